@@ -1,0 +1,54 @@
+// varnex-cli: the headless front end of the Varnex engine, for scripted
+// studies and end-to-end tests. Exit codes: 0 success, 1 the input was
+// invalid or the work failed, 2 the command line was wrong.
+
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/ParseCommand.h"
+#include "cli/SampleCommand.h"
+#include "persist/FileVersion.h"
+
+namespace {
+
+constexpr int usageError = 2;
+
+std::string VersionText() {
+    const varnex::FileVersion v = varnex::ProgramVersion();
+    return "varnex-cli " + std::to_string(v.major) + "." + std::to_string(v.minor) + "." +
+           std::to_string(v.build) + "." + std::to_string(v.revision);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app("Varnex: probabilistic assessment of contaminants reaching groundwater",
+                 "varnex-cli");
+    app.set_version_flag("--version", VersionText());
+    app.require_subcommand(1);
+    varnex::cli::ParseCommand parse(app);
+    varnex::cli::SampleCommand sample(app);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return usageError;
+    }
+
+    try {
+        if (parse.Chosen()) return parse.Run();
+        if (sample.Chosen()) return sample.Run();
+    } catch (const std::exception& e) {
+        std::cerr << "varnex-cli: " << e.what() << "\n";
+        return 1;
+    }
+    return usageError;
+}

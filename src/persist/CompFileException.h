@@ -1,0 +1,26 @@
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace varnex {
+
+// The archive's error. The message is a fixed prefix chosen by the code
+// followed immediately by the file name; these prefixes are part of what users
+// see and are kept exactly as the program has always written them.
+class CompFileException : public std::exception {
+public:
+    enum Code { allocationFailed = 0, readFailed = 2, writeFailed = 3 };
+
+    CompFileException(int code, const std::string& fileName);
+
+    int ErrorCode() const noexcept { return code_; }
+    const std::string& Message() const noexcept { return message_; }
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    int code_;
+    std::string message_;
+};
+
+} // namespace varnex
