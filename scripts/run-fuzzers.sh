@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs every fuzz target of a fuzzing build for the given time each, starting
+# from its seed corpus in tests/fuzz/corpus/<target without "fuzz_">. New
+# inputs go to a scratch folder, never into the repository's corpus. Fails on
+# any crash, leak, hang over one second or memory limit.
+# Usage: run-fuzzers.sh BUILD_DIR SECONDS [TARGET...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:?build directory}
+seconds=${2:?seconds per target}
+shift 2
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for binary in "$build"/bin/fuzz_*; do targets+=("$(basename "$binary")"); done
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for target in "${targets[@]}"; do
+  name=${target#fuzz_}
+  mkdir -p "$work/$name/corpus" "$work/$name/artifacts"
+  [ -d "tests/fuzz/corpus/$name" ] && cp -r "tests/fuzz/corpus/$name/." "$work/$name/corpus/"
+  echo "-- $target for ${seconds} s"
+  if ! "$build/bin/$target" -max_total_time="$seconds" -timeout=1 \
+      -rss_limit_mb=512 -malloc_limit_mb=256 -print_final_stats=1 \
+      -artifact_prefix="$work/$name/artifacts/" "$work/$name/corpus" \
+      >"$work/$name/log" 2>&1; then
+    tail -n 40 "$work/$name/log"
+    mkdir -p fuzz-findings && cp -r "$work/$name/artifacts" "fuzz-findings/$name"
+    echo "$target failed; the failing inputs are in fuzz-findings/$name"
+    exit 1
+  fi
+  grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb' "$work/$name/log" | sed 's/^/   /'
+done

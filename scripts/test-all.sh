@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test twice: in a normal
+# build (g++), and in an AddressSanitizer + UndefinedBehaviorSanitizer build
+# (clang) that also builds the fuzz targets and runs each for a while.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+fuzz_seconds=${VARNEX_FUZZ_SECONDS:-30}
+jobs=$(nproc)
+
+scripts/install-dependencies.sh
+
+echo "== Normal build =="
+cmake -G Ninja -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build/release
+ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
+CC=clang CXX=clang++ cmake -G Ninja -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVARNEX_SANITIZE=ON -DVARNEX_FUZZERS=ON -DVARNEX_BENCHMARKS=OFF
+cmake --build build/sanitize
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+echo "== Fuzzing (${fuzz_seconds} s per target) =="
+scripts/run-fuzzers.sh build/sanitize "$fuzz_seconds"
+
+echo "All tests passed."

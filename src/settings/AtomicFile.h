@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace varnex {
+
+// Replaces the file at `path` by `contents` so that a reader, or the file
+// after a crash or power cut, holds either the old contents or the new ones,
+// never a mixture or an empty file: the contents go to a new file in the same
+// folder, are flushed to disk, and that file is then renamed over the old one.
+// The folder is created if missing. A symbolic link is followed, so a
+// preference file that the user keeps elsewhere and links to stays linked.
+// Returns false on any failure, leaving the old file as it was.
+bool ReplaceFileAtomically(const std::string& path, const std::string& contents);
+
+} // namespace varnex

@@ -1,0 +1,44 @@
+#include "settings/TextLines.h"
+
+#include <fstream>
+
+namespace varnex {
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string contents;
+    char buffer[16384];
+    // read() sets failbit together with eofbit at the end of the file and
+    // badbit (alone) when the system's read fails.
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        contents.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (in.eof()) break;
+    }
+    if (in.bad()) return std::nullopt;
+    return contents;
+}
+
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
+    auto contents = ReadWholeFile(path);
+    if (!contents) return std::nullopt;
+    return SplitTextLines(*contents);
+}
+
+std::vector<std::string> SplitTextLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        const bool last = end == std::string::npos;
+        if (last) end = text.size();
+        std::size_t lineEnd = end;
+        if (lineEnd > start && text[lineEnd - 1] == '\r') --lineEnd;
+        lines.push_back(text.substr(start, lineEnd - start));
+        if (last) break;
+        start = end + 1;
+    }
+    return lines;
+}
+
+} // namespace varnex
