@@ -8,7 +8,7 @@
 #include "stochastic/DistributionError.h"
 #include "stochastic/DistributionMessages.h"
 #include "stochastic/DistributionType.h"
-#include "stochastic/NumberText.h"
+#include "settings/NumberText.h"
 #include "stochastic/RandomStream.h"
 
 namespace varnex {
@@ -317,11 +317,11 @@ std::string Distribution::ErrorText() const {
     return text;
 }
 
-std::string Distribution::Format() const {
+std::string Distribution::Format(int precision) const {
     if (type == DistributionType::undefined) return "UNDEFINED";
     const std::string keyword = DistributionKeyword(type);
     if (keyword.empty()) return std::string();
-    auto unit = [this](double value) { return FormatG(ToDisplay(value)); };
+    auto unit = [this, precision](double value) { return FormatG(ToDisplay(value), precision); };
     std::string arguments;
     switch (type) {
     case DistributionType::single: arguments = unit(singleValue); break;
@@ -333,12 +333,12 @@ std::string Distribution::Format() const {
         break;
     case DistributionType::normal:
     case DistributionType::logNormal: arguments = unit(mean) + "," + unit(standardDeviation); break;
-    case DistributionType::poisson: arguments = FormatG(rate); break;
+    case DistributionType::poisson: arguments = FormatG(rate, precision); break;
     case DistributionType::binomial:
-        arguments = std::to_string(trials) + "," + FormatG(probability);
+        arguments = std::to_string(trials) + "," + FormatG(probability, precision);
         break;
     case DistributionType::exponential: arguments = unit(mean); break;
-    case DistributionType::boolean: arguments = FormatG(bias); break;
+    case DistributionType::boolean: arguments = FormatG(bias, precision); break;
     default: break;
     }
     return keyword + "(" + arguments + ")";

@@ -22,7 +22,9 @@ public:
 
     Distribution() = default;
     Distribution(const Distribution&) = default;
+    Distribution(Distribution&&) noexcept = default;
     Distribution& operator=(const Distribution&) = default;
+    Distribution& operator=(Distribution&&) noexcept = default;
     virtual ~Distribution() = default;
 
     // Stored record, in file order. Archive errors pass through as
@@ -34,7 +36,10 @@ public:
     bool Parse(const std::string& text);
     // Recomputes errorFlags from the current fields.
     bool Validate();
-    std::string Format() const;
+    // The text form in display units, numbers with `precision` significant
+    // digits (6 by default, as a stream writes a double; 15 keeps every digit
+    // a user types while hiding the rounding of the unit conversion).
+    std::string Format(int precision = 6) const;
     std::string ErrorText() const;
 
     // One random draw (or the central value), stored in `sample`. Draws that

@@ -4,7 +4,7 @@
 
 #include "settings/Translate.h"
 #include "stochastic/DistributionType.h"
-#include "stochastic/NumberText.h"
+#include "settings/NumberText.h"
 
 namespace varnex {
 

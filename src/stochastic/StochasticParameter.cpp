@@ -7,7 +7,7 @@
 #include "persist/CompFile.h"
 #include "persist/FileVersion.h"
 #include "stochastic/IterationCount.h"
-#include "stochastic/NumberText.h"
+#include "settings/NumberText.h"
 #include "stochastic/ParameterIdentity.h"
 
 namespace varnex {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "stochastic/NumberText.h"
+#include "settings/NumberText.h"
 
 namespace varnex {
 namespace {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/ParameterField.h"
+#include "stochastic/StochasticParameter.h"
+
+namespace varnex {
+
+// A contaminant species of the project, with its properties in the aquifer
+// and its water quality standard.
+class Contaminant {
+public:
+    // Identifiers up to this are species of the standards files; the user's
+    // own species have larger ones.
+    static constexpr int largestStandardIdentifier = 1000;
+    // Standard status when the selected standard set has no value.
+    static constexpr int noStandard = 2;
+
+    Contaminant();
+    static const std::vector<ParameterField<Contaminant>>& ParameterFields();
+    void ApplyNames() { ApplyFieldLabels(*this); }
+    void Renumber() { RenumberParameters(*this); }
+
+    std::string name;    // unique in the project
+    int identifier = -1;
+    // An organic species: it partitions into soil air (Henry's law) and its
+    // aquifer partition coefficient may come from koc.
+    bool henryFlag = false;
+    // 0 "Input kd": the aquifer partition coefficient is entered; 1 "koc":
+    // it is koc x aquifer foc x 0.01.
+    int partitionFromKoc = 0;
+    StochasticParameter koc; // "Partition coefficient to organic fraction (koc) [ml/g]"
+    // 2 when the selected set has no value; 0 for "User Defined"; otherwise
+    // the flag read with the standard.
+    int standardStatus = noStandard;
+    double standard = 0.0; // water quality standard, mg/l
+    double furtherConstant1 = 0.0;
+    double furtherConstant2 = 0.0;
+    StochasticParameter partitionCoefficient;    // "Partition Coefficient [ml/g]"
+    StochasticParameter halfLife;                // "Half Life [years]"
+    // "Degradation Rate Measurement": 0 "In Situ", 1 "Aqueous Phase".
+    int halfLifeOption = 0;
+    StochasticParameter backgroundConcentration; // "Background Concentration [mg/l]"
+    // Non-zero: "Species Present as Background Concentration" in the aquifer.
+    int backgroundOption = 0;
+};
+
+} // namespace varnex

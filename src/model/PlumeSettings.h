@@ -1,0 +1,14 @@
+#pragma once
+
+namespace varnex {
+
+// Which contaminant and time the plume map is computed for. While `active`
+// is on, every draw returns its distribution's central value and only that
+// contaminant and time are computed. Not saved.
+struct PlumeSettings {
+    bool active = false;
+    int contaminantIndex = -1;
+    double timeYears = 0.0;
+};
+
+} // namespace varnex

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/ActiveProcesses.h"
+#include "model/Aquifer.h"
+#include "model/Contaminant.h"
+#include "model/PlumeSettings.h"
+#include "model/ProjectDetails.h"
+#include "model/Receptor.h"
+#include "model/SimulationLevel.h"
+#include "model/SimulationSettings.h"
+#include "model/SitePlan.h"
+#include "model/Source.h"
+#include "model/StandardSet.h"
+#include "stochastic/CorrelationList.h"
+
+namespace varnex {
+
+// The single in-memory model of an assessment. It owns every entity by value;
+// entities refer to each other by index (a source's attached receptor, a
+// pathway property's key) or by contaminant identifier (inventory entries).
+class Project {
+public:
+    static constexpr int maximumSources = 30;
+    static constexpr double firstTimeSliceYear = 1.0;
+    static constexpr double lastTimeSliceYear = 1000000.0;
+    // Standard selections: 0 "No Standard", 1..3 the sets of the standards
+    // list, 4 "User Defined".
+    static constexpr int noStandardSelection = 0;
+    static constexpr int userDefinedStandardSelection = 4;
+
+    Project();
+
+    // A new project's state: no sources, receptors, contaminants or
+    // correlations, default settings, 1001 iterations.
+    void Reset();
+    // Relabels every input through the translation table (and restores the
+    // unit factors, which files do not store); values are not touched.
+    void ApplyNames();
+    // Reset, the program's own file version, the contaminants and standards
+    // of the standards files in `infoDirectory` (the program's Info folder
+    // when empty), and the file path "unnamed". Raises the calculation
+    // Exception when the standards files cannot be read.
+    void NewProject(const std::string& infoDirectory = std::string());
+    // Exactly one inventory entry per contaminant of the project, in the
+    // contaminant list's order of first appearance, and one pathway property
+    // record per pathway in every entry.
+    void SyncInventory(Source& source);
+    void SyncAllInventories();
+
+    SimulationSettings Settings() const;
+
+    // Model operations. Each refusal sets `errorText` and changes nothing.
+    bool AddSource(Source source, std::string& errorText, bool withReceptor);
+    bool AddReceptor(const Receptor& receptor, std::string& errorText);
+    // Appends "New species" with the next user identifier; returns its index.
+    std::size_t AddContaminant();
+    bool DuplicateSource(std::size_t index, std::string& errorText);
+    void RemoveSource(std::size_t index);
+    bool RemoveReceptor(std::size_t index, std::string& errorText);
+    bool RemoveContaminant(std::size_t index, std::string& errorText);
+    // Appends a pathway at the bottom of the source's layers.
+    void AddPathway(std::size_t sourceIndex);
+    bool RemovePathway(std::size_t sourceIndex, std::size_t pathwayIndex, std::string& errorText);
+
+    // Standards (Info/Regs.dat and the data files it names).
+    void LoadStandards(const std::string& infoDirectory = std::string());
+    void ApplyStandards();
+
+    // The check before a run: true when the project can run; otherwise the
+    // report lists every problem (the UI shows it under "Validation Errors:").
+    bool Validate(std::string& report);
+
+    const Contaminant* FindContaminant(int identifier) const;
+
+    std::string filePath;
+    std::string dateSaved; // "%Y-%m-%d %H:%M:%S"
+    ProjectDetails details;
+    std::vector<double> timeSlices; // years, ascending
+    int simulationLevel = 1;
+    Aquifer aquifer;
+    std::vector<Source> sources;
+    std::vector<Receptor> receptors;
+    std::vector<Contaminant> contaminants;
+    CorrelationList correlations;
+    ActiveProcesses processes;
+    SitePlan sitePlan;
+    int standardSelection = noStandardSelection;
+    PlumeSettings plume;
+    std::vector<StandardSet> standardSets;
+
+private:
+    void RemoveCorrelationsOf(const std::vector<StochasticParameter*>& parameters);
+};
+
+} // namespace varnex

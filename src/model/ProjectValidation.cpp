@@ -1,0 +1,97 @@
+// The check of a whole project before a run. Every input the run will use
+// (RunInputs) is tested; each invalid one adds a tab-indented line with its
+// error text, grouped under the source it belongs to or under "Aquifer
+// Pathway:". Inputs of contaminants, inventory entries and pathways name
+// their owner, since several of them share a label.
+
+#include "model/PlanGeometry.h"
+#include "model/Project.h"
+#include "model/RunInputs.h"
+#include "settings/Translate.h"
+
+namespace varnex {
+
+namespace {
+
+void NewLine(std::string& report, const std::string& text) {
+    if (!report.empty()) report += "\n";
+    report += text;
+}
+
+void Test(std::string& report, const std::vector<StochasticParameter*>& inputs) {
+    for (StochasticParameter* input : inputs) input->AppendReport(report);
+}
+
+void Test(std::string& report, const std::vector<StochasticParameter*>& inputs, const std::string& owner) {
+    for (StochasticParameter* input : inputs) input->AppendReport(report, owner);
+}
+
+// A polygon needs three vertices and some area, or its centroid, area and
+// infiltration would be undefined or zero.
+void TestPolygon(std::string& report, const Source& source) {
+    if (source.vertices.size() < 3) {
+        NewLine(report, "\t" + Translate("At least three vertices are required."));
+        return;
+    }
+    if (TruncatedPositiveArea(ShoelaceArea(source.vertices)) < 1.0)
+        NewLine(report, "\t" + Translate("The source polygon must enclose at least 1 m²."));
+}
+
+std::string ContaminantName(const Project& project, int identifier) {
+    const Contaminant* contaminant = project.FindContaminant(identifier);
+    return contaminant ? contaminant->name : std::to_string(identifier);
+}
+
+std::string SourceReport(Project& project, const RunInputs& inputs, Source& source) {
+    const int level = project.simulationLevel;
+    std::string report;
+    TestPolygon(report, source);
+    Test(report, inputs.SourceInputs(source));
+    if (level != SimulationLevel::level3a && source.decliningSource == Source::userDefinedDecline &&
+        source.declineFactors.size() != project.timeSlices.size())
+        NewLine(report, "\t" + Translate("The declining source needs one factor for each timeslice."));
+    for (SourceContaminant& entry : source.inventory) {
+        const std::string owner = ContaminantName(project, entry.contaminant);
+        Test(report, inputs.EntryInputs(source, entry), owner);
+        for (std::size_t p = 0; p < source.pathways.size(); ++p) {
+            auto record = entry.pathwayProperties.find(static_cast<int>(p));
+            if (record == entry.pathwayProperties.end()) continue;
+            Test(report, inputs.EntryPathwayInputs(entry, record->second),
+                 owner + ", " + source.pathways[p].name);
+        }
+    }
+    for (std::size_t p = 0; p < source.pathways.size(); ++p)
+        Test(report, inputs.PathwayInputs(source, p), source.pathways[p].name);
+    Test(report, inputs.UnsaturatedZoneInputs(source));
+    return report;
+}
+
+} // namespace
+
+bool Project::Validate(std::string& report) {
+    report.clear();
+    SyncAllInventories();
+    const RunInputs inputs(*this);
+
+    for (Contaminant& contaminant : contaminants)
+        if (inputs.KocNeeded(contaminant)) contaminant.koc.AppendReport(report, contaminant.name);
+
+    if (timeSlices.empty()) NewLine(report, Translate("At least one timeslice is required."));
+    if (sources.empty()) NewLine(report, Translate("At least one source is required"));
+    for (Source& source : sources) {
+        const std::string sourceReport = SourceReport(*this, inputs, source);
+        if (!sourceReport.empty()) NewLine(report, source.name + ":\n" + sourceReport);
+    }
+    if (simulationLevel > SimulationLevel::level2 && receptors.empty())
+        NewLine(report, Translate("At least one receptor is required."));
+    if (inputs.AquiferComputed()) {
+        std::string aquiferReport;
+        Test(aquiferReport, inputs.AquiferInputs());
+        if (!aquiferReport.empty()) NewLine(report, Translate("Aquifer Pathway:") + "\n" + aquiferReport);
+        for (Contaminant* contaminant : inputs.ContaminantsInAquifer())
+            Test(report, inputs.ContaminantAquiferInputs(*contaminant), contaminant->name);
+    }
+    return report.empty();
+}
+
+} // namespace varnex

@@ -1,0 +1,55 @@
+#include "model/StandardsFiles.h"
+
+#include <locale>
+#include <sstream>
+
+namespace varnex {
+
+std::optional<StandardsListEntry> ParseStandardsListLine(const std::string& line) {
+    std::size_t quotes[4];
+    std::size_t from = 0;
+    for (std::size_t& quote : quotes) {
+        quote = line.find('"', from);
+        if (quote == std::string::npos) return std::nullopt;
+        from = quote + 1;
+    }
+    StandardsListEntry entry{line.substr(quotes[0] + 1, quotes[1] - quotes[0] - 1),
+                             line.substr(quotes[2] + 1, quotes[3] - quotes[2] - 1)};
+    if (entry.fileName.empty()) return std::nullopt;
+    return entry;
+}
+
+std::optional<StandardsDataLine> ParseStandardsDataLine(const std::string& rawLine) {
+    std::string line = rawLine;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // The fields are read as a stream reads them: a number stops at the comma
+    // that follows it, and the comma is then read as the separator token.
+    std::istringstream in(line);
+    in.imbue(std::locale::classic());
+    StandardsDataLine data;
+    std::string separator;
+    if (!line.empty() && line.front() == '"') {
+        const std::size_t close = line.find('"', 1);
+        if (close == std::string::npos) return std::nullopt;
+        data.name = line.substr(1, close - 1);
+        in.seekg(static_cast<std::streamoff>(close + 1));
+        if (!(in >> separator)) return std::nullopt;
+    } else {
+        if (!(in >> data.name)) return std::nullopt;
+        const std::size_t comma = data.name.find(',');
+        if (comma != std::string::npos) data.name.erase(comma, 1);
+    }
+    std::string unit, flag, kind;
+    if (!(in >> data.identifier >> separator >> data.standardMgPerL >> separator >> unit >> flag >> kind))
+        return std::nullopt;
+    if (data.name.empty()) return std::nullopt;
+    if (unit[0] == 'n')
+        data.standardMgPerL *= 1e-06;
+    else if (unit[0] == 'u')
+        data.standardMgPerL *= 0.001;
+    data.flag = flag[0] == 'y' ? 1 : 0;
+    data.organic = kind[0] != 'i';
+    return data;
+}
+
+} // namespace varnex
