@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "stochastic/IterationCount.h"
-#include "stochastic/NumberText.h"
+#include "settings/NumberText.h"
 #include "stochastic/RandomStream.h"
 #include "stochastic/StochasticParameter.h"
 

@@ -8,6 +8,7 @@
 
 #include "cli/ParseCommand.h"
 #include "cli/SampleCommand.h"
+#include "cli/ValidateCommand.h"
 #include "persist/FileVersion.h"
 
 namespace {
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     varnex::cli::ParseCommand parse(app);
     varnex::cli::SampleCommand sample(app);
+    varnex::cli::ValidateCommand validate(app);
 
     try {
         app.parse(argc, argv);
@@ -46,6 +48,7 @@ int main(int argc, char** argv) {
     try {
         if (parse.Chosen()) return parse.Run();
         if (sample.Chosen()) return sample.Run();
+        if (validate.Chosen()) return validate.Run();
     } catch (const std::exception& e) {
         std::cerr << "varnex-cli: " << e.what() << "\n";
         return 1;

@@ -39,7 +39,7 @@ bool Project::AddSource(Source source, std::string& errorText, bool withReceptor
     }
     for (const Source& existing : sources) {
         if (existing.name == source.name) {
-            errorText = DuplicateNameText("Duplicate source name", source.name);
+            errorText = DuplicateNameText(TranslatableText("Duplicate source name"), source.name);
             return false;
         }
     }
@@ -52,7 +52,7 @@ bool Project::AddSource(Source source, std::string& errorText, bool withReceptor
     receptor.name = source.name + Translate(" Receptor");
     for (const Receptor& existing : receptors) {
         if (existing.name == receptor.name) {
-            errorText = DuplicateNameText("Duplicate receptor name", receptor.name);
+            errorText = DuplicateNameText(TranslatableText("Duplicate receptor name"), receptor.name);
             return false;
         }
     }
@@ -70,7 +70,7 @@ bool Project::AddSource(Source source, std::string& errorText, bool withReceptor
 bool Project::AddReceptor(const Receptor& receptor, std::string& errorText) {
     for (const Receptor& existing : receptors) {
         if (existing.name == receptor.name) {
-            errorText = DuplicateNameText("Duplicate receptor name", receptor.name);
+            errorText = DuplicateNameText(TranslatableText("Duplicate receptor name"), receptor.name);
             return false;
         }
     }

@@ -4,6 +4,8 @@
 // Pathway:". Inputs of contaminants, inventory entries and pathways name
 // their owner, since several of them share a label.
 
+#include <set>
+
 #include "model/PlanGeometry.h"
 #include "model/Project.h"
 #include "model/RunInputs.h"
@@ -18,12 +20,19 @@ void NewLine(std::string& report, const std::string& text) {
     report += text;
 }
 
-void Test(std::string& report, const std::vector<StochasticParameter*>& inputs) {
-    for (StochasticParameter* input : inputs) input->AppendReport(report);
+// Inputs already tested (a contaminant's koc may be needed for a source and
+// for the aquifer) are reported once.
+using Tested = std::set<const StochasticParameter*>;
+
+void Test(std::string& report, const std::vector<StochasticParameter*>& inputs, Tested& tested) {
+    for (StochasticParameter* input : inputs)
+        if (tested.insert(input).second) input->AppendReport(report);
 }
 
-void Test(std::string& report, const std::vector<StochasticParameter*>& inputs, const std::string& owner) {
-    for (StochasticParameter* input : inputs) input->AppendReport(report, owner);
+void Test(std::string& report, const std::vector<StochasticParameter*>& inputs, const std::string& owner,
+          Tested& tested) {
+    for (StochasticParameter* input : inputs)
+        if (tested.insert(input).second) input->AppendReport(report, owner);
 }
 
 // A polygon needs three vertices and some area, or its centroid, area and
@@ -42,27 +51,27 @@ std::string ContaminantName(const Project& project, int identifier) {
     return contaminant ? contaminant->name : std::to_string(identifier);
 }
 
-std::string SourceReport(Project& project, const RunInputs& inputs, Source& source) {
+std::string SourceReport(Project& project, const RunInputs& inputs, Source& source, Tested& tested) {
     const int level = project.simulationLevel;
     std::string report;
     TestPolygon(report, source);
-    Test(report, inputs.SourceInputs(source));
+    Test(report, inputs.SourceInputs(source), tested);
     if (level != SimulationLevel::level3a && source.decliningSource == Source::userDefinedDecline &&
         source.declineFactors.size() != project.timeSlices.size())
         NewLine(report, "\t" + Translate("The declining source needs one factor for each timeslice."));
     for (SourceContaminant& entry : source.inventory) {
         const std::string owner = ContaminantName(project, entry.contaminant);
-        Test(report, inputs.EntryInputs(source, entry), owner);
+        Test(report, inputs.EntryInputs(source, entry), owner, tested);
         for (std::size_t p = 0; p < source.pathways.size(); ++p) {
             auto record = entry.pathwayProperties.find(static_cast<int>(p));
             if (record == entry.pathwayProperties.end()) continue;
             Test(report, inputs.EntryPathwayInputs(entry, record->second),
-                 owner + ", " + source.pathways[p].name);
+                 owner + ", " + source.pathways[p].name, tested);
         }
     }
     for (std::size_t p = 0; p < source.pathways.size(); ++p)
-        Test(report, inputs.PathwayInputs(source, p), source.pathways[p].name);
-    Test(report, inputs.UnsaturatedZoneInputs(source));
+        Test(report, inputs.PathwayInputs(source, p), source.pathways[p].name, tested);
+    Test(report, inputs.UnsaturatedZoneInputs(source), tested);
     return report;
 }
 
@@ -72,24 +81,25 @@ bool Project::Validate(std::string& report) {
     report.clear();
     SyncAllInventories();
     const RunInputs inputs(*this);
+    Tested tested;
 
     for (Contaminant& contaminant : contaminants)
-        if (inputs.KocNeeded(contaminant)) contaminant.koc.AppendReport(report, contaminant.name);
+        if (inputs.KocNeeded(contaminant)) Test(report, {&contaminant.koc}, contaminant.name, tested);
 
     if (timeSlices.empty()) NewLine(report, Translate("At least one timeslice is required."));
     if (sources.empty()) NewLine(report, Translate("At least one source is required"));
     for (Source& source : sources) {
-        const std::string sourceReport = SourceReport(*this, inputs, source);
+        const std::string sourceReport = SourceReport(*this, inputs, source, tested);
         if (!sourceReport.empty()) NewLine(report, source.name + ":\n" + sourceReport);
     }
     if (simulationLevel > SimulationLevel::level2 && receptors.empty())
         NewLine(report, Translate("At least one receptor is required."));
     if (inputs.AquiferComputed()) {
         std::string aquiferReport;
-        Test(aquiferReport, inputs.AquiferInputs());
+        Test(aquiferReport, inputs.AquiferInputs(), tested);
         if (!aquiferReport.empty()) NewLine(report, Translate("Aquifer Pathway:") + "\n" + aquiferReport);
         for (Contaminant* contaminant : inputs.ContaminantsInAquifer())
-            Test(report, inputs.ContaminantAquiferInputs(*contaminant), contaminant->name);
+            Test(report, inputs.ContaminantAquiferInputs(*contaminant), contaminant->name, tested);
     }
     return report.empty();
 }

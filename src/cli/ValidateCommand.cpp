@@ -1,0 +1,31 @@
+#include "cli/ValidateCommand.h"
+
+#include <iostream>
+#include <vector>
+
+#include "model/Project.h"
+#include "persist/ProjectJson.h"
+#include "settings/Translate.h"
+
+namespace varnex::cli {
+
+ValidateCommand::ValidateCommand(CLI::App& parent)
+    : command_(parent.add_subcommand("validate", "Check a project as a run would before it starts")) {
+    command_->add_option("PROJECT", path_, "Project in its JSON form (.json)")->required();
+}
+
+int ValidateCommand::Run() const {
+    Project project;
+    std::vector<std::string> problems;
+    if (!LoadProjectJsonFile(path_, project, problems)) {
+        std::cerr << "varnex-cli: cannot read " << path_ << "\n";
+        for (const std::string& problem : problems) std::cerr << "  " << problem << "\n";
+        return 2;
+    }
+    std::string report;
+    if (project.Validate(report)) return 0;
+    std::cout << Translate("Validation Errors:") << "\n" << report << "\n";
+    return 1;
+}
+
+} // namespace varnex::cli

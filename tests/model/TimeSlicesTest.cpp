@@ -1,0 +1,57 @@
+// "Calculate Timeslices" and the acceptance of the simulation parameters.
+
+#include <gtest/gtest.h>
+
+#include "model/Project.h"
+#include "model/TimeSlices.h"
+#include "stochastic/IterationCount.h"
+#include "support/ScriptedRandomSource.h"
+
+namespace varnex {
+namespace {
+
+TEST(TimeSliceCalculation, LogarithmicAndLinearSeries) {
+    std::vector<int> years;
+    EXPECT_EQ(CalculateTimeSlices(5, 300, 0, true, years), "");
+    EXPECT_EQ(years, (std::vector<int>{5, 6, 7, 8, 9, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 200, 300}));
+    years.clear();
+    EXPECT_EQ(CalculateTimeSlices(10, 35, 10, false, years), "");
+    EXPECT_EQ(years, (std::vector<int>{10, 20, 30}));
+    // Years already listed are skipped; the rest are appended.
+    EXPECT_EQ(CalculateTimeSlices(1, 100, 0, true, years), "");
+    EXPECT_EQ(years.size(), 3u + 19u - 3u); // 10, 20 and 30 were listed
+    years.clear();
+    EXPECT_EQ(CalculateTimeSlices(1, 1000000, 0, true, years), "");
+    EXPECT_EQ(years.size(), 9u * 6u + 1u);
+    EXPECT_EQ(years.back(), 1000000);
+}
+
+TEST(TimeSliceCalculation, InputChecksCollectEveryMessage) {
+    std::vector<int> years{42};
+    EXPECT_EQ(CalculateTimeSlices(0, 0, 0, false, years),
+              "Start Year must be > 0\nEnd Year must be > Start Year\nStep must be > 0");
+    EXPECT_EQ(CalculateTimeSlices(10, 2000000, 5, false, years), "End Year must be <= 1000000");
+    EXPECT_EQ(CalculateTimeSlices(10, 5, 0, true, years), "End Year must be > Start Year");
+    EXPECT_EQ(years, (std::vector<int>{42}));
+}
+
+TEST(SimulationParameters, AcceptanceSortsAndStoresTheIterations) {
+    test::ResetProgramState();
+    Project project;
+    std::string error;
+    EXPECT_FALSE(AcceptSimulationParameters(project, {}, 100, error));
+    EXPECT_EQ(error, "At least one timeslice is required.");
+    EXPECT_FALSE(AcceptSimulationParameters(project, {10, 0}, 100, error));
+    EXPECT_FALSE(AcceptSimulationParameters(project, {10}, 10001, error));
+    EXPECT_FALSE(AcceptSimulationParameters(project, {10}, -1, error));
+    EXPECT_EQ(project.timeSlices, (std::vector<double>{100, 300, 1000, 7000}));
+    EXPECT_TRUE(AcceptSimulationParameters(project, {500, 20, 500, 7}, 250, error));
+    EXPECT_EQ(project.timeSlices, (std::vector<double>{7, 20, 500}));
+    EXPECT_EQ(IterationCount(), 250);
+    EXPECT_TRUE(AcceptSimulationParameters(project, {1}, 0, error));
+    EXPECT_EQ(IterationCount(), 0);
+    test::ResetProgramState();
+}
+
+} // namespace
+} // namespace varnex
