@@ -164,7 +164,7 @@ TEST(DiscreteLaw, FifteenBitDeviateIsUniformOverItsValues) {
     test::ResetProgramState();
     SetRandomSeed(seed);
     std::vector<double> cells(64, 0.0), low(8, 0.0);
-    const int n = 64 * 2000;
+    constexpr int n = 64 * 2000;
     for (int i = 0; i < n; ++i) {
         const int r = Rand();
         ASSERT_GE(r, 0);
@@ -172,7 +172,7 @@ TEST(DiscreteLaw, FifteenBitDeviateIsUniformOverItsValues) {
         cells[static_cast<std::size_t>(r / 512)] += 1;
         low[static_cast<std::size_t>(r & 7)] += 1;
     }
-    auto chi = [n](const std::vector<double>& observed) {
+    auto chi = [](const std::vector<double>& observed) {
         const double expected = static_cast<double>(n) / static_cast<double>(observed.size());
         double sum = 0;
         for (double o : observed) sum += (o - expected) * (o - expected) / expected;
