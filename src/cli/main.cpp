@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/ParseCommand.h"
+#include "cli/RunCommand.h"
 #include "cli/SampleCommand.h"
 #include "cli/ValidateCommand.h"
 #include "persist/FileVersion.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     varnex::cli::ParseCommand parse(app);
     varnex::cli::SampleCommand sample(app);
     varnex::cli::ValidateCommand validate(app);
+    varnex::cli::RunCommand run(app);
 
     try {
         app.parse(argc, argv);
@@ -49,6 +51,7 @@ int main(int argc, char** argv) {
         if (parse.Chosen()) return parse.Run();
         if (sample.Chosen()) return sample.Run();
         if (validate.Chosen()) return validate.Run();
+        if (run.Chosen()) return run.Run();
     } catch (const std::exception& e) {
         std::cerr << "varnex-cli: " << e.what() << "\n";
         return 1;

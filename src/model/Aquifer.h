@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "model/ParameterField.h"
+#include "results/ResultVector.h"
 #include "stochastic/StochasticParameter.h"
 
 namespace varnex {
@@ -36,6 +37,12 @@ public:
     // Degrees. The aquifer frame is the site plan rotated by (direction - 90),
     // so that x' runs downstream along the groundwater flow.
     double flowDirection = 0.0;
+
+    // Results of a run.
+    ResultVector mixingZoneCrossSection; // m², unlabelled
+    // Per source, per iteration: the source's effective width across the
+    // flow, m.
+    std::vector<std::vector<double>> effectiveWidths;
 };
 
 } // namespace varnex

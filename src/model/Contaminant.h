@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/ParameterField.h"
+#include "results/ResultVector.h"
 #include "stochastic/StochasticParameter.h"
 
 namespace varnex {
@@ -45,6 +46,9 @@ public:
     StochasticParameter backgroundConcentration; // "Background Concentration [mg/l]"
     // Non-zero: "Species Present as Background Concentration" in the aquifer.
     int backgroundOption = 0;
+
+    // Result of a run: the aquifer retardation factor, unlabelled.
+    ResultVector aquiferRetardation;
 };
 
 } // namespace varnex

@@ -29,6 +29,9 @@ void Project::Reset() {
     sitePlan = SitePlan();
     standardSelection = noStandardSelection;
     plume = PlumeSettings();
+    solubilityLimitedCount.clear();
+    thicknessOutOfRangeCount.clear();
+    resultsValid = false;
     SetIterationCount(defaultIterationCount);
 }
 

@@ -91,6 +91,17 @@ public:
     PlumeSettings plume;
     std::vector<StandardSet> standardSets;
 
+    // Run counters, rebuilt by every run: per contaminant, the iterations in
+    // which its leachate was cut to its solubility in some source; per
+    // source, the iterations whose scaled layer thicknesses left their range.
+    std::vector<int> solubilityLimitedCount;
+    std::vector<int> thicknessOutOfRangeCount;
+    // True while the result vectors hold the results of the current model:
+    // set by a successful run, cleared by a failed or stopped run and by any
+    // change of what a run depends on.
+    bool resultsValid = false;
+    void InvalidateResults() { resultsValid = false; }
+
 private:
     void RemoveCorrelationsOf(const std::vector<StochasticParameter*>& parameters);
 };

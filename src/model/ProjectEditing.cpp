@@ -46,6 +46,7 @@ bool Project::AddSource(Source source, std::string& errorText, bool withReceptor
     if (!withReceptor) {
         sources.push_back(std::move(source));
         SyncInventory(sources.back());
+        InvalidateResults();
         return true;
     }
     Receptor receptor;
@@ -64,6 +65,7 @@ bool Project::AddSource(Source source, std::string& errorText, bool withReceptor
     source.attachedReceptor = static_cast<int>(receptors.size()) - 1;
     sources.push_back(std::move(source));
     SyncInventory(sources.back());
+    InvalidateResults();
     return true;
 }
 
@@ -75,6 +77,7 @@ bool Project::AddReceptor(const Receptor& receptor, std::string& errorText) {
         }
     }
     receptors.push_back(receptor);
+    InvalidateResults();
     return true;
 }
 
@@ -86,6 +89,7 @@ std::size_t Project::AddContaminant() {
     contaminant.identifier = largest + 1;
     contaminants.push_back(std::move(contaminant));
     SyncAllInventories();
+    InvalidateResults();
     return contaminants.size() - 1;
 }
 
@@ -107,6 +111,7 @@ void Project::RemoveSource(std::size_t index) {
     if (source.attachedReceptor >= 0 && source.attachedReceptor < static_cast<int>(receptors.size()))
         receptors[static_cast<std::size_t>(source.attachedReceptor)].attached = false;
     sources.erase(sources.begin() + static_cast<std::ptrdiff_t>(index));
+    InvalidateResults();
 }
 
 bool Project::RemoveReceptor(std::size_t index, std::string& errorText) {
@@ -120,6 +125,7 @@ bool Project::RemoveReceptor(std::size_t index, std::string& errorText) {
     receptors.erase(receptors.begin() + static_cast<std::ptrdiff_t>(index));
     for (Source& source : sources)
         if (source.attachedReceptor > removed) --source.attachedReceptor;
+    InvalidateResults();
     return true;
 }
 
@@ -141,6 +147,7 @@ bool Project::RemoveContaminant(std::size_t index, std::string& errorText) {
     RemoveCorrelationsOf(removed);
     contaminants.erase(contaminants.begin() + static_cast<std::ptrdiff_t>(index));
     SyncAllInventories();
+    InvalidateResults();
     return true;
 }
 
@@ -150,6 +157,7 @@ void Project::AddPathway(std::size_t sourceIndex) {
     pathway.name = Translate("Unsaturated Pathway") + " " + std::to_string(source.pathways.size() + 1);
     source.pathways.push_back(std::move(pathway));
     SyncInventory(source);
+    InvalidateResults();
 }
 
 bool Project::RemovePathway(std::size_t sourceIndex, std::size_t pathwayIndex, std::string& errorText) {
@@ -176,6 +184,7 @@ bool Project::RemovePathway(std::size_t sourceIndex, std::size_t pathwayIndex, s
         }
         entry.pathwayProperties = std::move(renumbered);
     }
+    InvalidateResults();
     return true;
 }
 

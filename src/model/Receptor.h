@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "model/ReceptorContaminant.h"
 
 namespace varnex {
 
@@ -14,6 +17,15 @@ public:
     std::string name;    // unique among receptors
     // True for a receptor created together with a source.
     bool attached = false;
+
+    // Aquifer-frame position, set at the start of a run.
+    double rotatedX = 0.0;
+    double rotatedY = 0.0;
+    // Results of a run, one record per contaminant.
+    std::vector<ReceptorContaminant> results;
+
+    // The record of a contaminant, created with empty vectors if absent.
+    ReceptorContaminant& ResultsFor(int contaminantIdentifier);
 };
 
 } // namespace varnex

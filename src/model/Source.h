@@ -8,6 +8,7 @@
 #include "model/PlanPoint.h"
 #include "model/SourceContaminant.h"
 #include "model/UnsaturatedPathway.h"
+#include "results/ResultVector.h"
 #include "stochastic/StochasticParameter.h"
 
 namespace varnex {
@@ -76,6 +77,26 @@ public:
     double timeOffset = 0.0; // years from the start of the simulation to the start of leaching
     std::vector<SourceContaminant> inventory;
     std::vector<UnsaturatedPathway> pathways;
+
+    // Geometry in the aquifer frame, computed at the start of a run (the
+    // vertices and the centre carry their rotated coordinates too).
+    double extentX = 0.0; // along the flow, m
+    double extentY = 0.0; // across the flow, m
+    double signedArea = 0.0; // shoelace, m²
+    PlanPoint centroid;      // aquifer frame (rotatedX, rotatedY)
+    // The area the source infiltrates over, per iteration (m²): the polygon
+    // area, or for a soakaway the area its infiltration needs.
+    StochasticParameter sourceArea;
+    // Per iteration: the centre of the source in the aquifer frame.
+    std::vector<PlanPoint> centres;
+    // Per iteration: the soakaway ran at saturated conductivity.
+    std::vector<char> saturatedSoakaway;
+
+    // Results of a run.
+    ResultVector soilMass;                 // "Soil Mass", kg
+    ResultVector mixingZoneFlow;           // m³/year, unlabelled
+    ResultVector aquiferPoreVelocity;      // m/year, unlabelled
+    ResultVector fullThicknessAquiferFlow; // m³/year, unlabelled
 };
 
 } // namespace varnex

@@ -5,6 +5,7 @@
 
 #include "model/ParameterField.h"
 #include "model/PathwayContaminant.h"
+#include "results/ResultVector.h"
 #include "stochastic/StochasticParameter.h"
 
 namespace varnex {
@@ -36,6 +37,15 @@ public:
     // One record per unsaturated pathway of the source, keyed by the
     // pathway's index.
     std::map<int, PathwayContaminant> pathwayProperties;
+
+    // Results of a run.
+    std::vector<ResultVector> sourceConcentrations; // per time slice, leachate mg/l
+    ResultVector leachMass;    // "Leach Mass", kg/year
+    ResultVector maxLeachMass; // "Max Leach Mass", kg
+    std::vector<ResultVector> receptorUnretardedTravelTimes; // per receptor, years
+    std::vector<ResultVector> receptorRetardedTravelTimes;   // per receptor, years
+    std::vector<ResultVector> receptorAquiferTravelTimes;    // per receptor, years
+    std::vector<std::vector<ResultVector>> receptorConcentrations; // per receptor, per time slice, mg/l
 };
 
 } // namespace varnex

@@ -66,6 +66,7 @@ bool AcceptSimulationParameters(Project& project, const std::vector<int>& years,
     std::vector<double> slices(years.begin(), years.end());
     std::sort(slices.begin(), slices.end());
     slices.erase(std::unique(slices.begin(), slices.end()), slices.end());
+    if (slices != project.timeSlices || iterations != IterationCount()) project.InvalidateResults();
     project.timeSlices = std::move(slices);
     SetIterationCount(iterations);
     return true;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/ParameterField.h"
+#include "results/ResultVector.h"
 #include "stochastic/StochasticParameter.h"
 
 namespace varnex {
@@ -38,6 +39,14 @@ public:
     StochasticParameter waterFilledPorosity;        // "Water filled porosity [fraction]"
     // An excluded pathway passes concentrations through unchanged.
     bool include = true;
+
+    // Results of a run.
+    ResultVector fissureVelocity; // "Fissure Velocity", m/year
+    ResultVector matrixVelocity;  // "Matrix Velocity", m/year
+    ResultVector matrixFlow;      // m³/year, unlabelled
+    ResultVector fissureFlow;     // m³/year, unlabelled
+    // Per iteration: the water entered the fissures (dual porosity).
+    std::vector<char> fissureFlowing;
 };
 
 } // namespace varnex

@@ -1,0 +1,142 @@
+#include "cli/RunCommand.h"
+
+#include <atomic>
+#include <csignal>
+#include <fstream>
+#include <iostream>
+#include <vector>
+
+#include <unistd.h>
+
+#include "cli/StatisticsReport.h"
+#include "model/Project.h"
+#include "persist/ProjectJson.h"
+#include "results/ResultStore.h"
+#include "run/RunDriver.h"
+#include "run/RunObserver.h"
+#include "settings/Translate.h"
+#include "stochastic/IterationCount.h"
+#include "stochastic/RandomStream.h"
+
+namespace varnex::cli {
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void OnInterrupt(int) { interrupted.store(true); }
+
+// Progress on standard error: one line rewritten in place on a terminal,
+// one line per stage otherwise (so logs stay readable).
+class ConsoleObserver : public RunObserver {
+public:
+    explicit ConsoleObserver(bool quiet) : quiet_(quiet), terminal_(::isatty(STDERR_FILENO) == 1) {}
+    ~ConsoleObserver() override { EndLine(); }
+
+    void StageText(const std::string& text) override {
+        stage_ = text;
+        if (quiet_) return;
+        if (!terminal_) std::cerr << text << "\n";
+        Show();
+    }
+    void IterationText(const std::string& text) override {
+        iteration_ = text;
+        Show();
+    }
+    void TimeRemainingText(const std::string& text) override {
+        remaining_ = text;
+        Show();
+    }
+    void Warning(const std::string& text) override {
+        EndLine();
+        std::cerr << Translate("Warning") << ": " << text << "\n";
+    }
+    void Failed(const std::string& message) override {
+        EndLine();
+        std::cerr << message << "\n";
+    }
+    bool StopRequested() override { return interrupted.load(); }
+
+private:
+    void Show() {
+        if (quiet_ || !terminal_) return;
+        std::cerr << "\r\033[K" << stage_ << "  " << iteration_ << "  " << remaining_ << std::flush;
+        open_ = true;
+    }
+    void EndLine() {
+        if (open_) std::cerr << "\n";
+        open_ = false;
+    }
+
+    bool quiet_;
+    bool terminal_;
+    bool open_ = false;
+    std::string stage_, iteration_, remaining_;
+};
+
+} // namespace
+
+RunCommand::RunCommand(CLI::App& parent)
+    : command_(parent.add_subcommand("run", "Run the Monte Carlo simulation of a project")) {
+    command_->add_option("PROJECT", path_, "Project in its JSON form (.json)")->required();
+    command_->add_option("--iterations", iterations_, "Number of iterations (default: the project's)")
+        ->check(CLI::Range(0, 10000));
+    command_->add_option("--seed", seed_, "Seed of the random stream (default: that of a fresh program)");
+    command_->add_option("--threads", threads_, "Worker threads (default: every core)")
+        ->check(CLI::Range(0, 1024));
+    command_->add_option("--stats-json", statsJson_, "Write the statistics of every result to this file");
+    command_->add_flag("--quiet", quiet_, "No progress display");
+}
+
+int RunCommand::Run() const {
+    Project project;
+    std::vector<std::string> problems;
+    if (!LoadProjectJsonFile(path_, project, problems)) {
+        std::cerr << "varnex-cli: cannot read " << path_ << "\n";
+        for (const std::string& problem : problems) std::cerr << "  " << problem << "\n";
+        return 2;
+    }
+    if (iterations_ >= 0) SetIterationCount(iterations_);
+    if (command_->count("--seed") > 0) SetRandomSeed(seed_);
+
+    std::string report;
+    if (!project.Validate(report)) {
+        std::cout << Translate("Validation Errors:") << "\n" << report << "\n";
+        return 1;
+    }
+
+    interrupted.store(false);
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    struct sigaction previous {};
+    sigaction(SIGINT, &action, &previous);
+    bool succeeded = false;
+    {
+        ConsoleObserver observer(quiet_);
+        RunOptions options;
+        options.threads = threads_;
+        succeeded = RunSimulation(project, observer, options);
+    }
+    sigaction(SIGINT, &previous, nullptr);
+    if (interrupted.load() && !succeeded) {
+        std::cerr << "varnex-cli: stopped; no results\n";
+        return 130;
+    }
+    if (!succeeded) return 1;
+
+    const std::vector<ResultEntry> entries = StatisticsSet(project);
+    std::cout << StatisticsSummary(entries);
+    if (!statsJson_.empty()) {
+        std::ofstream out(statsJson_, std::ios::binary | std::ios::trunc);
+        out << StatisticsJson(entries).dump(2) << "\n";
+        out.flush();
+        if (!out) {
+            std::cerr << "varnex-cli: cannot write " << statsJson_ << "\n";
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace varnex::cli

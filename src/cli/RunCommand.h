@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+namespace varnex::cli {
+
+// `varnex-cli run PROJECT`: validates the project, runs its Monte Carlo
+// simulation with progress on standard error, prints the warnings and a
+// summary of the statistics, and optionally writes every statistic as JSON.
+class RunCommand {
+public:
+    explicit RunCommand(CLI::App& parent);
+    bool Chosen() const { return command_->parsed(); }
+    // Exit code: 0 success, 1 invalid project or failed run, 2 unreadable
+    // project, 130 stopped by the user (Ctrl-C).
+    int Run() const;
+
+private:
+    CLI::App* command_;
+    std::string path_;
+    int iterations_ = -1;
+    std::uint32_t seed_ = 0;
+    int threads_ = 0;
+    std::string statsJson_;
+    bool quiet_ = false;
+};
+
+} // namespace varnex::cli

@@ -1,0 +1,81 @@
+#include "cli/StatisticsReport.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "results/ResultStatistics.h"
+#include "results/ResultVector.h"
+#include "settings/NumberText.h"
+
+namespace varnex::cli {
+
+namespace {
+
+// JSON has no infinity or NaN; such a value (never expected from a run) is
+// written as null rather than as an invalid document.
+nlohmann::ordered_json Number(double value) {
+    if (!std::isfinite(value)) return nullptr;
+    return value;
+}
+
+} // namespace
+
+nlohmann::ordered_json StatisticsJson(const std::vector<ResultEntry>& entries) {
+    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+    for (const ResultEntry& entry : entries) {
+        const ResultVector& v = *entry.vector;
+        nlohmann::ordered_json row;
+        row["kind"] = entry.kind;
+        row["label"] = v.Label();
+        if (!entry.source.empty()) row["source"] = entry.source;
+        if (!entry.contaminant.empty()) row["contaminant"] = entry.contaminant;
+        if (!entry.pathway.empty()) row["pathway"] = entry.pathway;
+        if (!entry.receptor.empty()) row["receptor"] = entry.receptor;
+        if (entry.hasTime) row["time"] = entry.timeYears;
+        row["n"] = v.Size();
+        row["min"] = Number(v.Minimum());
+        row["max"] = Number(v.Maximum());
+        row["mean"] = Number(v.Mean());
+        row["sd"] = Number(v.StandardDeviation());
+        row["variance"] = Number(v.Variance());
+        std::vector<double> sorted = v.Values();
+        SortValues(sorted);
+        nlohmann::ordered_json percentiles, intervals;
+        for (int k = 0; k < ResultVector::percentileCount; ++k) {
+            const std::string level = std::to_string(v.PercentileLevel(k));
+            percentiles[level] = Number(v.PercentileValue(k));
+            const auto interval = PercentileConfidenceInterval95(sorted, v.PercentileLevel(k));
+            intervals[level] = nlohmann::ordered_json::array({Number(interval.first), Number(interval.second)});
+        }
+        row["percentiles"] = percentiles;
+        row["percentileCI95"] = intervals;
+        if (entry.concentration && entry.standard > 0.0) {
+            row["standard"] = entry.standard;
+            row["exceedanceProbability"] = ExceedanceProbability(v.Values(), entry.standard);
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::string StatisticsSummary(const std::vector<ResultEntry>& entries) {
+    std::string out;
+    char line[512];
+    std::snprintf(line, sizeof line, "%-44s %-16s %-18s %12s %12s %12s %12s %9s\n", "Result", "Source",
+                  "Contaminant", "Mean", "50%", "95%", "Max", "P(>WQS)");
+    out += line;
+    for (const ResultEntry& entry : entries) {
+        const ResultVector& v = *entry.vector;
+        const std::string exceedance = entry.concentration && entry.standard > 0.0
+                                           ? FormatG(ExceedanceProbability(v.Values(), entry.standard), 4)
+                                           : std::string("-");
+        std::snprintf(line, sizeof line, "%-44s %-16s %-18s %12s %12s %12s %12s %9s\n", v.Label().c_str(),
+                      entry.source.c_str(), entry.contaminant.c_str(), FormatG(v.Mean()).c_str(),
+                      FormatG(v.PercentileValue(3)).c_str(), FormatG(v.PercentileValue(6)).c_str(),
+                      FormatG(v.Maximum()).c_str(), exceedance.c_str());
+        out += line;
+    }
+    return out;
+}
+
+} // namespace varnex::cli

@@ -1,0 +1,13 @@
+#include "model/Receptor.h"
+
+namespace varnex {
+
+ReceptorContaminant& Receptor::ResultsFor(int contaminantIdentifier) {
+    for (ReceptorContaminant& record : results)
+        if (record.contaminant == contaminantIdentifier) return record;
+    results.emplace_back();
+    results.back().contaminant = contaminantIdentifier;
+    return results.back();
+}
+
+} // namespace varnex

@@ -1,0 +1,254 @@
+#include "results/ResultStore.h"
+
+#include "model/Project.h"
+#include "results/ResultVector.h"
+#include "settings/TextFormat.h"
+#include "settings/Translate.h"
+#include "stochastic/IterationCount.h"
+
+namespace varnex {
+
+namespace {
+
+std::size_t IterationsToPrepare() {
+    const int n = IterationCount();
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+// Sized to the iteration count, all zeros, labelled.
+void Prepare(ResultVector& vector, const std::string& label = std::string()) {
+    vector.Prepare(0, true);
+    vector.SetLabel(label);
+}
+
+void PrepareSeries(std::vector<ResultVector>& series, std::size_t count, const std::string& format,
+                   const std::vector<double>& timeSlices, const std::string& receptorName = std::string()) {
+    series.resize(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::string label =
+            receptorName.empty() ? FormatText(format, {timeSlices.at(k)})
+                                 : FormatText(format, {timeSlices.at(k), receptorName});
+        Prepare(series[k], label);
+    }
+}
+
+void Empty(ResultVector& vector) { vector = ResultVector(); }
+
+void EmptyEntry(SourceContaminant& entry) {
+    entry.sourceConcentrations.clear();
+    Empty(entry.leachMass);
+    Empty(entry.maxLeachMass);
+    entry.receptorUnretardedTravelTimes.clear();
+    entry.receptorRetardedTravelTimes.clear();
+    entry.receptorAquiferTravelTimes.clear();
+    entry.receptorConcentrations.clear();
+    for (auto& [key, record] : entry.pathwayProperties) {
+        for (ResultVector* v : {&record.unretardedTravelTime, &record.retardedTravelTime,
+                                &record.matrixUnretardedTravelTime, &record.matrixRetardedTravelTime,
+                                &record.retardedVelocity, &record.retardedMatrixVelocity, &record.retardation,
+                                &record.matrixRetardation})
+            Empty(*v);
+        record.concentrations.clear();
+        record.matrixConcentrations.clear();
+        record.dilutedConcentrations.clear();
+    }
+}
+
+bool TakesPart(const Project& project, const SourceContaminant& entry) {
+    if (!entry.active) return false;
+    if (!project.plume.active) return true;
+    const int index = project.plume.contaminantIndex;
+    return index >= 0 && index < static_cast<int>(project.contaminants.size()) &&
+           project.contaminants[static_cast<std::size_t>(index)].identifier == entry.contaminant;
+}
+
+bool ContaminantTakesPart(const Project& project, std::size_t index) {
+    return !project.plume.active || static_cast<int>(index) == project.plume.contaminantIndex;
+}
+
+} // namespace
+
+void PrepareResultStore(Project& project) {
+    project.SyncAllInventories();
+    const std::size_t n = IterationsToPrepare();
+    const std::vector<double>& times = project.timeSlices;
+    const std::size_t slices = times.size();
+    const std::size_t receptors = project.receptors.size();
+    const int level = project.simulationLevel;
+
+    const std::string sourceConcentration = TranslateFormat("Source Concentration at %lf years");
+    const std::string uzConcentration = TranslateFormat("Unsaturated Zone Concentration at %lf years");
+    const std::string uzMatrixConcentration = TranslateFormat("Unsaturated Zone Matrix Concentration at %lf years");
+    const std::string dilutedConcentration = TranslateFormat("Diluted Concentration at %lf years");
+    const std::string receptorConcentration = TranslateFormat("Receptor Concentration at %lf years at %s");
+    const std::string totalConcentration = TranslateFormat("Total Receptor Concentration at %lf years");
+    const std::string receptorUnretarded = TranslateFormat("Receptor %s Unretarded Travel Time");
+    const std::string receptorRetarded = TranslateFormat("Receptor %s Retarded Travel Time");
+    const std::string receptorAquifer = TranslateFormat("Receptor %s Aquifer Travel Time");
+
+    for (Source& source : project.sources) {
+        for (UnsaturatedPathway& pathway : source.pathways) {
+            Prepare(pathway.fissureVelocity, Translate("Fissure Velocity"));
+            Prepare(pathway.matrixVelocity, Translate("Matrix Velocity"));
+            Prepare(pathway.matrixFlow);
+            Prepare(pathway.fissureFlow);
+            pathway.fissureFlowing.assign(n, 0);
+        }
+        Prepare(source.soilMass, Translate("Soil Mass"));
+        Prepare(source.mixingZoneFlow);
+        Prepare(source.aquiferPoreVelocity);
+        Prepare(source.fullThicknessAquiferFlow);
+        source.saturatedSoakaway.assign(n, 0);
+        for (SourceContaminant& entry : source.inventory) {
+            if (!TakesPart(project, entry)) {
+                EmptyEntry(entry);
+                continue;
+            }
+            PrepareSeries(entry.sourceConcentrations, slices, sourceConcentration, times);
+            for (std::size_t p = 0; p < source.pathways.size(); ++p) {
+                PathwayContaminant& record = entry.pathwayProperties[static_cast<int>(p)];
+                Prepare(record.unretardedTravelTime, Translate("Unsaturated Zone Unretarded Travel Time"));
+                Prepare(record.retardedTravelTime, Translate("Unsaturated Zone Retarded Travel Time"));
+                Prepare(record.matrixUnretardedTravelTime, Translate("Unsaturated Zone Matrix Unretarded Travel Time"));
+                Prepare(record.matrixRetardedTravelTime, Translate("Unsaturated Zone Matrix Retarded Travel Time"));
+                Prepare(record.retardedVelocity, Translate("Unsaturated Zone Retarded Velocity"));
+                Prepare(record.retardedMatrixVelocity, Translate("Unsaturated Zone Retarded Matrix Velocity"));
+                Prepare(record.retardation);
+                Prepare(record.matrixRetardation);
+                PrepareSeries(record.concentrations, slices, uzConcentration, times);
+                PrepareSeries(record.matrixConcentrations, slices, uzMatrixConcentration, times);
+                PrepareSeries(record.dilutedConcentrations, slices, dilutedConcentration, times);
+            }
+            Prepare(entry.leachMass, Translate("Leach Mass"));
+            Prepare(entry.maxLeachMass, Translate("Max Leach Mass"));
+        }
+    }
+    Prepare(project.aquifer.mixingZoneCrossSection);
+
+    for (std::size_t c = 0; c < project.contaminants.size(); ++c)
+        if (ContaminantTakesPart(project, c)) Prepare(project.contaminants[c].aquiferRetardation);
+    for (Source& source : project.sources) {
+        for (SourceContaminant& entry : source.inventory) {
+            if (!TakesPart(project, entry)) continue;
+            if (level > SimulationLevel::level2) {
+                entry.receptorUnretardedTravelTimes.resize(receptors);
+                entry.receptorRetardedTravelTimes.resize(receptors);
+                entry.receptorAquiferTravelTimes.resize(receptors);
+                for (std::size_t r = 0; r < receptors; ++r) {
+                    const std::string& name = project.receptors[r].name;
+                    Prepare(entry.receptorUnretardedTravelTimes[r], FormatText(receptorUnretarded, {name}));
+                    Prepare(entry.receptorRetardedTravelTimes[r], FormatText(receptorRetarded, {name}));
+                    Prepare(entry.receptorAquiferTravelTimes[r], FormatText(receptorAquifer, {name}));
+                }
+            } else {
+                entry.receptorUnretardedTravelTimes.clear();
+                entry.receptorRetardedTravelTimes.clear();
+                entry.receptorAquiferTravelTimes.clear();
+            }
+            entry.receptorConcentrations.resize(receptors);
+            for (std::size_t r = 0; r < receptors; ++r)
+                PrepareSeries(entry.receptorConcentrations[r], slices, receptorConcentration, times,
+                              project.receptors[r].name);
+        }
+    }
+    if (level > SimulationLevel::level2) {
+        for (Receptor& receptor : project.receptors) {
+            for (std::size_t c = 0; c < project.contaminants.size(); ++c) {
+                if (!ContaminantTakesPart(project, c)) continue;
+                ReceptorContaminant& record = receptor.ResultsFor(project.contaminants[c].identifier);
+                PrepareSeries(record.totalConcentrations, slices, totalConcentration, times);
+                Prepare(record.totalUnretardedTravelTime, Translate("Total Receptor Unretarded Travel Time"));
+                Prepare(record.totalRetardedTravelTime, Translate("Total Receptor Retarded Travel Time"));
+            }
+        }
+    }
+}
+
+std::vector<ResultEntry> StatisticsSet(Project& project) {
+    std::vector<ResultEntry> set;
+    const int level = project.simulationLevel;
+    const std::vector<double>& times = project.timeSlices;
+    auto contaminantOf = [&project](int identifier) { return project.FindContaminant(identifier); };
+    auto add = [&set](ResultVector& vector, const char* kind, const std::string& source,
+                      const Contaminant* contaminant, const std::string& pathway, const std::string& receptor,
+                      const double* time, bool concentration) {
+        ResultEntry entry;
+        entry.vector = &vector;
+        entry.kind = kind;
+        entry.source = source;
+        entry.contaminant = contaminant ? contaminant->name : std::string();
+        entry.pathway = pathway;
+        entry.receptor = receptor;
+        entry.hasTime = time != nullptr;
+        entry.timeYears = time ? *time : 0.0;
+        entry.concentration = concentration;
+        entry.standard = (concentration && contaminant && contaminant->standardStatus != Contaminant::noStandard)
+                             ? contaminant->standard
+                             : 0.0;
+        set.push_back(std::move(entry));
+    };
+
+    for (Source& source : project.sources) {
+        for (SourceContaminant& entry : source.inventory) {
+            if (!TakesPart(project, entry)) continue;
+            const Contaminant* contaminant = contaminantOf(entry.contaminant);
+            for (std::size_t p = 0; p < source.pathways.size(); ++p) {
+                auto found = entry.pathwayProperties.find(static_cast<int>(p));
+                if (found == entry.pathwayProperties.end()) continue;
+                PathwayContaminant& record = found->second;
+                const std::string& pathway = source.pathways[p].name;
+                add(record.unretardedTravelTime, "uzUnretardedTravelTime", source.name, contaminant, pathway, "",
+                    nullptr, false);
+                add(record.retardedTravelTime, "uzRetardedTravelTime", source.name, contaminant, pathway, "",
+                    nullptr, false);
+                if (level > SimulationLevel::level1) {
+                    for (std::size_t k = 0; k < times.size() && k < record.concentrations.size(); ++k) {
+                        add(record.concentrations[k], "uzConcentration", source.name, contaminant, pathway, "",
+                            &times[k], true);
+                        add(record.dilutedConcentrations[k], "dilutedConcentration", source.name, contaminant,
+                            pathway, "", &times[k], true);
+                    }
+                }
+            }
+            if (level > SimulationLevel::level2) {
+                for (std::size_t r = 0; r < entry.receptorUnretardedTravelTimes.size(); ++r) {
+                    const std::string& receptor = project.receptors[r].name;
+                    add(entry.receptorUnretardedTravelTimes[r], "receptorUnretardedTravelTime", source.name,
+                        contaminant, "", receptor, nullptr, false);
+                    add(entry.receptorRetardedTravelTimes[r], "receptorRetardedTravelTime", source.name,
+                        contaminant, "", receptor, nullptr, false);
+                }
+            }
+            for (std::size_t k = 0; k < entry.sourceConcentrations.size(); ++k) {
+                add(entry.sourceConcentrations[k], "sourceConcentration", source.name, contaminant, "", "",
+                    &times[k], true);
+                if (level > SimulationLevel::level2) {
+                    for (std::size_t r = 0; r < entry.receptorConcentrations.size(); ++r)
+                        if (k < entry.receptorConcentrations[r].size())
+                            add(entry.receptorConcentrations[r][k], "receptorConcentration", source.name,
+                                contaminant, "", project.receptors[r].name, &times[k], true);
+                }
+            }
+        }
+    }
+    for (Source& source : project.sources)
+        add(source.mixingZoneFlow, "mixingZoneFlow", source.name, nullptr, "", "", nullptr, false);
+    if (level > SimulationLevel::level2) {
+        for (Receptor& receptor : project.receptors) {
+            for (ReceptorContaminant& record : receptor.results) {
+                const Contaminant* contaminant = contaminantOf(record.contaminant);
+                if (!contaminant) continue;
+                add(record.totalUnretardedTravelTime, "totalReceptorUnretardedTravelTime", "", contaminant, "",
+                    receptor.name, nullptr, false);
+                add(record.totalRetardedTravelTime, "totalReceptorRetardedTravelTime", "", contaminant, "",
+                    receptor.name, nullptr, false);
+                for (std::size_t k = 0; k < record.totalConcentrations.size() && k < times.size(); ++k)
+                    add(record.totalConcentrations[k], "totalReceptorConcentration", "", contaminant, "",
+                        receptor.name, &times[k], true);
+            }
+        }
+    }
+    return set;
+}
+
+} // namespace varnex

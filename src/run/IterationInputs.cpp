@@ -1,0 +1,345 @@
+#include "run/IterationInputs.h"
+
+#include <cmath>
+
+#include "model/PlanGeometry.h"
+#include "model/PolygonGeometry.h"
+#include "model/Project.h"
+#include "settings/Exception.h"
+#include "settings/TextFormat.h"
+#include "settings/Translate.h"
+#include "stochastic/DistributionType.h"
+#include "stochastic/IterationCount.h"
+#include "stochastic/RandomStream.h"
+
+namespace varnex {
+
+namespace {
+
+// A pair that violates its physical constraint is drawn again; a pair that
+// still fails after this many re-draws means the two distributions hardly
+// overlap, which is an input error.
+constexpr int maximumRedraws = 1000;
+
+[[noreturn]] void SourceError(const char* format, const Source& source) {
+    throw Exception(FormatText(TranslateFormat(format), {source.name}));
+}
+
+void ReleaseAll(Project& project) {
+    for (StochasticParameter* p : ParametersOf(project.aquifer)) p->FreeSamples();
+    for (Contaminant& contaminant : project.contaminants)
+        for (StochasticParameter* p : ParametersOf(contaminant)) p->FreeSamples();
+    for (Source& source : project.sources) {
+        for (StochasticParameter* p : source.AllParameters()) p->FreeSamples();
+        source.sourceArea.FreeSamples();
+    }
+}
+
+void PlaceInAquiferFrame(Source& source, double angle) {
+    for (PlanPoint& vertex : source.vertices) {
+        const PlanPoint rotated = RotatePoint(vertex.x, vertex.y, angle);
+        vertex.rotatedX = rotated.x;
+        vertex.rotatedY = rotated.y;
+    }
+    const FrameBox box = RotatedBoundingBox(source.vertices);
+    source.extentX = box.maxX - box.minX;
+    source.extentY = box.maxY - box.minY;
+    source.signedArea = ShoelaceArea(source.vertices, true);
+    source.centroid = RotatedCentroid(source.vertices);
+    const PlanPoint centre = RotatePoint(source.centre.x, source.centre.y, angle);
+    source.centre.rotatedX = centre.x;
+    source.centre.rotatedY = centre.y;
+}
+
+bool NeedsSoilProperties(const Source& source) {
+    if (source.decliningSource != Source::constantSource) return true;
+    for (const SourceContaminant& entry : source.inventory)
+        if (entry.active && entry.MeasuredInSoil()) return true;
+    return false;
+}
+
+// Moisture content and the two densities give the saturation of the pore
+// space: porosity n = 1 - rho_b / rho_s, saturation = w * rho_b / n in per
+// cent of the pore volume (w the gravimetric moisture content in per cent).
+void CheckSaturation(const Source& source, double bulkDensity, double particleDensity, double moisture) {
+    const double porosity = 1.0 - bulkDensity / particleDensity;
+    if (porosity == 0.0) {
+        // No pore space: any moisture at all would oversaturate it.
+        if (moisture > 0.0) SourceError("Source %s Saturation > 100%%", source);
+        return;
+    }
+    const double saturation = particleDensity / (particleDensity / bulkDensity - 1.0) * moisture;
+    if (saturation > 100.0) SourceError("Source %s Saturation > 100%%", source);
+}
+
+void SampleSoil(Source& source, std::size_t n, bool central) {
+    if (source.calculatePorosities) {
+        source.moistureContent.SampleAll(central);
+        source.particleDensity.SampleAll(central);
+        for (std::size_t i = 0; i < n; ++i) {
+            int redraws = 0;
+            while (source.dryBulkDensity.SampleAt(i) > source.particleDensity.SampleAt(i)) {
+                if (redraws == maximumRedraws) SourceError("Source %s Bulk Density > Particle Density", source);
+                source.dryBulkDensity.SampleOne(i, central);
+                source.particleDensity.SampleOne(i, central);
+                ++redraws;
+            }
+            CheckSaturation(source, source.dryBulkDensity.SampleAt(i), source.particleDensity.SampleAt(i),
+                            source.moistureContent.SampleAt(i));
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        source.airFilledPorosity.SampleOne(i, central);
+        source.waterFilledPorosity.SampleOne(i, central);
+        int redraws = 0;
+        while (source.airFilledPorosity.SampleAt(i) + source.waterFilledPorosity.SampleAt(i) > 1.0) {
+            if (redraws == maximumRedraws) SourceError("Source %s Porosities out of range", source);
+            source.airFilledPorosity.SampleOne(i, central);
+            source.waterFilledPorosity.SampleOne(i, central);
+            ++redraws;
+        }
+    }
+}
+
+void SampleInventory(Project& project, Source& source, bool central) {
+    const bool partitioned = source.decliningSource != Source::constantSource;
+    for (SourceContaminant& entry : source.inventory) {
+        if (!entry.active) continue;
+        entry.concentration.SampleAll(central);
+        if (!entry.MeasuredInSoil() && !partitioned) continue;
+        const Contaminant* contaminant = project.FindContaminant(entry.contaminant);
+        if (contaminant && contaminant->henryFlag) {
+            entry.henrysLawConstant.SampleAll(central);
+        } else {
+            entry.henrysLawConstant.Resize();
+            for (std::size_t i = 0; i < entry.henrysLawConstant.SampleCount(); ++i)
+                entry.henrysLawConstant.SampleAt(i) = 0.0;
+        }
+        entry.maximumSolubility.SampleAll(central);
+        if (entry.partitionFromKoc != 0)
+            entry.partitionCoefficient.Resize();
+        else
+            entry.partitionCoefficient.SampleAll(central);
+    }
+}
+
+void SamplePathway(Source& source, UnsaturatedPathway& pathway, std::size_t n, bool central, bool retarded) {
+    pathway.verticalDispersivity.SampleAll(central);
+    pathway.thickness.SampleAll(central);
+    if (!pathway.DualPorosity()) {
+        pathway.waterFilledPorosity.SampleAll(central);
+        pathway.unsaturatedConductivity.SampleAll(central);
+        if (source.Soakaway()) {
+            pathway.verticalHydraulicGradient.SampleAll(central);
+            pathway.saturatedEffectivePorosity.Resize();
+            for (std::size_t i = 0; i < n; ++i) {
+                pathway.saturatedEffectivePorosity.SampleOne(i, central);
+                int redraws = 0;
+                // Water cannot fill more of the pore space than saturation.
+                while (pathway.waterFilledPorosity.SampleAt(i) > pathway.saturatedEffectivePorosity.SampleAt(i)) {
+                    if (redraws == maximumRedraws)
+                        throw Exception("Unsaturated Pathway " + pathway.name + " Porosities out of range");
+                    pathway.saturatedEffectivePorosity.SampleOne(i, central);
+                    pathway.waterFilledPorosity.SampleOne(i, central);
+                    ++redraws;
+                }
+            }
+        }
+    } else {
+        pathway.effectiveFissurePorosity.SampleAll(central);
+        pathway.matrixConductivity.SampleAll(central);
+        pathway.effectiveMatrixPorosity.SampleAll(central);
+    }
+    if (retarded) pathway.foc.SampleAll(central);
+    pathway.dryBulkDensity.SampleAll(central);
+}
+
+// The range a layer's own distribution allows, in the units the user
+// entered; distributions without a finite range always pass.
+bool WithinOwnRange(const Distribution& d, double thickness) {
+    double low = 0.0, high = 0.0;
+    switch (d.type) {
+    case DistributionType::single: low = high = d.GetSingleValue(); break;
+    case DistributionType::uniform:
+    case DistributionType::logUniform:
+    case DistributionType::triangular:
+    case DistributionType::logTriangular:
+        low = d.GetMinimum();
+        high = d.GetMaximum();
+        break;
+    default: return true;
+    }
+    return !(thickness < low || thickness > high);
+}
+
+void ScaleThicknesses(Project& project, std::size_t sourceIndex, std::size_t n) {
+    Source& source = project.sources[sourceIndex];
+    for (std::size_t i = 0; i < n; ++i) {
+        double sum = 0.0;
+        for (UnsaturatedPathway& pathway : source.pathways) sum += pathway.thickness.SampleAt(i);
+        if (!(sum > 0.0))
+            SourceError("Source %s: the unsaturated pathway thicknesses add up to zero", source);
+        const double ratio = source.overallUnsaturatedZoneThickness.SampleAt(i) / sum;
+        bool outOfRange = false;
+        for (UnsaturatedPathway& pathway : source.pathways) {
+            double& thickness = pathway.thickness.SampleAt(i);
+            thickness *= ratio;
+            if (!WithinOwnRange(pathway.thickness.distribution, thickness)) outOfRange = true;
+        }
+        if (outOfRange && !project.plume.active) ++project.thicknessOutOfRangeCount.at(sourceIndex);
+    }
+}
+
+void SampleUnsaturatedZone(Project& project, std::size_t sourceIndex, std::size_t n, bool central) {
+    Source& source = project.sources[sourceIndex];
+    source.sourceArea.Resize();
+    source.baseArea.Resize();
+    const double area = TruncatedPositiveArea(source.signedArea);
+    if (source.Soakaway()) {
+        source.infiltration.Resize();
+        source.maximumInfiltrationRate.SampleAll(central);
+        for (std::size_t i = 0; i < n; ++i) source.baseArea.SampleAt(i) = source.sourceArea.SampleAt(i) = area;
+        if (source.drainageSystem != 0) {
+            source.catchmentArea.SampleAll(central);
+            source.runoffRecharge.SampleAll(central);
+        }
+    } else {
+        source.infiltration.SampleAll(central);
+    }
+    if (!(source.Soakaway() && source.drainageSystem != 0))
+        for (std::size_t i = 0; i < n; ++i) source.sourceArea.SampleAt(i) = area;
+    source.overallUnsaturatedZoneThickness.SampleAll(central);
+    for (UnsaturatedPathway& pathway : source.pathways)
+        SamplePathway(source, pathway, n, central, project.processes.retardedTravelUz);
+    ScaleThicknesses(project, sourceIndex, n);
+    source.thickness.SampleAll(central);
+    for (SourceContaminant& entry : source.inventory) {
+        for (auto& [key, record] : entry.pathwayProperties) {
+            if (project.processes.retardedTravelUz) {
+                if (record.partitionFromKoc != 0)
+                    record.uzPartitionCoefficient.Resize();
+                else
+                    record.uzPartitionCoefficient.SampleAll(central);
+            }
+            if (project.processes.biodegradationUz) record.uzHalfLife.SampleAll(central);
+        }
+    }
+}
+
+void ChooseCentres(Project& project, std::size_t n) {
+    for (Source& source : project.sources) {
+        source.centres.assign(n, PlanPoint());
+        for (std::size_t i = 0; i < n; ++i) {
+            PlanPoint& centre = source.centres[i];
+            switch (source.centreDefinition) {
+            case Source::calculatedCentre: centre = source.centroid; break;
+            case Source::userDefinedCentre: centre = source.centre; break;
+            default: centre = project.plume.active ? source.centroid : RandomPointInSource(source); break;
+            }
+        }
+    }
+}
+
+} // namespace
+
+PlanPoint RandomPointInSource(const Source& source) {
+    const FrameBox box = RotatedBoundingBox(source.vertices);
+    for (int candidate = 0; candidate < 1000; ++candidate) {
+        PlanPoint point;
+        point.rotatedX = UniformDeviate() * (box.maxX - box.minX) + box.minX;
+        point.rotatedY = UniformDeviate() * (box.maxY - box.minY) + box.minY;
+        if (InsideRotatedPolygon(source.vertices, point.rotatedX, point.rotatedY)) return point;
+    }
+    // Only a sliver of a polygon can miss 1000 times; its centre must still
+    // lie inside it.
+    PlanPoint fallback = source.centroid;
+    if (!InsideRotatedPolygon(source.vertices, fallback.rotatedX, fallback.rotatedY)) {
+        double y = fallback.rotatedY;
+        if (PointInsideAcrossFlow(source.vertices, fallback.rotatedX, y)) fallback.rotatedY = y;
+    }
+    return fallback;
+}
+
+void SampleIterationInputs(Project& project) {
+    const bool central = project.plume.active;
+    const int level = project.simulationLevel;
+    const std::size_t n = static_cast<std::size_t>(std::max(0, IterationCount()));
+    const double angle = project.aquifer.flowDirection - 90.0;
+    if (project.thicknessOutOfRangeCount.size() != project.sources.size())
+        project.thicknessOutOfRangeCount.assign(project.sources.size(), 0);
+
+    ReleaseAll(project);
+    for (Contaminant& contaminant : project.contaminants) contaminant.koc.SampleAll(central);
+    for (Source& source : project.sources) PlaceInAquiferFrame(source, angle);
+
+    if (level == SimulationLevel::level3a) {
+        for (Source& source : project.sources)
+            for (SourceContaminant& entry : source.inventory)
+                if (entry.active) entry.concentration.SampleAll(central);
+    } else {
+        for (std::size_t s = 0; s < project.sources.size(); ++s) {
+            Source& source = project.sources[s];
+            source.foc.SampleAll(central);
+            source.dryBulkDensity.SampleAll(central);
+            source.airFilledPorosity.Resize();
+            source.waterFilledPorosity.Resize();
+            if (NeedsSoilProperties(source)) SampleSoil(source, n, central);
+            SampleInventory(project, source, central);
+            if (level > SimulationLevel::level1) SampleUnsaturatedZone(project, s, n, central);
+            if (level == SimulationLevel::level1 && source.decliningSource == Source::leachingDecline) {
+                source.infiltration.SampleAll(central);
+                source.thickness.SampleAll(central);
+            }
+        }
+    }
+
+    Aquifer& aquifer = project.aquifer;
+    if (level > SimulationLevel::level2 || (level == SimulationLevel::level2 && aquifer.dilutionFlag != 0)) {
+        for (Contaminant& contaminant : project.contaminants) contaminant.backgroundConcentration.SampleAll(central);
+        ChooseCentres(project, n);
+        if (aquifer.calculateMixingZone != 0) {
+            for (Source& source : project.sources) {
+                if (level == SimulationLevel::level3a)
+                    source.infiltration.SampleAll(central);
+                else
+                    source.infiltration.Resize();
+            }
+            aquifer.mixingZoneThickness.Resize();
+        } else {
+            aquifer.mixingZoneThickness.SampleAll(central);
+        }
+        aquifer.thickness.SampleAll(central);
+        aquifer.hydraulicConductivity.SampleAll(central);
+        aquifer.hydraulicGradient.SampleAll(central);
+        aquifer.effectiveWidths.assign(project.sources.size(), std::vector<double>(n, 0.0));
+    }
+
+    if (level > SimulationLevel::level2) {
+        for (Receptor& receptor : project.receptors) {
+            const PlanPoint rotated = RotatePoint(receptor.x, receptor.y, angle);
+            receptor.rotatedX = rotated.x;
+            receptor.rotatedY = rotated.y;
+        }
+        if (project.processes.retardedTravelAquifer) {
+            aquifer.foc.SampleAll(central);
+            aquifer.dryBulkDensity.SampleAll(central);
+        }
+        aquifer.effectivePorosity.SampleAll(central);
+        aquifer.lateralDispersivity.SampleAll(central);
+        aquifer.longitudinalDispersivity.SampleAll(central);
+        for (Contaminant& contaminant : project.contaminants) {
+            if (project.processes.retardedTravelAquifer) {
+                if (contaminant.partitionFromKoc != 0) {
+                    contaminant.koc.SampleAll(central);
+                    contaminant.partitionCoefficient.Resize();
+                } else {
+                    contaminant.partitionCoefficient.SampleAll(central);
+                }
+            }
+            if (project.processes.biodegradationAquifer) contaminant.halfLife.SampleAll(central);
+        }
+    }
+}
+
+} // namespace varnex

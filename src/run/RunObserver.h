@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+namespace varnex {
+
+// What a run tells the person waiting for it, and how they can stop it. The
+// desktop program shows these in its progress window and message boxes; the
+// command-line tool prints them. Every text arrives translated. The driver
+// calls the observer from the thread that called RunSimulation only.
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+
+    // "Sampling", "Correlating Inputs", "Calculating", "Calculating Statistics".
+    virtual void StageText(const std::string& text) { (void)text; }
+    // "Iteration: %d of %d".
+    virtual void IterationText(const std::string& text) { (void)text; }
+    // "Estimated Time Remaining for Stage: " followed by hh:mm:ss.
+    virtual void TimeRemainingText(const std::string& text) { (void)text; }
+    // A warning the user should read before looking at the results.
+    virtual void Warning(const std::string& text) { (void)text; }
+    // The message of a failed run (not called for a stop).
+    virtual void Failed(const std::string& message) { (void)message; }
+    // Called between iterations; true asks the run to stop, as the Stop
+    // button does after the user confirmed it.
+    virtual bool StopRequested() { return false; }
+    // Wall-clock time in whole seconds (replaceable for tests).
+    virtual std::int64_t NowSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
+};
+
+} // namespace varnex
