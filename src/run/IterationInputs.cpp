@@ -65,11 +65,11 @@ void CheckSaturation(const Source& source, double bulkDensity, double particleDe
     const double porosity = 1.0 - bulkDensity / particleDensity;
     if (porosity == 0.0) {
         // No pore space: any moisture at all would oversaturate it.
-        if (moisture > 0.0) SourceError("Source %s Saturation > 100%%", source);
+        if (moisture > 0.0) SourceError(TranslatableText("Source %s Saturation > 100%%"), source);
         return;
     }
     const double saturation = particleDensity / (particleDensity / bulkDensity - 1.0) * moisture;
-    if (saturation > 100.0) SourceError("Source %s Saturation > 100%%", source);
+    if (saturation > 100.0) SourceError(TranslatableText("Source %s Saturation > 100%%"), source);
 }
 
 void SampleSoil(Source& source, std::size_t n, bool central) {
@@ -79,7 +79,7 @@ void SampleSoil(Source& source, std::size_t n, bool central) {
         for (std::size_t i = 0; i < n; ++i) {
             int redraws = 0;
             while (source.dryBulkDensity.SampleAt(i) > source.particleDensity.SampleAt(i)) {
-                if (redraws == maximumRedraws) SourceError("Source %s Bulk Density > Particle Density", source);
+                if (redraws == maximumRedraws) SourceError(TranslatableText("Source %s Bulk Density > Particle Density"), source);
                 source.dryBulkDensity.SampleOne(i, central);
                 source.particleDensity.SampleOne(i, central);
                 ++redraws;
@@ -94,7 +94,7 @@ void SampleSoil(Source& source, std::size_t n, bool central) {
         source.waterFilledPorosity.SampleOne(i, central);
         int redraws = 0;
         while (source.airFilledPorosity.SampleAt(i) + source.waterFilledPorosity.SampleAt(i) > 1.0) {
-            if (redraws == maximumRedraws) SourceError("Source %s Porosities out of range", source);
+            if (redraws == maximumRedraws) SourceError(TranslatableText("Source %s Porosities out of range"), source);
             source.airFilledPorosity.SampleOne(i, central);
             source.waterFilledPorosity.SampleOne(i, central);
             ++redraws;
@@ -179,7 +179,7 @@ void ScaleThicknesses(Project& project, std::size_t sourceIndex, std::size_t n) 
         double sum = 0.0;
         for (UnsaturatedPathway& pathway : source.pathways) sum += pathway.thickness.SampleAt(i);
         if (!(sum > 0.0))
-            SourceError("Source %s: the unsaturated pathway thicknesses add up to zero", source);
+            SourceError(TranslatableText("Source %s: the unsaturated pathway thicknesses add up to zero"), source);
         const double ratio = source.overallUnsaturatedZoneThickness.SampleAt(i) / sum;
         bool outOfRange = false;
         for (UnsaturatedPathway& pathway : source.pathways) {

@@ -89,6 +89,9 @@ public:
         const std::size_t contaminants = project_.contaminants.size();
         std::vector<std::vector<int>> counts(static_cast<std::size_t>(threads_), std::vector<int>(contaminants, 0));
         const std::int64_t stageStart = observer_.NowSeconds();
+        // As before every iteration, a stop the user has already asked for
+        // is honoured before the first one starts.
+        if (n_ > 0 && AskedToStop()) throw UserCancel();
         std::vector<std::thread> workers;
         for (int t = 0; t < threads_; ++t)
             workers.emplace_back([this, &counts, t, contaminants] { Work(counts[static_cast<std::size_t>(t)], contaminants); });
@@ -105,20 +108,12 @@ public:
                 observer_.TimeRemainingText(TimeRemainingText(observer_.NowSeconds() - stageStart, j, static_cast<int>(n_)));
             }
             if (done) break;
-            if (!stopping) {
-                bool stop = false;
-                try {
-                    stop = observer_.StopRequested();
-                } catch (const UserCancel&) {
-                    stop = true;
-                }
-                if (stop) {
-                    stopping = true;
-                    stop_.store(true);
-                }
+            if (!stopping && AskedToStop()) {
+                stopping = true;
+                stop_.store(true);
             }
             std::unique_lock lock(mutex_);
-            progress_.wait_for(lock, std::chrono::milliseconds(50));
+            progress_.wait_for(lock, std::chrono::milliseconds(100));
         }
         for (std::thread& worker : workers) worker.join();
 
@@ -130,22 +125,38 @@ public:
     }
 
 private:
+    bool AskedToStop() {
+        try {
+            return observer_.StopRequested();
+        } catch (const UserCancel&) {
+            return true;
+        }
+    }
+
     void Work(std::vector<int>& counts, std::size_t contaminants) {
         std::vector<char> limited(contaminants, 0);
         for (;;) {
             if (stop_.load()) break;
-            const std::size_t i = next_.fetch_add(1);
-            if (i >= n_ || i > firstFailure_.load()) break;
-            try {
-                RunIteration(project_, i, limited, counts);
-            } catch (...) {
-                std::lock_guard lock(mutex_);
-                if (i < firstFailure_.load()) {
-                    firstFailure_.store(i);
-                    failure_ = std::current_exception();
+            // Consecutive iterations in one worker: neighbouring values of a
+            // result vector share cache lines, which workers must not fight
+            // over.
+            const std::size_t first = next_.fetch_add(chunk);
+            if (first >= n_ || first > firstFailure_.load()) break;
+            const std::size_t last = std::min(n_, first + chunk);
+            for (std::size_t i = first; i < last; ++i) {
+                if (i > firstFailure_.load() || stop_.load()) break;
+                try {
+                    RunIteration(project_, i, limited, counts);
+                } catch (...) {
+                    std::lock_guard lock(mutex_);
+                    if (i < firstFailure_.load()) {
+                        firstFailure_.store(i);
+                        failure_ = std::current_exception();
+                    }
+                    break;
                 }
+                finished_.fetch_add(1);
             }
-            finished_.fetch_add(1);
             progress_.notify_one();
         }
         if (running_.fetch_sub(1) == 1) {
@@ -153,6 +164,10 @@ private:
             progress_.notify_one();
         }
     }
+
+    // Iterations a worker takes at a time; small enough that a stop ends
+    // the run quickly and progress moves smoothly.
+    static constexpr std::size_t chunk = 16;
 
     Project& project_;
     RunObserver& observer_;
@@ -167,6 +182,18 @@ private:
     std::condition_variable progress_;
     std::exception_ptr failure_;
 };
+
+// Each vector's statistics depend on that vector alone.
+void ComputeStatisticsInParallel(const std::vector<ResultEntry>& set, int threads) {
+    std::atomic<std::size_t> next{0};
+    auto work = [&set, &next] {
+        for (std::size_t k = next.fetch_add(1); k < set.size(); k = next.fetch_add(1)) set[k].vector->ComputeStatistics();
+    };
+    std::vector<std::thread> workers;
+    for (int t = 1; t < threads; ++t) workers.emplace_back(work);
+    work();
+    for (std::thread& worker : workers) worker.join();
+}
 
 void ShowStage(RunObserver& observer, const char* stage, const std::string& iterationFormat, std::size_t n) {
     observer.StageText(Translate(stage));
@@ -261,7 +288,7 @@ bool RunSimulation(Project& project, RunObserver& observer, const RunOptions& op
             if (!warning.empty()) observer.Warning(warning);
 
         ShowStage(observer, "Calculating Statistics", iterationFormat, n);
-        for (ResultEntry& entry : StatisticsSet(project)) entry.vector->ComputeStatistics();
+        ComputeStatisticsInParallel(StatisticsSet(project), ThreadCount(options, n));
     } catch (const Exception& error) {
         if (error.Display() && !error.Message().empty()) observer.Failed(error.Message());
         return false;
