@@ -69,7 +69,9 @@ std::string StatisticsSummary(const std::vector<ResultEntry>& entries) {
         const std::string exceedance = entry.concentration && entry.standard > 0.0
                                            ? FormatG(ExceedanceProbability(v.Values(), entry.standard), 4)
                                            : std::string("-");
-        std::snprintf(line, sizeof line, "%-44s %-16s %-18s %12s %12s %12s %12s %9s\n", v.Label().c_str(),
+        // Unlabelled results (flows) are shown by their kind.
+        const std::string& label = v.Label().empty() ? entry.kind : v.Label();
+        std::snprintf(line, sizeof line, "%-44s %-16s %-18s %12s %12s %12s %12s %9s\n", label.c_str(),
                       entry.source.c_str(), entry.contaminant.c_str(), FormatG(v.Mean()).c_str(),
                       FormatG(v.PercentileValue(3)).c_str(), FormatG(v.PercentileValue(6)).c_str(),
                       FormatG(v.Maximum()).c_str(), exceedance.c_str());

@@ -15,8 +15,7 @@ class ResultVector {
 public:
     static constexpr int percentileCount = 7;
 
-    // Values sized to the current iteration count N, all 0; percentile
-    // levels 5, 10, 25, 50, 75, 90, 95.
+    // No values until prepared; percentile levels 5, 10, 25, 50, 75, 90, 95.
     ResultVector();
     explicit ResultVector(std::string label);
 
