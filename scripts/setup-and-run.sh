@@ -8,3 +8,6 @@ scripts/install-dependencies.sh
 cmake -G Ninja -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release
 scripts/preview-example.sh build/release/bin/varnex-cli examples/distribution-preview.txt
+echo
+echo "== Level 1 assessment of examples/level1-gasworks.json =="
+build/release/bin/varnex-cli run examples/level1-gasworks.json

@@ -1,6 +1,7 @@
 #include "model/Project.h"
 
 #include <algorithm>
+#include <set>
 
 #include "persist/FileVersion.h"
 #include "settings/Translate.h"
@@ -51,9 +52,13 @@ void Project::NewProject(const std::string& infoDirectory) {
 
 void Project::SyncInventory(Source& source) {
     std::vector<SourceContaminant>& inventory = source.inventory;
+    // Entries of species no longer in the project go, and so does any second
+    // entry of a species (the first one is the one the user edited).
+    std::set<int> seen;
     inventory.erase(std::remove_if(inventory.begin(), inventory.end(),
-                                   [this](const SourceContaminant& entry) {
-                                       return FindContaminant(entry.contaminant) == nullptr;
+                                   [this, &seen](const SourceContaminant& entry) {
+                                       return FindContaminant(entry.contaminant) == nullptr ||
+                                              !seen.insert(entry.contaminant).second;
                                    }),
                     inventory.end());
     for (const Contaminant& contaminant : contaminants) {
@@ -70,6 +75,9 @@ void Project::SyncInventory(Source& source) {
     // default record; the copy's inputs are new inputs with new identities.
     const int pathwayCount = static_cast<int>(source.pathways.size());
     for (SourceContaminant& entry : inventory) {
+        // Records of pathways the source no longer has belong to nothing.
+        entry.pathwayProperties.erase(entry.pathwayProperties.lower_bound(pathwayCount),
+                                      entry.pathwayProperties.end());
         for (int index = 0; index < pathwayCount; ++index) {
             if (entry.pathwayProperties.count(index)) continue;
             PathwayContaminant record;

@@ -5,6 +5,8 @@ namespace varnex {
 bool CorrelationList::Add(const Correlation& record) {
     // Written so that a value that is not a number is refused too.
     if (!(record.value >= -1.0 && record.value <= 1.0)) return false;
+    // An input cannot be reordered against itself.
+    if (record.referenceParameter == record.correlatedParameter) return false;
     records_[record.referenceParameter] = record;
     return true;
 }

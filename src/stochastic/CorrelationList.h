@@ -15,7 +15,8 @@ class CorrelationList {
 public:
     using Records = std::map<std::int32_t, Correlation>;
 
-    // Refuses (false, nothing changed) a value outside -1..1; otherwise
+    // Refuses (false, nothing changed) a value outside -1..1 and a record
+    // correlating an input with itself; otherwise
     // inserts the record or replaces the one with the same reference input.
     bool Add(const Correlation& record);
     void Remove(std::int32_t referenceParameter);

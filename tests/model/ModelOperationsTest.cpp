@@ -249,6 +249,9 @@ TEST(CorrelationListTest, OneRecordPerReferenceInKeyOrder) {
         r.value = bad;
         EXPECT_FALSE(list.Add(r));
     }
+    r.value = 0.5;
+    r.correlatedParameter = r.referenceParameter;
+    EXPECT_FALSE(list.Add(r));
     ASSERT_EQ(list.Count(), 2u);
     EXPECT_EQ(list.begin()->first, 4);
     EXPECT_EQ(list.Entries().at(9).value, -0.8);

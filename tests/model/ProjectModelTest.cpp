@@ -115,7 +115,11 @@ TEST_F(ProjectModel, SyncInventoryKeepsOneEntryPerContaminant) {
     SourceContaminant kept;
     kept.contaminant = 101;
     kept.active = true;
+    kept.pathwayProperties[3]; // a pathway the source does not have
     source.inventory.push_back(kept);
+    SourceContaminant second = kept; // a second entry of the same species
+    second.active = false;
+    source.inventory.push_back(second);
     project.SyncInventory(source);
     ASSERT_EQ(source.inventory.size(), 2u);
     EXPECT_EQ(source.inventory[0].contaminant, 101);
