@@ -338,7 +338,7 @@ TEST_F(ResultVectorTest, DamagedCountsAreReadErrorsThatLeaveTheVectorAlone) {
     }
 }
 
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(VARNEX_ADDRESS_SANITIZER)
 // Runs in the death test's child: reads the vector under a 1 GiB address-space
 // limit and returns 0 when that ends in the archive's read error.
 int ReadUnderAddressSpaceLimit(const std::string& path) {
