@@ -19,6 +19,7 @@ constexpr int valueCount = 10000;
 ResultVector MakeVector(double zeroFraction) {
     varnex::SetIterationCount(valueCount);
     ResultVector vector("bench");
+    vector.Prepare(0, true);
     std::mt19937_64 random(20240601);
     std::lognormal_distribution<double> concentration(-3.0, 2.0);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
