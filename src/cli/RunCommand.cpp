@@ -10,7 +10,7 @@
 
 #include "cli/StatisticsReport.h"
 #include "model/Project.h"
-#include "persist/ProjectJson.h"
+#include "cli/ProjectInput.h"
 #include "results/ResultStore.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
@@ -90,12 +90,7 @@ RunCommand::RunCommand(CLI::App& parent)
 
 int RunCommand::Run() const {
     Project project;
-    std::vector<std::string> problems;
-    if (!LoadProjectJsonFile(path_, project, problems)) {
-        std::cerr << "varnex-cli: cannot read " << path_ << "\n";
-        for (const std::string& problem : problems) std::cerr << "  " << problem << "\n";
-        return 2;
-    }
+    if (!ReadProjectArgument(path_, project)) return 2;
     if (iterations_ >= 0) SetIterationCount(iterations_);
     if (command_->count("--seed") > 0) SetRandomSeed(seed_);
 

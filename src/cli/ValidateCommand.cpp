@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "model/Project.h"
-#include "persist/ProjectJson.h"
+#include "cli/ProjectInput.h"
 #include "settings/Translate.h"
 
 namespace varnex::cli {
@@ -16,12 +16,7 @@ ValidateCommand::ValidateCommand(CLI::App& parent)
 
 int ValidateCommand::Run() const {
     Project project;
-    std::vector<std::string> problems;
-    if (!LoadProjectJsonFile(path_, project, problems)) {
-        std::cerr << "varnex-cli: cannot read " << path_ << "\n";
-        for (const std::string& problem : problems) std::cerr << "  " << problem << "\n";
-        return 2;
-    }
+    if (!ReadProjectArgument(path_, project)) return 2;
     std::string report;
     if (project.Validate(report)) return 0;
     std::cout << Translate("Validation Errors:") << "\n" << report << "\n";

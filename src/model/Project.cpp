@@ -110,6 +110,18 @@ const Contaminant* Project::FindContaminant(int identifier) const {
     return nullptr;
 }
 
+bool Project::EntryTakesPart(const SourceContaminant& entry) const {
+    if (!entry.active) return false;
+    if (!plume.active) return true;
+    const int index = plume.contaminantIndex;
+    return index >= 0 && index < static_cast<int>(contaminants.size()) &&
+           contaminants[static_cast<std::size_t>(index)].identifier == entry.contaminant;
+}
+
+bool Project::ContaminantTakesPart(std::size_t index) const {
+    return !plume.active || static_cast<int>(index) == plume.contaminantIndex;
+}
+
 void Project::RemoveCorrelationsOf(const std::vector<StochasticParameter*>& parameters) {
     std::set<std::int32_t> ids;
     for (const StochasticParameter* parameter : parameters) ids.insert(parameter->id);

@@ -75,6 +75,13 @@ public:
 
     const Contaminant* FindContaminant(int identifier) const;
 
+    // Whether a run computes this inventory entry: an active entry, and in
+    // plume mode only one of the plume contaminant.
+    bool EntryTakesPart(const SourceContaminant& entry) const;
+    // Whether a run computes contaminant `index` (in plume mode only the
+    // plume contaminant).
+    bool ContaminantTakesPart(std::size_t index) const;
+
     std::string filePath;
     std::string dateSaved; // "%Y-%m-%d %H:%M:%S"
     ProjectDetails details;

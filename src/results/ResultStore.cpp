@@ -54,17 +54,7 @@ void EmptyEntry(SourceContaminant& entry) {
     }
 }
 
-bool TakesPart(const Project& project, const SourceContaminant& entry) {
-    if (!entry.active) return false;
-    if (!project.plume.active) return true;
-    const int index = project.plume.contaminantIndex;
-    return index >= 0 && index < static_cast<int>(project.contaminants.size()) &&
-           project.contaminants[static_cast<std::size_t>(index)].identifier == entry.contaminant;
-}
 
-bool ContaminantTakesPart(const Project& project, std::size_t index) {
-    return !project.plume.active || static_cast<int>(index) == project.plume.contaminantIndex;
-}
 
 } // namespace
 
@@ -100,7 +90,7 @@ void PrepareResultStore(Project& project) {
         Prepare(source.fullThicknessAquiferFlow);
         source.saturatedSoakaway.assign(n, 0);
         for (SourceContaminant& entry : source.inventory) {
-            if (!TakesPart(project, entry)) {
+            if (!project.EntryTakesPart(entry)) {
                 EmptyEntry(entry);
                 continue;
             }
@@ -126,10 +116,10 @@ void PrepareResultStore(Project& project) {
     Prepare(project.aquifer.mixingZoneCrossSection);
 
     for (std::size_t c = 0; c < project.contaminants.size(); ++c)
-        if (ContaminantTakesPart(project, c)) Prepare(project.contaminants[c].aquiferRetardation);
+        if (project.ContaminantTakesPart(c)) Prepare(project.contaminants[c].aquiferRetardation);
     for (Source& source : project.sources) {
         for (SourceContaminant& entry : source.inventory) {
-            if (!TakesPart(project, entry)) continue;
+            if (!project.EntryTakesPart(entry)) continue;
             if (level > SimulationLevel::level2) {
                 entry.receptorUnretardedTravelTimes.resize(receptors);
                 entry.receptorRetardedTravelTimes.resize(receptors);
@@ -154,7 +144,7 @@ void PrepareResultStore(Project& project) {
     if (level > SimulationLevel::level2) {
         for (Receptor& receptor : project.receptors) {
             for (std::size_t c = 0; c < project.contaminants.size(); ++c) {
-                if (!ContaminantTakesPart(project, c)) continue;
+                if (!project.ContaminantTakesPart(c)) continue;
                 ReceptorContaminant& record = receptor.ResultsFor(project.contaminants[c].identifier);
                 PrepareSeries(record.totalConcentrations, slices, totalConcentration, times);
                 Prepare(record.totalUnretardedTravelTime, Translate("Total Receptor Unretarded Travel Time"));
@@ -190,7 +180,7 @@ std::vector<ResultEntry> StatisticsSet(Project& project) {
 
     for (Source& source : project.sources) {
         for (SourceContaminant& entry : source.inventory) {
-            if (!TakesPart(project, entry)) continue;
+            if (!project.EntryTakesPart(entry)) continue;
             const Contaminant* contaminant = contaminantOf(entry.contaminant);
             for (std::size_t p = 0; p < source.pathways.size(); ++p) {
                 auto found = entry.pathwayProperties.find(static_cast<int>(p));

@@ -29,20 +29,13 @@ namespace varnex {
 
 namespace {
 
-bool EntryTakesPart(const Project& project, const SourceContaminant& entry) {
-    if (!entry.active) return false;
-    if (!project.plume.active) return true;
-    const int index = project.plume.contaminantIndex;
-    return index >= 0 && index < static_cast<int>(project.contaminants.size()) &&
-           project.contaminants[static_cast<std::size_t>(index)].identifier == entry.contaminant;
-}
 
 // Down the layers each travel time becomes the time from the top of the
 // first layer to the base of this one.
 void AccumulateTravelTimes(Project& project, std::size_t i) {
     for (Source& source : project.sources) {
         for (SourceContaminant& entry : source.inventory) {
-            if (!EntryTakesPart(project, entry)) continue;
+            if (!project.EntryTakesPart(entry)) continue;
             for (std::size_t k = 1; k < source.pathways.size(); ++k) {
                 PathwayContaminant& above = entry.pathwayProperties.at(static_cast<int>(k - 1));
                 PathwayContaminant& layer = entry.pathwayProperties.at(static_cast<int>(k));

@@ -33,14 +33,6 @@ std::size_t ContaminantIndex(const Project& project, const SourceContaminant& en
                            " has no contaminant in the project");
 }
 
-// In plume mode only the plume contaminant's entries are computed.
-bool TakesPart(const Project& project, const SourceContaminant& entry) {
-    if (!entry.active) return false;
-    if (!project.plume.active) return true;
-    const int index = project.plume.contaminantIndex;
-    return index >= 0 && index < static_cast<int>(project.contaminants.size()) &&
-           project.contaminants[static_cast<std::size_t>(index)].identifier == entry.contaminant;
-}
 
 // The soil, pore water and soil air phases only matter when a total soil
 // concentration must be converted, or when the source declines by leaching
@@ -116,7 +108,7 @@ void ComputeSourceTerm(Project& project, std::size_t i, std::vector<char>& limit
     const bool plume = project.plume.active;
     for (Source& source : project.sources) {
         for (SourceContaminant& entry : source.inventory) {
-            if (!TakesPart(project, entry)) continue;
+            if (!project.EntryTakesPart(entry)) continue;
             const std::size_t c = ContaminantIndex(project, entry);
             const Contaminant& contaminant = project.contaminants[c];
 

@@ -16,15 +16,10 @@
 namespace varnex {
 namespace {
 
+using test::Bytes;
 using test::ReadFileBytes;
 using test::TempDirectory;
 using test::WriteFileBytes;
-
-std::string Bytes(std::initializer_list<int> values) {
-    std::string bytes;
-    for (int value : values) bytes += static_cast<char>(value);
-    return bytes;
-}
 
 enum class Kind { boolean, shortInt, integer, real, text };
 

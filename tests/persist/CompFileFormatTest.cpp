@@ -17,15 +17,10 @@
 namespace varnex {
 namespace {
 
+using test::Bytes;
 using test::ReadFileBytes;
 using test::TempDirectory;
 using test::WriteFileBytes;
-
-std::string Bytes(std::initializer_list<int> values) {
-    std::string bytes;
-    for (int value : values) bytes += static_cast<char>(value);
-    return bytes;
-}
 
 std::string Repeated(std::size_t count, int value) {
     return std::string(count, static_cast<char>(value));

@@ -43,4 +43,10 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (int value : values) bytes += static_cast<char>(value);
+    return bytes;
+}
+
 } // namespace varnex::test

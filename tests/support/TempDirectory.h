@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 namespace varnex::test {
@@ -24,5 +25,7 @@ private:
 // Whole-file helpers for tests that inspect or plant bytes on disk.
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+// The bytes 0..255 given as integers, as a string of bytes.
+std::string Bytes(std::initializer_list<int> values);
 
 } // namespace varnex::test
