@@ -3,20 +3,15 @@
 #include <locale>
 #include <sstream>
 
+#include "settings/QuotedFields.h"
+
 namespace varnex {
 
 std::optional<StandardsListEntry> ParseStandardsListLine(const std::string& line) {
-    std::size_t quotes[4];
-    std::size_t from = 0;
-    for (std::size_t& quote : quotes) {
-        quote = line.find('"', from);
-        if (quote == std::string::npos) return std::nullopt;
-        from = quote + 1;
-    }
-    StandardsListEntry entry{line.substr(quotes[0] + 1, quotes[1] - quotes[0] - 1),
-                             line.substr(quotes[2] + 1, quotes[3] - quotes[2] - 1)};
-    if (entry.fileName.empty()) return std::nullopt;
-    return entry;
+    // The same two quoted fields as a line of the language list.
+    const auto fields = ParseQuotedFields(line);
+    if (!fields || fields->second.empty()) return std::nullopt;
+    return StandardsListEntry{fields->first, fields->second};
 }
 
 std::optional<StandardsDataLine> ParseStandardsDataLine(const std::string& rawLine) {

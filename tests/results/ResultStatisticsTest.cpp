@@ -17,6 +17,7 @@
 #include "stochastic/IterationCount.h"
 #include "support/ScriptedRandomSource.h"
 
+#include "support/Expectations.h"
 namespace varnex {
 namespace {
 
@@ -30,17 +31,7 @@ std::vector<double> Ranks(std::size_t n) {
     return values;
 }
 
-// A vector holding exactly these values (Prepare(0) would mean N, so an
-// empty one is made with N = 0).
-ResultVector VectorOf(const std::vector<double>& values) {
-    const int iterations = IterationCount();
-    SetIterationCount(0);
-    ResultVector vector;
-    SetIterationCount(iterations);
-    if (!values.empty()) vector.Prepare(values.size(), true);
-    for (std::size_t i = 0; i < values.size(); ++i) vector.At(i) = values[i];
-    return vector;
-}
+using test::VectorOf;
 
 class ResultStatisticsTest : public ::testing::Test {
 protected:

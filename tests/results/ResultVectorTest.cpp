@@ -24,6 +24,7 @@
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
 
+#include "support/Expectations.h"
 namespace varnex {
 namespace {
 
@@ -32,17 +33,7 @@ using test::TempDirectory;
 constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
-// A vector holding exactly these values (Prepare(0) would mean N, so an
-// empty one is made with N = 0).
-ResultVector VectorOf(const std::vector<double>& values) {
-    const int iterations = IterationCount();
-    SetIterationCount(0);
-    ResultVector vector;
-    SetIterationCount(iterations);
-    if (!values.empty()) vector.Prepare(values.size(), true);
-    for (std::size_t i = 0; i < values.size(); ++i) vector.At(i) = values[i];
-    return vector;
-}
+using test::VectorOf;
 
 std::vector<double> Percentiles(const ResultVector& vector) {
     std::vector<double> values;

@@ -16,21 +16,14 @@
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 
+#include "support/Expectations.h"
 namespace varnex {
 namespace {
 
 constexpr std::size_t iterations = 3;
 constexpr std::size_t it = 1; // the iteration computed; 0 and 2 must stay untouched
 
-void ExpectError(const std::function<void()>& action, const std::string& message) {
-    try {
-        action();
-        ADD_FAILURE() << "no Exception, expected \"" << message << "\"";
-    } catch (const Exception& error) {
-        EXPECT_EQ(error.Message(), message);
-        EXPECT_TRUE(error.Display());
-    }
-}
+using test::ExpectError;
 
 // One source "Tank" with the inventory benzene (organic, contaminant 0) and
 // lead (inorganic, contaminant 1); nothing active and nothing sampled, so an

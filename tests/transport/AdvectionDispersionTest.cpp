@@ -16,21 +16,14 @@
 #include "transport/AdvectionDispersion.h"
 #include "transport/OgataBanks.h"
 
+#include "support/Expectations.h"
 namespace varnex {
 namespace {
 
 constexpr double day = 86400.0;
 constexpr double year = 365.0 * day;
 
-void ExpectError(const std::function<void()>& action, const std::string& message) {
-    try {
-        action();
-        ADD_FAILURE() << "no Exception, expected \"" << message << "\"";
-    } catch (const Exception& error) {
-        EXPECT_EQ(error.Message(), message);
-        EXPECT_TRUE(error.Display());
-    }
-}
+using test::ExpectError;
 
 const std::string zeroDispersivity =
     "Dispersivity cannot be zero.  Advection diffusion equation cannot be solved.";
