@@ -9,6 +9,9 @@ struct PlumeSettings {
     bool active = false;
     int contaminantIndex = -1;
     double timeYears = 0.0;
+    // The receptor moved from node to node of the plume grid (an index into
+    // the project's receptors).
+    int receptorIndex = -1;
 };
 
 } // namespace varnex

@@ -10,4 +10,10 @@ ReceptorContaminant& Receptor::ResultsFor(int contaminantIdentifier) {
     return results.back();
 }
 
+ReceptorContaminant* Receptor::FindResults(int contaminantIdentifier) {
+    for (ReceptorContaminant& record : results)
+        if (record.contaminant == contaminantIdentifier) return &record;
+    return nullptr;
+}
+
 } // namespace varnex

@@ -26,6 +26,9 @@ public:
 
     // The record of a contaminant, created with empty vectors if absent.
     ReceptorContaminant& ResultsFor(int contaminantIdentifier);
+    // The record of a contaminant, or null; never creates one (iterations
+    // on several threads read the list at once).
+    ReceptorContaminant* FindResults(int contaminantIdentifier);
 };
 
 } // namespace varnex

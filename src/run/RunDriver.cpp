@@ -53,6 +53,11 @@ void AccumulateTravelTimes(Project& project, std::size_t i) {
 void RunIteration(Project& project, std::size_t i, std::vector<char>& limited, std::vector<int>& limitedCounts) {
     const int level = project.simulationLevel;
     if (level != SimulationLevel::level3a) {
+        // A soakaway's infiltration follows from its own inputs; the source
+        // term reads it when the source declines by leaching, so it is
+        // derived first.
+        if (level > SimulationLevel::level1)
+            for (Source& source : project.sources) DeriveSoakawayInfiltration(source, i);
         std::fill(limited.begin(), limited.end(), 0);
         ComputeSourceTerm(project, i, limited);
         for (std::size_t c = 0; c < limited.size(); ++c)
@@ -246,6 +251,11 @@ std::string InfiltrationWarning(const Project& project) {
     std::string text;
     const std::size_t n = static_cast<std::size_t>(std::max(0, IterationCount()));
     for (const Source& source : project.sources) {
+        // A source without an active entry has no aquifer flow computed
+        // beneath it.
+        if (std::none_of(source.inventory.begin(), source.inventory.end(),
+                         [&project](const SourceContaminant& entry) { return project.EntryTakesPart(entry); }))
+            continue;
         long long count = 0;
         for (std::size_t i = 0; i < n; ++i) {
             const double infiltration = source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i);

@@ -5,9 +5,40 @@
 namespace varnex {
 
 class Project;
+class Source;
 
-// Aquifer travel times, retardation and receptor concentrations of
-// iteration i, with the totals over sources at every receptor.
+// Transport along the aquifer from the mixing zone beneath each source to
+// the receptors, for iteration i: groundwater velocity, travel times,
+// aquifer retardation and, per time slice, the concentration at each
+// receptor, with lateral spreading; the totals over all sources at every
+// receptor, with the background concentration of species present in the
+// aquifer. Positions are in the aquifer frame (x' downstream along the
+// flow, y' across it), times in years, velocities in m/year (m/s for the
+// kernel), flows in m³/year, concentrations in mg/l.
+//
+// Writes only index i. In plume mode only the plume receptor and the plume
+// contaminant at the plume time (into the first time slice).
+
+// All sources, receptors and active entries of iteration i.
 void ComputeAquiferAndReceptors(Project& project, std::size_t i);
+
+// The unretarded aquifer travel time (years) from the source point of
+// iteration i to receptor r: 1,000,000 years to a receptor upstream, 0
+// within one longitudinal dispersivity. Writes the source's aquifer pore
+// velocity va (m/year) and, except at "Level 3a", its full-thickness
+// aquifer flow (m³/year), to which the infiltration adds beneath the source.
+double AquiferTravelTime(Project& project, Source& source, std::size_t receptorIndex, std::size_t sourceIndex,
+                         std::size_t i);
+
+// The contribution of one entry of a source to receptor r at time slice k
+// (mg/l), without background.
+double ReceptorConcentration(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
+                             std::size_t slice, std::size_t i, std::size_t sourceIndex);
+
+// The concentration entering the aquifer solution for receptor r: the water
+// that reaches the receptor at t (years) left the mixing zone one retarded
+// aquifer travel time earlier, diluted by the mixing zone flow.
+double DilutedInputConcentration(Project& project, Source& source, std::size_t entryIndex, double t,
+                                 std::size_t receptorIndex, std::size_t i, std::size_t slice);
 
 } // namespace varnex

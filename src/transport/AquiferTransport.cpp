@@ -1,0 +1,288 @@
+#include "transport/AquiferTransport.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "model/Project.h"
+#include "settings/Translate.h"
+#include "transport/AdvectionDispersion.h"
+#include "transport/MixingZone.h"
+#include "transport/TransportArithmetic.h"
+#include "transport/TransportConstants.h"
+#include "transport/UnsaturatedZone.h"
+
+namespace varnex {
+
+namespace {
+
+using namespace TransportConstants;
+
+constexpr std::size_t noContaminant = static_cast<std::size_t>(-1);
+
+std::size_t FindContaminantIndex(const Project& project, int identifier) {
+    for (std::size_t c = 0; c < project.contaminants.size(); ++c)
+        if (project.contaminants[c].identifier == identifier) return c;
+    return noContaminant;
+}
+
+std::size_t ContaminantIndexOf(const Project& project, int identifier) {
+    const std::size_t c = FindContaminantIndex(project, identifier);
+    if (c != noContaminant) return c;
+    throw std::logic_error("inventory entry of contaminant " + std::to_string(identifier) +
+                           " has no contaminant in the project");
+}
+
+// The receptors computed: all of them, or in plume mode the one receptor
+// moved over the plume grid.
+std::pair<std::size_t, std::size_t> ReceptorRange(const Project& project) {
+    if (!project.plume.active) return {0, project.receptors.size()};
+    const int r = project.plume.receptorIndex;
+    if (r < 0 || r >= static_cast<int>(project.receptors.size()))
+        throw std::logic_error("plume mode without a plume receptor");
+    return {static_cast<std::size_t>(r), static_cast<std::size_t>(r) + 1};
+}
+
+ReceptorContaminant& TotalsOf(Receptor& receptor, int contaminantIdentifier) {
+    // The result store creates every record before the first iteration.
+    ReceptorContaminant* record = receptor.FindResults(contaminantIdentifier);
+    if (!record) throw std::logic_error("receptor " + receptor.name + " has no results for a contaminant");
+    return *record;
+}
+
+double AquiferDecayRate(const Project& project, const Contaminant& contaminant, double retardation,
+                        std::size_t i) {
+    if (!project.processes.biodegradationAquifer) return 0.0;
+    const double halfLife = contaminant.halfLife.SampleAt(i);
+    if (halfLife == 0.0)
+        ThrowZeroInput(TranslatableText("Contaminant %s: %s is 0"), contaminant.name, contaminant.halfLife.Label());
+    double rate = ln2 / (secondsPerYear * halfLife);
+    // A rate measured in situ is that of the whole retarded solute; the
+    // kernel wants it per unit of dissolved concentration.
+    if (contaminant.halfLifeOption == 0) rate /= retardation;
+    return rate;
+}
+
+bool TakesPartAnywhere(const Project& project, const Source& source) {
+    return std::any_of(source.inventory.begin(), source.inventory.end(),
+                       [&project](const SourceContaminant& entry) { return project.EntryTakesPart(entry); });
+}
+
+} // namespace
+
+namespace {
+
+// The pore velocity of the aquifer beneath a source (m/year), and the
+// full-thickness flow the Level 3 warning compares the infiltration with.
+double AquiferFlowBeneathSource(Project& project, Source& source, std::size_t sourceIndex, std::size_t i) {
+    const Aquifer& aquifer = project.aquifer;
+    const double conductivity = aquifer.hydraulicConductivity.SampleAt(i);
+    const double gradient = aquifer.hydraulicGradient.SampleAt(i);
+    const double porosity = aquifer.effectivePorosity.SampleAt(i);
+    double velocity = 0.0; // m/year
+    if (project.simulationLevel == SimulationLevel::level3a) {
+        // Darcy flux over the effective porosity.
+        if (porosity == 0.0)
+            ThrowZeroInput(
+                TranslatableText("Source %s: the aquifer flow beneath the source cannot be calculated because %s is 0"),
+                source.name, aquifer.effectivePorosity.Label());
+        velocity = conductivity * gradient * secondsPerYear / porosity;
+    } else {
+        // Beneath the source the infiltration adds to the aquifer flow
+        // through the full thickness over the source's effective width.
+        const double thickness = aquifer.thickness.SampleAt(i);
+        const double width = aquifer.effectiveWidths.at(sourceIndex).at(i);
+        const double fullFlow = conductivity * secondsPerYear * thickness * width * gradient; // m³/year
+        source.fullThicknessAquiferFlow.At(i) = fullFlow;
+        const double section = thickness * width * porosity; // m², pore space
+        if (section == 0.0) {
+            const std::string zero = thickness == 0.0 ? aquifer.thickness.Label()
+                                     : width == 0.0   ? Translate("the width of the source across the flow")
+                                                      : aquifer.effectivePorosity.Label();
+            ThrowZeroInput(
+                TranslatableText("Source %s: the aquifer flow beneath the source cannot be calculated because %s is 0"),
+                source.name, zero);
+        }
+        velocity = (source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i) + fullFlow) / section;
+    }
+    source.aquiferPoreVelocity.At(i) = velocity;
+    return velocity;
+}
+
+} // namespace
+
+double AquiferTravelTime(Project& project, Source& source, std::size_t receptorIndex, std::size_t sourceIndex,
+                         std::size_t i) {
+    const double velocity = AquiferFlowBeneathSource(project, source, sourceIndex, i);
+    const Receptor& receptor = project.receptors.at(receptorIndex);
+    const double distance = receptor.rotatedX - source.centres.at(i).rotatedX;
+    if (distance < 0.0) return neverArrivesYears;
+    // Advective arrival of the half-height of the dispersed front.
+    return TimeToCover(std::max(distance - project.aquifer.longitudinalDispersivity.SampleAt(i), 0.0), velocity);
+}
+
+double DilutedInputConcentration(Project& project, Source& source, std::size_t entryIndex, double t,
+                                 std::size_t receptorIndex, std::size_t i, std::size_t slice) {
+    if (t < source.timeOffset) return 0.0;
+    SourceContaminant& entry = source.inventory.at(entryIndex);
+    const std::size_t last = source.pathways.size() - 1;
+    const UnsaturatedPathway& pathway = source.pathways.at(last);
+    const PathwayContaminant& record = entry.pathwayProperties.at(static_cast<int>(last));
+    double decay = 0.0;
+    if (project.processes.biodegradationUz) {
+        const double halfLife = record.uzHalfLife.SampleAt(i);
+        if (halfLife == 0.0)
+            ThrowZeroInput(TranslatableText("Source %s, pathway %s: %s is 0"), source.name, pathway.name,
+                           record.uzHalfLife.Label());
+        decay = ln2 / (secondsPerYear * halfLife);
+    }
+    const double aquiferDelay = entry.receptorAquiferTravelTimes.at(receptorIndex).At(i);
+    const LayerConcentrations base =
+        ConcentrationAtBase(project, source, entry, t - aquiferDelay, i, decay, slice, last);
+    const double infiltrated = source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i); // m³/year
+    const double total = infiltrated + source.mixingZoneFlow.At(i);
+    // No water at all beneath the source: nothing is carried to the
+    // receptor.
+    if (total == 0.0) return 0.0;
+    if (pathway.fissureFlowing.at(i) != 0)
+        return (pathway.fissureFlow.At(i) * base.concentration + pathway.matrixFlow.At(i) * base.matrixConcentration) /
+               total;
+    return base.concentration * infiltrated / total;
+}
+
+double ReceptorConcentration(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
+                             std::size_t slice, std::size_t i, std::size_t sourceIndex) {
+    SourceContaminant& entry = source.inventory.at(entryIndex);
+    const Contaminant& contaminant = project.contaminants[ContaminantIndexOf(project, entry.contaminant)];
+    const Aquifer& aquifer = project.aquifer;
+    const double retardation = contaminant.aquiferRetardation.At(i);
+    const double t = project.plume.active ? project.plume.timeYears : project.timeSlices.at(slice);
+    const double decay = AquiferDecayRate(project, contaminant, retardation, i);
+    const Receptor& receptor = project.receptors.at(receptorIndex);
+    const PlanPoint& point = source.centres.at(i);
+    const double x = receptor.rotatedX - point.rotatedX;
+    const double y = receptor.rotatedY - point.rotatedY;
+    if (x <= 0.0) return 0.0;
+    const double velocity = source.aquiferPoreVelocity.At(i) * metresPerYearToMetresPerSecond;
+    const double width = aquifer.effectiveWidths.at(sourceIndex).at(i);
+    const double lateral = aquifer.lateralDispersivity.SampleAt(i);
+    const double longitudinal = aquifer.longitudinalDispersivity.SampleAt(i);
+    if (project.simulationLevel == SimulationLevel::level3a) {
+        // A receptor this close sees the water as it enters the aquifer.
+        if (entry.receptorAquiferTravelTimes.at(receptorIndex).At(i) < directArrivalYears)
+            return entry.concentration.SampleAt(i);
+        return SolveAquiferAdvectionDispersion(entry.concentration.SampleAt(i), x, y, width,
+                                               (t - source.timeOffset) * secondsPerYear, velocity, lateral,
+                                               longitudinal, decay, retardation);
+    }
+    const double inlet = DilutedInputConcentration(project, source, entryIndex, t, receptorIndex, i, slice);
+    // The aquifer solution starts when the water reaches the water table:
+    // one retarded travel time of the last layer after the source starts.
+    const double lastLayerDelay =
+        entry.pathwayProperties.at(static_cast<int>(source.pathways.size() - 1)).retardedTravelTime.At(i);
+    const double elapsed = (t - source.timeOffset - lastLayerDelay) * secondsPerYear;
+    return SolveAquiferAdvectionDispersion(inlet, x, y, width, elapsed, velocity, lateral, longitudinal, decay,
+                                           retardation);
+}
+
+void ComputeAquiferAndReceptors(Project& project, std::size_t i) {
+    const int level = project.simulationLevel;
+    const bool level3a = level == SimulationLevel::level3a;
+    const bool plume = project.plume.active;
+    const std::size_t slices = plume ? 1 : project.timeSlices.size();
+    const auto [firstReceptor, endReceptor] = ReceptorRange(project);
+    Aquifer& aquifer = project.aquifer;
+
+    // Whether a receptor's earliest arrival of a contaminant has been set
+    // in this iteration, per (receptor, contaminant): a travel time of 0 is
+    // a real arrival, not an unset value.
+    thread_local std::vector<char> arrivalSet;
+    const std::size_t contaminantCount = project.contaminants.size();
+    arrivalSet.assign(project.receptors.size() * contaminantCount * 2, 0);
+    auto earliest = [&](ResultVector& total, std::size_t r, std::size_t c, int which, double time) {
+        char& set = arrivalSet[(r * contaminantCount + c) * 2 + static_cast<std::size_t>(which)];
+        double& value = total.At(i);
+        if (!set || value > time) value = time;
+        set = 1;
+    };
+
+    for (std::size_t s = 0; s < project.sources.size(); ++s) {
+        Source& source = project.sources[s];
+        // A source without an active entry has no mixing zone and nothing
+        // to carry.
+        if (!TakesPartAnywhere(project, source)) continue;
+        // Also without receptors: the Level 3 warning reads the flow.
+        AquiferFlowBeneathSource(project, source, s, i);
+        for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
+            Receptor& receptor = project.receptors[r];
+            const double aquiferTime = AquiferTravelTime(project, source, r, s, i);
+            for (std::size_t e = 0; e < source.inventory.size(); ++e) {
+                SourceContaminant& entry = source.inventory[e];
+                if (!project.EntryTakesPart(entry)) continue;
+                const std::size_t c = ContaminantIndexOf(project, entry.contaminant);
+                Contaminant& contaminant = project.contaminants[c];
+                ReceptorContaminant& totals = TotalsOf(receptor, contaminant.identifier);
+
+                double unsaturatedTime = 0.0;
+                double unsaturatedRetardedTime = 0.0;
+                if (!level3a) {
+                    for (std::size_t p = 0; p < source.pathways.size(); ++p) {
+                        const PathwayContaminant& record = entry.pathwayProperties.at(static_cast<int>(p));
+                        unsaturatedTime += record.unretardedTravelTime.At(i);
+                        unsaturatedRetardedTime += record.retardedTravelTime.At(i);
+                    }
+                }
+                const double unretarded = unsaturatedTime + aquiferTime;
+                entry.receptorUnretardedTravelTimes.at(r).At(i) = unretarded;
+                earliest(totals.totalUnretardedTravelTime, r, c, 0, unretarded);
+
+                if (level3a) ComputeMixingZoneAndDilution(project, source, e, 0, i, s);
+
+                double retardation = 1.0;
+                if (project.processes.retardedTravelAquifer) {
+                    if (contaminant.partitionFromKoc != 0)
+                        contaminant.partitionCoefficient.SampleAt(i) =
+                            contaminant.koc.SampleAt(i) * aquifer.foc.SampleAt(i) * 0.01;
+                    // The porosity is not 0 here: the velocity above needs it.
+                    retardation = 1.0 + aquifer.dryBulkDensity.SampleAt(i) / aquifer.effectivePorosity.SampleAt(i) *
+                                            contaminant.partitionCoefficient.SampleAt(i);
+                }
+                contaminant.aquiferRetardation.At(i) = retardation;
+                const double aquiferRetardedTime = aquiferTime * retardation;
+                entry.receptorAquiferTravelTimes.at(r).At(i) = aquiferRetardedTime;
+                const double retarded = unsaturatedRetardedTime + aquiferRetardedTime;
+                entry.receptorRetardedTravelTimes.at(r).At(i) = retarded;
+                earliest(totals.totalRetardedTravelTime, r, c, 1, retarded);
+
+                const double background =
+                    contaminant.backgroundOption != 0 ? contaminant.backgroundConcentration.SampleAt(i) : 0.0;
+                for (std::size_t k = 0; k < slices; ++k) {
+                    const double t = plume ? project.plume.timeYears : project.timeSlices[k];
+                    // Before the source starts it contributes nothing; the
+                    // background is added as at any later time.
+                    const double value =
+                        t < source.timeOffset ? 0.0 : ReceptorConcentration(project, source, e, r, k, i, s);
+                    entry.receptorConcentrations.at(r).at(k).At(i) = value + background;
+                    totals.totalConcentrations.at(k).At(i) += value;
+                }
+            }
+        }
+    }
+
+    // The background of a species present in the aquifer reaches every
+    // receptor once, however many sources there are.
+    for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
+        for (ReceptorContaminant& totals : project.receptors[r].results) {
+            // A record left from a contaminant since removed is not computed.
+            const std::size_t c = FindContaminantIndex(project, totals.contaminant);
+            if (c == noContaminant || !project.ContaminantTakesPart(c)) continue;
+            const Contaminant& contaminant = project.contaminants[c];
+            if (contaminant.backgroundOption == 0) continue;
+            const double background = contaminant.backgroundConcentration.SampleAt(i);
+            for (std::size_t k = 0; k < slices; ++k) totals.totalConcentrations.at(k).At(i) += background;
+        }
+    }
+}
+
+} // namespace varnex

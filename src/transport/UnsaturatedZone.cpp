@@ -1,0 +1,305 @@
+#include "transport/UnsaturatedZone.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "model/Project.h"
+#include "run/SourceTerm.h"
+#include "settings/Translate.h"
+#include "transport/AdvectionDispersion.h"
+#include "transport/MixingZone.h"
+#include "transport/TransportArithmetic.h"
+#include "transport/TransportConstants.h"
+
+namespace varnex {
+
+namespace {
+
+using namespace TransportConstants;
+
+bool FissureFlowing(const UnsaturatedPathway& pathway, std::size_t i) { return pathway.fissureFlowing.at(i) != 0; }
+
+PathwayContaminant& RecordOf(SourceContaminant& entry, std::size_t pathwayIndex) {
+    // Every record exists before the first iteration (the result store
+    // creates them), so iterations on several threads never insert.
+    return entry.pathwayProperties.at(static_cast<int>(pathwayIndex));
+}
+
+[[noreturn]] void ZeroPorosityWithFlow(const Source& source, const UnsaturatedPathway& pathway,
+                                       const StochasticParameter& porosity) {
+    ThrowZeroInput(TranslatableText("Source %s, pathway %s: %s is 0, but water flows through the layer"),
+                   source.name, pathway.name, porosity.Label());
+}
+
+// The first-order decay rate (1/s) of a half-life in years. A half-life of
+// 0 would make the rate infinite, which the kernel cannot take; it is
+// reported rather than guessed at.
+double UnsaturatedDecayRate(const Project& project, const Source& source, const UnsaturatedPathway& pathway,
+                            const PathwayContaminant& record, std::size_t i) {
+    if (!project.processes.biodegradationUz) return 0.0;
+    const double halfLife = record.uzHalfLife.SampleAt(i);
+    if (halfLife == 0.0)
+        ThrowZeroInput(TranslatableText("Source %s, pathway %s: %s is 0"), source.name, pathway.name,
+                       record.uzHalfLife.Label());
+    return ln2 / (secondsPerYear * halfLife);
+}
+
+} // namespace
+
+void DeriveSoakawayInfiltration(Source& source, std::size_t i) {
+    if (!source.Soakaway()) return;
+    // The soakaway takes the run-off of its catchment, spread over the area
+    // it infiltrates through, as far as its maximum infiltration rate
+    // allows; without a drainage system it runs at that rate (m/day).
+    const double maximumRate = source.maximumInfiltrationRate.SampleAt(i);
+    double rate = maximumRate;
+    if (source.drainageSystem != 0) {
+        rate = source.runoffRecharge.SampleAt(i) * source.catchmentArea.SampleAt(i) / source.sourceArea.SampleAt(i);
+        if (rate > maximumRate) rate = maximumRate;
+    }
+    source.infiltration.SampleAt(i) = rate * daysPerYear;
+}
+
+double PorousMediumTravelTime(Project& /*project*/, Source& source, std::size_t pathwayIndex, std::size_t i) {
+    UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
+    double& infiltration = source.infiltration.SampleAt(i);
+    const double conductivity = pathway.unsaturatedConductivity.SampleAt(i);
+    double& waterFilled = pathway.waterFilledPorosity.SampleAt(i);
+    if (source.Soakaway()) {
+        // The soakaway stays unsaturated while the layer can pass its water
+        // at the unsaturated water content under the vertical gradient;
+        // otherwise the layer beneath it saturates, the water moves at the
+        // saturated conductivity and spreads over the area needed to take
+        // the whole inflow.
+        const double saturated = pathway.saturatedEffectivePorosity.SampleAt(i);
+        const double gradient = pathway.verticalHydraulicGradient.SampleAt(i);
+        const double q = infiltration;
+        // With no saturated pore space (theta_s = 0) the soakaway cannot
+        // saturate the layer: the comparison below would be false anyway.
+        if (saturated != 0.0 && q * waterFilled / saturated * gradient < q) {
+            const double saturatedRate = conductivity * gradient * secondsPerYear; // m/year
+            if (saturatedRate == 0.0)
+                ThrowZeroInput(
+                    TranslatableText("Source %s, pathway %s: %s is 0, so the soakaway cannot drain its water"),
+                    source.name, pathway.name,
+                    conductivity == 0.0 ? pathway.unsaturatedConductivity.Label()
+                                        : pathway.verticalHydraulicGradient.Label());
+            double& area = source.sourceArea.SampleAt(i);
+            area = std::max(area, q * source.baseArea.SampleAt(i) / saturatedRate);
+            waterFilled = saturated;
+            infiltration = saturatedRate;
+            source.saturatedSoakaway.at(i) = 1;
+        } else {
+            source.saturatedSoakaway.at(i) = 0;
+        }
+    } else if (conductivity * secondsPerYear < infiltration) {
+        // A layer cannot pass more water than its conductivity under a unit
+        // gradient; the rest runs off, for this and every later layer.
+        infiltration = conductivity * secondsPerYear;
+    }
+    pathway.fissureFlowing.at(i) = 0;
+    if (!pathway.include) return 0.0;
+    // Advective travel over the thickness less one dispersivity, the
+    // distance at which the dispersed front reaches half its height.
+    const double distance = std::max(pathway.thickness.SampleAt(i) - pathway.verticalDispersivity.SampleAt(i), 0.0);
+    return TimeToCover(distance * waterFilled, infiltration);
+}
+
+DualPorosityTimes DualPorosityTravelTime(Project& /*project*/, Source& source, std::size_t pathwayIndex,
+                                         std::size_t i) {
+    UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
+    const double q = source.infiltration.SampleAt(i);
+    const double matrixRate = pathway.matrixConductivity.SampleAt(i) * secondsPerYear; // m/year
+    const double matrixPorosity = pathway.effectiveMatrixPorosity.SampleAt(i);
+    double& fissurePorosity = pathway.effectiveFissurePorosity.SampleAt(i);
+    const double thickness = pathway.thickness.SampleAt(i);
+    const double distance = std::max(thickness - pathway.verticalDispersivity.SampleAt(i), 0.0);
+    DualPorosityTimes times;
+    if (matrixRate > q) {
+        // The matrix carries all the water; the fissures stay dry and the
+        // layer behaves as a porous medium of the matrix porosity.
+        fissurePorosity = matrixPorosity;
+        pathway.fissureFlowing.at(i) = 0;
+        times.travelTime = TimeToCover(distance * matrixPorosity, q);
+    } else {
+        // The matrix takes what its conductivity allows over the part of
+        // the area that is not fissure; the excess runs down the fissures.
+        const double area = source.sourceArea.SampleAt(i);
+        const double matrixFlow = (1.0 - fissurePorosity) * area * matrixRate;
+        pathway.matrixFlow.At(i) = matrixFlow;
+        const double matrixVelocity = PoreVelocity(matrixRate, matrixPorosity, [&] {
+            ZeroPorosityWithFlow(source, pathway, pathway.effectiveMatrixPorosity);
+        });
+        pathway.matrixVelocity.At(i) = matrixVelocity;
+        times.matrixTravelTime = TimeToCover(distance, matrixVelocity);
+        pathway.fissureFlow.At(i) = q * area - matrixFlow;
+        const double fissureVelocity =
+            PoreVelocity(q - (1.0 - fissurePorosity) * matrixRate, fissurePorosity,
+                         [&] { ZeroPorosityWithFlow(source, pathway, pathway.effectiveFissurePorosity); });
+        pathway.fissureVelocity.At(i) = fissureVelocity;
+        // Fissure flow is fast and hardly dispersed: the whole thickness.
+        times.travelTime = TimeToCover(thickness, fissureVelocity);
+        pathway.fissureFlowing.at(i) = 1;
+    }
+    if (!pathway.include) return DualPorosityTimes{};
+    return times;
+}
+
+void RetardationFactors(Project& project, Source& source, SourceContaminant& entry, std::size_t pathwayIndex,
+                        std::size_t i) {
+    UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
+    PathwayContaminant& record = RecordOf(entry, pathwayIndex);
+    const bool fissures = FissureFlowing(pathway, i);
+    double retardation = 1.0;
+    double matrixRetardation = 1.0;
+    if (project.processes.retardedTravelUz) {
+        if (record.partitionFromKoc != 0) {
+            const Contaminant* contaminant = project.FindContaminant(entry.contaminant);
+            const double koc = contaminant ? contaminant->koc.SampleAt(i) : 0.0;
+            record.uzPartitionCoefficient.SampleAt(i) = pathway.foc.SampleAt(i) * koc * 0.01;
+        }
+        const double kd = record.uzPartitionCoefficient.SampleAt(i);
+        const double bulk = pathway.dryBulkDensity.SampleAt(i);
+        // R = 1 + rho_b Kd / theta for linear equilibrium sorption, with
+        // theta the porosity the water moves through; no pore water, no
+        // retardation.
+        auto factor = [bulk, kd](double porosity) { return porosity == 0.0 ? 1.0 : 1.0 + bulk / porosity * kd; };
+        if (fissures)
+            matrixRetardation = factor(pathway.effectiveMatrixPorosity.SampleAt(i));
+        else if (pathway.DualPorosity())
+            retardation = factor(pathway.effectiveFissurePorosity.SampleAt(i));
+        else
+            retardation = factor(pathway.waterFilledPorosity.SampleAt(i));
+    }
+    record.retardation.At(i) = retardation;
+    record.matrixRetardation.At(i) = matrixRetardation;
+
+    if (fissures) {
+        record.retardedVelocity.At(i) = pathway.fissureVelocity.At(i);
+        record.retardedMatrixVelocity.At(i) = pathway.matrixVelocity.At(i);
+    } else {
+        StochasticParameter& porosity =
+            pathway.DualPorosity() ? pathway.effectiveFissurePorosity : pathway.waterFilledPorosity;
+        record.retardedVelocity.At(i) = PoreVelocity(source.infiltration.SampleAt(i), porosity.SampleAt(i),
+                                                     [&] { ZeroPorosityWithFlow(source, pathway, porosity); });
+    }
+    if (pathway.include) {
+        record.retardedTravelTime.At(i) = record.unretardedTravelTime.At(i) * retardation;
+        record.matrixRetardedTravelTime.At(i) = record.matrixUnretardedTravelTime.At(i) * matrixRetardation;
+    } else {
+        record.retardedTravelTime.At(i) = 0.0;
+        record.matrixRetardedTravelTime.At(i) = 0.0;
+    }
+}
+
+void UnsaturatedConcentrations(Project& project, Source& source, SourceContaminant& entry, std::size_t i,
+                               std::size_t pathwayIndex) {
+    PathwayContaminant& record = RecordOf(entry, pathwayIndex);
+    const double decay = UnsaturatedDecayRate(project, source, source.pathways.at(pathwayIndex), record, i);
+    const bool plume = project.plume.active;
+    const std::size_t slices = plume ? 1 : project.timeSlices.size();
+    for (std::size_t k = 0; k < slices; ++k) {
+        const double t = plume ? project.plume.timeYears : project.timeSlices[k];
+        const LayerConcentrations base = ConcentrationAtBase(project, source, entry, t, i, decay, k, pathwayIndex);
+        record.concentrations.at(k).At(i) = base.concentration;
+        record.matrixConcentrations.at(k).At(i) = base.matrixConcentration;
+    }
+}
+
+LayerConcentrations ConcentrationAtBase(Project& project, Source& source, SourceContaminant& entry, double t,
+                                        std::size_t i, double decayPerS, std::size_t slice,
+                                        std::size_t pathwayIndex) {
+    const UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
+    const PathwayContaminant& record = RecordOf(entry, pathwayIndex);
+    const double layerDelay = record.retardedTravelTime.At(i); // years, this layer alone
+    LayerConcentrations inlet;
+    if (pathwayIndex == 0) {
+        // The leachate that left the source one retarded travel time
+        // earlier; the solubility flag is the source term's business.
+        bool limited = false;
+        const double partitionFactor = PartitionFactor(project, source, entry, i);
+        inlet.concentration =
+            ConcentrationAtTime(project, source, entry, t - layerDelay, i, partitionFactor, limited);
+    } else {
+        inlet = ConcentrationAtBase(project, source, entry, t - layerDelay, i, decayPerS, slice, pathwayIndex - 1);
+    }
+    // An excluded layer passes its inlet on unchanged.
+    if (!pathway.include) return pathwayIndex == 0 ? LayerConcentrations{inlet.concentration, 0.0} : inlet;
+    if (t < source.timeOffset) return LayerConcentrations{};
+
+    const double elapsed = (t - source.timeOffset) * secondsPerYear;
+    const double velocity = record.retardedVelocity.At(i) * metresPerYearToMetresPerSecond;
+    const double dispersivity = pathway.verticalDispersivity.SampleAt(i);
+    const double thickness = pathway.thickness.SampleAt(i);
+    const double retardation = record.retardation.At(i);
+    const double matrixRetardation = record.matrixRetardation.At(i);
+    // Phase 0: only the dissolved fraction 1/R of the solute degrades.
+    const bool dissolvedOnly = record.degradationPhase == 0;
+    LayerConcentrations base;
+    if (project.processes.biodegradationUz && FissureFlowing(pathway, i)) {
+        // The water in the fissures passes too fast to degrade; the matrix
+        // water degrades. The fissure solution keeps its own retardation
+        // factor (1 under fissure flow), so switching biodegradation on
+        // changes only the decay, never the retardation of the fissures.
+        const double matrixDecay = dissolvedOnly ? decayPerS / matrixRetardation : decayPerS;
+        base.concentration =
+            SolveAdvectionDispersion(inlet.concentration, thickness, elapsed, velocity, dispersivity, 0.0, retardation);
+        base.matrixConcentration = SolveAdvectionDispersion(
+            inlet.concentration, thickness, elapsed, record.retardedMatrixVelocity.At(i) * metresPerYearToMetresPerSecond,
+            dispersivity, matrixDecay, matrixRetardation);
+    } else if (project.processes.biodegradationUz) {
+        const double decay = dissolvedOnly ? decayPerS / retardation : decayPerS;
+        base.concentration =
+            SolveAdvectionDispersion(inlet.concentration, thickness, elapsed, velocity, dispersivity, decay, retardation);
+    } else {
+        base.concentration =
+            SolveAdvectionDispersion(inlet.concentration, thickness, elapsed, velocity, dispersivity, 0.0, retardation);
+    }
+    return base;
+}
+
+void ComputeUnsaturatedZone(Project& project, std::size_t i) {
+    const bool dilute = project.aquifer.dilutionFlag != 0 || project.simulationLevel >= SimulationLevel::level3;
+    // The travel times of the layers of one source, reused per iteration
+    // by the thread that runs it.
+    thread_local std::vector<DualPorosityTimes> layerTimes;
+    for (std::size_t s = 0; s < project.sources.size(); ++s) {
+        Source& source = project.sources[s];
+        // Nothing of an earlier iteration may carry over.
+        source.saturatedSoakaway.at(i) = 0;
+        DeriveSoakawayInfiltration(source, i);
+        source.soilMass.At(i) = source.dryBulkDensity.SampleAt(i) * 1000.0 * source.thickness.SampleAt(i) *
+                                source.sourceArea.SampleAt(i); // kg
+
+        // Every layer's travel time first: each sees the infiltration as
+        // the layers above it have capped it.
+        layerTimes.assign(source.pathways.size(), DualPorosityTimes{});
+        for (std::size_t p = 0; p < source.pathways.size(); ++p) {
+            if (source.pathways[p].DualPorosity())
+                layerTimes[p] = DualPorosityTravelTime(project, source, p, i);
+            else
+                layerTimes[p].travelTime = PorousMediumTravelTime(project, source, p, i);
+        }
+
+        for (std::size_t e = 0; e < source.inventory.size(); ++e) {
+            SourceContaminant& entry = source.inventory[e];
+            if (!project.EntryTakesPart(entry)) continue;
+            for (std::size_t p = 0; p < source.pathways.size(); ++p) {
+                PathwayContaminant& record = RecordOf(entry, p);
+                record.unretardedTravelTime.At(i) = layerTimes[p].travelTime;
+                record.matrixUnretardedTravelTime.At(i) = layerTimes[p].matrixTravelTime;
+                RetardationFactors(project, source, entry, p, i);
+                UnsaturatedConcentrations(project, source, entry, i, p);
+                if (dilute) ComputeMixingZoneAndDilution(project, source, e, p, i, s);
+            }
+            // mg/l x 0.001 = kg/m3, times the water through the source.
+            const double leachate = entry.sourceConcentrations.empty() ? 0.0 : entry.sourceConcentrations[0].At(i);
+            entry.leachMass.At(i) = leachate * 0.001 * source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i);
+            if (entry.MeasuredInSoil())
+                entry.maxLeachMass.At(i) = entry.concentration.SampleAt(i) * source.soilMass.At(i) * 1e-6; // kg
+        }
+    }
+}
+
+} // namespace varnex
