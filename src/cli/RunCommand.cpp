@@ -121,7 +121,7 @@ int RunCommand::Run() const {
     if (!succeeded) return 1;
 
     const std::vector<ResultEntry> entries = StatisticsSet(project);
-    std::cout << StatisticsSummary(entries);
+    std::cout << StatisticsSummary(entries, project.simulationLevel, project.aquifer.dilutionFlag != 0);
     if (!statsJson_.empty()) {
         std::ofstream out(statsJson_, std::ios::binary | std::ios::trunc);
         out << StatisticsJson(entries).dump(2) << "\n";

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/SimulationLevel.h"
 #include "results/ResultStatistics.h"
 #include "results/ResultVector.h"
 #include "settings/NumberText.h"
@@ -58,21 +59,35 @@ nlohmann::ordered_json StatisticsJson(const std::vector<ResultEntry>& entries) {
     return rows;
 }
 
-std::string StatisticsSummary(const std::vector<ResultEntry>& entries) {
+bool ComputedAtLevel(const std::string& kind, int level, bool dilution) {
+    const bool receptor = kind.rfind("receptor", 0) == 0 || kind.rfind("totalReceptor", 0) == 0;
+    const bool unsaturated = kind.rfind("uz", 0) == 0;
+    if (kind == "sourceConcentration") return level != SimulationLevel::level3a;
+    if (unsaturated) return level == SimulationLevel::level2 || level == SimulationLevel::level3;
+    if (kind == "dilutedConcentration")
+        return level == SimulationLevel::level3 || (level == SimulationLevel::level2 && dilution);
+    if (kind == "mixingZoneFlow") return level > SimulationLevel::level2 || (level == SimulationLevel::level2 && dilution);
+    if (receptor) return level > SimulationLevel::level2;
+    return true;
+}
+
+std::string StatisticsSummary(const std::vector<ResultEntry>& entries, int level, bool dilution) {
     std::string out;
-    char line[512];
-    std::snprintf(line, sizeof line, "%-44s %-16s %-18s %12s %12s %12s %12s %9s\n", "Result", "Source",
-                  "Contaminant", "Mean", "50%", "95%", "Max", "P(>WQS)");
+    char line[640];
+    std::snprintf(line, sizeof line, "%-44s %-16s %-18s %-16s %12s %12s %12s %12s %9s\n", "Result", "Source",
+                  "Contaminant", "Pathway/receptor", "Mean", "50%", "95%", "Max", "P(>WQS)");
     out += line;
     for (const ResultEntry& entry : entries) {
+        if (!ComputedAtLevel(entry.kind, level, dilution)) continue;
         const ResultVector& v = *entry.vector;
         const std::string exceedance = entry.concentration && entry.standard > 0.0
                                            ? FormatG(ExceedanceProbability(v.Values(), entry.standard), 4)
                                            : std::string("-");
         // Unlabelled results (flows) are shown by their kind.
         const std::string& label = v.Label().empty() ? entry.kind : v.Label();
-        std::snprintf(line, sizeof line, "%-44s %-16s %-18s %12s %12s %12s %12s %9s\n", label.c_str(),
-                      entry.source.c_str(), entry.contaminant.c_str(), FormatG(v.Mean()).c_str(),
+        const std::string& where = entry.pathway.empty() ? entry.receptor : entry.pathway;
+        std::snprintf(line, sizeof line, "%-44s %-16s %-18s %-16s %12s %12s %12s %12s %9s\n", label.c_str(),
+                      entry.source.c_str(), entry.contaminant.c_str(), where.c_str(), FormatG(v.Mean()).c_str(),
                       FormatG(v.PercentileValue(3)).c_str(), FormatG(v.PercentileValue(6)).c_str(),
                       FormatG(v.Maximum()).c_str(), exceedance.c_str());
         out += line;
