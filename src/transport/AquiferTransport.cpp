@@ -186,12 +186,13 @@ double ReceptorConcentration(Project& project, Source& source, std::size_t entry
                                            retardation);
 }
 
-void ComputeAquiferAndReceptors(Project& project, std::size_t i) {
+namespace {
+
+void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstReceptor, std::size_t endReceptor) {
     const int level = project.simulationLevel;
     const bool level3a = level == SimulationLevel::level3a;
     const bool plume = project.plume.active;
     const std::size_t slices = plume ? 1 : project.timeSlices.size();
-    const auto [firstReceptor, endReceptor] = ReceptorRange(project);
     Aquifer& aquifer = project.aquifer;
 
     // Whether a receptor's earliest arrival of a contaminant has been set
@@ -283,6 +284,18 @@ void ComputeAquiferAndReceptors(Project& project, std::size_t i) {
             for (std::size_t k = 0; k < slices; ++k) totals.totalConcentrations.at(k).At(i) += background;
         }
     }
+}
+
+} // namespace
+
+void ComputeAquiferAndReceptors(Project& project, std::size_t i) {
+    const auto [firstReceptor, endReceptor] = ReceptorRange(project);
+    ComputeForReceptors(project, i, firstReceptor, endReceptor);
+}
+
+void ComputeAquiferAtReceptor(Project& project, std::size_t i, std::size_t receptorIndex) {
+    if (receptorIndex >= project.receptors.size()) throw std::logic_error("no such receptor");
+    ComputeForReceptors(project, i, receptorIndex, receptorIndex + 1);
 }
 
 } // namespace varnex

@@ -22,6 +22,11 @@ class Source;
 // All sources, receptors and active entries of iteration i.
 void ComputeAquiferAndReceptors(Project& project, std::size_t i);
 
+// The same for one receptor only (the plume grid moves one receptor per
+// worker over its nodes, each worker on its own iteration index). The
+// receptor's totals of iteration i must be 0 beforehand.
+void ComputeAquiferAtReceptor(Project& project, std::size_t i, std::size_t receptorIndex);
+
 // The unretarded aquifer travel time (years) from the source point of
 // iteration i to receptor r: 1,000,000 years to a receptor upstream, 0
 // within one longitudinal dispersivity. Writes the source's aquifer pore

@@ -399,7 +399,9 @@ TEST_F(SourceTerm, PlumeModeComputesOnlyThePlumeContaminantAtThePlumeTime) {
     // Lead at t = 75 (not a slice) into slice 0; t0 = 60 lies after slice
     // 0's 50 years, so reading slice 0's time would give 0. Benzene is
     // active but not sampled: computing it would throw.
-    project.plume = {true, 1, 75.0};
+    project.plume.active = true;
+    project.plume.contaminantIndex = 1;
+    project.plume.timeYears = 75.0;
     Tank().timeOffset = 60.0;
     Activate(Benzene(), true);
     Activate(Lead(), true);
