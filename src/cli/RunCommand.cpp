@@ -11,6 +11,7 @@
 #include "cli/StatisticsReport.h"
 #include "model/Project.h"
 #include "cli/ProjectInput.h"
+#include "persist/ProjectJson.h"
 #include "results/ResultStore.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
@@ -85,6 +86,10 @@ RunCommand::RunCommand(CLI::App& parent)
     command_->add_option("--threads", threads_, "Worker threads (default: every core)")
         ->check(CLI::Range(0, 1024));
     command_->add_option("--stats-json", statsJson_, "Write the statistics of every result to this file");
+    command_->add_option("--stats-layout", statsLayout_,
+                         "Layout of the statistics file: 'array' (the statistics only) or 'object' "
+                         "(statistics and correlations)")
+        ->check(CLI::IsMember({"array", "object"}));
     command_->add_flag("--quiet", quiet_, "No progress display");
 }
 
@@ -122,9 +127,18 @@ int RunCommand::Run() const {
 
     const std::vector<ResultEntry> entries = StatisticsSet(project);
     std::cout << StatisticsSummary(entries, project.simulationLevel, project.aquifer.dilutionFlag != 0);
+    const InputNames names = InputJsonPointers(project);
+    std::cout << CorrelationSummary(project.correlationOutcomes, names);
     if (!statsJson_.empty()) {
+        nlohmann::ordered_json document = StatisticsJson(entries);
+        if (statsLayout_ == "object") {
+            nlohmann::ordered_json object = nlohmann::ordered_json::object();
+            object["statistics"] = std::move(document);
+            object["correlations"] = CorrelationsJson(project.correlationOutcomes, names);
+            document = std::move(object);
+        }
         std::ofstream out(statsJson_, std::ios::binary | std::ios::trunc);
-        out << StatisticsJson(entries).dump(2) << "\n";
+        out << document.dump(2) << "\n";
         out.flush();
         if (!out) {
             std::cerr << "varnex-cli: cannot write " << statsJson_ << "\n";

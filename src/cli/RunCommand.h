@@ -9,7 +9,9 @@ namespace varnex::cli {
 
 // `varnex-cli run PROJECT`: validates the project, runs its Monte Carlo
 // simulation with progress on standard error, prints the warnings and a
-// summary of the statistics, and optionally writes every statistic as JSON.
+// summary of the statistics and of the input correlations, and optionally
+// writes every statistic (and, in the object layout, the correlations) as
+// JSON.
 class RunCommand {
 public:
     explicit RunCommand(CLI::App& parent);
@@ -25,6 +27,7 @@ private:
     std::uint32_t seed_ = 0;
     int threads_ = 0;
     std::string statsJson_;
+    std::string statsLayout_ = "array";
     bool quiet_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include "model/SimulationLevel.h"
 #include "results/ResultStatistics.h"
 #include "results/ResultVector.h"
+#include "run/InputCorrelation.h"
 #include "settings/NumberText.h"
 
 namespace varnex::cli {
@@ -91,6 +92,72 @@ std::string StatisticsSummary(const std::vector<ResultEntry>& entries, int level
                       FormatG(v.PercentileValue(3)).c_str(), FormatG(v.PercentileValue(6)).c_str(),
                       FormatG(v.Maximum()).c_str(), exceedance.c_str());
         out += line;
+    }
+    return out;
+}
+
+namespace {
+
+nlohmann::ordered_json InputName(const InputNames& names, std::int32_t id) {
+    const auto found = names.find(id);
+    if (found == names.end()) return nullptr;
+    return found->second;
+}
+
+std::string InputText(const InputNames& names, std::int32_t id) {
+    const auto found = names.find(id);
+    return found == names.end() ? "#" + std::to_string(id) : found->second;
+}
+
+} // namespace
+
+const char* CorrelationStatusName(CorrelationStatus status) {
+    switch (status) {
+    case CorrelationStatus::applied: return "applied";
+    case CorrelationStatus::zeroValue: return "zeroValue";
+    case CorrelationStatus::nonPositiveMaximum: return "nonPositiveMaximum";
+    case CorrelationStatus::sampleCountsDiffer: return "sampleCountsDiffer";
+    case CorrelationStatus::noSamples: return "noSamples";
+    case CorrelationStatus::nonFiniteSamples: return "nonFiniteSamples";
+    case CorrelationStatus::inputNotUsed: return "inputNotUsed";
+    case CorrelationStatus::inputMissing: return "inputMissing";
+    case CorrelationStatus::invalidRecord: return "invalidRecord";
+    }
+    return "unknown";
+}
+
+nlohmann::ordered_json CorrelationsJson(const std::vector<CorrelationOutcome>& outcomes, const InputNames& names) {
+    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+    for (const CorrelationOutcome& outcome : outcomes) {
+        nlohmann::ordered_json row;
+        row["name"] = outcome.record.name;
+        row["reference"] = InputName(names, outcome.record.referenceParameter);
+        row["correlated"] = InputName(names, outcome.record.correlatedParameter);
+        row["requested"] = Number(outcome.record.value);
+        row["achieved"] = Number(outcome.achieved);
+        row["status"] = CorrelationStatusName(outcome.status);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::string CorrelationSummary(const std::vector<CorrelationOutcome>& outcomes, const InputNames& names) {
+    if (outcomes.empty()) return std::string();
+    std::string out = "\nInput correlations (achieved: Spearman rank correlation of the samples)\n";
+    char line[640];
+    std::snprintf(line, sizeof line, "%-44s %-44s %10s %10s\n", "Reference input", "Correlated input", "Requested",
+                  "Achieved");
+    out += line;
+    for (const CorrelationOutcome& outcome : outcomes) {
+        const std::string achieved = std::isfinite(outcome.achieved) ? FormatF(outcome.achieved, 4) : "-";
+        std::snprintf(line, sizeof line, "%-44s %-44s %10s %10s",
+                      InputText(names, outcome.record.referenceParameter).c_str(),
+                      InputText(names, outcome.record.correlatedParameter).c_str(),
+                      FormatG(outcome.record.value, 6).c_str(), achieved.c_str());
+        out += line;
+        const std::string note = CorrelationStatusText(outcome.status);
+        if (!note.empty()) out += "  " + note;
+        out += "\n";
     }
     return out;
 }

@@ -32,6 +32,7 @@ void Project::Reset() {
     plume = PlumeSettings();
     solubilityLimitedCount.clear();
     thicknessOutOfRangeCount.clear();
+    correlationOutcomes.clear();
     resultsValid = false;
     SetIterationCount(defaultIterationCount);
 }

@@ -103,6 +103,9 @@ public:
     // source, the iterations whose scaled layer thicknesses left their range.
     std::vector<int> solubilityLimitedCount;
     std::vector<int> thicknessOutOfRangeCount;
+    // What the run's correlating stage did with each correlation record, in
+    // key order, with the rank correlation it reached.
+    std::vector<CorrelationOutcome> correlationOutcomes;
     // True while the result vectors hold the results of the current model:
     // set by a successful run, cleared by a failed or stopped run and by any
     // change of what a run depends on.

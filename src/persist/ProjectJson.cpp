@@ -18,6 +18,12 @@ std::string WriteProjectJson(const Project& project) {
     return PrintProjectJson(writer.Document());
 }
 
+std::map<std::int32_t, std::string> InputJsonPointers(const Project& project) {
+    ProjectJsonWriter writer(project);
+    writer.Document();
+    return writer.InputPointers();
+}
+
 bool ReadProjectJson(const std::string& text, Project& project, std::vector<std::string>& problems) {
     problems.clear();
     // The standard sets come from the standards files beside the program,

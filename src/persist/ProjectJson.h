@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,11 @@ class Project;
 
 // The project as a JSON document (UTF-8, two-blank indentation).
 std::string WriteProjectJson(const Project& project);
+
+// The JSON pointer each input of the project has in its document
+// ("/sources/0/thickness"), by input identity: how people and scripts
+// recognise an input outside the program.
+std::map<std::int32_t, std::string> InputJsonPointers(const Project& project);
 
 // Reads a JSON document into `project`, which is reset first. Returns false
 // and lists every problem found (each naming the JSON path of the bad,

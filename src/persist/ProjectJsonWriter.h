@@ -21,6 +21,8 @@ class ProjectJsonWriter {
 public:
     explicit ProjectJsonWriter(const Project& project) : project_(project) {}
     nlohmann::ordered_json Document();
+    // After Document(): the JSON pointer of every input written, by identity.
+    const std::map<std::int32_t, std::string>& InputPointers() const { return pointers_; }
 
 private:
     template <class Entity>

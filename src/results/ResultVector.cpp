@@ -106,7 +106,9 @@ void ResultVector::Write(CompFile& archive) const {
 
 void ResultVector::Read(CompFile& archive) {
     const std::int32_t count = archive.ReadInt();
-    if (count < 0) throw CompFileException(CompFileException::readFailed, archive.FileName());
+    // No run has more iterations than the largest iteration count.
+    if (count < 0 || count > maximumIterationCount)
+        throw CompFileException(CompFileException::readFailed, archive.FileName());
 
     // Read into a fresh vector so that a failed read leaves this one as it
     // was; a missing value makes ReadDouble throw.

@@ -276,6 +276,7 @@ bool RunSimulation(Project& project, RunObserver& observer, const RunOptions& op
         PrepareResultStore(project);
         project.thicknessOutOfRangeCount.assign(project.sources.size(), 0);
         project.solubilityLimitedCount.assign(project.contaminants.size(), 0);
+        project.correlationOutcomes.clear();
 
         ShowStage(observer, "Sampling", iterationFormat, n);
         SampleIterationInputs(project);

@@ -120,7 +120,9 @@ void StochasticParameter::Read(CompFile& archive) {
     archive.ReadBool(auxFlag).ReadInt(auxValue);
     if (!ResultsSaved()) return;
     const std::int32_t count = archive.ReadInt();
-    if (count < 0) throw CompFileException(CompFileException::readFailed, archive.FileName());
+    // No run has more samples than the largest iteration count.
+    if (count < 0 || count > maximumIterationCount)
+        throw CompFileException(CompFileException::readFailed, archive.FileName());
     if (count == 0) {
         FreeSamples();
         return;

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+
+namespace varnex {
+
+class Project;
+
+// Saving and loading the `.vnx` project file (layout, version checks, limits
+// and repairs in docs/project-file.md).
+
+struct ProjectSaveOptions {
+    // Write the samples and result vectors too; honoured only while the
+    // project's results are valid (those of its current model).
+    bool withResults = false;
+    // The date written into the file; empty: the local time now, formatted
+    // "%Y-%m-%d %H:%M:%S". Lets a test make the bytes of a file repeatable.
+    std::string dateSaved;
+};
+
+// Saves `project` to `path` (the project's own file path when `path` is
+// empty). The file is written under a temporary name in the same folder and
+// renamed over the target only once every byte is written, flushed and
+// closed, so a failed save leaves an existing file as it was. On success the
+// project's file path and date saved are set, and the program-wide file
+// version and results-saved flag are those of the file written; on failure
+// nothing changes and `error` holds the message to show. A new project's
+// placeholder path ("unnamed", or none) is refused: saving needs a real
+// path.
+bool SaveProject(Project& project, const std::string& path, const ProjectSaveOptions& options, std::string& error);
+bool SaveProject(Project& project, const std::string& path, bool withResults, std::string& error);
+
+// Loads the file at `path` into a fresh project and, only on success,
+// replaces `project` with it (its standard sets, which come from the
+// standards files rather than the file, are kept). The project's file path
+// becomes `path`, whatever path the file stored; labels are applied, the
+// inventory invariant restored and statistics recomputed. The program-wide
+// iteration count, file version and results-saved flag are those of the
+// file afterwards. On failure `project` and every program-wide value are as
+// they were, and `error` holds the message: the archive's message for a
+// file that cannot be opened or ends early, "Can't load Version %d.%02d
+// files" for a version this program does not read, or what is damaged.
+// Whether to show the message (a quiet load shows nothing) is the caller's
+// choice.
+bool LoadProject(const std::string& path, Project& project, std::string& error);
+
+// The same for a file's bytes held in memory; `name` stands for the file in
+// messages and becomes the project's file path.
+bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::string& error,
+                          const std::string& name = "project.vnx");
+
+} // namespace varnex

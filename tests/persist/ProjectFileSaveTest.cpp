@@ -1,0 +1,148 @@
+// Saving never loses the file it replaces: a save that fails at any point
+// leaves the old file byte for byte, no temporary file behind, and the
+// project and program-wide values as they were. A new project's
+// placeholder name is never a file name.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "model/Project.h"
+#include "persist/FileVersion.h"
+#include "persist/ProjectFile.h"
+#include "persist/ProjectJson.h"
+#include "settings/Translate.h"
+#include "support/ScriptedRandomSource.h"
+#include "support/TempDirectory.h"
+
+namespace varnex {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ProjectFileSaveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::ResetProgramState();
+        std::vector<std::string> problems;
+        ASSERT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) + "/examples/level3-gasworks-chalk.json",
+                                        project_, problems));
+    }
+    void TearDown() override { test::ResetProgramState(); }
+
+    std::vector<std::string> FolderEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_.Path())) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // An existing file the failed save must not touch.
+    std::string OldFile() {
+        const std::string path = folder_.File("kept.vnx");
+        test::WriteFileBytes(path, "the old file's bytes");
+        return path;
+    }
+
+    Project project_;
+    test::TempDirectory folder_;
+};
+
+TEST_F(ProjectFileSaveTest, ReplacesTheOldFileAndKeepsItsPermissions) {
+    const std::string path = OldFile();
+    ::chmod(path.c_str(), 0600);
+    std::string error;
+    ASSERT_TRUE(SaveProject(project_, path, false, error)) << error;
+    EXPECT_NE(test::ReadFileBytes(path), "the old file's bytes");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"kept.vnx"});
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(project_.filePath, path);
+    EXPECT_FALSE(project_.dateSaved.empty());
+}
+
+// A write that fails half way: the file size limit stops the temporary file
+// (as a full disk would). Run in a child, since the limit is per process.
+TEST_F(ProjectFileSaveTest, WriteFailingHalfWayLeavesTheOldFile) {
+    const std::string path = OldFile();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{512, 512};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        project_.filePath = "before.vnx";
+        ActiveFileVersion() = FileVersion{2, 0, 7, 0, false};
+        SetResultsSaved(true);
+        std::string error;
+        const bool saved = SaveProject(project_, path, false, error);
+        const bool unchanged = project_.filePath == "before.vnx" && project_.dateSaved.empty() &&
+                               ActiveFileVersion().Compare(FileVersion{2, 0, 7, 0, false}) == 0 && ResultsSaved();
+        const bool reported = error == "Failed to write to file " + path;
+        ::_exit(saved ? 1 : !unchanged ? 2 : !reported ? 3 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved, 2: state changed, 3: wrong message";
+    EXPECT_EQ(test::ReadFileBytes(path), "the old file's bytes");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"kept.vnx"});
+}
+
+TEST_F(ProjectFileSaveTest, FolderThatCannotHoldTheFileIsReported) {
+    const std::string notAFolder = OldFile();
+    const std::string path = notAFolder + "/project.vnx";
+    std::string error;
+    EXPECT_FALSE(SaveProject(project_, path, false, error));
+    EXPECT_EQ(error, "Failed to write to file " + path);
+    EXPECT_EQ(test::ReadFileBytes(notAFolder), "the old file's bytes");
+
+    // A folder without write permission (ineffective when run as root).
+    const fs::path locked = folder_.Path() / "locked";
+    fs::create_directory(locked);
+    const std::string inLocked = (locked / "p.vnx").string();
+    test::WriteFileBytes(inLocked, "locked bytes");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    const bool saved = SaveProject(project_, inLocked, false, error);
+    fs::permissions(locked, fs::perms::owner_all);
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(test::ReadFileBytes(inLocked), "locked bytes");
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(locked)) names.push_back(entry.path().filename());
+    if (::geteuid() != 0) {
+        EXPECT_EQ(names, std::vector<std::string>{"p.vnx"});
+    }
+}
+
+TEST_F(ProjectFileSaveTest, PlaceholderNameIsNoFileName) {
+    const fs::path here = fs::current_path();
+    fs::current_path(folder_.Path());
+    for (const std::string& name : {std::string(), std::string("unnamed"), Translate("unnamed")}) {
+        project_.filePath = name;
+        std::string error;
+        EXPECT_FALSE(SaveProject(project_, "", false, error));
+        EXPECT_EQ(error, "The project has no file name yet: choose one to save it");
+        EXPECT_FALSE(SaveProject(project_, name, false, error));
+        EXPECT_EQ(project_.filePath, name);
+    }
+    EXPECT_TRUE(FolderEntries().empty());
+    // The project's own path is used when none is given.
+    project_.filePath = folder_.File("own.vnx");
+    std::string error;
+    EXPECT_TRUE(SaveProject(project_, "", false, error)) << error;
+    EXPECT_TRUE(fs::exists(folder_.File("own.vnx")));
+    fs::current_path(here);
+}
+
+} // namespace
+} // namespace varnex
