@@ -142,7 +142,13 @@ DualPorosityTimes DualPorosityTravelTime(Project& /*project*/, Source& source, s
         times.travelTime = TimeToCover(thickness, fissureVelocity);
         pathway.fissureFlowing.at(i) = 1;
     }
-    if (!pathway.include) return DualPorosityTimes{};
+    if (!pathway.include) {
+        // An excluded layer passes its inlet on unchanged, all of it in the
+        // one water: weighting it as fissure water alone would drop the
+        // matrix water's share of the load from the dilution.
+        pathway.fissureFlowing.at(i) = 0;
+        return DualPorosityTimes{};
+    }
     return times;
 }
 

@@ -342,6 +342,25 @@ TEST_F(UnsaturatedZone, ExcludedLayerPassesItsInletBitForBit) {
         EXPECT_EQ(RecordOf(project, 0, 1).concentrations[k].Values(), RecordOf(project, 0, 0).concentrations[k].Values());
 }
 
+// An excluded dual porosity layer that would run with fissure flow passes
+// the leachate (10 mg/l) unchanged, and the whole infiltration carries it
+// into the mixing zone: C q A / (q A + Qmz) with q A = 60 m3/year. Qmz
+// follows from the fissure case above, whose diluted value 0.777710188207514
+// is 53.7515952 x 10 / (q A + Qmz).
+TEST_F(UnsaturatedZone, ExcludedDualPorosityLayerDilutesAllItsWater) {
+    Project project = LoadTransportFixture("level2-dual.json");
+    UnsaturatedPathway& chalk = project.sources[0].pathways[0];
+    SetInput(chalk.matrixConductivity, "SINGLE(1e-09)");
+    chalk.include = false;
+    ASSERT_TRUE(RunProject(project).succeeded);
+    const double totalFlow = 53.7515952 * 10.0 / 0.777710188207514;
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_EQ(RecordOf(project, 0, 0).concentrations[k].At(0), 10.0);
+        EXPECT_NEAR(RecordOf(project, 0, 0).dilutedConcentrations[k].At(0), 10.0 * 60.0 / totalFlow, 1e-9);
+    }
+    EXPECT_EQ(RecordOf(project, 0, 0).unretardedTravelTime.At(0), 0.0);
+}
+
 // ---------------------------------------------------------------------------
 // A soakaway (level2-soakaway.json): maximum rate 0.002 m/day, no drainage
 // system, over 5 m of sand (theta_w 0.2, theta_s 0.25, K 1e-8 m/s, vertical
