@@ -86,9 +86,13 @@ Inputs RunInputs::SourceInputs(Source& source) const {
     if (level_ > SimulationLevel::level1 || source.decliningSource != Source::constantSource)
         add(source.thickness);
     if (source.decliningSource != Source::constantSource && kind == 0) add(source.dryBulkDensity);
-    if (UnsaturatedZoneComputed() ||
-        (level_ == SimulationLevel::level1 && source.decliningSource == Source::leachingDecline))
+    if (UnsaturatedZoneComputed())
         addInfiltration();
+    else if (level_ == SimulationLevel::level1 && source.decliningSource == Source::leachingDecline)
+        // Without an unsaturated zone no soakaway rate is derived: the
+        // leaching decline reads the infiltration as entered, soakaway or
+        // not.
+        add(source.infiltration);
     if (SourceFocNeeded(source)) add(source.foc);
     return inputs;
 }

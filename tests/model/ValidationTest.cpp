@@ -6,6 +6,8 @@
 
 #include "model/Project.h"
 #include "model/RunInputs.h"
+#include "run/IterationInputs.h"
+#include "stochastic/IterationCount.h"
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 
@@ -184,6 +186,7 @@ TEST(RunInputsAgreement, TheCheckTestsExactlyTheInputsTheRunUses) {
     const Options variants[] = {
         {1, false, false, false, false, false, false, false, false, 0},
         {1, true, false, false, false, false, false, false, true, 1},
+        {1, false, true, true, false, false, false, false, false, 1},
         {2, true, true, true, false, true, true, true, true, 2},
         {2, false, false, false, true, false, true, false, false, 0},
         {3, true, false, false, false, false, true, true, true, 1},
@@ -230,6 +233,30 @@ TEST(RunInputsAgreement, TheCheckTestsExactlyTheInputsTheRunUses) {
             SetInput(*p, "0.5");
         }
         EXPECT_FALSE(used.empty());
+
+        // Every input the run uses is drawn: with every input at
+        // SINGLE(0.5), a drawn input holds that value (in internal units)
+        // after sampling, while an input the run only sizes (to derive it
+        // later) holds 0 or a derived value. (Sampling also draws some
+        // inputs the run may not need, koc and the source's foc and bulk
+        // density, to keep the order of the random stream fixed.) A soakaway
+        // at "Level 1" declining by leaching reads its infiltration as
+        // entered: no soakaway rate is derived without an unsaturated zone.
+        SetIterationCount(2);
+        SetInput(s.particleDensity, "2.65"); // 0.5 would leave no pore space
+        project.thicknessOutOfRangeCount.assign(project.sources.size(), 0);
+        SampleIterationInputs(project);
+        for (StochasticParameter* p : used) {
+            // Layer thicknesses are drawn, then scaled to the overall
+            // thickness.
+            if (std::any_of(s.pathways.begin(), s.pathways.end(),
+                            [p](const UnsaturatedPathway& layer) { return p == &layer.thickness; }))
+                continue;
+            const double value = p->distribution.Draw(false);
+            const bool drawn = p->SampleCount() == 2 && p->Samples()[0] == value && p->Samples()[1] == value;
+            EXPECT_TRUE(drawn) << "level " << o.level << ", soakaway " << o.soakaway << ": " << p->Label()
+                               << " is used but not drawn";
+        }
     }
 }
 
