@@ -1,20 +1,20 @@
 #include "cli/RunCommand.h"
 
-#include <atomic>
-#include <csignal>
-#include <fstream>
 #include <iostream>
 #include <vector>
 
 #include <unistd.h>
 
+#include "cli/InterruptGuard.h"
+#include "cli/ProjectInput.h"
 #include "cli/StatisticsReport.h"
 #include "model/Project.h"
-#include "cli/ProjectInput.h"
+#include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
 #include "results/ResultStore.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
+#include "settings/AtomicFile.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/RandomStream.h"
@@ -22,10 +22,6 @@
 namespace varnex::cli {
 
 namespace {
-
-std::atomic<bool> interrupted{false};
-
-extern "C" void OnInterrupt(int) { interrupted.store(true); }
 
 // Progress on standard error: one line rewritten in place on a terminal,
 // one line per stage otherwise (so logs stay readable).
@@ -56,7 +52,7 @@ public:
         EndLine();
         std::cerr << message << "\n";
     }
-    bool StopRequested() override { return interrupted.load(); }
+    bool StopRequested() override { return InterruptGuard::Requested(); }
 
 private:
     void Show() {
@@ -79,7 +75,7 @@ private:
 
 RunCommand::RunCommand(CLI::App& parent)
     : command_(parent.add_subcommand("run", "Run the Monte Carlo simulation of a project")) {
-    command_->add_option("PROJECT", path_, "Project in its JSON form (.json)")->required();
+    command_->add_option("PROJECT", path_, "Project: a project file (.vnx) or its JSON form (.json)")->required();
     command_->add_option("--iterations", iterations_, "Number of iterations (default: the project's)")
         ->check(CLI::Range(0, 10000));
     command_->add_option("--seed", seed_, "Seed of the random stream (default: that of a fresh program)");
@@ -90,7 +86,18 @@ RunCommand::RunCommand(CLI::App& parent)
                          "Layout of the statistics file: 'array' (the statistics only) or 'object' "
                          "(statistics and correlations)")
         ->check(CLI::IsMember({"array", "object"}));
+    command_->add_option("--output", output_,
+                         "After a successful run save the project with its results to this project file (.vnx)")
+        ->check(ProjectFileName());
     command_->add_flag("--quiet", quiet_, "No progress display");
+}
+
+CLI::Validator RunCommand::ProjectFileName() {
+    return CLI::Validator(
+        [](std::string& name) {
+            return IsProjectFilePath(name) ? std::string() : "not a project file name (FILE.vnx): " + name;
+        },
+        "FILE.vnx");
 }
 
 int RunCommand::Run() const {
@@ -105,21 +112,17 @@ int RunCommand::Run() const {
         return 1;
     }
 
-    interrupted.store(false);
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    struct sigaction previous {};
-    sigaction(SIGINT, &action, &previous);
     bool succeeded = false;
+    bool stopped = false;
     {
+        InterruptGuard guard;
         ConsoleObserver observer(quiet_);
         RunOptions options;
         options.threads = threads_;
         succeeded = RunSimulation(project, observer, options);
+        stopped = InterruptGuard::Requested();
     }
-    sigaction(SIGINT, &previous, nullptr);
-    if (interrupted.load() && !succeeded) {
+    if (stopped && !succeeded) {
         std::cerr << "varnex-cli: stopped; no results\n";
         return 130;
     }
@@ -129,6 +132,7 @@ int RunCommand::Run() const {
     std::cout << StatisticsSummary(entries, project.simulationLevel, project.aquifer.dilutionFlag != 0);
     const InputNames names = InputJsonPointers(project);
     std::cout << CorrelationSummary(project.correlationOutcomes, names);
+    bool written = true;
     if (!statsJson_.empty()) {
         nlohmann::ordered_json document = StatisticsJson(entries);
         if (statsLayout_ == "object") {
@@ -137,15 +141,21 @@ int RunCommand::Run() const {
             object["correlations"] = CorrelationsJson(project.correlationOutcomes, names);
             document = std::move(object);
         }
-        std::ofstream out(statsJson_, std::ios::binary | std::ios::trunc);
-        out << document.dump(2) << "\n";
-        out.flush();
-        if (!out) {
+        // A failed write keeps the file of an earlier run whole.
+        if (!ReplaceFileAtomically(statsJson_, document.dump(2) + "\n")) {
             std::cerr << "varnex-cli: cannot write " << statsJson_ << "\n";
-            return 1;
+            written = false;
         }
     }
-    return 0;
+    // Saved as the desktop program's Run command saves: with the results.
+    if (!output_.empty()) {
+        std::string error;
+        if (!SaveProject(project, output_, true, error)) {
+            std::cerr << "varnex-cli: " << error << "\n";
+            written = false;
+        }
+    }
+    return written ? 0 : 1;
 }
 
 } // namespace varnex::cli

@@ -11,7 +11,7 @@ namespace varnex::cli {
 // simulation with progress on standard error, prints the warnings and a
 // summary of the statistics and of the input correlations, and optionally
 // writes every statistic (and, in the object layout, the correlations) as
-// JSON.
+// JSON; and saves the project with its results to a project file.
 class RunCommand {
 public:
     explicit RunCommand(CLI::App& parent);
@@ -19,6 +19,9 @@ public:
     // Exit code: 0 success, 1 invalid project or failed run, 2 unreadable
     // project, 130 stopped by the user (Ctrl-C).
     int Run() const;
+
+    // Checks that an option names a project file ("FILE.vnx").
+    static CLI::Validator ProjectFileName();
 
 private:
     CLI::App* command_;
@@ -28,6 +31,7 @@ private:
     int threads_ = 0;
     std::string statsJson_;
     std::string statsLayout_ = "array";
+    std::string output_;
     bool quiet_ = false;
 };
 

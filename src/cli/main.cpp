@@ -6,9 +6,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/ConvertCommand.h"
 #include "cli/ParseCommand.h"
+#include "cli/PlumeCommand.h"
 #include "cli/RunCommand.h"
 #include "cli/SampleCommand.h"
+#include "cli/StatsCommand.h"
 #include "cli/ValidateCommand.h"
 #include "persist/FileVersion.h"
 
@@ -33,6 +36,9 @@ int main(int argc, char** argv) {
     varnex::cli::SampleCommand sample(app);
     varnex::cli::ValidateCommand validate(app);
     varnex::cli::RunCommand run(app);
+    varnex::cli::StatsCommand stats(app);
+    varnex::cli::ConvertCommand convert(app);
+    varnex::cli::PlumeCommand plume(app);
 
     try {
         app.parse(argc, argv);
@@ -52,6 +58,9 @@ int main(int argc, char** argv) {
         if (sample.Chosen()) return sample.Run();
         if (validate.Chosen()) return validate.Run();
         if (run.Chosen()) return run.Run();
+        if (stats.Chosen()) return stats.Run();
+        if (convert.Chosen()) return convert.Run();
+        if (plume.Chosen()) return plume.Run();
     } catch (const std::exception& e) {
         std::cerr << "varnex-cli: " << e.what() << "\n";
         return 1;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+namespace varnex {
+class Project;
+struct PlumeRequest;
+} // namespace varnex
+
+namespace varnex::cli {
+
+// `varnex-cli plume PROJECT`: the plume map of one contaminant at one time
+// (every input at its central value) on a square grid over an area of the
+// site plan, written as CSV, one line per node; or its legend.
+class PlumeCommand {
+public:
+    explicit PlumeCommand(CLI::App& parent);
+    bool Chosen() const { return command_->parsed(); }
+    // Exit code: 0 success, 1 invalid project, refused or failed
+    // calculation or output not written, 2 unreadable project, 130 stopped
+    // by the user (Ctrl-C).
+    int Run() const;
+
+    // The area mapped when none is given: the bounding box of the sources'
+    // vertices and the receptors, widened by 20 % of its width and height on
+    // each side. A side of length 0 (every point on one line) takes the
+    // other side's length; a single point gives one node at the point.
+    // False when the project has no point at all.
+    static bool DefaultArea(const Project& project, double spacingM, PlumeRequest& request);
+
+    // The CSV of the grid in project.plume: a header line and one line per
+    // node, column after column.
+    static std::string GridCsv(const Project& project);
+
+private:
+    CLI::App* command_;
+    std::string path_;
+    std::string contaminant_;
+    double timeYears_ = 0.0;
+    double spacingM_ = 0.0;
+    std::string area_;
+    std::string csv_;
+    int threads_ = 0;
+    bool quiet_ = false;
+    bool legend_ = false;
+};
+
+} // namespace varnex::cli

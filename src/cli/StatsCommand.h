@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+namespace varnex::cli {
+
+// `varnex-cli stats PROJECT.vnx`: the statistics of a project saved with
+// its results, recomputed from the stored result vectors when it is read:
+// the summary table `run` prints, or with `--json` the document `run
+// --stats-json` writes.
+class StatsCommand {
+public:
+    explicit StatsCommand(CLI::App& parent);
+    bool Chosen() const { return command_->parsed(); }
+    // Exit code: 0 success, 1 the project holds no valid results, 2
+    // unreadable project.
+    int Run() const;
+
+private:
+    CLI::App* command_;
+    std::string path_;
+    bool json_ = false;
+};
+
+} // namespace varnex::cli
