@@ -11,6 +11,7 @@
 #include "cli/PlumeCommand.h"
 #include "cli/RunCommand.h"
 #include "cli/SampleCommand.h"
+#include "cli/SensitivityCommand.h"
 #include "cli/StatsCommand.h"
 #include "cli/ValidateCommand.h"
 #include "persist/FileVersion.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     varnex::cli::StatsCommand stats(app);
     varnex::cli::ConvertCommand convert(app);
     varnex::cli::PlumeCommand plume(app);
+    varnex::cli::SensitivityCommand sensitivity(app);
 
     try {
         app.parse(argc, argv);
@@ -61,6 +63,7 @@ int main(int argc, char** argv) {
         if (stats.Chosen()) return stats.Run();
         if (convert.Chosen()) return convert.Run();
         if (plume.Chosen()) return plume.Run();
+        if (sensitivity.Chosen()) return sensitivity.Run();
     } catch (const std::exception& e) {
         std::cerr << "varnex-cli: " << e.what() << "\n";
         return 1;

@@ -246,11 +246,11 @@ std::vector<SensitivityRow> FillList(const std::vector<SensitivityEntry>& entrie
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         if (firstTenOnly && rows.size() >= firstRows) break;
         if (it->isSingleValue) {
-            rows.push_back({it->label, Translate("Single Value")});
+            rows.push_back({it->label, Translate("Single Value"), 0.0, true});
             continue;
         }
         if (excludeZero && it->coefficient == 0.0) continue;
-        rows.push_back({it->label, FormatG(it->coefficient)});
+        rows.push_back({it->label, FormatG(it->coefficient), it->coefficient, false});
     }
     return rows;
 }

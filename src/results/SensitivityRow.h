@@ -9,6 +9,10 @@ namespace varnex {
 struct SensitivityRow {
     std::string label;
     std::string text;
+    // The entry's coefficient and kind, for front ends that need the number
+    // itself rather than its "%g" text.
+    double coefficient = 0.0;
+    bool isSingleValue = false;
 };
 
 } // namespace varnex
