@@ -1,6 +1,7 @@
 #include "results/ResultStore.h"
 
 #include "model/Project.h"
+#include "results/ResultLabels.h"
 #include "results/ResultVector.h"
 #include "settings/TextFormat.h"
 #include "settings/Translate.h"
@@ -22,14 +23,9 @@ void Prepare(ResultVector& vector, const std::string& label = std::string()) {
 }
 
 void PrepareSeries(std::vector<ResultVector>& series, std::size_t count, const std::string& format,
-                   const std::vector<double>& timeSlices, const std::string& receptorName = std::string()) {
+                   const std::vector<double>& timeSlices, const std::string* receptorName = nullptr) {
     series.resize(count);
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::string label =
-            receptorName.empty() ? FormatText(format, {timeSlices.at(k)})
-                                 : FormatText(format, {timeSlices.at(k), receptorName});
-        Prepare(series[k], label);
-    }
+    for (std::size_t k = 0; k < count; ++k) Prepare(series[k], ResultLabels::AtTime(format, timeSlices.at(k), receptorName));
 }
 
 void Empty(ResultVector& vector) { vector = ResultVector(); }
@@ -66,15 +62,7 @@ void PrepareResultStore(Project& project) {
     const std::size_t receptors = project.receptors.size();
     const int level = project.simulationLevel;
 
-    const std::string sourceConcentration = TranslateFormat("Source Concentration at %lf years");
-    const std::string uzConcentration = TranslateFormat("Unsaturated Zone Concentration at %lf years");
-    const std::string uzMatrixConcentration = TranslateFormat("Unsaturated Zone Matrix Concentration at %lf years");
-    const std::string dilutedConcentration = TranslateFormat("Diluted Concentration at %lf years");
-    const std::string receptorConcentration = TranslateFormat("Receptor Concentration at %lf years at %s");
-    const std::string totalConcentration = TranslateFormat("Total Receptor Concentration at %lf years");
-    const std::string receptorUnretarded = TranslateFormat("Receptor %s Unretarded Travel Time");
-    const std::string receptorRetarded = TranslateFormat("Receptor %s Retarded Travel Time");
-    const std::string receptorAquifer = TranslateFormat("Receptor %s Aquifer Travel Time");
+    const ResultLabels labels;
 
     for (Source& source : project.sources) {
         for (UnsaturatedPathway& pathway : source.pathways) {
@@ -94,20 +82,20 @@ void PrepareResultStore(Project& project) {
                 EmptyEntry(entry);
                 continue;
             }
-            PrepareSeries(entry.sourceConcentrations, slices, sourceConcentration, times);
+            PrepareSeries(entry.sourceConcentrations, slices, labels.sourceConcentration, times);
             for (std::size_t p = 0; p < source.pathways.size(); ++p) {
                 PathwayContaminant& record = entry.pathwayProperties[static_cast<int>(p)];
-                Prepare(record.unretardedTravelTime, Translate("Unsaturated Zone Unretarded Travel Time"));
-                Prepare(record.retardedTravelTime, Translate("Unsaturated Zone Retarded Travel Time"));
-                Prepare(record.matrixUnretardedTravelTime, Translate("Unsaturated Zone Matrix Unretarded Travel Time"));
-                Prepare(record.matrixRetardedTravelTime, Translate("Unsaturated Zone Matrix Retarded Travel Time"));
-                Prepare(record.retardedVelocity, Translate("Unsaturated Zone Retarded Velocity"));
-                Prepare(record.retardedMatrixVelocity, Translate("Unsaturated Zone Retarded Matrix Velocity"));
+                Prepare(record.unretardedTravelTime, labels.uzUnretardedTravelTime);
+                Prepare(record.retardedTravelTime, labels.uzRetardedTravelTime);
+                Prepare(record.matrixUnretardedTravelTime, labels.uzMatrixUnretardedTravelTime);
+                Prepare(record.matrixRetardedTravelTime, labels.uzMatrixRetardedTravelTime);
+                Prepare(record.retardedVelocity, labels.uzRetardedVelocity);
+                Prepare(record.retardedMatrixVelocity, labels.uzRetardedMatrixVelocity);
                 Prepare(record.retardation);
                 Prepare(record.matrixRetardation);
-                PrepareSeries(record.concentrations, slices, uzConcentration, times);
-                PrepareSeries(record.matrixConcentrations, slices, uzMatrixConcentration, times);
-                PrepareSeries(record.dilutedConcentrations, slices, dilutedConcentration, times);
+                PrepareSeries(record.concentrations, slices, labels.uzConcentration, times);
+                PrepareSeries(record.matrixConcentrations, slices, labels.uzMatrixConcentration, times);
+                PrepareSeries(record.dilutedConcentrations, slices, labels.dilutedConcentration, times);
             }
             Prepare(entry.leachMass, Translate("Leach Mass"));
             Prepare(entry.maxLeachMass, Translate("Max Leach Mass"));
@@ -126,9 +114,9 @@ void PrepareResultStore(Project& project) {
                 entry.receptorAquiferTravelTimes.resize(receptors);
                 for (std::size_t r = 0; r < receptors; ++r) {
                     const std::string& name = project.receptors[r].name;
-                    Prepare(entry.receptorUnretardedTravelTimes[r], FormatText(receptorUnretarded, {name}));
-                    Prepare(entry.receptorRetardedTravelTimes[r], FormatText(receptorRetarded, {name}));
-                    Prepare(entry.receptorAquiferTravelTimes[r], FormatText(receptorAquifer, {name}));
+                    Prepare(entry.receptorUnretardedTravelTimes[r], ResultLabels::ForReceptor(labels.receptorUnretarded, name));
+                    Prepare(entry.receptorRetardedTravelTimes[r], ResultLabels::ForReceptor(labels.receptorRetarded, name));
+                    Prepare(entry.receptorAquiferTravelTimes[r], ResultLabels::ForReceptor(labels.receptorAquifer, name));
                 }
             } else {
                 entry.receptorUnretardedTravelTimes.clear();
@@ -137,8 +125,8 @@ void PrepareResultStore(Project& project) {
             }
             entry.receptorConcentrations.resize(receptors);
             for (std::size_t r = 0; r < receptors; ++r)
-                PrepareSeries(entry.receptorConcentrations[r], slices, receptorConcentration, times,
-                              project.receptors[r].name);
+                PrepareSeries(entry.receptorConcentrations[r], slices, labels.receptorConcentration, times,
+                              &project.receptors[r].name);
         }
     }
     if (level > SimulationLevel::level2) {
@@ -146,9 +134,9 @@ void PrepareResultStore(Project& project) {
             for (std::size_t c = 0; c < project.contaminants.size(); ++c) {
                 if (!project.ContaminantTakesPart(c)) continue;
                 ReceptorContaminant& record = receptor.ResultsFor(project.contaminants[c].identifier);
-                PrepareSeries(record.totalConcentrations, slices, totalConcentration, times);
-                Prepare(record.totalUnretardedTravelTime, Translate("Total Receptor Unretarded Travel Time"));
-                Prepare(record.totalRetardedTravelTime, Translate("Total Receptor Retarded Travel Time"));
+                PrepareSeries(record.totalConcentrations, slices, labels.totalConcentration, times);
+                Prepare(record.totalUnretardedTravelTime, labels.totalUnretardedTravelTime);
+                Prepare(record.totalRetardedTravelTime, labels.totalRetardedTravelTime);
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "model/Project.h"
 #include "results/ResultVector.h"
@@ -75,12 +76,14 @@ double ProductMomentCoefficient(const StochasticParameter& parameter, const Resu
     return Bounded(sxy / d);
 }
 
-double RankCoefficient(const StochasticParameter& parameter, const ResultVector& result) {
-    if (!Correlatable(parameter, result)) return 0.0;
-    const std::vector<double>& x = parameter.Samples();
-    const std::vector<double>& y = result.Values();
+namespace {
+
+// The rank coefficient with the iterations already ordered by the input's
+// samples: the ordering depends on the input alone, so a ranking that pairs
+// one input with many result vectors orders its samples once.
+double RankCoefficientInOrder(const std::vector<double>& x, const std::vector<std::size_t>& index,
+                              const std::vector<double>& y) {
     const std::size_t n = y.size();
-    const std::vector<std::size_t> index = GapExchangeRanking(x);
     double sumR = 0.0;
     double sumR2 = 0.0;
     double sumY = 0.0;
@@ -105,6 +108,13 @@ double RankCoefficient(const StochasticParameter& parameter, const ResultVector&
     return Bounded((m * sumRY - sumY * sumR) / (std::sqrt(b) * std::sqrt(a)));
 }
 
+} // namespace
+
+double RankCoefficient(const StochasticParameter& parameter, const ResultVector& result) {
+    if (!Correlatable(parameter, result)) return 0.0;
+    return RankCoefficientInOrder(parameter.Samples(), GapExchangeRanking(parameter.Samples()), result.Values());
+}
+
 namespace {
 
 bool Admits(int selected, std::size_t index) {
@@ -124,7 +134,7 @@ public:
             SensitivityEntry entry;
             entry.label = label(input.prefix, input.parameter->Label());
             entry.isSingleValue = input.parameter->distribution.type == DistributionType::single;
-            entry.coefficient = selection_.rank ? RankCoefficient(*input.parameter, result)
+            entry.coefficient = selection_.rank ? Rank(*input.parameter, result)
                                                 : ProductMomentCoefficient(*input.parameter, result);
             entries_.push_back(std::move(entry));
         }
@@ -134,9 +144,21 @@ public:
     std::vector<SensitivityEntry>& Entries() { return entries_; }
 
 private:
+    // RankCoefficient, with each input's samples ordered once per ranking:
+    // the aquifer's inputs, say, are paired with every source, receptor and
+    // contaminant, and the ordering is the whole cost of a coefficient.
+    double Rank(const StochasticParameter& parameter, const ResultVector& result) {
+        if (!Correlatable(parameter, result)) return 0.0;
+        auto found = orders_.find(&parameter);
+        if (found == orders_.end())
+            found = orders_.emplace(&parameter, GapExchangeRanking(parameter.Samples())).first;
+        return RankCoefficientInOrder(parameter.Samples(), found->second, result.Values());
+    }
+
     const SensitivitySelection& selection_;
     SensitivityInputs inputs_;
     std::vector<SensitivityEntry> entries_;
+    std::unordered_map<const StochasticParameter*, std::vector<std::size_t>> orders_;
 };
 
 template <typename T>
