@@ -142,6 +142,10 @@ private:
             if (first >= n_ || first > firstFailure_.load()) break;
             const std::size_t last = std::min(n_, first + chunk);
             for (std::size_t i = first; i < last; ++i) {
+                // A front end asking the user whether to stop holds the
+                // workers here until the answer, so that nothing is computed
+                // that the answer may throw away.
+                observer_.WaitWhilePaused();
                 if (i > firstFailure_.load() || stop_.load()) break;
                 try {
                     RunIteration(project_, i, limited, counts);

@@ -27,6 +27,11 @@ public:
     // Called between iterations; true asks the run to stop, as the Stop
     // button does after the user confirmed it.
     virtual bool StopRequested() { return false; }
+    // Called by every worker thread before each iteration of the
+    // "Calculating" stage, from several threads at once: a front end that is
+    // asking the user whether to stop blocks here until the question is
+    // answered (and must return once a stop is decided). Must be thread-safe.
+    virtual void WaitWhilePaused() {}
     // Wall-clock time in whole seconds (replaceable for tests).
     virtual std::int64_t NowSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
 };

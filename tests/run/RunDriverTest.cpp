@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "model/Project.h"
 #include "results/ResultStore.h"
 #include "results/ResultVector.h"
@@ -156,6 +161,47 @@ TEST_F(RunDriver, AStopLeavesTheResultsInvalidAndShowsNothing) {
     EXPECT_FALSE(project.resultsValid);
     EXPECT_TRUE(observer.failures.empty());
     EXPECT_EQ(observer.stages.back(), "Calculating");
+}
+
+// Holds every worker before its next iteration while `paused`, as a front
+// end does while it asks whether to stop.
+class PausingObserver : public RunObserver {
+public:
+    void WaitWhilePaused() override {
+        std::unique_lock lock(mutex);
+        ++waits;
+        changed.notify_all();
+        changed.wait(lock, [this] { return !paused; });
+    }
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool paused = true;
+    int waits = 0;
+};
+
+TEST_F(RunDriver, APausingFrontEndHoldsEveryWorkerBeforeItsNextIteration) {
+    Project project = SoilProject();
+    SetIterationCount(200);
+    PausingObserver observer;
+    bool succeeded = false;
+    std::thread run([&] { succeeded = RunSimulation(project, observer, RunOptions{2}); });
+    {
+        std::unique_lock lock(observer.mutex);
+        // Both workers arrive at the gate; none has computed anything.
+        ASSERT_TRUE(observer.changed.wait_for(lock, std::chrono::seconds(30), [&] { return observer.waits >= 2; }));
+        for (const Source& source : project.sources)
+            for (const SourceContaminant& entry : source.inventory)
+                for (const ResultVector& slice : entry.sourceConcentrations)
+                    for (double value : slice.Values()) ASSERT_EQ(value, 0.0);
+        observer.paused = false;
+        observer.changed.notify_all();
+    }
+    run.join();
+    EXPECT_TRUE(succeeded);
+    EXPECT_TRUE(project.resultsValid);
+    // Asked before each of the 200 iterations.
+    EXPECT_GE(observer.waits, 200);
+    EXPECT_GT(project.sources[0].inventory[0].sourceConcentrations[0].Mean(), 0.0);
 }
 
 TEST_F(RunDriver, NoIterations) {
