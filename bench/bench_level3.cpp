@@ -1,8 +1,10 @@
 // A whole Level 3 run: 3 sources, each with a porous layer over a
 // dual-porosity layer, 5 soil-measured contaminants, 3 receptors, 4 time
-// slices, 10,000 iterations, all four transport processes on, with 1 and 2
-// worker threads. The project is checked as a run would check it before it
-// is timed.
+// slices, 10,000 iterations, all four transport processes on: one thread
+// with the reference kernel, one and two threads with the fast kernel, side
+// by side. Then the large project (30 sources, 3 layers, 20 contaminants,
+// 10 receptors, 10 time slices) at 1,001 iterations. The projects are
+// checked as a run would check them before they are timed.
 // Run: build/release/bin/bench_level3
 
 #include <benchmark/benchmark.h>
@@ -14,6 +16,7 @@
 #include "model/Project.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
+#include "settings/SolverKernel.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/RandomStream.h"
 
@@ -48,10 +51,21 @@ void Chalk(varnex::UnsaturatedPathway& layer) {
     Set(layer.dryBulkDensity, "TRIANGULAR(1.6,1.8,2)");
 }
 
-varnex::Project Level3Project() {
+// A Level 3 project of the given size: `layers` pathways per source (till
+// over Chalk, then alternating), `contaminants` species (four in five
+// organics sorbing through koc), sources in rows of five, receptors
+// downstream, time slices from 10 years doubling.
+struct ProjectSize {
+    int sources = 3, layers = 2, contaminants = 5, receptors = 3, slices = 4;
+};
+
+varnex::Project Level3Project(const ProjectSize& size = ProjectSize()) {
     varnex::Project project;
     project.simulationLevel = varnex::SimulationLevel::level3;
-    project.timeSlices = {10.0, 25.0, 50.0, 100.0};
+    project.timeSlices.clear();
+    const double slices[] = {10.0, 25.0, 50.0, 100.0};
+    for (int k = 0; k < size.slices; ++k)
+        project.timeSlices.push_back(k < 4 ? slices[k] : 100.0 * static_cast<double>(1 << (k - 3)));
     project.processes = {true, true, true, true};
 
     varnex::Aquifer& aquifer = project.aquifer;
@@ -69,15 +83,15 @@ varnex::Project Level3Project() {
     // Four organics sorbing through koc and one species with entered kd.
     const char* koc[] = {"TRIANGULAR(50,66,100)", "TRIANGULAR(130,180,300)", "TRIANGULAR(200,360,520)",
                          "TRIANGULAR(240,380,500)"};
-    for (int c = 0; c < 5; ++c) {
+    for (int c = 0; c < size.contaminants; ++c) {
         varnex::Contaminant contaminant;
         contaminant.identifier = 1001 + c;
         contaminant.name = "Species " + std::to_string(c + 1);
-        const bool organic = c < 4;
+        const bool organic = c % 5 < 4;
         contaminant.henryFlag = organic;
         contaminant.partitionFromKoc = organic ? 1 : 0;
         if (organic) {
-            Set(contaminant.koc, koc[c]);
+            Set(contaminant.koc, koc[c % 5]);
             Set(contaminant.halfLife, "TRIANGULAR(0.3,1.5,6)");
         } else {
             Set(contaminant.partitionCoefficient, "LOGUNIFORM(0.3,5)");
@@ -86,11 +100,12 @@ varnex::Project Level3Project() {
         project.contaminants.push_back(contaminant);
     }
 
-    for (int s = 0; s < 3; ++s) {
+    for (int s = 0; s < size.sources; ++s) {
         varnex::Source source;
         source.name = "Source " + std::to_string(s + 1);
-        const double y = 40.0 * s;
-        source.vertices = {{0, y}, {30, y}, {30, y + 25}, {0, y + 25}};
+        const double x = 50.0 * (s / 5);
+        const double y = 40.0 * (s % 5);
+        source.vertices = {{x, y}, {x + 30, y}, {x + 30, y + 25}, {x, y + 25}};
         source.decliningSource = s == 0 ? varnex::Source::leachingDecline : varnex::Source::constantSource;
         Set(source.infiltration, "TRIANGULAR(50,120,200)");
         Set(source.thickness, "TRIANGULAR(1,2,3.5)");
@@ -100,14 +115,20 @@ varnex::Project Level3Project() {
         Set(source.foc, "TRIANGULAR(0.5,1.5,3)");
         Set(source.overallUnsaturatedZoneThickness, "TRIANGULAR(18,21,24)");
         Till(source.pathways.at(0));
-        source.pathways.emplace_back();
-        Chalk(source.pathways.back());
+        for (int p = 1; p < size.layers; ++p) {
+            source.pathways.emplace_back();
+            if (p % 2 == 1)
+                Chalk(source.pathways.back());
+            else
+                Till(source.pathways.back());
+            source.pathways.back().name += " " + std::to_string(p + 1);
+        }
         std::string error;
         project.AddSource(source, error, false);
     }
     for (varnex::Source& source : project.sources) {
         for (varnex::SourceContaminant& entry : source.inventory) {
-            const bool organic = entry.contaminant < 1005;
+            const bool organic = (entry.contaminant - 1001) % 5 < 4;
             entry.active = true;
             entry.measuredAs = varnex::SourceContaminant::measuredInSoil;
             entry.partitionFromKoc = organic ? 1 : 0;
@@ -125,10 +146,10 @@ varnex::Project Level3Project() {
     }
 
     const double distances[] = {400, 900, 1500};
-    for (int r = 0; r < 3; ++r) {
+    for (int r = 0; r < size.receptors; ++r) {
         varnex::Receptor receptor;
         receptor.name = "Receptor " + std::to_string(r + 1);
-        receptor.x = distances[r];
+        receptor.x = distances[r % 3] + 150.0 * (r / 3);
         receptor.y = 50.0 + 10.0 * r;
         std::string error;
         project.AddReceptor(receptor, error);
@@ -157,17 +178,18 @@ private:
     std::map<std::string, double> totals_;
 };
 
-void RunLevel3(benchmark::State& state) {
-    varnex::Project project = Level3Project();
-    varnex::SetIterationCount(iterations);
+void TimeRun(benchmark::State& state, varnex::Project project, int iterationCount, int threads,
+             varnex::SolverKernel kernel) {
+    varnex::SetIterationCount(iterationCount);
     std::string report;
     if (!project.Validate(report)) {
         state.SkipWithError(("project not valid: " + report).c_str());
         return;
     }
+    project.solverKernel = kernel;
     StageClock clock;
     varnex::RunOptions options;
-    options.threads = static_cast<int>(state.range(0));
+    options.threads = threads;
     for (auto _ : state) {
         varnex::SetRandomSeed(1);
         if (!varnex::RunSimulation(project, clock, options))
@@ -180,9 +202,35 @@ void RunLevel3(benchmark::State& state) {
     state.counters["statistics_ms"] = clock.Milliseconds("Calculating Statistics") / runs;
     // Monte Carlo iterations per second of wall time (the benchmark uses
     // real time).
-    state.SetItemsProcessed(state.iterations() * iterations);
+    state.SetItemsProcessed(state.iterations() * iterationCount);
 }
-// One run takes tens of seconds: one timed run per repetition.
-BENCHMARK(RunLevel3)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Arguments: worker threads, kernel (0 fast, 1 reference).
+void RunLevel3(benchmark::State& state) {
+    TimeRun(state, Level3Project(), iterations, static_cast<int>(state.range(0)),
+            state.range(1) != 0 ? varnex::SolverKernel::reference : varnex::SolverKernel::fast);
+}
+// One run takes seconds to minutes: one timed run per repetition.
+BENCHMARK(RunLevel3)
+    ->ArgNames({"threads", "reference"})
+    ->Args({1, 1})
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The large project: 30 sources, 3 layers, 20 contaminants, 10 receptors,
+// 10 time slices, 1,001 iterations, fast kernel.
+void RunLarge(benchmark::State& state) {
+    ProjectSize size;
+    size.sources = 30;
+    size.layers = 3;
+    size.contaminants = 20;
+    size.receptors = 10;
+    size.slices = 10;
+    TimeRun(state, Level3Project(size), 1001, static_cast<int>(state.range(0)), varnex::SolverKernel::fast);
+}
+BENCHMARK(RunLarge)->ArgName("threads")->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

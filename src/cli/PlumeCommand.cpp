@@ -7,9 +7,9 @@
 #include <limits>
 #include <vector>
 
-#include <unistd.h>
-
 #include "cli/InterruptGuard.h"
+#include "cli/KernelOption.h"
+#include "cli/ProgressLine.h"
 #include "cli/ProjectInput.h"
 #include "model/Project.h"
 #include "run/PlumeGrid.h"
@@ -27,15 +27,14 @@ namespace {
 // terminal; otherwise the first and the last text, so logs stay short.
 class ConsolePlumeObserver : public PlumeObserver {
 public:
-    explicit ConsolePlumeObserver(bool quiet) : quiet_(quiet), terminal_(::isatty(STDERR_FILENO) == 1) {}
+    explicit ConsolePlumeObserver(bool quiet) : line_(quiet) {}
     ~ConsolePlumeObserver() override { Finish(); }
 
     void ProgressText(const std::string& text) override {
-        if (quiet_) return;
+        if (line_.Quiet()) return;
         last_ = text;
-        if (terminal_) {
-            std::cerr << "\r\033[K" << text << std::flush;
-            open_ = true;
+        if (line_.InPlace()) {
+            line_.Show(text);
         } else if (shown_.empty()) {
             shown_ = text;
             std::cerr << text << "\n";
@@ -43,26 +42,19 @@ public:
     }
     void Failed(const std::string& message) override {
         failed_ = true;
-        EndLine();
+        line_.EndLine();
         std::cerr << message << "\n";
     }
     bool StopRequested() override { return InterruptGuard::Requested(); }
 
     void Finish() {
-        if (!terminal_ && !failed_ && !last_.empty() && last_ != shown_) std::cerr << last_ << "\n";
+        if (!line_.InPlace() && !failed_ && !last_.empty() && last_ != shown_) std::cerr << last_ << "\n";
         shown_ = last_;
-        EndLine();
+        line_.EndLine();
     }
 
 private:
-    void EndLine() {
-        if (open_) std::cerr << "\n";
-        open_ = false;
-    }
-
-    bool quiet_;
-    bool terminal_;
-    bool open_ = false;
+    ProgressLine line_;
     bool failed_ = false;
     std::string shown_, last_;
 };
@@ -137,6 +129,7 @@ PlumeCommand::PlumeCommand(CLI::App& parent)
     command_->add_flag("--legend", legend_,
                        "Print the legend (title and band texts) on standard output instead of the grid");
     command_->add_flag("--quiet", quiet_, "No progress display");
+    AddKernelOption(*command_, kernel_);
 }
 
 bool PlumeCommand::DefaultArea(const Project& project, double spacingM, PlumeRequest& request) {
@@ -201,6 +194,7 @@ int PlumeCommand::Run() const {
         return 1;
     }
 
+    project.solverKernel = KernelFromOption(kernel_);
     PlumeRequest request;
     for (std::size_t k = 0; k < project.contaminants.size(); ++k) {
         if (project.contaminants[k].name == contaminant_) {

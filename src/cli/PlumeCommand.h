@@ -44,6 +44,7 @@ private:
     std::string csv_;
     int threads_ = 0;
     bool quiet_ = false;
+    std::string kernel_ = "fast";
     bool legend_ = false;
 };
 

@@ -3,9 +3,9 @@
 #include <iostream>
 #include <vector>
 
-#include <unistd.h>
-
 #include "cli/InterruptGuard.h"
+#include "cli/KernelOption.h"
+#include "cli/ProgressLine.h"
 #include "cli/ProjectInput.h"
 #include "cli/StatisticsReport.h"
 #include "model/Project.h"
@@ -27,13 +27,12 @@ namespace {
 // one line per stage otherwise (so logs stay readable).
 class ConsoleObserver : public RunObserver {
 public:
-    explicit ConsoleObserver(bool quiet) : quiet_(quiet), terminal_(::isatty(STDERR_FILENO) == 1) {}
-    ~ConsoleObserver() override { EndLine(); }
+    explicit ConsoleObserver(bool quiet) : line_(quiet) {}
 
     void StageText(const std::string& text) override {
         stage_ = text;
-        if (quiet_) return;
-        if (!terminal_) std::cerr << text << "\n";
+        if (line_.Quiet()) return;
+        if (!line_.InPlace()) std::cerr << text << "\n";
         Show();
     }
     void IterationText(const std::string& text) override {
@@ -45,29 +44,19 @@ public:
         Show();
     }
     void Warning(const std::string& text) override {
-        EndLine();
+        line_.EndLine();
         std::cerr << Translate("Warning") << ": " << text << "\n";
     }
     void Failed(const std::string& message) override {
-        EndLine();
+        line_.EndLine();
         std::cerr << message << "\n";
     }
     bool StopRequested() override { return InterruptGuard::Requested(); }
 
 private:
-    void Show() {
-        if (quiet_ || !terminal_) return;
-        std::cerr << "\r\033[K" << stage_ << "  " << iteration_ << "  " << remaining_ << std::flush;
-        open_ = true;
-    }
-    void EndLine() {
-        if (open_) std::cerr << "\n";
-        open_ = false;
-    }
+    void Show() { line_.Show(stage_ + "  " + iteration_ + "  " + remaining_); }
 
-    bool quiet_;
-    bool terminal_;
-    bool open_ = false;
+    ProgressLine line_;
     std::string stage_, iteration_, remaining_;
 };
 
@@ -90,6 +79,7 @@ RunCommand::RunCommand(CLI::App& parent)
                          "After a successful run save the project with its results to this project file (.vnx)")
         ->check(ProjectFileName());
     command_->add_flag("--quiet", quiet_, "No progress display");
+    AddKernelOption(*command_, kernel_);
 }
 
 CLI::Validator RunCommand::ProjectFileName() {
@@ -105,6 +95,7 @@ int RunCommand::Run() const {
     if (!ReadProjectArgument(path_, project)) return 2;
     if (iterations_ >= 0) SetIterationCount(iterations_);
     if (command_->count("--seed") > 0) SetRandomSeed(seed_);
+    project.solverKernel = KernelFromOption(kernel_);
 
     std::string report;
     if (!project.Validate(report)) {

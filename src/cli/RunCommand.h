@@ -33,6 +33,7 @@ private:
     std::string statsLayout_ = "array";
     std::string output_;
     bool quiet_ = false;
+    std::string kernel_ = "fast";
 };
 
 } // namespace varnex::cli

@@ -14,6 +14,7 @@
 #include "model/SitePlan.h"
 #include "model/Source.h"
 #include "model/StandardSet.h"
+#include "settings/SolverKernel.h"
 #include "stochastic/CorrelationList.h"
 
 namespace varnex {
@@ -111,6 +112,11 @@ public:
     // change of what a run depends on.
     bool resultsValid = false;
     void InvalidateResults() { resultsValid = false; }
+
+    // The advection-dispersion kernel the run and the plume use: a choice of
+    // the program (its settings, or the command line), not of the project,
+    // so it is neither saved nor read with it.
+    SolverKernel solverKernel = SolverKernel::fast;
 
 private:
     void RemoveCorrelationsOf(const std::vector<StochasticParameter*>& parameters);

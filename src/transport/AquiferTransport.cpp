@@ -7,7 +7,7 @@
 
 #include "model/Project.h"
 #include "settings/Translate.h"
-#include "transport/AdvectionDispersion.h"
+#include "transport/SolverDispatch.h"
 #include "transport/MixingZone.h"
 #include "transport/TransportArithmetic.h"
 #include "transport/TransportConstants.h"
@@ -123,8 +123,25 @@ double AquiferTravelTime(Project& project, Source& source, std::size_t receptorI
 }
 
 double DilutedInputConcentration(Project& project, Source& source, std::size_t entryIndex, double t,
-                                 std::size_t receptorIndex, std::size_t i, std::size_t slice) {
-    if (t < source.timeOffset) return 0.0;
+                                 std::size_t receptorIndex, std::size_t i, std::size_t /*slice*/) {
+    double value = 0.0;
+    DilutedInputConcentrations(project, source, entryIndex, &t, 1, receptorIndex, i, &value);
+    return value;
+}
+
+void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex, const double* timesYears,
+                                std::size_t count, std::size_t receptorIndex, std::size_t i, double* out) {
+    // The times at which the source has started, in order.
+    std::vector<double> times;
+    std::vector<std::size_t> at;
+    for (std::size_t k = 0; k < count; ++k) {
+        out[k] = 0.0;
+        if (timesYears[k] < source.timeOffset) continue;
+        times.push_back(timesYears[k]);
+        at.push_back(k);
+    }
+    if (times.empty()) return;
+
     SourceContaminant& entry = source.inventory.at(entryIndex);
     const std::size_t last = source.pathways.size() - 1;
     const UnsaturatedPathway& pathway = source.pathways.at(last);
@@ -138,52 +155,85 @@ double DilutedInputConcentration(Project& project, Source& source, std::size_t e
         decay = ln2 / (secondsPerYear * halfLife);
     }
     const double aquiferDelay = entry.receptorAquiferTravelTimes.at(receptorIndex).At(i);
-    const LayerConcentrations base =
-        ConcentrationAtBase(project, source, entry, t - aquiferDelay, i, decay, slice, last);
+    for (double& t : times) t -= aquiferDelay;
+    std::vector<LayerConcentrations> bases(times.size());
+    ConcentrationsAtBase(project, source, entry, times.data(), times.size(), i, decay, last, bases.data());
+
     const double infiltrated = source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i); // m³/year
     const double total = infiltrated + source.mixingZoneFlow.At(i);
     // No water at all beneath the source: nothing is carried to the
     // receptor.
-    if (total == 0.0) return 0.0;
-    if (pathway.fissureFlowing.at(i) != 0)
-        return (pathway.fissureFlow.At(i) * base.concentration + pathway.matrixFlow.At(i) * base.matrixConcentration) /
-               total;
-    return base.concentration * infiltrated / total;
+    if (total == 0.0) return;
+    for (std::size_t n = 0; n < bases.size(); ++n) {
+        const LayerConcentrations& base = bases[n];
+        out[at[n]] = pathway.fissureFlowing.at(i) != 0 ? (pathway.fissureFlow.At(i) * base.concentration +
+                                                          pathway.matrixFlow.At(i) * base.matrixConcentration) /
+                                                             total
+                                                       : base.concentration * infiltrated / total;
+    }
 }
 
 double ReceptorConcentration(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
                              std::size_t slice, std::size_t i, std::size_t sourceIndex) {
+    const double t = project.plume.active ? project.plume.timeYears : project.timeSlices.at(slice);
+    double value = 0.0;
+    ReceptorConcentrations(project, source, entryIndex, receptorIndex, &t, 1, i, sourceIndex, &value);
+    return value;
+}
+
+void ReceptorConcentrations(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
+                            const double* timesYears, std::size_t count, std::size_t i, std::size_t sourceIndex,
+                            double* out) {
+    for (std::size_t k = 0; k < count; ++k) out[k] = 0.0;
     SourceContaminant& entry = source.inventory.at(entryIndex);
     const Contaminant& contaminant = project.contaminants[ContaminantIndexOf(project, entry.contaminant)];
     const Aquifer& aquifer = project.aquifer;
     const double retardation = contaminant.aquiferRetardation.At(i);
-    const double t = project.plume.active ? project.plume.timeYears : project.timeSlices.at(slice);
     const double decay = AquiferDecayRate(project, contaminant, retardation, i);
     const Receptor& receptor = project.receptors.at(receptorIndex);
     const PlanPoint& point = source.centres.at(i);
     const double x = receptor.rotatedX - point.rotatedX;
     const double y = receptor.rotatedY - point.rotatedY;
-    if (x <= 0.0) return 0.0;
+    if (x <= 0.0) return;
     const double velocity = source.aquiferPoreVelocity.At(i) * metresPerYearToMetresPerSecond;
     const double width = aquifer.effectiveWidths.at(sourceIndex).at(i);
     const double lateral = aquifer.lateralDispersivity.SampleAt(i);
     const double longitudinal = aquifer.longitudinalDispersivity.SampleAt(i);
+
+    // Before the source starts it contributes nothing.
+    std::vector<std::size_t> at;
+    for (std::size_t k = 0; k < count; ++k)
+        if (timesYears[k] >= source.timeOffset) at.push_back(k);
+    if (at.empty()) return;
+    std::vector<AquiferProblem> problems(at.size());
     if (project.simulationLevel == SimulationLevel::level3a) {
         // A receptor this close sees the water as it enters the aquifer.
-        if (entry.receptorAquiferTravelTimes.at(receptorIndex).At(i) < directArrivalYears)
-            return entry.concentration.SampleAt(i);
-        return SolveAquiferAdvectionDispersion(entry.concentration.SampleAt(i), x, y, width,
-                                               (t - source.timeOffset) * secondsPerYear, velocity, lateral,
-                                               longitudinal, decay, retardation);
+        if (entry.receptorAquiferTravelTimes.at(receptorIndex).At(i) < directArrivalYears) {
+            for (std::size_t k : at) out[k] = entry.concentration.SampleAt(i);
+            return;
+        }
+        for (std::size_t n = 0; n < at.size(); ++n)
+            problems[n] = {entry.concentration.SampleAt(i), x, y, width,
+                           (timesYears[at[n]] - source.timeOffset) * secondsPerYear, velocity, lateral, longitudinal,
+                           decay, retardation};
+    } else {
+        std::vector<double> times(at.size());
+        for (std::size_t n = 0; n < at.size(); ++n) times[n] = timesYears[at[n]];
+        std::vector<double> inlets(at.size());
+        DilutedInputConcentrations(project, source, entryIndex, times.data(), times.size(), receptorIndex, i,
+                                   inlets.data());
+        // The aquifer solution starts when the water reaches the water
+        // table: one retarded travel time of the last layer after the
+        // source starts.
+        const double lastLayerDelay =
+            entry.pathwayProperties.at(static_cast<int>(source.pathways.size() - 1)).retardedTravelTime.At(i);
+        for (std::size_t n = 0; n < at.size(); ++n)
+            problems[n] = {inlets[n], x, y, width, (times[n] - source.timeOffset - lastLayerDelay) * secondsPerYear,
+                           velocity, lateral, longitudinal, decay, retardation};
     }
-    const double inlet = DilutedInputConcentration(project, source, entryIndex, t, receptorIndex, i, slice);
-    // The aquifer solution starts when the water reaches the water table:
-    // one retarded travel time of the last layer after the source starts.
-    const double lastLayerDelay =
-        entry.pathwayProperties.at(static_cast<int>(source.pathways.size() - 1)).retardedTravelTime.At(i);
-    const double elapsed = (t - source.timeOffset - lastLayerDelay) * secondsPerYear;
-    return SolveAquiferAdvectionDispersion(inlet, x, y, width, elapsed, velocity, lateral, longitudinal, decay,
-                                           retardation);
+    std::vector<double> solutions(problems.size());
+    SolveAquiferColumns(project.solverKernel, problems.data(), solutions.data(), problems.size());
+    for (std::size_t n = 0; n < at.size(); ++n) out[at[n]] = solutions[n];
 }
 
 namespace {
@@ -199,6 +249,7 @@ void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstRecep
     // in this iteration, per (receptor, contaminant): a travel time of 0 is
     // a real arrival, not an unset value.
     thread_local std::vector<char> arrivalSet;
+    thread_local std::vector<double> values;
     const std::size_t contaminantCount = project.contaminants.size();
     arrivalSet.assign(project.receptors.size() * contaminantCount * 2, 0);
     auto earliest = [&](ResultVector& total, std::size_t r, std::size_t c, int which, double time) {
@@ -258,14 +309,14 @@ void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstRecep
 
                 const double background =
                     contaminant.backgroundOption != 0 ? contaminant.backgroundConcentration.SampleAt(i) : 0.0;
+                // Before the source starts it contributes nothing; the
+                // background is added as at any later time.
+                const double* times = plume ? &project.plume.timeYears : project.timeSlices.data();
+                values.resize(slices);
+                ReceptorConcentrations(project, source, e, r, times, slices, i, s, values.data());
                 for (std::size_t k = 0; k < slices; ++k) {
-                    const double t = plume ? project.plume.timeYears : project.timeSlices[k];
-                    // Before the source starts it contributes nothing; the
-                    // background is added as at any later time.
-                    const double value =
-                        t < source.timeOffset ? 0.0 : ReceptorConcentration(project, source, e, r, k, i, s);
-                    entry.receptorConcentrations.at(r).at(k).At(i) = value + background;
-                    totals.totalConcentrations.at(k).At(i) += value;
+                    entry.receptorConcentrations.at(r).at(k).At(i) = values[k] + background;
+                    totals.totalConcentrations.at(k).At(i) += values[k];
                 }
             }
         }

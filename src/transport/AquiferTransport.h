@@ -46,4 +46,13 @@ double ReceptorConcentration(Project& project, Source& source, std::size_t entry
 double DilutedInputConcentration(Project& project, Source& source, std::size_t entryIndex, double t,
                                  std::size_t receptorIndex, std::size_t i, std::size_t slice);
 
+// Both at `count` times at once (years; 0 for a time before the source
+// starts): out[k] is the value at timesYears[k]. The aquifer solutions at
+// the different times are independent, so the solver takes them together.
+void ReceptorConcentrations(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
+                            const double* timesYears, std::size_t count, std::size_t i, std::size_t sourceIndex,
+                            double* out);
+void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex, const double* timesYears,
+                                std::size_t count, std::size_t receptorIndex, std::size_t i, double* out);
+
 } // namespace varnex

@@ -7,7 +7,7 @@
 #include "model/Project.h"
 #include "run/SourceTerm.h"
 #include "settings/Translate.h"
-#include "transport/AdvectionDispersion.h"
+#include "transport/SolverDispatch.h"
 #include "transport/MixingZone.h"
 #include "transport/TransportArithmetic.h"
 #include "transport/TransportConstants.h"
@@ -205,36 +205,57 @@ void UnsaturatedConcentrations(Project& project, Source& source, SourceContamina
     const double decay = UnsaturatedDecayRate(project, source, source.pathways.at(pathwayIndex), record, i);
     const bool plume = project.plume.active;
     const std::size_t slices = plume ? 1 : project.timeSlices.size();
+    thread_local std::vector<LayerConcentrations> bases;
+    bases.resize(slices);
+    const double* times = plume ? &project.plume.timeYears : project.timeSlices.data();
+    ConcentrationsAtBase(project, source, entry, times, slices, i, decay, pathwayIndex, bases.data());
     for (std::size_t k = 0; k < slices; ++k) {
-        const double t = plume ? project.plume.timeYears : project.timeSlices[k];
-        const LayerConcentrations base = ConcentrationAtBase(project, source, entry, t, i, decay, k, pathwayIndex);
-        record.concentrations.at(k).At(i) = base.concentration;
-        record.matrixConcentrations.at(k).At(i) = base.matrixConcentration;
+        record.concentrations.at(k).At(i) = bases[k].concentration;
+        record.matrixConcentrations.at(k).At(i) = bases[k].matrixConcentration;
     }
 }
 
 LayerConcentrations ConcentrationAtBase(Project& project, Source& source, SourceContaminant& entry, double t,
-                                        std::size_t i, double decayPerS, std::size_t slice,
+                                        std::size_t i, double decayPerS, std::size_t /*slice*/,
                                         std::size_t pathwayIndex) {
+    LayerConcentrations base;
+    ConcentrationsAtBase(project, source, entry, &t, 1, i, decayPerS, pathwayIndex, &base);
+    return base;
+}
+
+void ConcentrationsAtBase(Project& project, Source& source, SourceContaminant& entry, const double* timesYears,
+                          std::size_t count, std::size_t i, double decayPerS, std::size_t pathwayIndex,
+                          LayerConcentrations* out) {
+    if (count == 0) return;
     const UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
     const PathwayContaminant& record = RecordOf(entry, pathwayIndex);
     const double layerDelay = record.retardedTravelTime.At(i); // years, this layer alone
-    LayerConcentrations inlet;
+
+    // What enters the layer at each time: what left the layer above (or the
+    // source) one retarded travel time of this layer earlier. The recursion
+    // runs once per layer for all the times together. Scratch space per
+    // call: the recursion is as deep as the layers.
+    std::vector<double> inletTimes(count);
+    for (std::size_t k = 0; k < count; ++k) inletTimes[k] = timesYears[k] - layerDelay;
+    std::vector<LayerConcentrations> inlets(count);
     if (pathwayIndex == 0) {
-        // The leachate that left the source one retarded travel time
-        // earlier; the solubility flag is the source term's business.
+        // The solubility flag is the source term's business.
         bool limited = false;
         const double partitionFactor = PartitionFactor(project, source, entry, i);
-        inlet.concentration =
-            ConcentrationAtTime(project, source, entry, t - layerDelay, i, partitionFactor, limited);
+        for (std::size_t k = 0; k < count; ++k)
+            inlets[k].concentration =
+                ConcentrationAtTime(project, source, entry, inletTimes[k], i, partitionFactor, limited);
     } else {
-        inlet = ConcentrationAtBase(project, source, entry, t - layerDelay, i, decayPerS, slice, pathwayIndex - 1);
+        ConcentrationsAtBase(project, source, entry, inletTimes.data(), count, i, decayPerS, pathwayIndex - 1,
+                             inlets.data());
     }
     // An excluded layer passes its inlet on unchanged.
-    if (!pathway.include) return pathwayIndex == 0 ? LayerConcentrations{inlet.concentration, 0.0} : inlet;
-    if (t < source.timeOffset) return LayerConcentrations{};
+    if (!pathway.include) {
+        for (std::size_t k = 0; k < count; ++k)
+            out[k] = pathwayIndex == 0 ? LayerConcentrations{inlets[k].concentration, 0.0} : inlets[k];
+        return;
+    }
 
-    const double elapsed = (t - source.timeOffset) * secondsPerYear;
     const double velocity = record.retardedVelocity.At(i) * metresPerYearToMetresPerSecond;
     const double dispersivity = pathway.verticalDispersivity.SampleAt(i);
     const double thickness = pathway.thickness.SampleAt(i);
@@ -242,27 +263,42 @@ LayerConcentrations ConcentrationAtBase(Project& project, Source& source, Source
     const double matrixRetardation = record.matrixRetardation.At(i);
     // Phase 0: only the dissolved fraction 1/R of the solute degrades.
     const bool dissolvedOnly = record.degradationPhase == 0;
-    LayerConcentrations base;
-    if (project.processes.biodegradationUz && FissureFlowing(pathway, i)) {
+    const bool matrixToo = project.processes.biodegradationUz && FissureFlowing(pathway, i);
+    double decay = 0.0;
+    double matrixDecay = 0.0;
+    if (matrixToo) {
         // The water in the fissures passes too fast to degrade; the matrix
         // water degrades. The fissure solution keeps its own retardation
         // factor (1 under fissure flow), so switching biodegradation on
         // changes only the decay, never the retardation of the fissures.
-        const double matrixDecay = dissolvedOnly ? decayPerS / matrixRetardation : decayPerS;
-        base.concentration =
-            SolveAdvectionDispersion(inlet.concentration, thickness, elapsed, velocity, dispersivity, 0.0, retardation);
-        base.matrixConcentration = SolveAdvectionDispersion(
-            inlet.concentration, thickness, elapsed, record.retardedMatrixVelocity.At(i) * metresPerYearToMetresPerSecond,
-            dispersivity, matrixDecay, matrixRetardation);
+        matrixDecay = dissolvedOnly ? decayPerS / matrixRetardation : decayPerS;
     } else if (project.processes.biodegradationUz) {
-        const double decay = dissolvedOnly ? decayPerS / retardation : decayPerS;
-        base.concentration =
-            SolveAdvectionDispersion(inlet.concentration, thickness, elapsed, velocity, dispersivity, decay, retardation);
-    } else {
-        base.concentration =
-            SolveAdvectionDispersion(inlet.concentration, thickness, elapsed, velocity, dispersivity, 0.0, retardation);
+        decay = dissolvedOnly ? decayPerS / retardation : decayPerS;
     }
-    return base;
+    const double matrixVelocity = record.retardedMatrixVelocity.At(i) * metresPerYearToMetresPerSecond;
+
+    // One problem per time at which the source has started (a fissure and a
+    // matrix problem under fissure flow with biodegradation), in time order.
+    std::vector<ColumnProblem> problems;
+    problems.reserve(matrixToo ? 2 * count : count);
+    for (std::size_t k = 0; k < count; ++k) {
+        const double t = timesYears[k];
+        if (t < source.timeOffset) continue;
+        const double elapsed = (t - source.timeOffset) * secondsPerYear;
+        problems.push_back({inlets[k].concentration, thickness, elapsed, velocity, dispersivity, decay, retardation});
+        if (matrixToo)
+            problems.push_back({inlets[k].concentration, thickness, elapsed, matrixVelocity, dispersivity,
+                                matrixDecay, matrixRetardation});
+    }
+    std::vector<double> solutions(problems.size());
+    SolveColumns(project.solverKernel, problems.data(), solutions.data(), problems.size());
+    std::size_t next = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        out[k] = LayerConcentrations{};
+        if (timesYears[k] < source.timeOffset) continue;
+        out[k].concentration = solutions[next++];
+        if (matrixToo) out[k].matrixConcentration = solutions[next++];
+    }
 }
 
 void ComputeUnsaturatedZone(Project& project, std::size_t i) {

@@ -82,4 +82,11 @@ LayerConcentrations ConcentrationAtBase(Project& project, Source& source, Source
                                         std::size_t i, double decayPerS, std::size_t slice,
                                         std::size_t pathwayIndex);
 
+// The same at `count` times at once (years): out[k] is the concentration at
+// timesYears[k]. The solutions of one layer at the different times are
+// independent, so the solver takes them together.
+void ConcentrationsAtBase(Project& project, Source& source, SourceContaminant& entry, const double* timesYears,
+                          std::size_t count, std::size_t i, double decayPerS, std::size_t pathwayIndex,
+                          LayerConcentrations* out);
+
 } // namespace varnex

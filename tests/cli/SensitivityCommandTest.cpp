@@ -38,26 +38,12 @@ std::vector<std::string> Lines(const std::string& text) {
 class SensitivityCommandTest : public ::testing::Test {
 protected:
     // A Level 1 leachate source declining by leaching, whose concentration
-    // is the only sampled input: the decline factor exp(-k t) does not
-    // depend on the concentration (the solubility limit is far off), so the
-    // source concentration is proportional to that input and its
-    // coefficient is 1 (product-moment: a straight line; rank: the result
-    // rises linearly with the rank only in expectation, so close to 1).
-    // The soil and infiltration inputs the decline reads are single values.
+    // is the only sampled input: the source concentration is proportional
+    // to it, so its coefficient is 1 (product-moment: a straight line; rank:
+    // the result rises linearly with the rank only in expectation, so close
+    // to 1), and the other inputs the decline reads are single values.
     void SetUp() override {
-        Project project = test::ValidLevel1Project();
-        Source& tank = project.sources[0];
-        SourceContaminant& entry = tank.inventory[0];
-        test::SetInput(entry.concentration, "UNIFORM(1,3)");
-        tank.decliningSource = Source::leachingDecline;
-        test::SetInput(tank.infiltration, "100");
-        test::SetInput(tank.thickness, "10");
-        test::SetInput(tank.dryBulkDensity, "1.7");
-        test::SetInput(tank.waterFilledPorosity, "0.2");
-        test::SetInput(tank.airFilledPorosity, "0.1");
-        test::SetInput(entry.maximumSolubility, "1000000");
-        test::SetInput(entry.partitionCoefficient, "1");
-        test::SetInput(entry.henrysLawConstant, "0.2");
+        Project project = test::LeachingLevel1Project("UNIFORM(1,3)");
         project.timeSlices = {10.0, 100.0};
         test::WriteFileBytes(dir_.File("project.json"), WriteProjectJson(project));
         const auto run = RunProgram("varnex-cli", {"run", dir_.File("project.json"), "--iterations", "200",

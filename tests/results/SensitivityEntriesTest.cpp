@@ -59,22 +59,10 @@ bool AnyContains(const std::vector<SensitivityEntry>& entries, const std::string
 
 TEST_F(SensitivityEntriesTest, Level1SourceConcentrationFollowsItsOnlySampledInput) {
     SetIterationCount(50);
-    Project project = test::ValidLevel1Project();
-    SourceContaminant& entry = project.sources[0].inventory[0];
-    test::SetInput(entry.concentration, "UNIFORM(1,3)");
     // A leachate of a source declining by leaching: the source term also
     // reads the soil and the infiltration, all single values here, so the
     // result at the first time slice is proportional to the concentration.
-    Source& tank = project.sources[0];
-    tank.decliningSource = Source::leachingDecline;
-    test::SetInput(tank.infiltration, "100");
-    test::SetInput(tank.thickness, "10");
-    test::SetInput(tank.dryBulkDensity, "1.7");
-    test::SetInput(tank.waterFilledPorosity, "0.2");
-    test::SetInput(tank.airFilledPorosity, "0.1");
-    test::SetInput(entry.maximumSolubility, "1000000");
-    test::SetInput(entry.partitionCoefficient, "1");
-    test::SetInput(entry.henrysLawConstant, "0.2");
+    Project project = test::LeachingLevel1Project("UNIFORM(1,3)");
     std::string report;
     ASSERT_TRUE(project.Validate(report)) << report;
     Run(project);

@@ -37,4 +37,21 @@ Project ValidLevel1Project() {
     return project;
 }
 
+Project LeachingLevel1Project(const std::string& concentration) {
+    Project project = ValidLevel1Project();
+    Source& tank = project.sources[0];
+    SourceContaminant& entry = tank.inventory[0];
+    SetInput(entry.concentration, concentration);
+    tank.decliningSource = Source::leachingDecline;
+    SetInput(tank.infiltration, "100");
+    SetInput(tank.thickness, "10");
+    SetInput(tank.dryBulkDensity, "1.7");
+    SetInput(tank.waterFilledPorosity, "0.2");
+    SetInput(tank.airFilledPorosity, "0.1");
+    SetInput(entry.maximumSolubility, "1000000");
+    SetInput(entry.partitionCoefficient, "1");
+    SetInput(entry.henrysLawConstant, "0.2");
+    return project;
+}
+
 } // namespace varnex::test

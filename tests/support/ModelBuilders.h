@@ -19,4 +19,11 @@ void SetInput(StochasticParameter& input, const std::string& text);
 // active leachate entry of benzene (identifier 1) at SINGLE(2) mg/l.
 Project ValidLevel1Project();
 
+// ValidLevel1Project with its leachate concentration drawn from
+// `concentration` and the source declining by leaching, every other input
+// the decline reads a single value and the solubility far off: the
+// leachate at any time is then proportional to the drawn concentration
+// (the decline factor exp(-k t) does not depend on it).
+Project LeachingLevel1Project(const std::string& concentration);
+
 } // namespace varnex::test

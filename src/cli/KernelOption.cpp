@@ -1,0 +1,15 @@
+#include "cli/KernelOption.h"
+
+namespace varnex::cli {
+
+void AddKernelOption(CLI::App& command, std::string& kernelName) {
+    command.add_option("--kernel", kernelName,
+                       "Advection-dispersion solver: fast (default) or reference (the plain algorithm, for audits)")
+        ->check(CLI::IsMember({SolverKernelName(SolverKernel::fast), SolverKernelName(SolverKernel::reference)}));
+}
+
+SolverKernel KernelFromOption(const std::string& kernelName) {
+    return ParseSolverKernel(kernelName).value_or(SolverKernel::fast);
+}
+
+} // namespace varnex::cli

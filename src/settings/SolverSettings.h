@@ -1,0 +1,28 @@
+#pragma once
+
+#include "settings/SolverKernel.h"
+#include "settings/Translate.h"
+
+namespace varnex {
+
+class Preferences;
+
+// The program's choice of advection-dispersion kernel, kept in the
+// preferences under "Settings" as the DWORD "Solver Kernel" (0 fast, 1
+// reference), so that an auditor's choice of the reference kernel holds
+// across sessions.
+class SolverSettings {
+public:
+    static constexpr const char* referenceKernelLabel =
+        TranslatableText("Use the reference solver (slow; for auditing results)");
+
+    SolverKernel kernel = SolverKernel::fast;
+
+    // A missing, unreadable or unknown preference gives the fast kernel.
+    void Read(const Preferences& preferences);
+    // False when the preference cannot be written (the choice then holds
+    // for this session only).
+    bool Write(Preferences& preferences) const;
+};
+
+} // namespace varnex
