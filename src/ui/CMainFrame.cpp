@@ -1,0 +1,742 @@
+#include "ui/CMainFrame.h"
+
+#include <cstdio>
+#include <initializer_list>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QLabel>
+#include <QShowEvent>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "model/Project.h"
+#include "persist/FileVersion.h"
+#include "settings/Exception.h"
+#include "settings/LanguageList.h"
+#include "settings/ProgramPaths.h"
+#include "settings/TextFormat.h"
+#include "settings/Translate.h"
+#include "settings/UserInterfaceSettings.h"
+#include "stochastic/DistributionMessages.h"
+#include "ui/CPhaseView.h"
+#include "ui/CVarnexDoc.h"
+#include "ui/CVarnexView.h"
+#include "ui/DialogPrompts.h"
+#include "ui/HelpWindow.h"
+#include "ui/MenuCaption.h"
+#include "ui/ProgramOptionsDialog.h"
+#include "ui/ProjectExplorer.h"
+#include "ui/PropertyGrid.h"
+#include "ui/QtText.h"
+#include "ui/RunProgressDialog.h"
+#include "ui/ToolIcons.h"
+#include "ui/WindowStateStore.h"
+
+namespace varnex::ui {
+
+namespace {
+
+using Command = CMainFrame::Command;
+
+// One line of the menu: a (sub)menu opening or closing, a command, a
+// separator or the place of the recent files. Captions are English; the
+// menu shows them translated. `shortcut` gives a key the caption does not
+// name.
+struct MenuEntry {
+    enum class Kind { menu, end, command, separator, recentFiles };
+    Kind kind;
+    const char* caption = "";
+    Command command = Command::count;
+    const char* shortcut = "";
+};
+
+MenuEntry Menu(const char* caption) { return {MenuEntry::Kind::menu, caption}; }
+MenuEntry End() { return {MenuEntry::Kind::end}; }
+MenuEntry Separator() { return {MenuEntry::Kind::separator}; }
+MenuEntry Item(const char* caption, Command command, const char* shortcut = "") {
+    return {MenuEntry::Kind::command, caption, command, shortcut};
+}
+
+const std::vector<MenuEntry>& MenuTable() {
+    static const std::vector<MenuEntry> table = {
+        Menu(TranslatableText("&File")),
+        Item(TranslatableText("&New\tCtrl+N"), Command::fileNew),
+        Item(TranslatableText("&Open...\tCtrl+O"), Command::fileOpen),
+        Item(TranslatableText("&Save\tCtrl+S"), Command::fileSave),
+        Item(TranslatableText("Save &As..."), Command::fileSaveAs),
+        Item(TranslatableText("Save Without Results..."), Command::fileSaveWithoutResults),
+        Separator(),
+        Item(TranslatableText("Import JSON..."), Command::fileImportJson),
+        Item(TranslatableText("Export JSON..."), Command::fileExportJson),
+        Separator(),
+        Menu(TranslatableText("&Print...")),
+        Item(TranslatableText("Model"), Command::filePrintModel, "Ctrl+P"),
+        Item(TranslatableText("Results"), Command::filePrintResults),
+        End(),
+        Item(TranslatableText("P&rint Setup..."), Command::filePrintSetup),
+        Separator(),
+        {MenuEntry::Kind::recentFiles},
+        Separator(),
+        Item(TranslatableText("E&xit"), Command::fileExit),
+        End(),
+
+        Menu(TranslatableText("&Setup")),
+        Item(TranslatableText("Project Details"), Command::setupProjectDetails),
+        Item(TranslatableText("Domain Details"), Command::setupDomainDetails),
+        Item(TranslatableText("Contaminant Inventory"), Command::setupContaminantInventory),
+        Item(TranslatableText("WQS"), Command::setupWqs),
+        Item(TranslatableText("Active &Processes"), Command::setupActiveProcesses),
+        Separator(),
+        Item(TranslatableText("Project &Wizard"), Command::setupProjectWizard),
+        Separator(),
+        Item(TranslatableText("Options"), Command::setupOptions),
+        End(),
+
+        Menu(TranslatableText("S&ource")),
+        Item(TranslatableText("&New Source"), Command::sourceNewSource),
+        End(),
+
+        Menu(TranslatableText("&Aquifer")),
+        Item(TranslatableText("&Aquifer"), Command::aquiferAquifer),
+        End(),
+
+        Menu(TranslatableText("&Receptor")),
+        Item(TranslatableText("New &Receptor"), Command::receptorNewReceptor),
+        End(),
+
+        Menu(TranslatableText("&Model")),
+        Menu(TranslatableText("&Level")),
+        Item(TranslatableText("Level 1"), Command::modelLevel1),
+        Item(TranslatableText("Level 2"), Command::modelLevel2),
+        Item(TranslatableText("Level 3"), Command::modelLevel3),
+        Item(TranslatableText("Level 3a"), Command::modelLevel3a),
+        End(),
+        Item(TranslatableText("Correlations"), Command::modelCorrelations),
+        Item(TranslatableText("Simulation &Parameters"), Command::modelSimulationParameters),
+        Separator(),
+        Item(TranslatableText("Contaminant Plume"), Command::modelContaminantPlume),
+        Separator(),
+        Item(TranslatableText("Run"), Command::modelRun),
+        End(),
+
+        Menu(TranslatableText("R&esults")),
+        Item(TranslatableText("&Statistics"), Command::resultsStatistics),
+        Item(TranslatableText("&Graphical"), Command::resultsGraphical),
+        Item(TranslatableText("Sensitivity &Analysis"), Command::resultsSensitivity),
+        End(),
+
+        Menu(TranslatableText("&View")),
+        Item(TranslatableText("&Toolbar"), Command::viewToolbar),
+        Item(TranslatableText("&Drawing Toolbar"), Command::viewDrawingToolbar),
+        Item(TranslatableText("&Status Bar"), Command::viewStatusBar),
+        Item(TranslatableText("Project &Explorer"), Command::viewProjectExplorer),
+        Item(TranslatableText("&Properties"), Command::viewProperties),
+        Separator(),
+        Item(TranslatableText("&Aquifer Flow Arrow"), Command::viewAquiferFlowArrow),
+        Item(TranslatableText("Pa&n"), Command::viewPan),
+        Item(TranslatableText("&Redraw"), Command::viewRedraw),
+        Menu(TranslatableText("&Zoom")),
+        Item(TranslatableText("&In"), Command::viewZoomIn),
+        Item(TranslatableText("&Out"), Command::viewZoomOut),
+        Item(TranslatableText("&Window"), Command::viewZoomWindow),
+        Item(TranslatableText("&Previous"), Command::viewZoomPrevious),
+        Item(TranslatableText("&All"), Command::viewZoomAll),
+        End(),
+        Item(TranslatableText("Plume Legend"), Command::viewPlumeLegend),
+        End(),
+
+        Menu(TranslatableText("&Help")),
+        Item(TranslatableText("&Help Topics"), Command::helpTopics, "F1"),
+        Separator(),
+        Item(TranslatableText("&About Varnex2.5..."), Command::helpAbout),
+        End(),
+    };
+    return table;
+}
+
+// Commands whose forms and windows are still to come: present in the menus
+// so the command set is complete, but greyed until their handlers exist.
+constexpr Command pendingCommands[] = {
+    Command::filePrintModel, Command::filePrintSetup, Command::setupProjectDetails, Command::setupDomainDetails,
+    Command::setupContaminantInventory, Command::setupWqs, Command::setupActiveProcesses,
+    Command::setupProjectWizard, Command::sourceNewSource, Command::aquiferAquifer, Command::receptorNewReceptor,
+    Command::modelCorrelations, Command::modelSimulationParameters, Command::viewAquiferFlowArrow,
+    Command::viewPan, Command::viewZoomWindow, Command::viewZoomPrevious, Command::viewZoomAll,
+    Command::viewPlumeLegend,
+};
+
+// Commands that look at the results of the last run: available only while
+// those results belong to the current model.
+constexpr Command resultCommands[] = {
+    Command::resultsStatistics, Command::resultsGraphical, Command::resultsSensitivity,
+    Command::filePrintResults, Command::modelContaminantPlume,
+};
+
+constexpr Command levelCommands[] = {Command::modelLevel1, Command::modelLevel2, Command::modelLevel3,
+                                     Command::modelLevel3a};
+
+QString ProjectFileFilter() { return ToQString(Translate("Varnex Files")) + QStringLiteral(" (*.vnx)"); }
+QString JsonFileFilter() { return ToQString(Translate("JSON Files")) + QStringLiteral(" (*.json)"); }
+
+QString WithSuffix(QString path, const QString& suffix) {
+    if (!path.isEmpty() && QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
+        path += QLatin1Char('.') + suffix;
+    return path;
+}
+
+// A recent file as the menu lists it: short paths whole, long ones by their
+// folder's name and file name.
+QString RecentFileText(int index, const QString& path) {
+    QString shown = QDir::toNativeSeparators(path);
+    if (shown.size() > 48) {
+        const QFileInfo info(path);
+        shown = QStringLiteral("...") + QDir::separator() + info.dir().dirName() + QDir::separator() + info.fileName();
+    }
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(UserInterfaceSettings& settings, QWidget* parent)
+    : QMainWindow(parent), settings_(settings), document_(new CVarnexDoc(this)), view_(new CVarnexView(this)),
+      dialogPrompts_(std::make_unique<DialogPrompts>(this)) {
+    setObjectName(QStringLiteral("MainFrame"));
+    setCentralWidget(view_);
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+    resize(1280, 800);
+    recentFiles_.Load();
+
+    CreateActions();
+    CreateDockPanes();
+    CreateToolBars();
+    CreateStatusBar();
+    ConnectActions();
+    Retranslate();
+
+    connect(document_, &CVarnexDoc::ProjectReplaced, this, &CMainFrame::OnProjectReplaced);
+    connect(document_, &CVarnexDoc::TitleChanged, this, &CMainFrame::UpdateTitle);
+    connect(view_->PhaseView(), &CPhaseView::CursorMoved, this, &CMainFrame::ShowCursorPosition);
+    OnProjectReplaced();
+    UpdateTitle();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+CPhaseView* CMainFrame::PhaseView() const { return view_->PhaseView(); }
+
+void CMainFrame::SetPrompts(UserPrompts* prompts) { prompts_ = prompts; }
+
+UserPrompts& CMainFrame::Prompts() { return prompts_ ? *prompts_ : *dialogPrompts_; }
+
+void CMainFrame::CreateActions() {
+    for (QAction*& action : actions_) action = new QAction(this);
+    QStyle* appearance = style();
+    CommandAction(Command::fileNew)->setIcon(appearance->standardIcon(QStyle::SP_FileIcon));
+    CommandAction(Command::fileOpen)->setIcon(appearance->standardIcon(QStyle::SP_DialogOpenButton));
+    CommandAction(Command::fileSave)->setIcon(appearance->standardIcon(QStyle::SP_DialogSaveButton));
+    CommandAction(Command::filePrintModel)->setIcon(ToolIcons::Print());
+    CommandAction(Command::viewProjectExplorer)->setIcon(ToolIcons::Explorer());
+    CommandAction(Command::viewProperties)->setIcon(ToolIcons::Properties());
+    CommandAction(Command::sourceNewSource)->setIcon(ToolIcons::NewSource());
+    CommandAction(Command::receptorNewReceptor)->setIcon(ToolIcons::NewReceptor());
+    CommandAction(Command::viewZoomIn)->setIcon(ToolIcons::ZoomIn());
+    CommandAction(Command::viewZoomOut)->setIcon(ToolIcons::ZoomOut());
+    CommandAction(Command::modelRun)->setIcon(ToolIcons::Run());
+
+    for (Command toggle : {Command::viewToolbar, Command::viewDrawingToolbar, Command::viewStatusBar,
+                           Command::viewProjectExplorer, Command::viewProperties}) {
+        CommandAction(toggle)->setCheckable(true);
+        CommandAction(toggle)->setChecked(true);
+    }
+    levelGroup_ = new QActionGroup(this);
+    for (Command level : levelCommands) {
+        CommandAction(level)->setCheckable(true);
+        levelGroup_->addAction(CommandAction(level));
+    }
+    CommandAction(Command::fileExit)->setMenuRole(QAction::QuitRole);
+    CommandAction(Command::helpAbout)->setMenuRole(QAction::AboutRole);
+}
+
+void CMainFrame::ConnectActions() {
+    const auto on = [this](Command command, void (CMainFrame::*handler)()) {
+        connect(CommandAction(command), &QAction::triggered, this, handler);
+    };
+    on(Command::fileNew, &CMainFrame::OnFileNew);
+    on(Command::fileOpen, &CMainFrame::OnFileOpen);
+    on(Command::fileSave, &CMainFrame::OnFileSave);
+    on(Command::fileSaveAs, &CMainFrame::OnFileSaveAs);
+    on(Command::fileSaveWithoutResults, &CMainFrame::OnFileSaveWithoutResults);
+    on(Command::fileImportJson, &CMainFrame::OnFileImportJson);
+    on(Command::fileExportJson, &CMainFrame::OnFileExportJson);
+    on(Command::filePrintModel, &CMainFrame::OnFilePrintModel);
+    on(Command::filePrintResults, &CMainFrame::OnFilePrintResults);
+    on(Command::filePrintSetup, &CMainFrame::OnFilePrintSetup);
+    on(Command::fileExit, &CMainFrame::OnFileExit);
+    on(Command::setupProjectDetails, &CMainFrame::OnSetupProjectDetails);
+    on(Command::setupDomainDetails, &CMainFrame::OnSetupDomainDetails);
+    on(Command::setupContaminantInventory, &CMainFrame::OnSetupContaminantInventory);
+    on(Command::setupWqs, &CMainFrame::OnSetupWqs);
+    on(Command::setupActiveProcesses, &CMainFrame::OnSetupActiveProcesses);
+    on(Command::setupProjectWizard, &CMainFrame::OnSetupProjectWizard);
+    on(Command::setupOptions, &CMainFrame::OnSetupOptions);
+    on(Command::sourceNewSource, &CMainFrame::OnSourceNewSource);
+    on(Command::aquiferAquifer, &CMainFrame::OnAquiferAquifer);
+    on(Command::receptorNewReceptor, &CMainFrame::OnReceptorNewReceptor);
+    for (int level = 0; level < 4; ++level)
+        connect(CommandAction(levelCommands[level]), &QAction::triggered, this,
+                [this, level] { OnModelLevel(level + 1); });
+    on(Command::modelCorrelations, &CMainFrame::OnModelCorrelations);
+    on(Command::modelSimulationParameters, &CMainFrame::OnModelSimulationParameters);
+    on(Command::modelContaminantPlume, &CMainFrame::OnModelContaminantPlume);
+    on(Command::modelRun, &CMainFrame::OnModelRun);
+    on(Command::resultsStatistics, &CMainFrame::OnResultsStatistics);
+    on(Command::resultsGraphical, &CMainFrame::OnResultsGraphical);
+    on(Command::resultsSensitivity, &CMainFrame::OnResultsSensitivity);
+    on(Command::viewAquiferFlowArrow, &CMainFrame::OnViewAquiferFlowArrow);
+    on(Command::viewPan, &CMainFrame::OnViewPan);
+    on(Command::viewRedraw, &CMainFrame::OnViewRedraw);
+    on(Command::viewZoomIn, &CMainFrame::OnViewZoomIn);
+    on(Command::viewZoomOut, &CMainFrame::OnViewZoomOut);
+    on(Command::viewZoomWindow, &CMainFrame::OnViewZoomWindow);
+    on(Command::viewZoomPrevious, &CMainFrame::OnViewZoomPrevious);
+    on(Command::viewZoomAll, &CMainFrame::OnViewZoomAll);
+    on(Command::viewPlumeLegend, &CMainFrame::OnViewPlumeLegend);
+    on(Command::helpTopics, &CMainFrame::OnHelpTopics);
+    on(Command::helpAbout, &CMainFrame::OnHelpAbout);
+
+    // The view toggles follow the bars, however they were shown or hidden
+    // (a dock's close box, the toolbar context menu).
+    const auto follow = [this](Command command, QAction* viewAction, QWidget* bar) {
+        connect(CommandAction(command), &QAction::triggered, bar, &QWidget::setVisible);
+        connect(viewAction, &QAction::toggled, CommandAction(command), &QAction::setChecked);
+    };
+    follow(Command::viewToolbar, standardBar_->toggleViewAction(), standardBar_);
+    follow(Command::viewDrawingToolbar, geometryBar_->toggleViewAction(), geometryBar_);
+    follow(Command::viewProjectExplorer, explorerDock_->toggleViewAction(), explorerDock_);
+    follow(Command::viewProperties, propertiesDock_->toggleViewAction(), propertiesDock_);
+    connect(CommandAction(Command::viewStatusBar), &QAction::triggered, statusBar(), &QWidget::setVisible);
+}
+
+void CMainFrame::CreateToolBars() {
+    standardBar_ = addToolBar(QString());
+    standardBar_->setObjectName(QStringLiteral("StandardBar"));
+    standardBar_->setIconSize(QSize(20, 20));
+    for (Command command : {Command::fileNew, Command::fileOpen, Command::fileSave})
+        standardBar_->addAction(CommandAction(command));
+    standardBar_->addSeparator();
+    standardBar_->addAction(CommandAction(Command::filePrintModel));
+    standardBar_->addSeparator();
+    standardBar_->addAction(CommandAction(Command::viewProjectExplorer));
+    standardBar_->addAction(CommandAction(Command::viewProperties));
+
+    geometryBar_ = addToolBar(QString());
+    geometryBar_->setObjectName(QStringLiteral("GeometryEditingBar"));
+    geometryBar_->setIconSize(QSize(20, 20));
+    for (Command command :
+         {Command::sourceNewSource, Command::receptorNewReceptor, Command::viewZoomIn, Command::viewZoomOut})
+        geometryBar_->addAction(CommandAction(command));
+}
+
+void CMainFrame::CreateDockPanes() {
+    explorer_ = new ProjectExplorer(this);
+    explorerDock_ = new QDockWidget(this);
+    explorerDock_->setObjectName(QStringLiteral("ProjectExplorerBar"));
+    explorerDock_->setWidget(explorer_);
+    addDockWidget(Qt::LeftDockWidgetArea, explorerDock_);
+
+    properties_ = new PropertyGrid(this);
+    propertiesDock_ = new QDockWidget(this);
+    propertiesDock_->setObjectName(QStringLiteral("PropertiesBar"));
+    propertiesDock_->setWidget(properties_);
+    addDockWidget(Qt::LeftDockWidgetArea, propertiesDock_);
+    splitDockWidget(explorerDock_, propertiesDock_, Qt::Vertical);
+
+    connect(explorer_, &ProjectExplorer::SelectionChanged, this, &CMainFrame::OnExplorerSelection);
+}
+
+void CMainFrame::CreateStatusBar() {
+    cursorLabel_ = new QLabel(this);
+    cursorLabel_->setMinimumWidth(180);
+    cursorLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    statusBar()->addPermanentWidget(cursorLabel_);
+    statusBar()->showMessage(ToQString(Translate("Ready")));
+}
+
+void CMainFrame::BuildMenus() {
+    menuBar()->clear();
+    std::vector<QMenu*> open;
+    for (const MenuEntry& entry : MenuTable()) {
+        switch (entry.kind) {
+        case MenuEntry::Kind::menu: {
+            const QString title = ToQString(Translate(entry.caption));
+            open.push_back(open.empty() ? menuBar()->addMenu(title) : open.back()->addMenu(title));
+            break;
+        }
+        case MenuEntry::Kind::end:
+            open.pop_back();
+            break;
+        case MenuEntry::Kind::separator:
+            open.back()->addSeparator();
+            break;
+        case MenuEntry::Kind::recentFiles:
+            AddRecentFileEntries(open.back());
+            break;
+        case MenuEntry::Kind::command: {
+            const MenuCaption caption(entry.caption, Translate(entry.caption));
+            QAction* action = CommandAction(entry.command);
+            action->setText(caption.Text());
+            action->setToolTip(caption.PlainText());
+            action->setShortcut(entry.shortcut[0] ? QKeySequence(QString::fromLatin1(entry.shortcut))
+                                                  : caption.Shortcut());
+            open.back()->addAction(action);
+            break;
+        }
+        }
+    }
+    UpdateCommandStates();
+}
+
+void CMainFrame::AddRecentFileEntries(QMenu* menu) {
+    const QStringList& files = recentFiles_.Files();
+    if (files.isEmpty()) {
+        QAction* placeholder = menu->addAction(ToQString(Translate("Recent File")));
+        placeholder->setEnabled(false);
+        return;
+    }
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        QAction* action = menu->addAction(RecentFileText(i, path));
+        action->setToolTip(QDir::toNativeSeparators(path));
+        connect(action, &QAction::triggered, this, [this, path] { OnFileOpenRecent(path); });
+    }
+}
+
+void CMainFrame::Retranslate() {
+    BuildMenus();
+    standardBar_->setWindowTitle(ToQString(Translate("Standard")));
+    geometryBar_->setWindowTitle(ToQString(Translate("Geometry Editing")));
+    explorerDock_->setWindowTitle(ToQString(Translate("Project Explorer")));
+    propertiesDock_->setWindowTitle(ToQString(Translate("Properties")));
+    properties_->Retranslate();
+    statusBar()->showMessage(ToQString(Translate("Ready")));
+    UpdateTitle();
+}
+
+void CMainFrame::UpdateTitle() {
+    setWindowTitle(document_->DisplayName() + QStringLiteral("[*] - Varnex"));
+    setWindowModified(document_->IsModified());
+}
+
+void CMainFrame::UpdateCommandStates() {
+    const Project& project = document_->GetProject();
+    for (Command command : pendingCommands) CommandAction(command)->setEnabled(false);
+    for (Command command : resultCommands) CommandAction(command)->setEnabled(project.resultsValid);
+    const int level = project.simulationLevel;
+    for (int i = 0; i < 4; ++i) CommandAction(levelCommands[i])->setChecked(level == i + 1);
+    CommandAction(Command::viewStatusBar)->setChecked(!statusBar()->isHidden());
+}
+
+void CMainFrame::OnProjectReplaced() {
+    explorer_->ShowProject(document_->GetProject());
+    UpdateCommandStates();
+}
+
+void CMainFrame::OnExplorerSelection(const ProjectItem& item) {
+    properties_->ShowItem(document_->GetProject(), item);
+}
+
+void CMainFrame::ShowCursorPosition(double x, double y) {
+    cursorLabel_->setText(ToQString(FormatText(TranslateFormat("(%.3f,%.3f)"), {x, y})));
+}
+
+QString CMainFrame::VersionText(const FileVersion& version) {
+    // The translated format has been checked to take the same conversions.
+    const std::string format = TranslateFormat("Version %d.%02d.%04d");
+    char text[128];
+    std::snprintf(text, sizeof text, format.c_str(), version.major, version.minor, version.build);
+    return ToQString(text);
+}
+
+// ---------------------------------------------------------------- start-up
+
+void CMainFrame::RestoreWindowState() { paneSizesSet_ = WindowStateStore::Restore(*this) || paneSizesSet_; }
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (paneSizesSet_) return;
+    paneSizesSet_ = true;
+    // Wide enough for distribution texts beside their labels.
+    resizeDocks({explorerDock_}, {460}, Qt::Horizontal);
+    resizeDocks({explorerDock_, propertiesDock_}, {height() * 2 / 5, height() * 3 / 5}, Qt::Vertical);
+}
+
+void CMainFrame::ExecuteStartChoice(StartDialog::Choice choice) {
+    if (choice == StartDialog::Choice::open) OnFileOpen();
+    else if (choice == StartDialog::Choice::newProject) OnFileNew();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!MaybeSave()) {
+        event->ignore();
+        return;
+    }
+    WindowStateStore::Save(*this);
+    settings_.SaveAtExit();
+    event->accept();
+}
+
+// ---------------------------------------------------------------- documents
+
+bool CMainFrame::MaybeSave() {
+    if (!document_->IsModified()) return true;
+    const QString question =
+        ToQString(FormatText(TranslateFormat("Save changes to %s?"), {ToStdString(document_->DisplayName())}));
+    switch (Prompts().AskYesNoCancel(question)) {
+    case UserPrompts::Answer::yes:
+        return SaveDocument();
+    case UserPrompts::Answer::no:
+        return true;
+    case UserPrompts::Answer::cancel:
+        break;
+    }
+    return false;
+}
+
+bool CMainFrame::OpenDocumentFile(const QString& path) {
+    QString error;
+    if (!document_->OpenFile(path, error)) {
+        Prompts().ShowError(error);
+        if (!QFileInfo::exists(path)) {
+            recentFiles_.Remove(path);
+            BuildMenus();
+        }
+        return false;
+    }
+    recentFiles_.Add(path);
+    BuildMenus();
+    return true;
+}
+
+bool CMainFrame::ImportJsonFile(const QString& path) {
+    QString error;
+    if (!document_->ImportJson(path, error)) {
+        Prompts().ShowError(error);
+        return false;
+    }
+    return true;
+}
+
+bool CMainFrame::ExportJsonFile(const QString& path) {
+    QString error;
+    if (!document_->ExportJson(path, error)) {
+        Prompts().ShowError(error);
+        return false;
+    }
+    return true;
+}
+
+bool CMainFrame::SaveDocumentTo(const QString& path, bool withResults) {
+    QString error;
+    if (!document_->SaveFile(path, withResults, error)) {
+        Prompts().ShowError(error);
+        return false;
+    }
+    recentFiles_.Add(document_->FilePath());
+    BuildMenus();
+    return true;
+}
+
+bool CMainFrame::SaveDocument() {
+    if (document_->FilePath().isEmpty()) return SaveDocumentAs(true);
+    return SaveDocumentTo(document_->FilePath(), true);
+}
+
+bool CMainFrame::SaveDocumentAs(bool withResults) {
+    const QString path = WithSuffix(Prompts().ChooseSaveFile(ToQString(Translate("Save As")),
+                                                             document_->SuggestedSavePath(), ProjectFileFilter()),
+                                    QStringLiteral("vnx"));
+    if (path.isEmpty()) return false;
+    return SaveDocumentTo(path, withResults);
+}
+
+void CMainFrame::OnFileNew() {
+    if (!MaybeSave()) return;
+    QString error;
+    if (!document_->NewDocument(error)) Prompts().ShowError(error);
+}
+
+void CMainFrame::OnFileOpen() {
+    if (!MaybeSave()) return;
+    const QString path = Prompts().ChooseOpenFile(ToQString(Translate("Open")), ProjectFileFilter());
+    if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+void CMainFrame::OnFileSave() { SaveDocument(); }
+
+void CMainFrame::OnFileSaveAs() { SaveDocumentAs(true); }
+
+void CMainFrame::OnFileSaveWithoutResults() { SaveDocumentAs(false); }
+
+void CMainFrame::OnFileImportJson() {
+    if (!MaybeSave()) return;
+    const QString path = Prompts().ChooseOpenFile(ToQString(Translate("Import JSON")), JsonFileFilter());
+    if (!path.isEmpty()) ImportJsonFile(path);
+}
+
+void CMainFrame::OnFileExportJson() {
+    QString suggested = document_->SuggestedSavePath();
+    if (!suggested.isEmpty()) suggested = QFileInfo(suggested).dir().filePath(QFileInfo(suggested).completeBaseName());
+    const QString path = WithSuffix(
+        Prompts().ChooseSaveFile(ToQString(Translate("Export JSON")), suggested, JsonFileFilter()),
+        QStringLiteral("json"));
+    if (!path.isEmpty()) ExportJsonFile(path);
+}
+
+void CMainFrame::OnFilePrintModel() {}
+void CMainFrame::OnFilePrintResults() {}
+void CMainFrame::OnFilePrintSetup() {}
+
+void CMainFrame::OnFileOpenRecent(const QString& path) {
+    if (!MaybeSave()) return;
+    OpenDocumentFile(path);
+}
+
+void CMainFrame::OnFileExit() { close(); }
+
+// ---------------------------------------------------------------- setup
+
+void CMainFrame::OnSetupProjectDetails() {}
+void CMainFrame::OnSetupDomainDetails() {}
+void CMainFrame::OnSetupContaminantInventory() {}
+void CMainFrame::OnSetupWqs() {}
+void CMainFrame::OnSetupActiveProcesses() {}
+void CMainFrame::OnSetupProjectWizard() {}
+
+void CMainFrame::OnSetupOptions() {
+    std::vector<std::string> languages;
+    try {
+        languages = ListLanguages();
+    } catch (const Exception& failure) {
+        Prompts().ShowError(ToQString(failure.Message()));
+    }
+    ProgramOptionsDialog dialog(languages, settings_.languageName, settings_.autoComplete, this);
+    if (dialog.exec() == QDialog::Accepted) ApplyOptions(dialog.ChosenLanguage(), dialog.ChosenAutoComplete());
+}
+
+bool CMainFrame::ApplyOptions(const std::string& language, bool autoComplete) {
+    bool applied = true;
+    try {
+        settings_.ApplyOptions(language, autoComplete);
+    } catch (const Exception& failure) {
+        Prompts().ShowError(ToQString(failure.Message()));
+        applied = false;
+    }
+    // Whatever language is now in force, everything shown follows it.
+    BuildDistributionMessageTable();
+    document_->GetProject().ApplyNames();
+    Retranslate();
+    explorer_->ShowProject(document_->GetProject());
+    return applied;
+}
+
+// ---------------------------------------------------------------- entities
+
+void CMainFrame::OnSourceNewSource() {}
+void CMainFrame::OnAquiferAquifer() {}
+void CMainFrame::OnReceptorNewReceptor() {}
+
+// ---------------------------------------------------------------- model
+
+void CMainFrame::OnModelLevel(int level) {
+    Project& project = document_->GetProject();
+    if (project.simulationLevel != level) {
+        project.simulationLevel = level;
+        // Results of another level say nothing about this one.
+        project.InvalidateResults();
+        document_->SetModified(true);
+    }
+    UpdateCommandStates();
+}
+
+void CMainFrame::OnModelCorrelations() {}
+void CMainFrame::OnModelSimulationParameters() {}
+void CMainFrame::OnModelContaminantPlume() {}
+
+void CMainFrame::OnModelRun() { RunAndSave(); }
+
+bool CMainFrame::RunAndSave() {
+    Project& project = document_->GetProject();
+    std::string report;
+    if (!project.Validate(report)) {
+        Prompts().ShowError(ToQString(Translate("Validation Errors:") + "\n" + report));
+        return false;
+    }
+    bool finished = false;
+    QStringList warnings;
+    QString failure;
+    bool stopped = false;
+    {
+        RunProgressDialog dialog(project, Prompts(), this);
+        finished = dialog.RunModal(runOptions_);
+        warnings = dialog.Warnings();
+        failure = dialog.FailureMessage();
+        stopped = dialog.Stopped();
+    }
+    UpdateCommandStates();
+    if (stopped) return false;
+    for (const QString& warning : warnings) Prompts().ShowWarning(warning);
+    if (!finished) {
+        if (!failure.isEmpty()) Prompts().ShowError(failure);
+        return false;
+    }
+    // The samples and results in memory differ from the file until saved.
+    document_->SetModified(true);
+    return SaveDocument();
+}
+
+// ---------------------------------------------------------------- results
+
+void CMainFrame::OnResultsStatistics() {}
+void CMainFrame::OnResultsGraphical() {}
+void CMainFrame::OnResultsSensitivity() {}
+
+// ---------------------------------------------------------------- view
+
+void CMainFrame::OnViewAquiferFlowArrow() {}
+void CMainFrame::OnViewPan() {}
+void CMainFrame::OnViewRedraw() { PhaseView()->viewport()->update(); }
+void CMainFrame::OnViewZoomIn() { PhaseView()->ZoomIn(); }
+void CMainFrame::OnViewZoomOut() { PhaseView()->ZoomOut(); }
+void CMainFrame::OnViewZoomWindow() {}
+void CMainFrame::OnViewZoomPrevious() {}
+void CMainFrame::OnViewZoomAll() {}
+void CMainFrame::OnViewPlumeLegend() {}
+
+// ---------------------------------------------------------------- help
+
+void CMainFrame::OnHelpTopics() {
+    const QString guide = ToQString(ProgramDirectory()) + QStringLiteral("/user-guide.md");
+    if (!helpWindow_) helpWindow_ = new HelpWindow(this);
+    if (!helpWindow_->ShowGuide(guide))
+        Prompts().ShowError(ToQString(FormatText(TranslateFormat("Cannot open the user guide %s"),
+                                                 {ToStdString(QDir::toNativeSeparators(guide))})));
+}
+
+void CMainFrame::OnHelpAbout() {
+    const QString title = MenuCaption("", Translate("&About Varnex2.5...")).PlainText();
+    const QString text = QStringLiteral("<h3>Varnex 2.5</h3><p>%1</p><p>%2</p>")
+                             .arg(VersionText(ProgramVersion()).toHtmlEscaped(),
+                                  ToQString(Translate("Probabilistic assessment of contaminants reaching groundwater"))
+                                      .toHtmlEscaped());
+    Prompts().ShowInformation(title, text);
+}
+
+} // namespace varnex::ui

@@ -1,0 +1,187 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include <QMainWindow>
+
+#include "run/RunDriver.h"
+#include "ui/ProjectItem.h"
+#include "ui/RecentFileList.h"
+#include "ui/StartDialog.h"
+
+class QActionGroup;
+class QDockWidget;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+namespace varnex {
+class UserInterfaceSettings;
+struct FileVersion;
+}
+
+namespace varnex::ui {
+
+class CPhaseView;
+class CVarnexDoc;
+class CVarnexView;
+class HelpWindow;
+class ProjectExplorer;
+class PropertyGrid;
+class UserPrompts;
+
+// The main window: menus, toolbars, status bar, the dockable "Project
+// Explorer" and "Properties" panes around the site plan, and one handler
+// per command. It computes nothing itself; every command is a call into the
+// document, the engine or a dialog.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Every command of the menus, in menu order.
+    enum class Command {
+        fileNew, fileOpen, fileSave, fileSaveAs, fileSaveWithoutResults, fileImportJson, fileExportJson,
+        filePrintModel, filePrintResults, filePrintSetup, fileExit,
+        setupProjectDetails, setupDomainDetails, setupContaminantInventory, setupWqs, setupActiveProcesses,
+        setupProjectWizard, setupOptions,
+        sourceNewSource, aquiferAquifer, receptorNewReceptor,
+        modelLevel1, modelLevel2, modelLevel3, modelLevel3a, modelCorrelations, modelSimulationParameters,
+        modelContaminantPlume, modelRun,
+        resultsStatistics, resultsGraphical, resultsSensitivity,
+        viewToolbar, viewDrawingToolbar, viewStatusBar, viewProjectExplorer, viewProperties, viewAquiferFlowArrow,
+        viewPan, viewRedraw, viewZoomIn, viewZoomOut, viewZoomWindow, viewZoomPrevious, viewZoomAll,
+        viewPlumeLegend,
+        helpTopics, helpAbout,
+        count
+    };
+
+    explicit CMainFrame(UserInterfaceSettings& settings, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    QAction* CommandAction(Command command) const { return actions_[static_cast<std::size_t>(command)]; }
+    CVarnexDoc& Document() { return *document_; }
+    ProjectExplorer* Explorer() const { return explorer_; }
+    PropertyGrid* Properties() const { return properties_; }
+    CPhaseView* PhaseView() const;
+    const RecentFileList& RecentFiles() const { return recentFiles_; }
+
+    // Questions and messages go to `prompts` (not owned) instead of dialogs.
+    void SetPrompts(UserPrompts* prompts);
+    void SetRunOptions(const RunOptions& options) { runOptions_ = options; }
+
+    // The start dialog's choice, carried out on the shown window.
+    void ExecuteStartChoice(StartDialog::Choice choice);
+    // The layout the user left, from the preferences.
+    void RestoreWindowState();
+
+    // The commands' work without their file dialogs; each reports its own
+    // failure and returns false.
+    bool OpenDocumentFile(const QString& path);
+    bool ImportJsonFile(const QString& path);
+    bool ExportJsonFile(const QString& path);
+    bool SaveDocument();
+    bool SaveDocumentTo(const QString& path, bool withResults);
+    bool SaveDocumentAs(bool withResults);
+    // Offers to save changes; false when the user cancelled.
+    bool MaybeSave();
+    // The Run command after validation; true when it ran and was saved.
+    bool RunAndSave();
+    // Switches the language at once (the OK of "Program Options").
+    bool ApplyOptions(const std::string& language, bool autoComplete);
+
+    // Enables the commands that the document's state allows.
+    void UpdateCommandStates();
+
+    // "Version 2.05.0004" for major 2, minor 5, build 4.
+    static QString VersionText(const FileVersion& version);
+
+public slots:
+    // The site plan reports the cursor here, in site-plan metres.
+    void ShowCursorPosition(double x, double y);
+
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnFileSaveWithoutResults();
+    void OnFileImportJson();
+    void OnFileExportJson();
+    void OnFilePrintModel();
+    void OnFilePrintResults();
+    void OnFilePrintSetup();
+    void OnFileOpenRecent(const QString& path);
+    void OnFileExit();
+    void OnSetupProjectDetails();
+    void OnSetupDomainDetails();
+    void OnSetupContaminantInventory();
+    void OnSetupWqs();
+    void OnSetupActiveProcesses();
+    void OnSetupProjectWizard();
+    void OnSetupOptions();
+    void OnSourceNewSource();
+    void OnAquiferAquifer();
+    void OnReceptorNewReceptor();
+    void OnModelLevel(int level);
+    void OnModelCorrelations();
+    void OnModelSimulationParameters();
+    void OnModelContaminantPlume();
+    void OnModelRun();
+    void OnResultsStatistics();
+    void OnResultsGraphical();
+    void OnResultsSensitivity();
+    void OnViewAquiferFlowArrow();
+    void OnViewPan();
+    void OnViewRedraw();
+    void OnViewZoomIn();
+    void OnViewZoomOut();
+    void OnViewZoomWindow();
+    void OnViewZoomPrevious();
+    void OnViewZoomAll();
+    void OnViewPlumeLegend();
+    void OnHelpTopics();
+    void OnHelpAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateActions();
+    void ConnectActions();
+    void CreateToolBars();
+    void CreateDockPanes();
+    void CreateStatusBar();
+    // Builds the menu bar from the command table with the current language.
+    void BuildMenus();
+    void AddRecentFileEntries(QMenu* menu);
+    void Retranslate();
+    void UpdateTitle();
+    void OnProjectReplaced();
+    void OnExplorerSelection(const ProjectItem& item);
+    UserPrompts& Prompts();
+
+    UserInterfaceSettings& settings_;
+    CVarnexDoc* document_;
+    CVarnexView* view_;
+    ProjectExplorer* explorer_;
+    PropertyGrid* properties_;
+    QDockWidget* explorerDock_;
+    QDockWidget* propertiesDock_;
+    QToolBar* standardBar_;
+    QToolBar* geometryBar_;
+    QLabel* cursorLabel_;
+    QActionGroup* levelGroup_;
+    HelpWindow* helpWindow_ = nullptr;
+    std::array<QAction*, static_cast<std::size_t>(Command::count)> actions_{};
+    std::unique_ptr<UserPrompts> dialogPrompts_;
+    UserPrompts* prompts_ = nullptr;
+    RecentFileList recentFiles_;
+    RunOptions runOptions_;
+    // The panes get their first sizes once, when shown without a stored
+    // layout; a restored layout keeps the user's.
+    bool paneSizesSet_ = false;
+};
+
+} // namespace varnex::ui

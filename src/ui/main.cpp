@@ -1,0 +1,55 @@
+// varnex: the desktop program. Start-up follows the order the program has
+// always had: version, preferences, language and the distribution messages,
+// help, the start choice, then the maximised main window.
+
+#include <QApplication>
+#include <QIcon>
+
+#include "persist/FileVersion.h"
+#include "settings/UserInterfaceSettings.h"
+#include "stochastic/DistributionMessages.h"
+#include "ui/CMainFrame.h"
+#include "ui/QtText.h"
+#include "ui/StartDialog.h"
+#include "ui/ToolIcons.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Varnex"));
+    QApplication::setOrganizationName(QStringLiteral("Kestrane"));
+    QApplication::setWindowIcon(varnex::ui::ToolIcons::Source());
+
+    // The version is compiled in; project files carry it.
+    const varnex::FileVersion version = varnex::ProgramVersion();
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3.%4")
+                                            .arg(version.major)
+                                            .arg(version.minor)
+                                            .arg(version.build)
+                                            .arg(version.revision));
+
+    // Preferences and language, then the distribution messages, which are
+    // translated texts.
+    varnex::UserInterfaceSettings settings;
+    settings.StartUp();
+    varnex::BuildDistributionMessageTable();
+
+    varnex::ui::CMainFrame frame(settings);
+    frame.RestoreWindowState();
+
+    // A project named on the command line opens directly; otherwise the
+    // user chooses how to begin.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        frame.showMaximized();
+        const QString path = arguments.at(1);
+        if (path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) frame.ImportJsonFile(path);
+        else frame.OpenDocumentFile(path);
+    } else {
+        varnex::ui::StartDialog start;
+        const varnex::ui::StartDialog::Choice choice = start.Ask();
+        if (choice == varnex::ui::StartDialog::Choice::exit) return 0;
+        frame.showMaximized();
+        frame.ExecuteStartChoice(choice);
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,420 @@
+// The main window: its command set, language switching, opening and saving
+// projects through it, and what it enables.
+
+#include <csignal>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "model/Project.h"
+#include "persist/FileVersion.h"
+#include "persist/ProjectJson.h"
+#include "settings/LanguageList.h"
+#include "settings/Preferences.h"
+#include "settings/UserInterfaceSettings.h"
+#include "stochastic/IterationCount.h"
+#include "ui/CMainFrame.h"
+#include "ui/CVarnexDoc.h"
+#include "ui/ProjectExplorer.h"
+#include "ui/PropertyGrid.h"
+#include "ui/WindowStateStore.h"
+#include "ScriptedPrompts.h"
+
+using varnex::Project;
+using varnex::UserInterfaceSettings;
+using varnex::ui::CMainFrame;
+using varnex::ui::ProjectExplorer;
+using varnex::ui::UserPrompts;
+using varnex::ui::test::ScriptedPrompts;
+using Command = CMainFrame::Command;
+
+namespace {
+
+QString ExamplePath(const QString& name) { return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name; }
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Menu texts as the user sees them: "---" for a separator, "Title >" for a
+// submenu followed by its entries and "<".
+QStringList MenuOutline(const QMenu* menu) {
+    QStringList outline;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator()) {
+            outline << QStringLiteral("---");
+        } else if (action->menu()) {
+            outline << action->text() + QStringLiteral(" >");
+            outline << MenuOutline(action->menu());
+            outline << QStringLiteral("<");
+        } else {
+            outline << action->text();
+        }
+    }
+    return outline;
+}
+
+QStringList MenuTitles(const QMainWindow& window) {
+    QStringList titles;
+    for (QAction* action : window.menuBar()->actions()) titles << action->text();
+    return titles;
+}
+
+QMenu* TopMenu(const QMainWindow& window, int index) { return window.menuBar()->actions().at(index)->menu(); }
+
+QStringList TopLevelItems(const QTreeWidget* tree) {
+    QStringList items;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) items << tree->topLevelItem(i)->text(0);
+    return items;
+}
+
+void SaveScreenshot(QWidget& widget, const QString& name) {
+    QDir().mkpath(QStringLiteral(VARNEX_SCREENSHOT_DIR));
+    QVERIFY(widget.grab().save(QStringLiteral(VARNEX_SCREENSHOT_DIR "/") + name));
+}
+
+// Makes writes beyond a few bytes fail inside the scope, whoever runs the
+// test: a read-only folder does not stop the superuser, a file size limit
+// stops everyone.
+class WriteLimit {
+public:
+    WriteLimit() {
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = previous_;
+        limit.rlim_cur = 64;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~WriteLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousSignal_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousSignal_)(int) = nullptr;
+};
+
+} // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(preferencesFolder_.isValid());
+        varnex::UseUserPreferencesFile(ToStd(preferencesFolder_.filePath(QStringLiteral("preferences.ini"))));
+        settings_.StartUp();
+    }
+    void cleanupTestCase() { varnex::ResetUserPreferencesFile(); }
+
+    void init() {
+        prompts_ = ScriptedPrompts();
+        frame_ = std::make_unique<CMainFrame>(settings_);
+        frame_->SetPrompts(&prompts_);
+        frame_->resize(1440, 900);
+        frame_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    }
+    void cleanup() {
+        frame_->Document().SetModified(false);
+        frame_.reset();
+    }
+
+    void menusFollowTheCommandTableInOrder() {
+        QCOMPARE(MenuTitles(*frame_), QStringList({"&File", "&Setup", "S&ource", "&Aquifer", "&Receptor", "&Model",
+                                                   "R&esults", "&View", "&Help"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 0)),
+                 QStringList({"&New", "&Open...", "&Save", "Save &As...", "Save Without Results...", "---",
+                              "Import JSON...", "Export JSON...", "---", "&Print... >", "Model", "Results", "<",
+                              "P&rint Setup...", "---", "Recent File", "---", "E&xit"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 1)),
+                 QStringList({"Project Details", "Domain Details", "Contaminant Inventory", "WQS", "Active &Processes",
+                              "---", "Project &Wizard", "---", "Options"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 2)), QStringList({"&New Source"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 3)), QStringList({"&Aquifer"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 4)), QStringList({"New &Receptor"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 5)),
+                 QStringList({"&Level >", "Level 1", "Level 2", "Level 3", "Level 3a", "<", "Correlations",
+                              "Simulation &Parameters", "---", "Contaminant Plume", "---", "Run"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 6)), QStringList({"&Statistics", "&Graphical", "Sensitivity &Analysis"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 7)),
+                 QStringList({"&Toolbar", "&Drawing Toolbar", "&Status Bar", "Project &Explorer", "&Properties", "---",
+                              "&Aquifer Flow Arrow", "Pa&n", "&Redraw", "&Zoom >", "&In", "&Out", "&Window",
+                              "&Previous", "&All", "<", "Plume Legend"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 8)), QStringList({"&Help Topics", "---", "&About Varnex2.5..."}));
+
+        QCOMPARE(frame_->CommandAction(Command::fileNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(frame_->CommandAction(Command::fileOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(frame_->CommandAction(Command::fileSave)->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(frame_->CommandAction(Command::filePrintModel)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+        QCOMPARE(frame_->CommandAction(Command::helpTopics)->shortcut(), QKeySequence(QStringLiteral("F1")));
+
+        // The two toolbars with the commands they carry.
+        const auto bars = frame_->findChildren<QToolBar*>();
+        QStringList titles;
+        for (const QToolBar* bar : bars) titles << bar->windowTitle();
+        QVERIFY(titles.contains(QStringLiteral("Standard")));
+        QVERIFY(titles.contains(QStringLiteral("Geometry Editing")));
+        for (const QToolBar* bar : bars) {
+            const auto actions = bar->actions();
+            if (bar->windowTitle() == QStringLiteral("Standard")) {
+                QVERIFY(actions.contains(frame_->CommandAction(Command::fileNew)));
+                QVERIFY(actions.contains(frame_->CommandAction(Command::viewProperties)));
+            } else {
+                QVERIFY(actions.contains(frame_->CommandAction(Command::sourceNewSource)));
+                QVERIFY(actions.contains(frame_->CommandAction(Command::viewZoomOut)));
+            }
+        }
+    }
+
+    void languageSwitchRelabelsEverythingAtOnce() {
+        QVERIFY(frame_->ApplyOptions("Deutsch", false));
+        QCOMPARE(settings_.languageName, std::string("Deutsch"));
+        QVERIFY(!settings_.autoComplete);
+        QCOMPARE(MenuTitles(*frame_).first(), QStringLiteral("&Datei"));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 0)).first(), QStringLiteral("&Neu"));
+        // The key stays Ctrl+N whatever the language calls it.
+        QCOMPARE(frame_->CommandAction(Command::fileNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(TopLevelItems(frame_->Explorer()).first(), QStringLiteral("Quellen"));
+        // Stored for the next start.
+        QCOMPARE(varnex::GetStringPreference("Settings", "Language"), std::string("Deutsch"));
+        // Input labels follow too.
+        QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level2-solvent-soakaway.json"))));
+        frame_->Explorer()->setCurrentItem(frame_->Explorer()->topLevelItem(0)->child(0));
+        QVERIFY(!frame_->Properties()->ValueOf(QStringLiteral("Mächtigkeit [m]")).isEmpty());
+        SaveScreenshot(*frame_, QStringLiteral("main-deutsch.png"));
+
+        QVERIFY(frame_->ApplyOptions("English", true));
+        QCOMPARE(MenuTitles(*frame_).first(), QStringLiteral("&File"));
+        QCOMPARE(TopLevelItems(frame_->Explorer()),
+                 QStringList({"Sources", "Receptors", "Contaminants", "Aquifer"}));
+    }
+
+    void importedExamplesFillTheExplorer_data() {
+        QTest::addColumn<QString>("example");
+        for (const QString& name :
+             QDir(QStringLiteral(VARNEX_SOURCE_DIR "/examples")).entryList({QStringLiteral("*.json")}, QDir::Files))
+            QTest::newRow(name.toUtf8().constData()) << name;
+    }
+    void importedExamplesFillTheExplorer() {
+        QFETCH(QString, example);
+        QVERIFY2(frame_->ImportJsonFile(ExamplePath(example)), qPrintable(prompts_.errors.join("\n")));
+        const Project& project = frame_->Document().GetProject();
+        const QTreeWidget* tree = frame_->Explorer();
+        QCOMPARE(tree->topLevelItemCount(), 4);
+        QTreeWidgetItem* sources = tree->topLevelItem(0);
+        QCOMPARE(static_cast<std::size_t>(sources->childCount()), project.sources.size());
+        for (int s = 0; s < sources->childCount(); ++s) {
+            QCOMPARE(sources->child(s)->text(0), QString::fromStdString(project.sources[static_cast<std::size_t>(s)].name));
+            QCOMPARE(static_cast<std::size_t>(sources->child(s)->childCount()),
+                     project.sources[static_cast<std::size_t>(s)].pathways.size());
+            QCOMPARE(sources->child(s)->child(0)->text(0), QStringLiteral("Unsaturated Pathway 1"));
+        }
+        QCOMPARE(static_cast<std::size_t>(tree->topLevelItem(1)->childCount()), project.receptors.size());
+        QCOMPARE(static_cast<std::size_t>(tree->topLevelItem(2)->childCount()), project.contaminants.size());
+
+        // An imported project is not yet a project file: it is marked
+        // modified and named after its JSON file.
+        QVERIFY(frame_->isWindowModified());
+        QVERIFY(frame_->windowTitle().startsWith(QFileInfo(example).completeBaseName()));
+
+        // The properties of the first source, inputs as distribution texts.
+        if (sources->childCount() > 0) {
+            frame_->Explorer()->setCurrentItem(sources->child(0));
+            const varnex::Source& source = project.sources.front();
+            QCOMPARE(frame_->Properties()->ValueOf(QStringLiteral("Name")), QString::fromStdString(source.name));
+            QCOMPARE(frame_->Properties()->ValueOf(QString::fromStdString(source.thickness.Label())),
+                     QString::fromStdString(source.thickness.Format()));
+        }
+        SaveScreenshot(*frame_, QStringLiteral("main-") + QFileInfo(example).completeBaseName() + ".png");
+    }
+
+    void savedProjectReopensUnchanged() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("chalk.vnx"));
+        QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level3-gasworks-chalk.json"))));
+        const std::string imported = varnex::WriteProjectJson(frame_->Document().GetProject());
+
+        // Save As with the name typed without its extension.
+        prompts_.saveFiles << folder.filePath(QStringLiteral("chalk"));
+        frame_->OnFileSaveAs();
+        QVERIFY2(prompts_.errors.isEmpty(), qPrintable(prompts_.errors.join("\n")));
+        QVERIFY(QFileInfo::exists(path));
+        QVERIFY(!frame_->isWindowModified());
+        QVERIFY(frame_->windowTitle().startsWith(QStringLiteral("chalk.vnx")));
+        QCOMPARE(frame_->RecentFiles().Files().first(), QFileInfo(path).absoluteFilePath());
+
+        // A fresh window opening the file: the same project, in the explorer.
+        cleanup();
+        init();
+        prompts_.openFiles << path;
+        frame_->OnFileOpen();
+        QVERIFY2(prompts_.errors.isEmpty(), qPrintable(prompts_.errors.join("\n")));
+        QCOMPARE(varnex::WriteProjectJson(frame_->Document().GetProject()), imported);
+        QCOMPARE(frame_->Explorer()->topLevelItem(0)->childCount(), 3);
+        QCOMPARE(frame_->Document().FilePath(), QFileInfo(path).absoluteFilePath());
+        // The recent file list reopens it too.
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 0)).filter(QStringLiteral("chalk.vnx")).size(), 1);
+        SaveScreenshot(*frame_, QStringLiteral("main-reopened-vnx.png"));
+    }
+
+    void failedSaveReportsAndKeepsTheOldFile() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("petrol.vnx"));
+        QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level3-petrol-station.json"))));
+        QVERIFY(frame_->SaveDocumentTo(path, true));
+        const QByteArray before = FileBytes(path);
+        QVERIFY(!before.isEmpty());
+
+        frame_->OnModelLevel(2);
+        QVERIFY(frame_->isWindowModified());
+        const std::string changed = varnex::WriteProjectJson(frame_->Document().GetProject());
+        QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        bool saved = false;
+        {
+            const WriteLimit limit;
+            saved = frame_->SaveDocument();
+        }
+        QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+        QVERIFY(!saved);
+        QCOMPARE(prompts_.errors.size(), 1);
+        QVERIFY(!prompts_.errors.first().isEmpty());
+        QCOMPARE(FileBytes(path), before);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"petrol.vnx"}));
+        // Nothing in memory is lost either, and it is still to be saved.
+        QVERIFY(frame_->isWindowModified());
+        QCOMPARE(varnex::WriteProjectJson(frame_->Document().GetProject()), changed);
+    }
+
+    void changesAreOfferedForSavingBeforeTheyGo() {
+        QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level1-gasworks.json"))));
+        const std::size_t sources = frame_->Document().GetProject().sources.size();
+        QVERIFY(sources > 0);
+
+        prompts_.yesNoCancelAnswers << UserPrompts::Answer::cancel;
+        frame_->OnFileNew();
+        QCOMPARE(prompts_.questions.size(), 1);
+        QVERIFY(prompts_.questions.first().contains(QStringLiteral("level1-gasworks")));
+        QCOMPARE(frame_->Document().GetProject().sources.size(), sources);
+
+        // Yes, but the user then cancels the file dialog: still kept.
+        prompts_.yesNoCancelAnswers << UserPrompts::Answer::yes;
+        frame_->OnFileNew();
+        QCOMPARE(frame_->Document().GetProject().sources.size(), sources);
+
+        prompts_.yesNoCancelAnswers << UserPrompts::Answer::no;
+        frame_->OnFileNew();
+        QCOMPARE(frame_->Document().GetProject().sources.size(), std::size_t(0));
+        QVERIFY(!frame_->isWindowModified());
+        // The new project has the standards files' contaminants.
+        QVERIFY(!frame_->Document().GetProject().contaminants.empty());
+    }
+
+    void resultCommandsFollowTheResults() {
+        const Command results[] = {Command::resultsStatistics, Command::resultsGraphical, Command::resultsSensitivity,
+                                   Command::filePrintResults, Command::modelContaminantPlume};
+        const auto enabled = [this, &results] {
+            int count = 0;
+            for (Command command : results) count += frame_->CommandAction(command)->isEnabled() ? 1 : 0;
+            return count;
+        };
+        QTemporaryDir folder;
+        QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("hand-check-level1.json"))));
+        varnex::SetIterationCount(50);
+        QCOMPARE(enabled(), 0);
+
+        // A project never saved is saved under the name the user gives.
+        prompts_.saveFiles << folder.filePath(QStringLiteral("hand-check.vnx"));
+        QVERIFY2(frame_->RunAndSave(), qPrintable(prompts_.errors.join("\n")));
+        QVERIFY(frame_->Document().GetProject().resultsValid);
+        QCOMPARE(enabled(), 5);
+        QVERIFY(QFileInfo::exists(folder.filePath(QStringLiteral("hand-check.vnx"))));
+        QVERIFY(!frame_->isWindowModified());
+        QVERIFY(varnex::ResultsSaved());
+
+        // A change of the model makes the results stale.
+        frame_->CommandAction(Command::modelLevel2)->trigger();
+        QCOMPARE(frame_->Document().GetProject().simulationLevel, 2);
+        QCOMPARE(enabled(), 0);
+
+        // Reopened with its results, they are valid again.
+        prompts_.yesNoCancelAnswers << UserPrompts::Answer::no;
+        QVERIFY(frame_->MaybeSave());
+        QVERIFY(frame_->OpenDocumentFile(folder.filePath(QStringLiteral("hand-check.vnx"))));
+        QCOMPARE(enabled(), frame_->Document().GetProject().resultsValid ? 5 : 0);
+    }
+
+    void invalidProjectDoesNotRun() {
+        QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("invalid-level3.json"))));
+        QVERIFY(!frame_->RunAndSave());
+        QCOMPARE(prompts_.errors.size(), 1);
+        QVERIFY(prompts_.errors.first().startsWith(QStringLiteral("Validation Errors:\n")));
+        QVERIFY(!frame_->CommandAction(Command::resultsStatistics)->isEnabled());
+    }
+
+    void windowLayoutSurvivesARestart() {
+        frame_->Explorer()->parentWidget()->hide();
+        QVERIFY(!frame_->CommandAction(Command::viewProjectExplorer)->isChecked());
+        varnex::ui::WindowStateStore::Save(*frame_);
+        cleanup();
+        init();
+        QVERIFY(frame_->Explorer()->isVisible());
+        frame_->RestoreWindowState();
+        QVERIFY(!frame_->Explorer()->isVisible());
+        QVERIFY(!frame_->CommandAction(Command::viewProjectExplorer)->isChecked());
+        frame_->CommandAction(Command::viewProjectExplorer)->trigger();
+        QVERIFY(frame_->Explorer()->isVisible());
+
+        // A blob longer than one preference string comes back whole.
+        QByteArray large;
+        for (int i = 0; i < 5000; ++i) large += static_cast<char>((i * 7919) % 251);
+        varnex::ui::WindowStateStore::SaveBlob(QStringLiteral("Test"), large);
+        QCOMPARE(varnex::ui::WindowStateStore::LoadBlob(QStringLiteral("Test")), large);
+    }
+
+    void aboutAndStatusTexts() {
+        QCOMPARE(CMainFrame::VersionText(varnex::ProgramVersion()), QStringLiteral("Version 2.05.0004"));
+        frame_->OnHelpAbout();
+        QCOMPARE(prompts_.information.size(), 1);
+        QVERIFY(prompts_.information.first().contains(QStringLiteral("Version 2.05.0004")));
+        frame_->ShowCursorPosition(12.5, -3.25);
+        QVERIFY(!frame_->statusBar()->findChildren<QLabel*>().isEmpty());
+        bool shown = false;
+        for (const QLabel* label : frame_->statusBar()->findChildren<QLabel*>())
+            shown = shown || label->text() == QStringLiteral("(12.500,-3.250)");
+        QVERIFY(shown);
+        // The user guide ships beside the program.
+        frame_->OnHelpTopics();
+        QVERIFY(prompts_.errors.isEmpty());
+    }
+
+private:
+    static std::string ToStd(const QString& text) { return text.toStdString(); }
+
+    QTemporaryDir preferencesFolder_;
+    UserInterfaceSettings settings_;
+    ScriptedPrompts prompts_;
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "MainFrameTest.moc"
