@@ -224,6 +224,7 @@ CMainFrame::CMainFrame(UserInterfaceSettings& settings, QWidget* parent)
     connect(document_, &CVarnexDoc::ProjectReplaced, this, &CMainFrame::OnProjectReplaced);
     connect(document_, &CVarnexDoc::TitleChanged, this, &CMainFrame::UpdateTitle);
     connect(view_->PhaseView(), &CPhaseView::CursorMoved, this, &CMainFrame::ShowCursorPosition);
+    PhaseView()->SetProject(&document_->GetProject());
     OnProjectReplaced();
     UpdateTitle();
 }
@@ -446,7 +447,13 @@ void CMainFrame::UpdateCommandStates() {
 
 void CMainFrame::OnProjectReplaced() {
     explorer_->ShowProject(document_->GetProject());
+    PhaseView()->RefreshFromProject();
     UpdateCommandStates();
+}
+
+void CMainFrame::OnProjectEdited() {
+    document_->SetModified(true);
+    OnProjectReplaced();
 }
 
 void CMainFrame::OnExplorerSelection(const ProjectItem& item) {

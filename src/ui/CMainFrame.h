@@ -91,6 +91,10 @@ public:
     // Switches the language at once (the OK of "Program Options").
     bool ApplyOptions(const std::string& language, bool autoComplete);
 
+    // Every form, dialog and site-plan edit that changed the project calls
+    // this: the document is marked modified and every view redrawn.
+    void OnProjectEdited();
+
     // Enables the commands that the document's state allows.
     void UpdateCommandStates();
 

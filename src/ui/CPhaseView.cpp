@@ -29,6 +29,15 @@ CPhaseView::CPhaseView(QWidget* parent) : QGraphicsView(parent), scene_(new QGra
     centerOn(0.0, 0.0);
 }
 
+void CPhaseView::SetProject(Project* project) {
+    project_ = project;
+    RefreshFromProject();
+}
+
+void CPhaseView::RefreshFromProject() { viewport()->update(); }
+
+QRectF CPhaseView::VisiblePlanArea() const { return mapToScene(viewport()->rect()).boundingRect(); }
+
 void CPhaseView::ZoomIn() { scale(zoomStep, zoomStep); }
 
 void CPhaseView::ZoomOut() { scale(1.0 / zoomStep, 1.0 / zoomStep); }

@@ -4,6 +4,10 @@
 
 class QGraphicsScene;
 
+namespace varnex {
+class Project;
+}
+
 namespace varnex::ui {
 
 // The site plan: sources, receptors, the aquifer flow arrow and the plume
@@ -14,6 +18,15 @@ class CPhaseView : public QGraphicsView {
 
 public:
     explicit CPhaseView(QWidget* parent = nullptr);
+
+    // The project drawn (not owned; null for none). RefreshFromProject
+    // redraws it after any change to the project: sources, receptors,
+    // flow direction, domain settings, the last plume grid.
+    void SetProject(Project* project);
+    void RefreshFromProject();
+    // The part of the plan the view shows now, in site-plan metres (the
+    // area a plume is computed over).
+    QRectF VisiblePlanArea() const;
 
     void ZoomIn();
     void ZoomOut();
@@ -28,6 +41,7 @@ protected:
 
 private:
     QGraphicsScene* scene_;
+    Project* project_ = nullptr;
 };
 
 } // namespace varnex::ui
