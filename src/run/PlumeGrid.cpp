@@ -192,24 +192,32 @@ bool ComputePlume(Project& project, const PlumeRequest& request, PlumeObserver& 
         }
     };
 
-    std::vector<std::thread> workers;
-    for (int t = 0; t < threads; ++t) workers.emplace_back(work, static_cast<std::size_t>(t));
     const std::string format = TranslateFormat("%s - Calculating: %.2lf,%.2lf (%.0lf%%)");
-    bool stopped = false;
-    for (;;) {
-        const long long done = finished.load();
+    auto showProgress = [&] {
         // The node being computed next, as a serial calculation shows it.
-        const long long current = std::min(done, nodes - 1);
+        const long long current = std::min(finished.load(), nodes - 1);
         observer.ProgressText(FormatText(
             format, {request.title, xs[static_cast<std::size_t>(current / rows)],
                      ys[static_cast<std::size_t>(current % rows)], static_cast<double>(current + 1) / nodes * 100.0}));
-        if (running.load() == 0) break;
+    };
+    // The first text names the first node whatever the workers manage
+    // before the monitor first looks, so the user (and a test) always sees
+    // where the calculation starts.
+    showProgress();
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) workers.emplace_back(work, static_cast<std::size_t>(t));
+    bool stopped = false;
+    for (;;) {
         if (!stopped && observer.StopRequested()) {
             stopped = true;
             stop.store(true);
         }
-        std::unique_lock lock(mutex);
-        progress.wait_for(lock, std::chrono::milliseconds(100));
+        {
+            std::unique_lock lock(mutex);
+            progress.wait_for(lock, std::chrono::milliseconds(100), [&] { return running.load() == 0; });
+        }
+        showProgress();
+        if (running.load() == 0) break;
     }
     for (std::thread& worker : workers) worker.join();
 

@@ -25,6 +25,7 @@
 #include "settings/Exception.h"
 #include "settings/Translate.h"
 #include "transport/AdvectionDispersion.h"
+#include "transport/InversionConstants.h"
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define VARNEX_FAST_WIDE_VARIANTS 1
@@ -36,14 +37,7 @@ namespace {
 
 using Complex = std::complex<double>;
 
-// The constants of the reference kernel; see AdvectionDispersion.cpp for
-// their reasons. They are part of the results.
-constexpr double relativeAccuracy = 1e-11;
-constexpr double periodFactor = 8.0;
-constexpr double pi = 3.1415926535;
-constexpr double tiny = 1e-50;
-constexpr double resultFloor = 1e-30;
-constexpr double dispersionFloor = 1e-12;
+using namespace InversionConstants;
 
 // The 61 transform values are held in 64 slots (whole registers of up to
 // eight doubles), with room behind them for the loads at k + 1.
