@@ -174,10 +174,9 @@ void CompFile::Close() {
     }
     // The C library holds the last bytes until fflush or fclose, and only
     // their results tell a full disk from a completed save.
-    const bool flushed = std::fflush(file_) == 0;
-    const bool closed = std::fclose(file_) == 0;
+    const bool closed = calls_->FlushAndClose(file_);
     file_ = nullptr;
-    if (!flushed || !closed) {
+    if (!closed) {
         failed_ = true;
         if (Contains(mode_, 'w')) RemoveIfRegularFile(fileName_);
         Release();
@@ -227,7 +226,7 @@ void CompFile::Flush() {
     if (!file_ || buffer_.empty() || !IsWriter()) Fail(CompFileException::writeFailed);
     const unsigned char* end = Encode(buffer_.data(), position_, packed_.data());
     const std::size_t bytes = static_cast<std::size_t>(end - packed_.data());
-    if (bytes > 0 && std::fwrite(packed_.data(), 1, bytes, file_) != bytes)
+    if (bytes > 0 && calls_->Write(file_, packed_.data(), bytes) != bytes)
         Fail(CompFileException::writeFailed);
     position_ = 0;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "persist/CompFileException.h"
+#include "settings/FileSystemCalls.h"
 
 namespace varnex {
 
@@ -30,6 +31,9 @@ public:
     bool Open(const std::string& path, const std::string& mode,
               std::uint32_t bufferSize = defaultBufferSize);
     void Close();
+    // The calls a writer's bytes go through (not owned); the system's by
+    // default. A test makes one of them fail to prove a save survives it.
+    void UseFileSystemCalls(FileSystemCalls& calls) noexcept { calls_ = &calls; }
     bool IsOpen() const noexcept { return file_ != nullptr; }
     const std::string& FileName() const noexcept { return fileName_; }
 
@@ -67,6 +71,7 @@ private:
     void Release() noexcept;
 
     std::FILE* file_ = nullptr;
+    FileSystemCalls* calls_ = &FileSystemCalls::System();
     // Uncompressed values: bufferSize_ + 1 bytes while open, empty when closed.
     std::vector<unsigned char> buffer_;
     std::uint32_t bufferSize_ = defaultBufferSize;

@@ -88,11 +88,11 @@ fs::path ResolveTarget(const std::string& path) {
 }
 
 // Without this a rename can reach the disk before the data it names.
-bool SyncFile(const fs::path& path, bool directory) {
+bool SyncFile(FileSystemCalls& calls, const fs::path& path, bool directory) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (directory ? O_DIRECTORY : 0));
     if (descriptor < 0) return false;
-    const bool synced = ::fsync(descriptor) == 0;
-    return ::close(descriptor) == 0 && synced;
+    const bool synced = calls.Sync(descriptor);
+    return calls.CloseDescriptor(descriptor) && synced;
 }
 
 // The first bytes and the size after run-length decoding of a file, found by
@@ -219,25 +219,27 @@ bool SaveProject(Project& project, const std::string& path, const ProjectSaveOpt
     const fs::path temporary = folder / ("." + resolved.filename().string() + ".tmp." +
                                          std::to_string(::getpid()) + "." + std::to_string(counter++));
     std::error_code ignored;
+    FileSystemCalls& calls = options.fileSystem ? *options.fileSystem : FileSystemCalls::System();
     bool saved = false;
     try {
         ActiveFileVersion() = ProgramVersion();
         SetResultsSaved(withResults);
         CompFile archive;
+        archive.UseFileSystemCalls(calls);
         if (archive.Open(temporary.string(), "wbx")) {
             ProjectFileWriter writer(archive, project, withResults);
             writer.Write(date, target);
             archive.Close();
-            saved = SyncFile(temporary, false);
+            saved = SyncFile(calls, temporary, false);
         }
         if (saved) {
             // A user who made the file private keeps it private.
             const fs::file_status old = fs::status(resolved, ignored);
             if (fs::exists(old)) fs::permissions(temporary, old.permissions(), ignored);
             std::error_code renamed;
-            fs::rename(temporary, resolved, renamed);
+            calls.Rename(temporary, resolved, renamed);
             saved = !renamed;
-            if (saved) SyncFile(folder, true);
+            if (saved) SyncFile(calls, folder, true);
         }
     } catch (const std::exception&) {
         saved = false;

@@ -9,6 +9,8 @@ class Project;
 // Saving and loading the `.vnx` project file (layout, version checks, limits
 // and repairs in docs/project-file.md).
 
+class FileSystemCalls;
+
 struct ProjectSaveOptions {
     // Write the samples and result vectors too; honoured only while the
     // project's results are valid (those of its current model).
@@ -16,6 +18,8 @@ struct ProjectSaveOptions {
     // The date written into the file; empty: the local time now, formatted
     // "%Y-%m-%d %H:%M:%S". Lets a test make the bytes of a file repeatable.
     std::string dateSaved;
+    // The calls the file is written through (not owned); null: the system's.
+    FileSystemCalls* fileSystem = nullptr;
 };
 
 // Saves `project` to `path` (the project's own file path when `path` is

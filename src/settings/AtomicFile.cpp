@@ -17,33 +17,33 @@ namespace fs = std::filesystem;
 // The standard library has no way to flush a file to the disk, and without
 // that a rename can reach the disk before the data it names, so this one
 // step uses the system's calls directly.
-bool WriteAndSync(const fs::path& path, const std::string& contents) {
+bool WriteAndSync(FileSystemCalls& calls, const fs::path& path, const std::string& contents) {
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor < 0) return false;
     bool ok = true;
     std::size_t written = 0;
     while (ok && written < contents.size()) {
-        const ssize_t count = ::write(descriptor, contents.data() + written, contents.size() - written);
+        const long count = calls.WriteDescriptor(descriptor, contents.data() + written, contents.size() - written);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) ok = false;
         else written += static_cast<std::size_t>(count);
     }
-    ok = ok && ::fsync(descriptor) == 0;
-    ok = ::close(descriptor) == 0 && ok;
+    ok = ok && calls.Sync(descriptor);
+    ok = calls.CloseDescriptor(descriptor) && ok;
     return ok;
 }
 
-void SyncFolder(const fs::path& folder) {
+void SyncFolder(FileSystemCalls& calls, const fs::path& folder) {
     const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0) return;
     // Only makes the rename itself durable; the new file is complete already.
-    ::fsync(descriptor);
-    ::close(descriptor);
+    calls.Sync(descriptor);
+    calls.CloseDescriptor(descriptor);
 }
 
 } // namespace
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& contents) {
+bool ReplaceFileAtomically(const std::string& path, const std::string& contents, FileSystemCalls& calls) {
     std::error_code error;
     fs::path target = path;
     // Bounded like the system's own resolution, so a loop of links ends.
@@ -61,20 +61,20 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& contents)
     const fs::path temporary =
         folder / ("." + target.filename().string() + ".tmp." + std::to_string(::getpid()) + "." +
                   std::to_string(counter++));
-    if (!WriteAndSync(temporary, contents)) {
+    if (!WriteAndSync(calls, temporary, contents)) {
         fs::remove(temporary, error);
         return false;
     }
     // A user who made the file private keeps it private.
     const fs::file_status old = fs::status(target, error);
     if (!error && fs::exists(old)) fs::permissions(temporary, old.permissions(), error);
-    fs::rename(temporary, target, error);
+    calls.Rename(temporary, target, error);
     if (error) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
         return false;
     }
-    SyncFolder(folder);
+    SyncFolder(calls, folder);
     return true;
 }
 

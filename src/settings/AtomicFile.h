@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "settings/FileSystemCalls.h"
+
 namespace varnex {
 
 // Replaces the file at `path` by `contents` so that a reader, or the file
@@ -11,6 +13,8 @@ namespace varnex {
 // The folder is created if missing. A symbolic link is followed, so a
 // preference file that the user keeps elsewhere and links to stays linked.
 // Returns false on any failure, leaving the old file as it was.
-bool ReplaceFileAtomically(const std::string& path, const std::string& contents);
+// Every write, flush, close and rename goes through `calls`.
+bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
+                           FileSystemCalls& calls = FileSystemCalls::System());
 
 } // namespace varnex

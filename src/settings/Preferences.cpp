@@ -66,7 +66,7 @@ PreferenceValue FindValue(const std::string& path, const std::string& keyPath,
     return *value;
 }
 
-void StoreValue(const std::string& path, const std::string& keyPath,
+void StoreValue(FileSystemCalls& calls, const std::string& path, const std::string& keyPath,
                 const std::string& valueName, const PreferenceValue& value) {
     if (!PreferenceDocument::IsWritableKeyPath(keyPath)) ThrowNotSet(keyPath);
     if (!PreferenceDocument::IsWritableValueName(valueName)) ThrowNotSet(valueName);
@@ -79,12 +79,18 @@ void StoreValue(const std::string& path, const std::string& keyPath,
             "; Varnex user preferences. The program rewrites this file; edit it while\n"
             "; the program is not running.\n");
     loaded.document.SetValue(keyPath, valueName, value);
-    if (!ReplaceFileAtomically(path, loaded.document.Serialise())) ThrowNotSet(keyPath);
+    if (!ReplaceFileAtomically(path, loaded.document.Serialise(), calls)) ThrowNotSet(keyPath);
 }
 
 } // namespace
 
-Preferences::Preferences(std::string filePath) : filePath_(std::move(filePath)) {}
+Preferences::Preferences(std::string filePath)
+    : filePath_(std::move(filePath)), calls_(&FileSystemCalls::System()) {}
+
+void Preferences::UseFileSystemCalls(FileSystemCalls& calls) {
+    std::lock_guard lock(mutex_);
+    calls_ = &calls;
+}
 
 std::string Preferences::FilePath() const {
     std::lock_guard lock(mutex_);
@@ -120,7 +126,7 @@ void Preferences::SetString(const std::string& subKey, const std::string& valueN
     value.text = text.substr(0, text.find('\0'));
     if (value.text.size() > maxStringBytes) ThrowNotSet(valueName);
     std::lock_guard lock(mutex_);
-    StoreValue(filePath_, KeyPath(subKey), valueName, value);
+    StoreValue(*calls_, filePath_, KeyPath(subKey), valueName, value);
 }
 
 void Preferences::SetDWord(const std::string& subKey, const std::string& valueName,
@@ -129,7 +135,7 @@ void Preferences::SetDWord(const std::string& subKey, const std::string& valueNa
     value.type = PreferenceValue::Type::DWord;
     value.dword = dword;
     std::lock_guard lock(mutex_);
-    StoreValue(filePath_, KeyPath(subKey), valueName, value);
+    StoreValue(*calls_, filePath_, KeyPath(subKey), valueName, value);
 }
 
 std::string DefaultPreferencesFilePath() {

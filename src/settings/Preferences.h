@@ -6,6 +6,8 @@
 
 namespace varnex {
 
+class FileSystemCalls;
+
 // The user's preferences, in the registry's terms: values of type string
 // (REG_SZ) or 32-bit number (REG_DWORD), named within keys whose paths start
 // with "Software\Kestrane\Varnex\2\". Linux has no registry, so they live in
@@ -51,9 +53,14 @@ public:
                    const std::string& text);
     void SetDWord(const std::string& subKey, const std::string& valueName, std::uint32_t value);
 
+    // The calls the file is replaced through (not owned); the system's by
+    // default.
+    void UseFileSystemCalls(FileSystemCalls& calls);
+
 private:
     mutable std::mutex mutex_; // serialises read-modify-write within the program
     std::string filePath_;
+    FileSystemCalls* calls_;
 };
 
 // Where the preference file lives: $XDG_CONFIG_HOME/varnex/preferences.ini
