@@ -12,6 +12,8 @@ packages=(
   # needs fonts to lay out and draw text).
   qt6-base-dev qt6-charts-dev qt6-svg-dev libdxflib-dev
   fontconfig fonts-dejavu-core
+  # Building the Debian package (dependencies from the linked libraries).
+  dpkg-dev file
 )
 
 missing=()

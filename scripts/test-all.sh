@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test twice: in a normal
 # build (g++), and in an AddressSanitizer + UndefinedBehaviorSanitizer build
-# (clang) that also builds the fuzz targets and runs each for a while.
+# (clang) that also builds the fuzz targets and runs each for a while. The
+# normal build is also packaged as a .deb and the package tried out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fuzz_seconds=${VARNEX_FUZZ_SECONDS:-30}
@@ -13,6 +14,9 @@ echo "== Normal build =="
 cmake -G Ninja -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release
 ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+echo "== Debian package =="
+scripts/check-package.sh build/release
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 CC=clang CXX=clang++ cmake -G Ninja -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
