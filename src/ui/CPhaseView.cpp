@@ -134,6 +134,11 @@ void CPhaseView::LoadMapIfChanged() {
 
 QString CPhaseView::BackgroundMapError() const { return ToQString(mapError_); }
 
+QPointF CPhaseView::PlanAt(const QPointF& viewportPosition) const {
+    // Unrounded, so a drag moves an entity by exactly what the mouse moved.
+    return viewportTransform().inverted().map(viewportPosition);
+}
+
 QRectF CPhaseView::VisiblePlanArea() const { return mapToScene(viewport()->rect()).boundingRect(); }
 
 void CPhaseView::PushViewState() {
@@ -158,15 +163,14 @@ void CPhaseView::ZoomOut() {
 }
 
 void CPhaseView::ZoomAll() {
-    QRectF bounds = scene_->ContentBounds();
-    if (bounds.isNull()) bounds = QRectF(-100.0, -100.0, 200.0, 200.0);
-    // A single receptor, or a line of them, still needs an area to show.
-    const double side = std::max({bounds.width(), bounds.height(), 20.0});
-    const double margin = 0.08 * side;
-    bounds = QRectF(bounds.center().x() - std::max(bounds.width(), 20.0) / 2.0 - margin,
-                    bounds.center().y() - std::max(bounds.height(), 20.0) / 2.0 - margin,
-                    std::max(bounds.width(), 20.0) + 2.0 * margin, std::max(bounds.height(), 20.0) + 2.0 * margin);
-    ZoomToArea(bounds);
+    const QRectF bounds = scene_->ContentBounds().value_or(QRectF(-100.0, -100.0, 200.0, 200.0));
+    // A single receptor, or a line of them, still needs an area to show;
+    // the margin keeps the entities clear of the arrow and legend boxes.
+    const double width = std::max(bounds.width(), 20.0);
+    const double height = std::max(bounds.height(), 20.0);
+    const double margin = 0.12 * std::max(width, height);
+    ZoomToArea(QRectF(bounds.center().x() - width / 2.0 - margin, bounds.center().y() - height / 2.0 - margin,
+                      width + 2.0 * margin, height + 2.0 * margin));
 }
 
 void CPhaseView::ZoomToArea(const QRectF& planArea) {
@@ -286,7 +290,7 @@ void CPhaseView::Edited() {
 
 void CPhaseView::mousePressEvent(QMouseEvent* event) {
     const QPoint pixel = event->position().toPoint();
-    const QPointF plan = mapToScene(pixel);
+    const QPointF plan = PlanAt(event->position());
     if (event->button() != Qt::LeftButton || mode_ == Mode::pan) {
         QGraphicsView::mousePressEvent(event);
         return;
@@ -339,7 +343,7 @@ void CPhaseView::mousePressEvent(QMouseEvent* event) {
 
 void CPhaseView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pixel = event->position().toPoint();
-    const QPointF plan = mapToScene(pixel);
+    const QPointF plan = PlanAt(event->position());
     cursorPlan_ = plan;
     emit CursorMoved(plan.x(), plan.y());
     if (drag_ != Drag::none && (event->buttons() & Qt::LeftButton)) {
@@ -375,7 +379,7 @@ void CPhaseView::mouseMoveEvent(QMouseEvent* event) {
 
 void CPhaseView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && drag_ != Drag::none) {
-        EndDrag(mapToScene(event->position().toPoint()));
+        EndDrag(PlanAt(event->position()));
         return;
     }
     QGraphicsView::mouseReleaseEvent(event);
@@ -596,17 +600,18 @@ void CPhaseView::PaintFlowArrow(QPainter& painter) const {
     const QFontMetrics metrics(painter.font());
     const int radius = 26;
     const int width = std::max(2 * radius + 16, metrics.horizontalAdvance(caption) + 16);
-    const QRect box(overlayMargin, overlayMargin, width, 2 * radius + metrics.height() + 22);
+    const QRect box(overlayMargin, overlayMargin, width, 2 * radius + 2 * metrics.height() + 18);
     painter.setPen(QPen(overlayBorder, 1));
     painter.setBrush(overlayBox);
     painter.drawRoundedRect(box, 4, 4);
-    const QPointF centre(box.center().x(), box.top() + 8 + radius);
+    const QPointF centre(box.center().x(), box.top() + 6 + metrics.height() + radius);
     painter.setPen(QPen(QColor(0xc9, 0xd1, 0xda), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(centre, radius, radius);
     painter.setPen(QColor(0x6b, 0x74, 0x7e));
-    painter.drawText(QRectF(centre.x() - 10, centre.y() - radius - 1, 20, 12), Qt::AlignCenter,
-                     QStringLiteral("N"));
+    painter.drawText(QRectF(centre.x() - 10, centre.y() - radius - metrics.height() - 1, 20, metrics.height()),
+                     Qt::AlignCenter, QStringLiteral("N"));
+    painter.drawLine(QPointF(centre.x(), centre.y() - radius - 1), QPointF(centre.x(), centre.y() - radius + 4));
     // The flow direction is a bearing, clockwise from north; the screen's y
     // runs down.
     const double bearing = project_->aquifer.flowDirection * pi / 180.0;

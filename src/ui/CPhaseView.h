@@ -125,6 +125,7 @@ private:
     };
 
     UserPrompts& Prompts();
+    QPointF PlanAt(const QPointF& viewportPosition) const;
     void LoadMapIfChanged();
     void PushViewState();
     void SetMode(Mode mode);

@@ -33,7 +33,9 @@ PlumeLegendPainter::PlumeLegendPainter(QString title) : title_(std::move(title))
 
 QSize PlumeLegendPainter::Size(const QPainter& painter) const {
     const QFontMetrics metrics(painter.font());
-    int width = metrics.horizontalAdvance(title_);
+    QFont bold = painter.font();
+    bold.setBold(true);
+    int width = QFontMetrics(bold).horizontalAdvance(title_);
     for (int band = 0; band < plumeBandCount; ++band)
         width = std::max(width, swatchWidth + padding + metrics.horizontalAdvance(ToQString(PlumeBandText(band))));
     const int rowHeight = metrics.height() + rowGap;

@@ -1,5 +1,6 @@
 #include "ui/SitePlanScene.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QPainter>
@@ -66,8 +67,7 @@ void SitePlanScene::Rebuild(const Project& project, const DxfMapGeometry* map,
         if (z != zOrder.end()) item->setZValue(receptorZ + z->second);
         addItem(item);
     }
-    QRectF bounds = ContentBounds();
-    if (bounds.isEmpty()) bounds = QRectF(-100.0, -100.0, 200.0, 200.0);
+    const QRectF bounds = ContentBounds().value_or(QRectF(-100.0, -100.0, 200.0, 200.0));
     const double margin = std::max(panMarginM, 5.0 * std::max(bounds.width(), bounds.height()));
     setSceneRect(bounds.adjusted(-margin, -margin, margin, margin));
     if (handles >= 0 && handles < static_cast<int>(project.sources.size())) ShowVertexHandles(handles);
@@ -93,9 +93,19 @@ void SitePlanScene::ShowVertexHandles(int sourceIndex) {
     handlesSource_ = sourceIndex;
 }
 
-QRectF SitePlanScene::ContentBounds() const {
-    QRectF bounds;
-    const auto include = [&bounds](const QRectF& rect) { bounds = bounds.isNull() ? rect : bounds.united(rect); };
+std::optional<QRectF> SitePlanScene::ContentBounds() const {
+    // By corners: a receptor is a point, and QRectF's union drops empty
+    // rectangles.
+    bool any = false;
+    double left = 0.0, bottom = 0.0, right = 0.0, top = 0.0;
+    const auto include = [&](const QRectF& rect) {
+        const QRectF box = rect.normalized();
+        left = any ? std::min(left, box.left()) : box.left();
+        bottom = any ? std::min(bottom, box.top()) : box.top();
+        right = any ? std::max(right, box.right()) : box.right();
+        top = any ? std::max(top, box.bottom()) : box.bottom();
+        any = true;
+    };
     for (QGraphicsItem* item : items()) {
         switch (item->type()) {
         case sourceItemType:
@@ -113,7 +123,8 @@ QRectF SitePlanScene::ContentBounds() const {
             break;
         }
     }
-    return bounds;
+    if (!any) return std::nullopt;
+    return QRectF(QPointF(left, bottom), QPointF(right, top));
 }
 
 SitePlanSourceItem* SitePlanScene::SourceItem(int sourceIndex) const {
@@ -148,8 +159,8 @@ void SitePlanScene::drawBackground(QPainter* painter, const QRectF& rect) {
     static constexpr double steps[] = {2.0, 2.5, 2.0};
     for (int i = 0; spacing * pixelsPerMetre < minimumGridPixels && i < 60; ++i) spacing *= steps[i % 3];
     const double major = spacing * 5.0;
-    QPen minorPen(QColor(0xe6, 0xea, 0xef), 0);
-    QPen majorPen(QColor(0xc9, 0xd1, 0xda), 0);
+    QPen minorPen(QColor(0xee, 0xf1, 0xf4), 0);
+    QPen majorPen(QColor(0xdc, 0xe1, 0xe7), 0);
     const auto isMajor = [major](double value) {
         const double remainder = std::fmod(std::abs(value), major);
         return remainder < 1e-6 * major || major - remainder < 1e-6 * major;

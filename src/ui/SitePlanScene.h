@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <utility>
 
 #include <QGraphicsScene>
@@ -37,8 +38,8 @@ public:
     int HandlesSource() const { return handlesSource_; }
 
     // What zooming to everything shows: the sources, receptors, map and
-    // plume; empty for an empty plan.
-    QRectF ContentBounds() const;
+    // plume; none for an empty plan (a lone receptor is a point).
+    std::optional<QRectF> ContentBounds() const;
 
     SitePlanSourceItem* SourceItem(int sourceIndex) const;
     SitePlanReceptorItem* ReceptorItem(int receptorIndex) const;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include <QGraphicsSimpleTextItem>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionGraphicsItem>
@@ -39,15 +39,7 @@ SitePlanSourceItem::SitePlanSourceItem(int sourceIndex, const Source& source)
     setZValue(sourceZ);
     setToolTip(ToQString(source.name));
 
-    auto* label = new QGraphicsSimpleTextItem(ToQString(source.name), this);
-    label->setFlag(QGraphicsItem::ItemIgnoresTransformations);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    label->setBrush(QColor(0x1d, 0x24, 0x2c));
-    const QRectF text = label->boundingRect();
-    label->setPos(polygon.isEmpty() ? QPointF() : polygon.boundingRect().center());
-    label->setTransform(QTransform::fromTranslate(-text.width() / 2.0, -text.height() / 2.0));
+    name_ = ToQString(source.name);
 }
 
 int SitePlanSourceItem::type() const { return sourceItemType; }
@@ -80,6 +72,29 @@ void SitePlanSourceItem::paint(QPainter* painter, const QStyleOptionGraphicsItem
     painter->setPen(outline);
     painter->setBrush(Qt::NoBrush);
     painter->drawPolygon(polygon());
+    PaintName(*painter);
+}
+
+void SitePlanSourceItem::PaintName(QPainter& painter) const {
+    const QRectF device = painter.worldTransform().mapRect(polygon().boundingRect());
+    QFont font = painter.font();
+    font.setBold(true);
+    const QFontMetricsF metrics(font);
+    const double width = metrics.horizontalAdvance(name_);
+    // A name much wider than its source on screen would only clash with
+    // its neighbours; zoomed out, the tooltip still names it.
+    if (device.width() < 0.6 * width || device.height() < 0.8 * metrics.height()) return;
+    painter.save();
+    painter.resetTransform();
+    painter.setFont(font);
+    const QRectF label(device.center().x() - width / 2.0 - 3.0, device.center().y() - metrics.height() / 2.0,
+                       width + 6.0, metrics.height());
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 190));
+    painter.drawRoundedRect(label, 3.0, 3.0);
+    painter.setPen(QColor(0x1d, 0x24, 0x2c));
+    painter.drawText(label, Qt::AlignCenter, name_);
+    painter.restore();
 }
 
 void SitePlanSourceItem::PaintHatch(QPainter& painter, const QColor& colour) const {

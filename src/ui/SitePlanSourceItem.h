@@ -25,10 +25,12 @@ public:
 
 private:
     void PaintHatch(QPainter& painter, const QColor& colour) const;
+    void PaintName(QPainter& painter) const;
 
     int sourceIndex_;
     int fillColour_;
     int hatchStyle_;
+    QString name_;
 };
 
 } // namespace varnex::ui
