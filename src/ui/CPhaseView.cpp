@@ -164,25 +164,32 @@ void CPhaseView::ZoomOut() {
 
 void CPhaseView::ZoomAll() {
     const QRectF bounds = scene_->ContentBounds().value_or(QRectF(-100.0, -100.0, 200.0, 200.0));
-    // A single receptor, or a line of them, still needs an area to show;
-    // the margin keeps the entities clear of the arrow and legend boxes.
+    // A single receptor, or a line of them, still needs an area to show.
     const double width = std::max(bounds.width(), 20.0);
     const double height = std::max(bounds.height(), 20.0);
-    const double margin = 0.12 * std::max(width, height);
-    ZoomToArea(QRectF(bounds.center().x() - width / 2.0 - margin, bounds.center().y() - height / 2.0 - margin,
-                      width + 2.0 * margin, height + 2.0 * margin));
+    const double margin = 0.04 * std::max(width, height);
+    // Screen room beyond the entities: receptor names run to the right of
+    // their symbols, and the overlay boxes sit in the corners.
+    FitArea(QRectF(bounds.center().x() - width / 2.0 - margin, bounds.center().y() - height / 2.0 - margin,
+                   width + 2.0 * margin, height + 2.0 * margin),
+            QMargins(40, 60, 170, 50));
 }
 
-void CPhaseView::ZoomToArea(const QRectF& planArea) {
+void CPhaseView::ZoomToArea(const QRectF& planArea) { FitArea(planArea, QMargins()); }
+
+void CPhaseView::FitArea(const QRectF& planArea, const QMargins& padding) {
     const QRectF area = planArea.normalized();
     if (area.width() <= 0.0 || area.height() <= 0.0 || !std::isfinite(area.width()) || !std::isfinite(area.height()))
         return;
-    PushViewState();
-    const QRectF port = viewport()->rect();
+    QRectF port = QRectF(viewport()->rect()).marginsRemoved(padding);
+    if (port.width() < 50.0 || port.height() < 50.0) port = viewport()->rect();
     const double pixelsPerMetre = std::min(port.width() / area.width(), port.height() / area.height());
-    if (!(pixelsPerMetre > 0.0)) return;
+    if (!(pixelsPerMetre > 0.0) || !std::isfinite(pixelsPerMetre)) return;
+    PushViewState();
     setTransform(QTransform::fromScale(pixelsPerMetre, -pixelsPerMetre));
-    centerOn(area.center());
+    // The area's centre goes to the centre of the padded part of the view.
+    const QPointF shift = QRectF(viewport()->rect()).center() - port.center();
+    centerOn(area.center() + QPointF(shift.x() / pixelsPerMetre, -shift.y() / pixelsPerMetre));
 }
 
 void CPhaseView::ZoomPrevious() {
@@ -658,11 +665,13 @@ void CPhaseView::PaintScaleBar(QPainter& painter) const {
 
 void CPhaseView::PaintMapError(QPainter& painter) const {
     const QFontMetrics metrics(painter.font());
-    const int width = std::min(viewport()->width() - 4 * overlayMargin, 720);
+    const int width = std::max(200, std::min(viewport()->width() - 2 * overlayMargin - 170, 720));
     const QString text = ToQString(mapError_);
     const QRect textArea = metrics.boundingRect(QRect(0, 0, width - 20, 1000), Qt::TextWordWrap, text);
     const int top = mode_ == Mode::digitise ? overlayMargin + metrics.height() + 18 : overlayMargin;
-    const QRect box(viewport()->width() / 2 - width / 2, top, width, textArea.height() + 12);
+    // Beside the flow arrow's box, not over it.
+    const int left = std::max(viewport()->width() / 2 - width / 2, overlayMargin + 170);
+    const QRect box(left, top, width, textArea.height() + 12);
     painter.setPen(QPen(QColor(0xb0, 0x3a, 0x2e), 1));
     painter.setBrush(QColor(0xfd, 0xec, 0xea, 240));
     painter.drawRoundedRect(box, 4, 4);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QGraphicsView>
+#include <QMargins>
 #include <QTransform>
 
 class QMenu;
@@ -128,6 +129,8 @@ private:
     QPointF PlanAt(const QPointF& viewportPosition) const;
     void LoadMapIfChanged();
     void PushViewState();
+    // Fits `planArea` into the view less `padding` (pixels).
+    void FitArea(const QRectF& planArea, const QMargins& padding);
     void SetMode(Mode mode);
     void EndDrag(const QPointF& plan);
     void Edited();

@@ -8,6 +8,8 @@
 #include <limits>
 #include <sstream>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
@@ -222,6 +224,36 @@ std::string CheckedEntities(const std::string& text, const std::string& name) {
     bool expectSectionName = false;
     std::string_view entity;
     std::size_t pairIndex = 0;
+    // The pairs of the entity being read, passed on when the next begins.
+    std::vector<std::pair<int, std::string_view>> pending;
+    const auto flush = [&]() {
+        if (pending.empty()) return;
+        if (entity == "LWPOLYLINE") {
+            // Passed on in the order the library expects, with the vertex
+            // count it reserves room for equal to the vertices present and
+            // no bulge before the first vertex: the library writes both
+            // without checking.
+            std::size_t vertices = 0;
+            for (const auto& [code, value] : pending) vertices += code == 10 ? 1 : 0;
+            kept += "0\nLWPOLYLINE\n90\n" + std::to_string(vertices) + "\n";
+            bool sawVertex = false;
+            for (const auto& [code, value] : pending) {
+                if (code == 0 || code == 90 || (code == 42 && !sawVertex)) continue;
+                if (vertices == 0 && (code == 10 || code == 20 || code == 30 || code == 42)) continue;
+                sawVertex = sawVertex || code == 10;
+                kept += std::to_string(code) + "\n";
+                kept.append(value);
+                kept += "\n";
+            }
+        } else {
+            for (const auto& [code, value] : pending) {
+                kept += std::to_string(code) + "\n";
+                kept.append(value);
+                kept += "\n";
+            }
+        }
+        pending.clear();
+    };
     std::string_view codeLine, value;
     while (nextLine(codeLine)) {
         const std::size_t codeLineNumber = line;
@@ -240,6 +272,7 @@ std::string CheckedEntities(const std::string& text, const std::string& name) {
         ++pairIndex;
         const std::string_view trimmedValue = Trimmed(value);
         if (code == 0) {
+            flush();
             expectSectionName = false;
             if (trimmedValue == "EOF") {
                 sawEof = true;
@@ -258,9 +291,8 @@ std::string CheckedEntities(const std::string& text, const std::string& name) {
             continue;
         }
         if (!keeping) continue;
-        // The DXF library reserves room for the vertex count a lightweight
-        // polyline announces. Each vertex needs at least its 10 and 20
-        // entries, so a count beyond what is left of the file is damage.
+        // A vertex count beyond what is left of the file (each vertex needs
+        // its 10 and 20 entries) is damage, not a drawing.
         if (code == 90 && entity == "LWPOLYLINE") {
             long long count = -1;
             const auto countParsed =
@@ -271,11 +303,9 @@ std::string CheckedEntities(const std::string& text, const std::string& name) {
                     TranslateFormat("The background map %s is damaged: a polyline announces more vertices than the file holds (line %d)."),
                     {name, static_cast<long long>(codeLineNumber)})};
         }
-        kept += std::to_string(code);
-        kept += '\n';
-        kept.append(code == 0 ? trimmedValue : value);
-        kept += '\n';
+        pending.emplace_back(code, code == 0 ? trimmedValue : value);
     }
+    flush();
     if (!sawEof)
         throw Failure{FormatText(
             TranslateFormat("The background map %s is incomplete: the drawing ends before its end marker (EOF)."), {name})};
