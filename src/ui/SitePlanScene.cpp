@@ -21,7 +21,7 @@ namespace {
 
 // Grid lines closer than this on screen are thinned to a multiple of the
 // user's spacing rather than greying the sheet.
-constexpr double minimumGridPixels = 8.0;
+constexpr double minimumGridPixels = 14.0;
 // The plan may be panned this far beyond its content (and at least 10 km).
 constexpr double panMarginM = 10000.0;
 
