@@ -23,6 +23,10 @@
 #include "run/PlumeGrid.h"
 #include "run/PlumeLegend.h"
 #include "run/PlumeObserver.h"
+#include "settings/Preferences.h"
+#include "settings/UserInterfaceSettings.h"
+#include "ui/CMainFrame.h"
+#include "ui/CVarnexDoc.h"
 #include "ui/CPhaseView.h"
 #include "ui/DxfMapReader.h"
 #include "ui/PlumeLegendPainter.h"
@@ -116,6 +120,8 @@ class SitePlanTest : public QObject {
     Q_OBJECT
 
 private:
+    QTemporaryDir preferencesFolder_;
+    varnex::UserInterfaceSettings settings_;
     std::unique_ptr<CPhaseView> view_;
     ScriptedPrompts prompts_;
     Project project_;
@@ -130,6 +136,14 @@ private:
     }
 
 private slots:
+    void initTestCase() {
+        QVERIFY(preferencesFolder_.isValid());
+        varnex::UseUserPreferencesFile(
+            varnex::ui::ToStdString(preferencesFolder_.filePath(QStringLiteral("preferences.ini"))));
+        settings_.StartUp();
+    }
+    void cleanupTestCase() { varnex::ResetUserPreferencesFile(); }
+
     void init() {
         project_.Reset();
         prompts_ = ScriptedPrompts();
@@ -468,6 +482,42 @@ private slots:
         };
         for (int band = 1; band < varnex::plumeBandCount; ++band)
             QVERIFY(luminance(varnex::ui::PlumeBandColour(band)) < luminance(varnex::ui::PlumeBandColour(band - 1)) - 5.0);
+    }
+
+    // The View commands drive the plan, and an edit on the plan marks the
+    // document modified.
+    void mainWindowCommandsAndEdits() {
+        using Command = varnex::ui::CMainFrame::Command;
+        varnex::ui::CMainFrame frame(settings_);
+        frame.SetPrompts(&prompts_);
+        frame.resize(1200, 800);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(frame.ImportJsonFile(ExamplePath(QStringLiteral("level3a-landfill.json"))));
+        frame.Document().SetModified(false);
+        CPhaseView& plan = *frame.PhaseView();
+        for (Command command : {Command::viewAquiferFlowArrow, Command::viewPan, Command::viewZoomWindow,
+                                Command::viewZoomPrevious, Command::viewZoomAll, Command::viewPlumeLegend})
+            QVERIFY(frame.CommandAction(command)->isEnabled());
+
+        frame.CommandAction(Command::viewZoomAll)->trigger();
+        QVERIFY(plan.VisiblePlanArea().contains(QRectF(0.0, 0.0, 120.0, 230.0)));
+        frame.CommandAction(Command::viewAquiferFlowArrow)->trigger();
+        QVERIFY(!plan.FlowArrowVisible());
+        frame.CommandAction(Command::viewPlumeLegend)->trigger();
+        QVERIFY(!plan.PlumeLegendVisible());
+        frame.CommandAction(Command::viewPan)->trigger();
+        QCOMPARE(plan.CurrentMode(), CPhaseView::Mode::pan);
+        frame.CommandAction(Command::viewPan)->trigger();
+        QCOMPARE(plan.CurrentMode(), CPhaseView::Mode::select);
+
+        const Project& project = frame.Document().GetProject();
+        const QPointF from = plan.mapToScene(plan.mapFromScene(QPointF(60.0, 230.0)));
+        const QPointF to = plan.mapToScene(plan.mapFromScene(from) + QPoint(-40, 20));
+        Drag(plan, from, to);
+        QVERIFY(std::abs(project.receptors[0].x - (60.0 + to.x() - from.x())) < 1e-6);
+        QVERIFY(frame.Document().IsModified());
+        frame.Document().SetModified(false);
     }
 
     void screenshotsOfTheExamples() {
