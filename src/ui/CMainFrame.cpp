@@ -167,9 +167,7 @@ constexpr Command pendingCommands[] = {
     Command::filePrintModel, Command::filePrintSetup, Command::setupProjectDetails, Command::setupDomainDetails,
     Command::setupContaminantInventory, Command::setupWqs, Command::setupActiveProcesses,
     Command::setupProjectWizard, Command::sourceNewSource, Command::aquiferAquifer, Command::receptorNewReceptor,
-    Command::modelCorrelations, Command::modelSimulationParameters, Command::viewAquiferFlowArrow,
-    Command::viewPan, Command::viewZoomWindow, Command::viewZoomPrevious, Command::viewZoomAll,
-    Command::viewPlumeLegend,
+    Command::modelCorrelations, Command::modelSimulationParameters,
 };
 
 // Commands that look at the results of the last run: available only while
@@ -224,6 +222,7 @@ CMainFrame::CMainFrame(UserInterfaceSettings& settings, QWidget* parent)
     connect(document_, &CVarnexDoc::ProjectReplaced, this, &CMainFrame::OnProjectReplaced);
     connect(document_, &CVarnexDoc::TitleChanged, this, &CMainFrame::UpdateTitle);
     connect(view_->PhaseView(), &CPhaseView::CursorMoved, this, &CMainFrame::ShowCursorPosition);
+    connect(view_->PhaseView(), &CPhaseView::ProjectEdited, this, &CMainFrame::OnProjectEdited);
     PhaseView()->SetProject(&document_->GetProject());
     OnProjectReplaced();
     UpdateTitle();
@@ -717,15 +716,15 @@ void CMainFrame::OnResultsSensitivity() {}
 
 // ---------------------------------------------------------------- view
 
-void CMainFrame::OnViewAquiferFlowArrow() {}
-void CMainFrame::OnViewPan() {}
-void CMainFrame::OnViewRedraw() { PhaseView()->viewport()->update(); }
+void CMainFrame::OnViewAquiferFlowArrow() { PhaseView()->SetFlowArrowVisible(!PhaseView()->FlowArrowVisible()); }
+void CMainFrame::OnViewPan() { PhaseView()->TogglePan(); }
+void CMainFrame::OnViewRedraw() { PhaseView()->Redraw(); }
 void CMainFrame::OnViewZoomIn() { PhaseView()->ZoomIn(); }
 void CMainFrame::OnViewZoomOut() { PhaseView()->ZoomOut(); }
-void CMainFrame::OnViewZoomWindow() {}
-void CMainFrame::OnViewZoomPrevious() {}
-void CMainFrame::OnViewZoomAll() {}
-void CMainFrame::OnViewPlumeLegend() {}
+void CMainFrame::OnViewZoomWindow() { PhaseView()->BeginZoomWindow(); }
+void CMainFrame::OnViewZoomPrevious() { PhaseView()->ZoomPrevious(); }
+void CMainFrame::OnViewZoomAll() { PhaseView()->ZoomAll(); }
+void CMainFrame::OnViewPlumeLegend() { PhaseView()->SetPlumeLegendVisible(!PhaseView()->PlumeLegendVisible()); }
 
 // ---------------------------------------------------------------- help
 

@@ -1,8 +1,17 @@
 #pragma once
 
-#include <QGraphicsView>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
-class QGraphicsScene;
+#include <QGraphicsView>
+#include <QMargins>
+#include <QTransform>
+
+class QMenu;
 
 namespace varnex {
 class Project;
@@ -10,38 +19,158 @@ class Project;
 
 namespace varnex::ui {
 
-// The site plan: sources, receptors, the aquifer flow arrow and the plume
-// on the domain grid, in site-plan metres. For now it shows the empty
-// sheet with its grid; drawing and editing the plan live here.
+class DialogPrompts;
+class SitePlanScene;
+class UserPrompts;
+struct DxfMapGeometry;
+
+// The site plan: the domain grid, the background map, the sources,
+// receptors and the plume of the project, in site-plan metres with north
+// up, and the editing of the plan: digitising and reshaping sources,
+// moving receptors, and navigation (pan, the zooms).
 class CPhaseView : public QGraphicsView {
     Q_OBJECT
 
 public:
+    // What the left mouse button does.
+    enum class Mode { select, pan, zoomWindow, digitise };
+    // The source forms a context menu asks for (SourceFormRequested).
+    enum SourceForm { unsaturatedZoneForm = 0, infiltrationForm = 1, contaminantsForm = 2, detailsForm = 3 };
+
     explicit CPhaseView(QWidget* parent = nullptr);
+    ~CPhaseView() override;
 
     // The project drawn (not owned; null for none). RefreshFromProject
     // redraws it after any change to the project: sources, receptors,
-    // flow direction, domain settings, the last plume grid.
+    // flow direction, domain settings, the last plume grid; it (re)reads the
+    // background map when the domain's map file has changed.
     void SetProject(Project* project);
     void RefreshFromProject();
     // The part of the plan the view shows now, in site-plan metres (the
     // area a plume is computed over).
     QRectF VisiblePlanArea() const;
+    // Questions and messages go to `prompts` (not owned) instead of dialogs.
+    void SetPrompts(UserPrompts* prompts);
+    SitePlanScene* Scene() const { return scene_; }
+    Mode CurrentMode() const { return mode_; }
 
     void ZoomIn();
     void ZoomOut();
+    // Everything on the plan, with a margin.
+    void ZoomAll();
+    // Back to the view before the last zoom.
+    void ZoomPrevious();
+    // The next rectangle dragged with the left button becomes the view.
+    void BeginZoomWindow();
+    void ZoomToArea(const QRectF& planArea);
+    // Dragging with the left button moves the plan until pan is toggled off
+    // or Escape is pressed.
+    void TogglePan();
+    void Redraw();
+
+    bool FlowArrowVisible() const { return flowArrowVisible_; }
+    void SetFlowArrowVisible(bool visible);
+    bool PlumeLegendVisible() const { return plumeLegendVisible_; }
+    void SetPlumeLegendVisible(bool visible);
+
+    // Digitising: the left button places vertices; a double-click or Enter
+    // finishes, Escape cancels. `sourceIndex` -1 makes a new source,
+    // otherwise that source's outline is replaced.
+    void BeginDigitising(int sourceIndex);
+    // Ends digitising with the vertices placed; with fewer than three the
+    // user is told and digitising goes on. True when the project changed.
+    bool FinishDigitising();
+    void CancelDigitising();
+    int DigitisedVertexCount() const { return static_cast<int>(digitised_.size()); }
+    // Sources that are moved as a whole instead of reshaped.
+    bool KeepsShape(int sourceIndex) const { return keepShape_.count(sourceIndex) != 0; }
+
+    bool HasBackgroundMap() const { return map_ != nullptr; }
+    // The message of the last background map that could not be read.
+    QString BackgroundMapError() const;
+
+    // The context menu for the point `viewportPosition`, null where there
+    // is nothing to offer.
+    std::unique_ptr<QMenu> ContextMenuAt(const QPoint& viewportPosition);
 
 signals:
     // The cursor over the plan, in site-plan metres.
     void CursorMoved(double x, double y);
+    // The plan changed the project (a vertex, a receptor, a new or deleted
+    // source); the frame marks the document modified.
+    void ProjectEdited();
+    // A context menu asked for one of the source's forms (SourceForm).
+    void SourceFormRequested(int sourceIndex, int formKind);
+    void ReceptorFormRequested(int receptorIndex);
+    // The domain's background map could not be read (the message names the
+    // file); the plan shows the message too, until the map is read.
+    void BackgroundMapFailed(const QString& message);
+    // Digitising made source `sourceIndex` or gave it a new outline.
+    void SourceDigitised(int sourceIndex);
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void drawBackground(QPainter* painter, const QRectF& rect) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
 
 private:
-    QGraphicsScene* scene_;
+    enum class Drag { none, vertex, receptor, source, zoomWindow };
+    struct ViewState {
+        QTransform transform;
+        QPointF centre;
+    };
+
+    UserPrompts& Prompts();
+    QPointF PlanAt(const QPointF& viewportPosition) const;
+    void LoadMapIfChanged();
+    void PushViewState();
+    // Fits `planArea` into the view less `padding` (pixels).
+    void FitArea(const QRectF& planArea, const QMargins& padding);
+    void SetMode(Mode mode);
+    void EndDrag(const QPointF& plan);
+    void Edited();
+    void DuplicateSource(int sourceIndex);
+    void DeleteSource(int sourceIndex);
+    void Restack(int kind, int index, bool toFront);
+    void PaintFlowArrow(QPainter& painter) const;
+    void PaintScaleBar(QPainter& painter) const;
+    void PaintDigitising(QPainter& painter) const;
+    void PaintMapError(QPainter& painter) const;
+
+    SitePlanScene* scene_;
     Project* project_ = nullptr;
+    std::unique_ptr<DialogPrompts> dialogPrompts_;
+    UserPrompts* prompts_ = nullptr;
+
+    Mode mode_ = Mode::select;
+    bool flowArrowVisible_ = true;
+    bool plumeLegendVisible_ = true;
+    std::vector<ViewState> history_;
+
+    Drag drag_ = Drag::none;
+    int dragIndex_ = -1;
+    int dragVertex_ = -1;
+    QPointF dragStart_;
+    QPoint dragStartPixel_;
+    QPoint dragNowPixel_;
+    bool dragMoved_ = false;
+
+    int digitiseSource_ = -1;
+    std::vector<QPointF> digitised_;
+    QPointF cursorPlan_;
+
+    std::set<int> keepShape_;
+    // User stacking by (0 source / 1 receptor, index).
+    std::map<std::pair<int, int>, double> zOrder_;
+
+    std::unique_ptr<DxfMapGeometry> map_;
+    std::string loadedMapFile_;
+    std::string mapError_;
 };
 
 } // namespace varnex::ui
