@@ -232,7 +232,10 @@ CMainFrame::~CMainFrame() = default;
 
 CPhaseView* CMainFrame::PhaseView() const { return view_->PhaseView(); }
 
-void CMainFrame::SetPrompts(UserPrompts* prompts) { prompts_ = prompts; }
+void CMainFrame::SetPrompts(UserPrompts* prompts) {
+    prompts_ = prompts;
+    PhaseView()->SetPrompts(prompts);
+}
 
 UserPrompts& CMainFrame::Prompts() { return prompts_ ? *prompts_ : *dialogPrompts_; }
 
@@ -445,6 +448,12 @@ void CMainFrame::UpdateCommandStates() {
 }
 
 void CMainFrame::OnProjectReplaced() {
+    RefreshViews();
+    // A project just opened is shown whole, wherever the last one was.
+    PhaseView()->ZoomAll();
+}
+
+void CMainFrame::RefreshViews() {
     explorer_->ShowProject(document_->GetProject());
     PhaseView()->RefreshFromProject();
     UpdateCommandStates();
@@ -452,7 +461,7 @@ void CMainFrame::OnProjectReplaced() {
 
 void CMainFrame::OnProjectEdited() {
     document_->SetModified(true);
-    OnProjectReplaced();
+    RefreshViews();
 }
 
 void CMainFrame::OnExplorerSelection(const ProjectItem& item) {

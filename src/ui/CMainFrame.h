@@ -94,6 +94,8 @@ public:
     // Every form, dialog and site-plan edit that changed the project calls
     // this: the document is marked modified and every view redrawn.
     void OnProjectEdited();
+    // Redraws the explorer, the site plan and the command states.
+    void RefreshViews();
 
     // Enables the commands that the document's state allows.
     void UpdateCommandStates();
