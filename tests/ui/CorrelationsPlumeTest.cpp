@@ -208,6 +208,7 @@ private slots:
         dialog.TimeEntry()->setText(QStringLiteral("50"));
         dialog.SpacingEntry()->setText(QStringLiteral("10"));
         QCOMPARE(dialog.NodeCountText(), QStringLiteral("10 x 10"));
+        SaveScreenshot(dialog, QStringLiteral("plume-settings.png"));
         dialog.accept();
         QVERIFY(!dialog.isVisible());
         QVERIFY(project.plume.active);
