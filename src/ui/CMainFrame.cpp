@@ -30,7 +30,10 @@
 #include "ui/CVarnexView.h"
 #include "ui/DialogPrompts.h"
 #include "ui/HelpWindow.h"
+#include "ui/InputCorrelationsDialog.h"
 #include "ui/MenuCaption.h"
+#include "ui/PlumeDialog.h"
+#include "ui/PlumeProgressDialog.h"
 #include "ui/ProgramOptionsDialog.h"
 #include "ui/ProjectExplorer.h"
 #include "ui/PropertyGrid.h"
@@ -167,14 +170,14 @@ constexpr Command pendingCommands[] = {
     Command::filePrintModel, Command::filePrintSetup, Command::setupProjectDetails, Command::setupDomainDetails,
     Command::setupContaminantInventory, Command::setupWqs, Command::setupActiveProcesses,
     Command::setupProjectWizard, Command::sourceNewSource, Command::aquiferAquifer, Command::receptorNewReceptor,
-    Command::modelCorrelations, Command::modelSimulationParameters,
+    Command::modelSimulationParameters,
 };
 
 // Commands that look at the results of the last run: available only while
 // those results belong to the current model.
 constexpr Command resultCommands[] = {
     Command::resultsStatistics, Command::resultsGraphical, Command::resultsSensitivity,
-    Command::filePrintResults, Command::modelContaminantPlume,
+    Command::filePrintResults,
 };
 
 constexpr Command levelCommands[] = {Command::modelLevel1, Command::modelLevel2, Command::modelLevel3,
@@ -681,9 +684,57 @@ void CMainFrame::OnModelLevel(int level) {
     UpdateCommandStates();
 }
 
-void CMainFrame::OnModelCorrelations() {}
+void CMainFrame::OnModelCorrelations() {
+    Project& project = document_->GetProject();
+    InputCorrelationsDialog dialog(project, Prompts(), this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.Changed()) return;
+    project.correlations = dialog.Correlations();
+    // The last run's results were sampled with the old correlations.
+    project.InvalidateResults();
+    OnProjectEdited();
+}
+
 void CMainFrame::OnModelSimulationParameters() {}
-void CMainFrame::OnModelContaminantPlume() {}
+
+void CMainFrame::OnModelContaminantPlume() {
+    Project& project = document_->GetProject();
+    std::string report;
+    if (!project.Validate(report)) {
+        Prompts().ShowError(ToQString(Translate("Validation Errors:") + "\n" + report));
+        return;
+    }
+    // Refused before the settings are asked for, not after.
+    if (project.simulationLevel != SimulationLevel::level3 && project.simulationLevel != SimulationLevel::level3a) {
+        Prompts().ShowError(ToQString(Translate("A contaminant plume can only be calculated at Level 3 or Level 3a.")));
+        return;
+    }
+    if (project.contaminants.empty()) {
+        Prompts().ShowError(ToQString(Translate("Choose a contaminant for the plume.")));
+        return;
+    }
+    PlumeRequest request;
+    {
+        PlumeDialog settings(project, PhaseView()->VisiblePlanArea(), Prompts(), this);
+        if (settings.exec() != QDialog::Accepted || !project.plume.active) return;
+        request = settings.Request();
+    }
+    request.title = ToStdString(document_->DisplayName());
+    bool computed = false;
+    QString failure;
+    {
+        // The calculation adds and moves receptors on another thread: the
+        // plan must not paint the project meanwhile.
+        PhaseView()->setUpdatesEnabled(false);
+        PlumeProgressDialog progress(project, request, this);
+        computed = progress.RunModal();
+        failure = progress.FailureMessage();
+        PhaseView()->setUpdatesEnabled(true);
+    }
+    // A stopped or failed grid is incomplete: the plan shows none.
+    if (!computed) project.plume.columns.clear();
+    if (!failure.isEmpty()) Prompts().ShowError(failure);
+    OnProjectEdited();
+}
 
 void CMainFrame::OnModelRun() { RunAndSave(); }
 

@@ -1,10 +1,21 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include <QLineEdit>
 
 #include "stochastic/StochasticParameter.h"
 
+class QPushButton;
+
+namespace varnex {
+class UserInterfaceSettings;
+}
+
 namespace varnex::ui {
+
+class UserPrompts;
 
 // The field in which a user types one stochastic input as a distribution
 // text ("NORMAL(5,1)", "12.5"). It shows an invalid text in the invalid
@@ -16,9 +27,16 @@ class DistributionEdit : public QLineEdit {
 
 public:
     explicit DistributionEdit(QWidget* parent = nullptr);
+    ~DistributionEdit() override;
+
+    // The session's settings (auto completion, invalid colours) every field
+    // follows; not owned, null for the defaults. The options dialog changes
+    // them in place, so a field always sees the current choice.
+    static void UseSettings(const UserInterfaceSettings* settings);
 
     // Shows the parameter's distribution (its label names the input in
-    // messages). The parameter is not kept; Apply writes back.
+    // messages). The parameter is not kept; Apply writes back. Its samples
+    // of the last run are remembered for the Dump button.
     void Load(const StochasticParameter& parameter);
     // Whether the current text parses as a valid distribution within the
     // loaded parameter's limits.
@@ -29,15 +47,48 @@ public:
     // false (and leaves `parameter` as it was) when it is not.
     bool Apply(StochasticParameter& parameter) const;
 
+    // Messages and file choices of the field and its dialog go here (not
+    // owned); by default they are message boxes over the field.
+    void SetPrompts(UserPrompts* prompts);
+
+    // The "Distribution" dialog on the current text; on OK the field shows
+    // the dialog's distribution. Returns whether the user chose OK.
+    bool OpenDistributionDialog();
+
+    // Whether the loaded parameter holds samples of a run to dump.
+    bool HasSamples() const { return !samples_.empty(); }
+    // "Dump": asks where to write the loaded parameter's samples (offering
+    // "debug.txt") and writes them there. False when cancelled or failed
+    // (the failure is reported).
+    bool DumpSamples();
+
+    // The colours the field is drawn in now, for checking what the user sees.
+    QColor ShownTextColour() const;
+    QColor ShownBackColour() const;
+
 signals:
     // The text changed its validity (after every edit).
     void ValidityChanged(bool valid);
 
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
     void Recheck();
+    void OnTextEdited(const QString& text);
+    void ShowValidity();
+    UserPrompts& Prompts();
 
     StochasticParameter parameter_;
+    std::vector<double> samples_;
     bool valid_ = true;
+    // The length of the text before the last edit: keywords are completed
+    // only while the user types forward, so deleting back over "TR" does not
+    // put "TRIANGULAR()" back.
+    int lastLength_ = 0;
+    UserPrompts* prompts_ = nullptr;
+    std::unique_ptr<UserPrompts> ownPrompts_;
 };
 
 } // namespace varnex::ui

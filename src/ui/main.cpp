@@ -9,6 +9,7 @@
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/DistributionMessages.h"
 #include "ui/CMainFrame.h"
+#include "ui/DistributionEdit.h"
 #include "ui/QtText.h"
 #include "ui/StartDialog.h"
 #include "ui/ToolIcons.h"
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
     varnex::UserInterfaceSettings settings;
     settings.StartUp();
     varnex::BuildDistributionMessageTable();
+    // Every distribution field completes and colours as these settings say.
+    varnex::ui::DistributionEdit::UseSettings(&settings);
 
     varnex::ui::CMainFrame frame(settings);
     frame.RestoreWindowState();
