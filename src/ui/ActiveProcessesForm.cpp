@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "model/Project.h"
+#include "settings/Translate.h"
 
 namespace varnex::ui {
 
@@ -15,14 +16,14 @@ ActiveProcessesForm::ActiveProcessesForm(QWidget* parent) : InputForm(parent) {
         layout->addWidget(check);
         return check;
     };
-    retardedTravelUz_ = box("retardedTravelUz", "Retarded Travel in UZ");
-    biodegradationUz_ = box("biodegradationUz", "Biodegradation in UZ");
-    retardedTravelAquifer_ = box("retardedTravelAquifer", "Retarded Travel in Aquifer");
-    biodegradationAquifer_ = box("biodegradationAquifer", "Biodegradation in Aquifer");
+    retardedTravelUz_ = box("retardedTravelUz", TranslatableText("Retarded Travel in UZ"));
+    biodegradationUz_ = box("biodegradationUz", TranslatableText("Biodegradation in UZ"));
+    retardedTravelAquifer_ = box("retardedTravelAquifer", TranslatableText("Retarded Travel in Aquifer"));
+    biodegradationAquifer_ = box("biodegradationAquifer", TranslatableText("Biodegradation in Aquifer"));
     layout->addStretch();
 }
 
-QString ActiveProcessesForm::Title() const { return Tr("Active Processes"); }
+QString ActiveProcessesForm::Title() const { return Tr(TranslatableText("Active Processes")); }
 
 void ActiveProcessesForm::Load(const Project& project) {
     retardedTravelUz_->setChecked(project.processes.retardedTravelUz);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "model/Project.h"
+#include "settings/Translate.h"
 #include "ui/DistributionEdit.h"
 #include "ui/QtText.h"
 
@@ -12,13 +13,15 @@ namespace varnex::ui {
 
 AquiferPathwayForm::AquiferPathwayForm(QWidget* parent) : InputForm(parent) {
     auto* layout = new QFormLayout(this);
+    // Short entries at their natural width read better than stretched ones.
+    layout->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     flowDirection_ = new QLineEdit(this);
     flowDirection_->setObjectName(QStringLiteral("flowDirection"));
-    layout->addRow(Tr("Flow Direction [degrees]"), flowDirection_);
-    dilution_ = new QCheckBox(Tr("Dilution in the Aquifer at Level 2"), this);
+    layout->addRow(Tr(TranslatableText("Flow Direction [degrees]")), flowDirection_);
+    dilution_ = new QCheckBox(Tr(TranslatableText("Dilution in the Aquifer at Level 2")), this);
     dilution_->setObjectName(QStringLiteral("dilutionFlag"));
     layout->addRow(dilution_);
-    calculateMixingZone_ = new QCheckBox(Tr("Calculate Mixing Zone Thickness"), this);
+    calculateMixingZone_ = new QCheckBox(Tr(TranslatableText("Calculate Mixing Zone Thickness")), this);
     calculateMixingZone_->setObjectName(QStringLiteral("calculateMixingZone"));
     layout->addRow(calculateMixingZone_);
     inputs_ = AddInputs<Aquifer>(layout);
@@ -27,7 +30,7 @@ AquiferPathwayForm::AquiferPathwayForm(QWidget* parent) : InputForm(parent) {
     });
 }
 
-QString AquiferPathwayForm::Title() const { return Tr("Aquifer Pathway"); }
+QString AquiferPathwayForm::Title() const { return Tr(TranslatableText("Aquifer Pathway")); }
 
 void AquiferPathwayForm::Load(const Project& project) {
     const Aquifer& aquifer = project.aquifer;
@@ -44,7 +47,7 @@ bool AquiferPathwayForm::Validate(QStringList& errors) {
     bool valid = CheckInputs<Aquifer>(inputs_, errors);
     double direction = 0.0;
     if (!ReadNumber(flowDirection_->text(), direction)) {
-        errors << Tr("The flow direction must be a number of degrees");
+        errors << Tr(TranslatableText("The flow direction must be a number of degrees"));
         valid = false;
     }
     return valid;

@@ -22,33 +22,33 @@ ContaminantInventoryForm::ContaminantInventoryForm(QWidget* parent)
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("contaminantList"));
     list_->setMinimumWidth(200);
-    addButton_ = new QPushButton(Tr("&Add Contaminant"), this);
+    addButton_ = new QPushButton(Tr(TranslatableText("&Add Contaminant")), this);
     addButton_->setObjectName(QStringLiteral("addContaminant"));
-    deleteButton_ = new QPushButton(Tr("&Delete Contaminant"), this);
+    deleteButton_ = new QPushButton(Tr(TranslatableText("&Delete Contaminant")), this);
     deleteButton_->setObjectName(QStringLiteral("deleteContaminant"));
     auto* left = new QVBoxLayout;
     left->addWidget(list_);
     left->addWidget(addButton_);
     left->addWidget(deleteButton_);
 
-    auto* details = new QGroupBox(Tr("Properties"), this);
+    auto* details = new QGroupBox(Tr(TranslatableText("Properties")), this);
     auto* form = new QFormLayout(details);
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("contaminantName"));
-    form->addRow(Tr("Name"), name_);
-    henryFlag_ = new QCheckBox(Tr("Organic (Henry's law applies)"), this);
+    form->addRow(Tr(TranslatableText("Name")), name_);
+    henryFlag_ = new QCheckBox(Tr(TranslatableText("Organic (Henry's law applies)")), this);
     henryFlag_->setObjectName(QStringLiteral("henryFlag"));
     form->addRow(henryFlag_);
     partitionFromKoc_ = new QComboBox(this);
     partitionFromKoc_->setObjectName(QStringLiteral("partitionFromKoc"));
-    partitionFromKoc_->addItems({Tr("Input kd"), Tr("koc")});
-    form->addRow(Tr("Aquifer Partition Coefficient"), partitionFromKoc_);
+    partitionFromKoc_->addItems({Tr(TranslatableText("Input kd")), Tr(TranslatableText("koc"))});
+    form->addRow(Tr(TranslatableText("Aquifer Partition Coefficient")), partitionFromKoc_);
     inputs_ = AddInputs<Contaminant>(form, QString(), {"koc", "partitionCoefficient", "halfLife"});
     halfLifeOption_ = new QComboBox(this);
     halfLifeOption_->setObjectName(QStringLiteral("halfLifeOption"));
-    halfLifeOption_->addItems({Tr("In Situ"), Tr("Aqueous Phase")});
-    form->addRow(Tr("Degradation Rate Measurement"), halfLifeOption_);
-    backgroundOption_ = new QCheckBox(Tr("Species Present as Background Concentration"), this);
+    halfLifeOption_->addItems({Tr(TranslatableText("In Situ")), Tr(TranslatableText("Aqueous Phase"))});
+    form->addRow(Tr(TranslatableText("Degradation Rate Measurement")), halfLifeOption_);
+    backgroundOption_ = new QCheckBox(Tr(TranslatableText("Species Present as Background Concentration")), this);
     backgroundOption_->setObjectName(QStringLiteral("backgroundOption"));
     form->addRow(backgroundOption_);
     std::vector<InputField> background =
@@ -60,6 +60,9 @@ ContaminantInventoryForm::ContaminantInventoryForm(QWidget* parent)
     layout->addLayout(left);
     layout->addWidget(details, 1);
 
+    connect(name_, &QLineEdit::textEdited, this, [this](const QString& name) {
+        if (QListWidgetItem* item = list_->item(shown_)) item->setText(name);
+    });
     connect(list_, &QListWidget::currentRowChanged, this, &ContaminantInventoryForm::OnCurrentRowChanged);
     connect(addButton_, &QPushButton::clicked, this, &ContaminantInventoryForm::AddContaminant);
     connect(deleteButton_, &QPushButton::clicked, this, &ContaminantInventoryForm::DeleteContaminant);
@@ -73,7 +76,7 @@ ContaminantInventoryForm::ContaminantInventoryForm(QWidget* parent)
 
 ContaminantInventoryForm::~ContaminantInventoryForm() = default;
 
-QString ContaminantInventoryForm::Title() const { return Tr("Contaminant Inventory"); }
+QString ContaminantInventoryForm::Title() const { return Tr(TranslatableText("Contaminant Inventory")); }
 
 void ContaminantInventoryForm::Load(const Project& project) {
     *working_ = project;
@@ -119,7 +122,7 @@ bool ContaminantInventoryForm::TakeShown(QStringList& errors) {
     const QString name = name_->text().trimmed();
     bool valid = CheckInputs<Contaminant>(inputs_, errors, name);
     if (name.isEmpty()) {
-        errors << Tr("Name must be entered");
+        errors << Tr(TranslatableText("Name must be entered"));
         valid = false;
     }
     for (std::size_t c = 0; c < working_->contaminants.size(); ++c) {
@@ -134,8 +137,9 @@ bool ContaminantInventoryForm::TakeShown(QStringList& errors) {
     // reaches every source and pathway that computes a partition from it.
     InputField* koc = FieldOf(inputs_, &Contaminant::koc);
     if (koc && koc->edit->text() != koc->loadedText &&
-        !Prompts().AskYesNo(Tr("Changing the koc value for this contaminant changes its value throughout the "
-                               "project.\nAre you sure you want to do that?"))) {
+        !Prompts().AskYesNo(Tr(TranslatableText("Changing the koc value for this contaminant changes its value throughout the "
+                                                  "project.")) +
+                                QStringLiteral("\n") + Tr(TranslatableText("Are you sure you want to do that?")))) {
         koc->edit->setText(koc->loadedText);
     }
     contaminant.name = ToStdString(name);
@@ -184,7 +188,7 @@ void ContaminantInventoryForm::DeleteContaminant() {
         Prompts().ShowError(ToQString(error));
         return;
     }
-    if (!Prompts().AskYesNo(Tr("Are you sure you want to delete") + QStringLiteral(" ") +
+    if (!Prompts().AskYesNo(Tr(TranslatableText("Are you sure you want to delete")) + QStringLiteral(" ") +
                             ToQString(contaminant.name) + QStringLiteral("?")))
         return;
     if (!working_->RemoveContaminant(index, error)) {

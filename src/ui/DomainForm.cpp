@@ -9,6 +9,7 @@
 #include <QSpinBox>
 
 #include "model/Project.h"
+#include "settings/Translate.h"
 #include "ui/QtText.h"
 #include "ui/UserPrompts.h"
 
@@ -16,17 +17,20 @@ namespace varnex::ui {
 
 DomainForm::DomainForm(QWidget* parent) : InputForm(parent) {
     auto* layout = new QFormLayout(this);
+    // Short entries at their natural width read better than stretched ones.
+    layout->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     gridSpacing_ = new QSpinBox(this);
     gridSpacing_->setObjectName(QStringLiteral("gridSpacing"));
     gridSpacing_->setRange(1, 100000);
-    showGrid_ = new QCheckBox(Tr("Show Grid"), this);
+    gridSpacing_->setMinimumWidth(140);
+    showGrid_ = new QCheckBox(Tr(TranslatableText("Show Grid")), this);
     showGrid_->setObjectName(QStringLiteral("showGrid"));
-    showBackgroundMap_ = new QCheckBox(Tr("Show Background Map"), this);
+    showBackgroundMap_ = new QCheckBox(Tr(TranslatableText("Show Background Map")), this);
     showBackgroundMap_->setObjectName(QStringLiteral("showBackgroundMap"));
     mapFile_ = new QLineEdit(this);
     mapFile_->setObjectName(QStringLiteral("backgroundMapFile"));
-    mapFile_->setMinimumWidth(300);
-    auto* browse = new QPushButton(Tr("Browse..."), this);
+    mapFile_->setMinimumWidth(380);
+    auto* browse = new QPushButton(Tr(TranslatableText("Browse...")), this);
     browse->setObjectName(QStringLiteral("browse"));
     connect(browse, &QPushButton::clicked, this, &DomainForm::Browse);
     auto* fileRow = new QHBoxLayout;
@@ -37,25 +41,26 @@ DomainForm::DomainForm(QWidget* parent) : InputForm(parent) {
         box->setObjectName(QString::fromLatin1(name));
         box->setRange(low, high);
         box->setDecimals(3);
+        box->setMinimumWidth(140);
         return box;
     };
     mapOffsetX_ = number("mapOffsetX", -1e9, 1e9);
     mapOffsetY_ = number("mapOffsetY", -1e9, 1e9);
     mapScale_ = number("mapScale", 0.001, 1e6);
-    layout->addRow(Tr("Grid Spacing (m)"), gridSpacing_);
+    layout->addRow(Tr(TranslatableText("Grid Spacing (m)")), gridSpacing_);
     layout->addRow(showGrid_);
     layout->addRow(showBackgroundMap_);
-    layout->addRow(Tr("Background Map"), fileRow);
-    layout->addRow(Tr("Map Offset X [m]"), mapOffsetX_);
-    layout->addRow(Tr("Map Offset Y [m]"), mapOffsetY_);
-    layout->addRow(Tr("Map Scale"), mapScale_);
+    layout->addRow(Tr(TranslatableText("Background Map")), fileRow);
+    layout->addRow(Tr(TranslatableText("Map Offset X [m]")), mapOffsetX_);
+    layout->addRow(Tr(TranslatableText("Map Offset Y [m]")), mapOffsetY_);
+    layout->addRow(Tr(TranslatableText("Map Scale")), mapScale_);
 }
 
-QString DomainForm::Title() const { return Tr("Domain"); }
+QString DomainForm::Title() const { return Tr(TranslatableText("Domain")); }
 
 void DomainForm::Browse() {
-    const QString filter = Tr("Supported File Types") + QStringLiteral(" (*.dwg *.dxf)");
-    const QString path = Prompts().ChooseOpenFile(Tr("Background Map"), filter);
+    const QString filter = Tr(TranslatableText("Supported File Types")) + QStringLiteral(" (*.dwg *.dxf)");
+    const QString path = Prompts().ChooseOpenFile(Tr(TranslatableText("Background Map")), filter);
     if (!path.isEmpty()) mapFile_->setText(path);
 }
 

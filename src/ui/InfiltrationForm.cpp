@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "model/Project.h"
+#include "settings/Translate.h"
 #include "ui/DistributionEdit.h"
 #include "ui/QtText.h"
 
@@ -15,18 +16,18 @@ namespace varnex::ui {
 InfiltrationForm::InfiltrationForm(std::size_t sourceIndex, QWidget* parent)
     : InputForm(parent), sourceIndex_(sourceIndex) {
     auto* layout = new QVBoxLayout(this);
-    auto* rainBox = new QGroupBox(Tr("Infiltration"), this);
+    auto* rainBox = new QGroupBox(Tr(TranslatableText("Infiltration")), this);
     auto* rain = new QFormLayout(rainBox);
     inputs_ = AddInputs<Source>(rain, QString(), {"infiltration"});
-    soakaway_ = new QCheckBox(Tr("Soakaway"), this);
+    soakaway_ = new QCheckBox(Tr(TranslatableText("Soakaway")), this);
     soakaway_->setObjectName(QStringLiteral("soakaway"));
     rain->addRow(soakaway_);
 
-    auto* soakawayBox = new QGroupBox(Tr("Soakaway"), this);
+    auto* soakawayBox = new QGroupBox(Tr(TranslatableText("Soakaway")), this);
     auto* soak = new QFormLayout(soakawayBox);
-    drainage_ = new QRadioButton(Tr("Drainage System"), this);
+    drainage_ = new QRadioButton(Tr(TranslatableText("Drainage System")), this);
     drainage_->setObjectName(QStringLiteral("drainageSystem"));
-    noDrainage_ = new QRadioButton(Tr("Non-drainage System"), this);
+    noDrainage_ = new QRadioButton(Tr(TranslatableText("Non-drainage System")), this);
     noDrainage_->setObjectName(QStringLiteral("nonDrainageSystem"));
     soak->addRow(drainage_);
     soak->addRow(noDrainage_);
@@ -43,7 +44,7 @@ InfiltrationForm::InfiltrationForm(std::size_t sourceIndex, QWidget* parent)
 }
 
 QString InfiltrationForm::Title() const {
-    return sourceName_.isEmpty() ? Tr("Infiltration") : Tr("Infiltration") + QStringLiteral(" - ") + sourceName_;
+    return sourceName_.isEmpty() ? Tr(TranslatableText("Infiltration")) : Tr(TranslatableText("Infiltration")) + QStringLiteral(" - ") + sourceName_;
 }
 
 void InfiltrationForm::UpdateEnabled() {

@@ -44,7 +44,7 @@ InputForm::InputField InputForm::AddInput(QFormLayout* layout, const QString& ob
     field.label = new QLabel(ToQString(Translate(englishLabel)), this);
     field.edit = new DistributionEdit(this);
     field.edit->setObjectName(objectName);
-    field.edit->setMinimumWidth(220);
+    field.edit->setMinimumWidth(260);
     layout->addRow(field.label, field.edit);
     return field;
 }

@@ -14,11 +14,14 @@ NumberOfSourcesForm::NumberOfSourcesForm(QWidget* parent) : InputForm(parent) {
     count_ = new QSpinBox(this);
     count_->setObjectName(QStringLiteral("sourceCount"));
     count_->setRange(0, Project::maximumSources);
+    count_->setMinimumWidth(100);
     auto* layout = new QFormLayout(this);
-    layout->addRow(Tr("Number of Sources"), count_);
+    // Short entries at their natural width read better than stretched ones.
+    layout->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    layout->addRow(Tr(TranslatableText("Number of Sources")), count_);
 }
 
-QString NumberOfSourcesForm::Title() const { return Tr("Number of Sources"); }
+QString NumberOfSourcesForm::Title() const { return Tr(TranslatableText("Number of Sources")); }
 
 void NumberOfSourcesForm::Load(const Project& project) { count_->setValue(static_cast<int>(project.sources.size())); }
 
@@ -29,7 +32,7 @@ void NumberOfSourcesForm::Apply(Project& project) {
     if (wanted < project.sources.size()) {
         QStringList names;
         for (std::size_t s = wanted; s < project.sources.size(); ++s) names << ToQString(project.sources[s].name);
-        if (!Prompts().AskYesNo(Tr("Are you sure you want to delete") + QStringLiteral(" ") +
+        if (!Prompts().AskYesNo(Tr(TranslatableText("Are you sure you want to delete")) + QStringLiteral(" ") +
                                 names.join(QStringLiteral(", ")) + QStringLiteral("?")))
             return;
         while (project.sources.size() > wanted) project.RemoveSource(project.sources.size() - 1);

@@ -13,10 +13,12 @@ namespace varnex::ui {
 
 ProjectDetailsForm::ProjectDetailsForm(QWidget* parent) : InputForm(parent) {
     auto* layout = new QFormLayout(this);
+    // Short entries at their natural width read better than stretched ones.
+    layout->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     const auto line = [this](const char* name) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(name));
-        edit->setMinimumWidth(320);
+        edit->setMinimumWidth(420);
         return edit;
     };
     title_ = line("title");
@@ -26,15 +28,17 @@ ProjectDetailsForm::ProjectDetailsForm(QWidget* parent) : InputForm(parent) {
     dateSaved_ = new QLabel(this);
     comment_ = new QPlainTextEdit(this);
     comment_->setObjectName(QStringLiteral("comment"));
-    layout->addRow(Tr("Title:"), title_);
-    layout->addRow(Tr("Client Name:"), clientName_);
-    layout->addRow(Tr("Project Number:"), projectNumber_);
-    layout->addRow(Tr("Prepared By:"), preparedBy_);
-    layout->addRow(Tr("Date:"), dateSaved_);
-    layout->addRow(Tr("Comment:"), comment_);
+    comment_->setMinimumSize(420, 160);
+    comment_->setMaximumHeight(260);
+    layout->addRow(Tr(TranslatableText("Title:")), title_);
+    layout->addRow(Tr(TranslatableText("Client Name:")), clientName_);
+    layout->addRow(Tr(TranslatableText("Project Number:")), projectNumber_);
+    layout->addRow(Tr(TranslatableText("Prepared By:")), preparedBy_);
+    layout->addRow(Tr(TranslatableText("Date:")), dateSaved_);
+    layout->addRow(Tr(TranslatableText("Comment:")), comment_);
 }
 
-QString ProjectDetailsForm::Title() const { return Tr("Project Details"); }
+QString ProjectDetailsForm::Title() const { return Tr(TranslatableText("Project Details")); }
 
 void ProjectDetailsForm::Load(const Project& project) {
     title_->setText(ToQString(project.details.title));

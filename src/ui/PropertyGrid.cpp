@@ -226,7 +226,7 @@ bool PropertyGrid::TakeValue(const QString& key, const QString& text, QString& e
         if (item_.kind == Kind::source && index < project_->sources.size()) {
             for (std::size_t s = 0; s < project_->sources.size(); ++s)
                 if (s != index && project_->sources[s].name == typed) {
-                    error = Duplicate("Duplicate source name", name);
+                    error = Duplicate(TranslatableText("Duplicate source name"), name);
                     return false;
                 }
             project_->sources[index].name = typed;
@@ -235,7 +235,7 @@ bool PropertyGrid::TakeValue(const QString& key, const QString& text, QString& e
         if (item_.kind == Kind::receptor && index < project_->receptors.size()) {
             for (std::size_t r = 0; r < project_->receptors.size(); ++r)
                 if (r != index && project_->receptors[r].name == typed) {
-                    error = Duplicate("Duplicate receptor name", name);
+                    error = Duplicate(TranslatableText("Duplicate receptor name"), name);
                     return false;
                 }
             project_->receptors[index].name = typed;
@@ -244,7 +244,7 @@ bool PropertyGrid::TakeValue(const QString& key, const QString& text, QString& e
         if (item_.kind == Kind::contaminant && index < project_->contaminants.size()) {
             for (std::size_t c = 0; c < project_->contaminants.size(); ++c)
                 if (c != index && project_->contaminants[c].name == typed) {
-                    error = Duplicate("Duplicate contaminant name", name);
+                    error = Duplicate(TranslatableText("Duplicate contaminant name"), name);
                     return false;
                 }
             project_->contaminants[index].name = typed;

@@ -23,16 +23,21 @@ enum Column { nameColumn, xColumn, yColumn, visibleColumn, sourceColumn, columnC
 ReceptorsForm::ReceptorsForm(QWidget* parent) : InputForm(parent), working_(std::make_unique<Project>()) {
     table_ = new QTableWidget(0, columnCount, this);
     table_->setObjectName(QStringLiteral("receptorTable"));
-    table_->setHorizontalHeaderLabels({Tr("Name"), Tr("X [m]"), Tr("Y [m]"), Tr("Visible"), Tr("Source")});
-    table_->horizontalHeader()->setSectionResizeMode(nameColumn, QHeaderView::Stretch);
+    table_->setHorizontalHeaderLabels({Tr(TranslatableText("Name")), Tr(TranslatableText("X [m]")), Tr(TranslatableText("Y [m]")), Tr(TranslatableText("Visible")), Tr(TranslatableText("Source"))});
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setColumnWidth(nameColumn, 260);
+    table_->setColumnWidth(xColumn, 120);
+    table_->setColumnWidth(yColumn, 120);
+    table_->setColumnWidth(visibleColumn, 70);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->verticalHeader()->hide();
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setMinimumSize(520, 240);
     newName_ = new QLineEdit(this);
     newName_->setObjectName(QStringLiteral("newReceptorName"));
-    auto* addButton = new QPushButton(Tr("&Add Receptor"), this);
+    auto* addButton = new QPushButton(Tr(TranslatableText("&Add Receptor")), this);
     addButton->setObjectName(QStringLiteral("addReceptor"));
-    auto* removeButton = new QPushButton(Tr("&Remove Receptor"), this);
+    auto* removeButton = new QPushButton(Tr(TranslatableText("&Remove Receptor")), this);
     removeButton->setObjectName(QStringLiteral("removeReceptor"));
     auto* row = new QHBoxLayout;
     row->addWidget(newName_, 1);
@@ -41,7 +46,7 @@ ReceptorsForm::ReceptorsForm(QWidget* parent) : InputForm(parent), working_(std:
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
     auto* form = new QFormLayout;
-    form->addRow(Tr("New Receptor"), row);
+    form->addRow(Tr(TranslatableText("New Receptor")), row);
     layout->addLayout(form);
     connect(addButton, &QPushButton::clicked, this, &ReceptorsForm::AddReceptor);
     connect(removeButton, &QPushButton::clicked, this, &ReceptorsForm::RemoveReceptor);
@@ -49,7 +54,7 @@ ReceptorsForm::ReceptorsForm(QWidget* parent) : InputForm(parent), working_(std:
 
 ReceptorsForm::~ReceptorsForm() = default;
 
-QString ReceptorsForm::Title() const { return Tr("Receptor(s)"); }
+QString ReceptorsForm::Title() const { return Tr(TranslatableText("Receptor(s)")); }
 
 void ReceptorsForm::Load(const Project& project) {
     *working_ = project;
@@ -84,7 +89,7 @@ bool ReceptorsForm::TakeTable(QStringList& errors) {
     for (int row = 0; row < table_->rowCount(); ++row) {
         const QString name = table_->item(row, nameColumn)->text().trimmed();
         if (name.isEmpty()) {
-            errors << Tr("Name must be entered");
+            errors << Tr(TranslatableText("Name must be entered"));
             valid = false;
         } else if (names.contains(name)) {
             errors << ToQString(Translate("Duplicate receptor name")) + QStringLiteral(": \"") + name +
@@ -95,7 +100,7 @@ bool ReceptorsForm::TakeTable(QStringList& errors) {
         double number = 0.0;
         if (!ReadNumber(table_->item(row, xColumn)->text(), number) ||
             !ReadNumber(table_->item(row, yColumn)->text(), number)) {
-            errors << name + QStringLiteral(": ") + Tr("The coordinates must be numbers");
+            errors << name + QStringLiteral(": ") + Tr(TranslatableText("The coordinates must be numbers"));
             valid = false;
         }
     }
@@ -118,7 +123,7 @@ void ReceptorsForm::AddReceptor() {
     }
     const QString name = newName_->text().trimmed();
     if (name.isEmpty()) {
-        Prompts().ShowError(Tr("Please enter a name"));
+        Prompts().ShowError(Tr(TranslatableText("Please enter a name")));
         return;
     }
     Receptor receptor;
@@ -150,7 +155,7 @@ void ReceptorsForm::RemoveReceptor() {
             return;
         }
     }
-    if (!Prompts().AskYesNo(Tr("Are you sure you want to delete") + QStringLiteral(" ") +
+    if (!Prompts().AskYesNo(Tr(TranslatableText("Are you sure you want to delete")) + QStringLiteral(" ") +
                             ToQString(working_->receptors[static_cast<std::size_t>(row)].name) + QStringLiteral("?")))
         return;
     if (!working_->RemoveReceptor(static_cast<std::size_t>(row), error)) {

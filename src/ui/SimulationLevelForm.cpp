@@ -32,7 +32,7 @@ SimulationLevelForm::SimulationLevelForm(QWidget* parent) : InputForm(parent) {
     layout->addStretch();
 }
 
-QString SimulationLevelForm::Title() const { return Tr("Simulation Level"); }
+QString SimulationLevelForm::Title() const { return Tr(TranslatableText("Simulation Level")); }
 
 void SimulationLevelForm::Load(const Project& project) {
     if (QAbstractButton* button = levels_->button(project.simulationLevel)) button->setChecked(true);

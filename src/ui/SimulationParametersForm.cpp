@@ -52,33 +52,36 @@ SimulationParametersForm::SimulationParametersForm(QWidget* parent) : InputForm(
     iterations_ = new QSpinBox(this);
     iterations_->setObjectName(QStringLiteral("iterations"));
     iterations_->setRange(0, maximumIterationCount);
+    iterations_->setMinimumWidth(120);
     auto* top = new QFormLayout;
-    top->addRow(Tr("Iterations"), iterations_);
+    top->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    top->addRow(Tr(TranslatableText("Iterations")), iterations_);
 
-    auto* seriesBox = new QGroupBox(Tr("Calculate Timeslices"), this);
+    auto* seriesBox = new QGroupBox(Tr(TranslatableText("Calculate Timeslices")), this);
     auto* series = new QFormLayout(seriesBox);
     startYear_ = YearBox(this, "startYear", 1);
     endYear_ = YearBox(this, "endYear", 1000);
     step_ = YearBox(this, "stepYears", 100);
-    logarithmic_ = new QCheckBox(Tr("Logarithmic"), this);
+    logarithmic_ = new QCheckBox(Tr(TranslatableText("Logarithmic")), this);
     logarithmic_->setObjectName(QStringLiteral("logarithmic"));
-    auto* calculate = new QPushButton(Tr("Calculate Timeslices"), this);
+    auto* calculate = new QPushButton(Tr(TranslatableText("Calculate Timeslices")), this);
     calculate->setObjectName(QStringLiteral("calculateTimeSlices"));
-    series->addRow(Tr("Start Year"), startYear_);
-    series->addRow(Tr("End Year"), endYear_);
-    series->addRow(Tr("Step (yrs)"), step_);
+    series->addRow(Tr(TranslatableText("Start Year")), startYear_);
+    series->addRow(Tr(TranslatableText("End Year")), endYear_);
+    series->addRow(Tr(TranslatableText("Step (yrs)")), step_);
     series->addRow(logarithmic_);
     series->addRow(calculate);
+    series->setRowWrapPolicy(QFormLayout::DontWrapRows);
 
-    auto* listBox = new QGroupBox(Tr("User Defined Timeslices"), this);
+    auto* listBox = new QGroupBox(Tr(TranslatableText("User Defined Timeslices")), this);
     auto* listLayout = new QVBoxLayout(listBox);
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("timeSliceList"));
     list_->setMinimumHeight(180);
     newYear_ = YearBox(this, "newTimeSlice", 100);
-    auto* insert = new QPushButton(Tr("Insert Timeslice"), this);
+    auto* insert = new QPushButton(Tr(TranslatableText("Insert Timeslice")), this);
     insert->setObjectName(QStringLiteral("insertTimeSlice"));
-    auto* remove = new QPushButton(Tr("Remove Timeslice"), this);
+    auto* remove = new QPushButton(Tr(TranslatableText("Remove Timeslice")), this);
     remove->setObjectName(QStringLiteral("removeTimeSlice"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(newYear_);
@@ -88,7 +91,10 @@ SimulationParametersForm::SimulationParametersForm(QWidget* parent) : InputForm(
     listLayout->addLayout(buttons);
 
     auto* columns = new QHBoxLayout;
-    columns->addWidget(seriesBox);
+    auto* seriesColumn = new QVBoxLayout;
+    seriesColumn->addWidget(seriesBox);
+    seriesColumn->addStretch();
+    columns->addLayout(seriesColumn);
     columns->addWidget(listBox, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -100,7 +106,7 @@ SimulationParametersForm::SimulationParametersForm(QWidget* parent) : InputForm(
     connect(logarithmic_, &QCheckBox::toggled, step_, &QWidget::setDisabled);
 }
 
-QString SimulationParametersForm::Title() const { return Tr("Simulation Parameters"); }
+QString SimulationParametersForm::Title() const { return Tr(TranslatableText("Simulation Parameters")); }
 
 std::vector<int> SimulationParametersForm::ListedYears(bool* valid) const {
     std::vector<int> years;
@@ -151,7 +157,7 @@ void SimulationParametersForm::InsertTimeSlice() {
     std::vector<int> years = ListedYears();
     const int year = newYear_->value();
     if (year < Project::firstTimeSliceYear || year > Project::lastTimeSliceYear) {
-        Prompts().ShowError(Tr("Timeslices must be from 1 to 1000000 years."));
+        Prompts().ShowError(Tr(TranslatableText("Timeslices must be from 1 to 1000000 years.")));
         return;
     }
     years.push_back(year);
@@ -166,9 +172,9 @@ void SimulationParametersForm::RemoveTimeSlice() {
 bool SimulationParametersForm::Validate(QStringList& errors) {
     bool valid = true;
     const std::vector<int> years = ListedYears(&valid);
-    if (!valid) errors << Tr("Timeslices must be from 1 to 1000000 years.");
+    if (!valid) errors << Tr(TranslatableText("Timeslices must be from 1 to 1000000 years."));
     if (years.empty() && valid) {
-        errors << Tr("At least one timeslice is required.");
+        errors << Tr(TranslatableText("At least one timeslice is required."));
         valid = false;
     }
     return valid;

@@ -37,30 +37,30 @@ QTableWidgetItem* Cell(const QString& text, bool editable = true) {
 SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
     : InputForm(parent), sourceIndex_(sourceIndex) {
     // Name and shape.
-    auto* shapeBox = new QGroupBox(Tr("Geometry"), this);
+    auto* shapeBox = new QGroupBox(Tr(TranslatableText("Geometry")), this);
     auto* shape = new QFormLayout(shapeBox);
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("sourceName"));
-    shape->addRow(Tr("Name"), name_);
+    shape->addRow(Tr(TranslatableText("Name")), name_);
     vertices_ = new QTableWidget(0, 2, this);
     vertices_->setObjectName(QStringLiteral("vertexTable"));
-    vertices_->setHorizontalHeaderLabels({Tr("X [m]"), Tr("Y [m]")});
+    vertices_->setHorizontalHeaderLabels({Tr(TranslatableText("X [m]")), Tr(TranslatableText("Y [m]"))});
     vertices_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     vertices_->setMinimumHeight(150);
-    auto* addVertex = new QPushButton(Tr("Add Vertex"), this);
+    auto* addVertex = new QPushButton(Tr(TranslatableText("Add Vertex")), this);
     addVertex->setObjectName(QStringLiteral("addVertex"));
-    auto* removeVertex = new QPushButton(Tr("Remove Vertex"), this);
+    auto* removeVertex = new QPushButton(Tr(TranslatableText("Remove Vertex")), this);
     removeVertex->setObjectName(QStringLiteral("removeVertex"));
     auto* vertexButtons = new QHBoxLayout;
     vertexButtons->addWidget(addVertex);
     vertexButtons->addWidget(removeVertex);
     vertexButtons->addStretch();
-    shape->addRow(Tr("Vertices"), vertices_);
+    shape->addRow(Tr(TranslatableText("Vertices")), vertices_);
     shape->addRow(QString(), vertexButtons);
     centreDefinition_ = new QComboBox(this);
     centreDefinition_->setObjectName(QStringLiteral("centreDefinition"));
-    centreDefinition_->addItems({Tr("Calculated Centre"), Tr("User Defined"), Tr("Random Sampling")});
-    shape->addRow(Tr("Centre"), centreDefinition_);
+    centreDefinition_->addItems({Tr(TranslatableText("Calculated Centre")), Tr(TranslatableText("User Defined")), Tr(TranslatableText("Random Sampling"))});
+    shape->addRow(Tr(TranslatableText("Centre")), centreDefinition_);
     centreX_ = new QLineEdit(this);
     centreX_->setObjectName(QStringLiteral("centreX"));
     centreY_ = new QLineEdit(this);
@@ -68,23 +68,23 @@ SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
     auto* centre = new QHBoxLayout;
     centre->addWidget(centreX_);
     centre->addWidget(centreY_);
-    shape->addRow(Tr("Centre X, Y [m]"), centre);
+    shape->addRow(Tr(TranslatableText("Centre X, Y [m]")), centre);
     fillColour_ = new QComboBox(this);
     fillColour_->setObjectName(QStringLiteral("fillColour"));
-    fillColour_->addItems({Tr("Red"), Tr("Yellow"), Tr("Green"), Tr("Cyan"), Tr("Blue"), Tr("Magenta"), Tr("White")});
+    fillColour_->addItems({Tr(TranslatableText("Red")), Tr(TranslatableText("Yellow")), Tr(TranslatableText("Green")), Tr(TranslatableText("Cyan")), Tr(TranslatableText("Blue")), Tr(TranslatableText("Magenta")), Tr(TranslatableText("White"))});
     hatchStyle_ = new QComboBox(this);
     hatchStyle_->setObjectName(QStringLiteral("hatchStyle"));
-    hatchStyle_->addItems({Tr("Solid"), Tr("Back Diagonal"), Tr("Cross"), Tr("Diagonal Cross"),
-                           Tr("Forward Diagonal"), Tr("Horizontal"), Tr("Vertical")});
-    shape->addRow(Tr("Fill Colour"), fillColour_);
-    shape->addRow(Tr("Hatch Style"), hatchStyle_);
+    hatchStyle_->addItems({Tr(TranslatableText("Solid")), Tr(TranslatableText("Back Diagonal")), Tr(TranslatableText("Cross")), Tr(TranslatableText("Diagonal Cross")),
+                           Tr(TranslatableText("Forward Diagonal")), Tr(TranslatableText("Horizontal")), Tr(TranslatableText("Vertical"))});
+    shape->addRow(Tr(TranslatableText("Fill Colour")), fillColour_);
+    shape->addRow(Tr(TranslatableText("Hatch Style")), hatchStyle_);
 
     // Soil.
-    auto* soilBox = new QGroupBox(Tr("Soil Properties"), this);
+    auto* soilBox = new QGroupBox(Tr(TranslatableText("Soil Properties")), this);
     auto* soil = new QFormLayout(soilBox);
     inputs_ = AddInputs<Source>(soil, QString(),
                                 {"thickness", "dryBulkDensity", "foc", "overallUnsaturatedZoneThickness"});
-    calculatePorosities_ = new QCheckBox(Tr("Calculate Porosities"), this);
+    calculatePorosities_ = new QCheckBox(Tr(TranslatableText("Calculate Porosities")), this);
     calculatePorosities_->setObjectName(QStringLiteral("calculatePorosities"));
     soil->addRow(calculatePorosities_);
     const std::vector<InputField> porosities = AddInputs<Source>(
@@ -93,18 +93,18 @@ SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
         if (porosities[k].edit) inputs_[k] = porosities[k];
 
     // Decline with time.
-    auto* declineBox = new QGroupBox(Tr("Declining Source"), this);
+    auto* declineBox = new QGroupBox(Tr(TranslatableText("Declining Source")), this);
     auto* decline = new QFormLayout(declineBox);
     decliningSource_ = new QComboBox(this);
     decliningSource_->setObjectName(QStringLiteral("decliningSource"));
-    decliningSource_->addItems({Tr("Constant Source"), Tr("Declining by Leaching"), Tr("User Defined Decline")});
-    decline->addRow(Tr("Source Term"), decliningSource_);
+    decliningSource_->addItems({Tr(TranslatableText("Constant Source")), Tr(TranslatableText("Declining by Leaching")), Tr(TranslatableText("User Defined Decline"))});
+    decline->addRow(Tr(TranslatableText("Source Term")), decliningSource_);
     timeOffset_ = new QLineEdit(this);
     timeOffset_->setObjectName(QStringLiteral("timeOffset"));
-    decline->addRow(Tr("Time Offset [years]"), timeOffset_);
+    decline->addRow(Tr(TranslatableText("Time Offset [years]")), timeOffset_);
     declineGrid_ = new QTableWidget(0, 2, this);
     declineGrid_->setObjectName(QStringLiteral("declineGrid"));
-    declineGrid_->setHorizontalHeaderLabels({Tr("Year"), Tr("Faction Remaining")});
+    declineGrid_->setHorizontalHeaderLabels({Tr(TranslatableText("Year")), Tr(TranslatableText("Faction Remaining"))});
     declineGrid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     declineGrid_->verticalHeader()->hide();
     declineGrid_->setMinimumHeight(120);
@@ -127,7 +127,7 @@ SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
     connect(calculatePorosities_, &QCheckBox::toggled, this, [this] { UpdateEnabled(); });
 }
 
-QString SourceDetailsForm::Title() const { return Tr("Source Details"); }
+QString SourceDetailsForm::Title() const { return Tr(TranslatableText("Source Details")); }
 
 void SourceDetailsForm::AddVertexRow(const QString& x, const QString& y) {
     const int row = vertices_->rowCount();
@@ -193,14 +193,14 @@ bool SourceDetailsForm::Validate(QStringList& errors) {
     bool valid = true;
     const QString name = name_->text().trimmed();
     if (name.isEmpty()) {
-        errors << Tr("Please enter a name");
+        errors << Tr(TranslatableText("Please enter a name"));
         valid = false;
     } else if (otherNames_.contains(name)) {
         errors << ToQString(Translate("Duplicate source name")) + QStringLiteral(": \"") + name + QStringLiteral("\"");
         valid = false;
     }
     if (vertices_->rowCount() < 3) {
-        errors << Tr("At least three vertices are required.");
+        errors << Tr(TranslatableText("At least three vertices are required."));
         valid = false;
     }
     for (int row = 0; row < vertices_->rowCount(); ++row) {
@@ -216,11 +216,11 @@ bool SourceDetailsForm::Validate(QStringList& errors) {
     double number = 0.0;
     if (centreDefinition_->currentIndex() == Source::userDefinedCentre &&
         (!ReadNumber(centreX_->text(), number) || !ReadNumber(centreY_->text(), number))) {
-        errors << Tr("The centre coordinates must be numbers");
+        errors << Tr(TranslatableText("The centre coordinates must be numbers"));
         valid = false;
     }
     if (!ReadNumber(timeOffset_->text(), number) || number < 0.0) {
-        errors << Tr("The time offset must be a number not less than 0");
+        errors << Tr(TranslatableText("The time offset must be a number not less than 0"));
         valid = false;
     }
     if (decliningSource_->currentIndex() == Source::userDefinedDecline) {

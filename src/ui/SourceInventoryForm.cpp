@@ -23,31 +23,31 @@ SourceInventoryForm::SourceInventoryForm(std::size_t sourceIndex, QWidget* paren
     list_->setObjectName(QStringLiteral("inventoryList"));
     list_->setMinimumWidth(200);
     auto* left = new QVBoxLayout;
-    left->addWidget(new QLabel(Tr("Contaminants present at the source"), this));
+    left->addWidget(new QLabel(Tr(TranslatableText("Contaminants present at the source")), this));
     left->addWidget(list_);
 
-    auto* entryBox = new QGroupBox(Tr("Contaminant"), this);
+    auto* entryBox = new QGroupBox(Tr(TranslatableText("Contaminant")), this);
     auto* form = new QFormLayout(entryBox);
     measuredAs_ = new QComboBox(this);
     measuredAs_->setObjectName(QStringLiteral("measuredAs"));
-    measuredAs_->addItems({Tr("Measured as Total Concentration in Soil"), Tr("Measured as Leachable Concentrate")});
+    measuredAs_->addItems({Tr(TranslatableText("Measured as Total Concentration in Soil")), Tr(TranslatableText("Measured as Leachable Concentrate"))});
     form->addRow(measuredAs_);
     inputs_ = AddInputs<SourceContaminant>(form);
-    partitionFromKoc_ = new QCheckBox(Tr("Partition Coefficient from koc"), this);
+    partitionFromKoc_ = new QCheckBox(Tr(TranslatableText("Partition Coefficient from koc")), this);
     partitionFromKoc_->setObjectName(QStringLiteral("partitionFromKoc"));
     form->addRow(partitionFromKoc_);
 
-    auto* pathwayBox = new QGroupBox(Tr("Unsaturated Pathway"), this);
+    auto* pathwayBox = new QGroupBox(Tr(TranslatableText("Unsaturated Pathway")), this);
     auto* pathwayForm = new QFormLayout(pathwayBox);
     pathway_ = new QComboBox(this);
     pathway_->setObjectName(QStringLiteral("pathway"));
-    pathwayForm->addRow(Tr("Pathway"), pathway_);
+    pathwayForm->addRow(Tr(TranslatableText("Pathway")), pathway_);
     pathwayInputs_ = AddInputs<PathwayContaminant>(pathwayForm, QStringLiteral("pathway."));
     degradationPhase_ = new QComboBox(this);
     degradationPhase_->setObjectName(QStringLiteral("degradationPhase"));
-    degradationPhase_->addItems({Tr("Dissolved Phase Only"), Tr("Dissolved and Sorbed Phases")});
-    pathwayForm->addRow(Tr("Degrading Phase"), degradationPhase_);
-    uzPartitionFromKoc_ = new QCheckBox(Tr("UZ Partition Coefficient from koc"), this);
+    degradationPhase_->addItems({Tr(TranslatableText("Dissolved Phase Only")), Tr(TranslatableText("Dissolved and Sorbed Phases"))});
+    pathwayForm->addRow(Tr(TranslatableText("Degrading Phase")), degradationPhase_);
+    uzPartitionFromKoc_ = new QCheckBox(Tr(TranslatableText("UZ Partition Coefficient from koc")), this);
     uzPartitionFromKoc_->setObjectName(QStringLiteral("uzPartitionFromKoc"));
     pathwayForm->addRow(uzPartitionFromKoc_);
 
@@ -83,12 +83,12 @@ SourceInventoryForm::SourceInventoryForm(std::size_t sourceIndex, QWidget* paren
     connect(measuredAs_, &QComboBox::currentIndexChanged, this, [this](int choice) {
         // The concentration is labelled in the unit of its measurement.
         if (InputField* field = FieldOf(inputs_, &SourceContaminant::concentration))
-            field->label->setText(choice == 0 ? Tr("Concentration [mg/kg]") : Tr("Concentration [mg/l]"));
+            field->label->setText(choice == 0 ? Tr(TranslatableText("Concentration [mg/kg]")) : Tr(TranslatableText("Concentration [mg/l]")));
     });
 }
 
 QString SourceInventoryForm::Title() const {
-    return sourceName_.isEmpty() ? Tr("Source Inventory") : Tr("Source Inventory") + QStringLiteral(" - ") + sourceName_;
+    return sourceName_.isEmpty() ? Tr(TranslatableText("Source Inventory")) : Tr(TranslatableText("Source Inventory")) + QStringLiteral(" - ") + sourceName_;
 }
 
 void SourceInventoryForm::Load(const Project& project) {
@@ -114,7 +114,7 @@ void SourceInventoryForm::Load(const Project& project) {
         const std::string format = TranslateFormat("Unsaturated Pathway %d");
         for (std::size_t p = 0; p < source_.pathways.size(); ++p) {
             const std::string& name = source_.pathways[p].name;
-            pathway_->addItem(name.empty() ? Tr("Unsaturated Pathway") + QStringLiteral(" %1").arg(p + 1)
+            pathway_->addItem(name.empty() ? Tr(TranslatableText("Unsaturated Pathway")) + QStringLiteral(" %1").arg(p + 1)
                                            : ToQString(name));
         }
     }
@@ -129,7 +129,7 @@ void SourceInventoryForm::OnItemChanged(QListWidgetItem* item) {
     SourceContaminant& entry = source_.inventory[static_cast<std::size_t>(row)];
     const bool present = item->checkState() == Qt::Checked;
     if (present == entry.active) return;
-    if (!present && !Prompts().AskYesNo(Tr("Are you sure you want to remove this contaminant from the source?"))) {
+    if (!present && !Prompts().AskYesNo(Tr(TranslatableText("Are you sure you want to remove this contaminant from the source?")))) {
         QSignalBlocker blocker(list_);
         item->setCheckState(Qt::Checked);
         return;

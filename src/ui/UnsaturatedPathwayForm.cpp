@@ -23,25 +23,25 @@ UnsaturatedPathwayForm::UnsaturatedPathwayForm(std::size_t sourceIndex, QWidget*
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("pathwayList"));
     list_->setMinimumWidth(180);
-    auto* addButton = new QPushButton(Tr("Add Pathway"), this);
+    auto* addButton = new QPushButton(Tr(TranslatableText("Add Pathway")), this);
     addButton->setObjectName(QStringLiteral("addPathway"));
-    removeButton_ = new QPushButton(Tr("Remove Pathway"), this);
+    removeButton_ = new QPushButton(Tr(TranslatableText("Remove Pathway")), this);
     removeButton_->setObjectName(QStringLiteral("removePathway"));
     auto* left = new QVBoxLayout;
     left->addWidget(list_);
     left->addWidget(addButton);
     left->addWidget(removeButton_);
 
-    auto* box = new QGroupBox(Tr("Layer"), this);
+    auto* box = new QGroupBox(Tr(TranslatableText("Layer")), this);
     auto* form = new QFormLayout(box);
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("pathwayName"));
-    form->addRow(Tr("Name"), name_);
+    form->addRow(Tr(TranslatableText("Name")), name_);
     flowModel_ = new QComboBox(this);
     flowModel_->setObjectName(QStringLiteral("flowModel"));
-    flowModel_->addItems({Tr("Porous Medium"), Tr("Dual Porosity")});
-    form->addRow(Tr("Flow Model"), flowModel_);
-    include_ = new QCheckBox(Tr("Include in the calculation"), this);
+    flowModel_->addItems({Tr(TranslatableText("Porous Medium")), Tr(TranslatableText("Dual Porosity"))});
+    form->addRow(Tr(TranslatableText("Flow Model")), flowModel_);
+    include_ = new QCheckBox(Tr(TranslatableText("Include in the calculation")), this);
     include_->setObjectName(QStringLiteral("include"));
     form->addRow(include_);
     inputs_ = AddInputs<UnsaturatedPathway>(form);
@@ -68,8 +68,8 @@ UnsaturatedPathwayForm::UnsaturatedPathwayForm(std::size_t sourceIndex, QWidget*
 UnsaturatedPathwayForm::~UnsaturatedPathwayForm() = default;
 
 QString UnsaturatedPathwayForm::Title() const {
-    if (!loaded_) return Tr("Unsaturated Pathway");
-    return Tr("Unsaturated Pathway") + QStringLiteral(" - ") + ToQString(working_->sources[sourceIndex_].name);
+    if (!loaded_) return Tr(TranslatableText("Unsaturated Pathway"));
+    return Tr(TranslatableText("Unsaturated Pathway")) + QStringLiteral(" - ") + ToQString(working_->sources[sourceIndex_].name);
 }
 
 void UnsaturatedPathwayForm::UpdateEnabled() {
@@ -95,7 +95,7 @@ void UnsaturatedPathwayForm::ShowList() {
     const Source& source = working_->sources[sourceIndex_];
     for (std::size_t p = 0; p < source.pathways.size(); ++p) {
         const std::string& name = source.pathways[p].name;
-        list_->addItem(name.empty() ? Tr("Unsaturated Pathway") + QStringLiteral(" %1").arg(p + 1) : ToQString(name));
+        list_->addItem(name.empty() ? Tr(TranslatableText("Unsaturated Pathway")) + QStringLiteral(" %1").arg(p + 1) : ToQString(name));
     }
 }
 

@@ -17,28 +17,35 @@ WaterQualityStandardForm::WaterQualityStandardForm(QWidget* parent)
     selection_->setObjectName(QStringLiteral("standardSelection"));
     table_ = new QTableWidget(0, 3, this);
     table_->setObjectName(QStringLiteral("standardTable"));
-    table_->setHorizontalHeaderLabels({Tr("Contaminant"), Tr("Standard [mg/l]"), Tr("Status")});
-    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    table_->setHorizontalHeaderLabels({Tr(TranslatableText("Contaminant")), Tr(TranslatableText("Standard [mg/l]")), Tr(TranslatableText("Status"))});
+    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setColumnWidth(0, 320);
+    table_->setColumnWidth(1, 140);
+    table_->setWordWrap(false);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->verticalHeader()->hide();
     table_->setMinimumSize(480, 300);
     auto* top = new QFormLayout;
-    top->addRow(Tr("Standard"), selection_);
+    top->addRow(Tr(TranslatableText("Standard")), selection_);
+    top->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    selection_->setMinimumWidth(360);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(table_);
     connect(selection_, &QComboBox::currentIndexChanged, this, [this] { ShowStandards(); });
 }
 
-QString WaterQualityStandardForm::Title() const { return Tr("Water Quality Standard"); }
+QString WaterQualityStandardForm::Title() const { return Tr(TranslatableText("Water Quality Standard")); }
 
 void WaterQualityStandardForm::Load(const Project& project) {
     *working_ = project;
     QSignalBlocker blocker(selection_);
     selection_->clear();
-    selection_->addItem(Tr("No Standard"), Project::noStandardSelection);
+    selection_->addItem(Tr(TranslatableText("No Standard")), Project::noStandardSelection);
     for (std::size_t k = 0; k < project.standardSets.size() && k < 3; ++k)
         selection_->addItem(ToQString(project.standardSets[k].name), static_cast<int>(k + 1));
-    selection_->addItem(Tr("User Defined"), Project::userDefinedStandardSelection);
+    selection_->addItem(Tr(TranslatableText("User Defined")), Project::userDefinedStandardSelection);
     const int found = selection_->findData(project.standardSelection);
     selection_->setCurrentIndex(found < 0 ? 0 : found);
     blocker.unblock();
@@ -68,8 +75,8 @@ void WaterQualityStandardForm::ShowStandards() {
         const bool none = !userDefined && contaminant.standardStatus == Contaminant::noStandard;
         auto* value = new QTableWidgetItem(none ? QString() : QString::number(contaminant.standard, 'g', 10));
         if (!userDefined) value->setFlags(value->flags() & ~Qt::ItemIsEditable);
-        auto* status = new QTableWidgetItem(none ? Tr("No Standard")
-                                                 : (userDefined ? Tr("User Defined") : selection_->currentText()));
+        auto* status = new QTableWidgetItem(none ? Tr(TranslatableText("No Standard"))
+                                                 : (userDefined ? Tr(TranslatableText("User Defined")) : selection_->currentText()));
         status->setFlags(status->flags() & ~Qt::ItemIsEditable);
         table_->setItem(row, 0, name);
         table_->setItem(row, 1, value);
@@ -85,7 +92,7 @@ bool WaterQualityStandardForm::Validate(QStringList& errors) {
         const double value = table_->item(row, 1)->text().toDouble(&ok);
         if (!ok || value < 0.0) {
             errors << table_->item(row, 0)->text() + QStringLiteral(": ") +
-                          Tr("The standard must be a number not less than 0");
+                          Tr(TranslatableText("The standard must be a number not less than 0"));
             valid = false;
         }
     }
