@@ -83,6 +83,7 @@ void ContaminantInventoryForm::Load(const Project& project) {
     shown_ = -1;
     ShowList();
     list_->setCurrentRow(working_->contaminants.empty() ? -1 : 0);
+    if (working_->contaminants.empty()) ShowContaminant(-1);
 }
 
 void ContaminantInventoryForm::ShowList() {

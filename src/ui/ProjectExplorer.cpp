@@ -29,7 +29,7 @@ ProjectExplorer::ProjectExplorer(QWidget* parent) : QTreeWidget(parent) {
     setIconSize(QSize(16, 16));
     connect(this, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { emit SelectionChanged(ItemOf(current)); });
-    connect(this, &QTreeWidget::itemActivated, this,
+    connect(this, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item, int) { emit ItemActivated(ItemOf(item)); });
 }
 

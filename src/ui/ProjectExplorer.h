@@ -27,7 +27,7 @@ public:
 
 signals:
     void SelectionChanged(const varnex::ui::ProjectItem& item);
-    // The user double-clicked an item (or pressed Enter on it) to open its form.
+    // The user double-clicked an item to open its form.
     void ItemActivated(const varnex::ui::ProjectItem& item);
 
 private:

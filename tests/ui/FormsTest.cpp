@@ -528,6 +528,70 @@ private slots:
         frame.Document().SetModified(false);
     }
 
+    // The commands open their forms; a new source joins the project only
+    // when its forms are finished, with its receptor downstream of it.
+    void commandsOpenTheirForms() {
+        CMainFrame frame(settings_);
+        frame.SetPrompts(&prompts_);
+        Project& project = frame.Document().GetProject();
+        project.simulationLevel = 3;
+        project.aquifer.flowDirection = 90.0;
+
+        QStringList titles;
+        const auto closeNextDialog = [&titles](bool finishSource) {
+            QTimer::singleShot(0, [&titles, finishSource] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (auto* dialog = qobject_cast<varnex::ui::FormDialog*>(modal)) {
+                    titles << dialog->Form()->Title();
+                    dialog->reject();
+                } else if (auto* wizard = qobject_cast<ProjectWizard*>(modal)) {
+                    titles << wizard->CurrentForm()->Title();
+                    if (!finishSource) return wizard->reject();
+                    QVERIFY(wizard->Next());
+                    QCOMPARE(wizard->CurrentStep().kind, FormKind::sourceDetails);
+                    TYPE(wizard->CurrentForm(), "sourceName", "Workshop");
+                    for (int k = 0; k < 3; ++k) CLICK(wizard->CurrentForm(), "addVertex");
+                    QTableWidget* vertices = Find<QTableWidget>(wizard->CurrentForm(), "vertexTable");
+                    vertices->item(1, 0)->setText(QStringLiteral("10"));
+                    vertices->item(2, 1)->setText(QStringLiteral("10"));
+                    QVERIFY(wizard->Finish());
+                }
+            });
+        };
+        closeNextDialog(false);
+        frame.OnSourceNewSource();
+        QCOMPARE(titles, QStringList{QStringLiteral("Source Inventory - New Source")});
+        QVERIFY(project.sources.empty());
+
+        closeNextDialog(true);
+        frame.OnSourceNewSource();
+        QCOMPARE(project.sources.size(), std::size_t(1));
+        QCOMPARE(project.sources[0].name, std::string("Workshop"));
+        QCOMPARE(project.receptors.size(), std::size_t(1));
+        QCOMPARE(project.sources[0].attachedReceptor, 0);
+        // 5 m beyond the source's furthest point along the flow.
+        QCOMPARE(project.receptors[0].x, 15.0);
+        QVERIFY(frame.Document().IsModified());
+
+        titles.clear();
+        closeNextDialog(false);
+        frame.OpenSourceForm(0, FormKind::infiltration);
+        closeNextDialog(false);
+        frame.OnAquiferAquifer();
+        closeNextDialog(false);
+        frame.OnModelSimulationParameters();
+        // Double click in the explorer.
+        closeNextDialog(false);
+        QTreeWidgetItem* sourceItem = frame.Explorer()->topLevelItem(0)->child(0);
+        emit frame.Explorer()->itemDoubleClicked(sourceItem, 0);
+        QCOMPARE(titles, (QStringList{QStringLiteral("Infiltration - Workshop"), QStringLiteral("Aquifer Pathway"),
+                                      QStringLiteral("Simulation Parameters"), QStringLiteral("Source Details")}));
+        // An index beyond the sources opens nothing.
+        frame.OpenSourceForm(5, FormKind::sourceDetails);
+        QCOMPARE(titles.size(), 4);
+        frame.Document().SetModified(false);
+    }
+
 private:
     QTemporaryDir preferencesFolder_;
     varnex::UserInterfaceSettings settings_;
