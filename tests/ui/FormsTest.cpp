@@ -485,6 +485,26 @@ private slots:
         // Each factor stays with its year; a new year takes its neighbour's.
         QCOMPARE(project.sources[0].declineFactors, (std::vector<double>{1.0, 0.5, 0.5, 0.1}));
 
+        // An increasing decline is allowed, but only once the user agrees.
+        varnex::ui::FormDialog details(varnex::ui::CreateInputForm(FormKind::sourceDetails, 0), project, prompts_);
+        for (int k = 0; k < 3; ++k) CLICK(details.Form(), "addVertex");
+        Find<QTableWidget>(details.Form(), "vertexTable")->item(1, 0)->setText(QStringLiteral("5"));
+        Find<QTableWidget>(details.Form(), "vertexTable")->item(2, 1)->setText(QStringLiteral("5"));
+        QTableWidget* grid = Find<QTableWidget>(details.Form(), "declineGrid");
+        QCOMPARE(grid->rowCount(), 4);
+        QCOMPARE(grid->item(2, 0)->text(), QStringLiteral("2000"));
+        grid->item(2, 1)->setText(QStringLiteral("0.9"));
+        prompts_.questions.clear();
+        const std::vector<double> stored = project.sources[0].declineFactors;
+        QVERIFY(!details.TryAccept());
+        QCOMPARE(prompts_.questions.size(), 1);
+        QVERIFY(prompts_.questions[0].contains(QStringLiteral("increasing source term; 0.9 is greater then 0.5")));
+        QCOMPARE(project.sources[0].declineFactors, stored);
+        prompts_.yesNoAnswers << true;
+        QVERIFY(details.TryAccept());
+        QCOMPARE(project.sources[0].declineFactors, (std::vector<double>{1.0, 0.5, 0.9, 0.1}));
+        QCOMPARE(project.sources[0].vertices.size(), std::size_t(3));
+
         // No list at all is refused.
         varnex::ui::FormDialog empty(varnex::ui::CreateInputForm(FormKind::simulationParameters, -1), project,
                                      prompts_);
