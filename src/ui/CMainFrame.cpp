@@ -17,6 +17,7 @@
 #include <QToolBar>
 
 #include "model/Project.h"
+#include "persist/ProjectJson.h"
 #include "persist/FileVersion.h"
 #include "settings/Exception.h"
 #include "settings/LanguageList.h"
@@ -29,6 +30,7 @@
 #include "ui/CVarnexDoc.h"
 #include "ui/CVarnexView.h"
 #include "ui/DialogPrompts.h"
+#include "ui/FormDialog.h"
 #include "ui/HelpWindow.h"
 #include "ui/InputCorrelationsDialog.h"
 #include "ui/MenuCaption.h"
@@ -36,6 +38,7 @@
 #include "ui/PlumeProgressDialog.h"
 #include "ui/ProgramOptionsDialog.h"
 #include "ui/ProjectExplorer.h"
+#include "ui/ProjectWizard.h"
 #include "ui/PropertyGrid.h"
 #include "ui/QtText.h"
 #include "ui/RunProgressDialog.h"
@@ -164,13 +167,20 @@ const std::vector<MenuEntry>& MenuTable() {
     return table;
 }
 
+// The input form behind each source entry of the site plan's context menu.
+FormKind SourceFormKind(int form) {
+    switch (form) {
+    case CPhaseView::unsaturatedZoneForm: return FormKind::unsaturatedPathway;
+    case CPhaseView::infiltrationForm: return FormKind::infiltration;
+    case CPhaseView::contaminantsForm: return FormKind::sourceInventory;
+    default: return FormKind::sourceDetails;
+    }
+}
+
 // Commands whose forms and windows are still to come: present in the menus
 // so the command set is complete, but greyed until their handlers exist.
 constexpr Command pendingCommands[] = {
-    Command::filePrintModel, Command::filePrintSetup, Command::setupProjectDetails, Command::setupDomainDetails,
-    Command::setupContaminantInventory, Command::setupWqs, Command::setupActiveProcesses,
-    Command::setupProjectWizard, Command::sourceNewSource, Command::aquiferAquifer, Command::receptorNewReceptor,
-    Command::modelSimulationParameters,
+    Command::filePrintModel, Command::filePrintSetup,
 };
 
 // Commands that look at the results of the last run: available only while
@@ -226,6 +236,11 @@ CMainFrame::CMainFrame(UserInterfaceSettings& settings, QWidget* parent)
     connect(document_, &CVarnexDoc::TitleChanged, this, &CMainFrame::UpdateTitle);
     connect(view_->PhaseView(), &CPhaseView::CursorMoved, this, &CMainFrame::ShowCursorPosition);
     connect(view_->PhaseView(), &CPhaseView::ProjectEdited, this, &CMainFrame::OnProjectEdited);
+    connect(view_->PhaseView(), &CPhaseView::SourceFormRequested, this, [this](int sourceIndex, int form) {
+        OpenSourceForm(sourceIndex, SourceFormKind(form));
+    });
+    connect(view_->PhaseView(), &CPhaseView::ReceptorFormRequested, this,
+            [this](int) { EditWithForm(FormKind::receptors); });
     PhaseView()->SetProject(&document_->GetProject());
     OnProjectReplaced();
     UpdateTitle();
@@ -262,6 +277,9 @@ void CMainFrame::CreateActions() {
         CommandAction(toggle)->setCheckable(true);
         CommandAction(toggle)->setChecked(true);
     }
+    // The site plan's own switches, checked as the plan shows them.
+    for (Command toggle : {Command::viewAquiferFlowArrow, Command::viewPan, Command::viewPlumeLegend})
+        CommandAction(toggle)->setCheckable(true);
     levelGroup_ = new QActionGroup(this);
     for (Command level : levelCommands) {
         CommandAction(level)->setCheckable(true);
@@ -366,6 +384,9 @@ void CMainFrame::CreateDockPanes() {
     splitDockWidget(explorerDock_, propertiesDock_, Qt::Vertical);
 
     connect(explorer_, &ProjectExplorer::SelectionChanged, this, &CMainFrame::OnExplorerSelection);
+    connect(explorer_, &ProjectExplorer::ItemActivated, this, &CMainFrame::OnExplorerActivated);
+    properties_->SetPromptsSource([this]() -> UserPrompts& { return Prompts(); });
+    connect(properties_, &PropertyGrid::ProjectEdited, this, &CMainFrame::OnProjectEdited);
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -448,6 +469,9 @@ void CMainFrame::UpdateCommandStates() {
     const int level = project.simulationLevel;
     for (int i = 0; i < 4; ++i) CommandAction(levelCommands[i])->setChecked(level == i + 1);
     CommandAction(Command::viewStatusBar)->setChecked(!statusBar()->isHidden());
+    CommandAction(Command::viewAquiferFlowArrow)->setChecked(PhaseView()->FlowArrowVisible());
+    CommandAction(Command::viewPlumeLegend)->setChecked(PhaseView()->PlumeLegendVisible());
+    CommandAction(Command::viewPan)->setChecked(PhaseView()->CurrentMode() == CPhaseView::Mode::pan);
 }
 
 void CMainFrame::OnProjectReplaced() {
@@ -469,6 +493,38 @@ void CMainFrame::OnProjectEdited() {
 
 void CMainFrame::OnExplorerSelection(const ProjectItem& item) {
     properties_->ShowItem(document_->GetProject(), item);
+}
+
+void CMainFrame::OnExplorerActivated(const ProjectItem& item) {
+    using Kind = ProjectItem::Kind;
+    switch (item.kind) {
+    case Kind::source: OpenSourceForm(item.index, FormKind::sourceDetails); break;
+    case Kind::pathway: OpenSourceForm(item.index, FormKind::unsaturatedPathway); break;
+    case Kind::sourceGroup: OnSourceNewSource(); break;
+    case Kind::receptor:
+    case Kind::receptorGroup: EditWithForm(FormKind::receptors); break;
+    case Kind::contaminant:
+    case Kind::contaminantGroup: EditWithForm(FormKind::contaminantInventory); break;
+    case Kind::aquifer: EditWithForm(FormKind::aquiferPathway); break;
+    case Kind::none: break;
+    }
+}
+
+bool CMainFrame::EditWithForm(FormKind kind, int sourceIndex) {
+    if (!FormDialog::EditProject(kind, sourceIndex, document_->GetProject(), Prompts(), this)) return false;
+    OnProjectEdited();
+    return true;
+}
+
+void CMainFrame::OpenSourceForm(int sourceIndex, FormKind kind) {
+    if (sourceIndex < 0 || static_cast<std::size_t>(sourceIndex) >= document_->GetProject().sources.size()) return;
+    switch (kind) {
+    case FormKind::sourceDetails:
+    case FormKind::infiltration:
+    case FormKind::unsaturatedPathway:
+    case FormKind::sourceInventory: EditWithForm(kind, sourceIndex); break;
+    default: break;
+    }
 }
 
 void CMainFrame::ShowCursorPosition(double x, double y) {
@@ -589,6 +645,8 @@ void CMainFrame::OnFileNew() {
     if (!MaybeSave()) return;
     QString error;
     if (!document_->NewDocument(error)) Prompts().ShowError(error);
+    // A new project is built by walking through its forms.
+    OnSetupProjectWizard();
 }
 
 void CMainFrame::OnFileOpen() {
@@ -631,12 +689,22 @@ void CMainFrame::OnFileExit() { close(); }
 
 // ---------------------------------------------------------------- setup
 
-void CMainFrame::OnSetupProjectDetails() {}
-void CMainFrame::OnSetupDomainDetails() {}
-void CMainFrame::OnSetupContaminantInventory() {}
-void CMainFrame::OnSetupWqs() {}
-void CMainFrame::OnSetupActiveProcesses() {}
-void CMainFrame::OnSetupProjectWizard() {}
+void CMainFrame::OnSetupProjectDetails() { EditWithForm(FormKind::projectDetails); }
+void CMainFrame::OnSetupDomainDetails() { EditWithForm(FormKind::domain); }
+void CMainFrame::OnSetupContaminantInventory() { EditWithForm(FormKind::contaminantInventory); }
+void CMainFrame::OnSetupWqs() { EditWithForm(FormKind::waterQualityStandard); }
+void CMainFrame::OnSetupActiveProcesses() { EditWithForm(FormKind::activeProcesses); }
+
+void CMainFrame::OnSetupProjectWizard() {
+    Project& project = document_->GetProject();
+    ProjectWizard wizard(project, Prompts(), this);
+    if (wizard.exec() != QDialog::Accepted) return;
+    const std::string before = WriteProjectJson(project);
+    if (WriteProjectJson(wizard.Result()) == before) return;
+    project = wizard.Result();
+    project.InvalidateResults();
+    OnProjectEdited();
+}
 
 void CMainFrame::OnSetupOptions() {
     std::vector<std::string> languages;
@@ -667,9 +735,64 @@ bool CMainFrame::ApplyOptions(const std::string& language, bool autoComplete) {
 
 // ---------------------------------------------------------------- entities
 
-void CMainFrame::OnSourceNewSource() {}
-void CMainFrame::OnAquiferAquifer() {}
-void CMainFrame::OnReceptorNewReceptor() {}
+void CMainFrame::OnSourceNewSource() {
+    Project& project = document_->GetProject();
+    // The source is drawn up on a copy and joins the project only when its
+    // forms are finished, so a cancelled source leaves no trace.
+    Project draft(project);
+    Source source;
+    const std::string base = Translate("New Source");
+    source.name = base;
+    for (int n = 2;; ++n) {
+        bool taken = false;
+        for (const Source& other : project.sources) taken = taken || other.name == source.name;
+        if (!taken) break;
+        source.name = base + " " + std::to_string(n);
+    }
+    std::string error;
+    if (!draft.AddSource(source, error, false)) {
+        Prompts().ShowError(ToQString(error));
+        return;
+    }
+    const int index = static_cast<int>(draft.sources.size()) - 1;
+    ProjectWizard wizard(draft, index, Prompts(), this);
+    wizard.setWindowTitle(ToQString(Translate("&New Source")).remove(QLatin1Char('&')));
+    if (wizard.exec() != QDialog::Accepted) return;
+    // Above Level 2 a source gets its own receptor just downstream of it.
+    const bool withReceptor = project.simulationLevel > SimulationLevel::level2;
+    if (!project.AddSource(wizard.Result().sources[static_cast<std::size_t>(index)], error, withReceptor)) {
+        Prompts().ShowError(ToQString(error));
+        return;
+    }
+    OnProjectEdited();
+}
+
+void CMainFrame::OnAquiferAquifer() { EditWithForm(FormKind::aquiferPathway); }
+
+void CMainFrame::OnReceptorNewReceptor() {
+    Project& project = document_->GetProject();
+    Receptor receptor;
+    const std::string base = Translate("New Receptor");
+    receptor.name = base;
+    for (int n = 2;; ++n) {
+        bool taken = false;
+        for (const Receptor& other : project.receptors) taken = taken || other.name == receptor.name;
+        if (!taken) break;
+        receptor.name = base + " " + std::to_string(n);
+    }
+    // In the middle of what the user is looking at.
+    const QRectF area = PhaseView()->VisiblePlanArea();
+    receptor.x = area.center().x();
+    receptor.y = area.center().y();
+    std::string error;
+    if (!project.AddReceptor(receptor, error)) {
+        Prompts().ShowError(ToQString(error));
+        return;
+    }
+    project.InvalidateResults();
+    OnProjectEdited();
+    EditWithForm(FormKind::receptors);
+}
 
 // ---------------------------------------------------------------- model
 
@@ -694,7 +817,7 @@ void CMainFrame::OnModelCorrelations() {
     OnProjectEdited();
 }
 
-void CMainFrame::OnModelSimulationParameters() {}
+void CMainFrame::OnModelSimulationParameters() { EditWithForm(FormKind::simulationParameters); }
 
 void CMainFrame::OnModelContaminantPlume() {
     Project& project = document_->GetProject();
@@ -776,15 +899,24 @@ void CMainFrame::OnResultsSensitivity() {}
 
 // ---------------------------------------------------------------- view
 
-void CMainFrame::OnViewAquiferFlowArrow() { PhaseView()->SetFlowArrowVisible(!PhaseView()->FlowArrowVisible()); }
-void CMainFrame::OnViewPan() { PhaseView()->TogglePan(); }
+void CMainFrame::OnViewAquiferFlowArrow() {
+    PhaseView()->SetFlowArrowVisible(!PhaseView()->FlowArrowVisible());
+    UpdateCommandStates();
+}
+void CMainFrame::OnViewPan() {
+    PhaseView()->TogglePan();
+    UpdateCommandStates();
+}
 void CMainFrame::OnViewRedraw() { PhaseView()->Redraw(); }
 void CMainFrame::OnViewZoomIn() { PhaseView()->ZoomIn(); }
 void CMainFrame::OnViewZoomOut() { PhaseView()->ZoomOut(); }
 void CMainFrame::OnViewZoomWindow() { PhaseView()->BeginZoomWindow(); }
 void CMainFrame::OnViewZoomPrevious() { PhaseView()->ZoomPrevious(); }
 void CMainFrame::OnViewZoomAll() { PhaseView()->ZoomAll(); }
-void CMainFrame::OnViewPlumeLegend() { PhaseView()->SetPlumeLegendVisible(!PhaseView()->PlumeLegendVisible()); }
+void CMainFrame::OnViewPlumeLegend() {
+    PhaseView()->SetPlumeLegendVisible(!PhaseView()->PlumeLegendVisible());
+    UpdateCommandStates();
+}
 
 // ---------------------------------------------------------------- help
 

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include "run/RunDriver.h"
+#include "ui/FormKind.h"
 #include "ui/ProjectItem.h"
 #include "ui/RecentFileList.h"
 #include "ui/StartDialog.h"
@@ -97,6 +98,12 @@ public:
     // Redraws the explorer, the site plan and the command states.
     void RefreshViews();
 
+    // Opens one source's "Source Details", "Infiltration", "Unsaturated
+    // Pathway" or "Source Inventory" form (the site plan's context menu).
+    void OpenSourceForm(int sourceIndex, FormKind kind);
+    // Shows one input form in a dialog; true when the project changed.
+    bool EditWithForm(FormKind kind, int sourceIndex = -1);
+
     // Enables the commands that the document's state allows.
     void UpdateCommandStates();
 
@@ -166,6 +173,7 @@ private:
     void UpdateTitle();
     void OnProjectReplaced();
     void OnExplorerSelection(const ProjectItem& item);
+    void OnExplorerActivated(const ProjectItem& item);
     UserPrompts& Prompts();
 
     UserInterfaceSettings& settings_;

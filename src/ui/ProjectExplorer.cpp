@@ -29,6 +29,8 @@ ProjectExplorer::ProjectExplorer(QWidget* parent) : QTreeWidget(parent) {
     setIconSize(QSize(16, 16));
     connect(this, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { emit SelectionChanged(ItemOf(current)); });
+    connect(this, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item, int) { emit ItemActivated(ItemOf(item)); });
 }
 
 ProjectItem ProjectExplorer::ItemOf(const QTreeWidgetItem* item) {

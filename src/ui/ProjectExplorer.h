@@ -27,6 +27,8 @@ public:
 
 signals:
     void SelectionChanged(const varnex::ui::ProjectItem& item);
+    // The user double-clicked an item to open its form.
+    void ItemActivated(const varnex::ui::ProjectItem& item);
 
 private:
     QTreeWidgetItem* AddItem(QTreeWidgetItem* parent, const QString& text, const ProjectItem& item, const QIcon& icon);

@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -32,6 +33,7 @@
 #include "ui/CMainFrame.h"
 #include "ui/CVarnexDoc.h"
 #include "ui/ProjectExplorer.h"
+#include "ui/ProjectWizard.h"
 #include "ui/PropertyGrid.h"
 #include "ui/WindowStateStore.h"
 #include "ScriptedPrompts.h"
@@ -321,8 +323,18 @@ private slots:
         frame_->OnFileNew();
         QCOMPARE(frame_->Document().GetProject().sources.size(), sources);
 
+        // The new project opens the project wizard; cancelling it keeps the
+        // new project as the standards files made it.
         prompts_.yesNoCancelAnswers << UserPrompts::Answer::no;
+        bool wizardShown = false;
+        QTimer::singleShot(0, this, [&wizardShown] {
+            if (auto* wizard = qobject_cast<varnex::ui::ProjectWizard*>(QApplication::activeModalWidget())) {
+                wizardShown = true;
+                wizard->reject();
+            }
+        });
         frame_->OnFileNew();
+        QVERIFY(wizardShown);
         QCOMPARE(frame_->Document().GetProject().sources.size(), std::size_t(0));
         QVERIFY(!frame_->isWindowModified());
         // The new project has the standards files' contaminants.

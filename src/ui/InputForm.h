@@ -1,0 +1,131 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include "stochastic/StochasticParameter.h"
+
+class QFormLayout;
+class QLabel;
+
+namespace varnex {
+class Project;
+}
+
+namespace varnex::ui {
+
+class DistributionEdit;
+class UserPrompts;
+
+// One page of input: shown alone in a FormDialog or as a step of the
+// ProjectWizard. A form reads what it shows from the project (Load), checks
+// the user's entries (Validate) and only then writes them back (Apply), so a
+// form left with failing entries never touches the model.
+class InputForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit InputForm(QWidget* parent = nullptr);
+    ~InputForm() override;
+
+    // The caption of the page (translated).
+    virtual QString Title() const = 0;
+    virtual void Load(const Project& project) = 0;
+    // Appends one message per failing entry; true when there is none.
+    virtual bool Validate(QStringList& errors) = 0;
+    // The last word before Apply, for entries that are allowed but worth a
+    // warning; false keeps the user on the form.
+    virtual bool ConfirmApply() { return true; }
+    // Writes the entries into the project; called only after Validate passed.
+    virtual void Apply(Project& project) = 0;
+
+    // Questions and refusals of the form go here (not owned); without it
+    // they are shown as message boxes.
+    void SetPrompts(UserPrompts* prompts) { prompts_ = prompts; }
+
+protected:
+    // A stochastic input bound to its field. The text loaded is kept so that
+    // an input the user did not touch is written back bit for bit (the text
+    // form rounds to six digits).
+    struct InputField {
+        QLabel* label = nullptr;
+        DistributionEdit* edit = nullptr;
+        QString loadedText;
+    };
+
+    UserPrompts& Prompts();
+
+    InputField AddInput(QFormLayout* layout, const QString& objectName, const char* englishLabel);
+    static void LoadInput(InputField& field, const StochasticParameter& parameter);
+    // An empty field means "not entered" and is accepted: which inputs are
+    // needed depends on the level and options, and the check before a run
+    // reports the missing ones.
+    static bool CheckInput(const InputField& field, QStringList& errors, const QString& owner = QString());
+    static void ApplyInput(const InputField& field, StochasticParameter& parameter);
+
+    // One field per labelled input of the entity type (or only those whose
+    // keys are listed), in its stored order; object names are `prefix`
+    // followed by the input's key.
+    template <class Entity>
+    std::vector<InputField> AddInputs(QFormLayout* layout, const QString& prefix = QString(),
+                                      const std::vector<std::string>& only = {}) {
+        std::vector<InputField> fields;
+        for (const auto& field : Entity::ParameterFields()) {
+            bool wanted = only.empty();
+            for (const std::string& key : only) wanted = wanted || key == field.key;
+            if (!field.label[0] || !wanted) {
+                fields.push_back(InputField());
+                continue;
+            }
+            fields.push_back(AddInput(layout, prefix + QString::fromLatin1(field.key), field.label));
+        }
+        return fields;
+    }
+    template <class Entity>
+    static void LoadInputs(std::vector<InputField>& fields, const Entity& entity) {
+        const auto& table = Entity::ParameterFields();
+        for (std::size_t k = 0; k < table.size() && k < fields.size(); ++k)
+            if (fields[k].edit) LoadInput(fields[k], entity.*table[k].member);
+    }
+    template <class Entity>
+    static bool CheckInputs(const std::vector<InputField>& fields, QStringList& errors,
+                            const QString& owner = QString()) {
+        bool valid = true;
+        for (const InputField& field : fields)
+            if (field.edit && !CheckInput(field, errors, owner)) valid = false;
+        return valid;
+    }
+    template <class Entity>
+    static void ApplyInputs(const std::vector<InputField>& fields, Entity& entity) {
+        const auto& table = Entity::ParameterFields();
+        for (std::size_t k = 0; k < table.size() && k < fields.size(); ++k)
+            if (fields[k].edit) ApplyInput(fields[k], entity.*table[k].member);
+    }
+    template <class Entity>
+    static InputField* FieldOf(std::vector<InputField>& fields, StochasticParameter Entity::*member) {
+        const auto& table = Entity::ParameterFields();
+        for (std::size_t k = 0; k < table.size() && k < fields.size(); ++k)
+            if (table[k].member == member) return &fields[k];
+        return nullptr;
+    }
+
+    // A short translated text.
+    static QString Tr(const char* english);
+    // Numbers in text fields: every digit kept, so an untouched field reads
+    // back the stored value.
+    static QString NumberText(double value);
+    static bool ReadNumber(const QString& text, double& value);
+    // Keeps `stored` when the field still shows it.
+    static bool TakeNumber(const QString& text, double& stored);
+
+private:
+    UserPrompts* prompts_ = nullptr;
+    std::unique_ptr<UserPrompts> ownPrompts_;
+};
+
+} // namespace varnex::ui

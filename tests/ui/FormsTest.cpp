@@ -1,0 +1,622 @@
+// The input forms, the project wizard and the editable properties pane: a
+// project can be built through the forms alone, refusals leave the project
+// as it was, and a form left with failing entries asks before they go.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "model/Project.h"
+#include "persist/ProjectJson.h"
+#include "settings/Exception.h"
+#include "settings/Preferences.h"
+#include "settings/UserInterfaceSettings.h"
+#include "stochastic/IterationCount.h"
+#include "ui/CMainFrame.h"
+#include "ui/CVarnexDoc.h"
+#include "ui/DistributionEdit.h"
+#include "ui/FormDialog.h"
+#include "ui/FormKind.h"
+#include "ui/InputForm.h"
+#include "ui/ProjectExplorer.h"
+#include "ui/ProjectWizard.h"
+#include "ui/PropertyGrid.h"
+#include "ScriptedPrompts.h"
+
+using varnex::Project;
+using varnex::Source;
+using varnex::ui::CMainFrame;
+using varnex::ui::FormKind;
+using varnex::ui::InputForm;
+using varnex::ui::ProjectWizard;
+using varnex::ui::test::ScriptedPrompts;
+
+namespace {
+
+const std::string infoDirectory = VARNEX_SOURCE_DIR "/data/Info";
+const QString loseQuestion = QStringLiteral("Do you want to lose any changes made on the current form?");
+
+Project NewProject() {
+    Project project;
+    project.NewProject(infoDirectory);
+    return project;
+}
+
+void Parse(varnex::StochasticParameter& parameter, const char* text) { QVERIFY(parameter.distribution.Parse(text)); }
+
+// The widget of a form as the user finds it; fails the test when missing.
+template <class Widget>
+Widget* Find(QWidget* form, const char* name) {
+    Widget* widget = form ? form->findChild<Widget*>(QString::fromLatin1(name)) : nullptr;
+    if (!widget) qWarning("no widget %s", name);
+    return widget;
+}
+
+#define TYPE(form, name, text)                                                                                   \
+    do {                                                                                                          \
+        QLineEdit* edit_ = Find<QLineEdit>(form, name);                                                           \
+        QVERIFY(edit_);                                                                                           \
+        edit_->setText(QStringLiteral(text));                                                                     \
+    } while (false)
+
+#define CLICK(form, name)                                                                                         \
+    do {                                                                                                          \
+        QPushButton* button_ = Find<QPushButton>(form, name);                                                     \
+        QVERIFY(button_);                                                                                         \
+        button_->click();                                                                                         \
+    } while (false)
+
+std::vector<FormKind> ExpectedOrder(int sources) {
+    std::vector<FormKind> order = {FormKind::projectDetails, FormKind::simulationLevel, FormKind::activeProcesses,
+                                   FormKind::domain, FormKind::waterQualityStandard,
+                                   FormKind::contaminantInventory, FormKind::numberOfSources};
+    for (int s = 0; s < sources; ++s)
+        order.insert(order.end(), {FormKind::sourceInventory, FormKind::sourceDetails, FormKind::infiltration,
+                                   FormKind::unsaturatedPathway});
+    order.insert(order.end(), {FormKind::aquiferPathway, FormKind::receptors, FormKind::simulationParameters});
+    return order;
+}
+
+QString ScreenshotName(int index, FormKind kind) {
+    QString title = QString::fromLatin1(varnex::ui::FormKindTitle(kind));
+    title.remove(QRegularExpression(QStringLiteral("[^A-Za-z]")));
+    return QStringLiteral("wizard-%1-%2.png").arg(index + 1, 2, 10, QLatin1Char('0')).arg(title);
+}
+
+// The project that the wizard test types, built directly in the engine.
+Project EngineProject() {
+    Project project = NewProject();
+    project.details = {"Former Gasworks", "County Council", "P-1207", "A. Hydro", "Screening run"};
+    project.simulationLevel = 3;
+    project.processes.retardedTravelAquifer = true;
+    project.sitePlan.gridSpacing = 25;
+    project.sitePlan.showGrid = true;
+    project.standardSelection = 1;
+    project.ApplyStandards();
+    project.contaminants[0].partitionFromKoc = 0;
+    Parse(project.contaminants[0].partitionCoefficient, "1.5");
+    const std::size_t added = project.AddContaminant();
+    project.ApplyStandards();
+    project.contaminants[added].name = "Site Tracer";
+    Parse(project.contaminants[added].halfLife, "TRIANGULAR(1,2,3)");
+
+    Source source;
+    source.name = "Tank Farm";
+    for (auto [x, y] : {std::pair{0.0, 0.0}, {20.0, 0.0}, {20.0, 10.0}, {0.0, 10.0}}) {
+        varnex::PlanPoint vertex;
+        vertex.x = x;
+        vertex.y = y;
+        source.vertices.push_back(vertex);
+    }
+    Parse(source.thickness, "2");
+    Parse(source.overallUnsaturatedZoneThickness, "5");
+    Parse(source.infiltration, "250");
+    varnex::UnsaturatedPathway& layer = source.pathways[0];
+    Parse(layer.thickness, "5");
+    Parse(layer.saturatedEffectivePorosity, "0.3");
+    Parse(layer.verticalDispersivity, "0.5");
+    Parse(layer.verticalHydraulicGradient, "1");
+    Parse(layer.unsaturatedConductivity, "1e-6");
+    Parse(layer.waterFilledPorosity, "0.2");
+    std::string error;
+    project.AddSource(source, error, false);
+    varnex::SourceContaminant& entry = project.sources[0].inventory[0];
+    entry.active = true;
+    entry.measuredAs = 0;
+    entry.ApplyNames();
+    Parse(entry.concentration, "NORMAL(100,10)");
+
+    varnex::Aquifer& aquifer = project.aquifer;
+    aquifer.flowDirection = 90.0;
+    Parse(aquifer.thickness, "10");
+    Parse(aquifer.mixingZoneThickness, "5");
+    Parse(aquifer.dryBulkDensity, "1.9");
+    Parse(aquifer.lateralDispersivity, "1");
+    Parse(aquifer.longitudinalDispersivity, "10");
+    Parse(aquifer.effectivePorosity, "0.25");
+    Parse(aquifer.hydraulicConductivity, "1e-5");
+    Parse(aquifer.hydraulicGradient, "0.01");
+    varnex::Receptor receptor;
+    receptor.name = "Borehole";
+    receptor.x = 100.0;
+    receptor.y = 5.0;
+    project.AddReceptor(receptor, error);
+    project.timeSlices = {50, 100, 300, 1000, 7000};
+    return project;
+}
+
+} // namespace
+
+class FormsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(preferencesFolder_.isValid());
+        varnex::UseUserPreferencesFile(
+            preferencesFolder_.filePath(QStringLiteral("preferences.ini")).toStdString());
+        settings_.StartUp();
+    }
+    void cleanupTestCase() { varnex::ResetUserPreferencesFile(); }
+    void init() {
+        prompts_ = ScriptedPrompts();
+        varnex::SetIterationCount(varnex::defaultIterationCount);
+    }
+
+    void wizardFormsFollowTheSources_data() {
+        QTest::addColumn<int>("sources");
+        QTest::newRow("no source") << 0;
+        QTest::newRow("one source") << 1;
+        QTest::newRow("three sources") << 3;
+    }
+    void wizardFormsFollowTheSources() {
+        QFETCH(int, sources);
+        const std::vector<FormKind> expected = ExpectedOrder(sources);
+        QCOMPARE(ProjectWizard::FormCount(sources), 4 * sources + 10);
+        QCOMPARE(static_cast<int>(expected.size()), ProjectWizard::FormCount(sources));
+        for (int index = 0; index < ProjectWizard::FormCount(sources); ++index) {
+            const ProjectWizard::Step step = ProjectWizard::StepAt(index, sources);
+            QCOMPARE(step.kind, expected[static_cast<std::size_t>(index)]);
+            const bool sourceForm = index >= 7 && index < 7 + 4 * sources;
+            QCOMPARE(step.sourceIndex, sourceForm ? (index - 7) / 4 : -1);
+        }
+        for (int outside : {-1, ProjectWizard::FormCount(sources), ProjectWizard::FormCount(sources) + 4}) {
+            try {
+                ProjectWizard::StepAt(outside, sources);
+                QFAIL("an index outside the wizard was accepted");
+            } catch (const varnex::Exception& failure) {
+                QCOMPARE(QString::fromStdString(failure.Message()), QStringLiteral("Unexpected Wizard Form Index"));
+            }
+        }
+
+        // The wizard itself walks the same forms, for the sources it has.
+        Project project = NewProject();
+        std::string error;
+        for (int s = 0; s < sources; ++s) {
+            Source source;
+            source.name = "S" + std::to_string(s);
+            QVERIFY(project.AddSource(source, error, false));
+        }
+        // A source without a polygon fails its details form: leave it anyway.
+        for (int s = 0; s < sources; ++s) prompts_.yesNoAnswers << true;
+        ProjectWizard wizard(project, prompts_);
+        std::vector<FormKind> walked = {wizard.CurrentStep().kind};
+        while (wizard.Next()) walked.push_back(wizard.CurrentStep().kind);
+        QVERIFY(expected == walked);
+        QVERIFY(!wizard.Next());
+        QVERIFY(prompts_.errors.isEmpty());
+        QCOMPARE(prompts_.questions.size(), sources);
+    }
+
+    // Everything a project needs, typed into the wizard's forms: the result
+    // validates and is the project the engine builds from the same inputs.
+    void projectTypedIntoTheWizardEqualsTheEngineProject() {
+        Project project = NewProject();
+        QVERIFY(project.contaminants.size() >= 2);
+        ProjectWizard wizard(project, prompts_);
+        wizard.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+        QDir().mkpath(QStringLiteral(VARNEX_SCREENSHOT_DIR));
+        const auto page = [&wizard] { return static_cast<QWidget*>(wizard.CurrentForm()); };
+        const auto screenshot = [&wizard] {
+            QApplication::processEvents();
+            QVERIFY(wizard.grab().save(QStringLiteral(VARNEX_SCREENSHOT_DIR "/") +
+                                       ScreenshotName(wizard.CurrentIndex(), wizard.CurrentStep().kind)));
+        };
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::projectDetails);
+        TYPE(page(), "title", "Former Gasworks");
+        TYPE(page(), "clientName", "County Council");
+        TYPE(page(), "projectNumber", "P-1207");
+        TYPE(page(), "preparedBy", "A. Hydro");
+        Find<QPlainTextEdit>(page(), "comment")->setPlainText(QStringLiteral("Screening run"));
+        screenshot();
+        QVERIFY(wizard.Next());
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::simulationLevel);
+        Find<QRadioButton>(page(), "level3")->setChecked(true);
+        screenshot();
+        QVERIFY(wizard.Next());
+
+        Find<QCheckBox>(page(), "retardedTravelAquifer")->setChecked(true);
+        screenshot();
+        QVERIFY(wizard.Next());
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::domain);
+        Find<QSpinBox>(page(), "gridSpacing")->setValue(25);
+        Find<QCheckBox>(page(), "showGrid")->setChecked(true);
+        screenshot();
+        QVERIFY(wizard.Next());
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::waterQualityStandard);
+        Find<QComboBox>(page(), "standardSelection")->setCurrentIndex(1);
+        screenshot();
+        QVERIFY(wizard.Next());
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::contaminantInventory);
+        QListWidget* contaminants = Find<QListWidget>(page(), "contaminantList");
+        QCOMPARE(contaminants->currentRow(), 0);
+        Find<QComboBox>(page(), "partitionFromKoc")->setCurrentIndex(0);
+        TYPE(page(), "partitionCoefficient", "1.5");
+        CLICK(page(), "addContaminant");
+        QCOMPARE(contaminants->currentRow(), contaminants->count() - 1);
+        TYPE(page(), "contaminantName", "Site Tracer");
+        TYPE(page(), "halfLife", "TRIANGULAR(1,2,3)");
+        screenshot();
+        QVERIFY(wizard.Next());
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::numberOfSources);
+        Find<QSpinBox>(page(), "sourceCount")->setValue(1);
+        screenshot();
+        QVERIFY(wizard.Next());
+        QCOMPARE(wizard.Count(), 14);
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::sourceInventory);
+        QListWidget* inventory = Find<QListWidget>(page(), "inventoryList");
+        inventory->setCurrentRow(0);
+        inventory->item(0)->setCheckState(Qt::Checked);
+        Find<QComboBox>(page(), "measuredAs")->setCurrentIndex(1);
+        TYPE(page(), "concentration", "NORMAL(100,10)");
+        screenshot();
+        QVERIFY(wizard.Next());
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::sourceDetails);
+        TYPE(page(), "sourceName", "Tank Farm");
+        for (int k = 0; k < 4; ++k) CLICK(page(), "addVertex");
+        QTableWidget* vertices = Find<QTableWidget>(page(), "vertexTable");
+        const char* coordinates[4][2] = {{"0", "0"}, {"20", "0"}, {"20", "10"}, {"0", "10"}};
+        for (int row = 0; row < 4; ++row)
+            for (int column = 0; column < 2; ++column)
+                vertices->item(row, column)->setText(QString::fromLatin1(coordinates[row][column]));
+        TYPE(page(), "thickness", "2");
+        TYPE(page(), "overallUnsaturatedZoneThickness", "5");
+        screenshot();
+        QVERIFY(wizard.Next());
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::infiltration);
+        TYPE(page(), "infiltration", "250");
+        screenshot();
+        QVERIFY(wizard.Next());
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::unsaturatedPathway);
+        TYPE(page(), "thickness", "5");
+        TYPE(page(), "saturatedEffectivePorosity", "0.3");
+        TYPE(page(), "verticalDispersivity", "0.5");
+        TYPE(page(), "verticalHydraulicGradient", "1");
+        TYPE(page(), "unsaturatedConductivity", "1e-6");
+        TYPE(page(), "waterFilledPorosity", "0.2");
+        screenshot();
+        QVERIFY(wizard.Next());
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::aquiferPathway);
+        TYPE(page(), "flowDirection", "90");
+        TYPE(page(), "thickness", "10");
+        TYPE(page(), "mixingZoneThickness", "5");
+        TYPE(page(), "dryBulkDensity", "1.9");
+        TYPE(page(), "lateralDispersivity", "1");
+        TYPE(page(), "longitudinalDispersivity", "10");
+        TYPE(page(), "effectivePorosity", "0.25");
+        TYPE(page(), "hydraulicConductivity", "1e-5");
+        TYPE(page(), "hydraulicGradient", "0.01");
+        screenshot();
+        QVERIFY(wizard.Next());
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::receptors);
+        CLICK(page(), "addReceptor");
+        QCOMPARE(prompts_.errors, QStringList{QStringLiteral("Please enter a name")});
+        prompts_.errors.clear();
+        TYPE(page(), "newReceptorName", "Borehole");
+        CLICK(page(), "addReceptor");
+        QTableWidget* receptors = Find<QTableWidget>(page(), "receptorTable");
+        QCOMPARE(receptors->rowCount(), 1);
+        receptors->item(0, 1)->setText(QStringLiteral("100"));
+        receptors->item(0, 2)->setText(QStringLiteral("5"));
+        screenshot();
+        QVERIFY(wizard.Next());
+
+        QCOMPARE(wizard.CurrentStep().kind, FormKind::simulationParameters);
+        Find<QSpinBox>(page(), "newTimeSlice")->setValue(50);
+        CLICK(page(), "insertTimeSlice");
+        screenshot();
+        QVERIFY(!wizard.Next());
+        QVERIFY(wizard.Finish());
+
+        QVERIFY2(prompts_.errors.isEmpty(), qPrintable(prompts_.errors.join('\n')));
+        QVERIFY2(prompts_.questions.isEmpty(), qPrintable(prompts_.questions.join('\n')));
+        Project& built = wizard.Result();
+        std::string report;
+        QVERIFY2(built.Validate(report), report.c_str());
+        QCOMPARE(QString::fromStdString(varnex::WriteProjectJson(built)),
+                 QString::fromStdString(varnex::WriteProjectJson(EngineProject())));
+        // The project the wizard started from is untouched until the caller
+        // takes the result.
+        QCOMPARE(QString::fromStdString(varnex::WriteProjectJson(project)),
+                 QString::fromStdString(varnex::WriteProjectJson(NewProject())));
+    }
+
+    void refusedRemovalsLeaveTheProjectAsItWas() {
+        Project project = NewProject();
+        std::string error;
+        Source source;
+        source.name = "Pit";
+        QVERIFY(project.AddSource(source, error, true));
+        QCOMPARE(project.receptors.size(), std::size_t(1));
+        const std::string before = varnex::WriteProjectJson(project);
+
+        // A species of the standards files.
+        std::unique_ptr<InputForm> contaminants(varnex::ui::CreateInputForm(FormKind::contaminantInventory, -1));
+        contaminants->SetPrompts(&prompts_);
+        contaminants->Load(project);
+        const int count = Find<QListWidget>(contaminants.get(), "contaminantList")->count();
+        CLICK(contaminants.get(), "deleteContaminant");
+        QCOMPARE(prompts_.errors, QStringList{QStringLiteral("You cannot remove a default contaminant")});
+        QCOMPARE(Find<QListWidget>(contaminants.get(), "contaminantList")->count(), count);
+        // A changed koc asks first; No keeps the old value everywhere.
+        TYPE(contaminants.get(), "koc", "250");
+        QStringList errors;
+        QVERIFY(contaminants->Validate(errors));
+        QCOMPARE(prompts_.questions.size(), 1);
+        QVERIFY(prompts_.questions[0].startsWith(QStringLiteral("Changing the koc value")));
+        contaminants->Apply(project);
+        QCOMPARE(varnex::WriteProjectJson(project), before);
+
+        // The receptor that belongs to the source.
+        std::unique_ptr<InputForm> receptors(varnex::ui::CreateInputForm(FormKind::receptors, -1));
+        receptors->SetPrompts(&prompts_);
+        receptors->Load(project);
+        QTableWidget* table = Find<QTableWidget>(receptors.get(), "receptorTable");
+        table->setCurrentCell(0, 0);
+        prompts_.errors.clear();
+        CLICK(receptors.get(), "removeReceptor");
+        QCOMPARE(prompts_.errors, QStringList{QStringLiteral("Cannot remove receptor attached to source")});
+        QCOMPARE(table->rowCount(), 1);
+        QVERIFY(receptors->Validate(errors));
+        receptors->Apply(project);
+        QCOMPARE(varnex::WriteProjectJson(project), before);
+
+        // A source's presence of a contaminant: No keeps it present.
+        project.sources[0].inventory[0].active = true;
+        const std::string present = varnex::WriteProjectJson(project);
+        std::unique_ptr<InputForm> inventory(varnex::ui::CreateInputForm(FormKind::sourceInventory, 0));
+        inventory->SetPrompts(&prompts_);
+        inventory->Load(project);
+        prompts_.questions.clear();
+        Find<QListWidget>(inventory.get(), "inventoryList")->item(0)->setCheckState(Qt::Unchecked);
+        QCOMPARE(prompts_.questions,
+                 QStringList{QStringLiteral("Are you sure you want to remove this contaminant from the source?")});
+        QCOMPARE(Find<QListWidget>(inventory.get(), "inventoryList")->item(0)->checkState(), Qt::Checked);
+        QVERIFY(inventory->Validate(errors));
+        inventory->Apply(project);
+        QCOMPARE(varnex::WriteProjectJson(project), present);
+    }
+
+    void leavingAFailingFormAsksBeforeTheEntriesGo() {
+        Project project = NewProject();
+        std::string error;
+        Source source;
+        source.name = "Lagoon";
+        QVERIFY(project.AddSource(source, error, false));
+
+        // In the wizard: the source without a polygon.
+        ProjectWizard wizard(project, prompts_);
+        while (wizard.CurrentStep().kind != FormKind::sourceDetails) QVERIFY(wizard.Next());
+        const int details = wizard.CurrentIndex();
+        TYPE(wizard.CurrentForm(), "sourceName", "Renamed");
+        QVERIFY(!wizard.Next());
+        QCOMPARE(wizard.CurrentIndex(), details);
+        QCOMPARE(prompts_.questions.size(), 1);
+        QVERIFY(prompts_.questions[0].contains(QStringLiteral("At least three vertices are required.")));
+        QVERIFY(prompts_.questions[0].endsWith(loseQuestion));
+        prompts_.yesNoAnswers << true;
+        QVERIFY(wizard.Next());
+        QCOMPARE(wizard.CurrentIndex(), details + 1);
+        QCOMPARE(wizard.Result().sources[0].name, std::string("Lagoon"));
+
+        // In a dialog: OK with a text that is no distribution.
+        const std::string before = varnex::WriteProjectJson(project);
+        varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::aquiferPathway, -1), project, prompts_);
+        TYPE(dialog.Form(), "thickness", "NORMAL(10");
+        prompts_.questions.clear();
+        QVERIFY(!dialog.TryAccept());
+        QCOMPARE(prompts_.questions.size(), 1);
+        QVERIFY(prompts_.questions[0].endsWith(loseQuestion));
+        QCOMPARE(varnex::WriteProjectJson(project), before);
+        TYPE(dialog.Form(), "thickness", "NORMAL(10,1)");
+        QVERIFY(dialog.TryAccept());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(project.aquifer.thickness.Format(), std::string("NORMAL(10,1)"));
+    }
+
+    void timeSlicesAndDeclineFactorsStayTogether() {
+        Project project = NewProject();
+        std::string error;
+        Source source;
+        source.name = "Drum Store";
+        source.decliningSource = Source::userDefinedDecline;
+        source.declineFactors = {1.0, 0.8, 0.5, 0.1};
+        QVERIFY(project.AddSource(source, error, false));
+        varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::simulationParameters, -1), project,
+                                      prompts_);
+        QListWidget* list = Find<QListWidget>(dialog.Form(), "timeSliceList");
+        QCOMPARE(list->count(), 4);
+        list->setCurrentRow(1);
+        CLICK(dialog.Form(), "removeTimeSlice");
+        Find<QSpinBox>(dialog.Form(), "newTimeSlice")->setValue(2000);
+        CLICK(dialog.Form(), "insertTimeSlice");
+        QVERIFY(dialog.TryAccept());
+        QCOMPARE(project.timeSlices, (std::vector<double>{100, 1000, 2000, 7000}));
+        // Each factor stays with its year; a new year takes its neighbour's.
+        QCOMPARE(project.sources[0].declineFactors, (std::vector<double>{1.0, 0.5, 0.5, 0.1}));
+
+        // An increasing decline is allowed, but only once the user agrees.
+        varnex::ui::FormDialog details(varnex::ui::CreateInputForm(FormKind::sourceDetails, 0), project, prompts_);
+        for (int k = 0; k < 3; ++k) CLICK(details.Form(), "addVertex");
+        Find<QTableWidget>(details.Form(), "vertexTable")->item(1, 0)->setText(QStringLiteral("5"));
+        Find<QTableWidget>(details.Form(), "vertexTable")->item(2, 1)->setText(QStringLiteral("5"));
+        QTableWidget* grid = Find<QTableWidget>(details.Form(), "declineGrid");
+        QCOMPARE(grid->rowCount(), 4);
+        QCOMPARE(grid->item(2, 0)->text(), QStringLiteral("2000"));
+        grid->item(2, 1)->setText(QStringLiteral("0.9"));
+        prompts_.questions.clear();
+        const std::vector<double> stored = project.sources[0].declineFactors;
+        QVERIFY(!details.TryAccept());
+        QCOMPARE(prompts_.questions.size(), 1);
+        QVERIFY(prompts_.questions[0].contains(QStringLiteral("increasing source term; 0.9 is greater then 0.5")));
+        QCOMPARE(project.sources[0].declineFactors, stored);
+        prompts_.yesNoAnswers << true;
+        QVERIFY(details.TryAccept());
+        QCOMPARE(project.sources[0].declineFactors, (std::vector<double>{1.0, 0.5, 0.9, 0.1}));
+        QCOMPARE(project.sources[0].vertices.size(), std::size_t(3));
+
+        // No list at all is refused.
+        varnex::ui::FormDialog empty(varnex::ui::CreateInputForm(FormKind::simulationParameters, -1), project,
+                                     prompts_);
+        Find<QListWidget>(empty.Form(), "timeSliceList")->clear();
+        QVERIFY(!empty.TryAccept());
+        QVERIFY(prompts_.questions.last().startsWith(QStringLiteral("At least one timeslice is required.")));
+    }
+
+    void propertiesGridEditsTheProject() {
+        CMainFrame frame(settings_);
+        frame.SetPrompts(&prompts_);
+        Project& project = frame.Document().GetProject();
+        std::string error;
+        Source source;
+        source.name = "Tip";
+        QVERIFY(project.AddSource(source, error, false));
+        frame.OnProjectEdited();
+        frame.Document().SetModified(false);
+        varnex::ui::ProjectExplorer* explorer = frame.Explorer();
+        QTreeWidgetItem* sourceItem = explorer->topLevelItem(0)->child(0);
+        explorer->setCurrentItem(sourceItem);
+        varnex::ui::PropertyGrid* grid = frame.Properties();
+        QCOMPARE(grid->ValueOf(QStringLiteral("Name")), QStringLiteral("Tip"));
+
+        QVERIFY(grid->EditValue(QStringLiteral("Thickness [m]"), QStringLiteral("TRIANGULAR(1,2,4)")));
+        QTRY_VERIFY(frame.Document().IsModified());
+        QCOMPARE(project.sources[0].thickness.Format(), std::string("TRIANGULAR(1,2,4)"));
+        QCOMPARE(frame.Properties()->ValueOf(QStringLiteral("Thickness [m]")), QStringLiteral("TRIANGULAR(1,2,4)"));
+
+        // A text that is no valid input: refused with its reason, old value kept.
+        const std::string before = varnex::WriteProjectJson(project);
+        QVERIFY(frame.Properties()->EditValue(QStringLiteral("Thickness [m]"), QStringLiteral("TRIANGULAR(4,2,1)")));
+        QCOMPARE(prompts_.errors.size(), 1);
+        QVERIFY(prompts_.errors[0].startsWith(QStringLiteral("Thickness [m]: ")));
+        QCOMPARE(frame.Properties()->ValueOf(QStringLiteral("Thickness [m]")), QStringLiteral("TRIANGULAR(1,2,4)"));
+        QCOMPARE(varnex::WriteProjectJson(project), before);
+
+        QVERIFY(frame.Properties()->EditValue(QStringLiteral("Name"), QStringLiteral("Landfill")));
+        QTRY_COMPARE(project.sources[0].name, std::string("Landfill"));
+        QTRY_COMPARE(frame.Explorer()->topLevelItem(0)->child(0)->text(0), QStringLiteral("Landfill"));
+        frame.Document().SetModified(false);
+    }
+
+    // The commands open their forms; a new source joins the project only
+    // when its forms are finished, with its receptor downstream of it.
+    void commandsOpenTheirForms() {
+        CMainFrame frame(settings_);
+        frame.SetPrompts(&prompts_);
+        Project& project = frame.Document().GetProject();
+        project.simulationLevel = 3;
+        project.aquifer.flowDirection = 90.0;
+
+        QStringList titles;
+        const auto closeNextDialog = [&titles](bool finishSource) {
+            QTimer::singleShot(0, [&titles, finishSource] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (auto* dialog = qobject_cast<varnex::ui::FormDialog*>(modal)) {
+                    titles << dialog->Form()->Title();
+                    dialog->reject();
+                } else if (auto* wizard = qobject_cast<ProjectWizard*>(modal)) {
+                    titles << wizard->CurrentForm()->Title();
+                    if (!finishSource) return wizard->reject();
+                    QVERIFY(wizard->Next());
+                    QCOMPARE(wizard->CurrentStep().kind, FormKind::sourceDetails);
+                    TYPE(wizard->CurrentForm(), "sourceName", "Workshop");
+                    for (int k = 0; k < 3; ++k) CLICK(wizard->CurrentForm(), "addVertex");
+                    QTableWidget* vertices = Find<QTableWidget>(wizard->CurrentForm(), "vertexTable");
+                    vertices->item(1, 0)->setText(QStringLiteral("10"));
+                    vertices->item(2, 1)->setText(QStringLiteral("10"));
+                    QVERIFY(wizard->Finish());
+                }
+            });
+        };
+        closeNextDialog(false);
+        frame.OnSourceNewSource();
+        QCOMPARE(titles, QStringList{QStringLiteral("Source Inventory - New Source")});
+        QVERIFY(project.sources.empty());
+
+        closeNextDialog(true);
+        frame.OnSourceNewSource();
+        QCOMPARE(project.sources.size(), std::size_t(1));
+        QCOMPARE(project.sources[0].name, std::string("Workshop"));
+        QCOMPARE(project.receptors.size(), std::size_t(1));
+        QCOMPARE(project.sources[0].attachedReceptor, 0);
+        // 5 m beyond the source's furthest point along the flow.
+        QCOMPARE(project.receptors[0].x, 15.0);
+        QVERIFY(frame.Document().IsModified());
+
+        titles.clear();
+        closeNextDialog(false);
+        frame.OpenSourceForm(0, FormKind::infiltration);
+        closeNextDialog(false);
+        frame.OnAquiferAquifer();
+        closeNextDialog(false);
+        frame.OnModelSimulationParameters();
+        // Double click in the explorer.
+        closeNextDialog(false);
+        QTreeWidgetItem* sourceItem = frame.Explorer()->topLevelItem(0)->child(0);
+        emit frame.Explorer()->itemDoubleClicked(sourceItem, 0);
+        QCOMPARE(titles, (QStringList{QStringLiteral("Infiltration - Workshop"), QStringLiteral("Aquifer Pathway"),
+                                      QStringLiteral("Simulation Parameters"), QStringLiteral("Source Details")}));
+        // An index beyond the sources opens nothing.
+        frame.OpenSourceForm(5, FormKind::sourceDetails);
+        QCOMPARE(titles.size(), 4);
+        frame.Document().SetModified(false);
+    }
+
+private:
+    QTemporaryDir preferencesFolder_;
+    varnex::UserInterfaceSettings settings_;
+    ScriptedPrompts prompts_;
+};
+
+QTEST_MAIN(FormsTest)
+#include "FormsTest.moc"
