@@ -29,6 +29,7 @@
 #include "ui/CVarnexDoc.h"
 #include "ui/CVarnexView.h"
 #include "ui/DialogPrompts.h"
+#include "ui/GraphWindow.h"
 #include "ui/HelpWindow.h"
 #include "ui/MenuCaption.h"
 #include "ui/ProgramOptionsDialog.h"
@@ -36,6 +37,8 @@
 #include "ui/PropertyGrid.h"
 #include "ui/QtText.h"
 #include "ui/RunProgressDialog.h"
+#include "ui/SensitivityDialog.h"
+#include "ui/StatisticsView.h"
 #include "ui/ToolIcons.h"
 #include "ui/WindowStateStore.h"
 
@@ -711,9 +714,26 @@ bool CMainFrame::RunAndSave() {
 
 // ---------------------------------------------------------------- results
 
-void CMainFrame::OnResultsStatistics() {}
-void CMainFrame::OnResultsGraphical() {}
-void CMainFrame::OnResultsSensitivity() {}
+// The result windows stay open beside the main window; each looks its
+// vectors up again whenever it redraws, and a replaced project refills
+// their selectors.
+void CMainFrame::OnResultsStatistics() {
+    auto* view = new StatisticsView(document_->GetProject(), this);
+    connect(document_, &CVarnexDoc::ProjectReplaced, view, &StatisticsView::RefreshFromProject);
+    view->show();
+}
+
+void CMainFrame::OnResultsGraphical() {
+    auto* window = new GraphWindow(document_->GetProject(), this);
+    connect(document_, &CVarnexDoc::ProjectReplaced, window, &GraphWindow::RefreshFromProject);
+    window->show();
+}
+
+void CMainFrame::OnResultsSensitivity() {
+    if (!document_->GetProject().resultsValid) return;
+    SensitivityDialog dialog(document_->GetProject(), this);
+    dialog.exec();
+}
 
 // ---------------------------------------------------------------- view
 
