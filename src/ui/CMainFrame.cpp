@@ -719,12 +719,14 @@ bool CMainFrame::RunAndSave() {
 // their selectors.
 void CMainFrame::OnResultsStatistics() {
     auto* view = new StatisticsView(document_->GetProject(), this);
+    view->setAttribute(Qt::WA_DeleteOnClose);
     connect(document_, &CVarnexDoc::ProjectReplaced, view, &StatisticsView::RefreshFromProject);
     view->show();
 }
 
 void CMainFrame::OnResultsGraphical() {
     auto* window = new GraphWindow(document_->GetProject(), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
     connect(document_, &CVarnexDoc::ProjectReplaced, window, &GraphWindow::RefreshFromProject);
     window->show();
 }

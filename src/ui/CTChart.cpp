@@ -77,7 +77,8 @@ QChart* CTChart::BuildChart(const GraphContent& content, const ChartSettings& se
     titleFont.setPointSizeF(10.0);
     titleFont.setBold(true);
     chart->setTitleFont(titleFont);
-    chart->setMargins(QMargins(4, 4, 8, 4));
+    // Room on the right for the last label of the x axis.
+    chart->setMargins(QMargins(4, 4, 24, 4));
     if (content.Empty()) {
         chart->legend()->hide();
         return chart;

@@ -48,7 +48,6 @@ int CurrentData(const QComboBox* box, int fallback) {
 
 GraphWindow::GraphWindow(const Project& project, QWidget* parent) : QMainWindow(parent), project_(project) {
     setWindowTitle(Tr("Graph"));
-    setAttribute(Qt::WA_DeleteOnClose);
 
     chart_ = new CTChart(this);
     resultBox_ = new QComboBox(this);
@@ -143,6 +142,13 @@ QAction* GraphWindow::TypeAction(int type) const {
 }
 
 void GraphWindow::RefreshFromProject() {
+    // Picks of time slices the project no longer has go; with none left
+    // every time slice is drawn, as when the window opens.
+    std::vector<int>& times = selection_.timeSlices;
+    const int slices = static_cast<int>(project_.timeSlices.size());
+    times.erase(std::remove_if(times.begin(), times.end(), [slices](int k) { return k >= slices; }), times.end());
+    if (times.empty())
+        for (int k = 0; k < slices; ++k) times.push_back(k);
     filling_ = true;
     FillResultKinds();
     FillLocationSelectors();

@@ -14,7 +14,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QHorizontalStackedBarSeries>
+#include <QHorizontalBarSeries>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QValueAxis>
@@ -30,6 +30,8 @@
 namespace varnex::ui {
 
 namespace {
+
+constexpr std::size_t tornadoBars = 10;
 
 QString Tr(const char* english) { return ToQString(Translate(english)); }
 
@@ -53,7 +55,7 @@ void Refill(QComboBox* box, const SensitivitySelector& selector) {
 // chart keeps their tail, which names the input.
 QString ShortLabel(const std::string& label) {
     const QString text = ToQString(label);
-    constexpr int keep = 38;
+    constexpr int keep = 30;
     return text.size() <= keep ? text : QStringLiteral("\u2026") + text.right(keep - 1);
 }
 
@@ -189,25 +191,22 @@ void SensitivityDialog::DrawTornado() {
     chart->setTitle(Tr(rankBox_->isChecked() ? SensitivityDialogTexts::rankCorrelation
                                              : SensitivityDialogTexts::sensitivityColumn));
     chart->legend()->hide();
-    chart->setMargins(QMargins(2, 2, 8, 2));
-    // Strongest on top: a horizontal bar chart stacks its first category at
-    // the bottom. One set per sign, so the two directions differ in colour.
-    auto* positive = new QBarSet(QString());
-    auto* negative = new QBarSet(QString());
-    positive->setColor(QColor(40, 90, 200));
-    negative->setColor(QColor(200, 60, 40));
+    chart->setMargins(QMargins(2, 2, 16, 2));
+    // The ten strongest inputs, strongest on top: a horizontal bar chart
+    // puts its first category at the bottom.
+    auto* bars = new QBarSet(QString());
+    bars->setColor(QColor(40, 90, 200));
     QStringList categories;
-    for (auto row = rows_.rbegin(); row != rows_.rend(); ++row) {
-        if (row->isSingleValue) continue;
-        categories << ShortLabel(row->label);
-        positive->append(row->coefficient > 0.0 ? row->coefficient : 0.0);
-        negative->append(row->coefficient < 0.0 ? row->coefficient : 0.0);
+    std::vector<const SensitivityRow*> shown;
+    for (const SensitivityRow& row : rows_)
+        if (!row.isSingleValue && shown.size() < tornadoBars) shown.push_back(&row);
+    for (auto row = shown.rbegin(); row != shown.rend(); ++row) {
+        categories << ShortLabel((*row)->label);
+        bars->append((*row)->coefficient);
     }
-    // Each category carries one non-zero bar; stacking keeps it centred.
-    auto* series = new QHorizontalStackedBarSeries;
-    series->append(positive);
-    series->append(negative);
-    series->setBarWidth(0.7);
+    auto* series = new QHorizontalBarSeries;
+    series->append(bars);
+    series->setBarWidth(0.6);
     chart->addSeries(series);
     auto* inputs = new QBarCategoryAxis;
     inputs->append(categories.isEmpty() ? QStringList{QString()} : categories);
@@ -219,10 +218,10 @@ void SensitivityDialog::DrawTornado() {
     coefficients->setTickCount(5);
     coefficients->setLabelFormat("%.1f");
     coefficients->setLabelsFont(small);
-    chart->addAxis(inputs, Qt::AlignLeft);
     chart->addAxis(coefficients, Qt::AlignBottom);
-    series->attachAxis(inputs);
+    chart->addAxis(inputs, Qt::AlignLeft);
     series->attachAxis(coefficients);
+    series->attachAxis(inputs);
     QChart* old = chartView_->chart();
     chartView_->setChart(chart);
     delete old;

@@ -1,6 +1,7 @@
 #include "ui/StatisticsTable.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstddef>
 
 #include "model/Project.h"
@@ -40,12 +41,19 @@ const typename Sequence::value_type* Element(const Sequence& sequence, int index
     return &sequence[static_cast<std::size_t>(index)];
 }
 
-std::string PercentileLabel(int level) {
-    return FormatText(TranslateFormat("%02d%% of values less than"), {static_cast<long long>(level)});
+// The level formats need a zero-padded width ("%02d"), which the
+// program's own formatter does not do; TranslateFormat has checked that a
+// translation has the same conversions as the English text.
+std::string LevelText(const char* englishFormat, int level) {
+    char text[256];
+    std::snprintf(text, sizeof text, TranslateFormat(englishFormat).c_str(), level);
+    return text;
 }
 
+std::string PercentileLabel(int level) { return LevelText(TranslatableText("%02d%% of values less than"), level); }
+
 std::string IntervalLabel(int level) {
-    return FormatText(TranslateFormat("95%% confidence interval of the %02d%% value"), {static_cast<long long>(level)});
+    return LevelText(TranslatableText("95%% confidence interval of the %02d%% value"), level);
 }
 
 } // namespace

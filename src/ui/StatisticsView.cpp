@@ -35,7 +35,6 @@ int CurrentData(const QComboBox* box, int fallback) {
 } // namespace
 
 StatisticsView::StatisticsView(const Project& project, QWidget* parent) : QWidget(parent, Qt::Window), project_(project) {
-    setAttribute(Qt::WA_DeleteOnClose);
     resultBox_ = new QComboBox(this);
     sourceBox_ = new QComboBox(this);
     receptorBox_ = new QComboBox(this);
@@ -57,6 +56,7 @@ StatisticsView::StatisticsView(const Project& project, QWidget* parent) : QWidge
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::ContiguousSelection);
 
