@@ -121,8 +121,9 @@ QChart* CTChart::BuildChart(const GraphContent& content, const ChartSettings& se
         line->append(PlottedPosition(x, x.maximum), level);
         attach(line);
     }
-    // The legend sits below the plot, where it never covers a curve.
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    // The legend sits beside the plot, where it never covers a curve and has
+    // room for every name (below the plot, eight names get cut short).
+    chart->legend()->setAlignment(Qt::AlignRight);
     QFont legendFont = chart->legend()->font();
     legendFont.setPointSizeF(8.0);
     chart->legend()->setFont(legendFont);

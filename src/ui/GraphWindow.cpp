@@ -60,7 +60,7 @@ GraphWindow::GraphWindow(const Project& project, QWidget* parent) : QMainWindow(
     pickList_->setMaximumHeight(150);
     for (QComboBox* box : {resultBox_, sourceBox_, contaminantBox_, receptorBox_, pathwayBox_}) {
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        box->setMinimumContentsLength(22);
+        box->setMinimumContentsLength(30);
         connect(box, &QComboBox::currentIndexChanged, this, [this] { OnSelectionChanged(); });
     }
     connect(pickList_, &QListWidget::itemChanged, this, [this] { OnSelectionChanged(); });
@@ -78,7 +78,7 @@ GraphWindow::GraphWindow(const Project& project, QWidget* parent) : QMainWindow(
     column->addWidget(pickCaption_);
     column->addWidget(pickList_);
     column->addStretch();
-    selectors->setMaximumWidth(260);
+    selectors->setMaximumWidth(330);
 
     auto* central = new QWidget(this);
     auto* row = new QHBoxLayout(central);
@@ -96,7 +96,7 @@ GraphWindow::GraphWindow(const Project& project, QWidget* parent) : QMainWindow(
     });
 
     BuildMenus();
-    resize(980, 620);
+    resize(1100, 640);
     RefreshFromProject();
 }
 

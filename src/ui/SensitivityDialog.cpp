@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -51,12 +52,12 @@ void Refill(QComboBox* box, const SensitivitySelector& selector) {
     box->setEnabled(selector.enabled && box->count() > 0);
 }
 
-// Long labels name contaminant, source and compartment first; the bar
-// chart keeps their tail, which names the input.
-QString ShortLabel(const std::string& label) {
-    const QString text = ToQString(label);
-    constexpr int keep = 30;
-    return text.size() <= keep ? text : QStringLiteral("\u2026") + text.right(keep - 1);
+// A bar's label: its rank in the list (which also keeps equal labels of
+// different receptors apart, as the category axis needs) and the label,
+// shortened in the middle so that contaminant and input stay readable.
+QString BarLabel(int rank, const std::string& label, const QFont& font) {
+    const QString text = QFontMetrics(font).elidedText(ToQString(label), Qt::ElideMiddle, 165);
+    return QStringLiteral("%1. %2").arg(rank).arg(text);
 }
 
 } // namespace
@@ -200,9 +201,11 @@ void SensitivityDialog::DrawTornado() {
     std::vector<const SensitivityRow*> shown;
     for (const SensitivityRow& row : rows_)
         if (!row.isSingleValue && shown.size() < tornadoBars) shown.push_back(&row);
-    for (auto row = shown.rbegin(); row != shown.rend(); ++row) {
-        categories << ShortLabel((*row)->label);
-        bars->append((*row)->coefficient);
+    QFont small = chart->font();
+    small.setPointSizeF(7.5);
+    for (std::size_t k = shown.size(); k-- > 0;) {
+        categories << BarLabel(static_cast<int>(k) + 1, shown[k]->label, small);
+        bars->append(shown[k]->coefficient);
     }
     auto* series = new QHorizontalBarSeries;
     series->append(bars);
@@ -210,8 +213,6 @@ void SensitivityDialog::DrawTornado() {
     chart->addSeries(series);
     auto* inputs = new QBarCategoryAxis;
     inputs->append(categories.isEmpty() ? QStringList{QString()} : categories);
-    QFont small = inputs->labelsFont();
-    small.setPointSizeF(7.5);
     inputs->setLabelsFont(small);
     auto* coefficients = new QValueAxis;
     coefficients->setRange(-1.0, 1.0);
