@@ -12,11 +12,14 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineSeries>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -36,6 +39,7 @@
 #include "ui/GraphAxis.h"
 #include "ui/GraphBuilder.h"
 #include "ui/GraphWindow.h"
+#include "ui/ScaleDialog.h"
 #include "ui/SensitivityDialog.h"
 #include "ui/StatisticsTable.h"
 #include "ui/StatisticsView.h"
@@ -276,6 +280,41 @@ private slots:
         // Values at or below zero cannot sit on a log axis.
         const GraphAxisScale drawable = DrawableScale({0.0, 5.0, true});
         QVERIFY(drawable.minimum > 0.0 && drawable.minimum < drawable.maximum);
+    }
+
+    void scaleAndZoom() {
+        ChartSettings settings;
+        settings.x = {0.0, 1.0, false};
+        settings.y = {0.0, 50.0, false};
+        ScaleDialog dialog(settings);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Scale"));
+        auto* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        QVERIFY(ok->isEnabled());
+        // A log axis cannot start at 0, and a range must not be empty or
+        // hold anything but numbers.
+        dialog.YLog()->setChecked(true);
+        QVERIFY(!ok->isEnabled());
+        dialog.Field(2)->setText(QStringLiteral("0.001"));
+        QVERIFY(ok->isEnabled());
+        dialog.Field(1)->setText(QStringLiteral("-1"));
+        QVERIFY(!ok->isEnabled());
+        dialog.Field(1)->setText(QStringLiteral("1e"));
+        QVERIFY(!ok->isEnabled());
+        dialog.Field(1)->setText(QStringLiteral("0.5"));
+        ok->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.ChosenSettings().y.minimum, 0.001);
+        QVERIFY(dialog.ChosenSettings().y.logarithmic);
+        QCOMPARE(dialog.ChosenSettings().x.maximum, 0.5);
+
+        // A chosen range applies to the drawn graph; "Previous" goes back.
+        GraphWindow window(*level3_);
+        const ChartSettings fitted = window.Chart()->Settings();
+        window.ApplyScale(dialog.ChosenSettings());
+        QCOMPARE(window.Chart()->Settings().y.minimum, 0.001);
+        window.ZoomPrevious();
+        QCOMPARE(window.Chart()->Settings().y.minimum, fitted.y.minimum);
+        QCOMPARE(window.Chart()->Settings().y.logarithmic, fitted.y.logarithmic);
     }
 
     void statisticsView() {
