@@ -10,7 +10,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   # The desktop program, and its tests on the offscreen platform (which
   # needs fonts to lay out and draw text).
-  qt6-base-dev qt6-charts-dev qt6-svg-dev libdxflib-dev
+  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libdxflib-dev
   fontconfig fonts-dejavu-core
   # Building the Debian package (dependencies from the linked libraries).
   dpkg-dev file

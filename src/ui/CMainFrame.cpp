@@ -31,6 +31,7 @@
 #include "ui/CVarnexView.h"
 #include "ui/DialogPrompts.h"
 #include "ui/FormDialog.h"
+#include "ui/GraphWindow.h"
 #include "ui/HelpWindow.h"
 #include "ui/InputCorrelationsDialog.h"
 #include "ui/MenuCaption.h"
@@ -42,6 +43,8 @@
 #include "ui/PropertyGrid.h"
 #include "ui/QtText.h"
 #include "ui/RunProgressDialog.h"
+#include "ui/SensitivityDialog.h"
+#include "ui/StatisticsView.h"
 #include "ui/ToolIcons.h"
 #include "ui/WindowStateStore.h"
 
@@ -893,9 +896,28 @@ bool CMainFrame::RunAndSave() {
 
 // ---------------------------------------------------------------- results
 
-void CMainFrame::OnResultsStatistics() {}
-void CMainFrame::OnResultsGraphical() {}
-void CMainFrame::OnResultsSensitivity() {}
+// The result windows stay open beside the main window; each looks its
+// vectors up again whenever it redraws, and a replaced project refills
+// their selectors.
+void CMainFrame::OnResultsStatistics() {
+    auto* view = new StatisticsView(document_->GetProject(), this);
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    connect(document_, &CVarnexDoc::ProjectReplaced, view, &StatisticsView::RefreshFromProject);
+    view->show();
+}
+
+void CMainFrame::OnResultsGraphical() {
+    auto* window = new GraphWindow(document_->GetProject(), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(document_, &CVarnexDoc::ProjectReplaced, window, &GraphWindow::RefreshFromProject);
+    window->show();
+}
+
+void CMainFrame::OnResultsSensitivity() {
+    if (!document_->GetProject().resultsValid) return;
+    SensitivityDialog dialog(document_->GetProject(), this);
+    dialog.exec();
+}
 
 // ---------------------------------------------------------------- view
 

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <vector>
+
+#include <QDialog>
+
+#include "results/SensitivityRow.h"
+#include "results/SensitivitySelection.h"
+
+class QCheckBox;
+class QChartView;
+class QComboBox;
+class QTreeWidget;
+
+namespace varnex {
+class Project;
+}
+
+namespace varnex::ui {
+
+// "Sensitivity Analysis": which stochastic inputs drive a chosen result of
+// the finished run, strongest first, listed and drawn as a tornado chart
+// (one bar per listed coefficient). Modal; it changes nothing in the model.
+class SensitivityDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit SensitivityDialog(Project& project, QWidget* parent = nullptr);
+
+    // The selection the controls stand for.
+    SensitivitySelection Selection() const;
+    const std::vector<SensitivityRow>& Rows() const { return rows_; }
+
+    QComboBox* ResultChooser() const { return resultBox_; }
+    QComboBox* SourceSelector() const { return sourceBox_; }
+    QComboBox* ReceptorSelector() const { return receptorBox_; }
+    QComboBox* PathwaySelector() const { return pathwayBox_; }
+    QComboBox* ContaminantSelector() const { return contaminantBox_; }
+    QCheckBox* IndividualContaminant() const { return individualBox_; }
+    QCheckBox* FirstTenOnly() const { return firstTenBox_; }
+    QCheckBox* ExcludeZero() const { return excludeZeroBox_; }
+    QCheckBox* RankCorrelation() const { return rankBox_; }
+    QTreeWidget* List() const { return list_; }
+    QChartView* TornadoChart() const { return chartView_; }
+
+private:
+    void RefreshSelectors();
+    void Recompute();
+    void FillList();
+    void DrawTornado();
+    void OnChange();
+
+    Project& project_;
+    std::vector<SensitivityRow> rows_;
+    bool filling_ = false;
+    QComboBox* resultBox_;
+    QComboBox* sourceBox_;
+    QComboBox* receptorBox_;
+    QComboBox* pathwayBox_;
+    QComboBox* contaminantBox_;
+    QCheckBox* individualBox_;
+    QCheckBox* firstTenBox_;
+    QCheckBox* excludeZeroBox_;
+    QCheckBox* rankBox_;
+    QTreeWidget* list_;
+    QChartView* chartView_;
+};
+
+} // namespace varnex::ui
