@@ -246,7 +246,16 @@ void ConcentrationsAtBase(Project& project, Source& source, SourceContaminant& e
             inlets[k].concentration =
                 ConcentrationAtTime(project, source, entry, inletTimes[k], i, partitionFactor, limited);
     } else {
-        ConcentrationsAtBase(project, source, entry, inletTimes.data(), count, i, decayPerS, pathwayIndex - 1,
+        // Each layer degrades the contaminant at its own rate: the water
+        // leaving the layer above has decayed with that layer's half-life.
+        // (An excluded layer passes its inlet on without decay, so its
+        // half-life is never asked for.)
+        const std::size_t above = pathwayIndex - 1;
+        const double aboveDecayPerS =
+            source.pathways.at(above).include
+                ? UnsaturatedDecayRate(project, source, source.pathways.at(above), RecordOf(entry, above), i)
+                : 0.0;
+        ConcentrationsAtBase(project, source, entry, inletTimes.data(), count, i, aboveDecayPerS, above,
                              inlets.data());
     }
     // An excluded layer passes its inlet on unchanged.

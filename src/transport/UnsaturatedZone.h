@@ -73,8 +73,8 @@ void UnsaturatedConcentrations(Project& project, Source& source, SourceContamina
                                std::size_t pathwayIndex);
 
 // The concentrations at the base of pathway p at time t (years), for the
-// decay rate lambda (1/s, that of pathway p, applied in every layer above
-// it too). Each layer receives as a constant inlet concentration what left
+// decay rate lambda (1/s) of pathway p; every layer above decays at its
+// own rate. Each layer receives as a constant inlet concentration what left
 // the layer above one retarded travel time of its own earlier; the first
 // layer receives the leachate of the source term. `slice` is the time
 // slice the value is for.

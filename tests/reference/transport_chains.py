@@ -39,8 +39,8 @@ times years, infiltration and velocities m/year, conductivities m/s):
   Rm = 1 + rho_b Kd / theta_m and decays.
 * Decay: lambda = ln 2 / (31,557,600 x half-life) with ln 2 = 0.6931471806;
   divided by the retardation factor where only the dissolved phase
-  degrades. A layer asked for its base concentration applies its own
-  decay rate to every layer above it as well.
+  degrades. Each layer decays with its own half-life (and its own
+  retardation and degradation phase).
 * Mixing zone: Z = sqrt(0.0112 Ls^2) + H (1 - exp(-Ls q / (Ka i H SPY))) when
   calculated, cut to the aquifer thickness H when calculated or at Level 3
   (at Level 2 a sampled Z is used as drawn); flow Qmz = Ka i Z W SPY; the
@@ -253,15 +253,16 @@ def unsaturated_zone(prj, src):
     return s
 
 
-def base_concentration(prj, s, t, lam, p):
-    """(C, Cm) at the base of layer p at time t (years) for decay rate lam."""
+def base_concentration(prj, s, t, p):
+    """(C, Cm) at the base of layer p at time t (years)."""
     l = s["layers"][p]
+    lam = l["lam"]
     if p == 0:
         cin = leachate(prj, s, t - l["TR"])
         if not l["include"]:
             return cin, 0.0
     else:
-        cin, cmin = base_concentration(prj, s, t - l["TR"], lam, p - 1)
+        cin, cmin = base_concentration(prj, s, t - l["TR"], p - 1)
         if not l["include"]:
             return cin, cmin
     if t < s["t0"]:
@@ -334,7 +335,7 @@ def report_unsaturated(name, prj, s, out):
             out.append((name, tag + "fissure_flow", l["fissure_flow"]))
             out.append((name, tag + "matrix_flow", l["matrix_flow"]))
         for t in prj["slices"]:
-            c, cm = base_concentration(prj, s, t, l["lam"], p)
+            c, cm = base_concentration(prj, s, t, p)
             out.append((name, tag + "C@%g" % t, c))
             if l["fissure"]:
                 out.append((name, tag + "Cm@%g" % t, cm))
@@ -387,7 +388,7 @@ def receptor_values(prj, s, a, rx, ry):
         ll = s["layers"][last]
         cin = 0.0
         if t >= s["t0"]:
-            c, cm = base_concentration(prj, s, t - x_ret, ll["lam"], last)
+            c, cm = base_concentration(prj, s, t - x_ret, last)
             cin = diluted(prj, s, last, c, cm, a["qmz"])
         tau = (t - s["t0"] - ll["TR"]) * SPY
         concs.append(aquifer_solution(cin, x, y, a["w"], tau, v, prj["aT"], prj["aL"], a["lam"], a["ra"]))
