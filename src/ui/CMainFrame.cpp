@@ -485,6 +485,7 @@ void CMainFrame::OnProjectReplaced() {
 
 void CMainFrame::RefreshViews() {
     explorer_->ShowProject(document_->GetProject());
+    PhaseView()->SetDocumentFolder(document_->DocumentFolder());
     PhaseView()->RefreshFromProject();
     UpdateCommandStates();
 }

@@ -106,20 +106,26 @@ void CPhaseView::RefreshFromProject() {
     viewport()->update();
 }
 
+void CPhaseView::SetDocumentFolder(const QString& folder) { documentFolder_ = folder; }
+
 void CPhaseView::LoadMapIfChanged() {
     const std::string& file = project_->sitePlan.backgroundMapFile;
-    if (file == loadedMapFile_) return;
-    loadedMapFile_ = file;
+    // A relative map path is read beside the project (its file, or the
+    // JSON file it was imported from), where a copied project folder keeps
+    // it.
+    QString path = ToQString(file);
+    if (!file.empty() && QFileInfo(path).isRelative()) {
+        QString folder = documentFolder_;
+        if (folder.isEmpty() && !project_->filePath.empty())
+            folder = QFileInfo(ToQString(project_->filePath)).absolutePath();
+        if (!folder.isEmpty()) path = QDir(folder).filePath(path);
+    }
+    const std::string resolved = file.empty() ? std::string() : ToStdString(path);
+    if (resolved == loadedMapFile_) return;
+    loadedMapFile_ = resolved;
     map_.reset();
     mapError_.clear();
     if (file.empty()) return;
-    // A relative map path is read beside the project file, where a copied
-    // project folder keeps it.
-    QString path = ToQString(file);
-    if (QFileInfo(path).isRelative() && !project_->filePath.empty()) {
-        const QString besideProject = QFileInfo(ToQString(project_->filePath)).dir().filePath(path);
-        if (QFileInfo::exists(besideProject)) path = besideProject;
-    }
     auto map = std::make_unique<DxfMapGeometry>();
     std::string error;
     if (DxfMapReader::ReadFile(ToStdString(path), *map, error)) {

@@ -51,6 +51,9 @@ public:
     QRectF VisiblePlanArea() const;
     // Questions and messages go to `prompts` (not owned) instead of dialogs.
     void SetPrompts(UserPrompts* prompts);
+    // The folder a relative background-map path is read from (the
+    // document's); the map is read again when it changes.
+    void SetDocumentFolder(const QString& folder);
     SitePlanScene* Scene() const { return scene_; }
     Mode CurrentMode() const { return mode_; }
 
@@ -169,7 +172,8 @@ private:
     std::map<std::pair<int, int>, double> zOrder_;
 
     std::unique_ptr<DxfMapGeometry> map_;
-    std::string loadedMapFile_;
+    std::string loadedMapFile_; // the resolved path of the map read last
+    QString documentFolder_;
     std::string mapError_;
 };
 

@@ -27,6 +27,11 @@ QString CVarnexDoc::DisplayName() const {
     return ToQString(Translate("unnamed"));
 }
 
+QString CVarnexDoc::DocumentFolder() const {
+    const QString source = !filePath_.isEmpty() ? filePath_ : importedName_;
+    return source.isEmpty() ? QString() : QFileInfo(source).absolutePath();
+}
+
 QString CVarnexDoc::SuggestedSavePath() const {
     if (!filePath_.isEmpty()) return filePath_;
     if (!importedName_.isEmpty()) {

@@ -25,6 +25,10 @@ public:
     // The name the title bar shows: the file's name, "unnamed" or the name
     // of the JSON file a project was imported from.
     QString DisplayName() const;
+    // The folder the project's relative references (its background map)
+    // are read from: that of its file, or of the JSON file it was imported
+    // from; empty for a project that came from neither.
+    QString DocumentFolder() const;
     // A name to offer when the user is asked where to save.
     QString SuggestedSavePath() const;
 

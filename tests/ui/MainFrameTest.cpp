@@ -24,6 +24,7 @@
 #include <QTreeWidget>
 
 #include "model/Project.h"
+#include "ui/CPhaseView.h"
 #include "persist/FileVersion.h"
 #include "persist/ProjectJson.h"
 #include "settings/LanguageList.h"
@@ -276,6 +277,25 @@ private slots:
         // The recent file list reopens it too.
         QCOMPARE(MenuOutline(TopMenu(*frame_, 0)).filter(QStringLiteral("chalk.vnx")).size(), 1);
         SaveScreenshot(*frame_, QStringLiteral("main-reopened-vnx.png"));
+    }
+
+    void backgroundMapIsReadBesideTheProject() {
+        // Imported from the examples folder, wherever the program runs: the
+        // map named without a folder lies beside the JSON file.
+        QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level1-gasworks.json"))));
+        QVERIFY2(frame_->PhaseView()->HasBackgroundMap(), qPrintable(frame_->PhaseView()->BackgroundMapError()));
+
+        // Saved into a folder of its own with a copy of the map, reopened:
+        // the copy beside the project file is the one read.
+        QTemporaryDir folder;
+        const QString map = QStringLiteral("canal-street-survey-2023.dxf");
+        QVERIFY(QFile::copy(ExamplePath(map), folder.filePath(map)));
+        QVERIFY(frame_->SaveDocumentTo(folder.filePath(QStringLiteral("gasworks.vnx")), false));
+        prompts_.yesNoCancelAnswers << UserPrompts::Answer::no;
+        QVERIFY(frame_->MaybeSave());
+        QVERIFY(frame_->OpenDocumentFile(folder.filePath(QStringLiteral("gasworks.vnx"))));
+        QVERIFY2(frame_->PhaseView()->HasBackgroundMap(), qPrintable(frame_->PhaseView()->BackgroundMapError()));
+        QVERIFY(QFile::remove(folder.filePath(map)));
     }
 
     void failedSaveReportsAndKeepsTheOldFile() {
