@@ -33,7 +33,11 @@ std::vector<std::string> SplitTextLines(const std::string& text) {
         const bool last = end == std::string::npos;
         if (last) end = text.size();
         std::size_t lineEnd = end;
-        if (lineEnd > start && text[lineEnd - 1] == '\r') --lineEnd;
+        // Every carriage return before the line feed belongs to the line
+        // end (a file saved on Windows, or converted twice): none is content.
+        // Stripping only one would leave "[Key]\r" unrecognised as a section
+        // header on one reading and recognised on the next.
+        while (lineEnd > start && text[lineEnd - 1] == '\r') --lineEnd;
         lines.push_back(text.substr(start, lineEnd - start));
         if (last) break;
         start = end + 1;
