@@ -126,24 +126,27 @@ using CoefficientKernel = bool (*)(const TransformInputs&, Coefficients&);
 using AcrossKernel = void (*)(const TransformInputs*, const double*, const double*, int, Recurrence*);
 
 // The fast and the faithful form of the widest variant the processor runs,
-// and the fast form for as many problems side by side as its registers hold
+// for one problem and for as many side by side as its registers hold
 // doubles. All variants give the same bits; the choice is made on every
 // call, which costs a load and a test.
 struct Kernels {
     CoefficientKernel fast;
     CoefficientKernel faithful;
-    AcrossKernel across;
+    AcrossKernel fastAcross;
+    AcrossKernel faithfulAcross;
     int lanes;
 };
 
 Kernels ChooseKernels() {
 #ifdef VARNEX_FAST_WIDE_VARIANTS
     if (__builtin_cpu_supports("avx512f"))
-        return {avx512::FastCoefficients, avx512::FaithfulCoefficients, avx512::FastAcross, avx512::lanes};
+        return {avx512::FastCoefficients, avx512::FaithfulCoefficients, avx512::FastAcross, avx512::FaithfulAcross,
+                avx512::lanes};
     if (__builtin_cpu_supports("avx2"))
-        return {avx2::FastCoefficients, avx2::FaithfulCoefficients, avx2::FastAcross, avx2::lanes};
+        return {avx2::FastCoefficients, avx2::FaithfulCoefficients, avx2::FastAcross, avx2::FaithfulAcross, avx2::lanes};
 #endif
-    return {baseline::FastCoefficients, baseline::FaithfulCoefficients, baseline::FastAcross, baseline::lanes};
+    return {baseline::FastCoefficients, baseline::FaithfulCoefficients, baseline::FastAcross,
+            baseline::FaithfulAcross, baseline::lanes};
 }
 
 // Whether the inversion is so ill-conditioned for this problem that the
@@ -330,38 +333,41 @@ double Result(double value, const Problem& problem, Reference reference) {
 // are then solved as many at a time as the registers hold doubles, one per
 // lane: the columns of their quotient-difference tables and their continued
 // fractions advance together, so that the core works on several independent
-// chains of divisions and products instead of waiting on one. Every lane
-// performs exactly the operations a single call performs for its problem
-// (the register variants only differ in how many lanes they have), so a
-// problem's result does not depend on the problems beside it, on its place
-// in the batch or on the processor. Sharp fronts take the faithful form one
-// at a time, as a single call does.
+// chains of divisions and products instead of waiting on one. Sharp fronts
+// are gathered likewise for the faithful form. Every lane performs exactly
+// the operations a single call performs for its problem (the register
+// variants only differ in how many lanes they have), so a problem's result
+// does not depend on the problems beside it, on its place in the batch or on
+// the processor.
 template <class Problem, class IsZero, class PrepareProblem, class Reference>
 void SolveBatch(const Problem* problems, double* results, std::size_t count, IsZero isZero,
                 PrepareProblem prepare, Reference reference) {
     for (std::size_t k = 0; k < count; ++k) isZero(problems[k]);
     const Kernels kernels = ChooseKernels();
     constexpr int maxLanes = 8;
-    Prepared group[maxLanes];
-    std::size_t members[maxLanes];
-    int filled = 0;
-    auto solveGroup = [&] {
+    struct Group {
+        Prepared problems[maxLanes];
+        std::size_t members[maxLanes];
+        int filled = 0;
+    };
+    Group groups[2]; // the fast form, the faithful form
+    auto solveGroup = [&](Group& group, AcrossKernel across) {
         TransformInputs inputs[maxLanes];
         double zRe[maxLanes], zIm[maxLanes];
         Recurrence recurrences[maxLanes];
-        for (int l = 0; l < filled; ++l) {
-            inputs[l] = group[l].inputs;
-            zRe[l] = group[l].zRe;
-            zIm[l] = group[l].zIm;
+        for (int l = 0; l < group.filled; ++l) {
+            inputs[l] = group.problems[l].inputs;
+            zRe[l] = group.problems[l].zRe;
+            zIm[l] = group.problems[l].zIm;
         }
-        kernels.across(inputs, zRe, zIm, filled, recurrences);
-        for (int l = 0; l < filled; ++l) {
-            const Prepared& g = group[l];
+        across(inputs, zRe, zIm, group.filled, recurrences);
+        for (int l = 0; l < group.filled; ++l) {
+            const Prepared& g = group.problems[l];
             const double value =
                 FinishContinuedFraction(recurrences[l], g.timeS, g.inputs.gamma, g.halfPeriodT);
-            results[members[l]] = Result(value, problems[members[l]], reference);
+            results[group.members[l]] = Result(value, problems[group.members[l]], reference);
         }
-        filled = 0;
+        group.filled = 0;
     };
     for (std::size_t k = 0; k < count; ++k) {
         if (isZero(problems[k])) {
@@ -369,15 +375,22 @@ void SolveBatch(const Problem* problems, double* results, std::size_t count, IsZ
             continue;
         }
         const Prepared prepared = prepare(problems[k]);
-        if (prepared.faithful) {
-            results[k] = Result(SolveOne(kernels, prepared), problems[k], reference);
-            continue;
-        }
-        group[filled] = prepared;
-        members[filled] = k;
-        if (++filled == kernels.lanes) solveGroup();
+        Group& group = groups[prepared.faithful ? 1 : 0];
+        group.problems[group.filled] = prepared;
+        group.members[group.filled] = k;
+        if (++group.filled == kernels.lanes)
+            solveGroup(group, prepared.faithful ? kernels.faithfulAcross : kernels.fastAcross);
     }
-    if (filled > 0) solveGroup();
+    // A lone problem is solved as a single call solves it (the same bits),
+    // without filling a register with copies of it.
+    for (int form = 0; form < 2; ++form) {
+        Group& group = groups[form];
+        if (group.filled == 1) {
+            results[group.members[0]] = Result(SolveOne(kernels, group.problems[0]), problems[group.members[0]], reference);
+        } else if (group.filled > 1) {
+            solveGroup(group, form == 1 ? kernels.faithfulAcross : kernels.fastAcross);
+        }
+    }
 }
 
 } // namespace
@@ -775,16 +788,16 @@ bool FastCoefficients(const TransformInputs& in, Coefficients& d) { return AllCo
 
 bool FaithfulCoefficients(const TransformInputs& in, Coefficients& d) { return AllCoefficients<true>(in, d); }
 
-// The fast form of up to `lanes` problems side by side, lane l holding
-// problem l: their transform values (each evaluated along its own 61 terms,
-// as for a single call), then the quotient-difference tables and the
-// continued fractions with one problem per lane. Every entry of a lane is
-// formed from the same operands by the same operations as in
-// TableCoefficients<false> and ContinuedFraction, so each problem gets the
-// bits of a single call. Lanes beyond `count` repeat problem 0, and their
+// The fast or the faithful form of up to `lanes` problems side by side, lane
+// l holding problem l: their transform values (each evaluated along its own
+// 61 terms, as for a single call), then the quotient-difference tables and
+// the continued fractions with one problem per lane. Every entry of a lane
+// is formed from the same operands by the same operations as in
+// TableCoefficients and ContinuedFraction, so each problem gets the bits of
+// a single call. Lanes beyond `count` repeat problem 0, and their
 // results are dropped.
-void FastAcross(const TransformInputs* in, const double* zReIn, const double* zImIn, int count,
-                Recurrence* out) {
+template <bool faithful>
+void Across(const TransformInputs* in, const double* zReIn, const double* zImIn, int count, Recurrence* out) {
     constexpr int n = laplaceTerms;
     // Term k of lane l at k * lanes + l.
     alignas(64) double fRe[n * lanes], fIm[n * lanes];
@@ -807,7 +820,7 @@ void FastAcross(const TransformInputs* in, const double* zReIn, const double* zI
             continue;
         }
         alignas(64) double tRe[slots] = {}, tIm[slots] = {};
-        transformClean[l] = TransformValues<false>(in[source], tRe, tIm);
+        transformClean[l] = TransformValues<faithful>(in[source], tRe, tIm);
         for (int k = 0; k < n; ++k) {
             fRe[k * lanes + l] = tRe[k];
             fIm[k * lanes + l] = tIm[k];
@@ -825,8 +838,8 @@ void FastAcross(const TransformInputs* in, const double* zReIn, const double* zI
     Store(fIm, d0Im);
     for (int k = 0; k < n - 1; ++k) {
         Real re, im;
-        trouble |= Quotient<false>(Load(fRe + at(k + 1)), Load(fIm + at(k + 1)), Load(fRe + at(k)),
-                                   Load(fIm + at(k)), re, im);
+        trouble |= Quotient<faithful>(Load(fRe + at(k + 1)), Load(fIm + at(k + 1)), Load(fRe + at(k)),
+                                      Load(fIm + at(k)), re, im);
         Store(qRe + at(k), re);
         Store(qIm + at(k), im);
     }
@@ -850,8 +863,8 @@ void FastAcross(const TransformInputs* in, const double* zReIn, const double* zI
         const int qLength = eLength - 1;
         for (int k = 0; k < qLength; ++k) {
             Real tRe, tIm;
-            trouble |= Quotient<false>(Load(eRe + at(k + 1)), Load(eIm + at(k + 1)), Load(gRe + at(k)),
-                                       Load(gIm + at(k)), tRe, tIm);
+            trouble |= Quotient<faithful>(Load(eRe + at(k + 1)), Load(eIm + at(k + 1)), Load(gRe + at(k)),
+                                          Load(gIm + at(k)), tRe, tIm);
             const Real mRe = Load(qRe + at(k + 1)), mIm = Load(qIm + at(k + 1));
             Store(qRe + at(k), mRe * tRe - mIm * tIm);
             Store(qIm + at(k), mRe * tIm + mIm * tRe);
@@ -886,6 +899,14 @@ void FastAcross(const TransformInputs* in, const double* zReIn, const double* zI
     for (int l = 0; l < count; ++l) {
         out[l] = {a1Re[l], a1Im[l], b1Re[l], b1Im[l], transformClean[l] && trouble[l] == 0};
     }
+}
+
+void FastAcross(const TransformInputs* in, const double* zRe, const double* zIm, int count, Recurrence* out) {
+    Across<false>(in, zRe, zIm, count, out);
+}
+
+void FaithfulAcross(const TransformInputs* in, const double* zRe, const double* zIm, int count, Recurrence* out) {
+    Across<true>(in, zRe, zIm, count, out);
 }
 
 #endif // VARNEX_FAST_LANES
