@@ -125,28 +125,37 @@ namespace {
 using CoefficientKernel = bool (*)(const TransformInputs&, Coefficients&);
 using AcrossKernel = void (*)(const TransformInputs*, const double*, const double*, int, Recurrence*);
 
+// The problems side by side of one register variant.
+struct AcrossKernels {
+    AcrossKernel fast;
+    AcrossKernel faithful;
+    int lanes;
+};
+
 // The fast and the faithful form of the widest variant the processor runs,
 // for one problem and for as many side by side as its registers hold
-// doubles. All variants give the same bits; the choice is made on every
+// doubles, and a narrower variant for the few problems left over at the end
+// of a batch. All variants give the same bits; the choice is made on every
 // call, which costs a load and a test.
 struct Kernels {
     CoefficientKernel fast;
     CoefficientKernel faithful;
-    AcrossKernel fastAcross;
-    AcrossKernel faithfulAcross;
-    int lanes;
+    AcrossKernels wide;
+    AcrossKernels narrow;
 };
 
 Kernels ChooseKernels() {
+    const AcrossKernels baselineAcross{baseline::FastAcross, baseline::FaithfulAcross, baseline::lanes};
 #ifdef VARNEX_FAST_WIDE_VARIANTS
-    if (__builtin_cpu_supports("avx512f"))
-        return {avx512::FastCoefficients, avx512::FaithfulCoefficients, avx512::FastAcross, avx512::FaithfulAcross,
-                avx512::lanes};
+    const AcrossKernels avx2Across{avx2::FastAcross, avx2::FaithfulAcross, avx2::lanes};
+    if (__builtin_cpu_supports("avx512f")) {
+        return {avx512::FastCoefficients, avx512::FaithfulCoefficients,
+                {avx512::FastAcross, avx512::FaithfulAcross, avx512::lanes}, avx2Across};
+    }
     if (__builtin_cpu_supports("avx2"))
-        return {avx2::FastCoefficients, avx2::FaithfulCoefficients, avx2::FastAcross, avx2::FaithfulAcross, avx2::lanes};
+        return {avx2::FastCoefficients, avx2::FaithfulCoefficients, avx2Across, baselineAcross};
 #endif
-    return {baseline::FastCoefficients, baseline::FaithfulCoefficients, baseline::FastAcross,
-            baseline::FaithfulAcross, baseline::lanes};
+    return {baseline::FastCoefficients, baseline::FaithfulCoefficients, baselineAcross, baselineAcross};
 }
 
 // Whether the inversion is so ill-conditioned for this problem that the
@@ -351,7 +360,9 @@ void SolveBatch(const Problem* problems, double* results, std::size_t count, IsZ
         int filled = 0;
     };
     Group groups[2]; // the fast form, the faithful form
-    auto solveGroup = [&](Group& group, AcrossKernel across) {
+    auto solveGroup = [&](Group& group, bool faithful) {
+        const AcrossKernels& variant = group.filled <= kernels.narrow.lanes ? kernels.narrow : kernels.wide;
+        const AcrossKernel across = faithful ? variant.faithful : variant.fast;
         TransformInputs inputs[maxLanes];
         double zRe[maxLanes], zIm[maxLanes];
         Recurrence recurrences[maxLanes];
@@ -378,17 +389,17 @@ void SolveBatch(const Problem* problems, double* results, std::size_t count, IsZ
         Group& group = groups[prepared.faithful ? 1 : 0];
         group.problems[group.filled] = prepared;
         group.members[group.filled] = k;
-        if (++group.filled == kernels.lanes)
-            solveGroup(group, prepared.faithful ? kernels.faithfulAcross : kernels.fastAcross);
+        if (++group.filled == kernels.wide.lanes) solveGroup(group, prepared.faithful);
     }
-    // A lone problem is solved as a single call solves it (the same bits),
-    // without filling a register with copies of it.
+    // The problems left over: a lone one as a single call solves it, a few
+    // in a narrower register, rather than a register of copies (the same
+    // bits either way).
     for (int form = 0; form < 2; ++form) {
         Group& group = groups[form];
         if (group.filled == 1) {
             results[group.members[0]] = Result(SolveOne(kernels, group.problems[0]), problems[group.members[0]], reference);
         } else if (group.filled > 1) {
-            solveGroup(group, form == 1 ? kernels.faithfulAcross : kernels.fastAcross);
+            solveGroup(group, form == 1);
         }
     }
 }
