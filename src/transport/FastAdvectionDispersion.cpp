@@ -55,7 +55,30 @@ struct TransformInputs {
     double gamma;           // the real part of s
     double omega;           // pi / T: s = gamma + i k omega
     double lateral;         // the aquifer's lateral factor; 1 for a column
+    double halfPeriodT;     // T = 8 t
 };
+
+// 1 / (T s_k) = 1 / (g + i k pi) for k = 0 ... 60, g = gamma T = -ln(eps) / 2
+// the same for every problem: the fast form takes C / s from this table
+// instead of dividing for every term.
+struct ScaledReciprocals {
+    double re[laplaceTerms + 8], im[laplaceTerms + 8];
+};
+
+const ScaledReciprocals& ReciprocalTable() {
+    static const ScaledReciprocals table = [] {
+        ScaledReciprocals t{};
+        const double g = -std::log(relativeAccuracy) / 2.0;
+        for (int k = 0; k < laplaceTerms; ++k) {
+            const double b = k * pi;
+            const double norm = g * g + b * b;
+            t.re[k] = g / norm;
+            t.im[k] = -b / norm;
+        }
+        return t;
+    }();
+    return table;
+}
 
 // The coefficients d[0] ... d[60] of the continued fraction.
 struct Coefficients {
@@ -251,7 +274,8 @@ Prepared Prepare(double concentration, double distanceM, double timeS, double ve
                        velocityMPerS * velocityMPerS,
                        gamma,
                        omega,
-                       lateral};
+                       lateral,
+                       prepared.halfPeriodT};
     UnitPoint(timeS, prepared.halfPeriodT, prepared.zRe, prepared.zIm);
     prepared.faithful = IllConditioned(distanceM, timeS, velocityMPerS, dispersion, retardation);
     return prepared;
@@ -639,11 +663,19 @@ bool TransformValues(const TransformInputs& in, double* fRe, double* fIm) {
     // part of w is the same for every k.
     const double wRe = 1.0 + in.q * (in.gamma + in.decayPerS) / in.velocitySquared;
     if (faithful && !(wRe > 0.0 && wRe < 1e290)) return false;
+    // The fast form's imaginary part of w is k q omega / v^2 and its C / s is
+    // C T / (g + i k pi), both without a division per term.
+    const double qOmega = in.q * in.omega / in.velocitySquared;
+    const double scaledConcentration = in.concentration * in.halfPeriodT;
+    if (!faithful && !(in.halfPeriodT > 1e-280 && in.halfPeriodT < 1e280 && std::fabs(qOmega) < 1e280)) {
+        return false;
+    }
+    const ScaledReciprocals& reciprocals = ReciprocalTable();
     for (int k0 = 0; k0 < paddedTerms; k0 += lanes) {
         const Real k = index + static_cast<double>(k0);
         const Mask valid = k < static_cast<double>(laplaceTerms);
         const Real sIm = k * in.omega;
-        const Real wIm = in.q * sIm / in.velocitySquared;
+        const Real wIm = faithful ? in.q * sIm / in.velocitySquared : k * qOmega;
         // The principal square root as in C99's csqrt: the part that does
         // not cancel from sqrt((|w| + |Re w|) / 2), the other from
         // 2 Re(root) Im(root) = Im w.
@@ -683,11 +715,8 @@ bool TransformValues(const TransformInputs& in, double* fRe, double* fIm) {
             eRe0 = magnitude * cosine;
             eIm0 = magnitude * sine;
             // C / s for a real C.
-            const Real sNorm = in.gamma * in.gamma + sIm * sIm;
-            const Real inverse = 1.0 / sNorm;
-            cRe = in.concentration * in.gamma * inverse;
-            cIm = (0.0 - in.concentration * sIm) * inverse;
-            trouble |= valid & ~((sNorm > 1e-290) & (sNorm < normLimit));
+            cRe = scaledConcentration * Load(reciprocals.re + k0);
+            cIm = scaledConcentration * Load(reciprocals.im + k0);
         }
         const Real re = in.lateral * (cRe * eRe0 - cIm * eIm0);
         const Real im = in.lateral * (cRe * eIm0 + cIm * eRe0);
