@@ -55,7 +55,30 @@ struct TransformInputs {
     double gamma;           // the real part of s
     double omega;           // pi / T: s = gamma + i k omega
     double lateral;         // the aquifer's lateral factor; 1 for a column
+    double halfPeriodT;     // T = 8 t
 };
+
+// 1 / (T s_k) = 1 / (g + i k pi) for k = 0 ... 60, g = gamma T = -ln(eps) / 2
+// the same for every problem: the fast form takes C / s from this table
+// instead of dividing for every term.
+struct ScaledReciprocals {
+    double re[laplaceTerms + 8], im[laplaceTerms + 8];
+};
+
+const ScaledReciprocals& ReciprocalTable() {
+    static const ScaledReciprocals table = [] {
+        ScaledReciprocals t{};
+        const double g = -std::log(relativeAccuracy) / 2.0;
+        for (int k = 0; k < laplaceTerms; ++k) {
+            const double b = k * pi;
+            const double norm = g * g + b * b;
+            t.re[k] = g / norm;
+            t.im[k] = -b / norm;
+        }
+        return t;
+    }();
+    return table;
+}
 
 // The coefficients d[0] ... d[60] of the continued fraction.
 struct Coefficients {
@@ -71,6 +94,14 @@ double Floored(double value) {
     if (!(value >= resultFloor)) return 0.0;
     return value;
 }
+
+// The last numerator A(60) and denominator B(60) of the continued fraction
+// of one problem, and whether the arithmetic that led to them stayed in the
+// range where it stands for the reference's.
+struct Recurrence {
+    double aRe, aIm, bRe, bIm;
+    bool clean;
+};
 
 } // namespace
 
@@ -115,21 +146,39 @@ namespace avx512 {
 namespace {
 
 using CoefficientKernel = bool (*)(const TransformInputs&, Coefficients&);
+using AcrossKernel = void (*)(const TransformInputs*, const double*, const double*, int, Recurrence*);
 
-// The fast and the faithful form of the widest variant the processor runs.
-// All variants give the same bits; the choice is made on every call, which
-// costs a load and a test.
+// The problems side by side of one register variant.
+struct AcrossKernels {
+    AcrossKernel fast;
+    AcrossKernel faithful;
+    int lanes;
+};
+
+// The fast and the faithful form of the widest variant the processor runs,
+// for one problem and for as many side by side as its registers hold
+// doubles, and a narrower variant for the few problems left over at the end
+// of a batch. All variants give the same bits; the choice is made on every
+// call, which costs a load and a test.
 struct Kernels {
     CoefficientKernel fast;
     CoefficientKernel faithful;
+    AcrossKernels wide;
+    AcrossKernels narrow;
 };
 
 Kernels ChooseKernels() {
+    const AcrossKernels baselineAcross{baseline::FastAcross, baseline::FaithfulAcross, baseline::lanes};
 #ifdef VARNEX_FAST_WIDE_VARIANTS
-    if (__builtin_cpu_supports("avx512f")) return {avx512::FastCoefficients, avx512::FaithfulCoefficients};
-    if (__builtin_cpu_supports("avx2")) return {avx2::FastCoefficients, avx2::FaithfulCoefficients};
+    const AcrossKernels avx2Across{avx2::FastAcross, avx2::FaithfulAcross, avx2::lanes};
+    if (__builtin_cpu_supports("avx512f")) {
+        return {avx512::FastCoefficients, avx512::FaithfulCoefficients,
+                {avx512::FastAcross, avx512::FaithfulAcross, avx512::lanes}, avx2Across};
+    }
+    if (__builtin_cpu_supports("avx2"))
+        return {avx2::FastCoefficients, avx2::FaithfulCoefficients, avx2Across, baselineAcross};
 #endif
-    return {baseline::FastCoefficients, baseline::FaithfulCoefficients};
+    return {baseline::FastCoefficients, baseline::FaithfulCoefficients, baselineAcross, baselineAcross};
 }
 
 // Whether the inversion is so ill-conditioned for this problem that the
@@ -148,60 +197,98 @@ bool IllConditioned(double distanceM, double timeS, double velocityMPerS, double
     return timeS >= 0.1 * arrival && timeS <= 10.0 * arrival;
 }
 
-// f(t) from the coefficients: the continued fraction by the recurrences of
-// its numerator A and denominator B, written as in the reference (the same
-// complex products and sums in the same order give the same bits), and the
-// undoing of the contour shift.
-double SumContinuedFraction(const Coefficients& d, double timeS, double gamma, double halfPeriodT) {
-    const Complex z(std::cos(pi * timeS / halfPeriodT), std::sin(pi * timeS / halfPeriodT));
-    const Complex d0(d.re[0], d.im[0]);
-    Complex aMinus2(0.0, 0.0);
-    Complex aMinus1 = d0;
-    Complex bMinus2(1.0, 0.0);
-    Complex bMinus1(1.0, 0.0);
-    Complex a = d0;
-    Complex b = 1.0 + Complex(d.re[1], d.im[1]) * z;
-    aMinus2 = aMinus1;
-    aMinus1 = a;
-    bMinus2 = bMinus1;
-    bMinus1 = b;
-    for (int n = 2; n < laplaceTerms; ++n) {
-        const Complex dn(d.re[n], d.im[n]);
-        a = aMinus1 + dn * z * aMinus2;
-        b = bMinus1 + dn * z * bMinus2;
-        aMinus2 = aMinus1;
-        aMinus1 = a;
-        bMinus2 = bMinus1;
-        bMinus1 = b;
+// The point z = exp(i pi t / T) at which the continued fraction is summed.
+void UnitPoint(double timeS, double halfPeriodT, double& zRe, double& zIm) {
+    zRe = std::cos(pi * timeS / halfPeriodT);
+    zIm = std::sin(pi * timeS / halfPeriodT);
+}
+
+// f(t) from the last numerator and denominator: their quotient and the
+// undoing of the contour shift, with the reference's guards and its complex
+// division. NaN where a recurrence has left the finite numbers: the
+// reference's complex multiplication recovers infinities there, which the
+// written-out products below do not, so the caller hands such problems to
+// the reference kernel.
+double FinishContinuedFraction(const Recurrence& r, double timeS, double gamma, double halfPeriodT) {
+    if (!r.clean || !(std::isfinite(r.aRe) && std::isfinite(r.aIm) && std::isfinite(r.bRe) &&
+                      std::isfinite(r.bIm))) {
+        return std::numeric_limits<double>::quiet_NaN();
     }
+    Complex a(r.aRe, r.aIm);
+    const Complex b(r.bRe, r.bIm);
     if (IsTiny(a)) a = Complex(0.0, 0.0);
     const double series = IsTiny(b) ? 0.0 : (a / b).real();
     return std::exp(gamma * timeS) * series / halfPeriodT;
 }
 
-// The solution for one problem past its input checks and early returns, or
-// NaN where the fast arithmetic cannot stand for the reference's.
-double Solve(const Kernels& kernels, double concentration, double distanceM, double timeS,
-             double velocityMPerS, double dispersion, double decayPerS, double retardation,
-             double lateral) {
-    const double halfPeriodT = periodFactor * timeS;
-    const double gamma = -std::log(relativeAccuracy) / (2.0 * halfPeriodT);
-    const double omega = pi / halfPeriodT;
+// The continued fraction of one problem by the recurrences of its numerator
+// A and denominator B: A(n) = A(n-1) + d[n] z A(n-2), likewise B. The
+// complex products are written out as the compiler forms them for finite
+// values (re = ac - bd, im = ad + bc), so that they give the reference's
+// bits, and the same expressions evaluate several problems at once in the
+// register variants.
+Recurrence ContinuedFraction(const Coefficients& d, double zRe, double zIm) {
+    double a2Re = d.re[0], a2Im = d.im[0];
+    double a1Re = d.re[0], a1Im = d.im[0];
+    double b2Re = 1.0, b2Im = 0.0;
+    double b1Re = 1.0 + (d.re[1] * zRe - d.im[1] * zIm);
+    double b1Im = d.re[1] * zIm + d.im[1] * zRe;
+    for (int n = 2; n < laplaceTerms; ++n) {
+        const double pRe = d.re[n] * zRe - d.im[n] * zIm;
+        const double pIm = d.re[n] * zIm + d.im[n] * zRe;
+        const double aRe = a1Re + (pRe * a2Re - pIm * a2Im);
+        const double aIm = a1Im + (pRe * a2Im + pIm * a2Re);
+        const double bRe = b1Re + (pRe * b2Re - pIm * b2Im);
+        const double bIm = b1Im + (pRe * b2Im + pIm * b2Re);
+        a2Re = a1Re;
+        a2Im = a1Im;
+        a1Re = aRe;
+        a1Im = aIm;
+        b2Re = b1Re;
+        b2Im = b1Im;
+        b1Re = bRe;
+        b1Im = bIm;
+    }
+    return {a1Re, a1Im, b1Re, b1Im, true};
+}
+
+// A problem past its input checks and early returns, ready for a kernel.
+struct Prepared {
+    TransformInputs inputs;
+    double timeS, halfPeriodT, zRe, zIm;
+    bool faithful;
+};
+
+Prepared Prepare(double concentration, double distanceM, double timeS, double velocityMPerS,
+                 double dispersion, double decayPerS, double retardation, double lateral) {
+    Prepared prepared;
+    prepared.timeS = timeS;
+    prepared.halfPeriodT = periodFactor * timeS;
+    const double gamma = -std::log(relativeAccuracy) / (2.0 * prepared.halfPeriodT);
+    const double omega = pi / prepared.halfPeriodT;
     const double p = velocityMPerS / (2.0 * dispersion);
-    const TransformInputs inputs{concentration,
-                                 distanceM * p,
-                                 4.0 * dispersion * retardation,
-                                 decayPerS,
-                                 velocityMPerS * velocityMPerS,
-                                 gamma,
-                                 omega,
-                                 lateral};
-    const CoefficientKernel kernel =
-        IllConditioned(distanceM, timeS, velocityMPerS, dispersion, retardation) ? kernels.faithful
-                                                                                  : kernels.fast;
+    prepared.inputs = {concentration,
+                       distanceM * p,
+                       4.0 * dispersion * retardation,
+                       decayPerS,
+                       velocityMPerS * velocityMPerS,
+                       gamma,
+                       omega,
+                       lateral,
+                       prepared.halfPeriodT};
+    UnitPoint(timeS, prepared.halfPeriodT, prepared.zRe, prepared.zIm);
+    prepared.faithful = IllConditioned(distanceM, timeS, velocityMPerS, dispersion, retardation);
+    return prepared;
+}
+
+// The solution of one prepared problem, or NaN where the fast arithmetic
+// cannot stand for the reference's.
+double SolveOne(const Kernels& kernels, const Prepared& prepared) {
+    const CoefficientKernel kernel = prepared.faithful ? kernels.faithful : kernels.fast;
     Coefficients d;
-    if (!kernel(inputs, d)) return std::numeric_limits<double>::quiet_NaN();
-    return SumContinuedFraction(d, timeS, gamma, halfPeriodT);
+    if (!kernel(prepared.inputs, d)) return std::numeric_limits<double>::quiet_NaN();
+    return FinishContinuedFraction(ContinuedFraction(d, prepared.zRe, prepared.zIm), prepared.timeS,
+                                   prepared.inputs.gamma, prepared.halfPeriodT);
 }
 
 // The input checks of SolveAdvectionDispersion, in its order. True when the
@@ -237,20 +324,13 @@ bool AquiferIsZero(const AquiferProblem& problem) {
     return problem.concentration == 0.0;
 }
 
-double SolveColumn(const Kernels& kernels, const ColumnProblem& problem) {
-    const ColumnProblem& c = problem;
+Prepared PrepareColumn(const ColumnProblem& c) {
     const double dispersion = c.dispersivityM * c.velocityMPerS + dispersionFloor;
-    const double value = Solve(kernels, c.concentration, c.distanceM, c.timeS, c.velocityMPerS,
-                               dispersion, c.decayPerS, c.retardation, 1.0);
-    if (!std::isfinite(value)) {
-        return SolveAdvectionDispersion(c.concentration, c.distanceM, c.timeS, c.velocityMPerS,
-                                        c.dispersivityM, c.decayPerS, c.retardation);
-    }
-    return Floored(value);
+    return Prepare(c.concentration, c.distanceM, c.timeS, c.velocityMPerS, dispersion, c.decayPerS,
+                   c.retardation, 1.0);
 }
 
-double SolveAquifer(const Kernels& kernels, const AquiferProblem& problem) {
-    const AquiferProblem& a = problem;
+Prepared PrepareAquifer(const AquiferProblem& a) {
     const double dispersion = a.longitudinalDispersivityM * a.velocityMPerS + dispersionFloor;
     // The lateral spreading factor, as the reference computes it.
     const double lateralDispersion = a.lateralDispersivityM * a.velocityMPerS * a.retardation + dispersionFloor;
@@ -258,15 +338,94 @@ double SolveAquifer(const Kernels& kernels, const AquiferProblem& problem) {
     const double halfWidth = a.widthM / 2.0;
     const double lateral =
         0.5 * (ErrorFunction((halfWidth + a.yM) / sigma) - ErrorFunction((a.yM - halfWidth) / sigma));
-    const double value = Solve(kernels, a.concentration, a.xM, a.timeS, a.velocityMPerS, dispersion,
-                               a.decayPerS, a.retardation, lateral);
-    if (!std::isfinite(value)) {
-        return SolveAquiferAdvectionDispersion(a.concentration, a.xM, a.yM, a.widthM, a.timeS,
-                                               a.velocityMPerS, a.lateralDispersivityM,
-                                               a.longitudinalDispersivityM, a.decayPerS,
-                                               a.retardation);
-    }
+    return Prepare(a.concentration, a.xM, a.timeS, a.velocityMPerS, dispersion, a.decayPerS,
+                   a.retardation, lateral);
+}
+
+double ReferenceColumn(const ColumnProblem& c) {
+    return SolveAdvectionDispersion(c.concentration, c.distanceM, c.timeS, c.velocityMPerS,
+                                    c.dispersivityM, c.decayPerS, c.retardation);
+}
+
+double ReferenceAquifer(const AquiferProblem& a) {
+    return SolveAquiferAdvectionDispersion(a.concentration, a.xM, a.yM, a.widthM, a.timeS,
+                                           a.velocityMPerS, a.lateralDispersivityM,
+                                           a.longitudinalDispersivityM, a.decayPerS, a.retardation);
+}
+
+// A value of the fast kernel as a result: floored, or the reference's own
+// result where the fast arithmetic could not stand for the reference's.
+template <class Problem, class Reference>
+double Result(double value, const Problem& problem, Reference reference) {
+    if (!std::isfinite(value)) return reference(problem);
     return Floored(value);
+}
+
+// A batch: the checks run over the whole batch first, so that a failing
+// problem throws before any result is written. The problems of the fast form
+// are then solved as many at a time as the registers hold doubles, one per
+// lane: the columns of their quotient-difference tables and their continued
+// fractions advance together, so that the core works on several independent
+// chains of divisions and products instead of waiting on one. Sharp fronts
+// are gathered likewise for the faithful form. Every lane performs exactly
+// the operations a single call performs for its problem (the register
+// variants only differ in how many lanes they have), so a problem's result
+// does not depend on the problems beside it, on its place in the batch or on
+// the processor.
+template <class Problem, class IsZero, class PrepareProblem, class Reference>
+void SolveBatch(const Problem* problems, double* results, std::size_t count, IsZero isZero,
+                PrepareProblem prepare, Reference reference) {
+    for (std::size_t k = 0; k < count; ++k) isZero(problems[k]);
+    const Kernels kernels = ChooseKernels();
+    constexpr int maxLanes = 8;
+    struct Group {
+        Prepared problems[maxLanes];
+        std::size_t members[maxLanes];
+        int filled = 0;
+    };
+    Group groups[2]; // the fast form, the faithful form
+    auto solveGroup = [&](Group& group, bool faithful) {
+        const AcrossKernels& variant = group.filled <= kernels.narrow.lanes ? kernels.narrow : kernels.wide;
+        const AcrossKernel across = faithful ? variant.faithful : variant.fast;
+        TransformInputs inputs[maxLanes];
+        double zRe[maxLanes], zIm[maxLanes];
+        Recurrence recurrences[maxLanes];
+        for (int l = 0; l < group.filled; ++l) {
+            inputs[l] = group.problems[l].inputs;
+            zRe[l] = group.problems[l].zRe;
+            zIm[l] = group.problems[l].zIm;
+        }
+        across(inputs, zRe, zIm, group.filled, recurrences);
+        for (int l = 0; l < group.filled; ++l) {
+            const Prepared& g = group.problems[l];
+            const double value =
+                FinishContinuedFraction(recurrences[l], g.timeS, g.inputs.gamma, g.halfPeriodT);
+            results[group.members[l]] = Result(value, problems[group.members[l]], reference);
+        }
+        group.filled = 0;
+    };
+    for (std::size_t k = 0; k < count; ++k) {
+        if (isZero(problems[k])) {
+            results[k] = 0.0;
+            continue;
+        }
+        const Prepared prepared = prepare(problems[k]);
+        Group& group = groups[prepared.faithful ? 1 : 0];
+        group.problems[group.filled] = prepared;
+        group.members[group.filled] = k;
+        if (++group.filled == kernels.wide.lanes) solveGroup(group, prepared.faithful);
+    }
+    // The problems left over: a lone one as a single call solves it, a few
+    // in a narrower register, rather than a register of copies (the same
+    // bits either way).
+    for (int form = 0; form < 2; ++form) {
+        Group& group = groups[form];
+        if (group.filled == 1) {
+            results[group.members[0]] = Result(SolveOne(kernels, group.problems[0]), problems[group.members[0]], reference);
+        } else if (group.filled > 1) {
+            solveGroup(group, form == 1);
+        }
+    }
 }
 
 } // namespace
@@ -277,7 +436,7 @@ double FastSolveAdvectionDispersion(double concentration, double distanceM, doub
     const ColumnProblem problem{concentration, distanceM,  timeS,      velocityMPerS,
                                 dispersivityM, decayPerS, retardation};
     if (ColumnIsZero(problem)) return 0.0;
-    return SolveColumn(ChooseKernels(), problem);
+    return Result(SolveOne(ChooseKernels(), PrepareColumn(problem)), problem, ReferenceColumn);
 }
 
 double FastSolveAquiferAdvectionDispersion(double concentration, double xM, double yM,
@@ -289,30 +448,17 @@ double FastSolveAquiferAdvectionDispersion(double concentration, double xM, doub
                                  lateralDispersivityM, longitudinalDispersivityM, decayPerS,
                                  retardation};
     if (AquiferIsZero(problem)) return 0.0;
-    return SolveAquifer(ChooseKernels(), problem);
+    return Result(SolveOne(ChooseKernels(), PrepareAquifer(problem)), problem, ReferenceAquifer);
 }
 
-// A batch is solved problem by problem, each with the registers filled along
-// its own 61 transform values: a problem's operations do not depend on its
-// neighbours, so its result is that of a single call. The checks run over the
-// whole batch first, so that a failing problem throws before any result is
-// written.
 void FastSolveAdvectionDispersionBatch(const ColumnProblem* problems, double* results,
                                        std::size_t count) {
-    for (std::size_t k = 0; k < count; ++k) ColumnIsZero(problems[k]);
-    const Kernels kernels = ChooseKernels();
-    for (std::size_t k = 0; k < count; ++k) {
-        results[k] = ColumnIsZero(problems[k]) ? 0.0 : SolveColumn(kernels, problems[k]);
-    }
+    SolveBatch(problems, results, count, ColumnIsZero, PrepareColumn, ReferenceColumn);
 }
 
 void FastSolveAquiferAdvectionDispersionBatch(const AquiferProblem* problems, double* results,
                                               std::size_t count) {
-    for (std::size_t k = 0; k < count; ++k) AquiferIsZero(problems[k]);
-    const Kernels kernels = ChooseKernels();
-    for (std::size_t k = 0; k < count; ++k) {
-        results[k] = AquiferIsZero(problems[k]) ? 0.0 : SolveAquifer(kernels, problems[k]);
-    }
+    SolveBatch(problems, results, count, AquiferIsZero, PrepareAquifer, ReferenceAquifer);
 }
 
 } // namespace varnex
@@ -517,11 +663,19 @@ bool TransformValues(const TransformInputs& in, double* fRe, double* fIm) {
     // part of w is the same for every k.
     const double wRe = 1.0 + in.q * (in.gamma + in.decayPerS) / in.velocitySquared;
     if (faithful && !(wRe > 0.0 && wRe < 1e290)) return false;
+    // The fast form's imaginary part of w is k q omega / v^2 and its C / s is
+    // C T / (g + i k pi), both without a division per term.
+    const double qOmega = in.q * in.omega / in.velocitySquared;
+    const double scaledConcentration = in.concentration * in.halfPeriodT;
+    if (!faithful && !(in.halfPeriodT > 1e-280 && in.halfPeriodT < 1e280 && std::fabs(qOmega) < 1e280)) {
+        return false;
+    }
+    const ScaledReciprocals& reciprocals = ReciprocalTable();
     for (int k0 = 0; k0 < paddedTerms; k0 += lanes) {
         const Real k = index + static_cast<double>(k0);
         const Mask valid = k < static_cast<double>(laplaceTerms);
         const Real sIm = k * in.omega;
-        const Real wIm = in.q * sIm / in.velocitySquared;
+        const Real wIm = faithful ? in.q * sIm / in.velocitySquared : k * qOmega;
         // The principal square root as in C99's csqrt: the part that does
         // not cancel from sqrt((|w| + |Re w|) / 2), the other from
         // 2 Re(root) Im(root) = Im w.
@@ -561,11 +715,8 @@ bool TransformValues(const TransformInputs& in, double* fRe, double* fIm) {
             eRe0 = magnitude * cosine;
             eIm0 = magnitude * sine;
             // C / s for a real C.
-            const Real sNorm = in.gamma * in.gamma + sIm * sIm;
-            const Real inverse = 1.0 / sNorm;
-            cRe = in.concentration * in.gamma * inverse;
-            cIm = (0.0 - in.concentration * sIm) * inverse;
-            trouble |= valid & ~((sNorm > 1e-290) & (sNorm < normLimit));
+            cRe = scaledConcentration * Load(reciprocals.re + k0);
+            cIm = scaledConcentration * Load(reciprocals.im + k0);
         }
         const Real re = in.lateral * (cRe * eRe0 - cIm * eIm0);
         const Real im = in.lateral * (cRe * eIm0 + cIm * eRe0);
@@ -676,5 +827,126 @@ bool AllCoefficients(const TransformInputs& in, Coefficients& d) {
 bool FastCoefficients(const TransformInputs& in, Coefficients& d) { return AllCoefficients<false>(in, d); }
 
 bool FaithfulCoefficients(const TransformInputs& in, Coefficients& d) { return AllCoefficients<true>(in, d); }
+
+// The fast or the faithful form of up to `lanes` problems side by side, lane
+// l holding problem l: their transform values (each evaluated along its own
+// 61 terms, as for a single call), then the quotient-difference tables and
+// the continued fractions with one problem per lane. Every entry of a lane
+// is formed from the same operands by the same operations as in
+// TableCoefficients and ContinuedFraction, so each problem gets the bits of
+// a single call. Lanes beyond `count` repeat problem 0, and their
+// results are dropped.
+template <bool faithful>
+void Across(const TransformInputs* in, const double* zReIn, const double* zImIn, int count, Recurrence* out) {
+    constexpr int n = laplaceTerms;
+    // Term k of lane l at k * lanes + l.
+    alignas(64) double fRe[n * lanes], fIm[n * lanes];
+    alignas(64) double qRe[n * lanes], qIm[n * lanes];
+    alignas(64) double eRe[n * lanes], eIm[n * lanes];
+    alignas(64) double gRe[n * lanes] = {}, gIm[n * lanes] = {};
+    alignas(64) double dRe[n * lanes], dIm[n * lanes];
+    alignas(64) double zReAll[lanes], zImAll[lanes];
+    bool transformClean[lanes];
+    for (int l = 0; l < lanes; ++l) {
+        const int source = l < count ? l : 0;
+        zReAll[l] = zReIn[source];
+        zImAll[l] = zImIn[source];
+        if (l != source) {
+            transformClean[l] = true;
+            for (int k = 0; k < n; ++k) {
+                fRe[k * lanes + l] = fRe[k * lanes];
+                fIm[k * lanes + l] = fIm[k * lanes];
+            }
+            continue;
+        }
+        alignas(64) double tRe[slots] = {}, tIm[slots] = {};
+        transformClean[l] = TransformValues<faithful>(in[source], tRe, tIm);
+        for (int k = 0; k < n; ++k) {
+            fRe[k * lanes + l] = tRe[k];
+            fIm[k * lanes + l] = tIm[k];
+        }
+    }
+    auto at = [](int k) { return k * lanes; };
+    Mask trouble = Mask{};
+
+    // The table column by column, as in TableCoefficients; every entry of a
+    // column and every lane is independent of the others.
+    const Real d0Re = Load(fRe) / 2.0, d0Im = Load(fIm) / 2.0;
+    Store(dRe, d0Re);
+    Store(dIm, d0Im);
+    Store(fRe, d0Re);
+    Store(fIm, d0Im);
+    for (int k = 0; k < n - 1; ++k) {
+        Real re, im;
+        trouble |= Quotient<faithful>(Load(fRe + at(k + 1)), Load(fIm + at(k + 1)), Load(fRe + at(k)),
+                                      Load(fIm + at(k)), re, im);
+        Store(qRe + at(k), re);
+        Store(qIm + at(k), im);
+    }
+    const int columns = (n - 1) / 2;
+    for (int r = 1; r <= columns; ++r) {
+        const int eLength = n - 2 * r;
+        for (int k = 0; k < eLength; ++k) {
+            const Real re = Load(gRe + at(k + 1)) + (Load(qRe + at(k + 1)) - Load(qRe + at(k)));
+            const Real im = Load(gIm + at(k + 1)) + (Load(qIm + at(k + 1)) - Load(qIm + at(k)));
+            Store(eRe + at(k), re);
+            Store(eIm + at(k), im);
+            const Mask small = Tiny(re, im);
+            Store(gRe + at(k), small ? Splat(tiny) : re);
+            Store(gIm + at(k), small ? Splat(tiny) : im);
+        }
+        Store(dRe + at(2 * r - 1), -Load(qRe));
+        Store(dIm + at(2 * r - 1), -Load(qIm));
+        Store(dRe + at(2 * r), -Load(eRe));
+        Store(dIm + at(2 * r), -Load(eIm));
+        if (r == columns) break;
+        const int qLength = eLength - 1;
+        for (int k = 0; k < qLength; ++k) {
+            Real tRe, tIm;
+            trouble |= Quotient<faithful>(Load(eRe + at(k + 1)), Load(eIm + at(k + 1)), Load(gRe + at(k)),
+                                          Load(gIm + at(k)), tRe, tIm);
+            const Real mRe = Load(qRe + at(k + 1)), mIm = Load(qIm + at(k + 1));
+            Store(qRe + at(k), mRe * tRe - mIm * tIm);
+            Store(qIm + at(k), mRe * tIm + mIm * tRe);
+        }
+    }
+
+    // The continued fractions, as in ContinuedFraction.
+    const Real zRe = Load(zReAll), zIm = Load(zImAll);
+    Real a2Re = Load(dRe), a2Im = Load(dIm);
+    Real a1Re = a2Re, a1Im = a2Im;
+    Real b2Re = Splat(1.0), b2Im = Splat(0.0);
+    const Real d1Re = Load(dRe + at(1)), d1Im = Load(dIm + at(1));
+    Real b1Re = 1.0 + (d1Re * zRe - d1Im * zIm);
+    Real b1Im = d1Re * zIm + d1Im * zRe;
+    for (int m = 2; m < n; ++m) {
+        const Real dmRe = Load(dRe + at(m)), dmIm = Load(dIm + at(m));
+        const Real pRe = dmRe * zRe - dmIm * zIm;
+        const Real pIm = dmRe * zIm + dmIm * zRe;
+        const Real aRe = a1Re + (pRe * a2Re - pIm * a2Im);
+        const Real aIm = a1Im + (pRe * a2Im + pIm * a2Re);
+        const Real bRe = b1Re + (pRe * b2Re - pIm * b2Im);
+        const Real bIm = b1Im + (pRe * b2Im + pIm * b2Re);
+        a2Re = a1Re;
+        a2Im = a1Im;
+        a1Re = aRe;
+        a1Im = aIm;
+        b2Re = b1Re;
+        b2Im = b1Im;
+        b1Re = bRe;
+        b1Im = bIm;
+    }
+    for (int l = 0; l < count; ++l) {
+        out[l] = {a1Re[l], a1Im[l], b1Re[l], b1Im[l], transformClean[l] && trouble[l] == 0};
+    }
+}
+
+void FastAcross(const TransformInputs* in, const double* zRe, const double* zIm, int count, Recurrence* out) {
+    Across<false>(in, zRe, zIm, count, out);
+}
+
+void FaithfulAcross(const TransformInputs* in, const double* zRe, const double* zIm, int count, Recurrence* out) {
+    Across<true>(in, zRe, zIm, count, out);
+}
 
 #endif // VARNEX_FAST_LANES

@@ -17,7 +17,10 @@
 // - complex division is written out as a multiplication by the reciprocal of
 //   |b|^2 (one real division instead of the library's scaled algorithm);
 // - the exponentials, square roots, sines and cosines of the 61 transform
-//   values are evaluated by polynomial kernels in the same SIMD registers.
+//   values are evaluated by polynomial kernels in the same SIMD registers;
+// - a batch solves its problems side by side, one per SIMD lane, so that the
+//   columns of several tables and several continued fractions advance
+//   together and the serial chain of one problem no longer idles the core.
 // The register width (SSE2, AVX2 or AVX-512) is chosen at run time; every
 // width performs the same IEEE operations on every value, so the results do
 // not depend on the machine, on the batch a problem is solved in or on its

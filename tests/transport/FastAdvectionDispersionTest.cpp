@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -274,6 +275,127 @@ TEST(FastAdvectionDispersion, ABatchGivesEveryProblemWhatASingleCallGives) {
     for (std::size_t k = 0; k < aquifer.size(); ++k) {
         const AquiferProblem& p = aquifer[k];
         EXPECT_EQ(together[k], FastSolveAquiferAdvectionDispersion(p.concentration, p.xM, p.yM, p.widthM, p.timeS,
+                                                                    p.velocityMPerS, p.lateralDispersivityM,
+                                                                    p.longitudinalDispersivityM, p.decayPerS,
+                                                                    p.retardation))
+            << k;
+    }
+}
+
+// Problems of every route a lane can take, each with what it must give:
+// nothing evaluated (exactly 0), the fast form (within the bound of the
+// reference), the faithful form and the reference's own fallback (the
+// reference's bits).
+enum class Route { zero, fast, faithful, reference };
+
+struct LaneCase {
+    const char* name;
+    ColumnProblem problem;
+    Route route;
+};
+
+void PrintTo(const LaneCase& c, std::ostream* os) { *os << c.name; }
+
+const double nan = std::numeric_limits<double>::quiet_NaN();
+
+const LaneCase laneCases[] = {
+    {"zero time", {1.0, 2.0, 0.0, 1e-7, 0.2, 0.0, 1.0}, Route::zero},
+    {"zero time, zero dispersivity", {1.0, 2.0, 0.0, 1e-7, 0.0, 0.0, 1.0}, Route::zero},
+    {"negative time", {1.0, 2.0, -1.0, 1e-7, 0.2, 0.0, 1.0}, Route::zero},
+    {"a year before the start", {3.0, 0.5, -year, 1e-6, 0.05, 1e-9, 2.0}, Route::zero},
+    {"zero inlet", {0.0, 2.0, year, 1e-7, 0.2, 0.0, 1.0}, Route::zero},
+    {"zero inlet, undefined distance", {0.0, nan, year, 1e-7, 0.2, 0.0, 1.0}, Route::zero},
+    {"upstream", {1.0, -3.0, year, 1e-7, 0.2, 0.0, 1.0}, Route::zero},
+    {"zero velocity", {1.0, 2.0, year, 0.0, 0.2, 0.0, 1.0}, Route::reference},
+    {"zero velocity with decay and retardation", {5.0, 0.5, 100 * year, 0.0, 1.0, 1e-9, 30.0}, Route::reference},
+    {"zero velocity at the boundary", {2.0, 0.0, year, 0.0, 0.2, 0.0, 1.0}, Route::reference},
+    {"undefined distance", {1.0, nan, year, 1e-7, 0.2, 0.0, 1.0}, Route::reference},
+    {"sharp front at its arrival", {1.0, 10.0, 1e8, 1e-7, 0.1, 0.0, 1.0}, Route::faithful},
+    {"sharp front, retarded, decaying", {7.0, 50.0, 3e9, 1e-7, 0.5, 1e-10, 5.0}, Route::faithful},
+    {"dispersed front", {1.0, 2.0, 10 * year, 1.0 / year, 0.5, 0.0, 2.0}, Route::fast},
+    {"long after arrival", {1.0, 1.0, 1e4 * year, 1e-5, 0.5, 0.0, 1.0}, Route::fast},
+    {"near the floor, above", {4e-30, 5.0, 2.0 * year, 1e-7, 2.0, 0.0, 1.0}, Route::fast},
+    {"near the floor, below", {1.2e-30, 5.0, 2.0 * year, 1e-7, 2.0, 0.0, 1.0}, Route::fast},
+    {"far below the floor", {1e-3, 500.0, year, 1e-9, 50.0, 0.0, 100.0}, Route::fast},
+};
+
+class LaneRoutes : public ::testing::TestWithParam<LaneCase> {};
+
+TEST_P(LaneRoutes, ASingleCallGivesWhatItsRoutePromises) {
+    const ColumnProblem& p = GetParam().problem;
+    const double fast = FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                                     p.dispersivityM, p.decayPerS, p.retardation);
+    if (GetParam().route == Route::zero) {
+        EXPECT_EQ(fast, 0.0);
+        return;
+    }
+    const double reference = SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                                      p.dispersivityM, p.decayPerS, p.retardation);
+    if (GetParam().route == Route::fast) {
+        EXPECT_LE(std::fabs(fast - reference), Bound(p.concentration, reference))
+            << "fast " << fast << ", reference " << reference;
+        // Results are 0 or at least the floor, never between.
+        EXPECT_TRUE(fast == 0.0 || fast >= 1e-30) << fast;
+    } else {
+        EXPECT_EQ(fast, reference);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FastAdvectionDispersion, LaneRoutes, ::testing::ValuesIn(laneCases));
+
+TEST(FastAdvectionDispersion, TheFloorCasesLieEitherSideOfTheFloor) {
+    // Guards the two cases above against drifting away from the floor.
+    const double above = SolveAdvectionDispersion(4e-30, 5.0, 2.0 * year, 1e-7, 2.0, 0.0, 1.0);
+    const double below = SolveAdvectionDispersion(1.2e-30, 5.0, 2.0 * year, 1e-7, 2.0, 0.0, 1.0);
+    EXPECT_GT(above, 1e-30);
+    EXPECT_LT(above, 1e-29);
+    EXPECT_EQ(below, 0.0);
+    EXPECT_GT(SolveAdvectionDispersion(1.0, 5.0, 2.0 * year, 1e-7, 2.0, 0.0, 1.0), 1e-6);
+}
+
+TEST(FastAdvectionDispersion, LanesOfEveryRouteDoNotInfluenceEachOther) {
+    // Batches mixing every route, in many orders and sizes (fewer and more
+    // problems than the widest register holds, so that full groups, leftover
+    // groups in narrower registers and lone problems all occur), give every
+    // problem the bits of its single call.
+    std::vector<ColumnProblem> pool;
+    for (const LaneCase& c : laneCases) pool.push_back(c.problem);
+    for (const ColumnProblem& p : TypicalColumns(22)) pool.push_back(p);
+    std::vector<double> single(pool.size());
+    for (std::size_t k = 0; k < pool.size(); ++k) {
+        const ColumnProblem& p = pool[k];
+        single[k] = FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                                 p.dispersivityM, p.decayPerS, p.retardation);
+    }
+    std::vector<std::size_t> order(pool.size());
+    GridStream stream;
+    for (int shuffle = 0; shuffle < 12; ++shuffle) {
+        for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+        for (std::size_t k = order.size() - 1; k > 0; --k) {
+            std::swap(order[k], order[static_cast<std::size_t>(stream.Next() * static_cast<double>(k + 1))]);
+        }
+        for (std::size_t size : {2u, 3u, 5u, 9u, 13u, 40u}) {
+            std::vector<ColumnProblem> batch;
+            for (std::size_t k = 0; k < size; ++k) batch.push_back(pool[order[k]]);
+            std::vector<double> results(size, -1.0);
+            FastSolveAdvectionDispersionBatch(batch.data(), results.data(), size);
+            for (std::size_t k = 0; k < size; ++k) {
+                ASSERT_EQ(results[k], single[order[k]]) << "shuffle " << shuffle << " size " << size << " problem "
+                                                        << order[k];
+            }
+        }
+    }
+
+    // The aquifer solution in the same mixed batches.
+    std::vector<AquiferProblem> aquifer;
+    for (const ColumnProblem& p : pool)
+        aquifer.push_back({p.concentration, p.distanceM, 0.2 * p.distanceM, 10.0, p.timeS, p.velocityMPerS,
+                           0.1 * p.dispersivityM, p.dispersivityM, p.decayPerS, p.retardation});
+    std::vector<double> together(aquifer.size());
+    FastSolveAquiferAdvectionDispersionBatch(aquifer.data(), together.data(), aquifer.size());
+    for (std::size_t k = 0; k < aquifer.size(); ++k) {
+        const AquiferProblem& p = aquifer[k];
+        ASSERT_EQ(together[k], FastSolveAquiferAdvectionDispersion(p.concentration, p.xM, p.yM, p.widthM, p.timeS,
                                                                     p.velocityMPerS, p.lateralDispersivityM,
                                                                     p.longitudinalDispersivityM, p.decayPerS,
                                                                     p.retardation))
