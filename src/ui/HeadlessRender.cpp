@@ -341,24 +341,28 @@ int RenderPlume(const QStringList& arguments) {
         return workFailed;
     }
 
-    // The plan in metres, north up, at one scale for x and y.
+    // The plan in metres, north up, at one scale for x and y; the legend
+    // stands in a margin of its own on the right, clear of the map.
     const QRectF plan(request.leftX, request.topY - request.heightM, request.widthM, request.heightM);
-    QSize size = args.Size(QSize(1000, 0));
-    if (!args.Has(QStringLiteral("--size")))
-        size.setHeight(std::clamp(static_cast<int>(std::lround(1000.0 * plan.height() / plan.width())), 200, 4000));
+    const QSize size =
+        args.Size(QSize(1200, std::clamp(static_cast<int>(std::lround(900.0 * plan.height() / plan.width())), 480, 4000)));
     SitePlanScene scene;
     scene.Rebuild(project, nullptr, {});
-    const QString legendTitle = ToQString(PlumeLegendTitle(project.contaminants[static_cast<std::size_t>(request.contaminantIndex)].name));
+    const PlumeLegendPainter legend(ToQString(
+        PlumeLegendTitle(project.contaminants[static_cast<std::size_t>(request.contaminantIndex)].name)));
     if (!WriteImage(out, size, [&](QPainter& painter) {
-            const double scale = std::min(size.width() / plan.width(), size.height() / plan.height());
-            const double offsetX = 0.5 * (size.width() - scale * plan.width());
-            const double offsetY = 0.5 * (size.height() - scale * plan.height());
+            const QSize legendSize = legend.Size(painter);
+            const QRectF map(0.0, 0.0, std::max(50, size.width() - legendSize.width() - 20), size.height());
+            const double scale = std::min(map.width() / plan.width(), map.height() / plan.height());
+            // The plan around the mapped area that fills the map's space.
+            const QSizeF shownSize(map.width() / scale, map.height() / scale);
+            const QRectF shown(plan.center() - QPointF(0.5 * shownSize.width(), 0.5 * shownSize.height()), shownSize);
             painter.save();
-            painter.setTransform(QTransform(scale, 0.0, 0.0, -scale, offsetX - scale * plan.left(),
-                                            offsetY + scale * plan.bottom()));
-            scene.render(&painter, plan, plan, Qt::IgnoreAspectRatio);
+            painter.setClipRect(map);
+            painter.setTransform(QTransform(scale, 0.0, 0.0, -scale, -scale * shown.left(), scale * shown.bottom()));
+            scene.render(&painter, shown, shown, Qt::IgnoreAspectRatio);
             painter.restore();
-            PlumeLegendPainter(legendTitle).Paint(painter, QPoint(size.width() - 10, size.height() - 10));
+            legend.Paint(painter, QPoint(size.width() - 10, size.height() - 10));
         })) {
         Error(QStringLiteral("cannot write ") + out);
         return workFailed;

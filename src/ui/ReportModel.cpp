@@ -35,6 +35,7 @@ ReportBlock PropertyTable() {
     block.kind = ReportBlock::Kind::table;
     block.header = {Tr(TranslatableText("Property")), Tr(TranslatableText("Value"))};
     block.columnWeights = {1.0, 1.2};
+    block.numbersRight = false;
     return block;
 }
 
@@ -83,7 +84,7 @@ bool AddStatisticsTable(ReportModel& model, const Project& project, const QStrin
     table.kind = ReportBlock::Kind::table;
     table.text = caption;
     table.header.push_back(caption);
-    table.columnWeights.push_back(2.4);
+    table.columnWeights.push_back(2.0);
     std::vector<std::vector<StatisticsLine>> lines;
     for (const auto& column : present) {
         table.header.push_back(column.first);
@@ -93,7 +94,10 @@ bool AddStatisticsTable(ReportModel& model, const Project& project, const QStrin
     for (std::size_t row = 0; row < lines.front().size(); ++row) {
         QStringList cells{ToQString(lines.front()[row].label)};
         for (const auto& columnLines : lines)
-            cells.push_back(row < columnLines.size() ? ToQString(columnLines[row].value) : QString());
+            // An interval breaks after its dash, never before.
+            cells.push_back(row < columnLines.size()
+                                ? ToQString(columnLines[row].value).replace(QStringLiteral(" - "), QStringLiteral("\u00a0- "))
+                                : QString());
         table.rows.push_back(cells);
     }
     model.blocks.push_back(std::move(table));

@@ -31,6 +31,8 @@ struct ReportBlock {
     std::vector<QStringList> rows;
     // Relative column widths; empty: the first column twice the others.
     std::vector<double> columnWeights;
+    // Numbers line up on the right; texts (distributions, names) read from the left.
+    bool numbersRight = true;
     GraphContent graph;
     ChartSettings chart;
 };

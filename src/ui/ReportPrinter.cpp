@@ -209,15 +209,45 @@ private:
         return widest + 2.0 * Padding();
     }
 
+    // Every column at least as wide as its longest word, so a number is
+    // never broken inside; what is left goes by the columns' weights.
     std::vector<double> ColumnWidths(const ReportBlock& block) const {
         const std::size_t columns = std::max<std::size_t>(1, block.header.size());
         std::vector<double> weights = block.columnWeights;
-        weights.resize(columns, weights.empty() ? 2.0 : 1.0);
-        if (block.columnWeights.empty() && columns > 1)
-            std::fill(weights.begin() + 1, weights.end(), 1.0);
-        const double total = std::accumulate(weights.begin(), weights.end(), 0.0);
-        std::vector<double> widths;
-        for (double weight : weights) widths.push_back(width_ * weight / total);
+        if (weights.empty()) weights.push_back(2.0);
+        weights.resize(columns, 1.0);
+        std::vector<double> widths(columns, 0.0);
+        const QFontMetricsF bold(tableBold_, &device_), plain(table_, &device_);
+        auto widen = [&](const QStringList& cells, const QFontMetricsF& metrics) {
+            for (std::size_t c = 0; c < columns; ++c)
+                for (const QString& word : cells.value(static_cast<int>(c)).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                    widths[c] = std::max(widths[c], metrics.horizontalAdvance(word) + 2.0 * Padding() + 1.0);
+        };
+        widen(block.header, bold);
+        for (const QStringList& row : block.rows) widen(row, plain);
+        const double least = std::accumulate(widths.begin(), widths.end(), 0.0);
+        if (least >= width_) {
+            for (double& w : widths) w *= width_ / least;
+            return widths;
+        }
+        // The weights share out the whole width; a column keeps its least
+        // width and the others give way.
+        std::vector<bool> fixed(columns, false);
+        for (int pass = 0; pass < static_cast<int>(columns); ++pass) {
+            double freeWidth = width_, freeWeight = 0.0;
+            for (std::size_t c = 0; c < columns; ++c) {
+                if (fixed[c]) freeWidth -= widths[c];
+                else freeWeight += weights[c];
+            }
+            bool changed = false;
+            for (std::size_t c = 0; c < columns; ++c)
+                if (!fixed[c] && freeWidth * weights[c] / freeWeight < widths[c]) fixed[c] = changed = true;
+            if (!changed) {
+                for (std::size_t c = 0; c < columns; ++c)
+                    if (!fixed[c]) widths[c] = freeWidth * weights[c] / freeWeight;
+                break;
+            }
+        }
         return widths;
     }
 
@@ -230,7 +260,7 @@ private:
     }
 
     void PaintRow(QPainter& painter, const QStringList& cells, const std::vector<double>& widths, double y,
-                  double h, bool header) const {
+                  double h, bool header, bool numbersRight) const {
         painter.setFont(header ? tableBold_ : table_);
         double x = 0.0;
         const QPen grid(QColor(0x90, 0x90, 0x90), Mm(0.15));
@@ -241,8 +271,7 @@ private:
             painter.setPen(grid);
             painter.drawRect(cell);
             painter.setPen(Qt::black);
-            // Numbers line up on the right, labels read from the left.
-            const Qt::Alignment align = c == 0 || header ? Qt::AlignLeft : Qt::AlignRight;
+            const Qt::Alignment align = c == 0 || header || !numbersRight ? Qt::AlignLeft : Qt::AlignRight;
             painter.drawText(cell.adjusted(Padding(), Padding(), -Padding(), -Padding()),
                              static_cast<int>(align | Qt::AlignVCenter) | Qt::TextWordWrap,
                              cells.value(static_cast<int>(c)));
@@ -299,12 +328,12 @@ private:
             const std::vector<double> widths = ColumnWidths(block);
             double y = placement.y;
             const double headerHeight = RowHeight(block.header, widths, true);
-            PaintRow(painter, block.header, widths, y, headerHeight, true);
+            PaintRow(painter, block.header, widths, y, headerHeight, true, block.numbersRight);
             y += headerHeight;
             for (int r = placement.firstRow; r < placement.endRow; ++r) {
                 const QStringList& row = block.rows[static_cast<std::size_t>(r)];
                 const double h = RowHeight(row, widths, false);
-                PaintRow(painter, row, widths, y, h, false);
+                PaintRow(painter, row, widths, y, h, false, block.numbersRight);
                 y += h;
             }
             break;
