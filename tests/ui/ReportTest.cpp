@@ -225,6 +225,28 @@ private slots:
                      0);
     }
 
+    // The graph window's Print: the graph alone on one landscape page; the
+    // shared page setup is as it was afterwards.
+    void graphPrintsOnOnePage() {
+        GraphSelection selection;
+        selection.location.kind = varnex::ui::GraphResultKind::receptorConcentration;
+        selection.location.source = ResultLocation::total;
+        selection.graphType = GraphType::timeHistory;
+        const GraphContent content = GraphBuilder::Build(*runs_[3], selection);
+        QVERIFY(!content.Empty());
+        const QString path = scratch_.filePath(QStringLiteral("graph.pdf"));
+        {
+            QPdfWriter writer(path);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            QVERIFY(ReportPrinter::PrintGraph(QStringLiteral("Graph"), content,
+                                              CTChart::FittingSettings(content, false, false, true), writer));
+            QCOMPARE(writer.pageLayout().orientation(), QPageLayout::Portrait);
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(PdfPageCount(file.readAll()), 1);
+    }
+
     void headlessOptions() {
         // A project file with the results of its run, as the desktop program saves it.
         const std::unique_ptr<Project> project = RunExample(examples[3]);
