@@ -12,6 +12,8 @@ packages=(
   # needs fonts to lay out and draw text).
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libdxflib-dev
   fontconfig fonts-dejavu-core
+  # The report tests turn their PDF pages into pictures to look at.
+  poppler-utils
   # Building the Debian package (dependencies from the linked libraries).
   dpkg-dev file
 )

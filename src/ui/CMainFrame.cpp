@@ -1,5 +1,6 @@
 #include "ui/CMainFrame.h"
 
+#include <array>
 #include <cstdio>
 #include <initializer_list>
 
@@ -12,6 +13,9 @@
 #include <QLabel>
 #include <QShowEvent>
 #include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -42,6 +46,8 @@
 #include "ui/ProjectWizard.h"
 #include "ui/PropertyGrid.h"
 #include "ui/QtText.h"
+#include "ui/ReportModel.h"
+#include "ui/ReportPrinter.h"
 #include "ui/RunProgressDialog.h"
 #include "ui/SensitivityDialog.h"
 #include "ui/StatisticsView.h"
@@ -182,9 +188,7 @@ FormKind SourceFormKind(int form) {
 
 // Commands whose forms and windows are still to come: present in the menus
 // so the command set is complete, but greyed until their handlers exist.
-constexpr Command pendingCommands[] = {
-    Command::filePrintModel, Command::filePrintSetup,
-};
+constexpr std::array<Command, 0> pendingCommands{};
 
 // Commands that look at the results of the last run: available only while
 // those results belong to the current model.
@@ -680,9 +684,32 @@ void CMainFrame::OnFileExportJson() {
     if (!path.isEmpty()) ExportJsonFile(path);
 }
 
-void CMainFrame::OnFilePrintModel() {}
-void CMainFrame::OnFilePrintResults() {}
-void CMainFrame::OnFilePrintSetup() {}
+void CMainFrame::OnFilePrintModel() {
+    // The platform's dialog also offers printing to a PDF file.
+    QPrinter& printer = ReportPrinter::SharedPrinter();
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(ToQString(Translate("Model")));
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (ReportPrinter::Print(ReportBuilder::ModelReport(document_->GetProject()), printer) == 0)
+        Prompts().ShowError(ToQString(Translate("The report could not be printed.")));
+}
+
+void CMainFrame::OnFilePrintResults() {
+    const Project& project = document_->GetProject();
+    // The command is greyed without results; a stale state is refused too.
+    if (!project.resultsValid) return;
+    QPrinter& printer = ReportPrinter::SharedPrinter();
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(ToQString(Translate("Results")));
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (ReportPrinter::Print(ReportBuilder::ResultsReport(project), printer) == 0)
+        Prompts().ShowError(ToQString(Translate("The report could not be printed.")));
+}
+
+void CMainFrame::OnFilePrintSetup() {
+    QPageSetupDialog dialog(&ReportPrinter::SharedPrinter(), this);
+    dialog.exec();
+}
 
 void CMainFrame::OnFileOpenRecent(const QString& path) {
     if (!MaybeSave()) return;

@@ -13,12 +13,15 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QVBoxLayout>
 
 #include "model/Project.h"
 #include "results/ResultVector.h"
 #include "settings/Translate.h"
 #include "ui/QtText.h"
+#include "ui/ReportPrinter.h"
 #include "ui/ScaleDialog.h"
 
 namespace varnex::ui {
@@ -104,8 +107,13 @@ void GraphWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(Tr("&File"));
     copyAction_ = file->addAction(Tr("&Copy"), this, &GraphWindow::CopyToClipboard);
     copyAction_->setShortcut(QKeySequence::Copy);
-    printAction_ = file->addAction(Tr("&Print"));
-    printAction_->setEnabled(false); // printing comes with the reports
+    // The graph as shown (scale and zoom included), alone on one page.
+    printAction_ = file->addAction(Tr("&Print"), this, [this] {
+        QPrinter& printer = ReportPrinter::SharedPrinter();
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        ReportPrinter::PrintGraph(windowTitle(), chart_->Content(), chart_->Settings(), printer);
+    });
     file->addSeparator();
     file->addAction(Tr("&Exit"), this, &QWidget::close);
 

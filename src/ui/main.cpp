@@ -10,11 +10,16 @@
 #include "stochastic/DistributionMessages.h"
 #include "ui/CMainFrame.h"
 #include "ui/DistributionEdit.h"
+#include "ui/HeadlessRender.h"
 #include "ui/QtText.h"
 #include "ui/StartDialog.h"
 #include "ui/ToolIcons.h"
 
 int main(int argc, char** argv) {
+    // The headless options draw for scripts: no window, and no display
+    // needed, so the offscreen platform is taken unless another is named.
+    const bool headless = varnex::ui::HeadlessRender::Requested(argc, argv);
+    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varnex"));
     QApplication::setOrganizationName(QStringLiteral("Kestrane"));
@@ -27,6 +32,12 @@ int main(int argc, char** argv) {
                                             .arg(version.minor)
                                             .arg(version.build)
                                             .arg(version.revision));
+
+    if (headless) {
+        // Texts in English, as the command-line tool prints them.
+        varnex::BuildDistributionMessageTable();
+        return varnex::ui::HeadlessRender::Run(QApplication::arguments());
+    }
 
     // Preferences and language, then the distribution messages, which are
     // translated texts.

@@ -1,0 +1,395 @@
+#include "ui/HeadlessRender.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QSvgGenerator>
+
+#include "model/Project.h"
+#include "persist/ProjectFile.h"
+#include "persist/ProjectJson.h"
+#include "run/PlumeGrid.h"
+#include "run/PlumeLegend.h"
+#include "run/PlumeObserver.h"
+#include "ui/CTChart.h"
+#include "ui/GraphBuilder.h"
+#include "ui/PlumeLegendPainter.h"
+#include "ui/QtText.h"
+#include "ui/ReportModel.h"
+#include "ui/ReportPrinter.h"
+#include "ui/SitePlanScene.h"
+
+namespace varnex::ui {
+
+namespace {
+
+constexpr int usageError = 2;
+constexpr int workFailed = 1;
+
+void Error(const QString& text) { std::fprintf(stderr, "varnex: %s\n", text.toUtf8().constData()); }
+
+// A wrong command line: the message names the option.
+struct UsageError {
+    QString message;
+};
+
+class Arguments {
+public:
+    // `flags` take no value.
+    Arguments(const QStringList& arguments, const QStringList& valued, const QStringList& flags) {
+        for (int i = 2; i < arguments.size(); ++i) {
+            const QString& argument = arguments[i];
+            if (valued.contains(argument)) {
+                if (i + 1 >= arguments.size()) throw UsageError{argument + QStringLiteral(": a value is missing")};
+                values_[argument] = arguments[++i];
+            } else if (flags.contains(argument)) {
+                values_[argument] = QString();
+            } else if (argument.startsWith(QStringLiteral("--"))) {
+                throw UsageError{argument + QStringLiteral(": unknown option")};
+            } else {
+                positional_.push_back(argument);
+            }
+        }
+    }
+
+    bool Has(const QString& option) const { return values_.count(option) > 0; }
+    std::optional<QString> Value(const QString& option) const {
+        const auto found = values_.find(option);
+        if (found == values_.end()) return std::nullopt;
+        return found->second;
+    }
+    QString Required(const QString& option) const {
+        const std::optional<QString> value = Value(option);
+        if (!value) throw UsageError{option + QStringLiteral(": required")};
+        return *value;
+    }
+    double Number(const QString& option) const {
+        bool ok = false;
+        const double value = Required(option).trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(value)) throw UsageError{option + QStringLiteral(": not a number: ") + Required(option)};
+        return value;
+    }
+    // PROJECT and OUT, in that order.
+    void Files(const QString& option, QString& project, QString& out) const {
+        if (positional_.size() != 2)
+            throw UsageError{option + QStringLiteral(": expects a project and an output file")};
+        project = positional_[0];
+        out = positional_[1];
+    }
+    QSize Size(const QSize& fallback) const {
+        const std::optional<QString> text = Value(QStringLiteral("--size"));
+        if (!text) return fallback;
+        const QStringList parts = text->split(QLatin1Char('x'));
+        bool okW = false, okH = false;
+        const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
+        const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
+        if (!okW || !okH || w < 50 || h < 50 || w > 10000 || h > 10000)
+            throw UsageError{QStringLiteral("--size: expects WIDTHxHEIGHT in pixels, 50 to 10000: ") + *text};
+        return QSize(w, h);
+    }
+
+private:
+    std::map<QString, QString> values_;
+    QStringList positional_;
+};
+
+bool ReadProject(const QString& path, Project& project) {
+    std::vector<std::string> problems;
+    if (path.endsWith(QStringLiteral(".vnx"), Qt::CaseInsensitive)) {
+        std::string error;
+        if (LoadProject(ToStdString(path), project, error)) return true;
+        problems.push_back(error.empty() ? "not a readable project file" : error);
+    } else if (LoadProjectJsonFile(ToStdString(path), project, problems)) {
+        return true;
+    }
+    Error(QStringLiteral("cannot read ") + path);
+    for (const std::string& problem : problems) std::fprintf(stderr, "  %s\n", problem.c_str());
+    return false;
+}
+
+enum class ImageKind { png, svg };
+
+ImageKind ImageKindOf(const QString& out) {
+    if (out.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) return ImageKind::png;
+    if (out.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) return ImageKind::svg;
+    throw UsageError{out + QStringLiteral(": the output file must end in .png or .svg")};
+}
+
+// Paints through `draw` into a PNG or an SVG of `size` pixels.
+template <class Draw>
+bool WriteImage(const QString& out, const QSize& size, Draw draw) {
+    if (ImageKindOf(out) == ImageKind::svg) {
+        QSvgGenerator generator;
+        generator.setFileName(out);
+        generator.setSize(size);
+        generator.setViewBox(QRect(QPoint(0, 0), size));
+        generator.setTitle(QFileInfo(out).completeBaseName());
+        QPainter painter;
+        if (!painter.begin(&generator)) return false;
+        painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+        draw(painter);
+        painter.end();
+        return QFileInfo(out).isFile() && QFileInfo(out).size() > 0;
+    }
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        draw(painter);
+    }
+    return image.save(out, "PNG");
+}
+
+int IndexByName(const QString& option, const QString& name, const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (ToQString(names[i]) == name) return static_cast<int>(i);
+    QStringList known;
+    for (const std::string& n : names) known.push_back(ToQString(n));
+    throw UsageError{option + QStringLiteral(": no entry named \"") + name + QStringLiteral("\" (the project has: ") +
+                     known.join(QStringLiteral(", ")) + QStringLiteral(")")};
+}
+
+template <class Entity>
+std::vector<std::string> Names(const std::vector<Entity>& entities) {
+    std::vector<std::string> names;
+    for (const Entity& entity : entities) names.push_back(entity.name);
+    return names;
+}
+
+int Report(const QStringList& arguments) {
+    const Arguments args(arguments, {}, {});
+    QString projectPath, out;
+    args.Files(QStringLiteral("--report"), projectPath, out);
+    if (!out.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        throw UsageError{out + QStringLiteral(": the output file must end in .pdf")};
+    Project project;
+    if (!ReadProject(projectPath, project)) return usageError;
+    if (!project.resultsValid) {
+        Error(QStringLiteral("no results: run the project first"));
+        return workFailed;
+    }
+    QString error;
+    if (!ReportPrinter::WritePdf(ReportBuilder::ResultsReport(project), out, error)) {
+        Error(QStringLiteral("cannot write ") + out);
+        return workFailed;
+    }
+    return 0;
+}
+
+int RenderGraph(const QStringList& arguments) {
+    const Arguments args(arguments,
+                         {QStringLiteral("--kind"), QStringLiteral("--type"), QStringLiteral("--contaminant"),
+                          QStringLiteral("--source"), QStringLiteral("--receptor"), QStringLiteral("--pathway"),
+                          QStringLiteral("--time"), QStringLiteral("--size")},
+                         {QStringLiteral("--log")});
+    QString projectPath, out;
+    args.Files(QStringLiteral("--render-graph"), projectPath, out);
+    ImageKindOf(out);
+    const QSize size = args.Size(QSize(1000, 650));
+    bool ok = false;
+    const int kind = args.Required(QStringLiteral("--kind")).toInt(&ok);
+    if (!ok || kind < 0 || kind >= GraphResultKind::count)
+        throw UsageError{QStringLiteral("--kind: expects a result kind code 0 to 8")};
+    GraphSelection selection;
+    selection.location.kind = kind;
+    selection.graphType = args.Required(QStringLiteral("--type")).toInt(&ok);
+    if (!ok || (selection.graphType != GraphType::cumulativeFrequency &&
+                selection.graphType != GraphType::reverseCumulativeFrequency &&
+                selection.graphType != GraphType::timeHistory))
+        throw UsageError{QStringLiteral("--type: expects 0 (cumulative frequency), 1 (reverse) or 3 (time history)")};
+
+    Project project;
+    if (!ReadProject(projectPath, project)) return usageError;
+    if (const auto name = args.Value(QStringLiteral("--contaminant")))
+        selection.location.contaminant = IndexByName(QStringLiteral("--contaminant"), *name, Names(project.contaminants));
+    if (const auto name = args.Value(QStringLiteral("--source")))
+        selection.location.source = *name == QStringLiteral("<Total>")
+                                        ? ResultLocation::total
+                                        : IndexByName(QStringLiteral("--source"), *name, Names(project.sources));
+    else if (GraphResultKind::OffersTotal(project.simulationLevel))
+        selection.location.source = ResultLocation::total;
+    if (const auto name = args.Value(QStringLiteral("--receptor")))
+        selection.location.receptor = IndexByName(QStringLiteral("--receptor"), *name, Names(project.receptors));
+    if (const auto name = args.Value(QStringLiteral("--pathway"))) {
+        const int source = selection.location.source;
+        if (source < 0 || static_cast<std::size_t>(source) >= project.sources.size())
+            throw UsageError{QStringLiteral("--pathway: needs a --source other than <Total>")};
+        selection.location.pathway = IndexByName(QStringLiteral("--pathway"), *name,
+                                                 Names(project.sources[static_cast<std::size_t>(source)].pathways));
+    }
+    if (selection.graphType != GraphType::timeHistory && !project.timeSlices.empty()) {
+        int slice = static_cast<int>(project.timeSlices.size()) - 1;
+        if (args.Has(QStringLiteral("--time"))) {
+            const double years = args.Number(QStringLiteral("--time"));
+            const auto found = std::find(project.timeSlices.begin(), project.timeSlices.end(), years);
+            if (found == project.timeSlices.end())
+                throw UsageError{QStringLiteral("--time: not a time slice of the project: ") +
+                                 args.Required(QStringLiteral("--time"))};
+            slice = static_cast<int>(found - project.timeSlices.begin());
+        }
+        selection.timeSlices = {slice};
+    }
+    if (!project.resultsValid) {
+        Error(QStringLiteral("no results: run the project first"));
+        return workFailed;
+    }
+    const GraphContent content = GraphBuilder::Build(project, selection);
+    if (content.Empty()) {
+        Error(QStringLiteral("no results for this graph: ") + ToQString(content.emptyText));
+        return workFailed;
+    }
+    const ChartSettings settings = CTChart::FittingSettings(content, false, args.Has(QStringLiteral("--log")), true);
+    if (!WriteImage(out, size, [&](QPainter& painter) {
+            CTChart::Render(content, settings, painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        })) {
+        Error(QStringLiteral("cannot write ") + out);
+        return workFailed;
+    }
+    return 0;
+}
+
+class QuietPlumeObserver : public PlumeObserver {
+public:
+    void Failed(const std::string& message) override { failure = message; }
+    std::string failure;
+};
+
+// The sources and receptors with 20 % of the extent beyond each side, as
+// the command-line tool maps by default.
+bool DefaultPlumeArea(const Project& project, double spacingM, PlumeRequest& request) {
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    double minX = infinity, maxX = -infinity, minY = infinity, maxY = -infinity;
+    auto include = [&](double x, double y) {
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+    };
+    for (const Source& source : project.sources)
+        for (const PlanPoint& vertex : source.vertices) include(vertex.x, vertex.y);
+    for (const Receptor& receptor : project.receptors) include(receptor.x, receptor.y);
+    if (minX > maxX) return false;
+    double width = maxX - minX, height = maxY - minY;
+    if (width <= 0.0 && height <= 0.0) width = height = 10.0 * spacingM;
+    if (width <= 0.0) width = height;
+    if (height <= 0.0) height = width;
+    const double centreX = 0.5 * (minX + maxX), centreY = 0.5 * (minY + maxY);
+    request.leftX = centreX - 0.7 * width;
+    request.topY = centreY + 0.7 * height;
+    request.widthM = 1.4 * width;
+    request.heightM = 1.4 * height;
+    return true;
+}
+
+int RenderPlume(const QStringList& arguments) {
+    const Arguments args(arguments,
+                         {QStringLiteral("--contaminant"), QStringLiteral("--time"), QStringLiteral("--spacing"),
+                          QStringLiteral("--area"), QStringLiteral("--size")},
+                         {});
+    QString projectPath, out;
+    args.Files(QStringLiteral("--render-plume"), projectPath, out);
+    ImageKindOf(out);
+    PlumeRequest request;
+    request.timeYears = args.Number(QStringLiteral("--time"));
+    request.spacingM = args.Number(QStringLiteral("--spacing"));
+    std::optional<QRectF> area;
+    if (const auto text = args.Value(QStringLiteral("--area"))) {
+        const QStringList parts = text->split(QLatin1Char(','));
+        double values[4] = {};
+        bool good = parts.size() == 4;
+        for (int i = 0; good && i < 4; ++i) {
+            values[i] = parts[i].trimmed().toDouble(&good);
+            good = good && std::isfinite(values[i]);
+        }
+        if (!good || values[2] <= 0.0 || values[3] <= 0.0)
+            throw UsageError{QStringLiteral("--area: expects X0,Y0,WIDTH,HEIGHT with a width and height above 0")};
+        request.leftX = values[0];
+        request.topY = values[1];
+        request.widthM = values[2];
+        request.heightM = values[3];
+        area = QRectF(values[0], values[1] - values[3], values[2], values[3]);
+    }
+    const QString contaminantName = args.Required(QStringLiteral("--contaminant"));
+
+    Project project;
+    if (!ReadProject(projectPath, project)) return usageError;
+    request.contaminantIndex =
+        IndexByName(QStringLiteral("--contaminant"), contaminantName, Names(project.contaminants));
+    std::string report;
+    if (!project.Validate(report)) {
+        Error(QStringLiteral("Validation Errors:\n") + ToQString(report));
+        return workFailed;
+    }
+    if (!area && !DefaultPlumeArea(project, request.spacingM, request)) {
+        Error(QStringLiteral("the project has neither sources nor receptors to map around; give --area"));
+        return workFailed;
+    }
+    request.title = ToStdString(ReportBuilder::ReportTitle(project));
+    QuietPlumeObserver observer;
+    if (!ComputePlume(project, request, observer)) {
+        Error(observer.failure.empty() ? QStringLiteral("the plume calculation failed") : ToQString(observer.failure));
+        return workFailed;
+    }
+
+    // The plan in metres, north up, at one scale for x and y; the legend
+    // stands in a margin of its own on the right, clear of the map.
+    const QRectF plan(request.leftX, request.topY - request.heightM, request.widthM, request.heightM);
+    const QSize size =
+        args.Size(QSize(1200, std::clamp(static_cast<int>(std::lround(900.0 * plan.height() / plan.width())), 480, 4000)));
+    SitePlanScene scene;
+    scene.Rebuild(project, nullptr, {});
+    const PlumeLegendPainter legend(ToQString(
+        PlumeLegendTitle(project.contaminants[static_cast<std::size_t>(request.contaminantIndex)].name)));
+    if (!WriteImage(out, size, [&](QPainter& painter) {
+            const QSize legendSize = legend.Size(painter);
+            const QRectF map(0.0, 0.0, std::max(50, size.width() - legendSize.width() - 20), size.height());
+            const double scale = std::min(map.width() / plan.width(), map.height() / plan.height());
+            // The plan around the mapped area that fills the map's space.
+            const QSizeF shownSize(map.width() / scale, map.height() / scale);
+            const QRectF shown(plan.center() - QPointF(0.5 * shownSize.width(), 0.5 * shownSize.height()), shownSize);
+            painter.save();
+            painter.setClipRect(map);
+            painter.setTransform(QTransform(scale, 0.0, 0.0, -scale, -scale * shown.left(), scale * shown.bottom()));
+            scene.render(&painter, shown, shown, Qt::IgnoreAspectRatio);
+            painter.restore();
+            legend.Paint(painter, QPoint(size.width() - 10, size.height() - 10));
+        })) {
+        Error(QStringLiteral("cannot write ") + out);
+        return workFailed;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool HeadlessRender::Requested(int argc, char** argv) {
+    if (argc < 2) return false;
+    for (const char* option : {"--report", "--render-graph", "--render-plume"})
+        if (std::strcmp(argv[1], option) == 0) return true;
+    return false;
+}
+
+int HeadlessRender::Run(const QStringList& arguments) {
+    try {
+        const QString option = arguments.value(1);
+        if (option == QStringLiteral("--report")) return Report(arguments);
+        if (option == QStringLiteral("--render-graph")) return RenderGraph(arguments);
+        if (option == QStringLiteral("--render-plume")) return RenderPlume(arguments);
+        throw UsageError{option + QStringLiteral(": unknown option")};
+    } catch (const UsageError& error) {
+        Error(error.message);
+        return usageError;
+    }
+}
+
+} // namespace varnex::ui

@@ -1,0 +1,341 @@
+// The printed reports: what the report models of the examples hold, the
+// PDFs they make (pages, header rows repeated, nothing split), and the
+// desktop program's headless options as a script calls them.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "model/Project.h"
+#include "model/SimulationLevel.h"
+#include "persist/ProjectFile.h"
+#include "persist/ProjectJson.h"
+#include "run/RunDriver.h"
+#include "run/RunObserver.h"
+#include "settings/Preferences.h"
+#include "stochastic/IterationCount.h"
+#include "ui/GraphBuilder.h"
+#include "ui/ReportModel.h"
+#include "ui/ReportPrinter.h"
+
+using varnex::Project;
+using namespace varnex::ui;
+using Kind = ReportBlock::Kind;
+
+namespace {
+
+constexpr int iterations = 41;
+
+const char* const examples[] = {"level1-gasworks.json", "level2-solvent-soakaway.json",
+                                "level3-gasworks-chalk.json", "level3-petrol-station.json",
+                                "level3a-landfill.json"};
+
+std::unique_ptr<Project> LoadExample(const std::string& name) {
+    auto project = std::make_unique<Project>();
+    std::vector<std::string> problems;
+    if (!varnex::LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR "/examples/") + name, *project, problems))
+        qFatal("cannot load example %s", name.c_str());
+    return project;
+}
+
+std::unique_ptr<Project> RunExample(const std::string& name) {
+    std::unique_ptr<Project> project = LoadExample(name);
+    varnex::SetIterationCount(iterations);
+    varnex::RunObserver observer;
+    varnex::RunOptions options;
+    options.threads = 1;
+    if (!varnex::RunSimulation(*project, observer, options)) qFatal("example %s did not run", name.c_str());
+    return project;
+}
+
+// Page objects of a PDF ("/Type /Pages" is the page tree, not a page).
+int PdfPageCount(const QByteArray& pdf) {
+    int count = 0;
+    for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1))
+        if (pdf.mid(at + 11, 1) != "s") ++count;
+    return count;
+}
+
+int RunVarnex(const QStringList& arguments, QString* errors = nullptr) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // Headless means no display is needed at all.
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VARNEX_BIN_DIR "/varnex"), arguments);
+    if (!process.waitForFinished(120000)) return -1;
+    if (errors) *errors = QString::fromUtf8(process.readAllStandardError());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+const ReportBlock* FindHeading(const ReportModel& model, const QString& text, std::size_t& index) {
+    for (index = 0; index < model.blocks.size(); ++index)
+        if (model.blocks[index].kind == Kind::heading && model.blocks[index].text == text) return &model.blocks[index];
+    return nullptr;
+}
+
+} // namespace
+
+class ReportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(preferences_.isValid());
+        QVERIFY(scratch_.isValid());
+        varnex::UseUserPreferencesFile(preferences_.filePath(QStringLiteral("preferences.ini")).toStdString());
+        for (const char* example : examples) runs_.push_back(RunExample(example));
+    }
+    void cleanupTestCase() { varnex::ResetUserPreferencesFile(); }
+
+    void modelReportListsEveryEntityAndInput() {
+        for (const auto& project : runs_) {
+            const ReportModel model = ReportBuilder::ModelReport(*project);
+            QCOMPARE(model.Count(Kind::titleBlock), 1);
+            QCOMPARE(model.blocks[1].rows.at(0).at(1), QString::fromStdString(project->details.title));
+            std::size_t at = 0;
+            for (const varnex::Source& source : project->sources)
+                QVERIFY(FindHeading(model, QStringLiteral("Source: ") + QString::fromStdString(source.name), at));
+            for (const varnex::Contaminant& contaminant : project->contaminants) {
+                QVERIFY(FindHeading(model, QStringLiteral("Contaminant: ") + QString::fromStdString(contaminant.name), at));
+                // The contaminant's own inputs follow its heading, each with its distribution text.
+                const ReportBlock& table = model.blocks.at(at + 1);
+                QCOMPARE(table.kind, Kind::table);
+                QVERIFY(table.rows.size() >= 2);
+            }
+            // Every row has a cell for every column.
+            for (const ReportBlock& block : model.blocks)
+                if (block.kind == Kind::table)
+                    for (const QStringList& row : block.rows) QCOMPARE(row.size(), block.header.size());
+        }
+    }
+
+    void resultsReportFollowsTheLevel() {
+        for (const auto& project : runs_) {
+            const ReportModel model = ReportBuilder::ResultsReport(*project);
+            const bool receptors = project->simulationLevel >= varnex::SimulationLevel::level3;
+            int places = 0;
+            for (std::size_t c = 0; c < project->contaminants.size(); ++c) {
+                const QString contaminant = QString::fromStdString(project->contaminants[c].name);
+                const std::size_t count = receptors ? project->receptors.size() : project->sources.size();
+                for (std::size_t i = 0; i < count; ++i) {
+                    const QString place = QString::fromStdString(receptors ? project->receptors[i].name
+                                                                           : project->sources[i].name);
+                    std::size_t at = 0;
+                    if (!FindHeading(model, contaminant + QStringLiteral(" - ") + place, at)) continue;
+                    ++places;
+                    // The concentrations over the run's time slices, in order.
+                    const ReportBlock& table = model.blocks.at(at + 1);
+                    QCOMPARE(table.kind, Kind::table);
+                    QCOMPARE(table.header.size(), static_cast<qsizetype>(project->timeSlices.size()) + 1);
+                    QCOMPARE(table.header.last(),
+                             QString::fromStdString(GraphBuilder::TimeSliceText(project->timeSlices.back())));
+                    QCOMPARE(table.rows.front().front(), QStringLiteral("Minimum"));
+                    for (const QStringList& row : table.rows)
+                        for (qsizetype cell = 1; cell < row.size(); ++cell) QVERIFY(row[cell] != QStringLiteral("---"));
+                }
+            }
+            QVERIFY2(places > 0, qPrintable(model.title));
+            // Two graphs (frequency at the last time, time history) per receptor; none at the source.
+            QCOMPARE(model.Count(Kind::graph), receptors ? 2 * places : 0);
+            for (const ReportBlock& block : model.blocks)
+                if (block.kind == Kind::graph) QVERIFY(!block.graph.curves.empty());
+        }
+        // Without results: the title block and nothing to report.
+        const std::unique_ptr<Project> unrun = LoadExample(examples[3]);
+        const ReportModel empty = ReportBuilder::ResultsReport(*unrun);
+        QCOMPARE(empty.Count(Kind::table) + empty.Count(Kind::graph), 0);
+    }
+
+    void pdfReportsOfEveryExample() {
+        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+        QDir().mkpath(QStringLiteral(VARNEX_SCREENSHOT_DIR));
+        for (std::size_t e = 0; e < runs_.size(); ++e) {
+            const QString base = QFileInfo(QString::fromLatin1(examples[e])).completeBaseName();
+            for (const bool results : {false, true}) {
+                const ReportModel model =
+                    results ? ReportBuilder::ResultsReport(*runs_[e]) : ReportBuilder::ModelReport(*runs_[e]);
+                const QString path = scratch_.filePath(base + (results ? "-results.pdf" : "-model.pdf"));
+                QString error;
+                QVERIFY2(ReportPrinter::WritePdf(model, path, error), qPrintable(error));
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                const QByteArray pdf = file.readAll();
+                QVERIFY(pdf.startsWith("%PDF"));
+                QPdfWriter counter(scratch_.filePath(QStringLiteral("count.pdf")));
+                counter.setResolution(600);
+                counter.setPageSize(QPageSize(QPageSize::A4));
+                const int expected = ReportPrinter::CountPages(model, counter);
+                QCOMPARE(PdfPageCount(pdf), expected);
+                QVERIFY2(expected >= 1 && expected <= 40, qPrintable(QStringLiteral("%1 pages").arg(expected)));
+                if (!pdftoppm.isEmpty()) {
+                    const QString prefix = QStringLiteral(VARNEX_SCREENSHOT_DIR "/report-") + base +
+                                           (results ? QStringLiteral("-results") : QStringLiteral("-model"));
+                    QCOMPARE(QProcess::execute(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"),
+                                                          QStringLiteral("60"), QStringLiteral("-l"), QStringLiteral("4"),
+                                                          path, prefix}),
+                             0);
+                }
+            }
+        }
+    }
+
+    // A table longer than a page continues under its header row and never
+    // splits a row; a heading is never the last thing on a page.
+    void longTablesBreakBetweenRows() {
+        ReportModel model;
+        model.title = QStringLiteral("Breaks");
+        for (int t = 0; t < 3; ++t) {
+            ReportBlock heading;
+            heading.kind = Kind::heading;
+            heading.text = QStringLiteral("Table %1").arg(t);
+            model.blocks.push_back(heading);
+            ReportBlock table;
+            table.kind = Kind::table;
+            table.header = {QStringLiteral("Row"), QStringLiteral("Value")};
+            for (int r = 0; r < 70; ++r)
+                table.rows.push_back({QStringLiteral("Row %1").arg(r),
+                                      r % 7 == 0 ? QStringLiteral("a value long enough to wrap onto a second line of "
+                                                                  "its cell in the narrow column of this table")
+                                                 : QString::number(r)});
+            model.blocks.push_back(table);
+        }
+        const QString path = scratch_.filePath(QStringLiteral("breaks.pdf"));
+        QString error;
+        QVERIFY(ReportPrinter::WritePdf(model, path, error));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const int pages = PdfPageCount(file.readAll());
+        QVERIFY2(pages >= 5, qPrintable(QString::number(pages)));
+        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+        if (!pdftoppm.isEmpty())
+            QCOMPARE(QProcess::execute(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"),
+                                                  path, QStringLiteral(VARNEX_SCREENSHOT_DIR "/report-breaks")}),
+                     0);
+    }
+
+    // The graph window's Print: the graph alone on one landscape page; the
+    // shared page setup is as it was afterwards.
+    void graphPrintsOnOnePage() {
+        GraphSelection selection;
+        selection.location.kind = varnex::ui::GraphResultKind::receptorConcentration;
+        selection.location.source = ResultLocation::total;
+        selection.graphType = GraphType::timeHistory;
+        const GraphContent content = GraphBuilder::Build(*runs_[3], selection);
+        QVERIFY(!content.Empty());
+        const QString path = scratch_.filePath(QStringLiteral("graph.pdf"));
+        {
+            QPdfWriter writer(path);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            QVERIFY(ReportPrinter::PrintGraph(QStringLiteral("Graph"), content,
+                                              CTChart::FittingSettings(content, false, false, true), writer));
+            QCOMPARE(writer.pageLayout().orientation(), QPageLayout::Portrait);
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(PdfPageCount(file.readAll()), 1);
+    }
+
+    void headlessOptions() {
+        // A project file with the results of its run, as the desktop program saves it.
+        const std::unique_ptr<Project> project = RunExample(examples[3]);
+        const QString vnx = scratch_.filePath(QStringLiteral("petrol.vnx"));
+        std::string error;
+        QVERIFY2(varnex::SaveProject(*project, vnx.toStdString(), true, error), error.c_str());
+        const QString json = QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + QString::fromLatin1(examples[3]);
+        const QString contaminant = QString::fromStdString(project->contaminants.front().name);
+
+        const QString pdf = scratch_.filePath(QStringLiteral("headless.pdf"));
+        QCOMPARE(RunVarnex({QStringLiteral("--report"), vnx, pdf}), 0);
+        QFile report(pdf);
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        QVERIFY(report.readAll().startsWith("%PDF"));
+
+        const QString png = scratch_.filePath(QStringLiteral("history.png"));
+        QCOMPARE(RunVarnex({QStringLiteral("--render-graph"), vnx, QStringLiteral("--kind"), QStringLiteral("2"),
+                            QStringLiteral("--type"), QStringLiteral("3"), QStringLiteral("--log"), png}),
+                 0);
+        QImage image(png);
+        QCOMPARE(image.size(), QSize(1000, 650));
+        const QString svg = scratch_.filePath(QStringLiteral("cumulative.svg"));
+        QCOMPARE(RunVarnex({QStringLiteral("--render-graph"), vnx, QStringLiteral("--kind"), QStringLiteral("2"),
+                            QStringLiteral("--type"), QStringLiteral("0"), QStringLiteral("--contaminant"), contaminant,
+                            QStringLiteral("--source"), QStringLiteral("<Total>"), QStringLiteral("--time"),
+                            QString::number(project->timeSlices.back()), svg}),
+                 0);
+        QFile svgFile(svg);
+        QVERIFY(svgFile.open(QIODevice::ReadOnly));
+        QVERIFY(svgFile.readAll().contains("<svg"));
+
+        const QString plume = QStringLiteral(VARNEX_SCREENSHOT_DIR "/headless-plume.png");
+        QCOMPARE(RunVarnex({QStringLiteral("--render-plume"), json, QStringLiteral("--contaminant"), contaminant,
+                            QStringLiteral("--time"), QStringLiteral("50"), QStringLiteral("--spacing"),
+                            QStringLiteral("10"), plume}),
+                 0);
+        QVERIFY(!QImage(plume).isNull());
+        QVERIFY(QFile::copy(png, QStringLiteral(VARNEX_SCREENSHOT_DIR "/headless-history.png")) ||
+                QFile::exists(QStringLiteral(VARNEX_SCREENSHOT_DIR "/headless-history.png")));
+
+        // A project without results: said so, exit 1, nothing written.
+        QString errors;
+        const QString none = scratch_.filePath(QStringLiteral("none.pdf"));
+        QCOMPARE(RunVarnex({QStringLiteral("--report"), json, none}, &errors), 1);
+        QVERIFY(errors.contains(QStringLiteral("no results")));
+        QVERIFY(!QFile::exists(none));
+        QCOMPARE(RunVarnex({QStringLiteral("--render-graph"), json, QStringLiteral("--kind"), QStringLiteral("2"),
+                            QStringLiteral("--type"), QStringLiteral("0"), png},
+                           &errors),
+                 1);
+        // Wrong command lines name the option and exit 2.
+        const struct {
+            QStringList arguments;
+            const char* named;
+        } wrong[] = {
+            {{QStringLiteral("--render-graph"), vnx, QStringLiteral("--kind"), QStringLiteral("12"),
+              QStringLiteral("--type"), QStringLiteral("0"), png},
+             "--kind"},
+            {{QStringLiteral("--render-graph"), vnx, QStringLiteral("--kind"), QStringLiteral("2"),
+              QStringLiteral("--type"), QStringLiteral("2"), png},
+             "--type"},
+            {{QStringLiteral("--render-graph"), vnx, QStringLiteral("--kind"), QStringLiteral("2"),
+              QStringLiteral("--type"), QStringLiteral("0"), QStringLiteral("--receptor"), QStringLiteral("Nowhere"), png},
+             "--receptor"},
+            {{QStringLiteral("--render-plume"), json, QStringLiteral("--contaminant"), contaminant,
+              QStringLiteral("--time"), QStringLiteral("soon"), QStringLiteral("--spacing"), QStringLiteral("10"), png},
+             "--time"},
+            {{QStringLiteral("--render-plume"), json, QStringLiteral("--contaminant"), contaminant,
+              QStringLiteral("--time"), QStringLiteral("5"), QStringLiteral("--spacing"), QStringLiteral("10"),
+              QStringLiteral("--area"), QStringLiteral("0,0,-5,5"), png},
+             "--area"},
+            {{QStringLiteral("--report"), vnx, QStringLiteral("--pages"), pdf}, "--pages"},
+            {{QStringLiteral("--report"), vnx, scratch_.filePath(QStringLiteral("report.txt"))}, ".pdf"},
+        };
+        for (const auto& call : wrong) {
+            QCOMPARE(RunVarnex(call.arguments, &errors), 2);
+            QVERIFY2(errors.contains(QLatin1String(call.named)), qPrintable(errors));
+        }
+        // An unreadable project is a wrong command line too.
+        QCOMPARE(RunVarnex({QStringLiteral("--report"), scratch_.filePath(QStringLiteral("missing.vnx")), pdf}, &errors),
+                 2);
+        QVERIFY(errors.contains(QStringLiteral("cannot read")));
+    }
+
+private:
+    QTemporaryDir preferences_;
+    QTemporaryDir scratch_;
+    std::vector<std::unique_ptr<Project>> runs_;
+};
+
+QTEST_MAIN(ReportTest)
+#include "ReportTest.moc"
