@@ -1,6 +1,7 @@
 #include "ui/HelpWindow.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -21,6 +22,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBro
 bool HelpWindow::ShowGuide(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
+    // The guide's figures are named relative to it (images/...).
+    browser_->setSearchPaths({QFileInfo(path).absolutePath()});
     browser_->setMarkdown(QString::fromUtf8(file.readAll()));
     show();
     raise();
