@@ -115,6 +115,8 @@ void StochasticParameter::Write(CompFile& archive) const {
 
 void StochasticParameter::Read(CompFile& archive) {
     archive.ReadInt(id);
+    if (id > maximumStoredParameterId)
+        throw CompFileException(CompFileException::readFailed, archive.FileName());
     RaiseParameterIdCounter(id);
     distribution.Read(archive);
     archive.ReadBool(auxFlag).ReadInt(auxValue);

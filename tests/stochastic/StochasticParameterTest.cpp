@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <stdexcept>
 #include <vector>
 
 #include "persist/CompFile.h"
@@ -261,6 +263,40 @@ TEST_F(ParameterRecord, ReadingRaisesTheIdentityCounter) {
     back.Read(archive);
     EXPECT_EQ(back.id, 500);
     EXPECT_GE(StochasticParameter().id, 501);
+}
+
+// Found by fuzzing the project reader: a damaged file carrying the largest
+// 32-bit identity raised the counter to it, and the next new input
+// overflowed it (undefined behaviour, then identities shared with loaded
+// inputs). Such a number is now a read error, and the counter refuses to wrap.
+TEST_F(ParameterRecord, AnIdentityNearTheCounterLimitIsADamagedFile) {
+    for (std::int32_t stored : {maximumStoredParameterId + 1, std::numeric_limits<std::int32_t>::max()}) {
+        StochasticParameter p;
+        p.id = stored;
+        WriteAll({&p}, false);
+        ResetParameterIdCounter(7);
+        StochasticParameter back;
+        CompFile archive;
+        ASSERT_TRUE(archive.Open(path, "rb"));
+        EXPECT_THROW(back.Read(archive), CompFileException) << stored;
+        EXPECT_EQ(ParameterIdCounter(), 8) << "the counter moved for " << stored;
+    }
+    // The largest number a file may carry still loads and leaves room.
+    StochasticParameter p;
+    p.id = maximumStoredParameterId;
+    WriteAll({&p}, false);
+    StochasticParameter back;
+    CompFile archive;
+    ASSERT_TRUE(archive.Open(path, "rb"));
+    back.Read(archive);
+    EXPECT_EQ(StochasticParameter().id, maximumStoredParameterId + 1);
+}
+
+TEST_F(StochasticParameterTest, TheIdentityCounterNeverWraps) {
+    ResetParameterIdCounter(std::numeric_limits<std::int32_t>::max() - 1);
+    EXPECT_EQ(NextParameterId(), std::numeric_limits<std::int32_t>::max());
+    EXPECT_THROW(NextParameterId(), std::overflow_error);
+    EXPECT_EQ(ParameterIdCounter(), std::numeric_limits<std::int32_t>::max());
 }
 
 TEST_F(ParameterRecord, DistributionFieldsAreStoredInTheirOrder) {
