@@ -166,8 +166,10 @@ bool InputCorrelationsDialog::ChooseInput(QComboBox* box, std::int32_t id) {
     return true;
 }
 
-QString InputCorrelationsDialog::InputName(std::int32_t id) const {
-    for (const Input& input : inputs_) {
+QString InputCorrelationsDialog::InputName(std::int32_t id) const { return NameAmong(inputs_, id); }
+
+QString InputCorrelationsDialog::NameAmong(const std::vector<Input>& inputs, std::int32_t id) {
+    for (const Input& input : inputs) {
         if (input.id != id) continue;
         if (input.used) return input.name;
         return input.name + QLatin1Char(' ') + ToQString(Translate("(not used at this level)"));

@@ -37,6 +37,9 @@ public:
     };
     // Every input of the project, named by its owners, in project order.
     static std::vector<Input> ProjectInputs(Project& project);
+    // The name an input is shown by among `inputs`, marked when a run at the
+    // project's level does not sample it or when it is no longer there.
+    static QString NameAmong(const std::vector<Input>& inputs, std::int32_t id);
 
     InputCorrelationsDialog(Project& project, UserPrompts& prompts, QWidget* parent = nullptr);
 

@@ -5,10 +5,12 @@
 
 #include "model/Project.h"
 #include "model/SimulationLevel.h"
+#include "settings/NumberText.h"
 #include "settings/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/GraphBuilder.h"
 #include "ui/GraphResultKind.h"
+#include "ui/InputCorrelationsDialog.h"
 #include "ui/QtText.h"
 #include "ui/StatisticsTable.h"
 
@@ -256,6 +258,27 @@ ReportModel ReportBuilder::ModelReport(const Project& project) {
         ReportBlock table = PropertyTable();
         table.rows.push_back({Tr(TranslatableText("Flow Direction [degrees]")), Number(project.aquifer.flowDirection)});
         AddInputs(table, project.aquifer);
+        model.blocks.push_back(std::move(table));
+    }
+
+    // Correlations change every sample of the inputs they name: a reader of
+    // the report must see them beside the distributions.
+    if (project.correlations.Count() > 0) {
+        Heading(model, Tr(TranslatableText("Input Correlations")), 1);
+        ReportBlock table;
+        table.kind = ReportBlock::Kind::table;
+        table.header = {Tr(TranslatableText("Correlation name")), Tr(TranslatableText("Correlated Parameter")),
+                        Tr(TranslatableText("Parameter Correlated To")), Tr(TranslatableText("Value"))};
+        table.columnWeights = {1.2, 1.6, 1.6, 0.6};
+        table.numbersRight = false;
+        // Naming the inputs reads the project only; the catalogue is built
+        // from non-const owners because the correlation dialog edits them.
+        const auto inputs = InputCorrelationsDialog::ProjectInputs(const_cast<Project&>(project));
+        for (const auto& [reference, record] : project.correlations)
+            table.rows.push_back({ToQString(record.name),
+                                  InputCorrelationsDialog::NameAmong(inputs, record.correlatedParameter),
+                                  InputCorrelationsDialog::NameAmong(inputs, record.referenceParameter),
+                                  ToQString(FormatG(record.value))});
         model.blocks.push_back(std::move(table));
     }
     return model;

@@ -121,6 +121,43 @@ private slots:
         }
     }
 
+    // The correlations change samples as much as the distributions do: the
+    // model report lists each with its inputs named as the dialog names them.
+    void modelReportListsTheCorrelations() {
+        Project& project = *runs_.at(2);
+        std::size_t at = 0;
+        QVERIFY(!FindHeading(ReportBuilder::ModelReport(project), QStringLiteral("Input Correlations"), at));
+        const varnex::CorrelationList before = project.correlations;
+        const varnex::Source& source = project.sources.at(0);
+        varnex::Correlation record;
+        record.name = "Thickness with infiltration";
+        record.referenceParameter = source.thickness.id;
+        record.correlatedParameter = source.infiltration.id;
+        record.value = 0.75;
+        QVERIFY(project.correlations.Add(record));
+        varnex::Correlation orphan;
+        orphan.name = "Removed input";
+        orphan.referenceParameter = 999999;
+        orphan.correlatedParameter = source.thickness.id;
+        orphan.value = -0.5;
+        QVERIFY(project.correlations.Add(orphan));
+        const ReportModel model = ReportBuilder::ModelReport(project);
+        project.correlations = before;
+        QVERIFY(FindHeading(model, QStringLiteral("Input Correlations"), at));
+        const ReportBlock& table = model.blocks.at(at + 1);
+        QCOMPARE(table.header, (QStringList{QStringLiteral("Correlation name"), QStringLiteral("Correlated Parameter"),
+                                            QStringLiteral("Parameter Correlated To"), QStringLiteral("Value")}));
+        QCOMPARE(table.rows.size(), std::size_t{2});
+        // Records follow the reference input's identity.
+        const QString sourceName = QString::fromStdString(source.name);
+        QCOMPARE(table.rows[0].at(0), QStringLiteral("Thickness with infiltration"));
+        QVERIFY(table.rows[0].at(1).startsWith(sourceName + QStringLiteral(" - ")));
+        QVERIFY(table.rows[0].at(2).startsWith(sourceName + QStringLiteral(" - ")));
+        QCOMPARE(table.rows[0].at(3), QStringLiteral("0.75"));
+        QCOMPARE(table.rows[1].at(2), QStringLiteral("(input 999999 no longer in the project)"));
+        QCOMPARE(table.rows[1].at(3), QStringLiteral("-0.5"));
+    }
+
     void resultsReportFollowsTheLevel() {
         for (const auto& project : runs_) {
             const ReportModel model = ReportBuilder::ResultsReport(*project);
