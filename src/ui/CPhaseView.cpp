@@ -29,6 +29,8 @@
 #include "ui/SitePlanScene.h"
 #include "ui/SitePlanSourceItem.h"
 #include "ui/SitePlanVertexHandle.h"
+#include "ui/ScaleBarPainter.h"
+#include "ui/BackgroundMapPath.h"
 
 namespace varnex::ui {
 
@@ -45,13 +47,6 @@ const QColor overlayInk(0x22, 0x2a, 0x33);
 const QColor overlayBox(255, 255, 255, 225);
 const QColor overlayBorder(0x9a, 0xa3, 0xad);
 const QColor digitiseInk(0xd0, 0x4a, 0x02);
-
-// A "nice" length (1, 2 or 5 times a power of ten) near `metres`.
-double NiceLength(double metres) {
-    const double power = std::pow(10.0, std::floor(std::log10(metres)));
-    const double fraction = metres / power;
-    return power * (fraction < 1.5 ? 1.0 : fraction < 3.5 ? 2.0 : fraction < 7.5 ? 5.0 : 10.0);
-}
 
 } // namespace
 
@@ -110,17 +105,8 @@ void CPhaseView::SetDocumentFolder(const QString& folder) { documentFolder_ = fo
 
 void CPhaseView::LoadMapIfChanged() {
     const std::string& file = project_->sitePlan.backgroundMapFile;
-    // A relative map path is read beside the project (its file, or the
-    // JSON file it was imported from), where a copied project folder keeps
-    // it.
-    QString path = ToQString(file);
-    if (!file.empty() && QFileInfo(path).isRelative()) {
-        QString folder = documentFolder_;
-        if (folder.isEmpty() && !project_->filePath.empty())
-            folder = QFileInfo(ToQString(project_->filePath)).absolutePath();
-        if (!folder.isEmpty()) path = QDir(folder).filePath(path);
-    }
-    const std::string resolved = file.empty() ? std::string() : ToStdString(path);
+    const QString path = BackgroundMapPath(*project_, documentFolder_);
+    const std::string resolved = ToStdString(path);
     if (resolved == loadedMapFile_) return;
     loadedMapFile_ = resolved;
     map_.reset();
@@ -647,26 +633,9 @@ void CPhaseView::PaintFlowArrow(QPainter& painter) const {
 }
 
 void CPhaseView::PaintScaleBar(QPainter& painter) const {
-    const double pixelsPerMetre = std::abs(transform().m11());
-    if (!(pixelsPerMetre > 0.0) || !std::isfinite(pixelsPerMetre)) return;
-    const double metres = NiceLength(120.0 / pixelsPerMetre);
-    const double pixels = metres * pixelsPerMetre;
-    const QFontMetrics metrics(painter.font());
-    const QString label = ToQString(FormatText("%g %s", {metres, Translate("m")}));
-    const QRectF box(overlayMargin, viewport()->height() - overlayMargin - metrics.height() - 22.0,
-                     pixels + 20.0, metrics.height() + 22.0);
-    painter.setPen(QPen(overlayBorder, 1));
-    painter.setBrush(overlayBox);
-    painter.drawRoundedRect(box, 4, 4);
-    const double y = box.bottom() - 8.0;
-    const double left = box.left() + 10.0;
-    // Alternate black and white halves, as on a printed plan.
-    painter.setPen(QPen(overlayInk, 1));
-    painter.setBrush(overlayInk);
-    painter.drawRect(QRectF(left, y - 5.0, pixels / 2.0, 5.0));
-    painter.setBrush(Qt::white);
-    painter.drawRect(QRectF(left + pixels / 2.0, y - 5.0, pixels / 2.0, 5.0));
-    painter.drawText(QRectF(left, box.top() + 3.0, pixels, metrics.height()), Qt::AlignCenter, label);
+    const ScaleBarPainter bar(std::abs(transform().m11()));
+    if (!bar.Drawable()) return;
+    bar.Paint(painter, QPointF(overlayMargin, viewport()->height() - overlayMargin));
 }
 
 void CPhaseView::PaintMapError(QPainter& painter) const {

@@ -20,12 +20,16 @@
 #include "run/PlumeGrid.h"
 #include "run/PlumeLegend.h"
 #include "run/PlumeObserver.h"
+#include "ui/BackgroundMapPath.h"
 #include "ui/CTChart.h"
+#include "ui/DxfMapGeometry.h"
+#include "ui/DxfMapReader.h"
 #include "ui/GraphBuilder.h"
 #include "ui/PlumeLegendPainter.h"
 #include "ui/QtText.h"
 #include "ui/ReportModel.h"
 #include "ui/ReportPrinter.h"
+#include "ui/ScaleBarPainter.h"
 #include "ui/SitePlanScene.h"
 
 namespace varnex::ui {
@@ -346,8 +350,18 @@ int RenderPlume(const QStringList& arguments) {
     const QRectF plan(request.leftX, request.topY - request.heightM, request.widthM, request.heightM);
     const QSize size =
         args.Size(QSize(1200, std::clamp(static_cast<int>(std::lround(900.0 * plan.height() / plan.width())), 480, 4000)));
+    // The background map as the site plan shows it; a map that cannot be
+    // read is told and left out rather than failing the picture.
+    DxfMapGeometry backgroundMap;
+    bool mapRead = false;
+    const QString mapPath = BackgroundMapPath(project, QFileInfo(projectPath).absolutePath());
+    if (!mapPath.isEmpty()) {
+        std::string mapError;
+        mapRead = DxfMapReader::ReadFile(ToStdString(mapPath), backgroundMap, mapError);
+        if (!mapRead) Error(QStringLiteral("background map left out: ") + ToQString(mapError));
+    }
     SitePlanScene scene;
-    scene.Rebuild(project, nullptr, {});
+    scene.Rebuild(project, mapRead ? &backgroundMap : nullptr, {});
     const PlumeLegendPainter legend(ToQString(
         PlumeLegendTitle(project.contaminants[static_cast<std::size_t>(request.contaminantIndex)].name)));
     if (!WriteImage(out, size, [&](QPainter& painter) {
@@ -362,6 +376,8 @@ int RenderPlume(const QStringList& arguments) {
             painter.setTransform(QTransform(scale, 0.0, 0.0, -scale, -scale * shown.left(), scale * shown.bottom()));
             scene.render(&painter, shown, shown, Qt::IgnoreAspectRatio);
             painter.restore();
+            // A printed map must be measurable: the scale bar in its corner.
+            ScaleBarPainter(scale).Paint(painter, QPointF(map.left() + 10.0, map.bottom() - 10.0));
             legend.Paint(painter, QPoint(size.width() - 10, size.height() - 10));
         })) {
         Error(QStringLiteral("cannot write ") + out);

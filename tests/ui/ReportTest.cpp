@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -282,6 +284,67 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(PdfPageCount(file.readAll()), 1);
+    }
+
+    // A plume picture is a map to print: the site plan's DXF background
+    // under the plume (a relative path read beside the project) and a scale
+    // bar to measure it by; a map that cannot be read is told and left out.
+    void headlessPlumeDrawsTheMapAndAScaleBar() {
+        QFile original(QStringLiteral(VARNEX_SOURCE_DIR "/examples/level3-gasworks-chalk.json"));
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QJsonObject root = QJsonDocument::fromJson(original.readAll()).object();
+        auto withMap = [&](const QString& map) {
+            QJsonObject plan = root.value(QStringLiteral("sitePlan")).toObject();
+            plan.insert(QStringLiteral("backgroundMapFile"), map);
+            plan.insert(QStringLiteral("showBackgroundMap"), true);
+            QJsonObject changed = root;
+            changed.insert(QStringLiteral("sitePlan"), plan);
+            const QString path = scratch_.filePath(map.isEmpty() ? QStringLiteral("nomap.json")
+                                                                 : QFileInfo(map).completeBaseName() + QStringLiteral(".json"));
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly)) return QString();
+            file.write(QJsonDocument(changed).toJson());
+            return path;
+        };
+        QVERIFY(QFile::copy(QStringLiteral(VARNEX_SOURCE_DIR "/examples/canal-street-survey-2023.dxf"),
+                            scratch_.filePath(QStringLiteral("canal-street-survey-2023.dxf"))));
+        const QString mapped = withMap(QStringLiteral("canal-street-survey-2023.dxf"));
+        const QString plain = withMap(QString());
+        const QString missing = withMap(QStringLiteral("gone.dxf"));
+        QVERIFY(!mapped.isEmpty() && !plain.isEmpty() && !missing.isEmpty());
+
+        auto render = [&](const QString& project, const QString& out, QString* errors) {
+            return RunVarnex({QStringLiteral("--render-plume"), project, QStringLiteral("--contaminant"),
+                              QStringLiteral("Benzene"), QStringLiteral("--time"), QStringLiteral("50"),
+                              QStringLiteral("--spacing"), QStringLiteral("5"), QStringLiteral("--area"),
+                              QStringLiteral("0,200,240,240"), QStringLiteral("--size"), QStringLiteral("900x700"), out},
+                             errors);
+        };
+        QString errors;
+        const QString withMapPng = scratch_.filePath(QStringLiteral("mapped.png"));
+        const QString plainPng = scratch_.filePath(QStringLiteral("plain.png"));
+        const QString missingPng = scratch_.filePath(QStringLiteral("missing.png"));
+        QCOMPARE(render(mapped, withMapPng, &errors), 0);
+        QVERIFY2(!errors.contains(QStringLiteral("background map")), qPrintable(errors));
+        QCOMPARE(render(plain, plainPng, &errors), 0);
+        QCOMPARE(render(missing, missingPng, &errors), 0);
+        QVERIFY2(errors.contains(QStringLiteral("background map left out")), qPrintable(errors));
+        QVERIFY2(errors.contains(QStringLiteral("gone.dxf")), qPrintable(errors));
+
+        const QImage a(withMapPng), b(plainPng), c(missingPng);
+        QVERIFY(!a.isNull() && a.size() == b.size());
+        // Without a readable map the pictures are the same; with it the
+        // survey's lines change many pixels of the plan.
+        QCOMPARE(b, c);
+        int differing = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) differing += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+        QVERIFY2(differing > 500, qPrintable(QString::number(differing)));
+        // The bar's black half in the bottom-left corner of the map.
+        int ink = 0;
+        for (int y = a.height() - 40; y < a.height() - 10; ++y)
+            for (int x = 10; x < 150; ++x) ink += qGray(b.pixel(x, y)) < 60 ? 1 : 0;
+        QVERIFY2(ink > 100, qPrintable(QString::number(ink)));
     }
 
     void headlessOptions() {
