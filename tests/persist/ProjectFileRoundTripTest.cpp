@@ -212,17 +212,25 @@ TEST_F(ProjectFileLoadTest, KeepsTheStandardSetsOfTheOpenProject) {
     EXPECT_EQ(open.details.title, "");
 }
 
-// The fuzzer's seed files are sound project files of this program.
-TEST_F(ProjectFileLoadTest, FuzzSeedsLoad) {
+// The fuzzer's seed files are sound project files of this program, except
+// those named "damaged-*": findings kept so the fuzzer starts from them, which
+// must be refused with a message rather than loaded.
+TEST_F(ProjectFileLoadTest, FuzzSeedsLoadOrAreRefused) {
     const std::filesystem::path corpus = std::string(VARNEX_SOURCE_DIR) + "/tests/fuzz/corpus/project_file";
-    int seeds = 0;
+    int soundSeeds = 0;
     for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
         Project project;
         std::string error;
-        EXPECT_TRUE(LoadProject(entry.path().string(), project, error)) << entry.path() << ": " << error;
-        ++seeds;
+        const bool loaded = LoadProject(entry.path().string(), project, error);
+        if (entry.path().filename().string().starts_with("damaged-")) {
+            EXPECT_FALSE(loaded) << entry.path();
+            EXPECT_FALSE(error.empty()) << entry.path();
+        } else {
+            EXPECT_TRUE(loaded) << entry.path() << ": " << error;
+            ++soundSeeds;
+        }
     }
-    EXPECT_GE(seeds, 3);
+    EXPECT_GE(soundSeeds, 3);
 }
 
 } // namespace
