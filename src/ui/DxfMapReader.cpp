@@ -53,6 +53,19 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
+// The DXF library reads each line into a fixed buffer of 1024 bytes and,
+// given a longer one, stops advancing through the file and never returns.
+// A value is therefore passed on cut to this length, at a character boundary
+// of its UTF-8 text: only a label that long loses its tail.
+constexpr std::size_t longestLibraryValue = 1000;
+
+std::string_view LibraryValue(std::string_view value) {
+    if (value.size() <= longestLibraryValue) return value;
+    std::size_t end = longestLibraryValue;
+    while (end > 0 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80) --end;
+    return value.substr(0, end);
+}
+
 // The entities a site map is drawn from; VERTEX and SEQEND belong to
 // POLYLINE.
 bool KeptEntity(std::string_view type) {
@@ -303,7 +316,7 @@ std::string CheckedEntities(const std::string& text, const std::string& name) {
                     TranslateFormat("The background map %s is damaged: a polyline announces more vertices than the file holds (line %d)."),
                     {name, static_cast<long long>(codeLineNumber)})};
         }
-        pending.emplace_back(code, code == 0 ? trimmedValue : value);
+        pending.emplace_back(code, LibraryValue(code == 0 ? trimmedValue : value));
     }
     flush();
     if (!sawEof)

@@ -26,6 +26,7 @@
 #include "ui/PlumeDialog.h"
 #include "ui/PlumeProgressDialog.h"
 #include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
 
 using varnex::Correlation;
 using varnex::Project;
@@ -37,25 +38,13 @@ using varnex::ui::PlumeProgressDialog;
 using varnex::ui::test::ScriptedPrompts;
 using Command = CMainFrame::Command;
 
+using varnex::ui::test::SaveScreenshot;
+using varnex::ui::test::WhenModalOpens;
+
 namespace {
 
 QString ExamplePath(const QString& name) { return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name; }
 
-void SaveScreenshot(QWidget& widget, const QString& name) {
-    QDir().mkpath(QStringLiteral(VARNEX_SCREENSHOT_DIR));
-    widget.grab().save(QStringLiteral(VARNEX_SCREENSHOT_DIR "/") + name);
-}
-
-// Runs `answer` on the next modal dialog of type T once it is open; any
-// other window that opens instead is closed, so a test never hangs.
-template <class T>
-void WhenModalOpens(std::function<void(T&)> answer) {
-    QTimer::singleShot(0, [answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (T* dialog = qobject_cast<T*>(modal)) answer(*dialog);
-        else if (modal) modal->close();
-    });
-}
 
 // The id of the first offered input whose name contains `text`.
 std::int32_t OfferedInput(QComboBox* box, const QString& text) {

@@ -23,6 +23,7 @@
 #include "ui/DistributionEdit.h"
 #include "ui/DistributionField.h"
 #include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
 
 using varnex::Distribution;
 using varnex::StochasticParameter;
@@ -32,6 +33,9 @@ using varnex::ui::DistributionEdit;
 using varnex::ui::DistributionField;
 using varnex::ui::test::ScriptedPrompts;
 namespace DistributionType = varnex::DistributionType;
+
+using varnex::ui::test::SaveScreenshot;
+using varnex::ui::test::WhenModalOpens;
 
 namespace {
 
@@ -43,23 +47,6 @@ StochasticParameter Input(const char* label, const char* text, double unitFactor
     return parameter;
 }
 
-void SaveScreenshot(QWidget& widget, const QString& name) {
-    QDir().mkpath(QStringLiteral(VARNEX_SCREENSHOT_DIR));
-    QVERIFY(widget.grab().save(QStringLiteral(VARNEX_SCREENSHOT_DIR "/") + name));
-}
-
-// Runs `answer` on the next modal dialog of type T once it is open.
-template <class T>
-void WhenModalOpens(std::function<void(T&)> answer) {
-    QTimer::singleShot(0, [answer] {
-        T* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            if (QWidget* other = QApplication::activeModalWidget()) other->close();
-            return;
-        }
-        answer(*dialog);
-    });
-}
 
 QByteArray FileBytes(const QString& path) {
     QFile file(path);

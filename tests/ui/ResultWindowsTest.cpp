@@ -43,6 +43,7 @@
 #include "ui/SensitivityDialog.h"
 #include "ui/StatisticsTable.h"
 #include "ui/StatisticsView.h"
+#include "UiTestSupport.h"
 
 using varnex::Project;
 using varnex::ResultVector;
@@ -93,11 +94,11 @@ void ComparePoints(const QLineSeries* series, const std::vector<varnex::GraphPoi
     }
 }
 
+// The result windows lay themselves out only once shown.
 void SaveScreenshot(QWidget& widget, const QString& name) {
-    QDir().mkpath(QStringLiteral(VARNEX_SCREENSHOT_DIR));
     widget.show();
     QCoreApplication::processEvents();
-    QVERIFY(widget.grab().save(QStringLiteral(VARNEX_SCREENSHOT_DIR "/") + name));
+    varnex::ui::test::SaveScreenshot(widget, name);
 }
 
 } // namespace

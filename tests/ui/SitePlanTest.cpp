@@ -35,6 +35,7 @@
 #include "ui/SitePlanPlumeItem.h"
 #include "ui/SitePlanScene.h"
 #include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
 
 using varnex::PlanPoint;
 using varnex::Project;
@@ -100,10 +101,7 @@ void Drag(CPhaseView& view, const QPointF& from, const QPointF& to) {
 
 void Click(CPhaseView& view, const QPoint& pixel) { QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, pixel); }
 
-void SaveScreenshot(QWidget& widget, const QString& name) {
-    QDir().mkpath(QStringLiteral(VARNEX_SCREENSHOT_DIR));
-    QVERIFY(widget.grab().save(QStringLiteral(VARNEX_SCREENSHOT_DIR "/") + name));
-}
+using varnex::ui::test::SaveScreenshot;
 
 bool LoadExample(const QString& name, Project& project) {
     std::vector<std::string> problems;
@@ -246,6 +244,23 @@ private slots:
             std::string error;
             if (!DxfMapReader::ReadText(damaged, "damaged.dxf", map, error)) QVERIFY(!error.empty());
         }
+    }
+
+    // The DXF library never returns from a line longer than its 1024-byte
+    // buffer; such a line (a pasted paragraph as a label, or damage) must
+    // neither hang the program nor lose the rest of the drawing.
+    void readsPastALineLongerThanTheLibrarysBuffer() {
+        // 999 ASCII bytes then "ä" (2 bytes) straddling the cut, then more.
+        const std::string label = std::string(999, 'a') + "\xC3\xA4" + std::string(3000, 'b');
+        const std::string drawing = "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n 10\n1\n 20\n2\n 40\n1\n  1\n" + label +
+                                    "\n  0\nLINE\n 10\n0\n 20\n0\n 11\n7\n 21\n3\n  0\nENDSEC\n  0\nEOF\n";
+        DxfMapGeometry map;
+        std::string error;
+        QVERIFY2(DxfMapReader::ReadText(drawing, "long-label.dxf", map, error), error.c_str());
+        QCOMPARE(map.texts.size(), std::size_t(1));
+        QCOMPARE(map.texts[0].text, std::string(999, 'a'));
+        QCOMPARE(map.polylines.size(), std::size_t(1));
+        QCOMPARE(map.polylines[0].points[1].x, 7.0);
     }
 
     void refusesDwgAndSaysToSaveAsDxf() {
@@ -541,6 +556,18 @@ private slots:
         view_->ZoomAll();
         QVERIFY(view_->VisiblePlanArea().contains(QRectF(0.0, -30.0, 300.0, 190.0)));
         SaveScreenshot(*view_, QStringLiteral("site-plan-background-map.png"));
+
+        // A new source digitised over the map: three vertices placed, the
+        // mouse on its way to the fourth.
+        const int sourcesBefore = static_cast<int>(project_.sources.size());
+        view_->BeginDigitising(-1);
+        const QPoint corner = view_->mapFromScene(QPointF(150.0, 60.0));
+        const QList<QPoint> clicks = {corner, corner + QPoint(120, 0), corner + QPoint(130, 90)};
+        for (const QPoint& click : clicks) Click(*view_, click);
+        SendMouse(*view_, QEvent::MouseMove, view_->mapToScene(corner + QPoint(-10, 80)), Qt::NoButton);
+        SaveScreenshot(*view_, QStringLiteral("site-plan-digitising.png"));
+        QTest::keyClick(view_.get(), Qt::Key_Escape);
+        QCOMPARE(static_cast<int>(project_.sources.size()), sourcesBefore);
     }
 
     void screenshotWithAPlume() {
