@@ -12,6 +12,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/ProjectInput.h"
 #include "model/Project.h"
+#include "run/DefaultPlumeArea.h"
 #include "run/PlumeGrid.h"
 #include "run/PlumeLegend.h"
 #include "run/PlumeObserver.h"
@@ -132,39 +133,6 @@ PlumeCommand::PlumeCommand(CLI::App& parent)
     AddKernelOption(*command_, kernel_);
 }
 
-bool PlumeCommand::DefaultArea(const Project& project, double spacingM, PlumeRequest& request) {
-    constexpr double infinity = std::numeric_limits<double>::infinity();
-    double minX = infinity, maxX = -infinity, minY = infinity, maxY = -infinity;
-    auto include = [&](double x, double y) {
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-        minY = std::min(minY, y);
-        maxY = std::max(maxY, y);
-    };
-    for (const Source& source : project.sources)
-        for (const PlanPoint& vertex : source.vertices) include(vertex.x, vertex.y);
-    for (const Receptor& receptor : project.receptors) include(receptor.x, receptor.y);
-    if (minX > maxX) return false;
-
-    double width = maxX - minX, height = maxY - minY;
-    if (width <= 0.0 && height <= 0.0) {
-        request.leftX = minX;
-        request.topY = maxY;
-        request.widthM = spacingM;
-        request.heightM = spacingM;
-        return true;
-    }
-    if (width <= 0.0) width = height;
-    if (height <= 0.0) height = width;
-    // About the centre, 20 % of each side beyond each edge.
-    const double centreX = 0.5 * (minX + maxX), centreY = 0.5 * (minY + maxY);
-    request.leftX = centreX - 0.7 * width;
-    request.topY = centreY + 0.7 * height;
-    request.widthM = 1.4 * width;
-    request.heightM = 1.4 * height;
-    return true;
-}
-
 std::string PlumeCommand::GridCsv(const Project& project) {
     const PlumeSettings& plume = project.plume;
     std::string out = "x,y,concentration_mg_per_l,band\n";
@@ -214,7 +182,7 @@ int PlumeCommand::Run() const {
         request.widthM = area[2];
         request.heightM = area[3];
     } else {
-        DefaultArea(project, spacingM_, request);
+        DefaultPlumeArea(project, spacingM_, request);
     }
 
     bool computed = false;

@@ -23,13 +23,6 @@ public:
     // by the user (Ctrl-C).
     int Run() const;
 
-    // The area mapped when none is given: the bounding box of the sources'
-    // vertices and the receptors, widened by 20 % of its width and height on
-    // each side. A side of length 0 (every point on one line) takes the
-    // other side's length; a single point gives one node at the point.
-    // False when the project has no point at all.
-    static bool DefaultArea(const Project& project, double spacingM, PlumeRequest& request);
-
     // The CSV of the grid in project.plume: a header line and one line per
     // node, column after column.
     static std::string GridCsv(const Project& project);

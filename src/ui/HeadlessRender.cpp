@@ -17,6 +17,7 @@
 #include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
+#include "run/DefaultPlumeArea.h"
 #include "run/PlumeGrid.h"
 #include "run/PlumeLegend.h"
 #include "run/PlumeObserver.h"
@@ -268,33 +269,6 @@ public:
     std::string failure;
 };
 
-// The sources and receptors with 20 % of the extent beyond each side, as
-// the command-line tool maps by default.
-bool DefaultPlumeArea(const Project& project, double spacingM, PlumeRequest& request) {
-    constexpr double infinity = std::numeric_limits<double>::infinity();
-    double minX = infinity, maxX = -infinity, minY = infinity, maxY = -infinity;
-    auto include = [&](double x, double y) {
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-        minY = std::min(minY, y);
-        maxY = std::max(maxY, y);
-    };
-    for (const Source& source : project.sources)
-        for (const PlanPoint& vertex : source.vertices) include(vertex.x, vertex.y);
-    for (const Receptor& receptor : project.receptors) include(receptor.x, receptor.y);
-    if (minX > maxX) return false;
-    double width = maxX - minX, height = maxY - minY;
-    if (width <= 0.0 && height <= 0.0) width = height = 10.0 * spacingM;
-    if (width <= 0.0) width = height;
-    if (height <= 0.0) height = width;
-    const double centreX = 0.5 * (minX + maxX), centreY = 0.5 * (minY + maxY);
-    request.leftX = centreX - 0.7 * width;
-    request.topY = centreY + 0.7 * height;
-    request.widthM = 1.4 * width;
-    request.heightM = 1.4 * height;
-    return true;
-}
-
 int RenderPlume(const QStringList& arguments) {
     const Arguments args(arguments,
                          {QStringLiteral("--contaminant"), QStringLiteral("--time"), QStringLiteral("--spacing"),
@@ -337,6 +311,13 @@ int RenderPlume(const QStringList& arguments) {
     if (!area && !DefaultPlumeArea(project, request.spacingM, request)) {
         Error(QStringLiteral("the project has neither sources nor receptors to map around; give --area"));
         return workFailed;
+    }
+    if (!area && request.widthM <= request.spacingM && request.heightM <= request.spacingM) {
+        // A single point would be a picture of one node: show the ground
+        // around it, 7 spacings each way.
+        request.leftX -= 7.0 * request.spacingM;
+        request.topY += 7.0 * request.spacingM;
+        request.widthM = request.heightM = 14.0 * request.spacingM;
     }
     request.title = ToStdString(ReportBuilder::ReportTitle(project));
     QuietPlumeObserver observer;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/Project.h"
+#include "run/DefaultPlumeArea.h"
 #include "run/PlumeGrid.h"
 #include "run/PlumeLegend.h"
 #include "run/PlumeObserver.h"
@@ -177,6 +178,51 @@ TEST(PlumeLegend, SixteenBands) {
     EXPECT_EQ(PlumeBand(2e-12), 1);
     EXPECT_EQ(PlumeBand(100.0), 14);
     EXPECT_EQ(PlumeBand(100.5), 15);
+}
+
+// The default area, worked by hand from its rule: the bounding box of every
+// source vertex and receptor, 20 % of each side beyond each edge.
+struct DefaultAreaCase {
+    const char* what;
+    std::vector<PlanPoint> sourceVertices; // one source, or none when empty
+    std::vector<PlanPoint> receptors;
+    double leftX, topY, widthM, heightM;
+};
+
+TEST(DefaultPlumeAreaTest, WidensTheBoundingBoxOfSourcesAndReceptors) {
+    const DefaultAreaCase cases[] = {
+        // Box x 0..100, y 0..50: 20 % of 100 is 20, of 50 is 10.
+        {"source and receptor", {{0, 0}, {10, 0}, {10, 10}}, {{100, 50}}, -20.0, 60.0, 140.0, 70.0},
+        // Every point on y = 5: the height takes the width, 40 m.
+        {"points on one line", {}, {{0, 5}, {40, 5}}, -8.0, 33.0, 56.0, 56.0},
+        // A single point: one node there, a square of one spacing (2 m).
+        {"single point", {}, {{3, 4}}, 3.0, 4.0, 2.0, 2.0},
+    };
+    for (const DefaultAreaCase& c : cases) {
+        Project project;
+        if (!c.sourceVertices.empty()) {
+            project.sources.push_back(test::SquareSource("S"));
+            project.sources.back().vertices = c.sourceVertices;
+        }
+        for (const PlanPoint& point : c.receptors) {
+            Receptor receptor;
+            receptor.x = point.x;
+            receptor.y = point.y;
+            project.receptors.push_back(receptor);
+        }
+        PlumeRequest request;
+        ASSERT_TRUE(DefaultPlumeArea(project, 2.0, request)) << c.what;
+        EXPECT_DOUBLE_EQ(request.leftX, c.leftX) << c.what;
+        EXPECT_DOUBLE_EQ(request.topY, c.topY) << c.what;
+        EXPECT_DOUBLE_EQ(request.widthM, c.widthM) << c.what;
+        EXPECT_DOUBLE_EQ(request.heightM, c.heightM) << c.what;
+    }
+
+    // Nothing to map around: the request is left as it was.
+    PlumeRequest untouched;
+    untouched.leftX = 9.0;
+    EXPECT_FALSE(DefaultPlumeArea(Project(), 2.0, untouched));
+    EXPECT_EQ(untouched.leftX, 9.0);
 }
 
 } // namespace
