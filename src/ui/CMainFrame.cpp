@@ -3,14 +3,17 @@
 #include <array>
 #include <cstdio>
 #include <initializer_list>
+#include <vector>
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QLabel>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QMenuBar>
 #include <QPageSetupDialog>
@@ -394,6 +397,26 @@ void CMainFrame::CreateDockPanes() {
     connect(explorer_, &ProjectExplorer::ItemActivated, this, &CMainFrame::OnExplorerActivated);
     properties_->SetPromptsSource([this]() -> UserPrompts& { return Prompts(); });
     connect(properties_, &PropertyGrid::ProjectEdited, this, &CMainFrame::OnProjectEdited);
+
+    // F6 and Shift+F6 move the keyboard between the site plan and the bars,
+    // as in other document programs.
+    auto* nextPane = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    auto* previousPane = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
+    connect(nextPane, &QShortcut::activated, this, [this] { FocusNextPane(true); });
+    connect(previousPane, &QShortcut::activated, this, [this] { FocusNextPane(false); });
+}
+
+void CMainFrame::FocusNextPane(bool forward) {
+    std::vector<QWidget*> panes{PhaseView()};
+    for (QDockWidget* dock : {explorerDock_, propertiesDock_})
+        if (dock->isVisible()) panes.push_back(dock->widget());
+    std::size_t current = panes.size();
+    for (std::size_t p = 0; p < panes.size(); ++p)
+        if (panes[p] == focusWidget() || panes[p]->isAncestorOf(focusWidget())) current = p;
+    std::size_t next = 0;
+    if (current < panes.size())
+        next = forward ? (current + 1) % panes.size() : (current + panes.size() - 1) % panes.size();
+    panes[next]->setFocus(Qt::ShortcutFocusReason);
 }
 
 void CMainFrame::CreateStatusBar() {

@@ -106,6 +106,9 @@ public:
 
     // Enables the commands that the document's state allows.
     void UpdateCommandStates();
+    // F6 and Shift+F6: the keyboard focus to the next or previous pane (the
+    // site plan, then the visible bars), round in a circle.
+    void FocusNextPane(bool forward);
 
     // "Version 2.05.0004" for major 2, minor 5, build 4.
     static QString VersionText(const FileVersion& version);

@@ -1,6 +1,7 @@
 #include "ui/PropertyGrid.h"
 
 #include <cmath>
+#include <cstring>
 
 #include <QHeaderView>
 
@@ -15,6 +16,24 @@ namespace {
 
 constexpr int keyRole = Qt::UserRole + 1;
 constexpr int shownRole = Qt::UserRole + 2;
+// Keys of the inputs of inventory entries: the prefix, the entry's index in
+// the source's inventory, "/", the input's field key.
+constexpr const char* inventoryKey = "inventory/";
+constexpr const char* pathwayInventoryKey = "pathwayInventory/";
+
+// Splits an inventory key into the entry's index and the field key; false
+// for a key without `prefix`.
+bool SplitInventoryKey(const QString& key, const char* prefix, std::size_t& entry, QString& field) {
+    if (!key.startsWith(QLatin1String(prefix))) return false;
+    const QString rest = key.mid(static_cast<qsizetype>(std::strlen(prefix)));
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+    bool ok = false;
+    const int index = rest.left(slash).toInt(&ok);
+    if (slash < 0 || !ok || index < 0) return false;
+    entry = static_cast<std::size_t>(index);
+    field = rest.mid(slash + 1);
+    return true;
+}
 
 QString Number(double value) { return QString::number(value, 'g', 10); }
 
@@ -53,25 +72,30 @@ void PropertyGrid::Retranslate() {
     setHorizontalHeaderLabels({ToQString(Translate("Property")), ToQString(Translate("Value"))});
 }
 
-QString PropertyGrid::ValueOf(const QString& property) const {
+int PropertyGrid::RowOf(const QString& property, const QString& section) const {
+    bool inSection = section.isEmpty();
     for (int row = 0; row < rowCount(); ++row) {
         const QTableWidgetItem* name = item(row, 0);
         const QTableWidgetItem* value = item(row, 1);
-        if (name && value && name->text() == property) return value->text();
+        if (name && !value && columnSpan(row, 0) == 2) {
+            if (!section.isEmpty()) inSection = name->text() == section;
+            continue;
+        }
+        if (inSection && name && value && name->text() == property) return row;
     }
-    return QString();
+    return -1;
 }
 
-bool PropertyGrid::EditValue(const QString& property, const QString& text) {
-    for (int row = 0; row < rowCount(); ++row) {
-        const QTableWidgetItem* name = item(row, 0);
-        QTableWidgetItem* value = item(row, 1);
-        if (name && value && name->text() == property && (value->flags() & Qt::ItemIsEditable)) {
-            value->setText(text);
-            return true;
-        }
-    }
-    return false;
+QString PropertyGrid::ValueOf(const QString& property, const QString& section) const {
+    const int row = RowOf(property, section);
+    return row >= 0 ? item(row, 1)->text() : QString();
+}
+
+bool PropertyGrid::EditValue(const QString& property, const QString& text, const QString& section) {
+    const int row = RowOf(property, section);
+    if (row < 0 || !(item(row, 1)->flags() & Qt::ItemIsEditable)) return false;
+    item(row, 1)->setText(text);
+    return true;
 }
 
 void PropertyGrid::AddSection(const QString& title) {
@@ -104,13 +128,34 @@ void PropertyGrid::AddRow(const QString& property, const QString& value, const Q
 }
 
 template <class Entity>
-void PropertyGrid::AddInputs(const Entity& entity) {
+void PropertyGrid::AddInputs(const Entity& entity, const QString& keyPrefix) {
     for (const auto& field : Entity::ParameterFields()) {
         // Unlabelled inputs are internal to the calculation.
         if (!field.label[0]) continue;
         const StochasticParameter& input = entity.*field.member;
         const QString label = input.Label().empty() ? ToQString(Translate(field.label)) : ToQString(input.Label());
-        AddRow(label, ToQString(input.Format()), QString::fromLatin1(field.key));
+        AddRow(label, ToQString(input.Format()), keyPrefix + QString::fromLatin1(field.key));
+    }
+}
+
+// The active entries of a source's inventory, each under a section named
+// after its contaminant; for a pathway, the entries' properties in that
+// pathway. Inactive entries take no part in a run and are not shown.
+void PropertyGrid::AddInventory(const Project& project, const Source& source, int pathwayIndex) {
+    for (std::size_t e = 0; e < source.inventory.size(); ++e) {
+        const SourceContaminant& entry = source.inventory[e];
+        if (!entry.active) continue;
+        const Contaminant* contaminant = project.FindContaminant(entry.contaminant);
+        const QString title = contaminant ? ToQString(contaminant->name) : QString::number(entry.contaminant);
+        if (pathwayIndex < 0) {
+            AddSection(title);
+            AddInputs(entry, QStringLiteral("%1%2/").arg(QLatin1String(inventoryKey)).arg(e));
+            continue;
+        }
+        const auto properties = entry.pathwayProperties.find(pathwayIndex);
+        if (properties == entry.pathwayProperties.end()) continue;
+        AddSection(title);
+        AddInputs(properties->second, QStringLiteral("%1%2/").arg(QLatin1String(pathwayInventoryKey)).arg(e));
     }
 }
 
@@ -139,6 +184,7 @@ void PropertyGrid::Fill(const Project& project, const ProjectItem& item) {
         AddSection(ToQString(Translate("Source")));
         AddRow(nameLabel, ToQString(project.sources[index].name), nameKey);
         AddInputs(project.sources[index]);
+        AddInventory(project, project.sources[index], -1);
         break;
     case Kind::pathway: {
         if (index >= project.sources.size()) break;
@@ -151,6 +197,7 @@ void PropertyGrid::Fill(const Project& project, const ProjectItem& item) {
         AddRow(ToQString(Translate("Flow Model")),
                ToQString(pathway.DualPorosity() ? Translate("Dual Porosity") : Translate("Porous Medium")));
         AddInputs(pathway);
+        AddInventory(project, source, item.pathwayIndex);
         break;
     }
     case Kind::receptor: {
@@ -185,13 +232,29 @@ StochasticParameter* PropertyGrid::FindInput(const QString& key) {
     using Kind = ProjectItem::Kind;
     const auto index = static_cast<std::size_t>(item_.index);
     switch (item_.kind) {
-    case Kind::source:
-        return index < project_->sources.size() ? InputOf(project_->sources[index], key) : nullptr;
+    case Kind::source: {
+        if (index >= project_->sources.size()) return nullptr;
+        Source& source = project_->sources[index];
+        std::size_t entry = 0;
+        QString field;
+        if (SplitInventoryKey(key, inventoryKey, entry, field))
+            return entry < source.inventory.size() ? InputOf(source.inventory[entry], field) : nullptr;
+        return InputOf(source, key);
+    }
     case Kind::pathway: {
         if (index >= project_->sources.size()) return nullptr;
-        auto& pathways = project_->sources[index].pathways;
+        Source& source = project_->sources[index];
         const auto p = static_cast<std::size_t>(item_.pathwayIndex);
-        return p < pathways.size() ? InputOf(pathways[p], key) : nullptr;
+        if (p >= source.pathways.size()) return nullptr;
+        std::size_t entry = 0;
+        QString field;
+        if (SplitInventoryKey(key, pathwayInventoryKey, entry, field)) {
+            if (entry >= source.inventory.size()) return nullptr;
+            auto& properties = source.inventory[entry].pathwayProperties;
+            const auto found = properties.find(item_.pathwayIndex);
+            return found != properties.end() ? InputOf(found->second, field) : nullptr;
+        }
+        return InputOf(source.pathways[p], key);
     }
     case Kind::contaminant:
         return index < project_->contaminants.size() ? InputOf(project_->contaminants[index], key) : nullptr;

@@ -8,6 +8,7 @@
 
 namespace varnex {
 class Project;
+class Source;
 class StochasticParameter;
 }
 
@@ -36,11 +37,13 @@ public:
     // Where refusals are shown.
     void SetPromptsSource(std::function<UserPrompts&()> prompts) { prompts_ = std::move(prompts); }
 
-    // The value shown for a property, or empty when there is no such row.
-    QString ValueOf(const QString& property) const;
+    // The value shown for a property, or empty when there is no such row;
+    // with a `section`, the property of that section (the inventory entries
+    // of a source share their labels, each under its contaminant's name).
+    QString ValueOf(const QString& property, const QString& section = QString()) const;
     // Types `text` into the value of `property` as the user would; false
     // when there is no such editable row.
-    bool EditValue(const QString& property, const QString& text);
+    bool EditValue(const QString& property, const QString& text, const QString& section = QString());
 
 signals:
     // A value was taken into the project (delivered after the edit ends).
@@ -51,7 +54,9 @@ private:
     void AddSection(const QString& title);
     void AddRow(const QString& property, const QString& value, const QString& key = QString());
     template <class Entity>
-    void AddInputs(const Entity& entity);
+    void AddInputs(const Entity& entity, const QString& keyPrefix = QString());
+    void AddInventory(const Project& project, const Source& source, int pathwayIndex);
+    int RowOf(const QString& property, const QString& section) const;
     void OnItemChanged(QTableWidgetItem* cell);
     // Takes `text` for the property `key` of the shown item; false with the
     // reason in `error` when refused (the project is then unchanged).

@@ -10,6 +10,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QFormLayout>
@@ -17,6 +18,7 @@
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
 #include <QPushButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QValueAxis>
 #include <QVBoxLayout>
@@ -25,6 +27,7 @@
 #include "results/SensitivityAnalysis.h"
 #include "results/SensitivityChoices.h"
 #include "results/SensitivityDialogTexts.h"
+#include "settings/NumberText.h"
 #include "settings/Translate.h"
 #include "ui/QtText.h"
 
@@ -203,12 +206,25 @@ void SensitivityDialog::DrawTornado() {
         if (!row.isSingleValue && shown.size() < tornadoBars) shown.push_back(&row);
     QFont small = chart->font();
     small.setPointSizeF(7.5);
+    // The axis labels may be shortened; hovering a bar tells its whole
+    // label and coefficient.
+    QStringList wholeLabels;
     for (std::size_t k = shown.size(); k-- > 0;) {
         categories << BarLabel(static_cast<int>(k) + 1, shown[k]->label, small);
+        wholeLabels << QStringLiteral("%1. %2: %3")
+                           .arg(k + 1)
+                           .arg(ToQString(shown[k]->label))
+                           .arg(ToQString(FormatG(shown[k]->coefficient, 4)));
         bars->append(shown[k]->coefficient);
     }
     auto* series = new QHorizontalBarSeries;
     series->append(bars);
+    connect(series, &QHorizontalBarSeries::hovered, chartView_, [wholeLabels](bool entered, int index, QBarSet*) {
+        if (entered && index >= 0 && index < wholeLabels.size())
+            QToolTip::showText(QCursor::pos(), wholeLabels[index]);
+        else
+            QToolTip::hideText();
+    });
     series->setBarWidth(0.6);
     chart->addSeries(series);
     auto* inputs = new QBarCategoryAxis;

@@ -548,6 +548,57 @@ private slots:
         frame.Document().SetModified(false);
     }
 
+    // The inventory entries share their labels, each under its
+    // contaminant's name: an edit reaches that entry and no other, at the
+    // source and in each of its unsaturated pathways.
+    void propertiesGridEditsTheInventoryEntries() {
+        CMainFrame frame(settings_);
+        frame.SetPrompts(&prompts_);
+        Project& project = frame.Document().GetProject();
+        std::vector<int> identifiers;
+        for (const char* name : {"Tracer A", "Tracer B", "Tracer C"}) {
+            varnex::Contaminant& added = project.contaminants[project.AddContaminant()];
+            added.name = name;
+            identifiers.push_back(added.identifier);
+        }
+        std::string error;
+        Source source;
+        source.name = "Tip";
+        QVERIFY(project.AddSource(source, error, false));
+        // The entries of the three, in the source's inventory.
+        std::vector<varnex::SourceContaminant*> entries;
+        for (int identifier : identifiers)
+            for (varnex::SourceContaminant& entry : project.sources[0].inventory)
+                if (entry.contaminant == identifier) entries.push_back(&entry);
+        QCOMPARE(entries.size(), std::size_t(3));
+        entries[0]->active = true;
+        entries[1]->active = true; // Tracer C stays out
+        frame.OnProjectEdited();
+        frame.Document().SetModified(false);
+
+        QTreeWidgetItem* sourceItem = frame.Explorer()->topLevelItem(0)->child(0);
+        frame.Explorer()->setCurrentItem(sourceItem);
+        varnex::ui::PropertyGrid* grid = frame.Properties();
+        const QString concentration = QString::fromStdString(entries[1]->concentration.Label());
+        QVERIFY(!grid->EditValue(concentration, QStringLiteral("1"), QStringLiteral("Tracer C")));
+        QVERIFY(grid->EditValue(concentration, QStringLiteral("LOGNORMAL(20,3)"), QStringLiteral("Tracer B")));
+        QTRY_VERIFY(frame.Document().IsModified());
+        QCOMPARE(entries[1]->concentration.Format(), std::string("LOGNORMAL(20,3)"));
+        QVERIFY(entries[0]->concentration.Format() != "LOGNORMAL(20,3)");
+        QCOMPARE(frame.Properties()->ValueOf(concentration, QStringLiteral("Tracer B")),
+                 QStringLiteral("LOGNORMAL(20,3)"));
+
+        // The edit rebuilt the tree: its items are new.
+        QTreeWidgetItem* pathwayItem = frame.Explorer()->topLevelItem(0)->child(0)->child(0);
+        QVERIFY(pathwayItem);
+        frame.Explorer()->setCurrentItem(pathwayItem);
+        const QString halfLife = QString::fromStdString(entries[0]->pathwayProperties.at(0).uzHalfLife.Label());
+        QVERIFY(frame.Properties()->EditValue(halfLife, QStringLiteral("UNIFORM(1,5)"), QStringLiteral("Tracer A")));
+        QTRY_COMPARE(entries[0]->pathwayProperties.at(0).uzHalfLife.Format(), std::string("UNIFORM(1,5)"));
+        QVERIFY(entries[1]->pathwayProperties.at(0).uzHalfLife.Format() != "UNIFORM(1,5)");
+        frame.Document().SetModified(false);
+    }
+
     // The commands open their forms; a new source joins the project only
     // when its forms are finished, with its receptor downstream of it.
     void commandsOpenTheirForms() {
