@@ -9,6 +9,37 @@ install(FILES data/desktop/varnex.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
 install(FILES data/desktop/varnex-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME varnex.xml)
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/varnex/examples)
+
+# Each runnable example also as a project file with the results of its run,
+# made by the command-line tool at build time (the stream of a fresh
+# program, so they are the numbers the desktop program's Run gives), so
+# that a newcomer can open the results before running anything. Built from
+# the JSON each time it or the tool changes: never out of step with the
+# engine.
+set(VARNEX_RUN_EXAMPLES level1-gasworks level2-solvent-soakaway level3-petrol-station level3-gasworks-chalk
+    level3a-landfill hand-check-level1)
+set(VARNEX_EXAMPLE_PROJECTS)
+foreach(example IN LISTS VARNEX_RUN_EXAMPLES)
+  set(project ${CMAKE_BINARY_DIR}/examples/${example}.vnx)
+  add_custom_command(
+    OUTPUT ${project}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/examples
+    COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:varnex-cli> -DPROJECT=${CMAKE_SOURCE_DIR}/examples/${example}.json
+            -DOUTPUT=${project} -DLOG=${CMAKE_BINARY_DIR}/examples/${example}.txt
+            -P ${CMAKE_SOURCE_DIR}/cmake/RunExample.cmake
+    DEPENDS varnex-cli varnex_info ${CMAKE_SOURCE_DIR}/examples/${example}.json ${CMAKE_SOURCE_DIR}/cmake/RunExample.cmake
+    COMMENT "Running the example ${example} into ${example}.vnx"
+    VERBATIM)
+  list(APPEND VARNEX_EXAMPLE_PROJECTS ${project})
+endforeach()
+# The sanitizer build checks the code, not the examples, and would run them
+# many times slower: there they are built only on request.
+if(VARNEX_SANITIZE)
+  add_custom_target(varnex_example_projects DEPENDS ${VARNEX_EXAMPLE_PROJECTS})
+else()
+  add_custom_target(varnex_example_projects ALL DEPENDS ${VARNEX_EXAMPLE_PROJECTS})
+endif()
+install(FILES ${VARNEX_EXAMPLE_PROJECTS} DESTINATION ${CMAKE_INSTALL_DATADIR}/varnex/examples)
 file(GLOB VARNEX_DOCS ${CMAKE_SOURCE_DIR}/docs/*.md)
 install(FILES ${VARNEX_DOCS} README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY docs/images DESTINATION ${CMAKE_INSTALL_DOCDIR})

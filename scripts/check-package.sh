@@ -22,7 +22,8 @@ trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 for file in usr/bin/varnex usr/bin/varnex-cli usr/lib/varnex/Info/langs.txt usr/lib/varnex/Info/Regs.dat \
             usr/share/applications/varnex.desktop usr/share/icons/hicolor/scalable/apps/varnex.svg \
-            usr/share/varnex/examples/level3-petrol-station.json usr/share/doc/varnex/user-guide.md; do
+            usr/share/varnex/examples/level3-petrol-station.json usr/share/varnex/examples/level3-petrol-station.vnx \
+            usr/share/doc/varnex/user-guide.md usr/share/doc/varnex/user-guide.html; do
   [ -e "$root/$file" ] || { echo "package lacks /$file"; exit 1; }
 done
 
@@ -31,6 +32,9 @@ run_example() {
   local out
   out=$("$cli" run "$examples/level3-petrol-station.json" --iterations 50 --threads 2 --seed 1 2>"$root/run.log") || { cat "$root/run.log"; exit 1; }
   grep -q "Total Receptor Concentration" <<<"$out" || { echo "$out"; echo "the installed tool did not report results"; exit 1; }
+  # The example saved with its results at build time opens with them.
+  out=$("$cli" stats "$examples/level3-petrol-station.vnx" 2>"$root/run.log") || { cat "$root/run.log"; exit 1; }
+  grep -q "Total Receptor Concentration" <<<"$out" || { echo "$out"; echo "the installed example holds no results"; exit 1; }
 }
 run_example "$root/usr/bin/varnex-cli" "$root/usr/share/varnex/examples"
 echo "-- the unpacked package runs an example"

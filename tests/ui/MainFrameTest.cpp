@@ -16,6 +16,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,11 +36,14 @@
 #include "stochastic/IterationCount.h"
 #include "ui/CMainFrame.h"
 #include "ui/CVarnexDoc.h"
+#include "ui/ProgramOptionsDialog.h"
 #include "ui/ProjectExplorer.h"
 #include "ui/ProjectWizard.h"
+#include "ui/StartDialog.h"
 #include "ui/PropertyGrid.h"
 #include "ui/WindowStateStore.h"
 #include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
 
 using varnex::Project;
 using varnex::UserInterfaceSettings;
@@ -46,6 +52,8 @@ using varnex::ui::ProjectExplorer;
 using varnex::ui::UserPrompts;
 using varnex::ui::test::ScriptedPrompts;
 using Command = CMainFrame::Command;
+
+using varnex::ui::test::SaveScreenshot;
 
 namespace {
 
@@ -86,11 +94,6 @@ QStringList TopLevelItems(const QTreeWidget* tree) {
     QStringList items;
     for (int i = 0; i < tree->topLevelItemCount(); ++i) items << tree->topLevelItem(i)->text(0);
     return items;
-}
-
-void SaveScreenshot(QWidget& widget, const QString& name) {
-    QDir().mkpath(QStringLiteral(VARNEX_SCREENSHOT_DIR));
-    QVERIFY(widget.grab().save(QStringLiteral(VARNEX_SCREENSHOT_DIR "/") + name));
 }
 
 // Makes writes beyond a few bytes fail inside the scope, whoever runs the
@@ -279,6 +282,31 @@ private slots:
         SaveScreenshot(*frame_, QStringLiteral("main-reopened-vnx.png"));
     }
 
+    // The examples the build saved with their results open with them: the
+    // result commands at once, and the model equal to the JSON it ran from.
+    void shippedExampleProjectsOpenWithTheirResults() {
+#ifndef VARNEX_EXAMPLE_PROJECTS_DIR
+        QSKIP("this build does not run the examples into project files");
+#else
+        const QDir folder(QStringLiteral(VARNEX_EXAMPLE_PROJECTS_DIR));
+        const QStringList projects = folder.entryList({QStringLiteral("*.vnx")}, QDir::Files);
+        QVERIFY(projects.size() >= 5);
+        for (const QString& name : projects) {
+            QVERIFY2(frame_->OpenDocumentFile(folder.filePath(name)), qPrintable(name));
+            QVERIFY2(prompts_.errors.isEmpty(), qPrintable(prompts_.errors.join("\n")));
+            QVERIFY2(frame_->Document().GetProject().resultsValid, qPrintable(name));
+            QVERIFY(frame_->CommandAction(Command::resultsStatistics)->isEnabled());
+            QVERIFY(frame_->CommandAction(Command::resultsGraphical)->isEnabled());
+            const std::string opened = varnex::WriteProjectJson(frame_->Document().GetProject());
+
+            QVERIFY(frame_->MaybeSave());
+            QVERIFY(frame_->ImportJsonFile(ExamplePath(QFileInfo(name).completeBaseName() + QStringLiteral(".json"))));
+            QCOMPARE(opened, varnex::WriteProjectJson(frame_->Document().GetProject()));
+            frame_->Document().SetModified(false);
+        }
+#endif
+    }
+
     void backgroundMapIsReadBesideTheProject() {
         // Imported from the examples folder, wherever the program runs: the
         // map named without a folder lies beside the JSON file.
@@ -423,6 +451,67 @@ private slots:
         for (int i = 0; i < 5000; ++i) large += static_cast<char>((i * 7919) % 251);
         varnex::ui::WindowStateStore::SaveBlob(QStringLiteral("Test"), large);
         QCOMPARE(varnex::ui::WindowStateStore::LoadBlob(QStringLiteral("Test")), large);
+    }
+
+    // F6 goes round the site plan and the visible bars, Shift+F6 back; a
+    // hidden bar is passed over.
+    void f6MovesBetweenThePanes() {
+        QWidget* plan = frame_->PhaseView();
+        QWidget* explorer = frame_->Explorer();
+        QWidget* properties = frame_->Properties();
+        plan->setFocus();
+        const auto focused = [this] { return frame_->focusWidget(); };
+        frame_->FocusNextPane(true);
+        QCOMPARE(focused(), explorer);
+        frame_->FocusNextPane(true);
+        QCOMPARE(focused(), properties);
+        frame_->FocusNextPane(true);
+        QCOMPARE(focused(), plan);
+        frame_->FocusNextPane(false);
+        QCOMPARE(focused(), properties);
+        frame_->Explorer()->parentWidget()->hide();
+        frame_->FocusNextPane(true);
+        QCOMPARE(focused(), plan);
+        frame_->FocusNextPane(true);
+        QCOMPARE(focused(), properties);
+        frame_->Explorer()->parentWidget()->show();
+    }
+
+    // The first window a user meets, and the options dialog: each button
+    // gives its choice, and both are photographed for the guide.
+    void startWindowAndProgramOptions() {
+        using varnex::ui::StartDialog;
+        const struct {
+            const char* button;
+            StartDialog::Choice choice;
+        } buttons[] = {{"Open", StartDialog::Choice::open},
+                       {"New", StartDialog::Choice::newProject},
+                       {"Exit", StartDialog::Choice::exit}};
+        for (const auto& entry : buttons) {
+            StartDialog start;
+            QTimer::singleShot(0, [&start, &entry] {
+                if (entry.choice == StartDialog::Choice::open) SaveScreenshot(start, QStringLiteral("start-window.png"));
+                for (QPushButton* button : start.findChildren<QPushButton*>())
+                    if (button->text() == QLatin1String(entry.button)) button->click();
+            });
+            QCOMPARE(start.Ask(), entry.choice);
+        }
+
+        const std::vector<std::string> languages = varnex::ListLanguages();
+        QVERIFY(languages.size() >= 2);
+        varnex::ui::ProgramOptionsDialog options(languages, languages[0], true);
+        options.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&options));
+        SaveScreenshot(options, QStringLiteral("program-options.png"));
+        QComboBox* language = options.findChild<QComboBox*>();
+        QCheckBox* smartInsert = options.findChild<QCheckBox*>();
+        QVERIFY(language && smartInsert);
+        QCOMPARE(options.ChosenLanguage(), languages[0]);
+        QVERIFY(options.ChosenAutoComplete());
+        language->setCurrentIndex(1);
+        smartInsert->setChecked(false);
+        QCOMPARE(options.ChosenLanguage(), languages[1]);
+        QVERIFY(!options.ChosenAutoComplete());
     }
 
     void aboutAndStatusTexts() {
