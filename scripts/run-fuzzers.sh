@@ -41,6 +41,6 @@ for target in "${targets[@]}"; do
   fi
   # The last coverage line (edges "cov", features "ft", corpus size) and the
   # final statistics are what a campaign records.
-  grep -E ' DONE |^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|slowest_unit_time_sec|peak_rss_mb)' \
+  grep -E '[[:space:]]DONE |^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|slowest_unit_time_sec|peak_rss_mb)' \
     "$work/$name/log" | sed 's/^/   /'
 done
