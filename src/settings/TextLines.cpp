@@ -27,7 +27,13 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
 
 std::vector<std::string> SplitTextLines(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    // A UTF-8 byte-order mark marks the encoding and is not content. Every
+    // leading one goes (a file converted twice carries two): dropping only
+    // the first would leave "\xEF\xBB\xBF[Key]" unrecognised as a section
+    // header on one reading and, once rewritten without the first mark,
+    // recognised on the next, so values would move between sections.
+    std::size_t start = 0;
+    while (text.compare(start, 3, "\xEF\xBB\xBF") == 0) start += 3;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         const bool last = end == std::string::npos;

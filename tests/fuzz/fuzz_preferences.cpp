@@ -17,12 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const PreferenceDocument document = PreferenceDocument::Parse(contents);
     const std::string once = document.Serialise();
-    // A UTF-8 byte-order mark at the start of the file marks its encoding
-    // and is not content: reading drops it, so a file that starts with two
-    // loses one on each rewrite. What follows the marks must be a fixed point.
-    // Likewise a carriage return before a line feed ends the line (a file
-    // saved on Windows) and is not content, so a line that ended in two of
-    // more of them loses one on each rewrite.
+    // A carriage return before a line feed ends the line (a file saved on
+    // Windows) and is not content, so a line that ended in two or more of
+    // them loses them on the rewrite; leading byte-order marks likewise.
+    // What remains must be a fixed point.
     const std::string bom = "\xEF\xBB\xBF";
     auto content = [&](std::string text) {
         while (text.compare(0, 3, bom) == 0) text.erase(0, 3);

@@ -180,6 +180,24 @@ TEST_F(PreferencesTest, ToleratedVariationsStillRead) {
     EXPECT_EQ(preferences.GetDWord("Settings", "Auto Complete"), 0xFFu);
 }
 
+// Found by fuzzing: a file converted to UTF-8 twice starts with two marks.
+// Reading used to drop only the first, so the section header on the first
+// line went unrecognised, a write appended a second copy of the section, and
+// the rewritten file (one mark fewer) then read the first copy's value.
+TEST_F(PreferencesTest, EveryLeadingByteOrderMarkIsDropped) {
+    const std::string bom = "\xEF\xBB\xBF";
+    for (const std::string& marks : {bom, bom + bom, bom + bom + bom}) {
+        Plant(marks + "[" + settingsKeyPath + "]\n\"Language\"=\"Deutsch\"\n");
+        EXPECT_EQ(preferences.GetString("Settings", "Language"), "Deutsch") << marks.size();
+        preferences.SetString("Settings", "Language", "Italiano");
+        EXPECT_EQ(preferences.GetString("Settings", "Language"), "Italiano") << marks.size();
+
+        Plant(marks + "[" + settingsKeyPath + "]\n\"Language\"=\"unclosed\n");
+        preferences.SetString("Settings", "Language", "Deutsch");
+        EXPECT_EQ(preferences.GetString("Settings", "Language"), "Deutsch") << marks.size();
+    }
+}
+
 TEST_F(PreferencesTest, RandomGarbageNeverCrashes) {
     std::mt19937 random(12345);
     const std::string alphabet = "[]\"\\=:dwordx0f\n\r \t;#Language Settings";
