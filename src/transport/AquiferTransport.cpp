@@ -122,27 +122,35 @@ double AquiferTravelTime(Project& project, Source& source, std::size_t receptorI
     return TimeToCover(std::max(distance - project.aquifer.longitudinalDispersivity.SampleAt(i), 0.0), velocity);
 }
 
-double DilutedInputConcentration(Project& project, Source& source, std::size_t entryIndex, double t,
-                                 std::size_t receptorIndex, std::size_t i, std::size_t /*slice*/) {
-    double value = 0.0;
-    DilutedInputConcentrations(project, source, entryIndex, &t, 1, receptorIndex, i, &value);
-    return value;
-}
+namespace {
 
-void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex, const double* timesYears,
-                                std::size_t count, std::size_t receptorIndex, std::size_t i, double* out) {
-    // The times at which the source has started, in order.
+// One point at which an entry's contribution is wanted: a receptor and a
+// time (years).
+struct ReceptorTime {
+    std::size_t receptorIndex;
+    double timeYears;
+};
+
+// The diluted inlet concentration of the aquifer solution at each
+// (receptor, time) pair; 0 for a time before the source starts. The water
+// that reaches receptor r at t left the base of the last layer one retarded
+// aquifer travel time to r earlier, so every pair asks the unsaturated zone
+// for its own time; the unsaturated-zone solutions of all pairs are
+// independent and go to the solver together.
+void DilutedInputsAt(Project& project, Source& source, std::size_t entryIndex, const ReceptorTime* pairs,
+                     std::size_t count, std::size_t i, double* out) {
+    SourceContaminant& entry = source.inventory.at(entryIndex);
     std::vector<double> times;
     std::vector<std::size_t> at;
-    for (std::size_t k = 0; k < count; ++k) {
-        out[k] = 0.0;
-        if (timesYears[k] < source.timeOffset) continue;
-        times.push_back(timesYears[k]);
-        at.push_back(k);
+    for (std::size_t n = 0; n < count; ++n) {
+        out[n] = 0.0;
+        if (pairs[n].timeYears < source.timeOffset) continue;
+        times.push_back(pairs[n].timeYears -
+                        entry.receptorAquiferTravelTimes.at(pairs[n].receptorIndex).At(i));
+        at.push_back(n);
     }
     if (times.empty()) return;
 
-    SourceContaminant& entry = source.inventory.at(entryIndex);
     const std::size_t last = source.pathways.size() - 1;
     const UnsaturatedPathway& pathway = source.pathways.at(last);
     const PathwayContaminant& record = entry.pathwayProperties.at(static_cast<int>(last));
@@ -154,8 +162,6 @@ void DilutedInputConcentrations(Project& project, Source& source, std::size_t en
                            record.uzHalfLife.Label());
         decay = ln2 / (secondsPerYear * halfLife);
     }
-    const double aquiferDelay = entry.receptorAquiferTravelTimes.at(receptorIndex).At(i);
-    for (double& t : times) t -= aquiferDelay;
     std::vector<LayerConcentrations> bases(times.size());
     ConcentrationsAtBase(project, source, entry, times.data(), times.size(), i, decay, last, bases.data());
 
@@ -173,6 +179,22 @@ void DilutedInputConcentrations(Project& project, Source& source, std::size_t en
     }
 }
 
+} // namespace
+
+double DilutedInputConcentration(Project& project, Source& source, std::size_t entryIndex, double t,
+                                 std::size_t receptorIndex, std::size_t i, std::size_t /*slice*/) {
+    double value = 0.0;
+    DilutedInputConcentrations(project, source, entryIndex, &t, 1, receptorIndex, i, &value);
+    return value;
+}
+
+void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex, const double* timesYears,
+                                std::size_t count, std::size_t receptorIndex, std::size_t i, double* out) {
+    std::vector<ReceptorTime> pairs(count);
+    for (std::size_t k = 0; k < count; ++k) pairs[k] = {receptorIndex, timesYears[k]};
+    DilutedInputsAt(project, source, entryIndex, pairs.data(), count, i, out);
+}
+
 double ReceptorConcentration(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
                              std::size_t slice, std::size_t i, std::size_t sourceIndex) {
     const double t = project.plume.active ? project.plume.timeYears : project.timeSlices.at(slice);
@@ -184,56 +206,81 @@ double ReceptorConcentration(Project& project, Source& source, std::size_t entry
 void ReceptorConcentrations(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
                             const double* timesYears, std::size_t count, std::size_t i, std::size_t sourceIndex,
                             double* out) {
-    for (std::size_t k = 0; k < count; ++k) out[k] = 0.0;
+    ReceptorConcentrationsAt(project, source, entryIndex, receptorIndex, receptorIndex + 1, timesYears, count, i,
+                             sourceIndex, out);
+}
+
+void ReceptorConcentrationsAt(Project& project, Source& source, std::size_t entryIndex, std::size_t firstReceptor,
+                              std::size_t endReceptor, const double* timesYears, std::size_t count, std::size_t i,
+                              std::size_t sourceIndex, double* out) {
+    if (endReceptor <= firstReceptor) return;
+    std::fill(out, out + (endReceptor - firstReceptor) * count, 0.0);
     SourceContaminant& entry = source.inventory.at(entryIndex);
     const Contaminant& contaminant = project.contaminants[ContaminantIndexOf(project, entry.contaminant)];
     const Aquifer& aquifer = project.aquifer;
     const double retardation = contaminant.aquiferRetardation.At(i);
     const double decay = AquiferDecayRate(project, contaminant, retardation, i);
-    const Receptor& receptor = project.receptors.at(receptorIndex);
     const PlanPoint& point = source.centres.at(i);
-    const double x = receptor.rotatedX - point.rotatedX;
-    const double y = receptor.rotatedY - point.rotatedY;
-    if (x <= 0.0) return;
     const double velocity = source.aquiferPoreVelocity.At(i) * metresPerYearToMetresPerSecond;
     const double width = aquifer.effectiveWidths.at(sourceIndex).at(i);
     const double lateral = aquifer.lateralDispersivity.SampleAt(i);
     const double longitudinal = aquifer.longitudinalDispersivity.SampleAt(i);
+    const bool level3a = project.simulationLevel == SimulationLevel::level3a;
 
     // Before the source starts it contributes nothing.
-    std::vector<std::size_t> at;
+    std::vector<std::size_t> started;
     for (std::size_t k = 0; k < count; ++k)
-        if (timesYears[k] >= source.timeOffset) at.push_back(k);
-    if (at.empty()) return;
-    std::vector<AquiferProblem> problems(at.size());
-    if (project.simulationLevel == SimulationLevel::level3a) {
-        // A receptor this close sees the water as it enters the aquifer.
-        if (entry.receptorAquiferTravelTimes.at(receptorIndex).At(i) < directArrivalYears) {
-            for (std::size_t k : at) out[k] = entry.concentration.SampleAt(i);
-            return;
+        if (timesYears[k] >= source.timeOffset) started.push_back(k);
+    if (started.empty()) return;
+
+    // The aquifer solutions at every receptor downstream and every time are
+    // independent: they go to the solver in one batch, receptor by receptor
+    // and in time order, and each lands where a call for its receptor alone
+    // would have put it (the solver's result does not depend on the batch).
+    std::vector<AquiferProblem> problems;
+    std::vector<std::size_t> where;
+    std::vector<ReceptorTime> pairs;
+    // The aquifer solution starts when the water reaches the water table:
+    // one retarded travel time of the last layer after the source starts.
+    const double lastLayerDelay =
+        level3a ? 0.0
+                : entry.pathwayProperties.at(static_cast<int>(source.pathways.size() - 1)).retardedTravelTime.At(i);
+    for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
+        const Receptor& receptor = project.receptors.at(r);
+        const double x = receptor.rotatedX - point.rotatedX;
+        const double y = receptor.rotatedY - point.rotatedY;
+        if (x <= 0.0) continue;
+        double* row = out + (r - firstReceptor) * count;
+        if (level3a) {
+            // A receptor this close sees the water as it enters the aquifer.
+            if (entry.receptorAquiferTravelTimes.at(r).At(i) < directArrivalYears) {
+                for (std::size_t k : started) row[k] = entry.concentration.SampleAt(i);
+                continue;
+            }
+            for (std::size_t k : started) {
+                problems.push_back({entry.concentration.SampleAt(i), x, y, width,
+                                    (timesYears[k] - source.timeOffset) * secondsPerYear, velocity, lateral,
+                                    longitudinal, decay, retardation});
+                where.push_back((r - firstReceptor) * count + k);
+            }
+        } else {
+            for (std::size_t k : started) {
+                pairs.push_back({r, timesYears[k]});
+                problems.push_back({0.0, x, y, width, (timesYears[k] - source.timeOffset - lastLayerDelay) * secondsPerYear,
+                                    velocity, lateral, longitudinal, decay, retardation});
+                where.push_back((r - firstReceptor) * count + k);
+            }
         }
-        for (std::size_t n = 0; n < at.size(); ++n)
-            problems[n] = {entry.concentration.SampleAt(i), x, y, width,
-                           (timesYears[at[n]] - source.timeOffset) * secondsPerYear, velocity, lateral, longitudinal,
-                           decay, retardation};
-    } else {
-        std::vector<double> times(at.size());
-        for (std::size_t n = 0; n < at.size(); ++n) times[n] = timesYears[at[n]];
-        std::vector<double> inlets(at.size());
-        DilutedInputConcentrations(project, source, entryIndex, times.data(), times.size(), receptorIndex, i,
-                                   inlets.data());
-        // The aquifer solution starts when the water reaches the water
-        // table: one retarded travel time of the last layer after the
-        // source starts.
-        const double lastLayerDelay =
-            entry.pathwayProperties.at(static_cast<int>(source.pathways.size() - 1)).retardedTravelTime.At(i);
-        for (std::size_t n = 0; n < at.size(); ++n)
-            problems[n] = {inlets[n], x, y, width, (times[n] - source.timeOffset - lastLayerDelay) * secondsPerYear,
-                           velocity, lateral, longitudinal, decay, retardation};
+    }
+    if (problems.empty()) return;
+    if (!level3a) {
+        std::vector<double> inlets(pairs.size());
+        DilutedInputsAt(project, source, entryIndex, pairs.data(), pairs.size(), i, inlets.data());
+        for (std::size_t n = 0; n < problems.size(); ++n) problems[n].concentration = inlets[n];
     }
     std::vector<double> solutions(problems.size());
     SolveAquiferColumns(project.solverKernel, problems.data(), solutions.data(), problems.size());
-    for (std::size_t n = 0; n < at.size(); ++n) out[at[n]] = solutions[n];
+    for (std::size_t n = 0; n < problems.size(); ++n) out[where[n]] = solutions[n];
 }
 
 namespace {
@@ -259,6 +306,8 @@ void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstRecep
         set = 1;
     };
 
+    const std::size_t receptorCount = endReceptor - firstReceptor;
+    thread_local std::vector<double> aquiferTimes;
     for (std::size_t s = 0; s < project.sources.size(); ++s) {
         Source& source = project.sources[s];
         // A source without an active entry has no mixing zone and nothing
@@ -266,57 +315,71 @@ void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstRecep
         if (!TakesPartAnywhere(project, source)) continue;
         // Also without receptors: the Level 3 warning reads the flow.
         AquiferFlowBeneathSource(project, source, s, i);
-        for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
-            Receptor& receptor = project.receptors[r];
-            const double aquiferTime = AquiferTravelTime(project, source, r, s, i);
-            for (std::size_t e = 0; e < source.inventory.size(); ++e) {
-                SourceContaminant& entry = source.inventory[e];
-                if (!project.EntryTakesPart(entry)) continue;
-                const std::size_t c = ContaminantIndexOf(project, entry.contaminant);
-                Contaminant& contaminant = project.contaminants[c];
-                ReceptorContaminant& totals = TotalsOf(receptor, contaminant.identifier);
+        if (receptorCount == 0) continue;
+        aquiferTimes.resize(receptorCount);
+        for (std::size_t r = firstReceptor; r < endReceptor; ++r)
+            aquiferTimes[r - firstReceptor] = AquiferTravelTime(project, source, r, s, i);
 
-                double unsaturatedTime = 0.0;
-                double unsaturatedRetardedTime = 0.0;
-                if (!level3a) {
-                    for (std::size_t p = 0; p < source.pathways.size(); ++p) {
-                        const PathwayContaminant& record = entry.pathwayProperties.at(static_cast<int>(p));
-                        unsaturatedTime += record.unretardedTravelTime.At(i);
-                        unsaturatedRetardedTime += record.retardedTravelTime.At(i);
-                    }
+        // Entry by entry, all receptors at once: the solutions of one entry
+        // at every receptor and time slice are independent and go to the
+        // solver together. Each receptor's total still adds its sources'
+        // entries in source order, then entry order, so the sums keep their
+        // rounding.
+        for (std::size_t e = 0; e < source.inventory.size(); ++e) {
+            SourceContaminant& entry = source.inventory[e];
+            if (!project.EntryTakesPart(entry)) continue;
+            const std::size_t c = ContaminantIndexOf(project, entry.contaminant);
+            Contaminant& contaminant = project.contaminants[c];
+
+            double unsaturatedTime = 0.0;
+            double unsaturatedRetardedTime = 0.0;
+            if (!level3a) {
+                for (std::size_t p = 0; p < source.pathways.size(); ++p) {
+                    const PathwayContaminant& record = entry.pathwayProperties.at(static_cast<int>(p));
+                    unsaturatedTime += record.unretardedTravelTime.At(i);
+                    unsaturatedRetardedTime += record.retardedTravelTime.At(i);
                 }
+            }
+            if (level3a) ComputeMixingZoneAndDilution(project, source, e, 0, i, s);
+
+            double retardation = 1.0;
+            if (project.processes.retardedTravelAquifer) {
+                if (contaminant.partitionFromKoc != 0)
+                    contaminant.partitionCoefficient.SampleAt(i) =
+                        contaminant.koc.SampleAt(i) * aquifer.foc.SampleAt(i) * 0.01;
+                // The porosity is not 0 here: the velocity above needs it.
+                retardation = 1.0 + aquifer.dryBulkDensity.SampleAt(i) / aquifer.effectivePorosity.SampleAt(i) *
+                                        contaminant.partitionCoefficient.SampleAt(i);
+            }
+            contaminant.aquiferRetardation.At(i) = retardation;
+
+            for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
+                ReceptorContaminant& totals = TotalsOf(project.receptors[r], contaminant.identifier);
+                const double aquiferTime = aquiferTimes[r - firstReceptor];
                 const double unretarded = unsaturatedTime + aquiferTime;
                 entry.receptorUnretardedTravelTimes.at(r).At(i) = unretarded;
                 earliest(totals.totalUnretardedTravelTime, r, c, 0, unretarded);
-
-                if (level3a) ComputeMixingZoneAndDilution(project, source, e, 0, i, s);
-
-                double retardation = 1.0;
-                if (project.processes.retardedTravelAquifer) {
-                    if (contaminant.partitionFromKoc != 0)
-                        contaminant.partitionCoefficient.SampleAt(i) =
-                            contaminant.koc.SampleAt(i) * aquifer.foc.SampleAt(i) * 0.01;
-                    // The porosity is not 0 here: the velocity above needs it.
-                    retardation = 1.0 + aquifer.dryBulkDensity.SampleAt(i) / aquifer.effectivePorosity.SampleAt(i) *
-                                            contaminant.partitionCoefficient.SampleAt(i);
-                }
-                contaminant.aquiferRetardation.At(i) = retardation;
                 const double aquiferRetardedTime = aquiferTime * retardation;
                 entry.receptorAquiferTravelTimes.at(r).At(i) = aquiferRetardedTime;
                 const double retarded = unsaturatedRetardedTime + aquiferRetardedTime;
                 entry.receptorRetardedTravelTimes.at(r).At(i) = retarded;
                 earliest(totals.totalRetardedTravelTime, r, c, 1, retarded);
+            }
 
-                const double background =
-                    contaminant.backgroundOption != 0 ? contaminant.backgroundConcentration.SampleAt(i) : 0.0;
-                // Before the source starts it contributes nothing; the
-                // background is added as at any later time.
-                const double* times = plume ? &project.plume.timeYears : project.timeSlices.data();
-                values.resize(slices);
-                ReceptorConcentrations(project, source, e, r, times, slices, i, s, values.data());
+            const double background =
+                contaminant.backgroundOption != 0 ? contaminant.backgroundConcentration.SampleAt(i) : 0.0;
+            // Before the source starts it contributes nothing; the
+            // background is added as at any later time.
+            const double* times = plume ? &project.plume.timeYears : project.timeSlices.data();
+            values.resize(receptorCount * slices);
+            ReceptorConcentrationsAt(project, source, e, firstReceptor, endReceptor, times, slices, i, s,
+                                     values.data());
+            for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
+                ReceptorContaminant& totals = TotalsOf(project.receptors[r], contaminant.identifier);
+                const double* row = values.data() + (r - firstReceptor) * slices;
                 for (std::size_t k = 0; k < slices; ++k) {
-                    entry.receptorConcentrations.at(r).at(k).At(i) = values[k] + background;
-                    totals.totalConcentrations.at(k).At(i) += values[k];
+                    entry.receptorConcentrations.at(r).at(k).At(i) = row[k] + background;
+                    totals.totalConcentrations.at(k).At(i) += row[k];
                 }
             }
         }

@@ -52,6 +52,13 @@ double DilutedInputConcentration(Project& project, Source& source, std::size_t e
 void ReceptorConcentrations(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
                             const double* timesYears, std::size_t count, std::size_t i, std::size_t sourceIndex,
                             double* out);
+// The same for the receptors [firstReceptor, endReceptor) at the same
+// `count` times: out[(r - firstReceptor) * count + k]. All of them go to the
+// solver together; each value is the one the call for its receptor alone
+// gives, to the bit.
+void ReceptorConcentrationsAt(Project& project, Source& source, std::size_t entryIndex, std::size_t firstReceptor,
+                              std::size_t endReceptor, const double* timesYears, std::size_t count, std::size_t i,
+                              std::size_t sourceIndex, double* out);
 void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex, const double* timesYears,
                                 std::size_t count, std::size_t receptorIndex, std::size_t i, double* out);
 
