@@ -63,7 +63,8 @@ ContaminantInventoryForm::ContaminantInventoryForm(QWidget* parent)
     connect(name_, &QLineEdit::textEdited, this, [this](const QString& name) {
         if (QListWidgetItem* item = list_->item(shown_)) item->setText(name);
     });
-    connect(list_, &QListWidget::currentRowChanged, this, &ContaminantInventoryForm::OnCurrentRowChanged);
+    GuardSelection(list_, shown_, [this](QStringList& errors) { return TakeShown(errors); },
+                   [this](int row) { ShowContaminant(row); });
     connect(addButton_, &QPushButton::clicked, this, &ContaminantInventoryForm::AddContaminant);
     connect(deleteButton_, &QPushButton::clicked, this, &ContaminantInventoryForm::DeleteContaminant);
     connect(partitionFromKoc_, &QComboBox::currentIndexChanged, this, [this](int koc) {
@@ -154,23 +155,8 @@ bool ContaminantInventoryForm::TakeShown(QStringList& errors) {
     return true;
 }
 
-void ContaminantInventoryForm::OnCurrentRowChanged(int row) {
-    QStringList errors;
-    if (!TakeShown(errors)) {
-        Prompts().ShowError(errors.join(QLatin1Char('\n')));
-        QSignalBlocker blocker(list_);
-        list_->setCurrentRow(shown_);
-        return;
-    }
-    ShowContaminant(row);
-}
-
 void ContaminantInventoryForm::AddContaminant() {
-    QStringList errors;
-    if (!TakeShown(errors)) {
-        Prompts().ShowError(errors.join(QLatin1Char('\n')));
-        return;
-    }
+    if (!TakeOrSayWhy([this](QStringList& errors) { return TakeShown(errors); })) return;
     const std::size_t added = working_->AddContaminant();
     working_->ApplyStandards();
     ShowList();

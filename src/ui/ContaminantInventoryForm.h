@@ -37,7 +37,6 @@ private:
     // Takes the shown species' entries into the working copy; false (and
     // nothing taken) when one of them fails.
     bool TakeShown(QStringList& errors);
-    void OnCurrentRowChanged(int row);
 
     std::unique_ptr<Project> working_;
     int shown_ = -1;

@@ -2,8 +2,11 @@
 
 #include <cmath>
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QListWidget>
+#include <QSignalBlocker>
 
 #include "settings/Translate.h"
 #include "ui/DialogPrompts.h"
@@ -74,6 +77,35 @@ void InputForm::ApplyInput(const InputField& field, StochasticParameter& paramet
         return;
     }
     field.edit->Apply(parameter);
+}
+
+bool InputForm::TakeOrSayWhy(const TakeEntries& take) {
+    QStringList errors;
+    if (take(errors)) return true;
+    Prompts().ShowError(errors.join(QLatin1Char('\n')));
+    return false;
+}
+
+void InputForm::GuardSelection(QListWidget* list, const int& shown, TakeEntries take, std::function<void(int)> show) {
+    connect(list, &QListWidget::currentRowChanged, this, [this, list, &shown, take, show](int row) {
+        if (!TakeOrSayWhy(take)) {
+            QSignalBlocker blocker(list);
+            list->setCurrentRow(shown);
+            return;
+        }
+        show(row);
+    });
+}
+
+void InputForm::GuardSelection(QComboBox* choice, const int& shown, TakeEntries take, std::function<void(int)> show) {
+    connect(choice, &QComboBox::currentIndexChanged, this, [this, choice, &shown, take, show](int index) {
+        if (!TakeOrSayWhy(take)) {
+            QSignalBlocker blocker(choice);
+            choice->setCurrentIndex(shown);
+            return;
+        }
+        show(index);
+    });
 }
 
 } // namespace varnex::ui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,8 +11,10 @@
 
 #include "stochastic/StochasticParameter.h"
 
+class QComboBox;
 class QFormLayout;
 class QLabel;
+class QListWidget;
 
 namespace varnex {
 class Project;
@@ -59,6 +62,17 @@ protected:
     };
 
     UserPrompts& Prompts();
+
+    // The entries on view are taken (`take`) before anything replaces them;
+    // when they fail the user is told why and false is returned.
+    using TakeEntries = std::function<bool(QStringList& errors)>;
+    bool TakeOrSayWhy(const TakeEntries& take);
+    // A list of entries, or a choice of one, that shows one entry at a time:
+    // moving to another first takes the entries on view; when they fail the
+    // selection goes back to `shown` (read at the moment of the move), so
+    // the user's typing is neither lost nor silently written.
+    void GuardSelection(QListWidget* list, const int& shown, TakeEntries take, std::function<void(int)> show);
+    void GuardSelection(QComboBox* choice, const int& shown, TakeEntries take, std::function<void(int)> show);
 
     InputField AddInput(QFormLayout* layout, const QString& objectName, const char* englishLabel);
     static void LoadInput(InputField& field, const StochasticParameter& parameter);

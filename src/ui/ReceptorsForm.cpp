@@ -116,11 +116,7 @@ bool ReceptorsForm::TakeTable(QStringList& errors) {
 }
 
 void ReceptorsForm::AddReceptor() {
-    QStringList errors;
-    if (!TakeTable(errors)) {
-        Prompts().ShowError(errors.join(QLatin1Char('\n')));
-        return;
-    }
+    if (!TakeOrSayWhy([this](QStringList& errors) { return TakeTable(errors); })) return;
     const QString name = newName_->text().trimmed();
     if (name.isEmpty()) {
         Prompts().ShowError(Tr(TranslatableText("Please enter a name")));
@@ -141,11 +137,7 @@ void ReceptorsForm::AddReceptor() {
 void ReceptorsForm::RemoveReceptor() {
     const int row = table_->currentRow();
     if (row < 0) return;
-    QStringList errors;
-    if (!TakeTable(errors)) {
-        Prompts().ShowError(errors.join(QLatin1Char('\n')));
-        return;
-    }
+    if (!TakeOrSayWhy([this](QStringList& errors) { return TakeTable(errors); })) return;
     std::string error;
     for (const Source& source : working_->sources) {
         if (source.attachedReceptor == row) {

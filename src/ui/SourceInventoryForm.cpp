@@ -59,27 +59,11 @@ SourceInventoryForm::SourceInventoryForm(std::size_t sourceIndex, QWidget* paren
     layout->addLayout(left);
     layout->addLayout(right, 1);
 
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-        QStringList errors;
-        if (!TakeShown(errors)) {
-            Prompts().ShowError(errors.join(QLatin1Char('\n')));
-            QSignalBlocker blocker(list_);
-            list_->setCurrentRow(shown_);
-            return;
-        }
-        ShowEntry(row);
-    });
+    GuardSelection(list_, shown_, [this](QStringList& errors) { return TakeShown(errors); },
+                   [this](int row) { ShowEntry(row); });
     connect(list_, &QListWidget::itemChanged, this, &SourceInventoryForm::OnItemChanged);
-    connect(pathway_, &QComboBox::currentIndexChanged, this, [this](int pathway) {
-        QStringList errors;
-        if (!TakePathway(errors)) {
-            Prompts().ShowError(errors.join(QLatin1Char('\n')));
-            QSignalBlocker blocker(pathway_);
-            pathway_->setCurrentIndex(shownPathway_);
-            return;
-        }
-        ShowPathway(pathway);
-    });
+    GuardSelection(pathway_, shownPathway_, [this](QStringList& errors) { return TakePathway(errors); },
+                   [this](int pathway) { ShowPathway(pathway); });
     connect(measuredAs_, &QComboBox::currentIndexChanged, this, [this](int choice) {
         // The concentration is labelled in the unit of its measurement.
         if (InputField* field = FieldOf(inputs_, &SourceContaminant::concentration))

@@ -50,16 +50,8 @@ UnsaturatedPathwayForm::UnsaturatedPathwayForm(std::size_t sourceIndex, QWidget*
     layout->addLayout(left);
     layout->addWidget(box, 1);
 
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-        QStringList errors;
-        if (!TakeShown(errors)) {
-            Prompts().ShowError(errors.join(QLatin1Char('\n')));
-            QSignalBlocker blocker(list_);
-            list_->setCurrentRow(shown_);
-            return;
-        }
-        ShowPathway(row);
-    });
+    GuardSelection(list_, shown_, [this](QStringList& errors) { return TakeShown(errors); },
+                   [this](int row) { ShowPathway(row); });
     connect(addButton, &QPushButton::clicked, this, &UnsaturatedPathwayForm::AddPathway);
     connect(removeButton_, &QPushButton::clicked, this, &UnsaturatedPathwayForm::RemovePathway);
     connect(flowModel_, &QComboBox::currentIndexChanged, this, [this] { UpdateEnabled(); });
@@ -126,11 +118,7 @@ bool UnsaturatedPathwayForm::TakeShown(QStringList& errors) {
 }
 
 void UnsaturatedPathwayForm::AddPathway() {
-    QStringList errors;
-    if (!TakeShown(errors)) {
-        Prompts().ShowError(errors.join(QLatin1Char('\n')));
-        return;
-    }
+    if (!TakeOrSayWhy([this](QStringList& errors) { return TakeShown(errors); })) return;
     working_->AddPathway(sourceIndex_);
     working_->sources[sourceIndex_].ApplyNames();
     shown_ = -1;
