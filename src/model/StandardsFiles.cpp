@@ -38,10 +38,13 @@ std::optional<StandardsDataLine> ParseStandardsDataLine(const std::string& rawLi
     if (!(in >> data.identifier >> separator >> data.standardMgPerL >> separator >> unit >> flag >> kind))
         return std::nullopt;
     if (data.name.empty()) return std::nullopt;
+    // Dividing by the exact 1000 or 1e6 gives the double nearest the true
+    // value in mg/l (700 ug/l is 0.7 mg/l); multiplying by the inexact 0.001
+    // would be one unit in the last place off for many standards.
     if (unit[0] == 'n')
-        data.standardMgPerL *= 1e-06;
+        data.standardMgPerL /= 1e6;
     else if (unit[0] == 'u')
-        data.standardMgPerL *= 0.001;
+        data.standardMgPerL /= 1000.0;
     data.flag = flag[0] == 'y' ? 1 : 0;
     data.organic = kind[0] != 'i';
     return data;

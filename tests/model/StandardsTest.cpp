@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "model/Project.h"
 #include "model/StandardsFiles.h"
@@ -12,6 +13,22 @@
 
 namespace varnex {
 namespace {
+
+// A whole number of ug/l or ng/l converts to the double nearest its value
+// in mg/l, to the bit, so that the standard is the number a user would type:
+// 700 ug/l is 0.7 mg/l (700 x 0.001 would give 0.7000000000000001).
+TEST(StandardsDataLine, WholeMicrogramsAreTheNearestMilligrams) {
+    const std::pair<const char*, double> cases[] = {
+        {"Toluene, 2, 700, ug/l, y, o", 0.7},    {"Benzene, 1, 1, ug/l, y, o", 0.001},
+        {"Lead, 110, 3, ug/l, y, i", 0.003},     {"Nickel, 109, 20, ug/l, y, i", 0.02},
+        {"PFOA, 60, 7, ng/l, y, o", 7e-06},      {"Xylenes, 4, 500, ug/l, y, o", 0.5},
+    };
+    for (const auto& [text, mgPerL] : cases) {
+        const auto line = ParseStandardsDataLine(text);
+        ASSERT_TRUE(line.has_value()) << text;
+        EXPECT_EQ(line->standardMgPerL, mgPerL) << text;
+    }
+}
 
 TEST(StandardsDataLine, FieldsUnitsFlagsAndKinds) {
     struct Case {
@@ -31,6 +48,7 @@ TEST(StandardsDataLine, FieldsUnitsFlagsAndKinds) {
         // Further tokens are ignored; a Windows line end is tolerated.
         {"Lead, 110, 5, ug/l, y, i, extra tokens\r", "Lead", 110, 0.005, 1, false},
         {"Toluene, 2, 700, Ug/l, N, I", "Toluene", 2, 700, 0, true},
+        {"Toluene, 2, 700, ug/l, y, o", "Toluene", 2, 0.7, 1, true},
     };
     for (const Case& c : cases) {
         const auto line = ParseStandardsDataLine(c.line);
