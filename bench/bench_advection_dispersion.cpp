@@ -332,7 +332,7 @@ void BM_ColumnBatchAgainstReference(benchmark::State& state) {
                                                            p.dispersivityM, p.decayPerS, p.retardation);
                });
 }
-BENCHMARK(BM_ColumnBatchAgainstReference)->ArgName("batch")->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColumnBatchAgainstReference)->ArgName("batch")->Arg(8)->Arg(12)->Arg(24)->Arg(100)->Unit(benchmark::kMillisecond);
 
 void BM_AquiferBatchAgainstReference(benchmark::State& state) {
     SideBySide(state, TypicalProblems::Get().aquifers, varnex::FastSolveAquiferAdvectionDispersionBatch,
@@ -343,6 +343,6 @@ void BM_AquiferBatchAgainstReference(benchmark::State& state) {
                                                                   p.retardation);
                });
 }
-BENCHMARK(BM_AquiferBatchAgainstReference)->ArgName("batch")->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AquiferBatchAgainstReference)->ArgName("batch")->Arg(8)->Arg(12)->Arg(24)->Arg(100)->Unit(benchmark::kMillisecond);
 
 } // namespace
