@@ -15,6 +15,11 @@ namespace {
 
 constexpr std::size_t noSlice = std::numeric_limits<std::size_t>::max();
 
+// Relative band around a saturation of 100 % (and a pore volume filled to 1)
+// within which sized soil is taken as exactly full: far wider than the few
+// roundings of recomputing it, far narrower than anything measurable.
+constexpr double saturationTolerance = 1e-12;
+
 // An input error of a source: the translated format filled with the source's
 // name, shown to the user. Callers mark the English format with
 // TranslatableText so the check for missing translations finds it.
@@ -63,24 +68,30 @@ void DerivePorosities(Source& source, std::size_t i) {
 
     double& water = source.waterFilledPorosity.SampleAt(i);
     double& air = source.airFilledPorosity.SampleAt(i);
-    const double porosity = 1.0 - bulk / particle;
     const double voidRatioTerm = particle / bulk - 1.0;
     // Equal densities (or a difference lost to rounding) leave no pore space:
     // any moisture at all is more than it can hold; dry soil has neither water
     // nor air in its pores.
-    if (porosity == 0.0 || voidRatioTerm == 0.0) {
+    if (1.0 - bulk / particle == 0.0 || voidRatioTerm == 0.0) {
         if (moisture > 0.0) SourceError(TranslatableText("Source %s Saturation > 100%%"), source);
         water = 0.0;
         air = 0.0;
         return;
     }
     double saturation = particle / voidRatioTerm * moisture;
-    if (saturation > 100.0) {
+    // The densities are sized in place, and the transport asks for the
+    // partition factor many times an iteration: the sized soil must be a
+    // fixed point. Sized soil recomputes to 100 % within a few units in the
+    // last place, which counts as saturated rather than scaling again, and
+    // the porosity comes from the densities as sized, so that every later
+    // call finds the same water and air.
+    if (saturation > 100.0 * (1.0 + saturationTolerance)) {
         const double f = 100.0 / saturation;
         bulk *= f;
         particle *= f;
-        saturation = 100.0;
     }
+    if (saturation > 100.0 * (1.0 - saturationTolerance)) saturation = 100.0;
+    const double porosity = 1.0 - bulk / particle;
     water = saturation * porosity * 0.01;
     air = (100.0 - saturation) * porosity * 0.01;
 }
@@ -155,8 +166,10 @@ double PartitionFactor(Project& /*project*/, Source& source, SourceContaminant& 
     double& air = source.airFilledPorosity.SampleAt(i);
     // Water and air together cannot fill more than the whole volume: scale
     // both down in proportion. (A zero sum never reaches the division.)
+    // Scaled once: the scaled pair sums to 1 within a unit or two in the
+    // last place, which must not scale again on the next call.
     const double filled = water + air;
-    if (filled > 1.0) {
+    if (filled > 1.0 + saturationTolerance) {
         const double f = 1.0 / filled;
         air *= f;
         water *= f;
