@@ -124,46 +124,57 @@ double AquiferTravelTime(Project& project, Source& source, std::size_t receptorI
 
 namespace {
 
-// One point at which an entry's contribution is wanted: a receptor and a
-// time (years).
-struct ReceptorTime {
+// One point at which an entry's contribution is wanted: an entry of the
+// source, a receptor and a time (years).
+struct EntryReceptorTime {
+    std::size_t entryIndex;
     std::size_t receptorIndex;
     double timeYears;
 };
 
-// The diluted inlet concentration of the aquifer solution at each
-// (receptor, time) pair; 0 for a time before the source starts. The water
-// that reaches receptor r at t left the base of the last layer one retarded
-// aquifer travel time to r earlier, so every pair asks the unsaturated zone
-// for its own time; the unsaturated-zone solutions of all pairs are
+// The decay rate (1/s) in the last layer of the source's pathway.
+double LastLayerDecayRate(const Project& project, const Source& source, const SourceContaminant& entry,
+                          std::size_t i) {
+    if (!project.processes.biodegradationUz) return 0.0;
+    const std::size_t last = source.pathways.size() - 1;
+    const PathwayContaminant& record = entry.pathwayProperties.at(static_cast<int>(last));
+    const double halfLife = record.uzHalfLife.SampleAt(i);
+    if (halfLife == 0.0)
+        ThrowZeroInput(TranslatableText("Source %s, pathway %s: %s is 0"), source.name, source.pathways.at(last).name,
+                       record.uzHalfLife.Label());
+    return ln2 / (secondsPerYear * halfLife);
+}
+
+// The diluted inlet concentration of the aquifer solution at each (entry,
+// receptor, time); 0 for a time before the source starts. The water that
+// reaches receptor r at t left the base of the last layer one retarded
+// aquifer travel time to r earlier, so every point asks the unsaturated zone
+// for its own time; the unsaturated-zone solutions of all points are
 // independent and go to the solver together.
-void DilutedInputsAt(Project& project, Source& source, std::size_t entryIndex, const ReceptorTime* pairs,
-                     std::size_t count, std::size_t i, double* out) {
-    SourceContaminant& entry = source.inventory.at(entryIndex);
-    std::vector<double> times;
+void DilutedInputsAt(Project& project, Source& source, const EntryReceptorTime* points, std::size_t count,
+                     std::size_t i, double* out) {
+    std::vector<LayerRequest> requests;
     std::vector<std::size_t> at;
+    std::size_t decayOf = static_cast<std::size_t>(-1);
+    double decay = 0.0;
     for (std::size_t n = 0; n < count; ++n) {
         out[n] = 0.0;
-        if (pairs[n].timeYears < source.timeOffset) continue;
-        times.push_back(pairs[n].timeYears -
-                        entry.receptorAquiferTravelTimes.at(pairs[n].receptorIndex).At(i));
+        if (points[n].timeYears < source.timeOffset) continue;
+        SourceContaminant& entry = source.inventory.at(points[n].entryIndex);
+        if (points[n].entryIndex != decayOf) {
+            decay = LastLayerDecayRate(project, source, entry, i);
+            decayOf = points[n].entryIndex;
+        }
+        requests.push_back(
+            {&entry, points[n].timeYears - entry.receptorAquiferTravelTimes.at(points[n].receptorIndex).At(i), decay});
         at.push_back(n);
     }
-    if (times.empty()) return;
+    if (requests.empty()) return;
 
     const std::size_t last = source.pathways.size() - 1;
     const UnsaturatedPathway& pathway = source.pathways.at(last);
-    const PathwayContaminant& record = entry.pathwayProperties.at(static_cast<int>(last));
-    double decay = 0.0;
-    if (project.processes.biodegradationUz) {
-        const double halfLife = record.uzHalfLife.SampleAt(i);
-        if (halfLife == 0.0)
-            ThrowZeroInput(TranslatableText("Source %s, pathway %s: %s is 0"), source.name, pathway.name,
-                           record.uzHalfLife.Label());
-        decay = ln2 / (secondsPerYear * halfLife);
-    }
-    std::vector<LayerConcentrations> bases(times.size());
-    ConcentrationsAtBase(project, source, entry, times.data(), times.size(), i, decay, last, bases.data());
+    std::vector<LayerConcentrations> bases(requests.size());
+    ConcentrationsAtBase(project, source, requests.data(), requests.size(), i, last, bases.data());
 
     const double infiltrated = source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i); // m³/year
     const double total = infiltrated + source.mixingZoneFlow.At(i);
@@ -190,9 +201,9 @@ double DilutedInputConcentration(Project& project, Source& source, std::size_t e
 
 void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex, const double* timesYears,
                                 std::size_t count, std::size_t receptorIndex, std::size_t i, double* out) {
-    std::vector<ReceptorTime> pairs(count);
-    for (std::size_t k = 0; k < count; ++k) pairs[k] = {receptorIndex, timesYears[k]};
-    DilutedInputsAt(project, source, entryIndex, pairs.data(), count, i, out);
+    std::vector<EntryReceptorTime> points(count);
+    for (std::size_t k = 0; k < count; ++k) points[k] = {entryIndex, receptorIndex, timesYears[k]};
+    DilutedInputsAt(project, source, points.data(), count, i, out);
 }
 
 double ReceptorConcentration(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
@@ -206,26 +217,41 @@ double ReceptorConcentration(Project& project, Source& source, std::size_t entry
 void ReceptorConcentrations(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
                             const double* timesYears, std::size_t count, std::size_t i, std::size_t sourceIndex,
                             double* out) {
-    ReceptorConcentrationsAt(project, source, entryIndex, receptorIndex, receptorIndex + 1, timesYears, count, i,
-                             sourceIndex, out);
+    ReceptorConcentrationsOfEntries(project, source, &entryIndex, 1, receptorIndex, receptorIndex + 1, timesYears,
+                                    count, i, sourceIndex, out);
 }
 
 void ReceptorConcentrationsAt(Project& project, Source& source, std::size_t entryIndex, std::size_t firstReceptor,
                               std::size_t endReceptor, const double* timesYears, std::size_t count, std::size_t i,
                               std::size_t sourceIndex, double* out) {
-    if (endReceptor <= firstReceptor) return;
-    std::fill(out, out + (endReceptor - firstReceptor) * count, 0.0);
-    SourceContaminant& entry = source.inventory.at(entryIndex);
-    const Contaminant& contaminant = project.contaminants[ContaminantIndexOf(project, entry.contaminant)];
+    ReceptorConcentrationsOfEntries(project, source, &entryIndex, 1, firstReceptor, endReceptor, timesYears, count, i,
+                                    sourceIndex, out);
+}
+
+void ReceptorConcentrationsOfEntries(Project& project, Source& source, const std::size_t* entryIndices,
+                                     std::size_t entryCount, std::size_t firstReceptor, std::size_t endReceptor,
+                                     const double* timesYears, std::size_t count, std::size_t i,
+                                     std::size_t sourceIndex, double* out) {
+    if (endReceptor <= firstReceptor || entryCount == 0) return;
+    const std::size_t receptors = endReceptor - firstReceptor;
+    std::fill(out, out + entryCount * receptors * count, 0.0);
     const Aquifer& aquifer = project.aquifer;
-    const double retardation = contaminant.aquiferRetardation.At(i);
-    const double decay = AquiferDecayRate(project, contaminant, retardation, i);
     const PlanPoint& point = source.centres.at(i);
     const double velocity = source.aquiferPoreVelocity.At(i) * metresPerYearToMetresPerSecond;
     const double width = aquifer.effectiveWidths.at(sourceIndex).at(i);
     const double lateral = aquifer.lateralDispersivity.SampleAt(i);
     const double longitudinal = aquifer.longitudinalDispersivity.SampleAt(i);
     const bool level3a = project.simulationLevel == SimulationLevel::level3a;
+    // Each entry's retardation and aquifer decay, whether or not the source
+    // has started (a half-life of 0 is an error at any time).
+    std::vector<double> retardations(entryCount);
+    std::vector<double> decays(entryCount);
+    for (std::size_t e = 0; e < entryCount; ++e) {
+        const SourceContaminant& entry = source.inventory.at(entryIndices[e]);
+        const Contaminant& contaminant = project.contaminants[ContaminantIndexOf(project, entry.contaminant)];
+        retardations[e] = contaminant.aquiferRetardation.At(i);
+        decays[e] = AquiferDecayRate(project, contaminant, retardations[e], i);
+    }
 
     // Before the source starts it contributes nothing.
     std::vector<std::size_t> started;
@@ -233,49 +259,58 @@ void ReceptorConcentrationsAt(Project& project, Source& source, std::size_t entr
         if (timesYears[k] >= source.timeOffset) started.push_back(k);
     if (started.empty()) return;
 
-    // The aquifer solutions at every receptor downstream and every time are
-    // independent: they go to the solver in one batch, receptor by receptor
-    // and in time order, and each lands where a call for its receptor alone
-    // would have put it (the solver's result does not depend on the batch).
+    // The aquifer solutions of every entry at every receptor downstream and
+    // every time are independent: they go to the solver in one batch, entry
+    // by entry, receptor by receptor and in time order, and each lands where
+    // a call for its entry and receptor alone would have put it (the
+    // solver's result does not depend on the batch).
     std::vector<AquiferProblem> problems;
     std::vector<std::size_t> where;
-    std::vector<ReceptorTime> pairs;
-    // The aquifer solution starts when the water reaches the water table:
-    // one retarded travel time of the last layer after the source starts.
-    const double lastLayerDelay =
-        level3a ? 0.0
-                : entry.pathwayProperties.at(static_cast<int>(source.pathways.size() - 1)).retardedTravelTime.At(i);
-    for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
-        const Receptor& receptor = project.receptors.at(r);
-        const double x = receptor.rotatedX - point.rotatedX;
-        const double y = receptor.rotatedY - point.rotatedY;
-        if (x <= 0.0) continue;
-        double* row = out + (r - firstReceptor) * count;
-        if (level3a) {
-            // A receptor this close sees the water as it enters the aquifer.
-            if (entry.receptorAquiferTravelTimes.at(r).At(i) < directArrivalYears) {
-                for (std::size_t k : started) row[k] = entry.concentration.SampleAt(i);
-                continue;
-            }
-            for (std::size_t k : started) {
-                problems.push_back({entry.concentration.SampleAt(i), x, y, width,
-                                    (timesYears[k] - source.timeOffset) * secondsPerYear, velocity, lateral,
-                                    longitudinal, decay, retardation});
-                where.push_back((r - firstReceptor) * count + k);
-            }
-        } else {
-            for (std::size_t k : started) {
-                pairs.push_back({r, timesYears[k]});
-                problems.push_back({0.0, x, y, width, (timesYears[k] - source.timeOffset - lastLayerDelay) * secondsPerYear,
-                                    velocity, lateral, longitudinal, decay, retardation});
-                where.push_back((r - firstReceptor) * count + k);
+    std::vector<EntryReceptorTime> points;
+    for (std::size_t e = 0; e < entryCount; ++e) {
+        SourceContaminant& entry = source.inventory.at(entryIndices[e]);
+        const double retardation = retardations[e];
+        const double decay = decays[e];
+        // The aquifer solution starts when the water reaches the water
+        // table: one retarded travel time of the last layer after the
+        // source starts.
+        const double lastLayerDelay =
+            level3a ? 0.0
+                    : entry.pathwayProperties.at(static_cast<int>(source.pathways.size() - 1)).retardedTravelTime.At(i);
+        for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
+            const Receptor& receptor = project.receptors.at(r);
+            const double x = receptor.rotatedX - point.rotatedX;
+            const double y = receptor.rotatedY - point.rotatedY;
+            if (x <= 0.0) continue;
+            const std::size_t row = (e * receptors + (r - firstReceptor)) * count;
+            if (level3a) {
+                // A receptor this close sees the water as it enters the
+                // aquifer.
+                if (entry.receptorAquiferTravelTimes.at(r).At(i) < directArrivalYears) {
+                    for (std::size_t k : started) out[row + k] = entry.concentration.SampleAt(i);
+                    continue;
+                }
+                for (std::size_t k : started) {
+                    problems.push_back({entry.concentration.SampleAt(i), x, y, width,
+                                        (timesYears[k] - source.timeOffset) * secondsPerYear, velocity, lateral,
+                                        longitudinal, decay, retardation});
+                    where.push_back(row + k);
+                }
+            } else {
+                for (std::size_t k : started) {
+                    points.push_back({entryIndices[e], r, timesYears[k]});
+                    problems.push_back({0.0, x, y, width,
+                                        (timesYears[k] - source.timeOffset - lastLayerDelay) * secondsPerYear,
+                                        velocity, lateral, longitudinal, decay, retardation});
+                    where.push_back(row + k);
+                }
             }
         }
     }
     if (problems.empty()) return;
     if (!level3a) {
-        std::vector<double> inlets(pairs.size());
-        DilutedInputsAt(project, source, entryIndex, pairs.data(), pairs.size(), i, inlets.data());
+        std::vector<double> inlets(points.size());
+        DilutedInputsAt(project, source, points.data(), points.size(), i, inlets.data());
         for (std::size_t n = 0; n < problems.size(); ++n) problems[n].concentration = inlets[n];
     }
     std::vector<double> solutions(problems.size());
@@ -308,6 +343,7 @@ void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstRecep
 
     const std::size_t receptorCount = endReceptor - firstReceptor;
     thread_local std::vector<double> aquiferTimes;
+    thread_local std::vector<std::size_t> entries;
     for (std::size_t s = 0; s < project.sources.size(); ++s) {
         Source& source = project.sources[s];
         // A source without an active entry has no mixing zone and nothing
@@ -320,14 +356,16 @@ void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstRecep
         for (std::size_t r = firstReceptor; r < endReceptor; ++r)
             aquiferTimes[r - firstReceptor] = AquiferTravelTime(project, source, r, s, i);
 
-        // Entry by entry, all receptors at once: the solutions of one entry
-        // at every receptor and time slice are independent and go to the
-        // solver together. Each receptor's total still adds its sources'
-        // entries in source order, then entry order, so the sums keep their
-        // rounding.
+        // The travel times and retardation of every entry first, then the
+        // concentrations of all entries at all receptors and time slices at
+        // once: their solutions are independent and go to the solver
+        // together. Each receptor's total still adds its sources' entries
+        // in source order, then entry order, so the sums keep their rounding.
+        entries.clear();
         for (std::size_t e = 0; e < source.inventory.size(); ++e) {
             SourceContaminant& entry = source.inventory[e];
             if (!project.EntryTakesPart(entry)) continue;
+            entries.push_back(e);
             const std::size_t c = ContaminantIndexOf(project, entry.contaminant);
             Contaminant& contaminant = project.contaminants[c];
 
@@ -365,18 +403,22 @@ void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstRecep
                 entry.receptorRetardedTravelTimes.at(r).At(i) = retarded;
                 earliest(totals.totalRetardedTravelTime, r, c, 1, retarded);
             }
+        }
 
+        // Before the source starts it contributes nothing; the background
+        // is added as at any later time.
+        const double* times = plume ? &project.plume.timeYears : project.timeSlices.data();
+        values.resize(entries.size() * receptorCount * slices);
+        ReceptorConcentrationsOfEntries(project, source, entries.data(), entries.size(), firstReceptor, endReceptor,
+                                        times, slices, i, s, values.data());
+        for (std::size_t n = 0; n < entries.size(); ++n) {
+            SourceContaminant& entry = source.inventory[entries[n]];
+            const Contaminant& contaminant = project.contaminants[ContaminantIndexOf(project, entry.contaminant)];
             const double background =
                 contaminant.backgroundOption != 0 ? contaminant.backgroundConcentration.SampleAt(i) : 0.0;
-            // Before the source starts it contributes nothing; the
-            // background is added as at any later time.
-            const double* times = plume ? &project.plume.timeYears : project.timeSlices.data();
-            values.resize(receptorCount * slices);
-            ReceptorConcentrationsAt(project, source, e, firstReceptor, endReceptor, times, slices, i, s,
-                                     values.data());
             for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
                 ReceptorContaminant& totals = TotalsOf(project.receptors[r], contaminant.identifier);
-                const double* row = values.data() + (r - firstReceptor) * slices;
+                const double* row = values.data() + (n * receptorCount + (r - firstReceptor)) * slices;
                 for (std::size_t k = 0; k < slices; ++k) {
                     entry.receptorConcentrations.at(r).at(k).At(i) = row[k] + background;
                     totals.totalConcentrations.at(k).At(i) += row[k];

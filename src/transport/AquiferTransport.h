@@ -59,6 +59,14 @@ void ReceptorConcentrations(Project& project, Source& source, std::size_t entryI
 void ReceptorConcentrationsAt(Project& project, Source& source, std::size_t entryIndex, std::size_t firstReceptor,
                               std::size_t endReceptor, const double* timesYears, std::size_t count, std::size_t i,
                               std::size_t sourceIndex, double* out);
+// The same for several entries of the source at once:
+// out[(e * (endReceptor - firstReceptor) + r - firstReceptor) * count + k]
+// for entryIndices[e]. Every problem of all of them goes to the solver in
+// one batch.
+void ReceptorConcentrationsOfEntries(Project& project, Source& source, const std::size_t* entryIndices,
+                                     std::size_t entryCount, std::size_t firstReceptor, std::size_t endReceptor,
+                                     const double* timesYears, std::size_t count, std::size_t i,
+                                     std::size_t sourceIndex, double* out);
 void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex, const double* timesYears,
                                 std::size_t count, std::size_t receptorIndex, std::size_t i, double* out);
 

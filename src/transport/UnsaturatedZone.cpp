@@ -201,17 +201,32 @@ void RetardationFactors(Project& project, Source& source, SourceContaminant& ent
 
 void UnsaturatedConcentrations(Project& project, Source& source, SourceContaminant& entry, std::size_t i,
                                std::size_t pathwayIndex) {
-    PathwayContaminant& record = RecordOf(entry, pathwayIndex);
-    const double decay = UnsaturatedDecayRate(project, source, source.pathways.at(pathwayIndex), record, i);
+    SourceContaminant* entries[] = {&entry};
+    UnsaturatedConcentrationsOfEntries(project, source, entries, 1, i, pathwayIndex);
+}
+
+void UnsaturatedConcentrationsOfEntries(Project& project, Source& source, SourceContaminant* const* entries,
+                                        std::size_t entryCount, std::size_t i, std::size_t pathwayIndex) {
+    const UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
     const bool plume = project.plume.active;
     const std::size_t slices = plume ? 1 : project.timeSlices.size();
-    thread_local std::vector<LayerConcentrations> bases;
-    bases.resize(slices);
     const double* times = plume ? &project.plume.timeYears : project.timeSlices.data();
-    ConcentrationsAtBase(project, source, entry, times, slices, i, decay, pathwayIndex, bases.data());
-    for (std::size_t k = 0; k < slices; ++k) {
-        record.concentrations.at(k).At(i) = bases[k].concentration;
-        record.matrixConcentrations.at(k).At(i) = bases[k].matrixConcentration;
+    // Every entry at every time slice, entry by entry.
+    thread_local std::vector<LayerRequest> requests;
+    thread_local std::vector<LayerConcentrations> bases;
+    requests.clear();
+    for (std::size_t e = 0; e < entryCount; ++e) {
+        const double decay = UnsaturatedDecayRate(project, source, pathway, RecordOf(*entries[e], pathwayIndex), i);
+        for (std::size_t k = 0; k < slices; ++k) requests.push_back({entries[e], times[k], decay});
+    }
+    bases.resize(requests.size());
+    ConcentrationsAtBase(project, source, requests.data(), requests.size(), i, pathwayIndex, bases.data());
+    for (std::size_t e = 0; e < entryCount; ++e) {
+        PathwayContaminant& record = RecordOf(*entries[e], pathwayIndex);
+        for (std::size_t k = 0; k < slices; ++k) {
+            record.concentrations.at(k).At(i) = bases[e * slices + k].concentration;
+            record.matrixConcentrations.at(k).At(i) = bases[e * slices + k].matrixConcentration;
+        }
     }
 }
 
@@ -226,87 +241,111 @@ LayerConcentrations ConcentrationAtBase(Project& project, Source& source, Source
 void ConcentrationsAtBase(Project& project, Source& source, SourceContaminant& entry, const double* timesYears,
                           std::size_t count, std::size_t i, double decayPerS, std::size_t pathwayIndex,
                           LayerConcentrations* out) {
+    std::vector<LayerRequest> requests(count);
+    for (std::size_t k = 0; k < count; ++k) requests[k] = {&entry, timesYears[k], decayPerS};
+    ConcentrationsAtBase(project, source, requests.data(), count, i, pathwayIndex, out);
+}
+
+void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* requests, std::size_t count,
+                          std::size_t i, std::size_t pathwayIndex, LayerConcentrations* out) {
     if (count == 0) return;
     const UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
-    const PathwayContaminant& record = RecordOf(entry, pathwayIndex);
-    const double layerDelay = record.retardedTravelTime.At(i); // years, this layer alone
 
     // What enters the layer at each time: what left the layer above (or the
-    // source) one retarded travel time of this layer earlier. The recursion
-    // runs once per layer for all the times together. Scratch space per
-    // call: the recursion is as deep as the layers.
-    std::vector<double> inletTimes(count);
-    for (std::size_t k = 0; k < count; ++k) inletTimes[k] = timesYears[k] - layerDelay;
+    // source) one retarded travel time of this layer (for that entry)
+    // earlier. The recursion runs once per layer for all the requests
+    // together. Scratch space per call: the recursion is as deep as the
+    // layers.
     std::vector<LayerConcentrations> inlets(count);
     if (pathwayIndex == 0) {
         // The solubility flag is the source term's business.
         bool limited = false;
-        const double partitionFactor = PartitionFactor(project, source, entry, i);
-        for (std::size_t k = 0; k < count; ++k)
-            inlets[k].concentration =
-                ConcentrationAtTime(project, source, entry, inletTimes[k], i, partitionFactor, limited);
+        const SourceContaminant* factorOf = nullptr;
+        double partitionFactor = 0.0;
+        for (std::size_t n = 0; n < count; ++n) {
+            SourceContaminant& entry = *requests[n].entry;
+            // The factor is the same at every time (and a fixed point of the
+            // soil it sizes), so one per run of requests of an entry will do.
+            if (&entry != factorOf) {
+                partitionFactor = PartitionFactor(project, source, entry, i);
+                factorOf = &entry;
+            }
+            const double layerDelay = RecordOf(entry, pathwayIndex).retardedTravelTime.At(i); // years
+            inlets[n].concentration = ConcentrationAtTime(project, source, entry, requests[n].timeYears - layerDelay,
+                                                          i, partitionFactor, limited);
+        }
     } else {
         // Each layer degrades the contaminant at its own rate: the water
         // leaving the layer above has decayed with that layer's half-life.
         // (An excluded layer passes its inlet on without decay, so its
         // half-life is never asked for.)
         const std::size_t above = pathwayIndex - 1;
-        const double aboveDecayPerS =
-            source.pathways.at(above).include
-                ? UnsaturatedDecayRate(project, source, source.pathways.at(above), RecordOf(entry, above), i)
-                : 0.0;
-        ConcentrationsAtBase(project, source, entry, inletTimes.data(), count, i, aboveDecayPerS, above,
-                             inlets.data());
+        const UnsaturatedPathway& abovePathway = source.pathways.at(above);
+        std::vector<LayerRequest> upstream(count);
+        for (std::size_t n = 0; n < count; ++n) {
+            SourceContaminant& entry = *requests[n].entry;
+            const double layerDelay = RecordOf(entry, pathwayIndex).retardedTravelTime.At(i);
+            const double aboveDecayPerS =
+                abovePathway.include ? UnsaturatedDecayRate(project, source, abovePathway, RecordOf(entry, above), i)
+                                     : 0.0;
+            upstream[n] = {&entry, requests[n].timeYears - layerDelay, aboveDecayPerS};
+        }
+        ConcentrationsAtBase(project, source, upstream.data(), count, i, above, inlets.data());
     }
     // An excluded layer passes its inlet on unchanged.
     if (!pathway.include) {
-        for (std::size_t k = 0; k < count; ++k)
-            out[k] = pathwayIndex == 0 ? LayerConcentrations{inlets[k].concentration, 0.0} : inlets[k];
+        for (std::size_t n = 0; n < count; ++n)
+            out[n] = pathwayIndex == 0 ? LayerConcentrations{inlets[n].concentration, 0.0} : inlets[n];
         return;
     }
 
-    const double velocity = record.retardedVelocity.At(i) * metresPerYearToMetresPerSecond;
     const double dispersivity = pathway.verticalDispersivity.SampleAt(i);
     const double thickness = pathway.thickness.SampleAt(i);
-    const double retardation = record.retardation.At(i);
-    const double matrixRetardation = record.matrixRetardation.At(i);
-    // Phase 0: only the dissolved fraction 1/R of the solute degrades.
-    const bool dissolvedOnly = record.degradationPhase == 0;
     const bool matrixToo = project.processes.biodegradationUz && FissureFlowing(pathway, i);
-    double decay = 0.0;
-    double matrixDecay = 0.0;
-    if (matrixToo) {
-        // The water in the fissures passes too fast to degrade; the matrix
-        // water degrades. The fissure solution keeps its own retardation
-        // factor (1 under fissure flow), so switching biodegradation on
-        // changes only the decay, never the retardation of the fissures.
-        matrixDecay = dissolvedOnly ? decayPerS / matrixRetardation : decayPerS;
-    } else if (project.processes.biodegradationUz) {
-        decay = dissolvedOnly ? decayPerS / retardation : decayPerS;
-    }
-    const double matrixVelocity = record.retardedMatrixVelocity.At(i) * metresPerYearToMetresPerSecond;
 
-    // One problem per time at which the source has started (a fissure and a
-    // matrix problem under fissure flow with biodegradation), in time order.
+    // One problem per request at a time at which the source has started (a
+    // fissure and a matrix problem under fissure flow with biodegradation),
+    // in request order.
     std::vector<ColumnProblem> problems;
     problems.reserve(matrixToo ? 2 * count : count);
-    for (std::size_t k = 0; k < count; ++k) {
-        const double t = timesYears[k];
+    for (std::size_t n = 0; n < count; ++n) {
+        const double t = requests[n].timeYears;
         if (t < source.timeOffset) continue;
+        const PathwayContaminant& record = RecordOf(*requests[n].entry, pathwayIndex);
+        const double decayPerS = requests[n].decayPerS;
+        const double velocity = record.retardedVelocity.At(i) * metresPerYearToMetresPerSecond;
+        const double retardation = record.retardation.At(i);
+        const double matrixRetardation = record.matrixRetardation.At(i);
+        // Phase 0: only the dissolved fraction 1/R of the solute degrades.
+        const bool dissolvedOnly = record.degradationPhase == 0;
+        double decay = 0.0;
+        double matrixDecay = 0.0;
+        if (matrixToo) {
+            // The water in the fissures passes too fast to degrade; the
+            // matrix water degrades. The fissure solution keeps its own
+            // retardation factor (1 under fissure flow), so switching
+            // biodegradation on changes only the decay, never the
+            // retardation of the fissures.
+            matrixDecay = dissolvedOnly ? decayPerS / matrixRetardation : decayPerS;
+        } else if (project.processes.biodegradationUz) {
+            decay = dissolvedOnly ? decayPerS / retardation : decayPerS;
+        }
         const double elapsed = (t - source.timeOffset) * secondsPerYear;
-        problems.push_back({inlets[k].concentration, thickness, elapsed, velocity, dispersivity, decay, retardation});
-        if (matrixToo)
-            problems.push_back({inlets[k].concentration, thickness, elapsed, matrixVelocity, dispersivity,
+        problems.push_back({inlets[n].concentration, thickness, elapsed, velocity, dispersivity, decay, retardation});
+        if (matrixToo) {
+            const double matrixVelocity = record.retardedMatrixVelocity.At(i) * metresPerYearToMetresPerSecond;
+            problems.push_back({inlets[n].concentration, thickness, elapsed, matrixVelocity, dispersivity,
                                 matrixDecay, matrixRetardation});
+        }
     }
     std::vector<double> solutions(problems.size());
     SolveColumns(project.solverKernel, problems.data(), solutions.data(), problems.size());
     std::size_t next = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-        out[k] = LayerConcentrations{};
-        if (timesYears[k] < source.timeOffset) continue;
-        out[k].concentration = solutions[next++];
-        if (matrixToo) out[k].matrixConcentration = solutions[next++];
+    for (std::size_t n = 0; n < count; ++n) {
+        out[n] = LayerConcentrations{};
+        if (requests[n].timeYears < source.timeOffset) continue;
+        out[n].concentration = solutions[next++];
+        if (matrixToo) out[n].matrixConcentration = solutions[next++];
     }
 }
 
@@ -333,22 +372,36 @@ void ComputeUnsaturatedZone(Project& project, std::size_t i) {
                 layerTimes[p].travelTime = PorousMediumTravelTime(project, source, p, i);
         }
 
+        // Entry by entry the layers' retardation, then layer by layer the
+        // concentrations of all the entries together: their solutions are
+        // independent and go to the solver in one batch.
+        thread_local std::vector<SourceContaminant*> entries;
+        thread_local std::vector<std::size_t> entryIndices;
+        entries.clear();
+        entryIndices.clear();
         for (std::size_t e = 0; e < source.inventory.size(); ++e) {
             SourceContaminant& entry = source.inventory[e];
             if (!project.EntryTakesPart(entry)) continue;
+            entries.push_back(&entry);
+            entryIndices.push_back(e);
             for (std::size_t p = 0; p < source.pathways.size(); ++p) {
                 PathwayContaminant& record = RecordOf(entry, p);
                 record.unretardedTravelTime.At(i) = layerTimes[p].travelTime;
                 record.matrixUnretardedTravelTime.At(i) = layerTimes[p].matrixTravelTime;
                 RetardationFactors(project, source, entry, p, i);
-                UnsaturatedConcentrations(project, source, entry, i, p);
-                if (dilute) ComputeMixingZoneAndDilution(project, source, e, p, i, s);
             }
+        }
+        for (std::size_t p = 0; p < source.pathways.size(); ++p) {
+            UnsaturatedConcentrationsOfEntries(project, source, entries.data(), entries.size(), i, p);
+            if (dilute)
+                for (std::size_t e : entryIndices) ComputeMixingZoneAndDilution(project, source, e, p, i, s);
+        }
+        for (SourceContaminant* entry : entries) {
             // mg/l x 0.001 = kg/m3, times the water through the source.
-            const double leachate = entry.sourceConcentrations.empty() ? 0.0 : entry.sourceConcentrations[0].At(i);
-            entry.leachMass.At(i) = leachate * 0.001 * source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i);
-            if (entry.MeasuredInSoil())
-                entry.maxLeachMass.At(i) = entry.concentration.SampleAt(i) * source.soilMass.At(i) * 1e-6; // kg
+            const double leachate = entry->sourceConcentrations.empty() ? 0.0 : entry->sourceConcentrations[0].At(i);
+            entry->leachMass.At(i) = leachate * 0.001 * source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i);
+            if (entry->MeasuredInSoil())
+                entry->maxLeachMass.At(i) = entry->concentration.SampleAt(i) * source.soilMass.At(i) * 1e-6; // kg
         }
     }
 }

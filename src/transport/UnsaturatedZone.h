@@ -89,4 +89,24 @@ void ConcentrationsAtBase(Project& project, Source& source, SourceContaminant& e
                           std::size_t count, std::size_t i, double decayPerS, std::size_t pathwayIndex,
                           LayerConcentrations* out);
 
+// One concentration asked of the base of a layer: for an entry of the
+// source, at a time (years), for the decay rate (1/s) of that layer for
+// that entry.
+struct LayerRequest {
+    SourceContaminant* entry = nullptr;
+    double timeYears = 0.0;
+    double decayPerS = 0.0;
+};
+
+// The same for requests of any entries of the source at once: out[n]
+// answers requests[n]. The solutions of one layer for all of them are
+// independent and go to the solver together; each is the one a request of
+// its own would give, to the bit.
+void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* requests, std::size_t count,
+                          std::size_t i, std::size_t pathwayIndex, LayerConcentrations* out);
+
+// UnsaturatedConcentrations for several entries of the source together.
+void UnsaturatedConcentrationsOfEntries(Project& project, Source& source, SourceContaminant* const* entries,
+                                        std::size_t entryCount, std::size_t i, std::size_t pathwayIndex);
+
 } // namespace varnex

@@ -11,12 +11,14 @@
 #include <iomanip>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "model/Project.h"
 #include "stochastic/IterationCount.h"
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 #include "transport/TransportRunSupport.h"
+#include "transport/UnsaturatedZone.h"
 
 namespace varnex {
 namespace {
@@ -334,6 +336,41 @@ INSTANTIATE_TEST_SUITE_P(
                       {0.0, 7.24137464084127, 2.17643668171678, 0.725478927997518},
                       {0.0, 0.628635203906632, 0.188939916115423, 0.0629799749980483}}}),
     [](const ::testing::TestParamInfo<TwoLayerCase>& info) { return std::string(info.param.name); });
+
+// The layers of several entries go to the solver together (the transport
+// asks for every entry of a source at once). Each request must give the
+// bits a request of its own gives: the batch changes how many problems the
+// solver takes, never a result. Times before the start, at it and after,
+// through the fissured Chalk below the till.
+TEST_F(UnsaturatedZone, RequestsOfSeveralEntriesGiveTheBitsOfEachAlone) {
+    Project project = LoadTransportFixture("level3-threads.json");
+    ASSERT_TRUE(RunProject(project, 1).succeeded);
+    const std::size_t iterations = RecordOf(project, 0, 0).concentrations[0].Values().size();
+    const double times[] = {-5.0, 0.0, 3.5, 20.0, 61.25, 400.0};
+    std::size_t nonZero = 0;
+    for (Source& source : project.sources) {
+        for (std::size_t i = 0; i < iterations; ++i) {
+            for (std::size_t p = 0; p < source.pathways.size(); ++p) {
+                std::vector<LayerRequest> requests;
+                for (SourceContaminant& entry : source.inventory)
+                    if (project.EntryTakesPart(entry))
+                        for (double t : times) requests.push_back({&entry, t, 1e-10 * (1.0 + requests.size())});
+                std::vector<LayerConcentrations> together(requests.size());
+                ConcentrationsAtBase(project, source, requests.data(), requests.size(), i, p, together.data());
+                for (std::size_t n = 0; n < requests.size(); ++n) {
+                    LayerConcentrations alone;
+                    ConcentrationsAtBase(project, source, *requests[n].entry, &requests[n].timeYears, 1, i,
+                                         requests[n].decayPerS, p, &alone);
+                    ASSERT_EQ(alone.concentration, together[n].concentration) << "layer " << p << " request " << n;
+                    ASSERT_EQ(alone.matrixConcentration, together[n].matrixConcentration)
+                        << "layer " << p << " request " << n;
+                    nonZero += alone.concentration != 0.0;
+                }
+            }
+        }
+    }
+    EXPECT_GT(nonZero, 100u);
+}
 
 TEST_F(UnsaturatedZone, ExcludedLayerPassesItsInletBitForBit) {
     Project project = LoadTransportFixture("level2-two-layers.json");
