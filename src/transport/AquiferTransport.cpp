@@ -21,6 +21,10 @@ using namespace TransportConstants;
 
 constexpr std::size_t noContaminant = static_cast<std::size_t>(-1);
 
+// About how many aquifer solutions the receptors of a source hand the
+// solver at once (whole entries, so a single entry may exceed it).
+constexpr std::size_t problemsPerBatch = 256;
+
 std::size_t FindContaminantIndex(const Project& project, int identifier) {
     for (std::size_t c = 0; c < project.contaminants.size(); ++c)
         if (project.contaminants[c].identifier == identifier) return c;
@@ -406,11 +410,19 @@ void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstRecep
         }
 
         // Before the source starts it contributes nothing; the background
-        // is added as at any later time.
+        // is added as at any later time. The entries go in groups of a few
+        // hundred problems: enough to fill the solver's lanes, small enough
+        // that the scratch space of a group stays in the cache (and out of
+        // the allocator's page-mapping path).
         const double* times = plume ? &project.plume.timeYears : project.timeSlices.data();
         values.resize(entries.size() * receptorCount * slices);
-        ReceptorConcentrationsOfEntries(project, source, entries.data(), entries.size(), firstReceptor, endReceptor,
-                                        times, slices, i, s, values.data());
+        const std::size_t perEntry = receptorCount * slices;
+        const std::size_t group = std::max<std::size_t>(1, problemsPerBatch / std::max<std::size_t>(1, perEntry));
+        for (std::size_t first = 0; first < entries.size(); first += group) {
+            const std::size_t n = std::min(group, entries.size() - first);
+            ReceptorConcentrationsOfEntries(project, source, entries.data() + first, n, firstReceptor, endReceptor,
+                                            times, slices, i, s, values.data() + first * perEntry);
+        }
         for (std::size_t n = 0; n < entries.size(); ++n) {
             SourceContaminant& entry = source.inventory[entries[n]];
             const Contaminant& contaminant = project.contaminants[ContaminantIndexOf(project, entry.contaminant)];

@@ -18,6 +18,11 @@ namespace {
 
 using namespace TransportConstants;
 
+// About how many layer solutions the entries of a source hand the solver at
+// once (whole entries, so a single entry may exceed it): enough to fill its
+// lanes, small enough that the scratch space stays in the cache.
+constexpr std::size_t problemsPerBatch = 256;
+
 bool FissureFlowing(const UnsaturatedPathway& pathway, std::size_t i) { return pathway.fissureFlowing.at(i) != 0; }
 
 PathwayContaminant& RecordOf(SourceContaminant& entry, std::size_t pathwayIndex) {
@@ -391,8 +396,13 @@ void ComputeUnsaturatedZone(Project& project, std::size_t i) {
                 RetardationFactors(project, source, entry, p, i);
             }
         }
+        // In groups of a few hundred problems, as at the receptors.
+        const std::size_t slices = project.plume.active ? 1 : project.timeSlices.size();
+        const std::size_t group = std::max<std::size_t>(1, problemsPerBatch / std::max<std::size_t>(1, slices));
         for (std::size_t p = 0; p < source.pathways.size(); ++p) {
-            UnsaturatedConcentrationsOfEntries(project, source, entries.data(), entries.size(), i, p);
+            for (std::size_t first = 0; first < entries.size(); first += group)
+                UnsaturatedConcentrationsOfEntries(project, source, entries.data() + first,
+                                                   std::min(group, entries.size() - first), i, p);
             if (dilute)
                 for (std::size_t e : entryIndices) ComputeMixingZoneAndDilution(project, source, e, p, i, s);
         }
