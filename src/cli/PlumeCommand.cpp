@@ -4,7 +4,6 @@
 #include <cmath>
 #include <filesystem>
 #include <iostream>
-#include <limits>
 #include <vector>
 
 #include "cli/InterruptGuard.h"
