@@ -287,12 +287,19 @@ void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* 
         const std::size_t above = pathwayIndex - 1;
         const UnsaturatedPathway& abovePathway = source.pathways.at(above);
         std::vector<LayerRequest> upstream(count);
+        // Requests come entry by entry: the delay and decay are the entry's.
+        const SourceContaminant* delayOf = nullptr;
+        double layerDelay = 0.0;      // years
+        double aboveDecayPerS = 0.0;
         for (std::size_t n = 0; n < count; ++n) {
             SourceContaminant& entry = *requests[n].entry;
-            const double layerDelay = RecordOf(entry, pathwayIndex).retardedTravelTime.At(i);
-            const double aboveDecayPerS =
-                abovePathway.include ? UnsaturatedDecayRate(project, source, abovePathway, RecordOf(entry, above), i)
+            if (&entry != delayOf) {
+                layerDelay = RecordOf(entry, pathwayIndex).retardedTravelTime.At(i);
+                aboveDecayPerS = abovePathway.include
+                                     ? UnsaturatedDecayRate(project, source, abovePathway, RecordOf(entry, above), i)
                                      : 0.0;
+                delayOf = &entry;
+            }
             upstream[n] = {&entry, requests[n].timeYears - layerDelay, aboveDecayPerS};
         }
         ConcentrationsAtBase(project, source, upstream.data(), count, i, above, inlets.data());

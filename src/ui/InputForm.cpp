@@ -86,26 +86,31 @@ bool InputForm::TakeOrSayWhy(const TakeEntries& take) {
     return false;
 }
 
-void InputForm::GuardSelection(QListWidget* list, const int& shown, TakeEntries take, std::function<void(int)> show) {
-    connect(list, &QListWidget::currentRowChanged, this, [this, list, &shown, take, show](int row) {
+std::function<void(int)> InputForm::MoveGuard(TakeEntries take, std::function<void(int)> show,
+                                              std::function<void()> stayOnShown) {
+    return [this, take = std::move(take), show = std::move(show), stayOnShown = std::move(stayOnShown)](int to) {
         if (!TakeOrSayWhy(take)) {
-            QSignalBlocker blocker(list);
-            list->setCurrentRow(shown);
+            stayOnShown();
             return;
         }
-        show(row);
-    });
+        show(to);
+    };
+}
+
+void InputForm::GuardSelection(QListWidget* list, const int& shown, TakeEntries take, std::function<void(int)> show) {
+    connect(list, &QListWidget::currentRowChanged, this,
+            MoveGuard(std::move(take), std::move(show), [list, &shown] {
+                QSignalBlocker blocker(list);
+                list->setCurrentRow(shown);
+            }));
 }
 
 void InputForm::GuardSelection(QComboBox* choice, const int& shown, TakeEntries take, std::function<void(int)> show) {
-    connect(choice, &QComboBox::currentIndexChanged, this, [this, choice, &shown, take, show](int index) {
-        if (!TakeOrSayWhy(take)) {
-            QSignalBlocker blocker(choice);
-            choice->setCurrentIndex(shown);
-            return;
-        }
-        show(index);
-    });
+    connect(choice, &QComboBox::currentIndexChanged, this,
+            MoveGuard(std::move(take), std::move(show), [choice, &shown] {
+                QSignalBlocker blocker(choice);
+                choice->setCurrentIndex(shown);
+            }));
 }
 
 } // namespace varnex::ui

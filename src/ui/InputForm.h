@@ -138,6 +138,11 @@ protected:
     static bool TakeNumber(const QString& text, double& stored);
 
 private:
+    // The slot of a guarded selection: `show` the entry moved to, or, when
+    // the entries on view fail, `stayOnShown`.
+    std::function<void(int)> MoveGuard(TakeEntries take, std::function<void(int)> show,
+                                       std::function<void()> stayOnShown);
+
     UserPrompts* prompts_ = nullptr;
     std::unique_ptr<UserPrompts> ownPrompts_;
 };
