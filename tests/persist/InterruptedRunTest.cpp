@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/Project.h"
@@ -27,6 +29,12 @@ class StoppingObserver : public RunObserver {
 public:
     void Failed(const std::string& message) override { failures.push_back(message); }
     bool StopRequested() override { return ++polls > stopAfterPolls; }
+    // Every iteration takes at least half a millisecond here, so that the
+    // driver's polls, which follow the progress of the run (one a batch of
+    // iterations, or one a tenth of a second), are many whatever the speed
+    // of the machine and of the transport: a run too fast for more than two
+    // polls could not be stopped part way.
+    void WaitWhilePaused() override { std::this_thread::sleep_for(std::chrono::microseconds(500)); }
     std::vector<std::string> failures;
     int polls = 0;
     int stopAfterPolls = 1 << 30;
