@@ -2,7 +2,8 @@
 # Builds the Debian package from a configured and built release tree, then
 # proves it works where users get it: unpacked into a fresh root, the
 # installed command-line tool runs an installed example with its installed
-# data files. As root (CI, fresh machines) the package is also installed
+# data files, and the installed desktop program opens every installed
+# example (headless: it writes their reports). As root (CI, fresh machines) the package is also installed
 # with apt, so that its declared dependencies are checked for real, then
 # removed again.
 #
@@ -36,8 +37,23 @@ run_example() {
   out=$("$cli" stats "$examples/level3-petrol-station.vnx" 2>"$root/run.log") || { cat "$root/run.log"; exit 1; }
   grep -q "Total Receptor Concentration" <<<"$out" || { echo "$out"; echo "the installed example holds no results"; exit 1; }
 }
+
+# The installed desktop program opens the installed examples: without a
+# display it writes each one's results report and draws a graph, through the
+# same code as its windows, so its Qt libraries, platform plugin, fonts and
+# data files are all found where the package put them.
+open_examples() {
+  local program=$1 examples=$2 example
+  for example in "$examples"/*.vnx; do
+    "$program" --report "$example" "$root/report.pdf" 2>"$root/open.log" || { cat "$root/open.log"; echo "the installed desktop program could not open $example"; exit 1; }
+    [ "$(head -c 5 "$root/report.pdf")" = "%PDF-" ] || { echo "no report of $example"; exit 1; }
+  done
+  "$program" --render-graph "$examples/level3-petrol-station.vnx" --kind 2 --type 3 "$root/graph.png" 2>"$root/open.log" || { cat "$root/open.log"; exit 1; }
+  [ -s "$root/graph.png" ] || { echo "no graph drawn"; exit 1; }
+}
 run_example "$root/usr/bin/varnex-cli" "$root/usr/share/varnex/examples"
-echo "-- the unpacked package runs an example"
+open_examples "$root/usr/bin/varnex" "$root/usr/share/varnex/examples"
+echo "-- the unpacked package runs an example and its desktop program opens every example"
 
 if [ "$(id -u)" -eq 0 ] && [ "${VARNEX_PACKAGE_INSTALL:-1}" != 0 ]; then
   if dpkg-query -W -f='${Status}' varnex 2>/dev/null | grep -q "install ok installed"; then
@@ -46,6 +62,7 @@ if [ "$(id -u)" -eq 0 ] && [ "${VARNEX_PACKAGE_INSTALL:-1}" != 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
     apt-get install -y -q --no-install-recommends "$(realpath "$deb")" >/dev/null
     run_example /usr/bin/varnex-cli /usr/share/varnex/examples
+    open_examples /usr/bin/varnex /usr/share/varnex/examples
     apt-get remove -y -q varnex >/dev/null
     echo "-- installed with apt, ran an example, removed"
   fi
