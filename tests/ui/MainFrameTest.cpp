@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,6 +43,7 @@
 #include "ui/ProjectWizard.h"
 #include "ui/StartDialog.h"
 #include "ui/PropertyGrid.h"
+#include "ui/ReportPrinter.h"
 #include "ui/WindowStateStore.h"
 #include "ScriptedPrompts.h"
 #include "UiTestSupport.h"
@@ -423,6 +426,44 @@ private slots:
         QVERIFY(frame_->MaybeSave());
         QVERIFY(frame_->OpenDocumentFile(folder.filePath(QStringLiteral("hand-check.vnx"))));
         QCOMPARE(enabled(), frame_->Document().GetProject().resultsValid ? 4 : 0);
+    }
+
+    // File > Print goes through the platform's print dialog: accepted with
+    // its print-to-file choice it writes the report as a PDF, cancelled it
+    // prints nothing. The dialog is the one users see, answered by the test.
+    void printCommandsGoThroughThePrintDialog() {
+        QTemporaryDir folder;
+        QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("hand-check-level1.json"))));
+        varnex::SetIterationCount(5);
+        prompts_.saveFiles << folder.filePath(QStringLiteral("hand-check.vnx"));
+        QVERIFY2(frame_->RunAndSave(), qPrintable(prompts_.errors.join("\n")));
+
+        QPrinter& printer = varnex::ui::ReportPrinter::SharedPrinter();
+        const QString previousOutput = printer.outputFileName();
+        const struct {
+            Command command;
+            const char* title;
+        } commands[] = {{Command::filePrintModel, "Model"}, {Command::filePrintResults, "Results"}};
+        for (const auto& print : commands) {
+            const QString pdf = folder.filePath(QString::fromLatin1(print.title) + QStringLiteral(".pdf"));
+            printer.setOutputFileName(pdf);
+            QString title;
+            varnex::ui::test::WhenModalOpens<QPrintDialog>([&title](QPrintDialog& dialog) {
+                title = dialog.windowTitle();
+                dialog.reject();
+            });
+            frame_->CommandAction(print.command)->trigger();
+            QCOMPARE(title, QString::fromLatin1(print.title));
+            QVERIFY2(!QFileInfo::exists(pdf), "a cancelled print wrote its file");
+
+            varnex::ui::test::WhenModalOpens<QPrintDialog>([](QPrintDialog& dialog) { dialog.accept(); });
+            frame_->CommandAction(print.command)->trigger();
+            QVERIFY2(prompts_.errors.isEmpty(), qPrintable(prompts_.errors.join("\n")));
+            const QByteArray bytes = FileBytes(pdf);
+            QVERIFY2(bytes.startsWith("%PDF"), print.title);
+            QVERIFY(bytes.contains("/Type /Page"));
+        }
+        printer.setOutputFileName(previousOutput);
     }
 
     void invalidProjectDoesNotRun() {
