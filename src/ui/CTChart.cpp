@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QRubberBand>
 
+#include "ui/GraphBuilder.h"
 #include "ui/QtText.h"
 
 namespace varnex::ui {
@@ -112,9 +113,9 @@ QChart* CTChart::BuildChart(const GraphContent& content, const ChartSettings& se
     if (content.hasStandard && (!y.logarithmic || content.standard > 0.0)) {
         auto* line = new QLineSeries;
         line->setName(ToQString(content.standardLabel));
-        QPen pen(QColor(200, 0, 0));
+        QPen pen(Colour(GraphBuilder::StandardLineColour()));
         pen.setStyle(Qt::DashLine);
-        pen.setWidthF(1.5);
+        pen.setWidthF(2.0);
         line->setPen(pen);
         const double level = PlottedPosition(y, content.standard);
         line->append(PlottedPosition(x, x.minimum), level);

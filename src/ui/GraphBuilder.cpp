@@ -73,9 +73,17 @@ unsigned GraphBuilder::PercentileCurveColour(int percentileIndex) {
 }
 
 unsigned GraphBuilder::TimeCurveColour(int k) {
-    static constexpr unsigned colours[] = {0x0000e0, 0xe00000, 0x00a000, 0x000000, 0xd07000,
-                                           0x8000a0, 0x00a8b8, 0x808080, 0xa05000, 0xe000c0};
+    // No red: red is the standard's line, and the time slice the reader
+    // compares with the standard must not look like it.
+    static constexpr unsigned colours[] = {0x0000e0, 0x00a000, 0x000000, 0xd07000, 0x00a8b8,
+                                           0x808080, 0xa05000, 0x8000a0, 0xe000c0, 0x808000};
     return colours[static_cast<std::size_t>(k < 0 ? 0 : k) % (sizeof colours / sizeof colours[0])];
+}
+
+unsigned GraphBuilder::StandardLineColour() {
+    // A deep crimson: darker and bluer than the "10 (red)" percentile curve,
+    // and drawn dashed as well.
+    return 0xb0003c;
 }
 
 std::string GraphBuilder::TimeSliceText(double years) { return FormatText(TranslateFormat("%.0lf years"), {years}); }

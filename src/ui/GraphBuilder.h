@@ -35,6 +35,9 @@ public:
     static unsigned PercentileCurveColour(int percentileIndex);
     // The colour of the k-th time slice curve of a frequency graph.
     static unsigned TimeCurveColour(int k);
+    // The water quality standard's dashed line, in a colour no curve uses,
+    // so that it cannot be taken for one.
+    static unsigned StandardLineColour();
 
     // The curves, titles and standard line of the selection, from the
     // project's results; empty (with "No results to graph") when the run

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QStatusBar>
@@ -569,6 +571,24 @@ private slots:
         // The user guide ships beside the program.
         frame_->OnHelpTopics();
         QVERIFY(prompts_.errors.isEmpty());
+    }
+
+    // Every figure the guide beside the program shows is there with it, and
+    // nothing in its images folder is left over from an older guide.
+    void guideFiguresShipBesideTheGuide() {
+        const QDir folder(QCoreApplication::applicationDirPath());
+        const QString guide = QString::fromUtf8(FileBytes(folder.filePath(QStringLiteral("user-guide.md"))));
+        QVERIFY(!guide.isEmpty());
+        QStringList shown;
+        const QRegularExpression figure(QStringLiteral("!\\[[^\\]]+\\]\\((images/[^)]+)\\)"));
+        for (auto match = figure.globalMatch(guide); match.hasNext();) shown << match.next().captured(1);
+        QVERIFY(shown.size() >= 15);
+        for (const QString& image : shown) {
+            QVERIFY2(QFileInfo(folder.filePath(image)).size() > 1000, qPrintable(image));
+        }
+        const QDir source(QStringLiteral(VARNEX_SOURCE_DIR "/docs/images"));
+        for (const QString& file : source.entryList({QStringLiteral("*.png")}, QDir::Files))
+            QVERIFY2(shown.contains(QStringLiteral("images/") + file), qPrintable(file + " is shown nowhere"));
     }
 
 private:

@@ -197,6 +197,14 @@ private slots:
         Select(window.ResultSelector(), Kind::receptorConcentration);
         QVERIFY(!LineSeries(window).isEmpty());
         QVERIFY(LineSeries(window).back()->name().startsWith(QStringLiteral("WQS: ")));
+        // The line is told apart from every curve by its colour as well as
+        // its dashes: time slices and percentiles alike (the first draw of
+        // this graph showed the 10-year curve in the standard's red).
+        for (int k = 0; k < 12; ++k) QVERIFY(GraphBuilder::TimeCurveColour(k) != GraphBuilder::StandardLineColour());
+        for (int p = 0; p < 7; ++p) QVERIFY(GraphBuilder::PercentileCurveColour(p) != GraphBuilder::StandardLineColour());
+        const QColor standardColour = LineSeries(window).back()->pen().color();
+        QCOMPARE(standardColour.rgb() & 0xffffff, GraphBuilder::StandardLineColour());
+        QCOMPARE(LineSeries(window).back()->pen().style(), Qt::DashLine);
 
         // Travel times are no concentrations; a contaminant without a
         // standard has no line.
