@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QEvent>
 #include <QFormLayout>
 #include <QHeaderView>
@@ -59,6 +62,13 @@ StatisticsView::StatisticsView(const Project& project, QWidget* parent) : QWidge
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    auto* copy = new QAction(Tr("&Copy"), this);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(copy, &QAction::triggered, this, &StatisticsView::CopyToClipboard);
+    addAction(copy);
+    table_->addAction(copy);
+    table_->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -153,6 +163,27 @@ QString StatisticsView::ValueOf(const QString& label) const {
         if (table_->item(row, 0) && table_->item(row, 0)->text() == label) return table_->item(row, 1)->text();
     return QString();
 }
+
+QString StatisticsView::CopiedText() const {
+    std::vector<int> rows;
+    for (int row = 0; row < table_->rowCount(); ++row) {
+        const bool selected = (table_->item(row, 0) && table_->item(row, 0)->isSelected()) ||
+                              (table_->item(row, 1) && table_->item(row, 1)->isSelected());
+        if (selected) rows.push_back(row);
+    }
+    if (rows.empty())
+        for (int row = 0; row < table_->rowCount(); ++row) rows.push_back(row);
+    QString text = windowTitle() + QLatin1Char('\n');
+    for (int row : rows) {
+        const QTableWidgetItem* label = table_->item(row, 0);
+        const QTableWidgetItem* value = table_->item(row, 1);
+        text += (label ? label->text() : QString()) + QLatin1Char('\t') + (value ? value->text() : QString()) +
+                QLatin1Char('\n');
+    }
+    return text;
+}
+
+void StatisticsView::CopyToClipboard() const { QGuiApplication::clipboard()->setText(CopiedText()); }
 
 void StatisticsView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) ShowLines();

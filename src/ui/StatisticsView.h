@@ -34,6 +34,11 @@ public:
     QTableWidget* Table() const { return table_; }
     // The value shown beside `label`, or empty when no such row.
     QString ValueOf(const QString& label) const;
+    // "&Copy" (Ctrl+C, and the table's context menu): the caption, then the
+    // selected rows, or every row when none is selected, as tab-separated
+    // label and value, ready to paste into a spreadsheet or a report.
+    QString CopiedText() const;
+    void CopyToClipboard() const;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -23,6 +23,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -361,6 +362,23 @@ private slots:
         QCOMPARE(view.ValueOf("95% confidence interval of the 50% value"),
                  text(interval.first) + " - " + text(interval.second));
         QVERIFY(view.windowTitle().startsWith(QStringLiteral("Statistics: ")));
+
+        // Ctrl+C copies the caption and the table as tab-separated text: all
+        // of it, or the rows the user selected.
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.Table()->setFocus();
+        QTest::keySequence(view.Table(), QKeySequence::Copy);
+        QStringList copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(copied.size(), view.Table()->rowCount() + 1);
+        QCOMPARE(copied[0], view.windowTitle());
+        QCOMPARE(copied[1], QStringLiteral("Minimum\t") + text(vector->Minimum()));
+        QVERIFY(copied.contains(QStringLiteral("Mean\t") + text(vector->Mean())));
+        view.Table()->setRangeSelected(QTableWidgetSelectionRange(2, 0, 3, 1), true);
+        view.CopyToClipboard();
+        copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(copied, QStringList({view.windowTitle(), QStringLiteral("Mean\t") + text(vector->Mean()),
+                                      QStringLiteral("SD\t") + text(vector->StandardDeviation())}));
         QCOMPARE(StatisticsTable::FormatValue(1.5e-7), std::string("1.5E-07"));
     }
 
