@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
@@ -94,6 +96,13 @@ SensitivityDialog::SensitivityDialog(Project& project, QWidget* parent) : QDialo
     list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     list_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     list_->setMinimumWidth(420);
+    auto* copy = new QAction(Tr("&Copy"), this);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(copy, &QAction::triggered, this, &SensitivityDialog::CopyToClipboard);
+    addAction(copy);
+    list_->addAction(copy);
+    list_->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     chartView_ = new QChartView(this);
     chartView_->setRenderHint(QPainter::Antialiasing);
@@ -189,6 +198,24 @@ void SensitivityDialog::FillList() {
         item->setToolTip(0, ToQString(row.label));
     }
 }
+
+QString SensitivityDialog::CopiedText() const {
+    // Which result the coefficients belong to, as the selectors show it, so
+    // that a pasted table still says what it ranks.
+    QStringList chosen;
+    for (const QComboBox* box : {resultBox_, sourceBox_, receptorBox_, pathwayBox_})
+        if (box->isEnabled() && box->currentIndex() >= 0) chosen << box->currentText();
+    if (individualBox_->isChecked() && contaminantBox_->currentIndex() >= 0) chosen << contaminantBox_->currentText();
+    QString text = chosen.join(QStringLiteral(" - ")) + QLatin1Char('\n');
+    text += list_->headerItem()->text(0) + QLatin1Char('\t') + list_->headerItem()->text(1) + QLatin1Char('\n');
+    for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list_->topLevelItem(i);
+        text += item->text(0) + QLatin1Char('\t') + item->text(1) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+void SensitivityDialog::CopyToClipboard() const { QApplication::clipboard()->setText(CopiedText()); }
 
 void SensitivityDialog::DrawTornado() {
     auto* chart = new QChart;

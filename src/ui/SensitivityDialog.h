@@ -42,6 +42,11 @@ public:
     QCheckBox* RankCorrelation() const { return rankBox_; }
     QTreeWidget* List() const { return list_; }
     QChartView* TornadoChart() const { return chartView_; }
+    // "&Copy" (Ctrl+C, and the list's context menu): the result chosen, the
+    // column headings and the listed inputs with their coefficients, as
+    // tab-separated text.
+    QString CopiedText() const;
+    void CopyToClipboard() const;
 
 private:
     void RefreshSelectors();

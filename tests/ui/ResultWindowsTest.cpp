@@ -368,6 +368,7 @@ private slots:
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         view.Table()->setFocus();
+        QApplication::clipboard()->clear();
         QTest::keySequence(view.Table(), QKeySequence::Copy);
         QStringList copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
         QCOMPARE(copied.size(), view.Table()->rowCount() + 1);
@@ -423,6 +424,18 @@ private slots:
             for (int i = 0; i < dialog.List()->topLevelItemCount(); ++i)
                 shown << dialog.List()->topLevelItem(i)->text(0) + '\t' + dialog.List()->topLevelItem(i)->text(1);
             QCOMPARE(shown, expected);
+            // Copied, the list is the command's output under a line naming
+            // the result it ranks.
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            dialog.List()->setFocus();
+            QApplication::clipboard()->clear();
+            QTest::keySequence(dialog.List(), QKeySequence::Copy);
+            QStringList copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+            QCOMPARE(copied.size(), expected.size() + 2);
+            QVERIFY(copied.takeFirst().startsWith(dialog.ResultChooser()->currentText() + QStringLiteral(" - <All>")));
+            QCOMPARE(copied.takeFirst(), QStringLiteral("Input\tSensitivity"));
+            QCOMPARE(copied, expected);
         }
 
         // The first ten only, strongest first.
