@@ -4,7 +4,8 @@
 Usage: missing-translations.py --source SRC_DIR --info INFO_DIR [--unused]
 
 Finds every string literal passed directly to Translate(, TranslateCStr(,
-TranslateFormat( or TranslatableText( in the C++ sources under SRC_DIR
+TranslateFormat(, TranslatableText( or Tr( (the desktop program's shorthand
+for Translate into a QString) in the C++ sources under SRC_DIR
 (adjacent literals joined and escapes decoded, as the compiler would), reads
 the language list INFO_DIR/langs.txt and every language file it names except
 English's, and prints one line for each text a language has no line for.
@@ -23,7 +24,7 @@ import argparse
 import os
 import sys
 
-TRANSLATING_FUNCTIONS = {"Translate", "TranslateCStr", "TranslateFormat", "TranslatableText"}
+TRANSLATING_FUNCTIONS = {"Translate", "TranslateCStr", "TranslateFormat", "TranslatableText", "Tr"}
 SOURCE_SUFFIXES = (".cpp", ".cc", ".cxx", ".h", ".hh", ".hpp", ".hxx", ".ipp", ".inl")
 ENGLISH = b"English"
 

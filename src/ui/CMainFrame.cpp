@@ -42,7 +42,11 @@
 #include "ui/HelpWindow.h"
 #include "ui/InputCorrelationsDialog.h"
 #include "ui/MenuCaption.h"
+#include "ui/ImageFile.h"
 #include "ui/PlumeDialog.h"
+#include "ui/PlumePicture.h"
+#include "ui/SitePlanPlumeItem.h"
+#include "ui/SitePlanScene.h"
 #include "ui/PlumeProgressDialog.h"
 #include "ui/ProgramOptionsDialog.h"
 #include "ui/ProjectExplorer.h"
@@ -251,6 +255,7 @@ CMainFrame::CMainFrame(UserInterfaceSettings& settings, QWidget* parent)
     });
     connect(view_->PhaseView(), &CPhaseView::ReceptorFormRequested, this,
             [this](int) { EditWithForm(FormKind::receptors); });
+    connect(view_->PhaseView(), &CPhaseView::PlumeMapSaveRequested, this, &CMainFrame::OnSavePlumeMap);
     PhaseView()->SetProject(&document_->GetProject());
     OnProjectReplaced();
     UpdateTitle();
@@ -986,6 +991,26 @@ void CMainFrame::OnViewZoomOut() { PhaseView()->ZoomOut(); }
 void CMainFrame::OnViewZoomWindow() { PhaseView()->BeginZoomWindow(); }
 void CMainFrame::OnViewZoomPrevious() { PhaseView()->ZoomPrevious(); }
 void CMainFrame::OnViewZoomAll() { PhaseView()->ZoomAll(); }
+void CMainFrame::OnSavePlumeMap() {
+    QString suggested = document_->SuggestedSavePath();
+    if (!suggested.isEmpty()) suggested = QFileInfo(suggested).dir().filePath(QFileInfo(suggested).completeBaseName());
+    QString path = Prompts().ChooseSaveFile(ToQString(Translate("Save Plume Map As")), suggested,
+                                            ToQString(Translate("PNG Image (*.png);;SVG Drawing (*.svg)")));
+    if (path.isEmpty()) return;
+    if (!IsImageFileName(path)) path = WithSuffix(path, QStringLiteral("png"));
+    if (!SavePlumeMap(path))
+        Prompts().ShowError(ToQString(FormatText(TranslateFormat("Cannot write the file %s"),
+                                                 {ToStdString(QDir::toNativeSeparators(path))})));
+}
+
+bool CMainFrame::SavePlumeMap(const QString& path) {
+    const SitePlanPlumeItem* plume = PhaseView()->Scene()->PlumeItem();
+    if (!plume) return false;
+    // The mapped area is the plume's cells, each centred on its grid node.
+    const PlumePicture picture(document_->GetProject(), PhaseView()->BackgroundMap(), plume->sceneBoundingRect());
+    return picture.Write(path, picture.DefaultSize());
+}
+
 void CMainFrame::OnViewPlumeLegend() {
     PhaseView()->SetPlumeLegendVisible(!PhaseView()->PlumeLegendVisible());
     UpdateCommandStates();

@@ -156,6 +156,10 @@ public slots:
     void OnViewZoomPrevious();
     void OnViewZoomAll();
     void OnViewPlumeLegend();
+    // The plume shown on the plan as a PNG or SVG picture with its legend
+    // and scale bar (the plan's context menu offers it).
+    void OnSavePlumeMap();
+    bool SavePlumeMap(const QString& path);
     void OnHelpTopics();
     void OnHelpAbout();
 

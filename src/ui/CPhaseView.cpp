@@ -485,13 +485,17 @@ std::unique_ptr<QMenu> CPhaseView::ContextMenuAt(const QPoint& viewportPosition)
         if (item->type() == sourceItemType && source < 0 && receptor < 0)
             source = static_cast<SitePlanSourceItem*>(item)->SourceIndex();
     }
-    if (source < 0 && receptor < 0) return nullptr;
     auto menu = std::make_unique<QMenu>(this);
     const auto add = [&](const char* english, auto handler) {
         QAction* action = menu->addAction(ToQString(Translate(english)));
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
+    if (source < 0 && receptor < 0) {
+        if (project_->plume.columns.empty()) return nullptr;
+        add(TranslatableText("Save Plume Map As..."), [this] { emit PlumeMapSaveRequested(); });
+        return menu;
+    }
     if (source >= 0) {
         add(TranslatableText("Duplicate Source"), [this, source] { DuplicateSource(source); });
         add(TranslatableText("Digitise"), [this, source] { BeginDigitising(source); });

@@ -89,11 +89,14 @@ public:
     bool KeepsShape(int sourceIndex) const { return keepShape_.count(sourceIndex) != 0; }
 
     bool HasBackgroundMap() const { return map_ != nullptr; }
+    // The background map read last (null for none), as the plan draws it.
+    const DxfMapGeometry* BackgroundMap() const { return map_.get(); }
     // The message of the last background map that could not be read.
     QString BackgroundMapError() const;
 
     // The context menu for the point `viewportPosition`, null where there
-    // is nothing to offer.
+    // is nothing to offer. Off the sources and receptors, a plan showing a
+    // plume offers to save it as a picture.
     std::unique_ptr<QMenu> ContextMenuAt(const QPoint& viewportPosition);
 
 signals:
@@ -105,6 +108,8 @@ signals:
     // A context menu asked for one of the source's forms (SourceForm).
     void SourceFormRequested(int sourceIndex, int formKind);
     void ReceptorFormRequested(int receptorIndex);
+    // The user asked to save the plume shown as a picture.
+    void PlumeMapSaveRequested();
     // The domain's background map could not be read (the message names the
     // file); the plan shows the message too, until the map is read.
     void BackgroundMapFailed(const QString& message);

@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QVBoxLayout>
@@ -20,6 +22,8 @@
 #include "model/Project.h"
 #include "results/ResultVector.h"
 #include "settings/Translate.h"
+#include "settings/TextFormat.h"
+#include "ui/ImageFile.h"
 #include "ui/QtText.h"
 #include "ui/ReportPrinter.h"
 #include "ui/ScaleDialog.h"
@@ -113,6 +117,16 @@ void GraphWindow::BuildMenus() {
         QPrintDialog dialog(&printer, this);
         if (dialog.exec() != QDialog::Accepted) return;
         ReportPrinter::PrintGraph(windowTitle(), chart_->Content(), chart_->Settings(), printer);
+    });
+    // For reports: a picture of the graph to place in a document.
+    file->addAction(Tr("Save P&icture..."), this, [this] {
+        QString path = QFileDialog::getSaveFileName(this, Tr("Save Picture"), QString(),
+                                                    Tr("PNG Image (*.png);;SVG Drawing (*.svg)"));
+        if (path.isEmpty()) return;
+        if (!IsImageFileName(path)) path += QStringLiteral(".png");
+        if (!SavePicture(path))
+            QMessageBox::warning(this, windowTitle(),
+                                 ToQString(FormatText(TranslateFormat("Cannot write the file %s"), {ToStdString(path)})));
     });
     file->addSeparator();
     file->addAction(Tr("&Exit"), this, &QWidget::close);
@@ -318,6 +332,14 @@ void GraphWindow::ZoomPrevious() {
 void GraphWindow::ShowScaleDialog() {
     ScaleDialog dialog(chart_->Settings(), this);
     if (dialog.exec() == QDialog::Accepted) ApplyScale(dialog.ChosenSettings());
+}
+
+bool GraphWindow::SavePicture(const QString& path) const {
+    if (chart_->Content().Empty()) return false;
+    const QSize size(1000, 650);
+    return WriteImageFile(path, size, [this, &size](QPainter& painter) {
+        CTChart::Render(chart_->Content(), chart_->Settings(), painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    });
 }
 
 void GraphWindow::CopyToClipboard() {

@@ -51,6 +51,9 @@ public:
 
     // "&Copy": the plotted numbers onto the clipboard.
     void CopyToClipboard();
+    // "Save P&icture...": the graph as shown (scale and zoom included) as a
+    // PNG or an SVG of 1000 x 650 pixels; false when it cannot be written.
+    bool SavePicture(const QString& path) const;
     // Applies a range as "Scale..." does; the one before is kept for
     // "Previous".
     void ApplyScale(const ChartSettings& settings);

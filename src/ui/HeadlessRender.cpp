@@ -9,28 +9,24 @@
 #include <vector>
 
 #include <QFileInfo>
-#include <QImage>
 #include <QPainter>
-#include <QSvgGenerator>
 
 #include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
 #include "run/DefaultPlumeArea.h"
 #include "run/PlumeGrid.h"
-#include "run/PlumeLegend.h"
 #include "run/PlumeObserver.h"
 #include "ui/BackgroundMapPath.h"
 #include "ui/CTChart.h"
 #include "ui/DxfMapGeometry.h"
 #include "ui/DxfMapReader.h"
 #include "ui/GraphBuilder.h"
-#include "ui/PlumeLegendPainter.h"
+#include "ui/ImageFile.h"
+#include "ui/PlumePicture.h"
 #include "ui/QtText.h"
 #include "ui/ReportModel.h"
 #include "ui/ReportPrinter.h"
-#include "ui/ScaleBarPainter.h"
-#include "ui/SitePlanScene.h"
 
 namespace varnex::ui {
 
@@ -120,38 +116,8 @@ bool ReadProject(const QString& path, Project& project) {
     return false;
 }
 
-enum class ImageKind { png, svg };
-
-ImageKind ImageKindOf(const QString& out) {
-    if (out.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) return ImageKind::png;
-    if (out.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) return ImageKind::svg;
-    throw UsageError{out + QStringLiteral(": the output file must end in .png or .svg")};
-}
-
-// Paints through `draw` into a PNG or an SVG of `size` pixels.
-template <class Draw>
-bool WriteImage(const QString& out, const QSize& size, Draw draw) {
-    if (ImageKindOf(out) == ImageKind::svg) {
-        QSvgGenerator generator;
-        generator.setFileName(out);
-        generator.setSize(size);
-        generator.setViewBox(QRect(QPoint(0, 0), size));
-        generator.setTitle(QFileInfo(out).completeBaseName());
-        QPainter painter;
-        if (!painter.begin(&generator)) return false;
-        painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-        draw(painter);
-        painter.end();
-        return QFileInfo(out).isFile() && QFileInfo(out).size() > 0;
-    }
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        draw(painter);
-    }
-    return image.save(out, "PNG");
+void CheckImageName(const QString& out) {
+    if (!IsImageFileName(out)) throw UsageError{out + QStringLiteral(": the output file must end in .png or .svg")};
 }
 
 int IndexByName(const QString& option, const QString& name, const std::vector<std::string>& names) {
@@ -198,7 +164,7 @@ int RenderGraph(const QStringList& arguments) {
                          {QStringLiteral("--log")});
     QString projectPath, out;
     args.Files(QStringLiteral("--render-graph"), projectPath, out);
-    ImageKindOf(out);
+    CheckImageName(out);
     const QSize size = args.Size(QSize(1000, 650));
     bool ok = false;
     const int kind = args.Required(QStringLiteral("--kind")).toInt(&ok);
@@ -253,7 +219,7 @@ int RenderGraph(const QStringList& arguments) {
         return workFailed;
     }
     const ChartSettings settings = CTChart::FittingSettings(content, false, args.Has(QStringLiteral("--log")), true);
-    if (!WriteImage(out, size, [&](QPainter& painter) {
+    if (!WriteImageFile(out, size, [&](QPainter& painter) {
             CTChart::Render(content, settings, painter, QRectF(QPointF(0, 0), QSizeF(size)));
         })) {
         Error(QStringLiteral("cannot write ") + out);
@@ -275,7 +241,7 @@ int RenderPlume(const QStringList& arguments) {
                          {});
     QString projectPath, out;
     args.Files(QStringLiteral("--render-plume"), projectPath, out);
-    ImageKindOf(out);
+    CheckImageName(out);
     PlumeRequest request;
     request.timeYears = args.Number(QStringLiteral("--time"));
     request.spacingM = args.Number(QStringLiteral("--spacing"));
@@ -325,11 +291,7 @@ int RenderPlume(const QStringList& arguments) {
         return workFailed;
     }
 
-    // The plan in metres, north up, at one scale for x and y; the legend
-    // stands in a margin of its own on the right, clear of the map.
     const QRectF plan(request.leftX, request.topY - request.heightM, request.widthM, request.heightM);
-    const QSize size =
-        args.Size(QSize(1200, std::clamp(static_cast<int>(std::lround(900.0 * plan.height() / plan.width())), 480, 4000)));
     // The background map as the site plan shows it; a map that cannot be
     // read is told and left out rather than failing the picture.
     DxfMapGeometry backgroundMap;
@@ -340,26 +302,8 @@ int RenderPlume(const QStringList& arguments) {
         mapRead = DxfMapReader::ReadFile(ToStdString(mapPath), backgroundMap, mapError);
         if (!mapRead) Error(QStringLiteral("background map left out: ") + ToQString(mapError));
     }
-    SitePlanScene scene;
-    scene.Rebuild(project, mapRead ? &backgroundMap : nullptr, {});
-    const PlumeLegendPainter legend(ToQString(
-        PlumeLegendTitle(project.contaminants[static_cast<std::size_t>(request.contaminantIndex)].name)));
-    if (!WriteImage(out, size, [&](QPainter& painter) {
-            const QSize legendSize = legend.Size(painter);
-            const QRectF map(0.0, 0.0, std::max(50, size.width() - legendSize.width() - 20), size.height());
-            const double scale = std::min(map.width() / plan.width(), map.height() / plan.height());
-            // The plan around the mapped area that fills the map's space.
-            const QSizeF shownSize(map.width() / scale, map.height() / scale);
-            const QRectF shown(plan.center() - QPointF(0.5 * shownSize.width(), 0.5 * shownSize.height()), shownSize);
-            painter.save();
-            painter.setClipRect(map);
-            painter.setTransform(QTransform(scale, 0.0, 0.0, -scale, -scale * shown.left(), scale * shown.bottom()));
-            scene.render(&painter, shown, shown, Qt::IgnoreAspectRatio);
-            painter.restore();
-            // A printed map must be measurable: the scale bar in its corner.
-            ScaleBarPainter(scale).Paint(painter, QPointF(map.left() + 10.0, map.bottom() - 10.0));
-            legend.Paint(painter, QPoint(size.width() - 10, size.height() - 10));
-        })) {
+    const PlumePicture picture(project, mapRead ? &backgroundMap : nullptr, plan);
+    if (!picture.Write(out, args.Size(picture.DefaultSize()))) {
         Error(QStringLiteral("cannot write ") + out);
         return workFailed;
     }

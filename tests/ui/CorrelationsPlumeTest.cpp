@@ -10,7 +10,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -217,6 +220,9 @@ private slots:
         frame_->PhaseView()->centerOn(120.0, 6.0);
         for (int i = 0; i < 3; ++i) frame_->PhaseView()->ZoomIn();
         const QRectF area = frame_->PhaseView()->VisiblePlanArea();
+        // Off the sources and receptors, a plan without a plume offers nothing.
+        const QPoint emptySpot(3, frame_->PhaseView()->viewport()->height() - 3);
+        QVERIFY(!frame_->PhaseView()->ContextMenuAt(emptySpot));
 
         WhenModalOpens<PlumeDialog>([](PlumeDialog& dialog) {
             dialog.ContaminantBox()->setCurrentIndex(0);
@@ -246,6 +252,43 @@ private slots:
         QVERIFY(!project.resultsValid);
         QVERIFY(!frame_->CommandAction(Command::resultsStatistics)->isEnabled());
         QVERIFY(frame_->Document().IsModified());
+
+        // The plume shown is saved from the plan's context menu as a PNG
+        // (the suffix added when the name has none) or an SVG, with its legend.
+        QTemporaryDir folder;
+        const auto saveFromMenu = [&](const QString& name) {
+            std::unique_ptr<QMenu> menu = frame_->PhaseView()->ContextMenuAt(emptySpot);
+            QVERIFY(menu);
+            QCOMPARE(menu->actions().size(), 1);
+            QCOMPARE(menu->actions().front()->text(), QStringLiteral("Save Plume Map As..."));
+            prompts_.saveFiles << name;
+            menu->actions().front()->trigger();
+        };
+        saveFromMenu(folder.filePath(QStringLiteral("plume")));
+        QVERIFY2(prompts_.errors.isEmpty(), qPrintable(prompts_.errors.join("\n")));
+        const QImage picture(folder.filePath(QStringLiteral("plume.png")));
+        QCOMPARE(picture.width(), 1200);
+        QDir().mkpath(QStringLiteral(VARNEX_SCREENSHOT_DIR));
+        QVERIFY(picture.save(QStringLiteral(VARNEX_SCREENSHOT_DIR "/plume-map-saved.png")));
+        QVERIFY(picture.height() >= 480);
+        // The highest band's deep violet is drawn somewhere, over the plan.
+        int coloured = 0;
+        for (int y = 0; y < picture.height(); y += 2)
+            for (int x = 0; x < picture.width(); x += 2) {
+                const QColor pixel = picture.pixelColor(x, y);
+                if (pixel.saturation() > 80 && pixel.value() > 40) ++coloured;
+            }
+        QVERIFY2(coloured > 1000, qPrintable(QString::number(coloured)));
+        saveFromMenu(folder.filePath(QStringLiteral("plume.svg")));
+        QFile svg(folder.filePath(QStringLiteral("plume.svg")));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const QByteArray drawing = svg.readAll();
+        QVERIFY(drawing.contains("<svg"));
+        QVERIFY(drawing.contains("Concentration of"));
+        // A file that cannot be written is told, naming it.
+        saveFromMenu(folder.filePath(QStringLiteral("no-such-folder/plume.png")));
+        QCOMPARE(prompts_.errors.size(), 1);
+        QVERIFY(prompts_.errors.front().contains(QStringLiteral("no-such-folder")));
     }
 
     void stoppedPlumeEndsWithoutCompleteGrid() {

@@ -14,7 +14,9 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLineEdit>
@@ -239,6 +241,38 @@ private slots:
         QCOMPARE(window.Chart()->chart()->title(), QStringLiteral("No results to graph"));
         QVERIFY(window.Chart()->chart()->series().isEmpty());
         QVERIFY(!window.CopyAction()->isEnabled());
+        QTemporaryDir folder;
+        QVERIFY(!window.SavePicture(folder.filePath(QStringLiteral("nothing.png"))));
+    }
+
+    // "Save Picture...": the graph as shown, as pixels or as a drawing.
+    void graphSavesAsPicture() {
+        GraphWindow window(*level3_);
+        Select(window.ResultSelector(), Kind::receptorConcentration);
+        window.SetGraphType(GraphType::timeHistory);
+        QTemporaryDir folder;
+        const QString png = folder.filePath(QStringLiteral("graph.png"));
+        QVERIFY(window.SavePicture(png));
+        const QImage image(png);
+        QCOMPARE(image.size(), QSize(1000, 650));
+        // Not a blank page: the curves and axes are drawn.
+        int dark = 0;
+        for (int y = 0; y < image.height(); y += 3)
+            for (int x = 0; x < image.width(); x += 3) dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        QVERIFY2(dark > 500, qPrintable(QString::number(dark)));
+
+        const QString svg = folder.filePath(QStringLiteral("graph.SVG"));
+        QVERIFY(window.SavePicture(svg));
+        QFile file(svg);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray drawing = file.readAll();
+        QVERIFY(drawing.contains("<svg"));
+        QVERIFY(drawing.contains("Trials"));
+        QVERIFY(drawing.contains("95 (blue)"));
+
+        QVERIFY(!window.SavePicture(folder.filePath(QStringLiteral("graph.bmp"))));
+        QVERIFY(!window.SavePicture(folder.filePath(QStringLiteral("missing/graph.png"))));
+        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("graph.bmp"))));
     }
 
     void singleIterationIsOnePointAtProbabilityOne() {
