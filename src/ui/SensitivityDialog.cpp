@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QBarCategoryAxis>
@@ -31,6 +30,7 @@
 #include "results/SensitivityDialogTexts.h"
 #include "settings/NumberText.h"
 #include "settings/Translate.h"
+#include "ui/CopyAction.h"
 #include "ui/QtText.h"
 
 namespace varnex::ui {
@@ -96,13 +96,7 @@ SensitivityDialog::SensitivityDialog(Project& project, QWidget* parent) : QDialo
     list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     list_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     list_->setMinimumWidth(420);
-    auto* copy = new QAction(Tr("&Copy"), this);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(copy, &QAction::triggered, this, &SensitivityDialog::CopyToClipboard);
-    addAction(copy);
-    list_->addAction(copy);
-    list_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    AddCopyAction(this, list_, [this] { CopyToClipboard(); });
 
     chartView_ = new QChartView(this);
     chartView_->setRenderHint(QPainter::Antialiasing);

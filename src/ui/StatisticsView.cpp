@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QAction>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -15,6 +14,7 @@
 #include "model/Project.h"
 #include "settings/TextFormat.h"
 #include "settings/Translate.h"
+#include "ui/CopyAction.h"
 #include "ui/QtText.h"
 
 namespace varnex::ui {
@@ -62,13 +62,7 @@ StatisticsView::StatisticsView(const Project& project, QWidget* parent) : QWidge
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    auto* copy = new QAction(Tr("&Copy"), this);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(copy, &QAction::triggered, this, &StatisticsView::CopyToClipboard);
-    addAction(copy);
-    table_->addAction(copy);
-    table_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    AddCopyAction(this, table_, [this] { CopyToClipboard(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
