@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -69,33 +70,46 @@ double TriangularCdf(double x, double a, double c, double b) {
     return 1.0 - (b - x) * (b - x) / ((b - a) * (b - c));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Distributions, ContinuousLaw,
-    ::testing::Values(
-        ContinuousCase{"UNIFORM(2,5)", [](double x) { return std::clamp((x - 2) / 3, 0.0, 1.0); }},
-        ContinuousCase{"LOGUNIFORM(0.001,10)",
-                       [](double x) { return std::clamp((std::log10(x) + 3) / 4, 0.0, 1.0); }},
-        ContinuousCase{"TRIANGULAR(1,2,6)", [](double x) { return TriangularCdf(x, 1, 2, 6); }},
-        ContinuousCase{"TRIANGULAR(0,0,1)", [](double x) { return TriangularCdf(x, 0, 1e-300, 1); }},
-        ContinuousCase{"LOGTRIANGULAR(0.01,1,10)",
-                       [](double x) { return TriangularCdf(std::log10(x), -2, 0, 1); }},
-        // NORMAL(5,1) is practically never negative.
-        ContinuousCase{"NORMAL(5,1)", [](double x) { return Phi(x - 5); }},
-        // NORMAL(1,2) loses its negative draws to redraws: the law is the
-        // normal truncated at zero.
-        ContinuousCase{"NORMAL(1,2)",
-                       [](double x) {
-                           const double below = Phi(-0.5);
-                           return x <= 0 ? 0.0 : (Phi((x - 1) / 2) - below) / (1 - below);
-                       }},
-        // LOGNORMAL(m=2, sd=1): ln X ~ N(mu, sigma^2), sigma^2 = ln(1 + 1/4),
-        // mu = ln(m) - sigma^2 / 2.
-        ContinuousCase{"LOGNORMAL(2,1)",
-                       [](double x) {
-                           const double s2 = std::log(1.25);
-                           return x <= 0 ? 0.0 : Phi((std::log(x) - (std::log(2.0) - s2 / 2)) / std::sqrt(s2));
-                       }},
-        ContinuousCase{"EXPONENTIAL(3)", [](double x) { return x <= 0 ? 0.0 : 1 - std::exp(-x / 3); }}));
+const ContinuousCase continuousCases[] = {
+    ContinuousCase{"UNIFORM(2,5)", [](double x) { return std::clamp((x - 2) / 3, 0.0, 1.0); }},
+    ContinuousCase{"LOGUNIFORM(0.001,10)",
+                   [](double x) { return std::clamp((std::log10(x) + 3) / 4, 0.0, 1.0); }},
+    ContinuousCase{"TRIANGULAR(1,2,6)", [](double x) { return TriangularCdf(x, 1, 2, 6); }},
+    ContinuousCase{"TRIANGULAR(0,0,1)", [](double x) { return TriangularCdf(x, 0, 1e-300, 1); }},
+    ContinuousCase{"LOGTRIANGULAR(0.01,1,10)",
+                   [](double x) { return TriangularCdf(std::log10(x), -2, 0, 1); }},
+    // NORMAL(5,1) is practically never negative.
+    ContinuousCase{"NORMAL(5,1)", [](double x) { return Phi(x - 5); }},
+    // NORMAL(1,2) loses its negative draws to redraws: the law is the
+    // normal truncated at zero.
+    ContinuousCase{"NORMAL(1,2)",
+                   [](double x) {
+                       const double below = Phi(-0.5);
+                       return x <= 0 ? 0.0 : (Phi((x - 1) / 2) - below) / (1 - below);
+                   }},
+    // LOGNORMAL(m=2, sd=1): ln X ~ N(mu, sigma^2), sigma^2 = ln(1 + 1/4),
+    // mu = ln(m) - sigma^2 / 2.
+    ContinuousCase{"LOGNORMAL(2,1)",
+                   [](double x) {
+                       const double s2 = std::log(1.25);
+                       return x <= 0 ? 0.0 : Phi((std::log(x) - (std::log(2.0) - s2 / 2)) / std::sqrt(s2));
+                   }},
+    ContinuousCase{"EXPONENTIAL(3)", [](double x) { return x <= 0 ? 0.0 : 1 - std::exp(-x / 3); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Distributions, ContinuousLaw, ::testing::ValuesIn(continuousCases));
+
+// Prints the sampling table of docs/verification.md: the statistic of each
+// law against its critical value (ContinuousLaw holds each to it).
+TEST(ContinuousLawTable, PrintsTheStatistics) {
+    std::printf("| distribution | draws | Kolmogorov-Smirnov D | critical value (0.1 %%) |\n|---|---|---|---|\n");
+    for (const ContinuousCase& c : continuousCases) {
+        test::ResetProgramState();
+        SetRandomSeed(seed);
+        const double d = KolmogorovSmirnov(Draws(c.text), c.cdf);
+        std::printf("| `%s` | %d | %.4f | %.4f |\n", c.text, drawCount, d, ksCritical);
+    }
+}
 
 // Pearson's chi-square of observed counts against expected probabilities;
 // cells with small expectation are pooled into the last one.
