@@ -13,19 +13,19 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QLabel>
-#include <QShortcut>
-#include <QShowEvent>
 #include <QMenuBar>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QShortcut>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 
 #include "model/Project.h"
-#include "persist/ProjectJson.h"
 #include "persist/FileVersion.h"
+#include "persist/ProjectJson.h"
 #include "settings/Exception.h"
 #include "settings/LanguageList.h"
 #include "settings/ProgramPaths.h"
@@ -40,13 +40,11 @@
 #include "ui/FormDialog.h"
 #include "ui/GraphWindow.h"
 #include "ui/HelpWindow.h"
+#include "ui/ImageFile.h"
 #include "ui/InputCorrelationsDialog.h"
 #include "ui/MenuCaption.h"
-#include "ui/ImageFile.h"
 #include "ui/PlumeDialog.h"
 #include "ui/PlumePicture.h"
-#include "ui/SitePlanPlumeItem.h"
-#include "ui/SitePlanScene.h"
 #include "ui/PlumeProgressDialog.h"
 #include "ui/ProgramOptionsDialog.h"
 #include "ui/ProjectExplorer.h"
@@ -57,6 +55,8 @@
 #include "ui/ReportPrinter.h"
 #include "ui/RunProgressDialog.h"
 #include "ui/SensitivityDialog.h"
+#include "ui/SitePlanPlumeItem.h"
+#include "ui/SitePlanScene.h"
 #include "ui/StatisticsView.h"
 #include "ui/ToolIcons.h"
 #include "ui/WindowStateStore.h"
@@ -991,6 +991,7 @@ void CMainFrame::OnViewZoomOut() { PhaseView()->ZoomOut(); }
 void CMainFrame::OnViewZoomWindow() { PhaseView()->BeginZoomWindow(); }
 void CMainFrame::OnViewZoomPrevious() { PhaseView()->ZoomPrevious(); }
 void CMainFrame::OnViewZoomAll() { PhaseView()->ZoomAll(); }
+
 void CMainFrame::OnSavePlumeMap() {
     QString suggested = document_->SuggestedSavePath();
     if (!suggested.isEmpty()) suggested = QFileInfo(suggested).dir().filePath(QFileInfo(suggested).completeBaseName());

@@ -8,12 +8,12 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -21,8 +21,8 @@
 
 #include "model/Project.h"
 #include "results/ResultVector.h"
-#include "settings/Translate.h"
 #include "settings/TextFormat.h"
+#include "settings/Translate.h"
 #include "ui/ImageFile.h"
 #include "ui/QtText.h"
 #include "ui/ReportPrinter.h"
