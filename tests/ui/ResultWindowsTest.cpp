@@ -104,6 +104,17 @@ void SaveScreenshot(QWidget& widget, const QString& name) {
     varnex::ui::test::SaveScreenshot(widget, name);
 }
 
+// Shows `window`, presses Ctrl+C in `focus` as a user would and returns the
+// clipboard's lines (none when the shortcut did nothing).
+QStringList CopiedByKeyboard(QWidget& window, QWidget* focus) {
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) return {};
+    focus->setFocus();
+    QApplication::clipboard()->clear();
+    QTest::keySequence(focus, QKeySequence::Copy);
+    return QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+}
+
 } // namespace
 
 class ResultWindowsTest : public QObject {
@@ -399,12 +410,7 @@ private slots:
 
         // Ctrl+C copies the caption and the table as tab-separated text: all
         // of it, or the rows the user selected.
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.Table()->setFocus();
-        QApplication::clipboard()->clear();
-        QTest::keySequence(view.Table(), QKeySequence::Copy);
-        QStringList copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+        QStringList copied = CopiedByKeyboard(view, view.Table());
         QCOMPARE(copied.size(), view.Table()->rowCount() + 1);
         QCOMPARE(copied[0], view.windowTitle());
         QCOMPARE(copied[1], QStringLiteral("Minimum\t") + text(vector->Minimum()));
@@ -460,12 +466,7 @@ private slots:
             QCOMPARE(shown, expected);
             // Copied, the list is the command's output under a line naming
             // the result it ranks.
-            dialog.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            dialog.List()->setFocus();
-            QApplication::clipboard()->clear();
-            QTest::keySequence(dialog.List(), QKeySequence::Copy);
-            QStringList copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+            QStringList copied = CopiedByKeyboard(dialog, dialog.List());
             QCOMPARE(copied.size(), expected.size() + 2);
             QVERIFY(copied.takeFirst().startsWith(dialog.ResultChooser()->currentText() + QStringLiteral(" - <All>")));
             QCOMPARE(copied.takeFirst(), QStringLiteral("Input\tSensitivity"));
