@@ -16,6 +16,8 @@ while IFS='|' read -r label text factor min max; do
     printf '%-40s %-28s %-6s %s\n' "$label" "$text" "yes" "$summary"
   else
     printf '%-40s %-28s %-6s\n' "$label" "$text" "no"
-    "$cli" parse "$text" "${options[@]}" | sed -n 's/^errorText: /    /p'
+    # An invalid text is part of the preview: parse exits 1 for it, which
+    # must not end the script under "set -e -o pipefail".
+    { "$cli" parse "$text" "${options[@]}" || true; } | sed -n 's/^errorText: /    /p'
   fi
 done < "$file"

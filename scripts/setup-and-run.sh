@@ -14,7 +14,7 @@ example=examples/level3-gasworks-chalk.json
 table=build/release/level3-gasworks-chalk.txt
 echo
 echo "== Level 3 assessment of $example =="
-echo "(about a minute on two cores; the whole table of results goes to $table)"
+echo "(about a second on two cores; the whole table of results goes to $table)"
 build/release/bin/varnex-cli run "$example" >"$table"
 echo
 echo "Total concentrations (mg/l) at the three receptors, with the probability of exceeding the standard:"

@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs every test twice: in a normal
-# build (g++), and in an AddressSanitizer + UndefinedBehaviorSanitizer build
-# (clang) that also builds the fuzz targets and runs each for a while. The
-# normal build is also packaged as a .deb and the package tried out.
+# Runs the README's set-up command (install, normal g++ build, bundled
+# example), then every test twice: in that normal build, and in an
+# AddressSanitizer + UndefinedBehaviorSanitizer build (clang) that also builds
+# the fuzz targets and runs each for a while. The normal build is also
+# packaged as a .deb and the package tried out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fuzz_seconds=${VARNEX_FUZZ_SECONDS:-30}
 jobs=$(nproc)
 
-scripts/install-dependencies.sh
+# The README's first command: install, the normal build, and the bundled
+# example. Running it here is what proves it works on a fresh machine.
+echo "== Set-up, normal build and the bundled example =="
+scripts/setup-and-run.sh
 
-echo "== Normal build =="
-cmake -G Ninja -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build/release
+echo "== Tests of the normal build =="
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 
 echo "== Debian package =="

@@ -20,6 +20,9 @@ namespace varnex {
 class CompFile {
 public:
     static constexpr std::uint32_t defaultBufferSize = 16384;
+    // The longest string a file can hold: its bytes and the terminating zero
+    // must fit the buffer at once, for the writer and for every reader.
+    static constexpr std::size_t maxStringBytes = defaultBufferSize - 1;
 
     CompFile();
     virtual ~CompFile();
