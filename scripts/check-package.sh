@@ -55,6 +55,11 @@ run_example "$root/usr/bin/varnex-cli" "$root/usr/share/varnex/examples"
 open_examples "$root/usr/bin/varnex" "$root/usr/share/varnex/examples"
 echo "-- the unpacked package runs an example and its desktop program opens every example"
 
+# The README's other way in: cmake --install into a folder of one's choice.
+cmake --install "$build" --prefix "$root/prefix" >/dev/null
+run_example "$root/prefix/bin/varnex-cli" "$root/prefix/share/varnex/examples"
+echo "-- cmake --install puts a working tool and its examples under a prefix"
+
 if [ "$(id -u)" -eq 0 ] && [ "${VARNEX_PACKAGE_INSTALL:-1}" != 0 ]; then
   if dpkg-query -W -f='${Status}' varnex 2>/dev/null | grep -q "install ok installed"; then
     echo "-- varnex is installed on this machine already; not replacing it"

@@ -45,8 +45,9 @@ int ConvertCommand::Run() const {
         }
         return 0;
     }
-    if (!ReplaceFileAtomically(output_, WriteProjectJson(project))) {
-        std::cerr << "varnex-cli: cannot write " << output_ << "\n";
+    std::error_code reason;
+    if (!ReplaceFileAtomically(output_, WriteProjectJson(project), reason)) {
+        std::cerr << "varnex-cli: " << WithSystemReason("cannot write " + output_, reason) << "\n";
         return 1;
     }
     return 0;

@@ -209,8 +209,9 @@ int PlumeCommand::Run() const {
         for (int band = 0; band < plumeBandCount; ++band) std::cout << band << "\t" << PlumeBandText(band) << "\n";
     }
     if (!csv_.empty()) {
-        if (!ReplaceFileAtomically(csv_, GridCsv(project))) {
-            std::cerr << "varnex-cli: cannot write " << csv_ << "\n";
+        std::error_code reason;
+        if (!ReplaceFileAtomically(csv_, GridCsv(project), reason)) {
+            std::cerr << "varnex-cli: " << WithSystemReason("cannot write " + csv_, reason) << "\n";
             return 1;
         }
     } else if (!legend_) {

@@ -133,8 +133,9 @@ int RunCommand::Run() const {
             document = std::move(object);
         }
         // A failed write keeps the file of an earlier run whole.
-        if (!ReplaceFileAtomically(statsJson_, document.dump(2) + "\n")) {
-            std::cerr << "varnex-cli: cannot write " << statsJson_ << "\n";
+        std::error_code reason;
+        if (!ReplaceFileAtomically(statsJson_, document.dump(2) + "\n", reason)) {
+            std::cerr << "varnex-cli: " << WithSystemReason("cannot write " + statsJson_, reason) << "\n";
             written = false;
         }
     }

@@ -9,6 +9,8 @@
 #include "model/PlanGeometry.h"
 #include "model/Project.h"
 #include "model/RunInputs.h"
+#include "model/TextLimit.h"
+#include "settings/TextFormat.h"
 #include "settings/Translate.h"
 
 namespace varnex {
@@ -75,10 +77,49 @@ std::string SourceReport(Project& project, const RunInputs& inputs, Source& sour
     return report;
 }
 
+// A label shown with a colon ("Title:") names its field without it.
+std::string FieldName(const char* label) {
+    std::string name = Translate(label);
+    if (!name.empty() && name.back() == ':') name.pop_back();
+    return name;
+}
+
+// Texts longer than a project file holds. Forms and the JSON form refuse
+// them as they come in; this catches any other way in (an older file, a
+// script), before a run whose results could then not be saved. The entities
+// are named by position, since an over-long name is no way to name one.
+void TestTexts(const Project& project, std::string& report) {
+    const auto test = [&report](const std::string& field, const std::string& text) {
+        if (!TextFits(text)) NewLine(report, TextTooLongMessage(field, text.size()));
+    };
+    const ProjectDetails& details = project.details;
+    test(FieldName(TranslatableText("Title:")), details.title);
+    test(FieldName(TranslatableText("Client Name:")), details.clientName);
+    test(FieldName(TranslatableText("Project Number:")), details.projectNumber);
+    test(FieldName(TranslatableText("Prepared By:")), details.preparedBy);
+    test(FieldName(TranslatableText("Comment:")), details.comment);
+    test(Translate("Background Map"), project.sitePlan.backgroundMapFile);
+    for (std::size_t s = 0; s < project.sources.size(); ++s) {
+        const Source& source = project.sources[s];
+        test(FormatText(TranslateFormat("Name of source %d"), {static_cast<long long>(s + 1)}), source.name);
+        for (std::size_t p = 0; p < source.pathways.size(); ++p)
+            test(FormatText(TranslateFormat("Name of unsaturated pathway %d of source %d"),
+                            {static_cast<long long>(p + 1), static_cast<long long>(s + 1)}),
+                 source.pathways[p].name);
+    }
+    for (std::size_t r = 0; r < project.receptors.size(); ++r)
+        test(FormatText(TranslateFormat("Name of receptor %d"), {static_cast<long long>(r + 1)}),
+             project.receptors[r].name);
+    for (std::size_t c = 0; c < project.contaminants.size(); ++c)
+        test(FormatText(TranslateFormat("Name of contaminant %d"), {static_cast<long long>(c + 1)}),
+             project.contaminants[c].name);
+}
+
 } // namespace
 
 bool Project::Validate(std::string& report) {
     report.clear();
+    TestTexts(*this, report);
     SyncAllInventories();
     const RunInputs inputs(*this);
     Tested tested;

@@ -1,5 +1,7 @@
 #include "persist/CompFile.h"
 
+#include <cerrno>
+
 #include <bit>
 #include <cstring>
 #include <filesystem>
@@ -175,12 +177,13 @@ void CompFile::Close() {
     // The C library holds the last bytes until fflush or fclose, and only
     // their results tell a full disk from a completed save.
     const bool closed = calls_->FlushAndClose(file_);
+    const int systemError = errno;
     file_ = nullptr;
     if (!closed) {
         failed_ = true;
         if (Contains(mode_, 'w')) RemoveIfRegularFile(fileName_);
         Release();
-        throw CompFileException(CompFileException::writeFailed, fileName_);
+        throw CompFileException(CompFileException::writeFailed, fileName_, systemError);
     }
     Release();
 }
@@ -214,9 +217,9 @@ void CompFile::Release() noexcept {
     failed_ = false;
 }
 
-void CompFile::Fail(int code) {
+void CompFile::Fail(int code, int systemError) {
     failed_ = true;
-    throw CompFileException(code, fileName_);
+    throw CompFileException(code, fileName_, systemError);
 }
 
 // Each flush encodes exactly the bytes in the buffer, so packets never span
@@ -227,7 +230,7 @@ void CompFile::Flush() {
     const unsigned char* end = Encode(buffer_.data(), position_, packed_.data());
     const std::size_t bytes = static_cast<std::size_t>(end - packed_.data());
     if (bytes > 0 && calls_->Write(file_, packed_.data(), bytes) != bytes)
-        Fail(CompFileException::writeFailed);
+        Fail(CompFileException::writeFailed, errno != 0 ? errno : EIO);
     position_ = 0;
 }
 

@@ -69,7 +69,9 @@ private:
     void PutBytes(const void* data, std::uint32_t bytes);
     void PutUnsigned(std::uint64_t value, std::uint32_t bytes);
     std::uint64_t GetUnsigned(std::uint32_t bytes);
-    [[noreturn]] void Fail(int code);
+    // `systemError`: the errno of a failed system call, 0 for the archive's
+    // own refusals.
+    [[noreturn]] void Fail(int code, int systemError = 0);
     void Discard() noexcept;
     void Release() noexcept;
 

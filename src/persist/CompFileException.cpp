@@ -23,7 +23,7 @@ const char* MessagePrefix(int code) {
 
 } // namespace
 
-CompFileException::CompFileException(int code, const std::string& fileName)
-    : code_(code), message_(Translate(MessagePrefix(code)) + fileName) {}
+CompFileException::CompFileException(int code, const std::string& fileName, int systemError)
+    : code_(code), systemError_(systemError), message_(Translate(MessagePrefix(code)) + fileName) {}
 
 } // namespace varnex

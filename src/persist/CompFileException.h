@@ -12,14 +12,18 @@ class CompFileException : public std::exception {
 public:
     enum Code { allocationFailed = 0, readFailed = 2, writeFailed = 3 };
 
-    CompFileException(int code, const std::string& fileName);
+    // `systemError`: the errno of the failed system call behind it, 0 when
+    // the archive itself refused (a damaged file, a value it cannot hold).
+    CompFileException(int code, const std::string& fileName, int systemError = 0);
 
     int ErrorCode() const noexcept { return code_; }
+    int SystemError() const noexcept { return systemError_; }
     const std::string& Message() const noexcept { return message_; }
     const char* what() const noexcept override { return message_.c_str(); }
 
 private:
     int code_;
+    int systemError_;
     std::string message_;
 };
 

@@ -20,6 +20,7 @@
 #include "persist/ProjectFileMessages.h"
 #include "persist/ProjectFileReader.h"
 #include "persist/ProjectFileWriter.h"
+#include "settings/AtomicFile.h"
 #include "settings/Exception.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
@@ -88,11 +89,21 @@ fs::path ResolveTarget(const std::string& path) {
 }
 
 // Without this a rename can reach the disk before the data it names.
-bool SyncFile(FileSystemCalls& calls, const fs::path& path, bool directory) {
+// The system's error of the call just made.
+std::error_code LastError() { return std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
+
+// Sets `reason` on failure.
+bool SyncFile(FileSystemCalls& calls, const fs::path& path, bool directory, std::error_code& reason) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (directory ? O_DIRECTORY : 0));
-    if (descriptor < 0) return false;
+    if (descriptor < 0) {
+        reason = LastError();
+        return false;
+    }
     const bool synced = calls.Sync(descriptor);
-    return calls.CloseDescriptor(descriptor) && synced;
+    if (!synced) reason = LastError();
+    const bool closed = calls.CloseDescriptor(descriptor);
+    if (synced && !closed) reason = LastError();
+    return closed && synced;
 }
 
 // The first bytes and the size after run-length decoding of a file, found by
@@ -221,6 +232,8 @@ bool SaveProject(Project& project, const std::string& path, const ProjectSaveOpt
     std::error_code ignored;
     FileSystemCalls& calls = options.fileSystem ? *options.fileSystem : FileSystemCalls::System();
     bool saved = false;
+    // Why the save failed, in the system's words, for the user to put right.
+    std::error_code reason;
     try {
         ActiveFileVersion() = ProgramVersion();
         SetResultsSaved(withResults);
@@ -230,7 +243,9 @@ bool SaveProject(Project& project, const std::string& path, const ProjectSaveOpt
             ProjectFileWriter writer(archive, project, withResults);
             writer.Write(date, target);
             archive.Close();
-            saved = SyncFile(calls, temporary, false);
+            saved = SyncFile(calls, temporary, false, reason);
+        } else {
+            reason = LastError();
         }
         if (saved) {
             // A user who made the file private keeps it private.
@@ -239,15 +254,24 @@ bool SaveProject(Project& project, const std::string& path, const ProjectSaveOpt
             std::error_code renamed;
             calls.Rename(temporary, resolved, renamed);
             saved = !renamed;
-            if (saved) SyncFile(calls, folder, true);
+            if (saved)
+                SyncFile(calls, folder, true, ignored);
+            else
+                reason = renamed;
         }
+    } catch (const CompFileException& failure) {
+        saved = false;
+        if (failure.SystemError() != 0) reason = std::error_code(failure.SystemError(), std::generic_category());
+    } catch (const std::bad_alloc&) {
+        saved = false;
+        reason = std::make_error_code(std::errc::not_enough_memory);
     } catch (const std::exception&) {
         saved = false;
     }
     if (!saved) {
         fs::remove(temporary, ignored);
         before.Restore();
-        error = WriteFailed(target);
+        error = WithSystemReason(WriteFailed(target), reason);
         return false;
     }
     project.filePath = target;

@@ -10,7 +10,6 @@
 #include "settings/Exception.h"
 #include "settings/TextFormat.h"
 #include "settings/Translate.h"
-#include "stochastic/DistributionType.h"
 #include "stochastic/IterationCount.h"
 
 namespace varnex {
@@ -109,15 +108,12 @@ std::int32_t ProjectFileReader::Count(std::uint64_t minimumRecordBytes, const ch
 }
 
 // The parameter's Read takes the samples when the file carries results (and
-// refuses more than a run can have); a type outside the known ones cannot
-// come from any version of the program.
+// refuses more than a run can have); a type outside the known ones loads as
+// an input with a syntax error, which validation reports.
 void ProjectFileReader::Param(StochasticParameter& parameter) {
     parameter.Read(archive_);
     Consume(minimumParamBytes - 4 + StringBytes(parameter.distribution.label));
     if (withResults_) Consume(4 + 8 * std::uint64_t{parameter.SampleCount()});
-    const int type = parameter.distribution.type;
-    if (type < 0 || type >= DistributionType::count)
-        Damaged(TranslatableText("the distribution type"), type);
 }
 
 void ProjectFileReader::SkipParam() {

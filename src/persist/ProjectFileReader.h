@@ -27,8 +27,9 @@ class UnsaturatedPathway;
 //
 // Everything read is checked before it is trusted: a count must fit in the
 // bytes the file still holds (its decoded size is known before reading
-// starts), sample and result vector counts, the iteration count, the level
-// and the distribution types must lie in their ranges, and elements are
+// starts), sample and result vector counts, the iteration count and the
+// level must lie in their ranges (a distribution type outside its range
+// loads as an input with a syntax error), and elements are
 // appended as they are read, so a damaged file can never ask for more memory
 // than its own data fill. A fault raises the calculation Exception with the
 // message to show; archive faults raise CompFileException.

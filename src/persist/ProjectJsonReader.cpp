@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/Project.h"
+#include "model/TextLimit.h"
 #include "persist/ProjectJsonFields.h"
 #include "persist/ProjectJsonPath.h"
 #include "stochastic/DistributionError.h"
@@ -143,10 +144,18 @@ void ProjectJsonReader::ReadValue(const Json& value, const std::string& path, st
 
 void ProjectJsonReader::ReadValue(const Json& value, const std::string& path, std::int64_t, std::int64_t,
                                   std::string& target) {
-    if (value.is_string())
-        target = value.get<std::string>();
-    else
+    if (!value.is_string()) {
         Problem(path, "expected a string, found " + Found(value));
+        return;
+    }
+    // Refused here, where the text enters, rather than by the save.
+    const std::string& text = value.get_ref<const std::string&>();
+    if (!TextFits(text)) {
+        Problem(path, "the text is " + std::to_string(text.size()) + " bytes long, but a project file holds at most " +
+                          std::to_string(maxTextBytes) + " bytes of text in one field");
+        return;
+    }
+    target = text;
 }
 
 bool ProjectJsonReader::ReadPoint(const Json& value, const std::string& path, double& x, double& y) {

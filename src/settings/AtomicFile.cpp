@@ -14,22 +14,39 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The system's error of the call just made.
+std::error_code LastError() { return std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
+
 // The standard library has no way to flush a file to the disk, and without
 // that a rename can reach the disk before the data it names, so this one
-// step uses the system's calls directly.
-bool WriteAndSync(FileSystemCalls& calls, const fs::path& path, const std::string& contents) {
+// step uses the system's calls directly. Sets `reason` on failure.
+bool WriteAndSync(FileSystemCalls& calls, const fs::path& path, const std::string& contents,
+                  std::error_code& reason) {
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor < 0) return false;
+    if (descriptor < 0) {
+        reason = LastError();
+        return false;
+    }
     bool ok = true;
     std::size_t written = 0;
     while (ok && written < contents.size()) {
         const long count = calls.WriteDescriptor(descriptor, contents.data() + written, contents.size() - written);
         if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) ok = false;
-        else written += static_cast<std::size_t>(count);
+        if (count <= 0) {
+            reason = count < 0 ? LastError() : std::make_error_code(std::errc::no_space_on_device);
+            ok = false;
+        } else {
+            written += static_cast<std::size_t>(count);
+        }
     }
-    ok = ok && calls.Sync(descriptor);
-    ok = calls.CloseDescriptor(descriptor) && ok;
+    if (ok && !calls.Sync(descriptor)) {
+        reason = LastError();
+        ok = false;
+    }
+    if (!calls.CloseDescriptor(descriptor) && ok) {
+        reason = LastError();
+        ok = false;
+    }
     return ok;
 }
 
@@ -43,25 +60,33 @@ void SyncFolder(FileSystemCalls& calls, const fs::path& folder) {
 
 } // namespace
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& contents, FileSystemCalls& calls) {
+bool ReplaceFileAtomically(const std::string& path, const std::string& contents, std::error_code& reason,
+                           FileSystemCalls& calls) {
+    reason.clear();
     std::error_code error;
     fs::path target = path;
     // Bounded like the system's own resolution, so a loop of links ends.
     for (int depth = 0; depth < 40 && fs::is_symlink(fs::symlink_status(target, error)); ++depth) {
         const fs::path next = fs::read_symlink(target, error);
-        if (error) return false;
+        if (error) {
+            reason = error;
+            return false;
+        }
         target = next.is_absolute() ? next : target.parent_path() / next;
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     fs::create_directories(folder, error);
-    if (error) return false;
+    if (error) {
+        reason = error;
+        return false;
+    }
 
     // Unique per process and call, so two writers never share a temporary.
     static std::atomic<unsigned> counter{0};
     const fs::path temporary =
         folder / ("." + target.filename().string() + ".tmp." + std::to_string(::getpid()) + "." +
                   std::to_string(counter++));
-    if (!WriteAndSync(calls, temporary, contents)) {
+    if (!WriteAndSync(calls, temporary, contents, reason)) {
         fs::remove(temporary, error);
         return false;
     }
@@ -70,12 +95,22 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
     if (!error && fs::exists(old)) fs::permissions(temporary, old.permissions(), error);
     calls.Rename(temporary, target, error);
     if (error) {
+        reason = error;
         std::error_code ignored;
         fs::remove(temporary, ignored);
         return false;
     }
     SyncFolder(calls, folder);
     return true;
+}
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& contents, FileSystemCalls& calls) {
+    std::error_code reason;
+    return ReplaceFileAtomically(path, contents, reason, calls);
+}
+
+std::string WithSystemReason(const std::string& message, const std::error_code& reason) {
+    return reason ? message + "\n" + reason.message() : message;
 }
 
 } // namespace varnex

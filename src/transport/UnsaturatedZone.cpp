@@ -251,63 +251,65 @@ void ConcentrationsAtBase(Project& project, Source& source, SourceContaminant& e
     ConcentrationsAtBase(project, source, requests.data(), count, i, pathwayIndex, out);
 }
 
-void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* requests, std::size_t count,
-                          std::size_t i, std::size_t pathwayIndex, LayerConcentrations* out) {
-    if (count == 0) return;
-    const UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
+namespace {
 
-    // What enters the layer at each time: what left the layer above (or the
-    // source) one retarded travel time of this layer (for that entry)
-    // earlier. The recursion runs once per layer for all the requests
-    // together. Scratch space per call: the recursion is as deep as the
-    // layers.
-    std::vector<LayerConcentrations> inlets(count);
-    if (pathwayIndex == 0) {
-        // The solubility flag is the source term's business.
-        bool limited = false;
-        const SourceContaminant* factorOf = nullptr;
-        double partitionFactor = 0.0;
-        for (std::size_t n = 0; n < count; ++n) {
-            SourceContaminant& entry = *requests[n].entry;
-            // The factor is the same at every time (and a fixed point of the
-            // soil it sizes), so one per run of requests of an entry will do.
-            if (&entry != factorOf) {
-                partitionFactor = PartitionFactor(project, source, entry, i);
-                factorOf = &entry;
-            }
-            const double layerDelay = RecordOf(entry, pathwayIndex).retardedTravelTime.At(i); // years
-            inlets[n].concentration = ConcentrationAtTime(project, source, entry, requests[n].timeYears - layerDelay,
-                                                          i, partitionFactor, limited);
+// What leaves the source at each request's time less the top layer's
+// retarded travel time: the inlet concentrations of layer 0.
+void SourceInlets(Project& project, Source& source, const LayerRequest* requests, std::size_t count, std::size_t i,
+                  LayerConcentrations* inlets) {
+    // The solubility flag is the source term's business.
+    bool limited = false;
+    const SourceContaminant* factorOf = nullptr;
+    double partitionFactor = 0.0;
+    for (std::size_t n = 0; n < count; ++n) {
+        SourceContaminant& entry = *requests[n].entry;
+        // The factor is the same at every time (and a fixed point of the
+        // soil it sizes), so one per run of requests of an entry will do.
+        if (&entry != factorOf) {
+            partitionFactor = PartitionFactor(project, source, entry, i);
+            factorOf = &entry;
         }
-    } else {
-        // Each layer degrades the contaminant at its own rate: the water
-        // leaving the layer above has decayed with that layer's half-life.
-        // (An excluded layer passes its inlet on without decay, so its
-        // half-life is never asked for.)
-        const std::size_t above = pathwayIndex - 1;
-        const UnsaturatedPathway& abovePathway = source.pathways.at(above);
-        std::vector<LayerRequest> upstream(count);
-        // Requests come entry by entry: the delay and decay are the entry's.
-        const SourceContaminant* delayOf = nullptr;
-        double layerDelay = 0.0;      // years
-        double aboveDecayPerS = 0.0;
-        for (std::size_t n = 0; n < count; ++n) {
-            SourceContaminant& entry = *requests[n].entry;
-            if (&entry != delayOf) {
-                layerDelay = RecordOf(entry, pathwayIndex).retardedTravelTime.At(i);
-                aboveDecayPerS = abovePathway.include
-                                     ? UnsaturatedDecayRate(project, source, abovePathway, RecordOf(entry, above), i)
-                                     : 0.0;
-                delayOf = &entry;
-            }
-            upstream[n] = {&entry, requests[n].timeYears - layerDelay, aboveDecayPerS};
-        }
-        ConcentrationsAtBase(project, source, upstream.data(), count, i, above, inlets.data());
+        const double layerDelay = RecordOf(entry, 0).retardedTravelTime.At(i); // years
+        inlets[n] = LayerConcentrations{
+            ConcentrationAtTime(project, source, entry, requests[n].timeYears - layerDelay, i, partitionFactor, limited),
+            0.0};
     }
+}
+
+// The requests that layer `pathwayIndex` makes of the layer above it: each
+// one retarded travel time of this layer (for that entry) earlier, with the
+// decay rate of the layer above, since the water leaving that layer has
+// decayed with its own half-life. (An excluded layer passes its inlet on
+// without decay, so its half-life is never asked for.)
+void RequestsOfLayerAbove(Project& project, Source& source, const LayerRequest* requests, std::size_t count,
+                          std::size_t i, std::size_t pathwayIndex, LayerRequest* upstream) {
+    const std::size_t above = pathwayIndex - 1;
+    const UnsaturatedPathway& abovePathway = source.pathways.at(above);
+    // Requests come entry by entry: the delay and decay are the entry's.
+    const SourceContaminant* delayOf = nullptr;
+    double layerDelay = 0.0; // years
+    double aboveDecayPerS = 0.0;
+    for (std::size_t n = 0; n < count; ++n) {
+        SourceContaminant& entry = *requests[n].entry;
+        if (&entry != delayOf) {
+            layerDelay = RecordOf(entry, pathwayIndex).retardedTravelTime.At(i);
+            aboveDecayPerS = abovePathway.include
+                                 ? UnsaturatedDecayRate(project, source, abovePathway, RecordOf(entry, above), i)
+                                 : 0.0;
+            delayOf = &entry;
+        }
+        upstream[n] = {&entry, requests[n].timeYears - layerDelay, aboveDecayPerS};
+    }
+}
+
+// The concentrations at the base of one layer for the requests, given what
+// enters the layer at each request's time.
+void SolveLayer(Project& project, Source& source, const LayerRequest* requests, std::size_t count, std::size_t i,
+                std::size_t pathwayIndex, const LayerConcentrations* inlets, LayerConcentrations* out) {
+    const UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
     // An excluded layer passes its inlet on unchanged.
     if (!pathway.include) {
-        for (std::size_t n = 0; n < count; ++n)
-            out[n] = pathwayIndex == 0 ? LayerConcentrations{inlets[n].concentration, 0.0} : inlets[n];
+        for (std::size_t n = 0; n < count; ++n) out[n] = inlets[n];
         return;
     }
 
@@ -358,6 +360,33 @@ void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* 
         if (requests[n].timeYears < source.timeOffset) continue;
         out[n].concentration = solutions[next++];
         if (matrixToo) out[n].matrixConcentration = solutions[next++];
+    }
+}
+
+} // namespace
+
+void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* requests, std::size_t count,
+                          std::size_t i, std::size_t pathwayIndex, LayerConcentrations* out) {
+    if (count == 0) return;
+    // What enters a layer at a time is what left the layer above (or the
+    // source) one retarded travel time of this layer earlier. So the
+    // requests are first carried up, layer by layer, to the source, and the
+    // concentrations then carried down through the layers, all requests
+    // together at each layer. A loop, not a recursion: a project may have
+    // as many layers as it likes without growing the stack.
+    std::vector<LayerRequest> layerRequests((pathwayIndex + 1) * count); // row p: what layer p is asked
+    std::copy(requests, requests + count, layerRequests.begin() + static_cast<std::ptrdiff_t>(pathwayIndex * count));
+    for (std::size_t p = pathwayIndex; p > 0; --p)
+        RequestsOfLayerAbove(project, source, &layerRequests[p * count], count, i, p,
+                             &layerRequests[(p - 1) * count]);
+
+    std::vector<LayerConcentrations> inlets(count);
+    std::vector<LayerConcentrations> outlets(pathwayIndex > 0 ? count : 0);
+    SourceInlets(project, source, layerRequests.data(), count, i, inlets.data());
+    for (std::size_t p = 0; p <= pathwayIndex; ++p) {
+        LayerConcentrations* base = p == pathwayIndex ? out : outlets.data();
+        SolveLayer(project, source, &layerRequests[p * count], count, i, p, inlets.data(), base);
+        if (p < pathwayIndex) inlets.swap(outlets);
     }
 }
 

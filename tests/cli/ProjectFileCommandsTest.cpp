@@ -153,10 +153,19 @@ TEST(ProjectFileCommands, AFailedWriteLeavesTheOldFileAndTheInput) {
     std::sort(entries.begin(), entries.end());
     EXPECT_EQ(entries, (std::vector<std::string>{"input.json", "out.json", "out.vnx", "run.vnx", "stats.json"}));
 
-    // A folder that cannot exist.
-    const auto r = RunProgram("varnex-cli", {"convert", input, dir.File("out.json") + "/p.vnx"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find(dir.File("out.json") + "/p.vnx"), std::string::npos) << r.err;
+    // A folder that cannot exist (its name is a file's): the target named,
+    // and why, in the system's words, on a line of its own.
+    const std::string below = dir.File("out.json") + "/p";
+    const std::vector<std::vector<std::string>> writes = {
+        {"convert", input, below + ".vnx"},
+        {"convert", input, below + ".json"},
+        {"run", input, "--quiet", "--iterations", "20", "--stats-json", below + ".json"},
+    };
+    for (const std::vector<std::string>& arguments : writes) {
+        const auto r = RunProgram("varnex-cli", arguments);
+        EXPECT_EQ(r.exitCode, 1) << arguments.back();
+        EXPECT_NE(r.err.find(arguments.back() + "\nNot a directory\n"), std::string::npos) << r.err;
+    }
 
     // The input named as the output, by any name, is refused before anything is written.
     ::symlink(input.c_str(), dir.File("link.json").c_str());

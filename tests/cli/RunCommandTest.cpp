@@ -17,6 +17,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "persist/ProjectJson.h"
+#include "support/GeneratedProject.h"
 #include "support/ProgramRun.h"
 #include "support/TempDirectory.h"
 
@@ -100,6 +107,41 @@ TEST(RunCommand, ValidateTheExamples) {
     const auto r = RunProgram("varnex-cli", {"validate", VARNEX_SOURCE_DIR "/examples/invalid-level3.json"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, test::ReadFileBytes(VARNEX_SOURCE_DIR "/examples/invalid-level3.expected.txt"));
+}
+
+// The layers of a pathway are walked in a loop, not a recursion, so their
+// number does not bound the stack: a thousand layers run with a 256 KB stack
+// for every thread (the stack limit is also each thread's default size).
+// A recursion of one frame per layer ran out of stack at about 600.
+TEST(RunCommand, AThousandLayersRunInASmallStack) {
+#if defined(VARNEX_ADDRESS_SANITIZER)
+    GTEST_SKIP() << "the sanitizer's frames are several times larger; the normal build holds the limit";
+#endif
+    test::ProjectSize size;
+    size.sources = 1;
+    size.layers = 1000;
+    size.contaminants = 1;
+    size.receptors = 1;
+    size.slices = 2;
+    test::TempDirectory dir;
+    const std::string path = dir.File("deep.json");
+    test::WriteFileBytes(path, WriteProjectJson(test::GeneratedLevel3Project(size)));
+    const std::string program = std::string(VARNEX_BIN_DIR) + "/varnex-cli";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{256 * 1024, 256 * 1024};
+        ::setrlimit(RLIMIT_STACK, &limit);
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        ::dup2(quiet, 1);
+        ::execl(program.c_str(), program.c_str(), "run", path.c_str(), "--quiet", "--iterations", "3", "--threads",
+                "2", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "model/Project.h"
 #include "persist/FileVersion.h"
 #include "settings/LanguageList.h"
@@ -45,9 +47,31 @@ TEST_F(ProjectModel, NewSourceDefaults) {
     EXPECT_EQ(source.moistureContent.distribution.maxLimit, 100.0);
     EXPECT_EQ(source.thickness.distribution.maxLimit, 1e30);
     EXPECT_FALSE(source.waterFilledPorosity.distribution.Parse("1.2"));
-    EXPECT_EQ(source.infiltration.distribution.unitFactor, 0.001);
-    EXPECT_EQ(source.runoffRecharge.distribution.unitFactor, 2.737850787132101e-06);
-    EXPECT_EQ(source.thickness.distribution.unitFactor, 0.0);
+}
+
+// Inputs typed in one unit and calculated in another: the value a run uses
+// for a typed value, worked out by hand from the units of the labels and of
+// the calculation (infiltration in m/yr, soakaway rates in m/d, a year of
+// 365.25 days), so a wrong factor shows as a wrong quantity.
+TEST_F(ProjectModel, TypedValuesBecomeTheUnitsOfTheCalculation) {
+    Source source;
+    struct Case {
+        StochasticParameter* input;
+        const char* typed;
+        double internal;
+    };
+    const Case cases[] = {
+        {&source.infiltration, "250", 0.25},           // 250 mm/yr = 0.25 m/yr
+        {&source.runoffRecharge, "365250", 1.0},       // 365.25 m/yr = 1 m/d
+        {&source.runoffRecharge, "730.5", 0.002},      // 0.7305 m/yr = 2 mm/d
+        {&source.thickness, "3.5", 3.5},               // metres both
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(c.input->distribution.Parse(c.typed)) << c.input->Label();
+        EXPECT_NEAR(c.input->distribution.CentralValue(), c.internal, 1e-12 * c.internal)
+            << c.input->Label() << " typed " << c.typed;
+        EXPECT_EQ(c.input->distribution.Format(), std::string("SINGLE(") + c.typed + ")") << c.input->Label();
+    }
 }
 
 TEST_F(ProjectModel, LabelsAreTheProgramsTexts) {

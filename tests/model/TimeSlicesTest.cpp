@@ -53,5 +53,33 @@ TEST(SimulationParameters, AcceptanceSortsAndStoresTheIterations) {
     test::ResetProgramState();
 }
 
+// Results belong to the samples of one iteration count and one set of
+// times: a change of either alone leaves them stale, taking the same values
+// again does not.
+TEST(SimulationParameters, OnlyAChangeMakesTheResultsStale) {
+    test::ResetProgramState();
+    Project project;
+    std::string error;
+    ASSERT_TRUE(AcceptSimulationParameters(project, {100, 300}, 500, error));
+    struct Case {
+        const char* what;
+        std::vector<int> years;
+        int iterations;
+        bool stillValid;
+    };
+    const Case cases[] = {
+        {"the same values", {300, 100}, 500, true},
+        {"the iteration count alone", {100, 300}, 501, false},
+        {"the times alone", {100, 300, 1000}, 501, false},
+        {"a refused entry", {}, 9, true},
+    };
+    for (const Case& c : cases) {
+        project.resultsValid = true;
+        AcceptSimulationParameters(project, c.years, c.iterations, error);
+        EXPECT_EQ(project.resultsValid, c.stillValid) << c.what;
+    }
+    test::ResetProgramState();
+}
+
 } // namespace
 } // namespace varnex

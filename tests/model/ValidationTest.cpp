@@ -260,5 +260,19 @@ TEST(RunInputsAgreement, TheCheckTestsExactlyTheInputsTheRunUses) {
     }
 }
 
+// Texts that would make every save fail are refused before a run, whatever
+// brought them in, each named by its field (entities by position: an
+// over-long name is no way to name one) with the project file's limit.
+TEST_F(Validation, TextsLongerThanAProjectFileHoldsAreNamed) {
+    const std::string limitText = " bytes, but a project file holds at most 16383 bytes of text in one field.";
+    project.details.comment = std::string(20000, 'c');
+    project.details.title = std::string(16383, 't'); // the longest that fits
+    project.sources[0].pathways[0].name = std::string(16384, 'p');
+    std::string report;
+    EXPECT_FALSE(project.Validate(report));
+    EXPECT_EQ(Report(), "Comment is too long: 20000" + limitText +
+                            "\nName of unsaturated pathway 1 of source 1 is too long: 16384" + limitText);
+}
+
 } // namespace
 } // namespace varnex

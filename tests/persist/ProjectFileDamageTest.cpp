@@ -2,7 +2,8 @@
 // either loads or is refused with a message, never crashes, never asks for
 // much more memory than the file holds, and a refusal leaves the open
 // project and the program-wide values as they were. Values out of range are
-// refused by name; values a user could put right are put right.
+// refused by name; values a user could put right are put right, or load as
+// invalid inputs for the user to enter again.
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@
 #include "run/RunObserver.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/ParameterIdentity.h"
+#include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
 
@@ -263,15 +265,38 @@ protected:
     }
 };
 
-TEST_F(ProjectFileWriterFaultsTest, RefusesTypesAndCountsNoProgramWrites) {
-    Project project;
-    project.aquifer.foc.distribution.type = 12;
-    std::string path = Write(project, false);
-    EXPECT_EQ(LoadError(path), "The project file " + path + " is damaged: the distribution type is out of range (12)");
+// A type no version writes is one damaged input, not a damaged project: the
+// file loads with that input as a text that did not parse, which the field
+// shows as invalid and validation reports, and everything else kept.
+TEST_F(ProjectFileWriterFaultsTest, AnUnknownDistributionTypeLoadsAsASyntaxError) {
+    for (const int storedType : {12, -1, 32767}) {
+        Project project = test::ValidLevel1Project();
+        project.details.title = "Kept";
+        ASSERT_FALSE(project.sources.empty());
+        project.sources[0].inventory.at(0).concentration.distribution.type = storedType;
+        const std::string path = Write(project, false);
 
+        Project loaded;
+        std::string error;
+        ASSERT_TRUE(LoadProject(path, loaded, error)) << storedType << ": " << error;
+        loaded.ApplyNames();
+        Distribution& damaged = loaded.sources.at(0).inventory.at(0).concentration.distribution;
+        EXPECT_EQ(damaged.type, storedType); // kept as stored: the file's bytes survive a save
+        EXPECT_FALSE(damaged.Validate()) << storedType;
+        EXPECT_EQ(damaged.ErrorText(), damaged.label + " - Syntax Error") << storedType;
+        EXPECT_EQ(loaded.details.title, "Kept");
+        EXPECT_EQ(loaded.sources.at(0).name, project.sources[0].name);
+
+        std::string report;
+        EXPECT_FALSE(loaded.Validate(report)) << storedType;
+        EXPECT_NE(report.find(damaged.label + " - Syntax Error"), std::string::npos) << report;
+    }
+}
+
+TEST_F(ProjectFileWriterFaultsTest, RefusesCountsNoProgramWrites) {
     Project samples;
     samples.aquifer.thickness.Resize(10001);
-    path = Write(samples, true);
+    std::string path = Write(samples, true);
     EXPECT_EQ(LoadError(path), "Failed to read from file " + path);
 
     Project vectors;

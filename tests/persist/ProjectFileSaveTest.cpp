@@ -86,7 +86,8 @@ TEST_F(ProjectFileSaveTest, WriteFailingHalfWayLeavesTheOldFile) {
         const bool saved = SaveProject(project_, path, false, error);
         const bool unchanged = project_.filePath == "before.vnx" && project_.dateSaved.empty() &&
                                ActiveFileVersion().Compare(FileVersion{2, 0, 7, 0, false}) == 0 && ResultsSaved();
-        const bool reported = error == "Failed to write to file " + path;
+        // The message, and on its own line the system's reason (EFBIG).
+        const bool reported = error == "Failed to write to file " + path + "\nFile too large";
         ::_exit(saved ? 1 : !unchanged ? 2 : !reported ? 3 : 0);
     }
     int status = 0;
@@ -102,7 +103,9 @@ TEST_F(ProjectFileSaveTest, FolderThatCannotHoldTheFileIsReported) {
     const std::string path = notAFolder + "/project.vnx";
     std::string error;
     EXPECT_FALSE(SaveProject(project_, path, false, error));
-    EXPECT_EQ(error, "Failed to write to file " + path);
+    // The message as it always was, then why, in the system's words
+    // (ENOTDIR), so the user knows what to put right.
+    EXPECT_EQ(error, "Failed to write to file " + path + "\nNot a directory");
     EXPECT_EQ(test::ReadFileBytes(notAFolder), "the old file's bytes");
 
     // A folder without write permission (ineffective when run as root).
@@ -115,6 +118,7 @@ TEST_F(ProjectFileSaveTest, FolderThatCannotHoldTheFileIsReported) {
     fs::permissions(locked, fs::perms::owner_all);
     if (::geteuid() != 0) {
         EXPECT_FALSE(saved);
+        EXPECT_EQ(error, "Failed to write to file " + inLocked + "\nPermission denied");
         EXPECT_EQ(test::ReadFileBytes(inLocked), "locked bytes");
     }
     std::vector<std::string> names;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/Project.h"
+#include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
 #include "stochastic/IterationCount.h"
 #include "support/ScriptedRandomSource.h"
@@ -87,6 +88,18 @@ TEST_P(ProjectJsonSpoiledFieldTest, GivesOneProblemAtItsPath) {
     EXPECT_EQ(problems[0].substr(0, std::string(c.problem).size()), c.problem) << problems[0];
 }
 
+// Texts longer than one string of a project file holds (16383 bytes of
+// UTF-8): a comment pasted from a report, a name of three-byte characters,
+// and a name one byte over.
+const std::string twentyThousandCharacters = "\"" + std::string(20000, 'c') + "\"";
+std::string Repeated(const std::string& piece, int times) {
+    std::string text;
+    for (int k = 0; k < times; ++k) text += piece;
+    return text;
+}
+const std::string euros = "\"" + Repeated("\u20ac", 5500) + "\"";
+const std::string oneByteOver = "\"" + std::string(16384, 'n') + "\"";
+
 INSTANTIATE_TEST_SUITE_P(
     ProjectJson, ProjectJsonSpoiledFieldTest,
     ::testing::Values(
@@ -116,6 +129,12 @@ INSTANTIATE_TEST_SUITE_P(
         Spoiled{"/sources/0/pathways/0/thickness", R"j("TRIANGLE(1,2,3)")j", "/sources/0/pathways/0/thickness: "},
         Spoiled{"/contaminants/0/koc", R"j({"distribution": "NORMAL(nan,1)"})j", "/contaminants/0/koc/distribution: "},
         Spoiled{"/contaminants/0/koc", R"("")", "/contaminants/0/koc: empty distribution text"},
+        // Texts a project file cannot hold.
+        Spoiled{"/details/comment", twentyThousandCharacters.c_str(),
+                "/details/comment: the text is 20000 bytes long, but a project file holds at most 16383 bytes of "
+                "text in one field"},
+        Spoiled{"/sources/0/name", euros.c_str(), "/sources/0/name: the text is 16500 bytes long"},
+        Spoiled{"/receptors/0/name", oneByteOver.c_str(), "/receptors/0/name: the text is 16384 bytes long"},
         // Out of range.
         Spoiled{"/simulationLevel", "5", "/simulationLevel: must be an integer from 1 to 4, found number 5"},
         Spoiled{"/standardSelection", "-1", "/standardSelection: must be an integer from 0 to 4"},
@@ -166,6 +185,21 @@ TEST_F(ProjectJsonProblemsTest, InputsLeftOutOfTheDocumentCanStillBeCorrelated) 
     EXPECT_TRUE(Problems(document.dump(), project).empty());
     const Correlation& record = project.correlations.Entries().begin()->second;
     EXPECT_EQ(record.referenceParameter, project.aquifer.hydraulicGradient.id);
+}
+
+// The longest text a project file holds is taken, and saved.
+TEST_F(ProjectJsonProblemsTest, TheLongestTextAProjectFileHoldsIsTaken) {
+    Json document = Json::parse(baseDocument);
+    document["details"]["comment"] = std::string(16383, 'c');
+    Project project;
+    ASSERT_TRUE(Problems(document.dump(), project).empty());
+    EXPECT_EQ(project.details.comment.size(), 16383u);
+    test::TempDirectory folder;
+    std::string error;
+    ASSERT_TRUE(SaveProject(project, folder.File("long.vnx"), false, error)) << error;
+    Project loaded;
+    ASSERT_TRUE(LoadProject(folder.File("long.vnx"), loaded, error)) << error;
+    EXPECT_EQ(loaded.details.comment, project.details.comment);
 }
 
 TEST_F(ProjectJsonProblemsTest, EveryProblemOfADocumentIsReported) {

@@ -112,7 +112,11 @@ TEST_F(SaveFaultInjection, EveryFailingCallOfAProjectSaveLeavesTheOldFile) {
                 test::WriteFileBytes(target_, oldBytes_);
             } else {
                 EXPECT_FALSE(saved);
-                EXPECT_EQ(error, CompFileException(CompFileException::writeFailed, target_).Message());
+                // The message, then the reason the failing call gave: the
+                // fake fails a write as a full disk, the rest as I/O errors
+                // (the C library's texts for ENOSPC and EIO).
+                const char* reason = operation == Operation::write ? "No space left on device" : "Input/output error";
+                EXPECT_EQ(error, CompFileException(CompFileException::writeFailed, target_).Message() + "\n" + reason);
                 EXPECT_TRUE(test::ReadFileBytes(target_) == oldBytes_) << "the old file was changed";
                 EXPECT_EQ(project_.filePath, "elsewhere.vnx") << "a failed save must not rename the project";
                 EXPECT_EQ(project_.dateSaved, "before");
