@@ -97,7 +97,8 @@ SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
     auto* decline = new QFormLayout(declineBox);
     decliningSource_ = new QComboBox(this);
     decliningSource_->setObjectName(QStringLiteral("decliningSource"));
-    decliningSource_->addItems({Tr(TranslatableText("Constant Source")), Tr(TranslatableText("Declining by Leaching")), Tr(TranslatableText("User Defined Decline"))});
+    decliningSource_->addItems({Tr(TranslatableText("No Declining Source")), Tr(TranslatableText("Calculated Declining Source")),
+                                Tr(TranslatableText("User Defined Declining Source"))});
     decline->addRow(Tr(TranslatableText("Source Term")), decliningSource_);
     timeOffset_ = new QLineEdit(this);
     timeOffset_->setObjectName(QStringLiteral("timeOffset"));

@@ -45,7 +45,7 @@ SourceInventoryForm::SourceInventoryForm(std::size_t sourceIndex, QWidget* paren
     pathwayInputs_ = AddInputs<PathwayContaminant>(pathwayForm, QStringLiteral("pathway."));
     degradationPhase_ = new QComboBox(this);
     degradationPhase_->setObjectName(QStringLiteral("degradationPhase"));
-    degradationPhase_->addItems({Tr(TranslatableText("Dissolved Phase Only")), Tr(TranslatableText("Dissolved and Sorbed Phases"))});
+    degradationPhase_->addItems({Tr(TranslatableText("Dissolved Phase only")), Tr(TranslatableText("Dissolved and sorbed phases"))});
     pathwayForm->addRow(Tr(TranslatableText("Degrading Phase")), degradationPhase_);
     uzPartitionFromKoc_ = new QCheckBox(Tr(TranslatableText("UZ Partition Coefficient from koc")), this);
     uzPartitionFromKoc_->setObjectName(QStringLiteral("uzPartitionFromKoc"));

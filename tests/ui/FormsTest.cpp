@@ -16,10 +16,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,12 +36,14 @@
 #include <QTreeWidget>
 
 #include "model/Project.h"
+#include "model/TextLimit.h"
 #include "persist/ProjectJson.h"
 #include "settings/Exception.h"
 #include "settings/Preferences.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/IterationCount.h"
 #include "ui/CMainFrame.h"
+#include "ui/CPhaseView.h"
 #include "ui/CVarnexDoc.h"
 #include "ui/DistributionEdit.h"
 #include "ui/FormDialog.h"
@@ -47,6 +53,7 @@
 #include "ui/ProjectWizard.h"
 #include "ui/PropertyGrid.h"
 #include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
 
 using varnex::Project;
 using varnex::Source;
@@ -55,6 +62,7 @@ using varnex::ui::FormKind;
 using varnex::ui::InputForm;
 using varnex::ui::ProjectWizard;
 using varnex::ui::test::ScriptedPrompts;
+using varnex::ui::test::WhenModalOpens;
 
 namespace {
 
@@ -908,6 +916,36 @@ private slots:
         frame.OpenSourceForm(5, FormKind::sourceDetails);
         QCOMPARE(titles.size(), 4);
         frame.Document().SetModified(false);
+    }
+
+    // The choices of a source's decline and of a contaminant's degrading
+    // phase, by their stored index.
+    void choicesReadAsTheProgramNamesThem() {
+        Project project = NewProject();
+        std::string error;
+        Source source;
+        source.name = "Tank";
+        source.decliningSource = Source::userDefinedDecline;
+        QVERIFY(project.AddSource(source, error, false));
+        project.sources[0].inventory[0].active = true;
+        const auto items = [](QComboBox* box) {
+            QStringList texts;
+            for (int i = 0; box && i < box->count(); ++i) texts << box->itemText(i);
+            return texts;
+        };
+
+        std::unique_ptr<InputForm> details(varnex::ui::CreateInputForm(FormKind::sourceDetails, 0));
+        details->Load(project);
+        QComboBox* decline = Find<QComboBox>(details.get(), "decliningSource");
+        QCOMPARE(items(decline), (QStringList{QStringLiteral("No Declining Source"),
+                                              QStringLiteral("Calculated Declining Source"),
+                                              QStringLiteral("User Defined Declining Source")}));
+        QCOMPARE(decline->currentText(), QStringLiteral("User Defined Declining Source"));
+
+        std::unique_ptr<InputForm> inventory(varnex::ui::CreateInputForm(FormKind::sourceInventory, 0));
+        inventory->Load(project);
+        QCOMPARE(items(Find<QComboBox>(inventory.get(), "degradationPhase")),
+                 (QStringList{QStringLiteral("Dissolved Phase only"), QStringLiteral("Dissolved and sorbed phases")}));
     }
 
 private:
