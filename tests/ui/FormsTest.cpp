@@ -948,6 +948,82 @@ private slots:
                  (QStringList{QStringLiteral("Dissolved Phase only"), QStringLiteral("Dissolved and sorbed phases")}));
     }
 
+    // At Level 3a a source's concentration is the one in the aquifer
+    // beneath it, whatever it was measured as; at the other levels it keeps
+    // the unit of its measurement. The engine's label stays as it is.
+    void level3aNamesTheConcentrationAfterTheAquifer() {
+        CMainFrame frame(settings_);
+        frame.SetPrompts(&prompts_);
+        Project& project = frame.Document().GetProject();
+        const std::size_t added = project.AddContaminant();
+        project.contaminants[added].name = "Tracer";
+        const int tracer = project.contaminants[added].identifier;
+        std::string error;
+        Source source;
+        source.name = "Tip";
+        QVERIFY(project.AddSource(source, error, false));
+        varnex::SourceContaminant* entry = nullptr;
+        for (varnex::SourceContaminant& candidate : project.sources[0].inventory)
+            if (candidate.contaminant == tracer) entry = &candidate;
+        QVERIFY(entry);
+        entry->active = true;
+        entry->measuredAs = varnex::SourceContaminant::measuredInSoil;
+        entry->ApplyNames();
+        const QString soil = QStringLiteral("Concentration [mg/kg]");
+        const QString water = QStringLiteral("Concentration [mg/l]");
+        const QString aquifer = QStringLiteral("Aquifer Source Concentration [mg/l]");
+
+        for (const int level : {3, 4}) {
+            project.simulationLevel = level;
+            const bool level3a = level == 4;
+            varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::sourceInventory, 0), project,
+                                          prompts_);
+            QListWidget* list = Find<QListWidget>(dialog.Form(), "inventoryList");
+            const QList<QListWidgetItem*> rows = list->findItems(QStringLiteral("Tracer"), Qt::MatchExactly);
+            QCOMPARE(rows.size(), 1);
+            list->setCurrentItem(rows.first());
+            auto* concentration = Find<varnex::ui::DistributionEdit>(dialog.Form(), "concentration");
+            QVERIFY(concentration);
+            auto* layout = qobject_cast<QFormLayout*>(concentration->parentWidget()->layout());
+            QVERIFY(layout);
+            auto* label = qobject_cast<QLabel*>(layout->labelForField(concentration));
+            QVERIFY(label);
+            QCOMPARE(label->text(), level3a ? aquifer : soil);
+            Find<QComboBox>(dialog.Form(), "measuredAs")->setCurrentIndex(1);
+            QCOMPARE(label->text(), level3a ? aquifer : water);
+            TYPE(dialog.Form(), "concentration", "NORMAL(40,4)");
+            QStringList errors;
+            QVERIFY(dialog.Form()->Validate(errors));
+            QCOMPARE(label->text(), level3a ? aquifer : water);
+            // Taken back where it came from, for the next level.
+            Find<QComboBox>(dialog.Form(), "measuredAs")->setCurrentIndex(0);
+            QCOMPARE(label->text(), level3a ? aquifer : soil);
+            dialog.reject();
+
+            frame.OnProjectEdited();
+            const QList<QTreeWidgetItem*> items =
+                frame.Explorer()->findItems(QStringLiteral("Tip"), Qt::MatchExactly | Qt::MatchRecursive);
+            QCOMPARE(items.size(), 1);
+            frame.Explorer()->setCurrentItem(items.first());
+            varnex::ui::PropertyGrid* grid = frame.Properties();
+            QCOMPARE(grid->ValueOf(aquifer, QStringLiteral("Tracer")).isEmpty(), !level3a);
+            QCOMPARE(grid->ValueOf(soil, QStringLiteral("Tracer")).isEmpty(), level3a);
+        }
+        // Edited under its Level 3a name, refused under it too.
+        varnex::ui::PropertyGrid* grid = frame.Properties();
+        QVERIFY(grid->EditValue(aquifer, QStringLiteral("LOGNORMAL(20,3)"), QStringLiteral("Tracer")));
+        QTRY_COMPARE(entry->concentration.Format(), std::string("LOGNORMAL(20,3)"));
+        const QList<QTreeWidgetItem*> items =
+            frame.Explorer()->findItems(QStringLiteral("Tip"), Qt::MatchExactly | Qt::MatchRecursive);
+        frame.Explorer()->setCurrentItem(items.first());
+        prompts_.errors.clear();
+        QVERIFY(frame.Properties()->EditValue(aquifer, QStringLiteral("NORMAL(1"), QStringLiteral("Tracer")));
+        QCOMPARE(prompts_.errors.size(), 1);
+        QVERIFY2(prompts_.errors[0].startsWith(aquifer + QStringLiteral(": ")), qPrintable(prompts_.errors[0]));
+        QCOMPARE(QString::fromStdString(entry->concentration.Label()), soil);
+        frame.Document().SetModified(false);
+    }
+
 private:
     QTemporaryDir preferencesFolder_;
     varnex::UserInterfaceSettings settings_;
