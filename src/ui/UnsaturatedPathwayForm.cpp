@@ -55,6 +55,14 @@ UnsaturatedPathwayForm::UnsaturatedPathwayForm(std::size_t sourceIndex, QWidget*
     connect(addButton, &QPushButton::clicked, this, &UnsaturatedPathwayForm::AddPathway);
     connect(removeButton_, &QPushButton::clicked, this, &UnsaturatedPathwayForm::RemovePathway);
     connect(flowModel_, &QComboBox::currentIndexChanged, this, [this] { UpdateEnabled(); });
+    // Said when the user picks the model, not when a stored dual-porosity
+    // layer is shown: `activated` comes from the user's choice only.
+    connect(flowModel_, &QComboBox::activated, this, [this](int choice) {
+        if (choice != UnsaturatedPathway::dualPorosity) return;
+        Prompts().ShowInformation(Tr(TranslatableText("Unsaturated Pathway")),
+                                  Tr(TranslatableText("Multiple Unsaturated Pathway calculations are only available for "
+                                                      "'Porous Medium' Flow Model")));
+    });
 }
 
 UnsaturatedPathwayForm::~UnsaturatedPathwayForm() = default;

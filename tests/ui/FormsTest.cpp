@@ -1024,6 +1024,41 @@ private slots:
         frame.Document().SetModified(false);
     }
 
+    // Choosing the dual porosity model says that several layers are
+    // calculated only for porous media; showing a stored dual-porosity
+    // layer, or choosing the porous medium, says nothing.
+    void choosingDualPorosityTellsWhatItLimits() {
+        Project project = NewProject();
+        std::string error;
+        Source source;
+        source.name = "Pit";
+        QVERIFY(project.AddSource(source, error, false));
+        project.AddPathway(0);
+        project.sources[0].pathways[1].flowModel = varnex::UnsaturatedPathway::dualPorosity;
+        varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::unsaturatedPathway, 0), project, prompts_);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QListWidget* list = Find<QListWidget>(dialog.Form(), "pathwayList");
+        QComboBox* flowModel = Find<QComboBox>(dialog.Form(), "flowModel");
+        list->setCurrentRow(1);
+        QCOMPARE(flowModel->currentIndex(), 1);
+        list->setCurrentRow(0);
+        QCOMPARE(flowModel->currentIndex(), 0);
+        QVERIFY2(prompts_.information.isEmpty(), qPrintable(prompts_.information.join('\n')));
+
+        QTest::keyClick(flowModel, Qt::Key_Down);
+        QCOMPARE(flowModel->currentIndex(), 1);
+        QCOMPARE(prompts_.information,
+                 QStringList{QStringLiteral("Unsaturated Pathway\nMultiple Unsaturated Pathway calculations are only "
+                                            "available for 'Porous Medium' Flow Model")});
+        QTest::keyClick(flowModel, Qt::Key_Up);
+        QCOMPARE(flowModel->currentIndex(), 0);
+        QCOMPARE(prompts_.information.size(), 1);
+        QVERIFY(dialog.TryAccept());
+        QCOMPARE(project.sources[0].pathways[0].flowModel, varnex::UnsaturatedPathway::porousMedium);
+        QCOMPARE(prompts_.information.size(), 1);
+    }
+
 private:
     QTemporaryDir preferencesFolder_;
     varnex::UserInterfaceSettings settings_;
