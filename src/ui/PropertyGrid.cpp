@@ -6,9 +6,11 @@
 #include <QHeaderView>
 
 #include "model/Project.h"
+#include "model/TextLimit.h"
 #include "settings/Translate.h"
 #include "ui/DialogPrompts.h"
 #include "ui/QtText.h"
+#include "ui/TextLimitDelegate.h"
 
 namespace varnex::ui {
 
@@ -64,6 +66,7 @@ PropertyGrid::PropertyGrid(QWidget* parent) : QTableWidget(0, 2, parent) {
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
     setColumnWidth(0, 250);
+    setItemDelegateForColumn(1, new TextLimitDelegate(this));
     Retranslate();
     connect(this, &QTableWidget::itemChanged, this, &PropertyGrid::OnItemChanged);
 }
@@ -295,6 +298,10 @@ bool PropertyGrid::TakeValue(const QString& key, const QString& label, const QSt
             return false;
         }
         const std::string typed = ToStdString(name);
+        if (!TextFits(typed)) {
+            error = ToQString(TextTooLongMessage(ToStdString(label), typed.size()));
+            return false;
+        }
         if (item_.kind == Kind::source && index < project_->sources.size()) {
             for (std::size_t s = 0; s < project_->sources.size(); ++s)
                 if (s != index && project_->sources[s].name == typed) {

@@ -1059,6 +1059,93 @@ private slots:
         QCOMPARE(prompts_.information.size(), 1);
     }
 
+    // A project file holds at most 16383 bytes of text in one field: a
+    // longer text is refused where it is typed, by characters in a line
+    // edit, by bytes everywhere else, and the project stays as it was.
+    void overlongTextsAreRefused() {
+        Project project = NewProject();
+        std::string error;
+        Source source;
+        source.name = "Tank";
+        source.vertices = {{0, 0, 0, 0}, {10, 0, 0, 0}, {10, 10, 0, 0}};
+        QVERIFY(project.AddSource(source, error, true));
+        QCOMPARE(project.receptors.size(), std::size_t(1));
+        const std::string before = varnex::WriteProjectJson(project);
+        const auto tooLong = [](const char* field, std::size_t bytes) {
+            return QString::fromStdString(varnex::TextTooLongMessage(field, bytes));
+        };
+
+        // A comment pasted in: the box takes it, OK refuses it.
+        {
+            varnex::ui::FormDialog details(varnex::ui::CreateInputForm(FormKind::projectDetails, -1), project,
+                                           prompts_);
+            QPlainTextEdit* comment = Find<QPlainTextEdit>(details.Form(), "comment");
+            comment->setPlainText(QString(20000, QLatin1Char('c')));
+            QLineEdit* title = Find<QLineEdit>(details.Form(), "title");
+            title->setText(QString(20000, QLatin1Char('t')));
+            QCOMPARE(title->text().size(), qsizetype(varnex::maxTextBytes));
+            QVERIFY(!details.TryAccept());
+            QCOMPARE(prompts_.questions,
+                     QStringList{varnex::ui::LoseChangesQuestion({tooLong("Comment", 20000)})});
+            QCOMPARE(varnex::WriteProjectJson(project), before);
+            QVERIFY(QString(tooLong("Comment", 20000)).startsWith(QStringLiteral("Comment is too long: 20000 bytes")));
+            // As long as a line edit lets it be, a title fits.
+            comment->setPlainText(QStringLiteral("Screening run"));
+            title->setText(QString(5500, QChar(0x20AC)));
+            prompts_.questions.clear();
+            QVERIFY(!details.TryAccept());
+            QCOMPARE(prompts_.questions, QStringList{varnex::ui::LoseChangesQuestion({tooLong("Title", 16500)})});
+            QCOMPARE(varnex::WriteProjectJson(project), before);
+        }
+
+        // Names of 5,500 three-byte characters: within a line edit's length,
+        // beyond the file's.
+        const QString euros(5500, QChar(0x20AC));
+        const QString nameTooLong = tooLong("Name", 16500);
+        struct Entry {
+            FormKind kind;
+            int source;
+            const char* field;
+        };
+        for (const Entry& entry : {Entry{FormKind::sourceDetails, 0, "sourceName"},
+                                   Entry{FormKind::contaminantInventory, -1, "contaminantName"},
+                                   Entry{FormKind::unsaturatedPathway, 0, "pathwayName"},
+                                   Entry{FormKind::receptors, -1, nullptr}}) {
+            varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(entry.kind, entry.source), project, prompts_);
+            if (entry.field) {
+                QLineEdit* name = Find<QLineEdit>(dialog.Form(), entry.field);
+                QVERIFY(name);
+                QVERIFY2(name->maxLength() == int(varnex::maxTextBytes), entry.field);
+                name->setText(euros);
+                QCOMPARE(name->text(), euros);
+            } else {
+                QCOMPARE(Find<QLineEdit>(dialog.Form(), "newReceptorName")->maxLength(), int(varnex::maxTextBytes));
+                Find<QTableWidget>(dialog.Form(), "receptorTable")->item(0, 0)->setText(euros);
+            }
+            prompts_.questions.clear();
+            QVERIFY(!dialog.TryAccept());
+            QCOMPARE(prompts_.questions.size(), 1);
+            QVERIFY2(prompts_.questions[0].contains(nameTooLong), qPrintable(dialog.Form()->Title()));
+            QCOMPARE(varnex::WriteProjectJson(project), before);
+        }
+
+        // The Properties pane's names.
+        CMainFrame frame(settings_);
+        frame.SetPrompts(&prompts_);
+        frame.Document().GetProject() = project;
+        frame.OnProjectEdited();
+        const QList<QTreeWidgetItem*> items =
+            frame.Explorer()->findItems(QStringLiteral("Tank"), Qt::MatchExactly | Qt::MatchRecursive);
+        QCOMPARE(items.size(), 1);
+        frame.Explorer()->setCurrentItem(items.first());
+        prompts_.errors.clear();
+        QVERIFY(frame.Properties()->EditValue(QStringLiteral("Name"), euros));
+        QCOMPARE(prompts_.errors, QStringList{nameTooLong});
+        QCOMPARE(frame.Properties()->ValueOf(QStringLiteral("Name")), QStringLiteral("Tank"));
+        QCOMPARE(varnex::WriteProjectJson(frame.Document().GetProject()), before);
+        frame.Document().SetModified(false);
+    }
+
 private:
     QTemporaryDir preferencesFolder_;
     varnex::UserInterfaceSettings settings_;
