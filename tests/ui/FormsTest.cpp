@@ -233,8 +233,23 @@ nlohmann::json ByContaminantName(const Project& project, const std::set<std::str
     return json;
 }
 
-void TypeForm(FormKind kind, InputForm* from, InputForm* to) {
+void TypeForm(FormKind kind, InputForm* from, InputForm* to, const Project& original) {
     switch (kind) {
+    case FormKind::domain: {
+        TypeAsShown(from, to);
+        // The map's placement is typed into "DXF Options", which the form
+        // opens over its own entries.
+        std::unique_ptr<InputForm> shown(varnex::ui::CreateInputForm(FormKind::dxfOptions, -1));
+        shown->Load(original);
+        bool typed = false;
+        WhenModalOpens<varnex::ui::FormDialog>([&](varnex::ui::FormDialog& dialog) {
+            TypeAsShown(shown.get(), dialog.Form());
+            typed = dialog.TryAccept();
+        });
+        CLICK(to, "dxfOptions");
+        QVERIFY(typed);
+        break;
+    }
     case FormKind::contaminantInventory:
         TypeListRows(from, to, "contaminantList", "addContaminant", true,
                      [&] { TypeAsShown(from, to, {QStringLiteral("contaminantList")}); });
@@ -604,7 +619,7 @@ private slots:
                 std::unique_ptr<InputForm> shown(varnex::ui::CreateInputForm(step.kind, step.sourceIndex));
                 shown->SetPrompts(&prompts_);
                 shown->Load(original);
-                TypeForm(step.kind, shown.get(), wizard.CurrentForm());
+                TypeForm(step.kind, shown.get(), wizard.CurrentForm(), original);
                 QVERIFY2(prompts_.errors.isEmpty(), qPrintable(shown->Title() + ": " + prompts_.errors.join('\n')));
             } while (wizard.Next());
         }
@@ -1129,6 +1144,19 @@ private slots:
             QCOMPARE(varnex::WriteProjectJson(project), before);
         }
 
+        // The background map's file, in both places it is typed.
+        for (const FormKind kind : {FormKind::domain, FormKind::dxfOptions}) {
+            varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(kind, -1), project, prompts_);
+            QLineEdit* file = Find<QLineEdit>(dialog.Form(), "backgroundMapFile");
+            QCOMPARE(file->maxLength(), int(varnex::maxTextBytes));
+            file->setText(euros);
+            prompts_.questions.clear();
+            QVERIFY(!dialog.TryAccept());
+            QCOMPARE(prompts_.questions,
+                     QStringList{varnex::ui::LoseChangesQuestion({tooLong("Background Map", 16500)})});
+            QCOMPARE(varnex::WriteProjectJson(project), before);
+        }
+
         // The Properties pane's names.
         CMainFrame frame(settings_);
         frame.SetPrompts(&prompts_);
@@ -1144,6 +1172,116 @@ private slots:
         QCOMPARE(frame.Properties()->ValueOf(QStringLiteral("Name")), QStringLiteral("Tank"));
         QCOMPARE(varnex::WriteProjectJson(frame.Document().GetProject()), before);
         frame.Document().SetModified(false);
+    }
+
+    // "DXF Options" places the background map: from the View menu, from the
+    // site plan away from the sources, and from the Domain form, whose own
+    // OK it then waits for. Cancel changes nothing; OK redraws the plan and
+    // marks the document; a placement the spin boxes round is kept unless
+    // changed.
+    void dxfOptionsPlaceTheBackgroundMap() {
+        CMainFrame frame(settings_);
+        frame.SetPrompts(&prompts_);
+        frame.resize(1000, 700);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        Project& project = frame.Document().GetProject();
+        project.sitePlan.mapOffsetX = 0.12345678;
+        project.sitePlan.mapScale = 2.0;
+        project.sitePlan.showBackgroundMap = false;
+        frame.OnProjectEdited();
+        frame.Document().SetModified(false);
+        const std::string before = varnex::WriteProjectJson(project);
+        const QString map = QStringLiteral(VARNEX_SOURCE_DIR "/examples/canal-street-survey-2023.dxf");
+        QVERIFY(!frame.PhaseView()->HasBackgroundMap());
+
+        QString title;
+        WhenModalOpens<varnex::ui::FormDialog>([&](varnex::ui::FormDialog& dialog) {
+            title = dialog.windowTitle();
+            Find<QDoubleSpinBox>(dialog.Form(), "mapOffsetY")->setValue(50.0);
+            Find<QCheckBox>(dialog.Form(), "showBackgroundMap")->setChecked(true);
+            dialog.reject();
+        });
+        frame.CommandAction(CMainFrame::Command::viewDxfOptions)->trigger();
+        QCOMPARE(title, QStringLiteral("DXF Options"));
+        QCOMPARE(varnex::WriteProjectJson(project), before);
+        QVERIFY(!frame.Document().IsModified());
+
+        std::unique_ptr<QMenu> menu = frame.PhaseView()->ContextMenuAt(QPoint(3, 3));
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().last()->text(), QStringLiteral("DXF Options..."));
+        title.clear();
+        WhenModalOpens<varnex::ui::FormDialog>([&](varnex::ui::FormDialog& dialog) {
+            title = dialog.windowTitle();
+            QCOMPARE(Find<QDoubleSpinBox>(dialog.Form(), "mapOffsetX")->value(), 0.123);
+            Find<QDoubleSpinBox>(dialog.Form(), "mapOffsetY")->setValue(-218.5);
+            Find<QDoubleSpinBox>(dialog.Form(), "mapScale")->setValue(0.5);
+            Find<QCheckBox>(dialog.Form(), "showBackgroundMap")->setChecked(true);
+            prompts_.openFiles << map;
+            CLICK(dialog.Form(), "browse");
+            QCOMPARE(Find<QLineEdit>(dialog.Form(), "backgroundMapFile")->text(), map);
+            varnex::ui::test::SaveScreenshot(dialog, QStringLiteral("dxf-options.png"));
+            QVERIFY(dialog.TryAccept());
+        });
+        menu->actions().last()->trigger();
+        QCOMPARE(title, QStringLiteral("DXF Options"));
+        const varnex::SitePlan& plan = project.sitePlan;
+        QCOMPARE(plan.mapOffsetX, 0.12345678);
+        QCOMPARE(plan.mapOffsetY, -218.5);
+        QCOMPARE(plan.mapScale, 0.5);
+        QVERIFY(plan.showBackgroundMap);
+        QCOMPARE(QString::fromStdString(plan.backgroundMapFile), map);
+        QVERIFY(frame.Document().IsModified());
+        QVERIFY(frame.isWindowModified());
+        QVERIFY2(frame.PhaseView()->HasBackgroundMap(), qPrintable(frame.PhaseView()->BackgroundMapError()));
+        frame.Document().SetModified(false);
+
+        // The Domain form shows no placement of its own; what its "DXF
+        // Options..." takes waits for the form's OK.
+        const std::string placed = varnex::WriteProjectJson(project);
+        for (const bool accept : {false, true}) {
+            varnex::ui::FormDialog domain(varnex::ui::CreateInputForm(FormKind::domain, -1), project, prompts_);
+            QVERIFY(!domain.Form()->findChild<QDoubleSpinBox*>(QStringLiteral("mapOffsetX")));
+            QVERIFY(!domain.Form()->findChild<QDoubleSpinBox*>(QStringLiteral("mapScale")));
+            WhenModalOpens<varnex::ui::FormDialog>([&](varnex::ui::FormDialog& dialog) {
+                title = dialog.windowTitle();
+                QCOMPARE(Find<QLineEdit>(dialog.Form(), "backgroundMapFile")->text(), map);
+                Find<QDoubleSpinBox>(dialog.Form(), "mapScale")->setValue(3.0);
+                Find<QCheckBox>(dialog.Form(), "showBackgroundMap")->setChecked(false);
+                QVERIFY(dialog.TryAccept());
+            });
+            CLICK(domain.Form(), "dxfOptions");
+            QCOMPARE(title, QStringLiteral("DXF Options"));
+            QVERIFY(!Find<QCheckBox>(domain.Form(), "showBackgroundMap")->isChecked());
+            QCOMPARE(varnex::WriteProjectJson(project), placed);
+            if (!accept) {
+                domain.reject();
+                QCOMPARE(varnex::WriteProjectJson(project), placed);
+                continue;
+            }
+            QVERIFY(domain.TryAccept());
+            QCOMPARE(plan.mapScale, 3.0);
+            QVERIFY(!plan.showBackgroundMap);
+            QCOMPARE(plan.mapOffsetX, 0.12345678);
+            QCOMPARE(plan.mapOffsetY, -218.5);
+        }
+    }
+
+    // A spacing the spin box cannot show (a damaged file's 0) stays as
+    // stored unless the user sets one.
+    void domainFormKeepsAStoredSpacingItCannotShow() {
+        Project project = NewProject();
+        project.sitePlan.gridSpacing = 0;
+        const std::string before = varnex::WriteProjectJson(project);
+        {
+            varnex::ui::FormDialog domain(varnex::ui::CreateInputForm(FormKind::domain, -1), project, prompts_);
+            QVERIFY(domain.TryAccept());
+            QCOMPARE(varnex::WriteProjectJson(project), before);
+        }
+        varnex::ui::FormDialog domain(varnex::ui::CreateInputForm(FormKind::domain, -1), project, prompts_);
+        Find<QSpinBox>(domain.Form(), "gridSpacing")->setValue(20);
+        QVERIFY(domain.TryAccept());
+        QCOMPARE(project.sitePlan.gridSpacing, 20);
     }
 
 private:

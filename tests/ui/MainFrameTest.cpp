@@ -169,7 +169,7 @@ private slots:
         QCOMPARE(MenuOutline(TopMenu(*frame_, 7)),
                  QStringList({"&Toolbar", "&Drawing Toolbar", "&Status Bar", "Project &Explorer", "&Properties", "---",
                               "&Aquifer Flow Arrow", "Pa&n", "&Redraw", "&Zoom >", "&In", "&Out", "&Window",
-                              "&Previous", "&All", "<", "Plume Legend"}));
+                              "&Previous", "&All", "<", "Plume Legend", "---", "DXF Options..."}));
         QCOMPARE(MenuOutline(TopMenu(*frame_, 8)), QStringList({"&Help Topics", "---", "&About Varnex2.5..."}));
 
         QCOMPARE(frame_->CommandAction(Command::fileNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));

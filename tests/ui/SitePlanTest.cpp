@@ -405,7 +405,16 @@ private slots:
         menu = view_->ContextMenuAt(view_->mapFromScene(receptor));
         QVERIFY(menu);
         QCOMPARE(menu->actions().size(), 3);
-        QVERIFY(!view_->ContextMenuAt(view_->mapFromScene(QPointF(-500.0, -500.0))));
+
+        // Away from both: the background map's options, which the frame
+        // opens.
+        menu = view_->ContextMenuAt(view_->mapFromScene(QPointF(-500.0, -500.0)));
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions()[0]->text(), QStringLiteral("DXF Options..."));
+        QSignalSpy options(view_.get(), &CPhaseView::DxfOptionsRequested);
+        menu->actions()[0]->trigger();
+        QCOMPARE(options.count(), 1);
     }
 
     // The grid is drawn at the stored spacing; a spacing of 0 or less, which
