@@ -172,6 +172,8 @@ const std::vector<MenuEntry>& MenuTable() {
         Item(TranslatableText("&All"), Command::viewZoomAll),
         End(),
         Item(TranslatableText("Plume Legend"), Command::viewPlumeLegend),
+        Separator(),
+        Item(TranslatableText("DXF Options..."), Command::viewDxfOptions),
         End(),
 
         Menu(TranslatableText("&Help")),
@@ -256,6 +258,7 @@ CMainFrame::CMainFrame(UserInterfaceSettings& settings, QWidget* parent)
     connect(view_->PhaseView(), &CPhaseView::ReceptorFormRequested, this,
             [this](int) { EditWithForm(FormKind::receptors); });
     connect(view_->PhaseView(), &CPhaseView::PlumeMapSaveRequested, this, &CMainFrame::OnSavePlumeMap);
+    connect(view_->PhaseView(), &CPhaseView::DxfOptionsRequested, this, &CMainFrame::OnViewDxfOptions);
     PhaseView()->SetProject(&document_->GetProject());
     OnProjectReplaced();
     UpdateTitle();
@@ -348,6 +351,7 @@ void CMainFrame::ConnectActions() {
     on(Command::viewZoomPrevious, &CMainFrame::OnViewZoomPrevious);
     on(Command::viewZoomAll, &CMainFrame::OnViewZoomAll);
     on(Command::viewPlumeLegend, &CMainFrame::OnViewPlumeLegend);
+    on(Command::viewDxfOptions, &CMainFrame::OnViewDxfOptions);
     on(Command::helpTopics, &CMainFrame::OnHelpTopics);
     on(Command::helpAbout, &CMainFrame::OnHelpAbout);
 
@@ -1011,6 +1015,8 @@ bool CMainFrame::SavePlumeMap(const QString& path) {
     const PlumePicture picture(document_->GetProject(), PhaseView()->BackgroundMap(), plume->sceneBoundingRect());
     return picture.Write(path, picture.DefaultSize());
 }
+
+void CMainFrame::OnViewDxfOptions() { EditWithForm(FormKind::dxfOptions); }
 
 void CMainFrame::OnViewPlumeLegend() {
     PhaseView()->SetPlumeLegendVisible(!PhaseView()->PlumeLegendVisible());

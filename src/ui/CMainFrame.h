@@ -53,7 +53,7 @@ public:
         resultsStatistics, resultsGraphical, resultsSensitivity,
         viewToolbar, viewDrawingToolbar, viewStatusBar, viewProjectExplorer, viewProperties, viewAquiferFlowArrow,
         viewPan, viewRedraw, viewZoomIn, viewZoomOut, viewZoomWindow, viewZoomPrevious, viewZoomAll,
-        viewPlumeLegend,
+        viewPlumeLegend, viewDxfOptions,
         helpTopics, helpAbout,
         count
     };
@@ -156,6 +156,8 @@ public slots:
     void OnViewZoomPrevious();
     void OnViewZoomAll();
     void OnViewPlumeLegend();
+    // "DXF Options": the background map's file, visibility and placement.
+    void OnViewDxfOptions();
     // The plume shown on the plan as a PNG or SVG picture with its legend
     // and scale bar (the plan's context menu offers it).
     void OnSavePlumeMap();

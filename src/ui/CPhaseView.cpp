@@ -492,8 +492,9 @@ std::unique_ptr<QMenu> CPhaseView::ContextMenuAt(const QPoint& viewportPosition)
         return action;
     };
     if (source < 0 && receptor < 0) {
-        if (project_->plume.columns.empty()) return nullptr;
-        add(TranslatableText("Save Plume Map As..."), [this] { emit PlumeMapSaveRequested(); });
+        if (!project_->plume.columns.empty())
+            add(TranslatableText("Save Plume Map As..."), [this] { emit PlumeMapSaveRequested(); });
+        add(TranslatableText("DXF Options..."), [this] { emit DxfOptionsRequested(); });
         return menu;
     }
     if (source >= 0) {

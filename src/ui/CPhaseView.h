@@ -95,8 +95,9 @@ public:
     QString BackgroundMapError() const;
 
     // The context menu for the point `viewportPosition`, null where there
-    // is nothing to offer. Off the sources and receptors, a plan showing a
-    // plume offers to save it as a picture.
+    // is nothing to offer. Off the sources and receptors it offers the
+    // background map's "DXF Options" and, on a plan showing a plume, to
+    // save the plume as a picture.
     std::unique_ptr<QMenu> ContextMenuAt(const QPoint& viewportPosition);
 
 signals:
@@ -110,6 +111,8 @@ signals:
     void ReceptorFormRequested(int receptorIndex);
     // The user asked to save the plume shown as a picture.
     void PlumeMapSaveRequested();
+    // The user asked for the background map's options (off the sources).
+    void DxfOptionsRequested();
     // The domain's background map could not be read (the message names the
     // file); the plan shows the message too, until the map is read.
     void BackgroundMapFailed(const QString& message);

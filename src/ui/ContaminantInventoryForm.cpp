@@ -35,6 +35,7 @@ ContaminantInventoryForm::ContaminantInventoryForm(QWidget* parent)
     auto* form = new QFormLayout(details);
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("contaminantName"));
+    LimitTextLength(name_);
     form->addRow(Tr(TranslatableText("Name")), name_);
     henryFlag_ = new QCheckBox(Tr(TranslatableText("Organic (Henry's law applies)")), this);
     henryFlag_->setObjectName(QStringLiteral("henryFlag"));
@@ -125,6 +126,8 @@ bool ContaminantInventoryForm::TakeShown(QStringList& errors) {
     bool valid = CheckInputs<Contaminant>(inputs_, errors, name);
     if (name.isEmpty()) {
         errors << Tr(TranslatableText("Name must be entered"));
+        valid = false;
+    } else if (!CheckTextFits(name, Tr(TranslatableText("Name")), errors)) {
         valid = false;
     }
     for (std::size_t c = 0; c < working_->contaminants.size(); ++c) {

@@ -1,7 +1,6 @@
 #include "ui/DomainForm.h"
 
 #include <QCheckBox>
-#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -10,8 +9,9 @@
 
 #include "model/Project.h"
 #include "settings/Translate.h"
+#include "ui/DxfOptionsForm.h"
+#include "ui/FormDialog.h"
 #include "ui/QtText.h"
-#include "ui/UserPrompts.h"
 
 namespace varnex::ui {
 
@@ -30,67 +30,64 @@ DomainForm::DomainForm(QWidget* parent) : InputForm(parent) {
     mapFile_ = new QLineEdit(this);
     mapFile_->setObjectName(QStringLiteral("backgroundMapFile"));
     mapFile_->setMinimumWidth(380);
+    LimitTextLength(mapFile_);
     auto* browse = new QPushButton(Tr(TranslatableText("Browse...")), this);
     browse->setObjectName(QStringLiteral("browse"));
-    connect(browse, &QPushButton::clicked, this, &DomainForm::Browse);
+    connect(browse, &QPushButton::clicked, this, [this] { DxfOptionsForm::BrowseMapFile(Prompts(), mapFile_); });
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(mapFile_);
     fileRow->addWidget(browse);
-    const auto number = [this](const char* name, double low, double high) {
-        auto* box = new QDoubleSpinBox(this);
-        box->setObjectName(QString::fromLatin1(name));
-        box->setRange(low, high);
-        box->setDecimals(3);
-        box->setMinimumWidth(140);
-        return box;
-    };
-    mapOffsetX_ = number("mapOffsetX", -1e9, 1e9);
-    mapOffsetY_ = number("mapOffsetY", -1e9, 1e9);
-    mapScale_ = number("mapScale", 0.001, 1e6);
+    auto* dxfOptions = new QPushButton(Tr(TranslatableText("DXF Options...")), this);
+    dxfOptions->setObjectName(QStringLiteral("dxfOptions"));
+    connect(dxfOptions, &QPushButton::clicked, this, &DomainForm::EditDxfOptions);
     layout->addRow(Tr(TranslatableText("Grid Spacing (m)")), gridSpacing_);
     layout->addRow(showGrid_);
     layout->addRow(showBackgroundMap_);
     layout->addRow(Tr(TranslatableText("Background Map")), fileRow);
-    layout->addRow(Tr(TranslatableText("Map Offset X [m]")), mapOffsetX_);
-    layout->addRow(Tr(TranslatableText("Map Offset Y [m]")), mapOffsetY_);
-    layout->addRow(Tr(TranslatableText("Map Scale")), mapScale_);
+    layout->addRow(QString(), dxfOptions);
 }
 
 QString DomainForm::Title() const { return Tr(TranslatableText("Domain")); }
 
-void DomainForm::Browse() {
-    const QString filter = Tr(TranslatableText("Supported File Types")) + QStringLiteral(" (*.dwg *.dxf)");
-    const QString path = Prompts().ChooseOpenFile(Tr(TranslatableText("Background Map")), filter);
-    if (!path.isEmpty()) mapFile_->setText(path);
+void DomainForm::EditDxfOptions() {
+    // The dialog works on a project of its own holding this form's entries,
+    // so that Cancel there, or here, leaves the real project as it was.
+    Project entries;
+    entries.sitePlan = plan_;
+    entries.sitePlan.showBackgroundMap = showBackgroundMap_->isChecked();
+    entries.sitePlan.backgroundMapFile = ToStdString(mapFile_->text().trimmed());
+    FormDialog dialog(new DxfOptionsForm, entries, Prompts(), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    plan_ = entries.sitePlan;
+    showBackgroundMap_->setChecked(plan_.showBackgroundMap);
+    mapFile_->setText(ToQString(plan_.backgroundMapFile));
 }
 
 void DomainForm::Load(const Project& project) {
-    const SitePlan& plan = project.sitePlan;
-    gridSpacing_->setValue(plan.gridSpacing);
-    showGrid_->setChecked(plan.showGrid);
-    showBackgroundMap_->setChecked(plan.showBackgroundMap);
-    mapFile_->setText(ToQString(plan.backgroundMapFile));
-    mapOffsetX_->setValue(plan.mapOffsetX);
-    mapOffsetY_->setValue(plan.mapOffsetY);
-    mapScale_->setValue(plan.mapScale);
+    plan_ = project.sitePlan;
+    gridSpacing_->setValue(plan_.gridSpacing);
+    shownGridSpacing_ = gridSpacing_->value();
+    showGrid_->setChecked(plan_.showGrid);
+    showBackgroundMap_->setChecked(plan_.showBackgroundMap);
+    mapFile_->setText(ToQString(plan_.backgroundMapFile));
 }
 
-bool DomainForm::Validate(QStringList&) { return true; }
+bool DomainForm::Validate(QStringList& errors) {
+    return CheckTextFits(mapFile_->text().trimmed(), Tr(TranslatableText("Background Map")), errors);
+}
 
 void DomainForm::Apply(Project& project) {
     SitePlan& plan = project.sitePlan;
-    plan.gridSpacing = gridSpacing_->value();
+    // The spin box cannot show a spacing below 1: a stored one stays unless
+    // the user changed the spacing.
+    if (gridSpacing_->value() != shownGridSpacing_) plan.gridSpacing = gridSpacing_->value();
     plan.showGrid = showGrid_->isChecked();
     plan.showBackgroundMap = showBackgroundMap_->isChecked();
     plan.backgroundMapFile = ToStdString(mapFile_->text().trimmed());
-    // A spin box rounds to its decimals: keep the stored placement unless
-    // the user changed it.
-    const auto take = [](double& stored, const QDoubleSpinBox* box) {
-        if (box->value() != QString::number(stored, 'f', box->decimals()).toDouble()) stored = box->value();
-    };
-    take(plan.mapOffsetX, mapOffsetX_);
-    take(plan.mapOffsetY, mapOffsetY_);
-    take(plan.mapScale, mapScale_);
+    // Already kept to the stored value where unchanged (see DxfOptionsForm).
+    plan.mapOffsetX = plan_.mapOffsetX;
+    plan.mapOffsetY = plan_.mapOffsetY;
+    plan.mapScale = plan_.mapScale;
 }
 
 } // namespace varnex::ui

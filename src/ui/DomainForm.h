@@ -1,15 +1,16 @@
 #pragma once
 
+#include "model/SitePlan.h"
 #include "ui/InputForm.h"
 
 class QCheckBox;
-class QDoubleSpinBox;
 class QLineEdit;
 class QSpinBox;
 
 namespace varnex::ui {
 
-// "Domain": the grid of the site plan and the background map behind it.
+// "Domain": the grid of the site plan and the background map behind it;
+// the map's placement is edited in "DXF Options", which the form opens.
 class DomainForm : public InputForm {
     Q_OBJECT
 
@@ -22,15 +23,19 @@ public:
     void Apply(Project& project) override;
 
 private:
-    void Browse();
+    // "DXF Options" on the entries of this form: what it changes waits here
+    // for this form's OK.
+    void EditDxfOptions();
 
+    // The loaded plan with the placement taken from "DXF Options".
+    SitePlan plan_;
+    // What the spin box showed for the stored spacing, which it may not
+    // hold (a damaged file's 0).
+    int shownGridSpacing_ = 0;
     QSpinBox* gridSpacing_;
     QCheckBox* showGrid_;
     QCheckBox* showBackgroundMap_;
     QLineEdit* mapFile_;
-    QDoubleSpinBox* mapOffsetX_;
-    QDoubleSpinBox* mapOffsetY_;
-    QDoubleSpinBox* mapScale_;
 };
 
 } // namespace varnex::ui

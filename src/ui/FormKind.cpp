@@ -5,6 +5,7 @@
 #include "ui/AquiferPathwayForm.h"
 #include "ui/ContaminantInventoryForm.h"
 #include "ui/DomainForm.h"
+#include "ui/DxfOptionsForm.h"
 #include "ui/InfiltrationForm.h"
 #include "ui/NumberOfSourcesForm.h"
 #include "ui/ProjectDetailsForm.h"
@@ -34,6 +35,7 @@ const char* FormKindTitle(FormKind kind) {
     case FormKind::aquiferPathway: return TranslatableText("Aquifer Pathway");
     case FormKind::receptors: return TranslatableText("Receptor(s)");
     case FormKind::simulationParameters: return TranslatableText("Simulation Parameters");
+    case FormKind::dxfOptions: return TranslatableText("DXF Options");
     }
     return "";
 }
@@ -55,6 +57,7 @@ InputForm* CreateInputForm(FormKind kind, int sourceIndex, QWidget* parent) {
     case FormKind::aquiferPathway: return new AquiferPathwayForm(parent);
     case FormKind::receptors: return new ReceptorsForm(parent);
     case FormKind::simulationParameters: return new SimulationParametersForm(parent);
+    case FormKind::dxfOptions: return new DxfOptionsForm(parent);
     }
     return nullptr;
 }

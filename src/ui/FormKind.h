@@ -9,7 +9,8 @@ namespace varnex::ui {
 class InputForm;
 
 // The input forms of the program, in the order the project wizard shows
-// them; the four source forms repeat for every source.
+// them; the four source forms repeat for every source. Forms after the
+// wizard's are reached from menus only.
 enum class FormKind {
     projectDetails,
     simulationLevel,
@@ -25,6 +26,7 @@ enum class FormKind {
     aquiferPathway,
     receptors,
     simulationParameters,
+    dxfOptions,
 };
 
 // The English caption of a form ("Source Details").

@@ -5,9 +5,11 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
 
+#include "model/TextLimit.h"
 #include "settings/Translate.h"
 #include "ui/DialogPrompts.h"
 #include "ui/DistributionEdit.h"
@@ -34,6 +36,17 @@ bool InputForm::ReadNumber(const QString& text, double& value) {
 bool InputForm::TakeNumber(const QString& text, double& stored) {
     if (text.trimmed() == NumberText(stored)) return true;
     return ReadNumber(text, stored);
+}
+
+void InputForm::LimitTextLength(QLineEdit* edit) { edit->setMaxLength(static_cast<int>(maxTextBytes)); }
+
+bool InputForm::CheckTextFits(const QString& text, const QString& label, QStringList& errors) {
+    const std::size_t bytes = static_cast<std::size_t>(text.toUtf8().size());
+    if (bytes <= maxTextBytes) return true;
+    QString field = label.trimmed();
+    if (field.endsWith(QLatin1Char(':'))) field.chop(1);
+    errors << ToQString(TextTooLongMessage(ToStdString(field.trimmed()), bytes));
+    return false;
 }
 
 UserPrompts& InputForm::Prompts() {

@@ -14,6 +14,7 @@
 class QComboBox;
 class QFormLayout;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 
 namespace varnex {
@@ -136,6 +137,13 @@ protected:
     static bool ReadNumber(const QString& text, double& value);
     // Keeps `stored` when the field still shows it.
     static bool TakeNumber(const QString& text, double& stored);
+    // A project file holds each text in one string of limited length: a
+    // line edit for such a text refuses more characters than that (a bound
+    // only, since one character may take up to three bytes), and
+    // CheckTextFits refuses, naming the field by `label` (a trailing colon
+    // dropped), a text whose UTF-8 is still too long.
+    static void LimitTextLength(QLineEdit* edit);
+    static bool CheckTextFits(const QString& text, const QString& label, QStringList& errors);
 
 private:
     // The slot of a guarded selection: `show` the entry moved to, or, when

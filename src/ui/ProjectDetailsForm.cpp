@@ -1,5 +1,7 @@
 #include "ui/ProjectDetailsForm.h"
 
+#include <utility>
+
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +21,7 @@ ProjectDetailsForm::ProjectDetailsForm(QWidget* parent) : InputForm(parent) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setMinimumWidth(420);
+        LimitTextLength(edit);
         return edit;
     };
     title_ = line("title");
@@ -49,7 +52,21 @@ void ProjectDetailsForm::Load(const Project& project) {
     dateSaved_->setText(ToQString(project.dateSaved));
 }
 
-bool ProjectDetailsForm::Validate(QStringList&) { return true; }
+bool ProjectDetailsForm::Validate(QStringList& errors) {
+    // The comment box takes any length of text; the line edits stop at the
+    // limit in characters, which text beyond ASCII can still exceed in bytes.
+    bool valid = true;
+    const std::pair<const char*, QString> texts[] = {
+        {TranslatableText("Title:"), title_->text()},
+        {TranslatableText("Client Name:"), clientName_->text()},
+        {TranslatableText("Project Number:"), projectNumber_->text()},
+        {TranslatableText("Prepared By:"), preparedBy_->text()},
+        {TranslatableText("Comment:"), comment_->toPlainText()},
+    };
+    for (const auto& [label, text] : texts)
+        if (!CheckTextFits(text, Tr(label), errors)) valid = false;
+    return valid;
+}
 
 void ProjectDetailsForm::Apply(Project& project) {
     project.details.title = ToStdString(title_->text());

@@ -6,9 +6,11 @@
 #include <QHeaderView>
 
 #include "model/Project.h"
+#include "model/TextLimit.h"
 #include "settings/Translate.h"
 #include "ui/DialogPrompts.h"
 #include "ui/QtText.h"
+#include "ui/TextLimitDelegate.h"
 
 namespace varnex::ui {
 
@@ -64,6 +66,7 @@ PropertyGrid::PropertyGrid(QWidget* parent) : QTableWidget(0, 2, parent) {
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
     setColumnWidth(0, 250);
+    setItemDelegateForColumn(1, new TextLimitDelegate(this));
     Retranslate();
     connect(this, &QTableWidget::itemChanged, this, &PropertyGrid::OnItemChanged);
 }
@@ -149,7 +152,16 @@ void PropertyGrid::AddInventory(const Project& project, const Source& source, in
         const QString title = contaminant ? ToQString(contaminant->name) : QString::number(entry.contaminant);
         if (pathwayIndex < 0) {
             AddSection(title);
-            AddInputs(entry, QStringLiteral("%1%2/").arg(QLatin1String(inventoryKey)).arg(e));
+            const QString prefix = QStringLiteral("%1%2/").arg(QLatin1String(inventoryKey)).arg(e);
+            const int first = rowCount();
+            AddInputs(entry, prefix);
+            // At Level 3a the concentration is measured in the aquifer
+            // beneath the source; the engine's label keeps its unit of
+            // measurement for the other levels.
+            if (project.simulationLevel == SimulationLevel::level3a)
+                for (int row = first; row < rowCount(); ++row)
+                    if (item(row, 1)->data(keyRole).toString() == prefix + QStringLiteral("concentration"))
+                        item(row, 0)->setText(ToQString(Translate("Aquifer Source Concentration [mg/l]")));
             continue;
         }
         const auto properties = entry.pathwayProperties.find(pathwayIndex);
@@ -265,14 +277,14 @@ StochasticParameter* PropertyGrid::FindInput(const QString& key) {
     }
 }
 
-bool PropertyGrid::TakeValue(const QString& key, const QString& text, QString& error) {
+bool PropertyGrid::TakeValue(const QString& key, const QString& label, const QString& text, QString& error) {
     using Kind = ProjectItem::Kind;
     const auto index = static_cast<std::size_t>(item_.index);
     if (StochasticParameter* input = FindInput(key)) {
         // Parsed on a copy: a refused text never reaches the model.
         StochasticParameter trial(*input);
         if (!trial.distribution.Parse(ToStdString(text.trimmed()))) {
-            error = ToQString(input->Label()) + QStringLiteral(": ") + ToQString(trial.ErrorText());
+            error = label + QStringLiteral(": ") + ToQString(trial.ErrorText());
             return false;
         }
         input->distribution = trial.distribution;
@@ -286,6 +298,10 @@ bool PropertyGrid::TakeValue(const QString& key, const QString& text, QString& e
             return false;
         }
         const std::string typed = ToStdString(name);
+        if (!TextFits(typed)) {
+            error = ToQString(TextTooLongMessage(ToStdString(label), typed.size()));
+            return false;
+        }
         if (item_.kind == Kind::source && index < project_->sources.size()) {
             for (std::size_t s = 0; s < project_->sources.size(); ++s)
                 if (s != index && project_->sources[s].name == typed) {
@@ -346,8 +362,9 @@ void PropertyGrid::OnItemChanged(QTableWidgetItem* cell) {
     const QString key = cell->data(keyRole).toString();
     const QString shown = cell->data(shownRole).toString();
     if (key.isEmpty() || cell->text() == shown) return;
+    const QTableWidgetItem* property = item(cell->row(), 0);
     QString error;
-    if (!TakeValue(key, cell->text(), error)) {
+    if (!TakeValue(key, property ? property->text() : QString(), cell->text(), error)) {
         filling_ = true;
         cell->setText(shown);
         filling_ = false;

@@ -58,9 +58,10 @@ private:
     void AddInventory(const Project& project, const Source& source, int pathwayIndex);
     int RowOf(const QString& property, const QString& section) const;
     void OnItemChanged(QTableWidgetItem* cell);
-    // Takes `text` for the property `key` of the shown item; false with the
-    // reason in `error` when refused (the project is then unchanged).
-    bool TakeValue(const QString& key, const QString& text, QString& error);
+    // Takes `text` for the property `key` of the shown item, shown as
+    // `label`; false with the reason in `error` when refused (the project is
+    // then unchanged).
+    bool TakeValue(const QString& key, const QString& label, const QString& text, QString& error);
     StochasticParameter* FindInput(const QString& key);
 
     Project* project_ = nullptr;

@@ -10,6 +10,7 @@
 
 #include "settings/Translate.h"
 #include "ui/QtText.h"
+#include "ui/TextLimitDelegate.h"
 #include "ui/UserPrompts.h"
 
 namespace varnex::ui {
@@ -26,6 +27,7 @@ ReceptorsForm::ReceptorsForm(QWidget* parent) : InputForm(parent), working_(std:
     table_->setHorizontalHeaderLabels({Tr(TranslatableText("Name")), Tr(TranslatableText("X [m]")), Tr(TranslatableText("Y [m]")), Tr(TranslatableText("Visible")), Tr(TranslatableText("Source"))});
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setColumnWidth(nameColumn, 260);
+    table_->setItemDelegateForColumn(nameColumn, new TextLimitDelegate(table_));
     table_->setColumnWidth(xColumn, 120);
     table_->setColumnWidth(yColumn, 120);
     table_->setColumnWidth(visibleColumn, 70);
@@ -35,6 +37,7 @@ ReceptorsForm::ReceptorsForm(QWidget* parent) : InputForm(parent), working_(std:
     table_->setMinimumSize(520, 240);
     newName_ = new QLineEdit(this);
     newName_->setObjectName(QStringLiteral("newReceptorName"));
+    LimitTextLength(newName_);
     auto* addButton = new QPushButton(Tr(TranslatableText("&Add Receptor")), this);
     addButton->setObjectName(QStringLiteral("addReceptor"));
     auto* removeButton = new QPushButton(Tr(TranslatableText("&Remove Receptor")), this);
@@ -91,6 +94,8 @@ bool ReceptorsForm::TakeTable(QStringList& errors) {
         if (name.isEmpty()) {
             errors << Tr(TranslatableText("Name must be entered"));
             valid = false;
+        } else if (!CheckTextFits(name, Tr(TranslatableText("Name")), errors)) {
+            valid = false;
         } else if (names.contains(name)) {
             errors << ToQString(Translate("Duplicate receptor name")) + QStringLiteral(": \"") + name +
                           QStringLiteral("\"");
@@ -120,6 +125,11 @@ void ReceptorsForm::AddReceptor() {
     const QString name = newName_->text().trimmed();
     if (name.isEmpty()) {
         Prompts().ShowError(Tr(TranslatableText("Please enter a name")));
+        return;
+    }
+    QStringList tooLong;
+    if (!CheckTextFits(name, Tr(TranslatableText("Name")), tooLong)) {
+        Prompts().ShowError(tooLong.join(QLatin1Char('\n')));
         return;
     }
     Receptor receptor;

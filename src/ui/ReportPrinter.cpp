@@ -4,6 +4,7 @@
 #include <numeric>
 #include <vector>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -376,17 +377,26 @@ int ReportPrinter::Print(const ReportModel& model, QPagedPaintDevice& device) {
 }
 
 bool ReportPrinter::WritePdf(const ReportModel& model, const QString& path, QString& error) {
+    // The file is opened here rather than by the writer, which keeps the
+    // system's reason for a failure to itself.
+    QFile file(path);
     int pages = 0;
-    {
-        QPdfWriter writer(path);
-        writer.setTitle(model.title);
-        writer.setCreator(QStringLiteral("Varnex"));
-        writer.setResolution(600);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        pages = Print(model, writer);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        {
+            QPdfWriter writer(&file);
+            writer.setTitle(model.title);
+            writer.setCreator(QStringLiteral("Varnex"));
+            writer.setResolution(600);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            pages = Print(model, writer);
+        }
+        if (file.isOpen() && !file.flush()) pages = 0;
     }
-    if (pages == 0 || !QFileInfo(path).isFile() || QFileInfo(path).size() == 0) {
+    const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : QString();
+    file.close();
+    if (pages == 0 || !reason.isEmpty() || !QFileInfo(path).isFile() || QFileInfo(path).size() == 0) {
         error = ToQString(Translate("Failed to write to file ")) + path;
+        if (!reason.isEmpty()) error += QLatin1Char('\n') + reason;
         return false;
     }
     return true;

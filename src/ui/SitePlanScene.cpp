@@ -41,7 +41,7 @@ void SitePlanScene::Rebuild(const Project& project, const DxfMapGeometry* map,
     mapItem_ = nullptr;
     project_ = &project;
     showGrid_ = project.sitePlan.showGrid;
-    gridSpacingM_ = project.sitePlan.gridSpacing > 0 ? project.sitePlan.gridSpacing : 10.0;
+    gridSpacingM_ = project.sitePlan.gridSpacing;
 
     if (map && project.sitePlan.showBackgroundMap) {
         mapItem_ = new SitePlanMapItem(*map, project.sitePlan.mapOffsetX, project.sitePlan.mapOffsetY,
@@ -150,7 +150,9 @@ int SitePlanScene::SourceCount() const {
 
 void SitePlanScene::drawBackground(QPainter* painter, const QRectF& rect) {
     painter->fillRect(rect, Qt::white);
-    if (!showGrid_) return;
+    // A spacing of 0 or less (a damaged file) gives no grid rather than
+    // one the user never asked for.
+    if (!showGrid_ || !(gridSpacingM_ > 0.0)) return;
     const double pixelsPerMetre = std::abs(painter->worldTransform().m11());
     if (!(pixelsPerMetre > 0.0)) return;
     // Thin the grid by 2, 5, 10, ... times the spacing until it is legible,

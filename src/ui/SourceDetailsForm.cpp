@@ -41,6 +41,7 @@ SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
     auto* shape = new QFormLayout(shapeBox);
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("sourceName"));
+    LimitTextLength(name_);
     shape->addRow(Tr(TranslatableText("Name")), name_);
     vertices_ = new QTableWidget(0, 2, this);
     vertices_->setObjectName(QStringLiteral("vertexTable"));
@@ -97,7 +98,8 @@ SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
     auto* decline = new QFormLayout(declineBox);
     decliningSource_ = new QComboBox(this);
     decliningSource_->setObjectName(QStringLiteral("decliningSource"));
-    decliningSource_->addItems({Tr(TranslatableText("Constant Source")), Tr(TranslatableText("Declining by Leaching")), Tr(TranslatableText("User Defined Decline"))});
+    decliningSource_->addItems({Tr(TranslatableText("No Declining Source")), Tr(TranslatableText("Calculated Declining Source")),
+                                Tr(TranslatableText("User Defined Declining Source"))});
     decline->addRow(Tr(TranslatableText("Source Term")), decliningSource_);
     timeOffset_ = new QLineEdit(this);
     timeOffset_->setObjectName(QStringLiteral("timeOffset"));
@@ -194,6 +196,8 @@ bool SourceDetailsForm::Validate(QStringList& errors) {
     const QString name = name_->text().trimmed();
     if (name.isEmpty()) {
         errors << Tr(TranslatableText("Please enter a name"));
+        valid = false;
+    } else if (!CheckTextFits(name, Tr(TranslatableText("Name")), errors)) {
         valid = false;
     } else if (otherNames_.contains(name)) {
         errors << ToQString(Translate("Duplicate source name")) + QStringLiteral(": \"") + name + QStringLiteral("\"");

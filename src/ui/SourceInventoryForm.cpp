@@ -45,7 +45,7 @@ SourceInventoryForm::SourceInventoryForm(std::size_t sourceIndex, QWidget* paren
     pathwayInputs_ = AddInputs<PathwayContaminant>(pathwayForm, QStringLiteral("pathway."));
     degradationPhase_ = new QComboBox(this);
     degradationPhase_->setObjectName(QStringLiteral("degradationPhase"));
-    degradationPhase_->addItems({Tr(TranslatableText("Dissolved Phase Only")), Tr(TranslatableText("Dissolved and Sorbed Phases"))});
+    degradationPhase_->addItems({Tr(TranslatableText("Dissolved Phase only")), Tr(TranslatableText("Dissolved and sorbed phases"))});
     pathwayForm->addRow(Tr(TranslatableText("Degrading Phase")), degradationPhase_);
     uzPartitionFromKoc_ = new QCheckBox(Tr(TranslatableText("UZ Partition Coefficient from koc")), this);
     uzPartitionFromKoc_->setObjectName(QStringLiteral("uzPartitionFromKoc"));
@@ -64,11 +64,20 @@ SourceInventoryForm::SourceInventoryForm(std::size_t sourceIndex, QWidget* paren
     connect(list_, &QListWidget::itemChanged, this, &SourceInventoryForm::OnItemChanged);
     GuardSelection(pathway_, shownPathway_, [this](QStringList& errors) { return TakePathway(errors); },
                    [this](int pathway) { ShowPathway(pathway); });
-    connect(measuredAs_, &QComboBox::currentIndexChanged, this, [this](int choice) {
-        // The concentration is labelled in the unit of its measurement.
-        if (InputField* field = FieldOf(inputs_, &SourceContaminant::concentration))
-            field->label->setText(choice == 0 ? Tr(TranslatableText("Concentration [mg/kg]")) : Tr(TranslatableText("Concentration [mg/l]")));
-    });
+    connect(measuredAs_, &QComboBox::currentIndexChanged, this, [this] { LabelConcentration(); });
+}
+
+void SourceInventoryForm::LabelConcentration() {
+    InputField* field = FieldOf(inputs_, &SourceContaminant::concentration);
+    if (!field) return;
+    // At Level 3a the concentration is the one measured in the aquifer
+    // beneath the source, whatever the measured-as choice says; otherwise
+    // it is labelled in the unit of its measurement.
+    if (simulationLevel_ == SimulationLevel::level3a)
+        field->label->setText(Tr(TranslatableText("Aquifer Source Concentration [mg/l]")));
+    else
+        field->label->setText(measuredAs_->currentIndex() == 0 ? Tr(TranslatableText("Concentration [mg/kg]"))
+                                                               : Tr(TranslatableText("Concentration [mg/l]")));
 }
 
 QString SourceInventoryForm::Title() const {
@@ -85,6 +94,7 @@ void SourceInventoryForm::Load(const Project& project) {
     if (!loaded_) return;
     source_ = project.sources[sourceIndex_];
     sourceName_ = ToQString(source_.name);
+    simulationLevel_ = project.simulationLevel;
     for (const SourceContaminant& entry : source_.inventory) {
         const Contaminant* contaminant = project.FindContaminant(entry.contaminant);
         auto* item = new QListWidgetItem(contaminant ? ToQString(contaminant->name) : QString::number(entry.contaminant),
@@ -138,6 +148,7 @@ void SourceInventoryForm::ShowEntry(int index) {
     measuredAs_->setCurrentIndex(entry.MeasuredInSoil() ? 0 : 1);
     partitionFromKoc_->setChecked(entry.partitionFromKoc != 0);
     LoadInputs(inputs_, entry);
+    LabelConcentration();
     shownPathway_ = -1;
     ShowPathway(pathway_->currentIndex() < 0 ? 0 : pathway_->currentIndex());
 }
@@ -180,6 +191,7 @@ bool SourceInventoryForm::TakeShown(QStringList& errors) {
     ApplyInputs(inputs_, entry);
     entry.ApplyNames();
     LoadInputs(inputs_, entry);
+    LabelConcentration();
     return true;
 }
 

@@ -32,11 +32,15 @@ private:
     bool TakeShown(QStringList& errors);
     bool TakePathway(QStringList& errors);
     void OnItemChanged(QListWidgetItem* item);
+    // The concentration's caption, by the simulation level and the
+    // measured-as choice.
+    void LabelConcentration();
 
     std::size_t sourceIndex_;
     bool loaded_ = false;
     Source source_;
     QString sourceName_;
+    int simulationLevel_ = 0;
     int shown_ = -1;
     int shownPathway_ = -1;
     QListWidget* list_;

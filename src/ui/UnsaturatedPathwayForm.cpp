@@ -36,6 +36,7 @@ UnsaturatedPathwayForm::UnsaturatedPathwayForm(std::size_t sourceIndex, QWidget*
     auto* form = new QFormLayout(box);
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("pathwayName"));
+    LimitTextLength(name_);
     form->addRow(Tr(TranslatableText("Name")), name_);
     flowModel_ = new QComboBox(this);
     flowModel_->setObjectName(QStringLiteral("flowModel"));
@@ -55,6 +56,14 @@ UnsaturatedPathwayForm::UnsaturatedPathwayForm(std::size_t sourceIndex, QWidget*
     connect(addButton, &QPushButton::clicked, this, &UnsaturatedPathwayForm::AddPathway);
     connect(removeButton_, &QPushButton::clicked, this, &UnsaturatedPathwayForm::RemovePathway);
     connect(flowModel_, &QComboBox::currentIndexChanged, this, [this] { UpdateEnabled(); });
+    // Said when the user picks the model, not when a stored dual-porosity
+    // layer is shown: `activated` comes from the user's choice only.
+    connect(flowModel_, &QComboBox::activated, this, [this](int choice) {
+        if (choice != UnsaturatedPathway::dualPorosity) return;
+        Prompts().ShowInformation(Tr(TranslatableText("Unsaturated Pathway")),
+                                  Tr(TranslatableText("Multiple Unsaturated Pathway calculations are only available for "
+                                                      "'Porous Medium' Flow Model")));
+    });
 }
 
 UnsaturatedPathwayForm::~UnsaturatedPathwayForm() = default;
@@ -107,7 +116,9 @@ void UnsaturatedPathwayForm::ShowPathway(int index) {
 bool UnsaturatedPathwayForm::TakeShown(QStringList& errors) {
     if (!loaded_ || shown_ < 0) return true;
     UnsaturatedPathway& pathway = working_->sources[sourceIndex_].pathways[static_cast<std::size_t>(shown_)];
-    if (!CheckInputs<UnsaturatedPathway>(inputs_, errors, list_->item(shown_)->text())) return false;
+    bool valid = CheckInputs<UnsaturatedPathway>(inputs_, errors, list_->item(shown_)->text());
+    if (!CheckTextFits(name_->text().trimmed(), Tr(TranslatableText("Name")), errors)) valid = false;
+    if (!valid) return false;
     pathway.name = ToStdString(name_->text().trimmed());
     pathway.flowModel = flowModel_->currentIndex();
     pathway.include = include_->isChecked();

@@ -220,9 +220,13 @@ private slots:
         frame_->PhaseView()->centerOn(120.0, 6.0);
         for (int i = 0; i < 3; ++i) frame_->PhaseView()->ZoomIn();
         const QRectF area = frame_->PhaseView()->VisiblePlanArea();
-        // Off the sources and receptors, a plan without a plume offers nothing.
+        // Off the sources and receptors, a plan without a plume offers only
+        // the background map's options.
         const QPoint emptySpot(3, frame_->PhaseView()->viewport()->height() - 3);
-        QVERIFY(!frame_->PhaseView()->ContextMenuAt(emptySpot));
+        std::unique_ptr<QMenu> plain = frame_->PhaseView()->ContextMenuAt(emptySpot);
+        QVERIFY(plain);
+        QCOMPARE(plain->actions().size(), 1);
+        QCOMPARE(plain->actions().front()->text(), QStringLiteral("DXF Options..."));
 
         WhenModalOpens<PlumeDialog>([](PlumeDialog& dialog) {
             dialog.ContaminantBox()->setCurrentIndex(0);
@@ -259,7 +263,7 @@ private slots:
         const auto saveFromMenu = [&](const QString& name) {
             std::unique_ptr<QMenu> menu = frame_->PhaseView()->ContextMenuAt(emptySpot);
             QVERIFY(menu);
-            QCOMPARE(menu->actions().size(), 1);
+            QCOMPARE(menu->actions().size(), 2);
             QCOMPARE(menu->actions().front()->text(), QStringLiteral("Save Plume Map As..."));
             prompts_.saveFiles << name;
             menu->actions().front()->trigger();

@@ -16,10 +16,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,12 +36,14 @@
 #include <QTreeWidget>
 
 #include "model/Project.h"
+#include "model/TextLimit.h"
 #include "persist/ProjectJson.h"
 #include "settings/Exception.h"
 #include "settings/Preferences.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/IterationCount.h"
 #include "ui/CMainFrame.h"
+#include "ui/CPhaseView.h"
 #include "ui/CVarnexDoc.h"
 #include "ui/DistributionEdit.h"
 #include "ui/FormDialog.h"
@@ -47,6 +53,7 @@
 #include "ui/ProjectWizard.h"
 #include "ui/PropertyGrid.h"
 #include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
 
 using varnex::Project;
 using varnex::Source;
@@ -55,6 +62,7 @@ using varnex::ui::FormKind;
 using varnex::ui::InputForm;
 using varnex::ui::ProjectWizard;
 using varnex::ui::test::ScriptedPrompts;
+using varnex::ui::test::WhenModalOpens;
 
 namespace {
 
@@ -225,8 +233,23 @@ nlohmann::json ByContaminantName(const Project& project, const std::set<std::str
     return json;
 }
 
-void TypeForm(FormKind kind, InputForm* from, InputForm* to) {
+void TypeForm(FormKind kind, InputForm* from, InputForm* to, const Project& original) {
     switch (kind) {
+    case FormKind::domain: {
+        TypeAsShown(from, to);
+        // The map's placement is typed into "DXF Options", which the form
+        // opens over its own entries.
+        std::unique_ptr<InputForm> shown(varnex::ui::CreateInputForm(FormKind::dxfOptions, -1));
+        shown->Load(original);
+        bool typed = false;
+        WhenModalOpens<varnex::ui::FormDialog>([&](varnex::ui::FormDialog& dialog) {
+            TypeAsShown(shown.get(), dialog.Form());
+            typed = dialog.TryAccept();
+        });
+        CLICK(to, "dxfOptions");
+        QVERIFY(typed);
+        break;
+    }
     case FormKind::contaminantInventory:
         TypeListRows(from, to, "contaminantList", "addContaminant", true,
                      [&] { TypeAsShown(from, to, {QStringLiteral("contaminantList")}); });
@@ -596,7 +619,7 @@ private slots:
                 std::unique_ptr<InputForm> shown(varnex::ui::CreateInputForm(step.kind, step.sourceIndex));
                 shown->SetPrompts(&prompts_);
                 shown->Load(original);
-                TypeForm(step.kind, shown.get(), wizard.CurrentForm());
+                TypeForm(step.kind, shown.get(), wizard.CurrentForm(), original);
                 QVERIFY2(prompts_.errors.isEmpty(), qPrintable(shown->Title() + ": " + prompts_.errors.join('\n')));
             } while (wizard.Next());
         }
@@ -908,6 +931,357 @@ private slots:
         frame.OpenSourceForm(5, FormKind::sourceDetails);
         QCOMPARE(titles.size(), 4);
         frame.Document().SetModified(false);
+    }
+
+    // The choices of a source's decline and of a contaminant's degrading
+    // phase, by their stored index.
+    void choicesReadAsTheProgramNamesThem() {
+        Project project = NewProject();
+        std::string error;
+        Source source;
+        source.name = "Tank";
+        source.decliningSource = Source::userDefinedDecline;
+        QVERIFY(project.AddSource(source, error, false));
+        project.sources[0].inventory[0].active = true;
+        const auto items = [](QComboBox* box) {
+            QStringList texts;
+            for (int i = 0; box && i < box->count(); ++i) texts << box->itemText(i);
+            return texts;
+        };
+
+        std::unique_ptr<InputForm> details(varnex::ui::CreateInputForm(FormKind::sourceDetails, 0));
+        details->Load(project);
+        QComboBox* decline = Find<QComboBox>(details.get(), "decliningSource");
+        QCOMPARE(items(decline), (QStringList{QStringLiteral("No Declining Source"),
+                                              QStringLiteral("Calculated Declining Source"),
+                                              QStringLiteral("User Defined Declining Source")}));
+        QCOMPARE(decline->currentText(), QStringLiteral("User Defined Declining Source"));
+
+        std::unique_ptr<InputForm> inventory(varnex::ui::CreateInputForm(FormKind::sourceInventory, 0));
+        inventory->Load(project);
+        QCOMPARE(items(Find<QComboBox>(inventory.get(), "degradationPhase")),
+                 (QStringList{QStringLiteral("Dissolved Phase only"), QStringLiteral("Dissolved and sorbed phases")}));
+    }
+
+    // At Level 3a a source's concentration is the one in the aquifer
+    // beneath it, whatever it was measured as; at the other levels it keeps
+    // the unit of its measurement. The engine's label stays as it is.
+    void level3aNamesTheConcentrationAfterTheAquifer() {
+        CMainFrame frame(settings_);
+        frame.SetPrompts(&prompts_);
+        Project& project = frame.Document().GetProject();
+        const std::size_t added = project.AddContaminant();
+        project.contaminants[added].name = "Tracer";
+        const int tracer = project.contaminants[added].identifier;
+        std::string error;
+        Source source;
+        source.name = "Tip";
+        QVERIFY(project.AddSource(source, error, false));
+        varnex::SourceContaminant* entry = nullptr;
+        for (varnex::SourceContaminant& candidate : project.sources[0].inventory)
+            if (candidate.contaminant == tracer) entry = &candidate;
+        QVERIFY(entry);
+        entry->active = true;
+        entry->measuredAs = varnex::SourceContaminant::measuredInSoil;
+        entry->ApplyNames();
+        const QString soil = QStringLiteral("Concentration [mg/kg]");
+        const QString water = QStringLiteral("Concentration [mg/l]");
+        const QString aquifer = QStringLiteral("Aquifer Source Concentration [mg/l]");
+
+        for (const int level : {3, 4}) {
+            project.simulationLevel = level;
+            const bool level3a = level == 4;
+            varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::sourceInventory, 0), project,
+                                          prompts_);
+            QListWidget* list = Find<QListWidget>(dialog.Form(), "inventoryList");
+            const QList<QListWidgetItem*> rows = list->findItems(QStringLiteral("Tracer"), Qt::MatchExactly);
+            QCOMPARE(rows.size(), 1);
+            list->setCurrentItem(rows.first());
+            auto* concentration = Find<varnex::ui::DistributionEdit>(dialog.Form(), "concentration");
+            QVERIFY(concentration);
+            auto* layout = qobject_cast<QFormLayout*>(concentration->parentWidget()->layout());
+            QVERIFY(layout);
+            auto* label = qobject_cast<QLabel*>(layout->labelForField(concentration));
+            QVERIFY(label);
+            QCOMPARE(label->text(), level3a ? aquifer : soil);
+            Find<QComboBox>(dialog.Form(), "measuredAs")->setCurrentIndex(1);
+            QCOMPARE(label->text(), level3a ? aquifer : water);
+            TYPE(dialog.Form(), "concentration", "NORMAL(40,4)");
+            QStringList errors;
+            QVERIFY(dialog.Form()->Validate(errors));
+            QCOMPARE(label->text(), level3a ? aquifer : water);
+            // Taken back where it came from, for the next level.
+            Find<QComboBox>(dialog.Form(), "measuredAs")->setCurrentIndex(0);
+            QCOMPARE(label->text(), level3a ? aquifer : soil);
+            dialog.reject();
+
+            frame.OnProjectEdited();
+            const QList<QTreeWidgetItem*> items =
+                frame.Explorer()->findItems(QStringLiteral("Tip"), Qt::MatchExactly | Qt::MatchRecursive);
+            QCOMPARE(items.size(), 1);
+            frame.Explorer()->setCurrentItem(items.first());
+            varnex::ui::PropertyGrid* grid = frame.Properties();
+            QCOMPARE(grid->ValueOf(aquifer, QStringLiteral("Tracer")).isEmpty(), !level3a);
+            QCOMPARE(grid->ValueOf(soil, QStringLiteral("Tracer")).isEmpty(), level3a);
+        }
+        // Edited under its Level 3a name, refused under it too.
+        varnex::ui::PropertyGrid* grid = frame.Properties();
+        QVERIFY(grid->EditValue(aquifer, QStringLiteral("LOGNORMAL(20,3)"), QStringLiteral("Tracer")));
+        QTRY_COMPARE(entry->concentration.Format(), std::string("LOGNORMAL(20,3)"));
+        const QList<QTreeWidgetItem*> items =
+            frame.Explorer()->findItems(QStringLiteral("Tip"), Qt::MatchExactly | Qt::MatchRecursive);
+        frame.Explorer()->setCurrentItem(items.first());
+        prompts_.errors.clear();
+        QVERIFY(frame.Properties()->EditValue(aquifer, QStringLiteral("NORMAL(1"), QStringLiteral("Tracer")));
+        QCOMPARE(prompts_.errors.size(), 1);
+        QVERIFY2(prompts_.errors[0].startsWith(aquifer + QStringLiteral(": ")), qPrintable(prompts_.errors[0]));
+        QCOMPARE(QString::fromStdString(entry->concentration.Label()), soil);
+        frame.Document().SetModified(false);
+    }
+
+    // Choosing the dual porosity model says that several layers are
+    // calculated only for porous media; showing a stored dual-porosity
+    // layer, or choosing the porous medium, says nothing.
+    void choosingDualPorosityTellsWhatItLimits() {
+        Project project = NewProject();
+        std::string error;
+        Source source;
+        source.name = "Pit";
+        QVERIFY(project.AddSource(source, error, false));
+        project.AddPathway(0);
+        project.sources[0].pathways[1].flowModel = varnex::UnsaturatedPathway::dualPorosity;
+        varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::unsaturatedPathway, 0), project, prompts_);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QListWidget* list = Find<QListWidget>(dialog.Form(), "pathwayList");
+        QComboBox* flowModel = Find<QComboBox>(dialog.Form(), "flowModel");
+        list->setCurrentRow(1);
+        QCOMPARE(flowModel->currentIndex(), 1);
+        list->setCurrentRow(0);
+        QCOMPARE(flowModel->currentIndex(), 0);
+        QVERIFY2(prompts_.information.isEmpty(), qPrintable(prompts_.information.join('\n')));
+
+        QTest::keyClick(flowModel, Qt::Key_Down);
+        QCOMPARE(flowModel->currentIndex(), 1);
+        QCOMPARE(prompts_.information,
+                 QStringList{QStringLiteral("Unsaturated Pathway\nMultiple Unsaturated Pathway calculations are only "
+                                            "available for 'Porous Medium' Flow Model")});
+        QTest::keyClick(flowModel, Qt::Key_Up);
+        QCOMPARE(flowModel->currentIndex(), 0);
+        QCOMPARE(prompts_.information.size(), 1);
+        QVERIFY(dialog.TryAccept());
+        QCOMPARE(project.sources[0].pathways[0].flowModel, varnex::UnsaturatedPathway::porousMedium);
+        QCOMPARE(prompts_.information.size(), 1);
+    }
+
+    // A project file holds at most 16383 bytes of text in one field: a
+    // longer text is refused where it is typed, by characters in a line
+    // edit, by bytes everywhere else, and the project stays as it was.
+    void overlongTextsAreRefused() {
+        Project project = NewProject();
+        std::string error;
+        Source source;
+        source.name = "Tank";
+        source.vertices = {{0, 0, 0, 0}, {10, 0, 0, 0}, {10, 10, 0, 0}};
+        QVERIFY(project.AddSource(source, error, true));
+        QCOMPARE(project.receptors.size(), std::size_t(1));
+        const std::string before = varnex::WriteProjectJson(project);
+        const auto tooLong = [](const char* field, std::size_t bytes) {
+            return QString::fromStdString(varnex::TextTooLongMessage(field, bytes));
+        };
+
+        // A comment pasted in: the box takes it, OK refuses it.
+        {
+            varnex::ui::FormDialog details(varnex::ui::CreateInputForm(FormKind::projectDetails, -1), project,
+                                           prompts_);
+            QPlainTextEdit* comment = Find<QPlainTextEdit>(details.Form(), "comment");
+            comment->setPlainText(QString(20000, QLatin1Char('c')));
+            QLineEdit* title = Find<QLineEdit>(details.Form(), "title");
+            title->setText(QString(20000, QLatin1Char('t')));
+            QCOMPARE(title->text().size(), qsizetype(varnex::maxTextBytes));
+            QVERIFY(!details.TryAccept());
+            QCOMPARE(prompts_.questions,
+                     QStringList{varnex::ui::LoseChangesQuestion({tooLong("Comment", 20000)})});
+            QCOMPARE(varnex::WriteProjectJson(project), before);
+            QVERIFY(QString(tooLong("Comment", 20000)).startsWith(QStringLiteral("Comment is too long: 20000 bytes")));
+            // As long as a line edit lets it be, a title fits.
+            comment->setPlainText(QStringLiteral("Screening run"));
+            title->setText(QString(5500, QChar(0x20AC)));
+            prompts_.questions.clear();
+            QVERIFY(!details.TryAccept());
+            QCOMPARE(prompts_.questions, QStringList{varnex::ui::LoseChangesQuestion({tooLong("Title", 16500)})});
+            QCOMPARE(varnex::WriteProjectJson(project), before);
+        }
+
+        // Names of 5,500 three-byte characters: within a line edit's length,
+        // beyond the file's.
+        const QString euros(5500, QChar(0x20AC));
+        const QString nameTooLong = tooLong("Name", 16500);
+        struct Entry {
+            FormKind kind;
+            int source;
+            const char* field;
+        };
+        for (const Entry& entry : {Entry{FormKind::sourceDetails, 0, "sourceName"},
+                                   Entry{FormKind::contaminantInventory, -1, "contaminantName"},
+                                   Entry{FormKind::unsaturatedPathway, 0, "pathwayName"},
+                                   Entry{FormKind::receptors, -1, nullptr}}) {
+            varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(entry.kind, entry.source), project, prompts_);
+            if (entry.field) {
+                QLineEdit* name = Find<QLineEdit>(dialog.Form(), entry.field);
+                QVERIFY(name);
+                QVERIFY2(name->maxLength() == int(varnex::maxTextBytes), entry.field);
+                name->setText(euros);
+                QCOMPARE(name->text(), euros);
+            } else {
+                QCOMPARE(Find<QLineEdit>(dialog.Form(), "newReceptorName")->maxLength(), int(varnex::maxTextBytes));
+                Find<QTableWidget>(dialog.Form(), "receptorTable")->item(0, 0)->setText(euros);
+            }
+            prompts_.questions.clear();
+            QVERIFY(!dialog.TryAccept());
+            QCOMPARE(prompts_.questions.size(), 1);
+            QVERIFY2(prompts_.questions[0].contains(nameTooLong), qPrintable(dialog.Form()->Title()));
+            QCOMPARE(varnex::WriteProjectJson(project), before);
+        }
+
+        // The background map's file, in both places it is typed.
+        for (const FormKind kind : {FormKind::domain, FormKind::dxfOptions}) {
+            varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(kind, -1), project, prompts_);
+            QLineEdit* file = Find<QLineEdit>(dialog.Form(), "backgroundMapFile");
+            QCOMPARE(file->maxLength(), int(varnex::maxTextBytes));
+            file->setText(euros);
+            prompts_.questions.clear();
+            QVERIFY(!dialog.TryAccept());
+            QCOMPARE(prompts_.questions,
+                     QStringList{varnex::ui::LoseChangesQuestion({tooLong("Background Map", 16500)})});
+            QCOMPARE(varnex::WriteProjectJson(project), before);
+        }
+
+        // The Properties pane's names.
+        CMainFrame frame(settings_);
+        frame.SetPrompts(&prompts_);
+        frame.Document().GetProject() = project;
+        frame.OnProjectEdited();
+        const QList<QTreeWidgetItem*> items =
+            frame.Explorer()->findItems(QStringLiteral("Tank"), Qt::MatchExactly | Qt::MatchRecursive);
+        QCOMPARE(items.size(), 1);
+        frame.Explorer()->setCurrentItem(items.first());
+        prompts_.errors.clear();
+        QVERIFY(frame.Properties()->EditValue(QStringLiteral("Name"), euros));
+        QCOMPARE(prompts_.errors, QStringList{nameTooLong});
+        QCOMPARE(frame.Properties()->ValueOf(QStringLiteral("Name")), QStringLiteral("Tank"));
+        QCOMPARE(varnex::WriteProjectJson(frame.Document().GetProject()), before);
+        frame.Document().SetModified(false);
+    }
+
+    // "DXF Options" places the background map: from the View menu, from the
+    // site plan away from the sources, and from the Domain form, whose own
+    // OK it then waits for. Cancel changes nothing; OK redraws the plan and
+    // marks the document; a placement the spin boxes round is kept unless
+    // changed.
+    void dxfOptionsPlaceTheBackgroundMap() {
+        CMainFrame frame(settings_);
+        frame.SetPrompts(&prompts_);
+        frame.resize(1000, 700);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        Project& project = frame.Document().GetProject();
+        project.sitePlan.mapOffsetX = 0.12345678;
+        project.sitePlan.mapScale = 2.0;
+        project.sitePlan.showBackgroundMap = false;
+        frame.OnProjectEdited();
+        frame.Document().SetModified(false);
+        const std::string before = varnex::WriteProjectJson(project);
+        const QString map = QStringLiteral(VARNEX_SOURCE_DIR "/examples/canal-street-survey-2023.dxf");
+        QVERIFY(!frame.PhaseView()->HasBackgroundMap());
+
+        QString title;
+        WhenModalOpens<varnex::ui::FormDialog>([&](varnex::ui::FormDialog& dialog) {
+            title = dialog.windowTitle();
+            Find<QDoubleSpinBox>(dialog.Form(), "mapOffsetY")->setValue(50.0);
+            Find<QCheckBox>(dialog.Form(), "showBackgroundMap")->setChecked(true);
+            dialog.reject();
+        });
+        frame.CommandAction(CMainFrame::Command::viewDxfOptions)->trigger();
+        QCOMPARE(title, QStringLiteral("DXF Options"));
+        QCOMPARE(varnex::WriteProjectJson(project), before);
+        QVERIFY(!frame.Document().IsModified());
+
+        std::unique_ptr<QMenu> menu = frame.PhaseView()->ContextMenuAt(QPoint(3, 3));
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().last()->text(), QStringLiteral("DXF Options..."));
+        title.clear();
+        WhenModalOpens<varnex::ui::FormDialog>([&](varnex::ui::FormDialog& dialog) {
+            title = dialog.windowTitle();
+            QCOMPARE(Find<QDoubleSpinBox>(dialog.Form(), "mapOffsetX")->value(), 0.123);
+            Find<QDoubleSpinBox>(dialog.Form(), "mapOffsetY")->setValue(-218.5);
+            Find<QDoubleSpinBox>(dialog.Form(), "mapScale")->setValue(0.5);
+            Find<QCheckBox>(dialog.Form(), "showBackgroundMap")->setChecked(true);
+            prompts_.openFiles << map;
+            CLICK(dialog.Form(), "browse");
+            QCOMPARE(Find<QLineEdit>(dialog.Form(), "backgroundMapFile")->text(), map);
+            varnex::ui::test::SaveScreenshot(dialog, QStringLiteral("dxf-options.png"));
+            QVERIFY(dialog.TryAccept());
+        });
+        menu->actions().last()->trigger();
+        QCOMPARE(title, QStringLiteral("DXF Options"));
+        const varnex::SitePlan& plan = project.sitePlan;
+        QCOMPARE(plan.mapOffsetX, 0.12345678);
+        QCOMPARE(plan.mapOffsetY, -218.5);
+        QCOMPARE(plan.mapScale, 0.5);
+        QVERIFY(plan.showBackgroundMap);
+        QCOMPARE(QString::fromStdString(plan.backgroundMapFile), map);
+        QVERIFY(frame.Document().IsModified());
+        QVERIFY(frame.isWindowModified());
+        QVERIFY2(frame.PhaseView()->HasBackgroundMap(), qPrintable(frame.PhaseView()->BackgroundMapError()));
+        frame.Document().SetModified(false);
+
+        // The Domain form shows no placement of its own; what its "DXF
+        // Options..." takes waits for the form's OK.
+        const std::string placed = varnex::WriteProjectJson(project);
+        for (const bool accept : {false, true}) {
+            varnex::ui::FormDialog domain(varnex::ui::CreateInputForm(FormKind::domain, -1), project, prompts_);
+            QVERIFY(!domain.Form()->findChild<QDoubleSpinBox*>(QStringLiteral("mapOffsetX")));
+            QVERIFY(!domain.Form()->findChild<QDoubleSpinBox*>(QStringLiteral("mapScale")));
+            WhenModalOpens<varnex::ui::FormDialog>([&](varnex::ui::FormDialog& dialog) {
+                title = dialog.windowTitle();
+                QCOMPARE(Find<QLineEdit>(dialog.Form(), "backgroundMapFile")->text(), map);
+                Find<QDoubleSpinBox>(dialog.Form(), "mapScale")->setValue(3.0);
+                Find<QCheckBox>(dialog.Form(), "showBackgroundMap")->setChecked(false);
+                QVERIFY(dialog.TryAccept());
+            });
+            CLICK(domain.Form(), "dxfOptions");
+            QCOMPARE(title, QStringLiteral("DXF Options"));
+            QVERIFY(!Find<QCheckBox>(domain.Form(), "showBackgroundMap")->isChecked());
+            QCOMPARE(varnex::WriteProjectJson(project), placed);
+            if (!accept) {
+                domain.reject();
+                QCOMPARE(varnex::WriteProjectJson(project), placed);
+                continue;
+            }
+            QVERIFY(domain.TryAccept());
+            QCOMPARE(plan.mapScale, 3.0);
+            QVERIFY(!plan.showBackgroundMap);
+            QCOMPARE(plan.mapOffsetX, 0.12345678);
+            QCOMPARE(plan.mapOffsetY, -218.5);
+        }
+    }
+
+    // A spacing the spin box cannot show (a damaged file's 0) stays as
+    // stored unless the user sets one.
+    void domainFormKeepsAStoredSpacingItCannotShow() {
+        Project project = NewProject();
+        project.sitePlan.gridSpacing = 0;
+        const std::string before = varnex::WriteProjectJson(project);
+        {
+            varnex::ui::FormDialog domain(varnex::ui::CreateInputForm(FormKind::domain, -1), project, prompts_);
+            QVERIFY(domain.TryAccept());
+            QCOMPARE(varnex::WriteProjectJson(project), before);
+        }
+        varnex::ui::FormDialog domain(varnex::ui::CreateInputForm(FormKind::domain, -1), project, prompts_);
+        Find<QSpinBox>(domain.Form(), "gridSpacing")->setValue(20);
+        QVERIFY(domain.TryAccept());
+        QCOMPARE(project.sitePlan.gridSpacing, 20);
     }
 
 private:

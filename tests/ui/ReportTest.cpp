@@ -264,6 +264,28 @@ private slots:
                      0);
     }
 
+    // A PDF that cannot be written says where and, on a second line, why:
+    // a folder that is a regular file stops even a user who may write
+    // anywhere.
+    void unwritablePdfSaysWhy() {
+        ReportModel model;
+        model.title = QStringLiteral("Nowhere");
+        ReportBlock heading;
+        heading.kind = Kind::heading;
+        heading.text = QStringLiteral("A heading");
+        model.blocks.push_back(heading);
+        QFile blocker(scratch_.filePath(QStringLiteral("not-a-folder")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString path = blocker.fileName() + QStringLiteral("/report.pdf");
+        QString error;
+        QVERIFY(!ReportPrinter::WritePdf(model, path, error));
+        const QStringList lines = error.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QStringLiteral("Failed to write to file ") + path);
+        QVERIFY2(!lines[1].trimmed().isEmpty(), qPrintable(error));
+    }
+
     // The graph window's Print: the graph alone on one landscape page; the
     // shared page setup is as it was afterwards.
     void graphPrintsOnOnePage() {

@@ -12,8 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -403,7 +405,46 @@ private slots:
         menu = view_->ContextMenuAt(view_->mapFromScene(receptor));
         QVERIFY(menu);
         QCOMPARE(menu->actions().size(), 3);
-        QVERIFY(!view_->ContextMenuAt(view_->mapFromScene(QPointF(-500.0, -500.0))));
+
+        // Away from both: the background map's options, which the frame
+        // opens.
+        menu = view_->ContextMenuAt(view_->mapFromScene(QPointF(-500.0, -500.0)));
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions()[0]->text(), QStringLiteral("DXF Options..."));
+        QSignalSpy options(view_.get(), &CPhaseView::DxfOptionsRequested);
+        menu->actions()[0]->trigger();
+        QCOMPARE(options.count(), 1);
+    }
+
+    // The grid is drawn at the stored spacing; a spacing of 0 or less, which
+    // only a damaged file holds, draws none (not some spacing of its own).
+    void gridFollowsTheStoredSpacing_data() {
+        QTest::addColumn<int>("spacing");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("10 m") << 10 << true;
+        QTest::newRow("0") << 0 << false;
+        QTest::newRow("-5") << -5 << false;
+    }
+    void gridFollowsTheStoredSpacing() {
+        QFETCH(int, spacing);
+        QFETCH(bool, drawn);
+        project_.sitePlan.showGrid = true;
+        project_.sitePlan.gridSpacing = spacing;
+        varnex::ui::SitePlanScene scene;
+        scene.Rebuild(project_, nullptr, {});
+        // 100 m square at 4 pixels a metre: a 10 m grid is 40 pixels apart.
+        QImage picture(400, 400, QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        {
+            QPainter painter(&picture);
+            scene.render(&painter, QRectF(0.0, 0.0, 400.0, 400.0), QRectF(0.0, 0.0, 100.0, 100.0));
+        }
+        int white = 0, other = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) (picture.pixel(x, y) == qRgb(255, 255, 255) ? white : other)++;
+        QVERIFY(white > 0);
+        QCOMPARE(other > 0, drawn);
     }
 
     void keepShapeMovesTheSourceWhole() {
