@@ -118,8 +118,10 @@ bool CVarnexDoc::ImportJson(const QString& path, QString& error) {
 }
 
 bool CVarnexDoc::ExportJson(const QString& path, QString& error) const {
-    if (!ReplaceFileAtomically(ToStdString(path), WriteProjectJson(project_))) {
-        error = ToQString(FormatText(TranslateFormat("Cannot write the file %s"), {ToStdString(path)}));
+    std::error_code reason;
+    if (!ReplaceFileAtomically(ToStdString(path), WriteProjectJson(project_), reason)) {
+        error = ToQString(WithSystemReason(FormatText(TranslateFormat("Cannot write the file %s"), {ToStdString(path)}),
+                                           reason));
         return false;
     }
     return true;

@@ -150,7 +150,9 @@ int Report(const QStringList& arguments) {
     }
     QString error;
     if (!ReportPrinter::WritePdf(ReportBuilder::ResultsReport(project), out, error)) {
-        Error(QStringLiteral("cannot write ") + out);
+        // The printer's message names the file, then gives the system's reason.
+        const qsizetype reasonAt = error.indexOf(QLatin1Char('\n'));
+        Error(QStringLiteral("cannot write ") + out + (reasonAt >= 0 ? error.mid(reasonAt) : QString()));
         return workFailed;
     }
     return 0;
