@@ -90,7 +90,7 @@ std::string FieldName(const char* label) {
 // are named by position, since an over-long name is no way to name one.
 void TestTexts(const Project& project, std::string& report) {
     const auto test = [&report](const std::string& field, const std::string& text) {
-        if (!TextFits(text)) NewLine(report, TextTooLongMessage(field, text.size()));
+        if (!TextFits(text)) NewLine(report, TextTooLongMessage(field, StoredTextBytes(text)));
     };
     const ProjectDetails& details = project.details;
     test(FieldName(TranslatableText("Title:")), details.title);

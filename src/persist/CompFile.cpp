@@ -1,13 +1,14 @@
 #include "persist/CompFile.h"
 
-#include <cerrno>
-
 #include <bit>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <limits>
 #include <new>
 #include <system_error>
+
+#include "settings/Crc32.h"
 
 namespace varnex {
 
@@ -139,6 +140,7 @@ bool CompFile::Open(const std::string& path, const std::string& mode, std::uint3
     packedBegin_ = 0;
     packedEnd_ = 0;
     streamEnded_ = false;
+    checksum_ = 0;
 
     if (reader) {
         // An archive that cannot even be read is not left half open. An
@@ -310,6 +312,13 @@ void CompFile::EnsureAvailableToGet(std::uint32_t bytes) {
 void CompFile::PutBytes(const void* data, std::uint32_t bytes) {
     EnsureRoomToPut(bytes);
     std::memcpy(buffer_.data() + position_, data, bytes);
+    Advance(bytes);
+}
+
+// Every value byte put or got passes here once, in file order, so the
+// checksum covers exactly the value stream.
+void CompFile::Advance(std::uint32_t bytes) {
+    checksum_ = Crc32(checksum_, buffer_.data() + position_, bytes);
     position_ += bytes;
 }
 
@@ -318,7 +327,7 @@ void CompFile::PutUnsigned(std::uint64_t value, std::uint32_t bytes) {
     EnsureRoomToPut(bytes);
     unsigned char* out = buffer_.data() + position_;
     for (std::uint32_t i = 0; i < bytes; ++i) out[i] = static_cast<unsigned char>(value >> (8 * i));
-    position_ += bytes;
+    Advance(bytes);
 }
 
 std::uint64_t CompFile::GetUnsigned(std::uint32_t bytes) {
@@ -326,7 +335,7 @@ std::uint64_t CompFile::GetUnsigned(std::uint32_t bytes) {
     const unsigned char* in = buffer_.data() + position_;
     std::uint64_t value = 0;
     for (std::uint32_t i = 0; i < bytes; ++i) value |= std::uint64_t{in[i]} << (8 * i);
-    position_ += bytes;
+    Advance(bytes);
     return value;
 }
 
@@ -398,7 +407,7 @@ CompFile& CompFile::ReadString(std::string& value) {
     const unsigned char* text = buffer_.data() + position_;
     if (text[length] != 0) Fail(CompFileException::readFailed);
     value.assign(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
-    position_ += bytes;
+    Advance(bytes);
     return *this;
 }
 

@@ -38,6 +38,10 @@ public:
     // default. A test makes one of them fail to prove a save survives it.
     void UseFileSystemCalls(FileSystemCalls& calls) noexcept { calls_ = &calls; }
     bool IsOpen() const noexcept { return file_ != nullptr; }
+    // The CRC-32 of every value byte put or got since Open, in order: the
+    // uncompressed value stream, whatever packets carried it. A project
+    // file stores it at its end so that a reader can tell a damaged file.
+    std::uint32_t ValueChecksum() const noexcept { return checksum_; }
     const std::string& FileName() const noexcept { return fileName_; }
 
     CompFile& WriteBool(bool value);
@@ -67,6 +71,9 @@ private:
     void EnsureRoomToPut(std::uint32_t bytes);
     void EnsureAvailableToGet(std::uint32_t bytes);
     void PutBytes(const void* data, std::uint32_t bytes);
+    // Moves past `bytes` value bytes at the position, adding them to the
+    // checksum.
+    void Advance(std::uint32_t bytes);
     void PutUnsigned(std::uint64_t value, std::uint32_t bytes);
     std::uint64_t GetUnsigned(std::uint32_t bytes);
     // `systemError`: the errno of a failed system call, 0 for the archive's
@@ -87,6 +94,7 @@ private:
     // Set by every exception raised on the open archive: a writer in this
     // state is discarded rather than flushed.
     bool failed_ = false;
+    std::uint32_t checksum_ = 0;
 
     // Compressed bytes between the buffer and the stream, so that the stream
     // is written once per flush and read in large chunks. A reader keeps the

@@ -116,6 +116,9 @@ struct FileScan {
     std::size_t rawCount = 0;
     unsigned char decoded[4] = {};
     std::size_t decodedCount = 0;
+    // The last packet lacks bytes its header announced: the file was cut
+    // short. Only the bytes really there count in decodedBytes.
+    bool cutShort = false;
 };
 
 bool ScanFile(const std::string& path, FileScan& scan) {
@@ -147,6 +150,10 @@ bool ScanFile(const std::string& path, FileScan& scan) {
             }
         }
     }
+    if (!malformed && (literalLeft > 0 || runLength > 0)) {
+        scan.cutShort = true;
+        scan.decodedBytes -= literalLeft + runLength;
+    }
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     return !failed;
@@ -167,8 +174,10 @@ bool IsUncompressedFormat(const FileScan& scan, int& major, int& minor) {
     return oldHeader || zeroMajor;
 }
 
-bool LoadFile(const std::string& path, const std::string& name, Project& project, std::string& error) {
+bool LoadFile(const std::string& path, const std::string& name, Project& project, std::string& error,
+              const ProjectLoadOptions& options, ProjectLoadOutcome* outcome) {
     error.clear();
+    if (outcome) *outcome = ProjectLoadOutcome{};
     const ProgramWideValues before;
     FileScan scan;
     std::error_code ignored;
@@ -192,14 +201,28 @@ bool LoadFile(const std::string& path, const std::string& name, Project& project
         ProjectFileReader reader(archive, scan.decodedBytes, name);
         reader.Read(loaded);
         archive.Close();
+        if (outcome) outcome->integrity = reader.Integrity();
+        if (reader.Integrity() == FileIntegrity::damaged) {
+            // Told in every case; loaded only when the caller, having told
+            // the user, asks for it.
+            error = ChecksumMismatchMessage(name, reader.StoredChecksum(), reader.ComputedChecksum());
+            if (!options.acceptDamaged) {
+                before.Restore();
+                return false;
+            }
+        }
         loaded.filePath = name;
         project = std::move(loaded);
         return true;
     } catch (const Exception& failure) {
         error = failure.Message();
     } catch (const CompFileException& failure) {
-        // Named as the caller knows the file.
-        error = CompFileException(failure.ErrorCode(), name).Message();
+        // Named as the caller knows the file; a file cut within a packet is
+        // told as cut.
+        if (scan.cutShort && failure.ErrorCode() == CompFileException::readFailed)
+            error = FileEndsEarlyMessage(name);
+        else
+            error = CompFileException(failure.ErrorCode(), name).Message();
     } catch (const std::bad_alloc&) {
         error = CompFileException(CompFileException::allocationFailed, name).Message();
     } catch (const std::exception&) {
@@ -286,12 +309,23 @@ bool SaveProject(Project& project, const std::string& path, bool withResults, st
 }
 
 bool LoadProject(const std::string& path, Project& project, std::string& error) {
-    return LoadFile(path, path, project, error);
+    return LoadFile(path, path, project, error, ProjectLoadOptions{}, nullptr);
+}
+
+bool LoadProject(const std::string& path, Project& project, std::string& error, const ProjectLoadOptions& options,
+                 ProjectLoadOutcome& outcome) {
+    return LoadFile(path, path, project, error, options, &outcome);
 }
 
 // The bytes are given a file of their own in memory, which the archive opens
 // by its name like any other.
 bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::string& error, const std::string& name) {
+    ProjectLoadOutcome outcome;
+    return LoadProjectFromBytes(bytes, project, error, name, ProjectLoadOptions{}, outcome);
+}
+
+bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::string& error, const std::string& name,
+                          const ProjectLoadOptions& options, ProjectLoadOutcome& outcome) {
     const int descriptor = ::memfd_create("varnex-project", MFD_CLOEXEC);
     if (descriptor < 0) {
         error = ReadFailed(name);
@@ -306,7 +340,7 @@ bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::strin
     }
     bool loaded = false;
     if (written == bytes.size()) {
-        loaded = LoadFile("/proc/self/fd/" + std::to_string(descriptor), name, project, error);
+        loaded = LoadFile("/proc/self/fd/" + std::to_string(descriptor), name, project, error, options, &outcome);
     } else {
         error = ReadFailed(name);
     }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "persist/ProjectFileTrailer.h"
+
 namespace varnex {
 
 class Project;
@@ -42,15 +44,36 @@ bool SaveProject(Project& project, const std::string& path, bool withResults, st
 // iteration count, file version and results-saved flag are those of the
 // file afterwards. On failure `project` and every program-wide value are as
 // they were, and `error` holds the message: the archive's message for a
-// file that cannot be opened or ends early, "Can't load Version %d.%02d
-// files" for a version this program does not read, or what is damaged.
+// file that cannot be opened, "Can't load Version %d.%02d files" for a
+// version this program does not read, that it ends early, or what is
+// damaged (a value out of range, or contents that do not match the
+// checksum stored with them).
 // Whether to show the message (a quiet load shows nothing) is the caller's
 // choice.
 bool LoadProject(const std::string& path, Project& project, std::string& error);
+
+struct ProjectLoadOptions {
+    // Load a file whose stored checksum does not match its contents. Such a
+    // file is refused unless the caller has told the user what is wrong
+    // (the message of the refusal) and the user chose to open it anyway.
+    bool acceptDamaged = false;
+};
+
+struct ProjectLoadOutcome {
+    // unchecked: a file without the trailing block (older versions);
+    // damaged: the checksum did not match; with acceptDamaged the load
+    // succeeded and `error` holds the warning to show.
+    FileIntegrity integrity = FileIntegrity::unchecked;
+};
+
+bool LoadProject(const std::string& path, Project& project, std::string& error, const ProjectLoadOptions& options,
+                 ProjectLoadOutcome& outcome);
 
 // The same for a file's bytes held in memory; `name` stands for the file in
 // messages and becomes the project's file path.
 bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::string& error,
                           const std::string& name = "project.vnx");
+bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::string& error, const std::string& name,
+                          const ProjectLoadOptions& options, ProjectLoadOutcome& outcome);
 
 } // namespace varnex

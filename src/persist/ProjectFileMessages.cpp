@@ -1,5 +1,7 @@
 #include "persist/ProjectFileMessages.h"
 
+#include <cstdio>
+
 #include "settings/TextFormat.h"
 #include "settings/Translate.h"
 
@@ -28,6 +30,18 @@ std::string UnsupportedVersionMessage(int major, int minor) {
 std::string DamagedFileMessage(const std::string& fileName, const char* item, long long value) {
     return FormatText(TranslateFormat("The project file %s is damaged: %s is out of range (%d)"),
                       {fileName, Translate(item), value});
+}
+
+std::string FileEndsEarlyMessage(const std::string& fileName) {
+    return FormatText(TranslateFormat("The project file %s ends early: the rest of its data is missing"), {fileName});
+}
+
+std::string ChecksumMismatchMessage(const std::string& fileName, std::uint32_t stored, std::uint32_t computed) {
+    char codes[32];
+    std::snprintf(codes, sizeof codes, "%08X, %08X", stored, computed);
+    return FormatText(TranslateFormat("The project file %s is damaged: its contents do not match the checksum stored "
+                                      "when it was saved (%s), so some of its values may not be those saved"),
+                      {fileName, std::string(codes)});
 }
 
 } // namespace varnex

@@ -8,6 +8,7 @@
 #include "persist/ProjectFileMessages.h"
 #include "persist/ProjectFileResultLabels.h"
 #include "settings/Exception.h"
+#include "settings/TextEncoding.h"
 #include "settings/TextFormat.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
@@ -69,11 +70,18 @@ void ProjectFileReader::Damaged(const char* item, long long value) const {
     throw Exception(DamagedFileMessage(displayName_, item, value));
 }
 
+void ProjectFileReader::EndsEarly() const { throw Exception(FileEndsEarlyMessage(displayName_)); }
+
 std::uint64_t ProjectFileReader::BytesLeft() const {
     return consumed_ < decodedBytes_ ? decodedBytes_ - consumed_ : 0;
 }
 
-void ProjectFileReader::Consume(std::uint64_t bytes) { consumed_ += bytes; }
+// The decoded size is known before reading starts, so a file cut short is
+// told as such, not as whatever value the missing bytes would have held.
+void ProjectFileReader::Consume(std::uint64_t bytes) {
+    if (bytes > BytesLeft()) EndsEarly();
+    consumed_ += bytes;
+}
 
 bool ProjectFileReader::Bool() {
     Consume(2);
@@ -95,15 +103,27 @@ double ProjectFileReader::Double() {
     return archive_.ReadDouble();
 }
 
+// Texts of the program's Windows predecessors are in their code page; inside
+// the program every text is UTF-8.
 std::string ProjectFileReader::String() {
+    if (BytesLeft() < 4) EndsEarly();
     std::string text = archive_.ReadString();
     Consume(StringBytes(text));
-    return text;
+    return TextFromFile(text);
 }
 
+// A count whose records would need more bytes than the file holds is a
+// damaged value, unless the file is simply short: a count no larger than
+// the bytes the whole file decodes to could be right, and then it is the
+// file that ends early.
 std::int32_t ProjectFileReader::Count(std::uint64_t minimumRecordBytes, const char* item) {
     const std::int32_t count = Int();
-    if (count < 0 || static_cast<std::uint64_t>(count) * minimumRecordBytes > BytesLeft()) Damaged(item, count);
+    if (count < 0) Damaged(item, count);
+    const std::uint64_t needed = static_cast<std::uint64_t>(count) * minimumRecordBytes;
+    if (needed > BytesLeft()) {
+        if (needed <= decodedBytes_) EndsEarly();
+        Damaged(item, count);
+    }
     return count;
 }
 
@@ -111,6 +131,7 @@ std::int32_t ProjectFileReader::Count(std::uint64_t minimumRecordBytes, const ch
 // refuses more than a run can have); a type outside the known ones loads as
 // an input with a syntax error, which validation reports.
 void ProjectFileReader::Param(StochasticParameter& parameter) {
+    if (BytesLeft() < minimumParamBytes) EndsEarly();
     parameter.Read(archive_);
     Consume(minimumParamBytes - 4 + StringBytes(parameter.distribution.label));
     if (withResults_) Consume(4 + 8 * std::uint64_t{parameter.SampleCount()});
@@ -122,6 +143,7 @@ void ProjectFileReader::SkipParam() {
 }
 
 void ProjectFileReader::Vector(ResultVector& vector) {
+    if (BytesLeft() < 4) EndsEarly();
     vector.Read(archive_);
     Consume(4 + 8 * std::uint64_t{vector.Size()});
 }
@@ -217,6 +239,7 @@ void ProjectFileReader::Read(Project& project) {
     ReadCorrelations(project);
 
     if (Newer(v2_0_0)) project.standardSelection = Int();
+    ReadTrailer();
 
     Repair(project);
     // The inventory invariant makes one record per source, contaminant and
@@ -232,6 +255,21 @@ void ProjectFileReader::Read(Project& project) {
     project.SyncAllInventories();
     LabelStoredResults(project);
     project.resultsValid = withResults_;
+}
+
+// Files of older versions end after the standard selection; anything else
+// there that is not this program's block is left unread, as it always was.
+void ProjectFileReader::ReadTrailer() {
+    if (BytesLeft() < 4 || Int() != ProjectFileTrailer::marker) return;
+    Int(); // the block's version: later versions only add keys
+    const std::int32_t settings = Count(8, TranslatableText("the number of stored settings"));
+    for (std::int32_t i = 0; i < settings; ++i) {
+        String(); // no key is known yet
+        String();
+    }
+    computedChecksum_ = archive_.ValueChecksum();
+    storedChecksum_ = static_cast<std::uint32_t>(Int());
+    integrity_ = storedChecksum_ == computedChecksum_ ? FileIntegrity::intact : FileIntegrity::damaged;
 }
 
 void ProjectFileReader::ReadSitePlan(Project& project) {

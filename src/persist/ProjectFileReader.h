@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "persist/FileVersion.h"
+#include "persist/ProjectFileTrailer.h"
 
 namespace varnex {
 
@@ -51,10 +52,17 @@ public:
 
     // The iteration count the file gave.
     int Iterations() const { return iterations_; }
+    // What the file's trailing block, if any, said of its contents.
+    FileIntegrity Integrity() const { return integrity_; }
+    // The checksum stored in the file and the one its contents give.
+    std::uint32_t StoredChecksum() const { return storedChecksum_; }
+    std::uint32_t ComputedChecksum() const { return computedChecksum_; }
 
 private:
     [[noreturn]] void Damaged(const char* item, long long value) const;
+    [[noreturn]] void EndsEarly() const;
     std::uint64_t BytesLeft() const;
+    // Counts `bytes` as read; a file that does not hold them ends early.
     void Consume(std::uint64_t bytes);
 
     bool Bool();
@@ -79,6 +87,7 @@ private:
     void ReadReceptor(Receptor& receptor);
     void ReadContaminant(Contaminant& contaminant);
     void ReadCorrelations(Project& project);
+    void ReadTrailer();
     void Repair(Project& project) const;
 
     bool Newer(const FileVersion& version) const { return version_.NewerThan(version); }
@@ -91,6 +100,9 @@ private:
     FileVersion version_;
     bool withResults_ = false;
     int iterations_ = 0;
+    FileIntegrity integrity_ = FileIntegrity::unchecked;
+    std::uint32_t storedChecksum_ = 0;
+    std::uint32_t computedChecksum_ = 0;
 };
 
 } // namespace varnex

@@ -6,6 +6,8 @@
 #include "model/Project.h"
 #include "persist/CompFile.h"
 #include "persist/FileVersion.h"
+#include "persist/ProjectFileTrailer.h"
+#include "settings/TextEncoding.h"
 #include "stochastic/IterationCount.h"
 
 namespace varnex {
@@ -48,14 +50,14 @@ void ProjectFileWriter::Write(const std::string& dateSaved, const std::string& p
     const FileVersion version = ProgramVersion();
     archive_.WriteInt(version.major).WriteInt(version.minor).WriteInt(version.build).WriteInt(version.revision);
     archive_.WriteBool(withResults_);
-    archive_.WriteString(dateSaved).WriteString(path);
+    archive_.WriteString(TextForFile(dateSaved)).WriteString(TextForFile(path));
 
     const ProjectDetails& details = project_.details;
-    archive_.WriteString(details.title)
-        .WriteString(details.clientName)
-        .WriteString(details.projectNumber)
-        .WriteString(details.preparedBy)
-        .WriteString(details.comment);
+    archive_.WriteString(TextForFile(details.title))
+        .WriteString(TextForFile(details.clientName))
+        .WriteString(TextForFile(details.projectNumber))
+        .WriteString(TextForFile(details.preparedBy))
+        .WriteString(TextForFile(details.comment));
 
     archive_.WriteInt(IterationCount());
     archive_.WriteInt(CountOf(project_.timeSlices.size(), archive_));
@@ -64,7 +66,7 @@ void ProjectFileWriter::Write(const std::string& dateSaved, const std::string& p
 
     // The placement values go in the order second, first, third.
     const SitePlan& plan = project_.sitePlan;
-    archive_.WriteString(plan.backgroundMapFile)
+    archive_.WriteString(TextForFile(plan.backgroundMapFile))
         .WriteDouble(plan.mapOffsetY)
         .WriteDouble(plan.mapOffsetX)
         .WriteDouble(plan.mapScale)
@@ -87,6 +89,14 @@ void ProjectFileWriter::Write(const std::string& dateSaved, const std::string& p
     for (const Contaminant& contaminant : project_.contaminants) WriteContaminant(contaminant);
     WriteCorrelations();
     archive_.WriteInt(project_.standardSelection);
+    WriteTrailer();
+}
+
+// After everything the layout defines: predecessors stop before it.
+void ProjectFileWriter::WriteTrailer() {
+    archive_.WriteInt(ProjectFileTrailer::marker).WriteInt(ProjectFileTrailer::version);
+    archive_.WriteInt(0); // no settings beyond the layout yet
+    archive_.WriteInt(static_cast<std::int32_t>(archive_.ValueChecksum()));
 }
 
 void ProjectFileWriter::WriteAquifer(const Aquifer& aquifer) {
@@ -106,7 +116,7 @@ void ProjectFileWriter::WriteAquifer(const Aquifer& aquifer) {
 }
 
 void ProjectFileWriter::WriteSource(const Source& source) {
-    archive_.WriteString(source.name);
+    archive_.WriteString(TextForFile(source.name));
     source.thickness.Write(archive_);
     source.dryBulkDensity.Write(archive_);
     source.waterFilledPorosity.Write(archive_);
@@ -148,7 +158,7 @@ void ProjectFileWriter::WriteSource(const Source& source) {
 }
 
 void ProjectFileWriter::WritePathway(const UnsaturatedPathway& pathway) {
-    archive_.WriteString(pathway.name).WriteInt(pathway.flowModel);
+    archive_.WriteString(TextForFile(pathway.name)).WriteInt(pathway.flowModel);
     pathway.dryBulkDensity.Write(archive_);
     pathway.thickness.Write(archive_);
     pathway.matrixConductivity.Write(archive_);
@@ -214,7 +224,7 @@ void ProjectFileWriter::WritePathwayContaminant(const PathwayContaminant& record
 }
 
 void ProjectFileWriter::WriteReceptor(const Receptor& receptor) {
-    archive_.WriteDouble(receptor.x).WriteDouble(receptor.y).WriteBool(receptor.visible).WriteString(receptor.name);
+    archive_.WriteDouble(receptor.x).WriteDouble(receptor.y).WriteBool(receptor.visible).WriteString(TextForFile(receptor.name));
     if (withResults_) {
         archive_.WriteInt(CountOf(receptor.results.size(), archive_));
         for (const ReceptorContaminant& record : receptor.results) {
@@ -229,7 +239,7 @@ void ProjectFileWriter::WriteReceptor(const Receptor& receptor) {
 }
 
 void ProjectFileWriter::WriteContaminant(const Contaminant& contaminant) {
-    archive_.WriteString(contaminant.name)
+    archive_.WriteString(TextForFile(contaminant.name))
         .WriteInt(contaminant.identifier)
         .WriteBool(contaminant.henryFlag)
         .WriteInt(contaminant.partitionFromKoc);
@@ -251,7 +261,7 @@ void ProjectFileWriter::WriteCorrelations() {
     const CorrelationList& list = project_.correlations;
     archive_.WriteInt(CountOf(list.Count(), archive_));
     for (const auto& [key, record] : list) {
-        archive_.WriteString(record.name)
+        archive_.WriteString(TextForFile(record.name))
             .WriteDouble(record.value)
             .WriteInt(record.referenceParameter)
             .WriteInt(record.correlatedParameter);

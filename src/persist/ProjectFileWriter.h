@@ -40,6 +40,7 @@ private:
     void WriteReceptor(const Receptor& receptor);
     void WriteContaminant(const Contaminant& contaminant);
     void WriteCorrelations();
+    void WriteTrailer();
 
     CompFile& archive_;
     const Project& project_;

@@ -151,7 +151,7 @@ void ProjectJsonReader::ReadValue(const Json& value, const std::string& path, st
     // Refused here, where the text enters, rather than by the save.
     const std::string& text = value.get_ref<const std::string&>();
     if (!TextFits(text)) {
-        Problem(path, "the text is " + std::to_string(text.size()) + " bytes long, but a project file holds at most " +
+        Problem(path, "the text is " + std::to_string(StoredTextBytes(text)) + " bytes long, but a project file holds at most " +
                           std::to_string(maxTextBytes) + " bytes of text in one field");
         return;
     }

@@ -626,8 +626,17 @@ bool CMainFrame::MaybeSave() {
 
 bool CMainFrame::OpenDocumentFile(const QString& path) {
     QString error;
-    if (!document_->OpenFile(path, error)) {
+    bool damaged = false;
+    bool opened = document_->OpenFile(path, error, false, &damaged);
+    // A file changed after it was saved opens only when the user, told
+    // what is wrong, asks for it.
+    if (!opened && damaged) {
+        if (Prompts().AskYesNo(error + QStringLiteral("\n\n") + ToQString(Translate("Open it anyway?"))))
+            opened = document_->OpenFile(path, error, true);
+    } else if (!opened) {
         Prompts().ShowError(error);
+    }
+    if (!opened) {
         if (!QFileInfo::exists(path)) {
             recentFiles_.Remove(path);
             BuildMenus();

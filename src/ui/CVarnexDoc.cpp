@@ -66,9 +66,14 @@ bool CVarnexDoc::NewDocument(QString& error) {
     return complete;
 }
 
-bool CVarnexDoc::OpenFile(const QString& path, QString& error) {
+bool CVarnexDoc::OpenFile(const QString& path, QString& error, bool acceptDamaged, bool* damaged) {
     std::string message;
-    if (!LoadProject(ToStdString(path), project_, message)) {
+    ProjectLoadOptions options;
+    options.acceptDamaged = acceptDamaged;
+    ProjectLoadOutcome outcome;
+    const bool loaded = LoadProject(ToStdString(path), project_, message, options, outcome);
+    if (damaged) *damaged = outcome.integrity == FileIntegrity::damaged;
+    if (!loaded) {
         error = ToQString(message);
         return false;
     }

@@ -39,7 +39,10 @@ public:
     // standards cannot be read the project is still reset (without their
     // contaminants) and `error` says why.
     bool NewDocument(QString& error);
-    bool OpenFile(const QString& path, QString& error);
+    // A file whose stored checksum does not match its contents is refused
+    // unless `acceptDamaged` (the user was told and chose to open it);
+    // `damaged` then says that `error` is about that.
+    bool OpenFile(const QString& path, QString& error, bool acceptDamaged = false, bool* damaged = nullptr);
     // Saves to `path` (the document's own file when empty); with results
     // only while they are valid. On success the document belongs to that
     // file and is unmodified.

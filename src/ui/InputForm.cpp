@@ -41,7 +41,7 @@ bool InputForm::TakeNumber(const QString& text, double& stored) {
 void InputForm::LimitTextLength(QLineEdit* edit) { edit->setMaxLength(static_cast<int>(maxTextBytes)); }
 
 bool InputForm::CheckTextFits(const QString& text, const QString& label, QStringList& errors) {
-    const std::size_t bytes = static_cast<std::size_t>(text.toUtf8().size());
+    const std::size_t bytes = StoredTextBytes(ToStdString(text));
     if (bytes <= maxTextBytes) return true;
     QString field = label.trimmed();
     if (field.endsWith(QLatin1Char(':'))) field.chop(1);

@@ -88,16 +88,17 @@ TEST_P(ProjectJsonSpoiledFieldTest, GivesOneProblemAtItsPath) {
     EXPECT_EQ(problems[0].substr(0, std::string(c.problem).size()), c.problem) << problems[0];
 }
 
-// Texts longer than one string of a project file holds (16383 bytes of
-// UTF-8): a comment pasted from a report, a name of three-byte characters,
-// and a name one byte over.
+// Texts longer than one string of a project file holds (16383 bytes): a
+// comment pasted from a report, a name of characters that take three bytes
+// (in UTF-8, since Windows-1252 has no byte for them), and a name one byte
+// over.
 const std::string twentyThousandCharacters = "\"" + std::string(20000, 'c') + "\"";
 std::string Repeated(const std::string& piece, int times) {
     std::string text;
     for (int k = 0; k < times; ++k) text += piece;
     return text;
 }
-const std::string euros = "\"" + Repeated("\u20ac", 5500) + "\"";
+const std::string euros = "\"" + Repeated("\u6c34", 5500) + "\"";
 const std::string oneByteOver = "\"" + std::string(16384, 'n') + "\"";
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1106,16 +1106,17 @@ private slots:
             QVERIFY(QString(tooLong("Comment", 20000)).startsWith(QStringLiteral("Comment is too long: 20000 bytes")));
             // As long as a line edit lets it be, a title fits.
             comment->setPlainText(QStringLiteral("Screening run"));
-            title->setText(QString(5500, QChar(0x20AC)));
+            title->setText(QString(5500, QChar(0x6C34))); // "水": three bytes, none in Windows-1252
             prompts_.questions.clear();
             QVERIFY(!details.TryAccept());
             QCOMPARE(prompts_.questions, QStringList{varnex::ui::LoseChangesQuestion({tooLong("Title", 16500)})});
             QCOMPARE(varnex::WriteProjectJson(project), before);
         }
 
-        // Names of 5,500 three-byte characters: within a line edit's length,
-        // beyond the file's.
-        const QString euros(5500, QChar(0x20AC));
+        // Names of 5,500 characters of three bytes each in UTF-8 and none in
+        // the file's Windows-1252 (which would store "€" in one): within a
+        // line edit's length, beyond the file's.
+        const QString euros(5500, QChar(0x6C34));
         const QString nameTooLong = tooLong("Name", 16500);
         struct Entry {
             FormKind kind;
