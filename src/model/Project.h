@@ -25,6 +25,12 @@ namespace varnex {
 class Project {
 public:
     static constexpr int maximumSources = 30;
+    // Receptors and time slices multiply every result a run keeps (per
+    // source, contaminant and iteration); these bounds keep the largest
+    // project within reach of a workstation's memory (docs/performance.md)
+    // and every reader holds a file or document to them.
+    static constexpr int maximumReceptors = 100;
+    static constexpr int maximumTimeSlices = 100;
     static constexpr double firstTimeSliceYear = 1.0;
     static constexpr double lastTimeSliceYear = 1000000.0;
     // Standard selections: 0 "No Standard", 1..3 the sets of the standards

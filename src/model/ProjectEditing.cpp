@@ -49,6 +49,10 @@ bool Project::AddSource(Source source, std::string& errorText, bool withReceptor
         InvalidateResults();
         return true;
     }
+    if (receptors.size() >= static_cast<std::size_t>(maximumReceptors)) {
+        errorText = Translate("Maximum number of receptors exceeded.");
+        return false;
+    }
     Receptor receptor;
     receptor.name = source.name + Translate(" Receptor");
     for (const Receptor& existing : receptors) {
@@ -70,6 +74,10 @@ bool Project::AddSource(Source source, std::string& errorText, bool withReceptor
 }
 
 bool Project::AddReceptor(const Receptor& receptor, std::string& errorText) {
+    if (receptors.size() >= static_cast<std::size_t>(maximumReceptors)) {
+        errorText = Translate("Maximum number of receptors exceeded.");
+        return false;
+    }
     for (const Receptor& existing : receptors) {
         if (existing.name == receptor.name) {
             errorText = DuplicateNameText(TranslatableText("Duplicate receptor name"), receptor.name);

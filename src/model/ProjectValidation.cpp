@@ -128,6 +128,10 @@ bool Project::Validate(std::string& report) {
         if (inputs.KocNeeded(contaminant)) Test(report, {&contaminant.koc}, contaminant.name, tested);
 
     if (timeSlices.empty()) NewLine(report, Translate("At least one timeslice is required."));
+    if (timeSlices.size() > static_cast<std::size_t>(maximumTimeSlices))
+        NewLine(report, Translate("At most 100 timeslices are allowed."));
+    if (receptors.size() > static_cast<std::size_t>(maximumReceptors))
+        NewLine(report, Translate("At most 100 receptors are allowed."));
     if (sources.empty()) NewLine(report, Translate("At least one source is required"));
     for (Source& source : sources) {
         const std::string sourceReport = SourceReport(*this, inputs, source, tested);

@@ -66,6 +66,10 @@ bool AcceptSimulationParameters(Project& project, const std::vector<int>& years,
     std::vector<double> slices(years.begin(), years.end());
     std::sort(slices.begin(), slices.end());
     slices.erase(std::unique(slices.begin(), slices.end()), slices.end());
+    if (slices.size() > static_cast<std::size_t>(Project::maximumTimeSlices)) {
+        errorText = Translate("At most 100 timeslices are allowed.");
+        return false;
+    }
     if (slices != project.timeSlices || iterations != IterationCount()) project.InvalidateResults();
     project.timeSlices = std::move(slices);
     SetIterationCount(iterations);

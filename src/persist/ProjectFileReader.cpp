@@ -195,6 +195,7 @@ void ProjectFileReader::Read(Project& project) {
 
     project.timeSlices.clear();
     const std::int32_t sliceCount = Count(8, TranslatableText("the number of time slices"));
+    if (sliceCount > Project::maximumTimeSlices) Damaged(TranslatableText("the number of time slices"), sliceCount);
     for (std::int32_t i = 0; i < sliceCount; ++i) project.timeSlices.push_back(Double());
 
     project.simulationLevel = Int();
@@ -221,6 +222,7 @@ void ProjectFileReader::Read(Project& project) {
 
     project.receptors.clear();
     const std::int32_t receptorCount = Count(minimumReceptorBytes, TranslatableText("the number of receptors"));
+    if (receptorCount > Project::maximumReceptors) Damaged(TranslatableText("the number of receptors"), receptorCount);
     for (std::int32_t i = 0; i < receptorCount; ++i) {
         Receptor receptor;
         ReadReceptor(receptor);

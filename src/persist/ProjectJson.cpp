@@ -29,12 +29,13 @@ bool ReadProjectJson(const std::string& text, Project& project, std::vector<std:
     // The standard sets come from the standards files beside the program,
     // not from the document, and Reset leaves them alone.
     project.Reset();
+    ProblemList list(problems);
     try {
         nlohmann::ordered_json document;
-        if (ParseProjectJsonText(text, document, problems)) {
-            ProjectJsonReader reader(project, problems);
+        if (ParseProjectJsonText(text, document, list)) {
+            ProjectJsonReader reader(project, list);
             reader.Read(document);
-            if (problems.empty()) {
+            if (list.Empty()) {
                 project.SyncAllInventories();
                 project.ApplyNames();
                 SetIterationCount(reader.Iterations());
@@ -44,8 +45,9 @@ bool ReadProjectJson(const std::string& text, Project& project, std::vector<std:
     } catch (const std::exception& error) {
         // Only exhaustion of memory is expected here; it is a problem of
         // this document like any other.
-        problems.push_back(std::string("the document cannot be read: ") + error.what());
+        list.Add(std::string("the document cannot be read: ") + error.what());
     }
+    list.Finish();
     if (problems.empty()) problems.push_back("the document cannot be read");
     project.Reset();
     return false;
@@ -57,7 +59,27 @@ bool LoadProjectJsonFile(const std::string& path, Project& project, std::vector<
     std::ifstream in;
     if (!std::filesystem::is_directory(path, ignored)) in.open(path, std::ios::binary);
     std::string text;
-    if (in.is_open()) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // Read in pieces up to the limit, so that an endless source (a device,
+    // a pipe that never ends) or a huge file is refused rather than filling
+    // memory.
+    bool tooLarge = false;
+    if (in.is_open()) {
+        char piece[65536];
+        while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+            text.append(piece, static_cast<std::size_t>(in.gcount()));
+            if (text.size() > maximumProjectJsonBytes) {
+                tooLarge = true;
+                break;
+            }
+        }
+    }
+    if (tooLarge) {
+        problems.clear();
+        project.Reset();
+        problems.push_back(path + ": larger than " + std::to_string(maximumProjectJsonBytes / (1024 * 1024)) +
+                           " MiB, more than any project's JSON form takes");
+        return false;
+    }
     if (!in.is_open() || in.bad()) {
         const int error = errno;
         problems.clear();

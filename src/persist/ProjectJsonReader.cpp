@@ -47,7 +47,7 @@ const Json* Member(const Json& object, const char* key) {
 } // namespace
 
 void ProjectJsonReader::Problem(const std::string& path, const std::string& message) {
-    problems_.push_back(JsonProblem(path, message));
+    problems_.Add(JsonProblem(path, message));
 }
 
 bool ProjectJsonReader::ExpectObject(const Json& value, const std::string& path) {
@@ -301,6 +301,11 @@ void ProjectJsonReader::ReadTimeSlices(const Json& document) {
         Problem("/timeSlices", "at least one time slice is required");
         return;
     }
+    if (value->size() > static_cast<std::size_t>(Project::maximumTimeSlices)) {
+        Problem("/timeSlices", "at most " + std::to_string(Project::maximumTimeSlices) + " time slices are allowed, found " +
+                                   std::to_string(value->size()));
+        return;
+    }
     // Decline factors are given per time slice in this order, so the list is
     // taken as written, not sorted.
     std::vector<double> slices;
@@ -532,6 +537,11 @@ void ProjectJsonReader::ReadSources(const Json& document) {
 void ProjectJsonReader::ReadReceptors(const Json& document) {
     const Json* list = Member(document, "receptors");
     if (list == nullptr || !ExpectArray(*list, "/receptors")) return;
+    if (list->size() > static_cast<std::size_t>(Project::maximumReceptors)) {
+        Problem("/receptors", "at most " + std::to_string(Project::maximumReceptors) + " receptors are allowed, found " +
+                                  std::to_string(list->size()));
+        return;
+    }
     const std::set<std::string> keys = KeysOf<Receptor>();
     std::map<std::string, std::string> names;
     for (std::size_t r = 0; r < list->size(); ++r) {

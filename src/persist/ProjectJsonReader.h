@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "persist/ProblemList.h"
 #include "stochastic/IterationCount.h"
 
 namespace varnex {
@@ -39,7 +40,7 @@ public:
     // records are made.
     static constexpr std::size_t maximumPathwayRecords = 50000;
 
-    ProjectJsonReader(Project& project, std::vector<std::string>& problems)
+    ProjectJsonReader(Project& project, ProblemList& problems)
         : project_(project), problems_(problems) {}
     void Read(const Json& document);
     // The document's program-wide iteration count.
@@ -91,7 +92,7 @@ private:
     std::int32_t ResolveInput(const Json& value, const std::string& path);
 
     Project& project_;
-    std::vector<std::string>& problems_;
+    ProblemList& problems_;
     int iterations_ = defaultIterationCount;
     // What is left of maximumPathwayRecords; a pathway counts once per
     // contaminant (and once without contaminants, for its own inputs).

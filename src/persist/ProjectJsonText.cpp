@@ -49,7 +49,7 @@ std::string WithoutExceptionTag(const std::string& message) {
 // of open values instead of recursing.
 class DuplicateKeyFinder : public nlohmann::json_sax<Json> {
 public:
-    explicit DuplicateKeyFinder(std::vector<std::string>& problems) : problems_(problems) {}
+    explicit DuplicateKeyFinder(ProblemList& problems) : problems_(problems) {}
 
     bool null() override { return Value(); }
     bool boolean(bool) override { return Value(); }
@@ -67,7 +67,7 @@ public:
         Frame& frame = frames_.back();
         frame.key = name;
         if (!frame.keys.insert(name).second)
-            problems_.push_back(JsonProblem(Path(), "duplicate key (only one value of a key can be read)"));
+            problems_.Add(JsonProblem(Path(), "duplicate key (only one value of a key can be read)"));
         return true;
     }
     bool end_object() override {
@@ -111,7 +111,7 @@ private:
         return path;
     }
 
-    std::vector<std::string>& problems_;
+    ProblemList& problems_;
     std::vector<Frame> frames_;
     std::string syntaxProblem_;
 };
@@ -169,17 +169,17 @@ void Print(const Json& value, int indent, std::string& out) {
 
 } // namespace
 
-bool ParseProjectJsonText(const std::string& text, Json& document, std::vector<std::string>& problems) {
+bool ParseProjectJsonText(const std::string& text, Json& document, ProblemList& problems) {
     const std::size_t tooDeep = FindExcessiveNesting(text);
     if (tooDeep != std::string::npos) {
-        problems.push_back("byte " + std::to_string(tooDeep + 1) + ": the document is nested deeper than " +
+        problems.Add("byte " + std::to_string(tooDeep + 1) + ": the document is nested deeper than " +
                            std::to_string(maximumProjectJsonDepth) + " levels");
         return false;
     }
     try {
         DuplicateKeyFinder finder(problems);
         if (!Json::sax_parse(text, &finder)) {
-            problems.push_back(finder.SyntaxProblem().empty() ? std::string("invalid JSON") : finder.SyntaxProblem());
+            problems.Add(finder.SyntaxProblem().empty() ? std::string("invalid JSON") : finder.SyntaxProblem());
             return false;
         }
         document = Json::parse(text);
@@ -187,7 +187,7 @@ bool ParseProjectJsonText(const std::string& text, Json& document, std::vector<s
     } catch (const std::exception& error) {
         // Not expected after the first pass accepted the text; reported
         // rather than thrown all the same.
-        problems.push_back(std::string("invalid JSON: ") + WithoutExceptionTag(error.what()));
+        problems.Add(std::string("invalid JSON: ") + WithoutExceptionTag(error.what()));
         return false;
     }
 }

@@ -31,6 +31,24 @@ TEST_F(ModelOperations, ThirtySourcesAtMost) {
     EXPECT_EQ(project.sources.size(), 30u);
 }
 
+// Receptors multiply every result a run keeps: a hundred at most, and a
+// source's own receptor counts among them.
+TEST_F(ModelOperations, AHundredReceptorsAtMost) {
+    for (int i = 0; i < 100; ++i) {
+        Receptor receptor;
+        receptor.name = "R" + std::to_string(i);
+        ASSERT_TRUE(project.AddReceptor(receptor, error)) << error;
+    }
+    Receptor another;
+    another.name = "R100";
+    EXPECT_FALSE(project.AddReceptor(another, error));
+    EXPECT_EQ(error, "Maximum number of receptors exceeded.");
+    EXPECT_EQ(project.receptors.size(), 100u);
+    EXPECT_FALSE(project.AddSource(test::SquareSource("Tank"), error, true));
+    EXPECT_EQ(error, "Maximum number of receptors exceeded.");
+    EXPECT_TRUE(project.sources.empty());
+}
+
 TEST_F(ModelOperations, SourceNamesAreComparedExactly) {
     ASSERT_TRUE(project.AddSource(test::SquareSource("Tank"), error, false));
     EXPECT_TRUE(project.AddSource(test::SquareSource("tank"), error, false));

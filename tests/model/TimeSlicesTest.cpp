@@ -50,6 +50,15 @@ TEST(SimulationParameters, AcceptanceSortsAndStoresTheIterations) {
     EXPECT_EQ(IterationCount(), 250);
     EXPECT_TRUE(AcceptSimulationParameters(project, {1}, 0, error));
     EXPECT_EQ(IterationCount(), 0);
+    std::vector<int> years;
+    for (int year = 1; year <= 101; ++year) years.push_back(year);
+    EXPECT_FALSE(AcceptSimulationParameters(project, years, 10, error));
+    EXPECT_EQ(error, "At most 100 timeslices are allowed.");
+    EXPECT_EQ(project.timeSlices, std::vector<double>{1});
+    years.pop_back();
+    years.push_back(100); // a repeated year counts once
+    EXPECT_TRUE(AcceptSimulationParameters(project, years, 10, error));
+    EXPECT_EQ(project.timeSlices.size(), 100u);
     test::ResetProgramState();
 }
 

@@ -260,6 +260,22 @@ TEST(RunInputsAgreement, TheCheckTestsExactlyTheInputsTheRunUses) {
     }
 }
 
+// The bounds on what multiplies the results: whatever brought a project in
+// (an older file, a script), a run with more is refused before it starts.
+TEST_F(Validation, TimeSlicesAndReceptorsAreBounded) {
+    project.timeSlices.clear();
+    for (int year = 1; year <= 101; ++year) project.timeSlices.push_back(year);
+    for (int r = 0; r < 101; ++r) {
+        Receptor receptor;
+        receptor.name = "R" + std::to_string(r);
+        project.receptors.push_back(receptor);
+    }
+    EXPECT_EQ(Report(), "At most 100 timeslices are allowed.\nAt most 100 receptors are allowed.");
+    project.timeSlices.pop_back();
+    project.receptors.pop_back();
+    EXPECT_EQ(Report(), "");
+}
+
 // Texts that would make every save fail are refused before a run, whatever
 // brought them in, each named by its field (entities by position: an
 // over-long name is no way to name one) with the project file's limit.
