@@ -1,6 +1,7 @@
 #include "cli/InterruptGuard.h"
 
 #include <atomic>
+#include <csignal>
 
 #include <unistd.h>
 
@@ -22,6 +23,13 @@ extern "C" void OnStop(int signal) {
         (void)ignored;
         ::_exit(128 + signal);
     }
+    // A reader that went away ends the program as it always did; only
+    // while outputs are written must it clean up first.
+    if (signal == SIGPIPE) {
+        ::signal(SIGPIPE, SIG_DFL);
+        ::raise(SIGPIPE);
+        return;
+    }
     int none = 0;
     stopSignal.compare_exchange_strong(none, signal);
 }
@@ -38,6 +46,9 @@ InterruptGuard::InterruptGuard() {
     sigaction(SIGINT, &action, &previousInterrupt_);
     sigaction(SIGTERM, &action, &previousTerminate_);
     sigaction(SIGHUP, &action, &previousHangUp_);
+    sigaction(SIGPIPE, &action, &previousBrokenPipe_);
+    // A caller that ignores it wants a failed write instead, and gets it.
+    if (previousBrokenPipe_.sa_handler == SIG_IGN) sigaction(SIGPIPE, &previousBrokenPipe_, nullptr);
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
@@ -48,6 +59,7 @@ InterruptGuard::~InterruptGuard() {
     sigaction(SIGINT, &previousInterrupt_, nullptr);
     sigaction(SIGTERM, &previousTerminate_, nullptr);
     sigaction(SIGHUP, &previousHangUp_, nullptr);
+    sigaction(SIGPIPE, &previousBrokenPipe_, nullptr);
     sigaction(SIGXFSZ, &previousFileSize_, nullptr);
 }
 

@@ -10,7 +10,9 @@ namespace varnex::cli {
 // flag that the calculation's observer polls. Once the outputs are being
 // written (PendingTemporaries::Writing) there is nothing left to end
 // gracefully: such a signal removes the temporary files at once and ends
-// the program with 128 + the signal's number, every old output untouched.
+// the program with 128 + the signal's number, every old output untouched;
+// so does SIGPIPE (standard output, written as an output, closed by its
+// reader), which otherwise keeps its usual effect.
 // SIGXFSZ is ignored meanwhile, so that a file-size limit makes the write
 // fail with its reason instead of killing the program part way. The
 // previous handlers return when the guard goes.
@@ -31,6 +33,7 @@ private:
     struct sigaction previousInterrupt_ {};
     struct sigaction previousTerminate_ {};
     struct sigaction previousHangUp_ {};
+    struct sigaction previousBrokenPipe_ {};
     struct sigaction previousFileSize_ {};
 };
 

@@ -185,6 +185,11 @@ int PlumeCommand::Run() const {
         DefaultPlumeArea(project, spacingM_, request);
     }
 
+    // A file that will be refused is refused now, not after the grid.
+    if (std::string error; !csv_.empty() && !OutputTransaction::Check(csv_, error)) {
+        std::cerr << "varnex-cli: " << error << "\n";
+        return 1;
+    }
     InterruptGuard guard;
     const bool computed = [&] {
         ConsolePlumeObserver observer(quiet_);

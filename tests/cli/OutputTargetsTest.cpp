@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -96,6 +97,18 @@ TEST(OutputTargets, DevicesFifosAndStandardOutputAreWrittenIntoNeverReplaced) {
     EXPECT_EQ(redirected.exitCode, 0) << redirected.err;
     EXPECT_EQ(LeadingStatistics(redirected.out), fromFifo);
     EXPECT_NE(redirected.out.find("\nResult "), std::string::npos);
+
+    // Standard output closed by its reader: the other output is not
+    // replaced and leaves no temporary.
+    test::WriteFileBytes(dir.File("site.vnx"), "the old project\n");
+    test::ChildProgram closed("varnex-cli",
+                              {"run", petrolStation, "--quiet", "--iterations", "50", "--stats-json", "/dev/stdout",
+                               "--output", dir.File("site.vnx")},
+                              {});
+    closed.CloseOutput();
+    EXPECT_EQ(test::DescribeStatus(closed.Wait()), "exit " + std::to_string(128 + SIGPIPE)) << closed.Err();
+    EXPECT_EQ(ReadFileBytes(dir.File("site.vnx")), "the old project\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
 TEST(OutputTargets, ReadOnlyOutputsAndLinksToMissingFilesAreRefusedBeforeAnyWrite) {
@@ -116,6 +129,9 @@ TEST(OutputTargets, ReadOnlyOutputsAndLinksToMissingFilesAreRefusedBeforeAnyWrit
          readOnlyProject},
         {{"convert", petrolStation, readOnlyProject}, readOnlyProject},
         {{"convert", petrolStation, readOnlyStats}, readOnlyStats},
+        {{"plume", VARNEX_SOURCE_DIR "/tests/transport/data/level3-receptors.json", "--contaminant", "Benzene",
+          "--time", "20", "--spacing", "10", "--quiet", "--csv", readOnlyStats},
+         readOnlyStats},
     };
     for (const auto& [arguments, target] : refusals) {
         const auto r = RunProgram("varnex-cli", arguments);

@@ -100,6 +100,11 @@ void ChildProgram::Signal(int signal) {
     if (pid_ > 0) ::kill(pid_, signal);
 }
 
+void ChildProgram::CloseOutput() {
+    if (outPipe_ >= 0) ::close(outPipe_);
+    outPipe_ = -1;
+}
+
 int ChildProgram::Wait() {
     while (ReadSome(1000)) {
     }

@@ -31,6 +31,9 @@ public:
     // child ends first or `seconds` pass.
     bool WaitForError(const std::string& text, int seconds);
     void Signal(int signal);
+    // Closes the reading end of standard output, as a reader such as
+    // `head` does once it has what it wants.
+    void CloseOutput();
     // Reads both outputs to their end and reaps the child; the wait status.
     int Wait();
 
