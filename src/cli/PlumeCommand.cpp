@@ -208,10 +208,6 @@ int PlumeCommand::Run() const {
         return 1;
     }
 
-    if (legend_) {
-        std::cout << PlumeLegendTitle(contaminant_) << "\n";
-        for (int band = 0; band < plumeBandCount; ++band) std::cout << band << "\t" << PlumeBandText(band) << "\n";
-    }
     if (!csv_.empty()) {
         std::string error;
         // From here a stop signal removes the temporary and ends the program.
@@ -229,7 +225,13 @@ int PlumeCommand::Run() const {
             std::cerr << "varnex-cli: " << error << "\n";
             return 1;
         }
-    } else if (!legend_) {
+    }
+    // After the file, so that a command stopped while writing it prints
+    // nothing.
+    if (legend_) {
+        std::cout << PlumeLegendTitle(contaminant_) << "\n";
+        for (int band = 0; band < plumeBandCount; ++band) std::cout << band << "\t" << PlumeBandText(band) << "\n";
+    } else if (csv_.empty()) {
         std::cout << GridCsv(project);
     }
     std::cout.flush();

@@ -5,8 +5,8 @@
 
 #include "cli/InterruptGuard.h"
 #include "cli/KernelOption.h"
-#include "cli/ProgressLine.h"
 #include "cli/PausingFileSystemCalls.h"
+#include "cli/ProgressLine.h"
 #include "cli/ProjectInput.h"
 #include "cli/StatisticsReport.h"
 #include "cli/TestPause.h"

@@ -98,9 +98,10 @@ TEST(StopSignals, ConvertAndPlumeStoppedWhileWritingLeaveTheOldOutput) {
             EXPECT_EQ(test::DescribeStatus(status), "exit " + std::to_string(128 + signal)) << name << "\n" << err;
         }
         const int status = StopAt({"plume", plumeProject, "--contaminant", "Benzene", "--time", "20", "--spacing",
-                                   "10", "--quiet", "--csv", dir.File("grid.csv")},
+                                   "10", "--quiet", "--legend", "--csv", dir.File("grid.csv")},
                                   "writing", signal, out, err);
         EXPECT_EQ(test::DescribeStatus(status), "exit " + std::to_string(128 + signal)) << err;
+        EXPECT_EQ(out, "");
         ExpectOldFilesOnly(dir, names);
     }
 }
