@@ -4,11 +4,13 @@
 #include <iostream>
 #include <system_error>
 
+#include "cli/InterruptGuard.h"
 #include "cli/ProjectInput.h"
+#include "cli/TestPause.h"
 #include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
-#include "settings/AtomicFile.h"
+#include "settings/OutputTransaction.h"
 
 namespace varnex::cli {
 
@@ -35,19 +37,30 @@ int ConvertCommand::Run() const {
         std::cerr << "varnex-cli: IN and OUT name the same file; the input is never changed\n";
         return 2;
     }
+    InterruptGuard guard;
     Project project;
     if (!ReadProjectArgument(input_, project)) return 2;
+    std::string error;
+    // From here a stop signal removes the temporary and ends the program.
+    OutputTransaction outputs;
+    if (InterruptGuard::Requested()) {
+        std::cerr << "varnex-cli: stopped; nothing saved\n";
+        return InterruptGuard::ExitCode();
+    }
     if (IsProjectFilePath(output_)) {
-        std::string error;
-        if (!SaveProject(project, output_, !withoutResults_, error)) {
+        ProjectSaveOptions options;
+        options.withResults = !withoutResults_;
+        if (!outputs.Stage(output_, options.writeTo, error) || !SaveProject(project, output_, options, error)) {
             std::cerr << "varnex-cli: " << error << "\n";
             return 1;
         }
-        return 0;
+    } else if (!outputs.Add(output_, WriteProjectJson(project), error, true)) {
+        std::cerr << "varnex-cli: " << error << "\n";
+        return 1;
     }
-    std::error_code reason;
-    if (!ReplaceFileAtomically(output_, WriteProjectJson(project), reason)) {
-        std::cerr << "varnex-cli: " << WithSystemReason("cannot write " + output_, reason) << "\n";
+    TestPause::At("writing");
+    if (!outputs.Commit(error)) {
+        std::cerr << "varnex-cli: " << error << "\n";
         return 1;
     }
     return 0;

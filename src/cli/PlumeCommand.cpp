@@ -10,13 +10,14 @@
 #include "cli/KernelOption.h"
 #include "cli/ProgressLine.h"
 #include "cli/ProjectInput.h"
+#include "cli/TestPause.h"
 #include "model/Project.h"
 #include "run/DefaultPlumeArea.h"
 #include "run/PlumeGrid.h"
 #include "run/PlumeLegend.h"
 #include "run/PlumeObserver.h"
-#include "settings/AtomicFile.h"
 #include "settings/NumberText.h"
+#include "settings/OutputTransaction.h"
 #include "settings/Translate.h"
 
 namespace varnex::cli {
@@ -184,37 +185,53 @@ int PlumeCommand::Run() const {
         DefaultPlumeArea(project, spacingM_, request);
     }
 
-    bool computed = false;
-    bool stopped = false;
-    {
-        InterruptGuard guard;
+    // A file that will be refused is refused now, not after the grid.
+    if (std::string error; !csv_.empty() && !OutputTransaction::Check(csv_, error)) {
+        std::cerr << "varnex-cli: " << error << "\n";
+        return 1;
+    }
+    InterruptGuard guard;
+    const bool computed = [&] {
         ConsolePlumeObserver observer(quiet_);
-        computed = ComputePlume(project, request, observer);
+        const bool done = ComputePlume(project, request, observer);
         observer.Finish();
-        stopped = InterruptGuard::Requested();
+        return done;
+    }();
+    if (InterruptGuard::Requested()) {
+        std::cerr << "varnex-cli: stopped; nothing written\n";
+        return InterruptGuard::ExitCode();
     }
     if (!computed) {
-        if (stopped) {
-            std::cerr << "varnex-cli: stopped; nothing written\n";
-            return 130;
-        }
         if (request.contaminantIndex < 0)
             std::cerr << "varnex-cli: the project has no contaminant named \"" << contaminant_
                       << "\"; its contaminants: " << ContaminantNames(project) << "\n";
         return 1;
     }
 
+    if (!csv_.empty()) {
+        std::string error;
+        // From here a stop signal removes the temporary and ends the program.
+        OutputTransaction outputs;
+        if (InterruptGuard::Requested()) {
+            std::cerr << "varnex-cli: stopped; nothing written\n";
+            return InterruptGuard::ExitCode();
+        }
+        if (!outputs.Add(csv_, GridCsv(project), error, true)) {
+            std::cerr << "varnex-cli: " << error << "\n";
+            return 1;
+        }
+        TestPause::At("writing");
+        if (!outputs.Commit(error)) {
+            std::cerr << "varnex-cli: " << error << "\n";
+            return 1;
+        }
+    }
+    // After the file, so that a command stopped while writing it prints
+    // nothing.
     if (legend_) {
         std::cout << PlumeLegendTitle(contaminant_) << "\n";
         for (int band = 0; band < plumeBandCount; ++band) std::cout << band << "\t" << PlumeBandText(band) << "\n";
-    }
-    if (!csv_.empty()) {
-        std::error_code reason;
-        if (!ReplaceFileAtomically(csv_, GridCsv(project), reason)) {
-            std::cerr << "varnex-cli: " << WithSystemReason("cannot write " + csv_, reason) << "\n";
-            return 1;
-        }
-    } else if (!legend_) {
+    } else if (csv_.empty()) {
         std::cout << GridCsv(project);
     }
     std::cout.flush();

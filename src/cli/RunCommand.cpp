@@ -5,17 +5,20 @@
 
 #include "cli/InterruptGuard.h"
 #include "cli/KernelOption.h"
+#include "cli/PausingFileSystemCalls.h"
 #include "cli/ProgressLine.h"
 #include "cli/ProjectInput.h"
 #include "cli/StatisticsReport.h"
+#include "cli/TestPause.h"
 #include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
 #include "results/ResultStore.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
-#include "settings/AtomicFile.h"
+#include "settings/OutputTransaction.h"
 #include "settings/Translate.h"
+#include "settings/UserCancel.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/RandomStream.h"
 
@@ -30,6 +33,11 @@ public:
     explicit ConsoleObserver(bool quiet) : line_(quiet) {}
 
     void StageText(const std::string& text) override {
+        // The driver asks whether to stop only while calculating; a stop
+        // that came in another stage ends the run at the next one.
+        if (InterruptGuard::Requested()) throw UserCancel();
+        TestPause::At(text);
+        if (InterruptGuard::Requested()) throw UserCancel();
         stage_ = text;
         if (line_.Quiet()) return;
         if (!line_.InPlace()) std::cerr << text << "\n";
@@ -91,6 +99,7 @@ CLI::Validator RunCommand::ProjectFileName() {
 }
 
 int RunCommand::Run() const {
+    InterruptGuard guard;
     Project project;
     if (!ReadProjectArgument(path_, project)) return 2;
     if (iterations_ >= 0) SetIterationCount(iterations_);
@@ -102,28 +111,51 @@ int RunCommand::Run() const {
         std::cout << Translate("Validation Errors:") << "\n" << report << "\n";
         return 1;
     }
+    // An output that will be refused is refused now, not after the run.
+    for (const std::string& target : {statsJson_, output_}) {
+        std::string error;
+        if (!target.empty() && !OutputTransaction::Check(target, error)) {
+            std::cerr << "varnex-cli: " << error << "\n";
+            return 1;
+        }
+    }
 
     bool succeeded = false;
-    bool stopped = false;
     {
-        InterruptGuard guard;
         ConsoleObserver observer(quiet_);
         RunOptions options;
         options.threads = threads_;
         succeeded = RunSimulation(project, observer, options);
-        stopped = InterruptGuard::Requested();
     }
-    if (stopped && !succeeded) {
+    // A stop at any stage, even one the driver does not poll in, ends the
+    // command without reporting or saving anything.
+    if (InterruptGuard::Requested()) {
         std::cerr << "varnex-cli: stopped; no results\n";
-        return 130;
+        return InterruptGuard::ExitCode();
     }
     if (!succeeded) return 1;
 
     const std::vector<ResultEntry> entries = StatisticsSet(project);
-    std::cout << StatisticsSummary(entries, project.simulationLevel, project.aquifer.dilutionFlag != 0);
     const InputNames names = InputJsonPointers(project);
+    const int written = WriteOutputs(project, entries, names);
+    if (written != 0 && written != 1) return written;
+    // After the outputs, so that a run stopped while writing them reports
+    // nothing; a write that failed still shows what the run found.
+    std::cout << StatisticsSummary(entries, project.simulationLevel, project.aquifer.dilutionFlag != 0);
     std::cout << CorrelationSummary(project.correlationOutcomes, names);
-    bool written = true;
+    return written;
+}
+
+int RunCommand::WriteOutputs(Project& project, const std::vector<ResultEntry>& entries,
+                             const InputNames& names) const {
+    if (statsJson_.empty() && output_.empty()) return 0;
+    std::string error;
+    // From here a stop signal removes the temporaries and ends the program.
+    OutputTransaction outputs;
+    if (InterruptGuard::Requested()) {
+        std::cerr << "varnex-cli: stopped; nothing saved\n";
+        return InterruptGuard::ExitCode();
+    }
     if (!statsJson_.empty()) {
         nlohmann::ordered_json document = StatisticsJson(entries);
         if (statsLayout_ == "object") {
@@ -132,22 +164,35 @@ int RunCommand::Run() const {
             object["correlations"] = CorrelationsJson(project.correlationOutcomes, names);
             document = std::move(object);
         }
-        // A failed write keeps the file of an earlier run whole.
-        std::error_code reason;
-        if (!ReplaceFileAtomically(statsJson_, document.dump(2) + "\n", reason)) {
-            std::cerr << "varnex-cli: " << WithSystemReason("cannot write " + statsJson_, reason) << "\n";
-            written = false;
+        if (!outputs.Add(statsJson_, document.dump(2) + "\n", error, true)) {
+            std::cerr << "varnex-cli: " << error << "\n";
+            return 1;
         }
+        TestPause::At("writing statistics");
     }
     // Saved as the desktop program's Run command saves: with the results.
     if (!output_.empty()) {
-        std::string error;
-        if (!SaveProject(project, output_, true, error)) {
+        std::string writePath;
+        if (!outputs.Stage(output_, writePath, error)) {
             std::cerr << "varnex-cli: " << error << "\n";
-            written = false;
+            return 1;
+        }
+        PausingFileSystemCalls pausing;
+        ProjectSaveOptions options;
+        options.withResults = true;
+        options.writeTo = writePath;
+        if (TestPause::Chosen("writing project")) options.fileSystem = &pausing;
+        if (!SaveProject(project, output_, options, error)) {
+            std::cerr << "varnex-cli: " << error << "\n";
+            return 1;
         }
     }
-    return written ? 0 : 1;
+    TestPause::At("committing");
+    if (!outputs.Commit(error)) {
+        std::cerr << "varnex-cli: " << error << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace varnex::cli

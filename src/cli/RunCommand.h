@@ -2,8 +2,15 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
+
+#include "cli/StatisticsReport.h"
+
+namespace varnex {
+class Project;
+}
 
 namespace varnex::cli {
 
@@ -16,14 +23,19 @@ class RunCommand {
 public:
     explicit RunCommand(CLI::App& parent);
     bool Chosen() const { return command_->parsed(); }
-    // Exit code: 0 success, 1 invalid project or failed run, 2 unreadable
-    // project, 130 stopped by the user (Ctrl-C).
+    // Exit code: 0 success, 1 invalid project, failed run or outputs not
+    // written, 2 unreadable project, 128 + the signal's number when stopped
+    // by SIGINT (130, Ctrl-C), SIGTERM or SIGHUP.
     int Run() const;
 
     // Checks that an option names a project file ("FILE.vnx").
     static CLI::Validator ProjectFileName();
 
 private:
+    // Writes the statistics file and the project file as one transaction;
+    // returns the exit code.
+    int WriteOutputs(Project& project, const std::vector<ResultEntry>& entries, const InputNames& names) const;
+
     CLI::App* command_;
     std::string path_;
     int iterations_ = -1;

@@ -250,8 +250,11 @@ bool SaveProject(Project& project, const std::string& path, const ProjectSaveOpt
     // Unique per process and call; created exclusively, so an existing file
     // of that name is never overwritten.
     static std::atomic<unsigned> counter{0};
-    const fs::path temporary = folder / ("." + resolved.filename().string() + ".tmp." +
-                                         std::to_string(::getpid()) + "." + std::to_string(counter++));
+    const bool staged = !options.writeTo.empty();
+    const fs::path temporary =
+        staged ? fs::path(options.writeTo)
+               : folder / ("." + resolved.filename().string() + ".tmp." + std::to_string(::getpid()) + "." +
+                           std::to_string(counter++));
     std::error_code ignored;
     FileSystemCalls& calls = options.fileSystem ? *options.fileSystem : FileSystemCalls::System();
     bool saved = false;
@@ -262,7 +265,8 @@ bool SaveProject(Project& project, const std::string& path, const ProjectSaveOpt
         SetResultsSaved(withResults);
         CompFile archive;
         archive.UseFileSystemCalls(calls);
-        if (archive.Open(temporary.string(), "wbx")) {
+        // A staged file exists already, made exclusively by its owner.
+        if (archive.Open(temporary.string(), staged ? "wb" : "wbx")) {
             ProjectFileWriter writer(archive, project, withResults);
             writer.Write(date, target);
             archive.Close();
@@ -270,7 +274,7 @@ bool SaveProject(Project& project, const std::string& path, const ProjectSaveOpt
         } else {
             reason = LastError();
         }
-        if (saved) {
+        if (saved && !staged) {
             // A user who made the file private keeps it private.
             const fs::file_status old = fs::status(resolved, ignored);
             if (fs::exists(old)) fs::permissions(temporary, old.permissions(), ignored);
@@ -292,7 +296,7 @@ bool SaveProject(Project& project, const std::string& path, const ProjectSaveOpt
         saved = false;
     }
     if (!saved) {
-        fs::remove(temporary, ignored);
+        if (!staged) fs::remove(temporary, ignored);
         before.Restore();
         error = WithSystemReason(WriteFailed(target), reason);
         return false;

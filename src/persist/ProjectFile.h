@@ -22,6 +22,12 @@ struct ProjectSaveOptions {
     std::string dateSaved;
     // The calls the file is written through (not owned); null: the system's.
     FileSystemCalls* fileSystem = nullptr;
+    // When set, the bytes go to this existing file (one an OutputTransaction
+    // staged for the target) and the caller puts it in place: no temporary
+    // of the save's own, no rename. Lets one command write several outputs
+    // as a whole. The path still names the project in the file and becomes
+    // its file path.
+    std::string writeTo;
 };
 
 // Saves `project` to `path` (the project's own file path when `path` is

@@ -20,6 +20,7 @@
 #include "persist/FileVersion.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
+#include "settings/OutputTransaction.h"
 #include "settings/Translate.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
@@ -146,6 +147,36 @@ TEST_F(ProjectFileSaveTest, PlaceholderNameIsNoFileName) {
     EXPECT_TRUE(SaveProject(project_, "", false, error)) << error;
     EXPECT_TRUE(fs::exists(folder_.File("own.vnx")));
     fs::current_path(here);
+}
+
+TEST_F(ProjectFileSaveTest, WrittenIntoATransactionTheBytesAreThoseOfAPlainSave) {
+    std::string error;
+    ProjectSaveOptions options;
+    options.dateSaved = "2026-12-09 09:00:00";
+    // The save fills the staged file only: the target keeps its old bytes,
+    // and no temporary of the save's own appears, until the commit; a
+    // transaction dropped leaves the folder as it was.
+    const std::string kept = OldFile();
+    {
+        OutputTransaction outputs;
+        ASSERT_TRUE(outputs.Stage(kept, options.writeTo, error)) << error;
+        ASSERT_TRUE(SaveProject(project_, kept, options, error)) << error;
+        EXPECT_EQ(test::ReadFileBytes(kept), "the old file's bytes");
+        EXPECT_EQ(FolderEntries().size(), 2u);
+        EXPECT_EQ(project_.filePath, kept);
+    }
+    EXPECT_EQ(test::ReadFileBytes(kept), "the old file's bytes");
+    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"kept.vnx"}));
+
+    OutputTransaction outputs;
+    ASSERT_TRUE(outputs.Stage(kept, options.writeTo, error)) << error;
+    ASSERT_TRUE(SaveProject(project_, kept, options, error)) << error;
+    ASSERT_TRUE(outputs.Commit(error)) << error;
+    const std::string committed = test::ReadFileBytes(kept);
+    options.writeTo.clear();
+    ASSERT_TRUE(SaveProject(project_, kept, options, error)) << error;
+    EXPECT_TRUE(test::ReadFileBytes(kept) == committed) << "a transaction's save differs from a plain one";
+    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"kept.vnx"}));
 }
 
 } // namespace
