@@ -74,6 +74,15 @@ double TriangularValue(double u, double low, double mode, double high) {
     return high - std::sqrt((1.0 - u) / (1.0 - p)) * (high - mode);
 }
 
+// A deviate of 0 stands for the lower half of the first step, u = 0.5 / 32767,
+// in the Poisson draw: ln 0 would end the count at once, at a small value
+// that has nothing to do with the rate. For rates up to 11 the product with
+// this deviate still falls below e^-rate, so those draws are unchanged.
+double PoissonDeviate() {
+    const double u = UniformDeviate();
+    return u > 0.0 ? u : exponentialTopTail;
+}
+
 std::string LimitText(double limit) { return " (" + FormatG(limit) + ")"; }
 
 } // namespace
@@ -406,7 +415,7 @@ double Distribution::DrawOnce() {
             double p = 1.0;
             do {
                 ++k;
-                p *= UniformDeviate();
+                p *= PoissonDeviate();
             } while (p > limit);
             return k;
         }
@@ -415,7 +424,7 @@ double Distribution::DrawOnce() {
             double logP = 0.0;
             do {
                 ++k;
-                logP += std::log(UniformDeviate());
+                logP += std::log(PoissonDeviate());
             } while (logP > -rate);
             return k;
         }
