@@ -230,7 +230,7 @@ void ProjectJsonReader::ReadDistributionText(const Json& value, const std::strin
     // business before a run, not the reader's. Only a text that does not
     // say what distribution it is cannot be kept.
     input.distribution.Parse(text);
-    if (input.distribution.errorFlags & (DistributionError::syntax | DistributionError::argumentCount))
+    if (input.distribution.errorFlags & DistributionError::unreadableText)
         Problem(path, Found(value) + " cannot be read: " + OneLine(input.distribution.ErrorText()));
 }
 

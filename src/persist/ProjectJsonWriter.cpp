@@ -33,7 +33,7 @@ Json DistributionText(const Distribution& stored, double unitFactor) {
     distribution.unitFactor = unitFactor;
     if (distribution.type == DistributionType::undefined) return nullptr;
     distribution.Validate();
-    if (distribution.errorFlags & (DistributionError::syntax | DistributionError::argumentCount)) return nullptr;
+    if (distribution.errorFlags & DistributionError::unreadableText) return nullptr;
     return distribution.Format(distributionPrecision);
 }
 

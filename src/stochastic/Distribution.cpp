@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string_view>
 
 #include "persist/CompFile.h"
@@ -36,24 +37,80 @@ std::string UpperAscii(std::string_view text) {
     return upper;
 }
 
-// Reads the arguments like scanf's "%*[^(](%lf, %lf, ...)": the name up to the
-// first "(" is skipped, each number may be preceded by white space, each comma
-// must follow its number directly. Returns how many numbers were converted.
-int ScanArguments(std::string_view text, int wanted, double* values) {
-    const std::size_t open = text.find('(');
-    if (open == std::string_view::npos || open == 0) return 0;
-    std::size_t position = open + 1;
-    int converted = 0;
-    while (converted < wanted) {
-        if (converted > 0) {
-            if (position >= text.size() || text[position] != ',') break;
-            ++position;
-        }
-        if (!ScanDouble(text, position, values[converted])) break;
-        ++converted;
-    }
-    return converted;
+// White space as the C library classifies it in the "C" locale, the same set
+// ScanDouble skips before a number.
+bool IsWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
+
+std::size_t SkipWhiteSpace(std::string_view text, std::size_t position) {
+    while (position < text.size() && IsWhiteSpace(text[position])) ++position;
+    return position;
+}
+
+// The fields the arguments of the current type are read into, in text order,
+// and how many arguments the type takes. The trial count of BINOMIAL has no
+// double field (it is read through SetTrials), so its target is null.
+int ArgumentFields(Distribution& d, double* targets[3]) {
+    targets[0] = targets[1] = targets[2] = nullptr;
+    switch (d.type) {
+    case DistributionType::single: targets[0] = &d.singleValue; return 1;
+    case DistributionType::poisson: targets[0] = &d.rate; return 1;
+    case DistributionType::exponential: targets[0] = &d.mean; return 1;
+    case DistributionType::boolean: targets[0] = &d.bias; return 1;
+    case DistributionType::uniform:
+    case DistributionType::logUniform: targets[0] = &d.minimum; targets[1] = &d.maximum; return 2;
+    case DistributionType::normal:
+    case DistributionType::logNormal: targets[0] = &d.mean; targets[1] = &d.standardDeviation; return 2;
+    case DistributionType::binomial: targets[1] = &d.probability; return 2;
+    case DistributionType::triangular:
+    case DistributionType::logTriangular:
+        targets[0] = &d.minimum; targets[1] = &d.likely; targets[2] = &d.maximum;
+        return 3;
+    default: return 0;
+    }
+}
+
+// The moments of the logarithm of a lognormal value, from the mean and the
+// standard deviation of the value itself. The check and the draw share this
+// arithmetic, so the check refuses exactly the arguments the draw cannot use.
+struct LogMoments {
+    double mu = 0.0;
+    double sigma = 0.0;
+};
+
+LogMoments LogNormalMoments(double meanValue, double deviation) {
+    const double m2 = meanValue * meanValue;
+    const double sd2 = deviation * deviation;
+    return {std::log(m2 / std::sqrt(m2 + sd2)), std::sqrt(std::log((sd2 + m2) / m2))};
+}
+
+// True when every lognormal draw from these arguments is a finite number and
+// the draws spread as the law says. The draw is exp(mu + sigma * z) with
+// |z| < 6.4 (the polar method on 15-bit deviates cannot go further) and
+// mu + sigma * z = ln m - sigma^2 / 2 + sigma * z <= ln m + z^2 / 2, so:
+// - m^2 and m^2 + sd^2 must not overflow (beyond about 1.3e154 mu or sigma is
+//   infinite or not a number and every draw is 0 or redrawn for ever); once
+//   they are finite, ln m < 355 keeps every draw below e^376;
+// - m^2 must be a normal double (m above about 1.5e-154): a smaller square
+//   has lost its precision or is 0, and sigma comes out 0 or infinite;
+// - the ratio (m^2 + sd^2) / m^2 must be finite; then sigma^2 < 710 and, with
+//   ln m > -355, mu > -710, so at least half the draws are above zero.
+// A tiny deviation may round sigma to 0; the draws are then the mean itself,
+// which is the law to double precision, so that stays allowed.
+bool LogNormalDrawable(double meanValue, double deviation) {
+    const double m2 = meanValue * meanValue;
+    if (!std::isnormal(m2)) return false;
+    const LogMoments moments = LogNormalMoments(meanValue, deviation);
+    return std::isfinite(moments.mu) && std::isfinite(moments.sigma);
+}
+
+// The smallest and largest unit factor accepted. The factors of the input
+// tables lie between about 3e-6 (mm/yr to m/d) and 1; a factor beyond 1e30
+// either way is no unit conversion but a damaged file or a mistyped option,
+// and would carry ordinary values out of the range the limits are set in.
+constexpr double smallestUnitFactor = 1e-30;
+constexpr double largestUnitFactor = 1e30;
 
 // One standard normal variate by the polar method, as mean + sd * w2 * f. The
 // first variate of each pair is discarded, as the program always has, so each
@@ -72,6 +129,15 @@ double TriangularValue(double u, double low, double mode, double high) {
     const double p = (mode - low) / (high - low);
     if (u < p) return low + std::sqrt(u / p) * (mode - low);
     return high - std::sqrt((1.0 - u) / (1.0 - p)) * (high - mode);
+}
+
+// A deviate of 0 stands for the lower half of the first step, u = 0.5 / 32767,
+// in the Poisson draw: ln 0 would end the count at once, at a small value
+// that has nothing to do with the rate. For rates up to 11 the product with
+// this deviate still falls below e^-rate, so those draws are unchanged.
+double PoissonDeviate() {
+    const double u = UniformDeviate();
+    return u > 0.0 ? u : exponentialTopTail;
 }
 
 std::string LimitText(double limit) { return " (" + FormatG(limit) + ")"; }
@@ -101,92 +167,124 @@ void Distribution::Reset() {
     rate = 0.0;
     errorFlags = 0;
     textFlags_ = 0;
+    decimalComma_ = false;
 }
 
+// The text form: a plain number (a SINGLE), or a keyword, "(", the arguments
+// separated by commas, ")". The whole text must be used: text after a plain
+// number or after the ")", a missing ")" and more arguments than the type
+// takes are errors, as a text cut short silently would be drawn from numbers
+// the user did not mean. White space is allowed where it always was (before
+// a number, so after "(" or a comma; before ")") and, to forgive a pasted
+// line end, at the end of the text. A blank between a number and its comma or
+// between the keyword and "(" stays an error, as stored texts never have one.
 bool Distribution::Parse(const std::string& typed) {
     type = DistributionType::undefined;
     errorFlags = 0;
     textFlags_ = 0;
+    decimalComma_ = false;
     // The text is read as the C string it would be in a dialog field.
     const std::string_view text(typed.data(), std::min(typed.size(), typed.find('\0')));
     if (text.empty()) return Validate();
 
-    std::string working;
     const std::size_t open = text.find('(');
     if (open == std::string_view::npos) {
-        working = "SINGLE(" + std::string(text) + ")";
         type = DistributionType::single;
+        ReadPlainNumber(text);
     } else {
         // Blanks belong to the name, so "NORMAL (1,2)" names no type.
         const std::string name = UpperAscii(text.substr(0, open));
-        if (name.empty()) errorFlags |= syntax;
-        for (int code = 0; code < DistributionType::count; ++code) {
+        for (int code = 0; code < DistributionType::count && !name.empty(); ++code) {
             if (name == DistributionKeyword(code)) {
                 type = code;
                 break;
             }
         }
-        if (type == DistributionType::undefined) errorFlags |= syntax;
-        working = std::string(text);
+        if (type == DistributionType::undefined) {
+            errorFlags = textFlags_ = syntax;
+            return false;
+        }
+        ReadArguments(text, open);
     }
-    if (type == DistributionType::undefined || errorFlags != 0) {
-        type = DistributionType::undefined;
-        textFlags_ = errorFlags;
-        return false;
-    }
-
-    double values[3] = {0.0, 0.0, 0.0};
-    int wanted = 1;
-    switch (type) {
-    case DistributionType::uniform:
-    case DistributionType::logUniform:
-    case DistributionType::normal:
-    case DistributionType::logNormal:
-    case DistributionType::binomial: wanted = 2; break;
-    case DistributionType::triangular:
-    case DistributionType::logTriangular: wanted = 3; break;
-    default: break;
-    }
-    const int converted = ScanArguments(working, wanted, values);
-    // Like the scan it mirrors, the fields converted before a failure are
-    // stored; the rest keep their old values.
-    double* targets[3] = {nullptr, nullptr, nullptr};
-    switch (type) {
-    case DistributionType::single: targets[0] = &singleValue; break;
-    case DistributionType::poisson: targets[0] = &rate; break;
-    case DistributionType::exponential: targets[0] = &mean; break;
-    case DistributionType::boolean: targets[0] = &bias; break;
-    case DistributionType::uniform:
-    case DistributionType::logUniform: targets[0] = &minimum; targets[1] = &maximum; break;
-    case DistributionType::normal:
-    case DistributionType::logNormal: targets[0] = &mean; targets[1] = &standardDeviation; break;
-    case DistributionType::binomial: targets[1] = &probability; break;
-    case DistributionType::triangular:
-    case DistributionType::logTriangular:
-        targets[0] = &minimum; targets[1] = &likely; targets[2] = &maximum;
-        break;
-    default: break;
-    }
-    for (int k = 0; k < converted; ++k) {
-        // Numbers that are not finite ("nan", "inf", "1e999") can never be
-        // sampled or compared against limits.
-        if (!std::isfinite(values[k])) errorFlags |= syntax;
-        if (targets[k]) *targets[k] = values[k];
-    }
-    if (type == DistributionType::binomial && converted >= 1 && std::isfinite(values[0])) {
-        if (!SetTrials(values[0])) errorFlags |= syntax;
-    }
-    if (converted < wanted) errorFlags |= argumentCount;
     if (errorFlags != 0) {
         textFlags_ = errorFlags;
+        errorFlags |= SettingFlags();
         return false;
     }
 
     if (unitFactor != 0.0 && HasUnitArguments(type)) {
+        double* targets[3];
+        const int wanted = ArgumentFields(*this, targets);
         for (int k = 0; k < wanted; ++k)
             if (targets[k]) *targets[k] *= unitFactor;
     }
     return Validate();
+}
+
+void Distribution::ReadPlainNumber(std::string_view text) {
+    std::size_t position = 0;
+    double value = 0.0;
+    // No number at all: the one argument of the SINGLE is missing.
+    if (!ScanDouble(text, position, value)) {
+        errorFlags |= argumentCount;
+        return;
+    }
+    // Numbers that are not finite ("nan", "inf", "1e999") can never be
+    // sampled or compared against limits.
+    if (!std::isfinite(value)) errorFlags |= syntax;
+    singleValue = value;
+    position = SkipWhiteSpace(text, position);
+    if (position == text.size()) return;
+    errorFlags |= syntax;
+    // "0,25" is a quarter typed the way much of Europe writes it; read as 0
+    // it would be a thousand times off, so it is refused with a hint.
+    decimalComma_ = text[position] == ',' && position + 1 < text.size() &&
+                    text[position + 1] >= '0' && text[position + 1] <= '9';
+}
+
+// Reads the arguments like scanf's "(%lf, %lf, ...)" (white space before each
+// number, each comma directly after its number), then requires the ")" and
+// nothing but white space after it. Like the scan it mirrors, the fields
+// converted before a failure are stored; the rest keep their old values.
+void Distribution::ReadArguments(std::string_view text, std::size_t open) {
+    double* targets[3];
+    const int wanted = ArgumentFields(*this, targets);
+    double values[3] = {0.0, 0.0, 0.0};
+    std::size_t position = open + 1;
+    int converted = 0;
+    while (converted < wanted) {
+        if (converted > 0) {
+            if (position >= text.size() || text[position] != ',') break;
+            ++position;
+        }
+        if (!ScanDouble(text, position, values[converted])) break;
+        ++converted;
+    }
+    for (int k = 0; k < converted; ++k) {
+        if (!std::isfinite(values[k])) errorFlags |= syntax;
+        if (targets[k]) *targets[k] = values[k];
+    }
+    if (type == DistributionType::binomial && converted >= 1 && std::isfinite(values[0])) {
+        // The count is stored in 16 bits. A count too large cannot be kept
+        // and is a problem of the text; one far below zero is kept as the
+        // lowest count, which the check refuses as not positive.
+        if (std::trunc(values[0]) > 32767.0)
+            errorFlags |= trialsAboveMaximum;
+        else if (!SetTrials(values[0]))
+            trials = std::numeric_limits<std::int16_t>::min();
+    }
+    if (converted < wanted) {
+        errorFlags |= argumentCount;
+        return;
+    }
+    position = SkipWhiteSpace(text, position);
+    if (position < text.size() && text[position] == ',') {
+        errorFlags |= argumentCount; // more arguments than the type takes
+        return;
+    }
+    if (position >= text.size() || text[position] != ')' ||
+        SkipWhiteSpace(text, position + 1) != text.size())
+        errorFlags |= syntax;
 }
 
 bool Distribution::SetTrials(double count) {
@@ -198,7 +296,6 @@ bool Distribution::SetTrials(double count) {
 }
 
 bool Distribution::ArgumentsAreNumbers() const {
-    if (std::isnan(minLimit) || std::isnan(maxLimit)) return false;
     switch (type) {
     case DistributionType::single: return std::isfinite(singleValue);
     case DistributionType::uniform:
@@ -216,6 +313,16 @@ bool Distribution::ArgumentsAreNumbers() const {
     }
 }
 
+std::uint32_t Distribution::SettingFlags() const {
+    std::uint32_t flags = 0;
+    // A limit that is not a number compares false with everything, so every
+    // value would pass it unchecked. (An infinite limit is a fair "none".)
+    if (std::isnan(minLimit) || std::isnan(maxLimit)) flags |= limitNotNumber;
+    if (unitFactor != 0.0 && !(unitFactor >= smallestUnitFactor && unitFactor <= largestUnitFactor))
+        flags |= unitFactorOutOfRange;
+    return flags;
+}
+
 void Distribution::CheckRange(double value, std::uint32_t belowMinBit, std::uint32_t aboveMaxBit) {
     if (value < minLimit) errorFlags |= belowMinBit;
     if (maxLimit > 0.0 && value > maxLimit) errorFlags |= aboveMaxBit;
@@ -227,8 +334,11 @@ bool Distribution::Validate() {
         errorFlags = dataMissing;
         return false;
     }
-    if (textFlags_ != 0) {
-        errorFlags = textFlags_;
+    // The input's setting is checked here, not where it is set, so that every
+    // way in (project files, the JSON form, the command line) is covered.
+    const std::uint32_t settingFlags = SettingFlags();
+    if (textFlags_ != 0 || settingFlags != 0) {
+        errorFlags = textFlags_ | settingFlags;
         return false;
     }
     // A code no keyword has (only from a damaged file) and arguments that are
@@ -277,6 +387,8 @@ bool Distribution::Validate() {
         if (type == DistributionType::logNormal) {
             if (mean == 0.0) errorFlags |= meanNotPositive;
             if (standardDeviation == 0.0) errorFlags |= deviationNotPositive;
+            if (mean > 0.0 && standardDeviation > 0.0 && !LogNormalDrawable(mean, standardDeviation))
+                errorFlags |= logNormalOutOfRange;
         }
         break;
     case DistributionType::poisson:
@@ -294,7 +406,7 @@ bool Distribution::Validate() {
         break;
     case DistributionType::boolean:
         if (bias > 1.0) errorFlags |= biasAboveOne;
-        if (bias < 0.0) errorFlags |= biasZero;
+        if (bias < 0.0) errorFlags |= biasNegative;
         break;
     default: break;
     }
@@ -313,6 +425,9 @@ std::string Distribution::ErrorText() const {
         text += DistributionMessage(bit + 1);
         if (MessageCarriesMinLimit(bit)) text += LimitText(minLimit);
         if (MessageCarriesMaxLimit(bit)) text += LimitText(maxLimit);
+        // Only while the syntax error is still that of the text read.
+        if (bit == 0 && decimalComma_ && (textFlags_ & syntax) != 0)
+            text += "\n " + DecimalSeparatorHint();
     }
     return text;
 }
@@ -391,12 +506,9 @@ double Distribution::DrawOnce() {
     }
     case DistributionType::logNormal: {
         // Moments of the variable itself turned into those of its logarithm.
-        const double m2 = mean * mean;
-        const double sd2 = standardDeviation * standardDeviation;
-        const double sigma = std::sqrt(std::log((sd2 + m2) / m2));
-        const double mu = std::log(m2 / std::sqrt(m2 + sd2));
+        const LogMoments moments = LogNormalMoments(mean, standardDeviation);
         long attempts = 0;
-        return std::exp(PolarNormal(mu, sigma, attempts));
+        return std::exp(PolarNormal(moments.mu, moments.sigma, attempts));
     }
     case DistributionType::poisson: {
         // Knuth: multiply deviates until the product falls to e^-rate.
@@ -406,7 +518,7 @@ double Distribution::DrawOnce() {
             double p = 1.0;
             do {
                 ++k;
-                p *= UniformDeviate();
+                p *= PoissonDeviate();
             } while (p > limit);
             return k;
         }
@@ -415,7 +527,7 @@ double Distribution::DrawOnce() {
             double logP = 0.0;
             do {
                 ++k;
-                logP += std::log(UniformDeviate());
+                logP += std::log(PoissonDeviate());
             } while (logP > -rate);
             return k;
         }
@@ -575,7 +687,9 @@ void Distribution::Read(CompFile& archive) {
     // unreadable when it was saved stays unreadable.
     if (type != DistributionType::undefined && !ArgumentsAreNumbers()) errorFlags |= syntax;
     if (type < 0 || type >= DistributionType::count) errorFlags |= syntax;
-    textFlags_ = errorFlags & (syntax | argumentCount);
+    if (std::isnan(minLimit) || std::isnan(maxLimit)) errorFlags |= limitNotNumber;
+    textFlags_ = errorFlags & unreadableText;
+    decimalComma_ = false;
 }
 
 } // namespace varnex

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace varnex {
 
@@ -32,7 +33,8 @@ public:
     virtual void Read(CompFile& archive);
     virtual void Write(CompFile& archive) const;
 
-    // Reads the text form, converts to internal units and checks it.
+    // Reads the text form, converts to internal units and checks it. The
+    // whole text must be used; only white space may follow it.
     bool Parse(const std::string& text);
     // Recomputes errorFlags from the current fields.
     bool Validate();
@@ -98,14 +100,23 @@ private:
     double ToInternal(double displayValue) const;
     double ToDisplay(double internalValue) const;
     bool ArgumentsAreNumbers() const;
+    // The problems of the input's setting rather than of its text: a limit
+    // that is not a number, a unit factor no unit has.
+    std::uint32_t SettingFlags() const;
+    void ReadArguments(std::string_view text, std::size_t open);
+    void ReadPlainNumber(std::string_view text);
     void CheckRange(double value, std::uint32_t belowMinBit, std::uint32_t aboveMaxBit);
     double DrawOnce();
 
-    // The text problems ("Syntax Error", "Incorrect number of arguments") of
-    // the last Parse or Read. A check of the fields cannot see them, because
+    // The text problems (DistributionError::unreadableText: "Syntax Error",
+    // "Incorrect number of arguments", a trial count beyond 16 bits) of the
+    // last Parse or Read. A check of the fields cannot see them, because
     // the arguments that failed to read still hold old values, so Validate
     // keeps reporting them until the text is entered again.
     std::uint32_t textFlags_ = 0;
+    // The last Parse read a plain number followed by a comma and a digit
+    // ("0,25"): the syntax error is most likely a decimal comma.
+    bool decimalComma_ = false;
 };
 
 // Deviates in a draw with no finite value at the top of the 15-bit range:

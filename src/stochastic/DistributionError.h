@@ -6,7 +6,8 @@ namespace varnex {
 
 // The problems a distribution check can find, one bit each. Bit k is entry
 // k + 1 of the message table (entry 0 is "None"). The bits are stored in
-// project files.
+// project files as a 32-bit integer, so every bit is now taken: a reader
+// older than a bit keeps it and merely shows no message for it.
 namespace DistributionError {
 enum : std::uint32_t {
     syntax = 1u << 0,
@@ -36,8 +37,19 @@ enum : std::uint32_t {
     infiniteRange = 1u << 24,
     valueNotPositive = 1u << 25,
     minimumEqualsMaximum = 1u << 26,
+    // Bit 20 stays for files that carry it; a negative bias now sets this.
+    biasNegative = 1u << 27,
+    trialsAboveMaximum = 1u << 28,
+    limitNotNumber = 1u << 29,
+    unitFactorOutOfRange = 1u << 30,
+    logNormalOutOfRange = 1u << 31,
 };
-inline constexpr int bitCount = 27;
+inline constexpr int bitCount = 32;
+
+// The problems of a text that the fields cannot show (the arguments that
+// failed to read keep old values): they last until the text is entered again,
+// and such a text is never written back from the fields.
+inline constexpr std::uint32_t unreadableText = syntax | argumentCount | trialsAboveMaximum;
 } // namespace DistributionError
 
 } // namespace varnex

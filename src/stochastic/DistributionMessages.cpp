@@ -39,14 +39,25 @@ const char* const englishMessages[DistributionError::bitCount + 1] = {
     TranslatableText("Infinite distribution range min > max"),
     TranslatableText("Value less than or equal to zero"),
     TranslatableText("Minimum Value = Maximum Value. Enter as single value"),
+    TranslatableText("Bias less than zero"),
+    TranslatableText("Number of trials greater than 32767"),
+    TranslatableText("Limit is not a number"),
+    TranslatableText("Unit factor out of range"),
+    TranslatableText("Mean or standard deviation too large or too small for a lognormal draw"),
 };
+
+// Not an error of its own (every bit is taken) but a line after "Syntax
+// Error" when a plain number is followed by a comma and a digit.
+const char* const decimalSeparatorHint = TranslatableText("Use a point as the decimal separator");
 
 std::mutex tableMutex;
 std::vector<std::string> messageTable;
+std::string hintText;
 
 void BuildLocked() {
     messageTable.clear();
     for (const char* english : englishMessages) messageTable.push_back(Translate(english));
+    hintText = Translate(decimalSeparatorHint);
 }
 
 } // namespace
@@ -61,6 +72,12 @@ std::string DistributionMessage(int index) {
     if (messageTable.empty()) BuildLocked();
     if (index < 0 || index >= static_cast<int>(messageTable.size())) return std::string();
     return messageTable[static_cast<std::size_t>(index)];
+}
+
+std::string DecimalSeparatorHint() {
+    std::lock_guard lock(tableMutex);
+    if (messageTable.empty()) BuildLocked();
+    return hintText;
 }
 
 bool MessageCarriesMinLimit(int bit) {

@@ -14,6 +14,10 @@ void BuildDistributionMessageTable();
 // it); empty for an index out of range.
 std::string DistributionMessage(int index);
 
+// The line that follows "Syntax Error" for a number typed with a decimal
+// comma ("0,25"), translated like the table.
+std::string DecimalSeparatorHint();
+
 // True for the error bits whose message is followed by the minimum limit,
 // respectively the maximum limit, of the input.
 bool MessageCarriesMinLimit(int bit);

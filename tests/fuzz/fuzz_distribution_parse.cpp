@@ -1,7 +1,9 @@
 // Fuzzes the distribution text reader: any text must parse or fail without
 // crashing, a valid result must survive Format and Parse unchanged in type
-// and validity, and drawing from a valid result must end with a value that
-// is finite and non-negative.
+// and validity, a valid text must stop being valid when anything but white
+// space follows it, an input whose limit is not a number or whose unit
+// factor is out of range is never valid, and drawing from a valid result
+// must end with a value that is finite and non-negative.
 
 #include <cmath>
 #include <cstddef>
@@ -22,11 +24,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     d.minLimit = (context & 1) ? 1e-30 : 0.0;
     d.maxLimit = (context & 2) ? 0.0 : ((context & 4) ? 1.0 : 1e30);
     d.unitFactor = (context & 8) ? 0.001 : ((context & 16) ? 2.737850787132101e-06 : 0.0);
+    const bool brokenSetting = (context & 96) != 0;
+    if (context & 32) d.minLimit = std::nan("");
+    if (context & 64) d.unitFactor = 1e300;
 
     const bool valid = d.Parse(text);
     (void)d.ErrorText();
     const std::string formatted = d.Format();
+    if (valid && brokenSetting) std::abort();
     if (!valid) return 0;
+
+    // The whole text was read: nothing may follow it unnoticed. (A NUL ends
+    // the text as a dialog field would, so text after one is never read.)
+    if (text.find('\0') == std::string::npos) {
+        varnex::Distribution longer = d;
+        if (longer.Parse(text + "x")) std::abort();
+    }
 
     varnex::Distribution again = d;
     if (!again.Parse(formatted) && again.type != d.type) std::abort();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "stochastic/Distribution.h"
 #include "stochastic/RandomStream.h"
@@ -172,6 +173,24 @@ TEST_F(DistributionDraw, PoissonOfAHugeRateIsNearItsMean) {
         EXPECT_EQ(x, std::floor(x));
         EXPECT_NEAR(x, 1e9, 7 * std::sqrt(1e9));
     }
+}
+
+TEST_F(DistributionDraw, ZeroDeviateDoesNotEndAPoissonCount) {
+    // A deviate of 0 comes once in 32768; a count that stopped at it ended
+    // after some 32768 factors on average, whatever the rate, so above a few
+    // thousand many draws were far too small. Each draw must lie within 7
+    // standard deviations of the rate.
+    for (double rate : {5e3, 2e4, 1e5}) {
+        Distribution d;
+        ASSERT_TRUE(d.Parse("POISSON(" + std::to_string(rate) + ")"));
+        for (int i = 0; i < 10; ++i) EXPECT_NEAR(d.Draw(false), rate, 7 * std::sqrt(rate)) << rate;
+    }
+    // Small rates are unchanged: after a 0 the product is already below
+    // e^-rate, so the count ends where it did.
+    ScriptedRandomSource source{16384, 0};
+    Distribution d;
+    ASSERT_TRUE(d.Parse("POISSON(11)"));
+    EXPECT_EQ(d.Draw(false), 1.0);
 }
 
 TEST_F(DistributionDraw, NormalPolarMethodRejectsPointsOutsideTheCircle) {

@@ -47,11 +47,12 @@ INSTANTIATE_TEST_SUITE_P(
     Grammar, ParseWithDefaultLimits,
     ::testing::Values(
         // A plain number is a single value; anything else without "(" is a
-        // single value whose argument cannot be read.
+        // single value whose argument cannot be read. A unit typed after the
+        // number is not read away: the whole text must be the number.
         ParseCase{"5", Type::single, 0, "SINGLE(5)"},
         ParseCase{" 5", Type::single, 0, "SINGLE(5)"},
         ParseCase{"+5", Type::single, 0, "SINGLE(5)"},
-        ParseCase{"5 m", Type::single, 0, "SINGLE(5)"},
+        ParseCase{"5 m", Type::single, syntax, nullptr},
         ParseCase{"abc", Type::single, argumentCount, nullptr},
         ParseCase{"--5", Type::single, argumentCount, nullptr},
         ParseCase{"", Type::undefined, dataMissing, "UNDEFINED"},
@@ -63,11 +64,11 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"(1,2)", Type::undefined, syntax, "UNDEFINED"},
         ParseCase{"GAMMA(1,2)", Type::undefined, syntax, "UNDEFINED"},
         // Argument scanning: blanks after a comma or before a number are
-        // skipped, a blank before a comma is not, and nothing after the last
-        // number is examined.
+        // skipped, a blank before a comma is not, and the text must end with
+        // the ")".
         ParseCase{"UNIFORM(3)", Type::uniform, argumentCount, nullptr},
-        ParseCase{"UNIFORM(1,2", Type::uniform, 0, "UNIFORM(1,2)"},
-        ParseCase{"UNIFORM(1,2)junk", Type::uniform, 0, "UNIFORM(1,2)"},
+        ParseCase{"UNIFORM(1,2", Type::uniform, syntax, nullptr},
+        ParseCase{"UNIFORM(1,2)junk", Type::uniform, syntax, nullptr},
         ParseCase{"UNIFORM(1,  2)", Type::uniform, 0, "UNIFORM(1,2)"},
         ParseCase{"UNIFORM( 1,2)", Type::uniform, 0, "UNIFORM(1,2)"},
         ParseCase{"UNIFORM(1 ,2)", Type::uniform, argumentCount, nullptr},
@@ -101,14 +102,14 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"BINOMIAL(2.9,0.5)", Type::binomial, 0, "BINOMIAL(2,0.5)"},
         ParseCase{"BINOMIAL(-2.5,0.5)", Type::binomial, trialsNotPositive, "BINOMIAL(-2,0.5)"},
         ParseCase{"BINOMIAL(32767,0.5)", Type::binomial, 0, "BINOMIAL(32767,0.5)"},
-        ParseCase{"BINOMIAL(32768,0.5)", Type::binomial, syntax, nullptr},
-        ParseCase{"BINOMIAL(1e9,0.5)", Type::binomial, syntax, nullptr},
+        ParseCase{"BINOMIAL(32768,0.5)", Type::binomial, trialsAboveMaximum, nullptr},
+        ParseCase{"BINOMIAL(1e9,0.5)", Type::binomial, trialsAboveMaximum, nullptr},
         ParseCase{"EXPONENTIAL(-1)", Type::exponential, meanNotPositive | meanBelowMinLimit, nullptr},
         ParseCase{"EXPONENTIAL(0)", Type::exponential, 0, "EXPONENTIAL(0)"},
         ParseCase{"BOOLEAN(0)", Type::boolean, 0, "BOOLEAN(0)"},
         ParseCase{"BOOLEAN(1)", Type::boolean, 0, "BOOLEAN(1)"},
         ParseCase{"BOOLEAN(1.5)", Type::boolean, biasAboveOne, nullptr},
-        ParseCase{"BOOLEAN(-0.5)", Type::boolean, biasZero, nullptr},
+        ParseCase{"BOOLEAN(-0.5)", Type::boolean, biasNegative, nullptr},
         ParseCase{"SINGLE(-1)", Type::single, valueBelowMinLimit | valueNotPositive, nullptr},
         // Numbers that are not finite are syntax errors, never values.
         ParseCase{"nan", Type::single, syntax, nullptr},
@@ -237,7 +238,7 @@ TEST(DistributionErrorText, EveryBitHasItsMessageInOrder) {
     Distribution d;
     d.minLimit = 0.5;
     d.maxLimit = 2.5;
-    d.errorFlags = (1u << bitCount) - 1;
+    d.errorFlags = static_cast<std::uint32_t>((std::uint64_t{1} << bitCount) - 1);
     const std::string text = d.ErrorText();
     const char* expected[] = {"Syntax Error", "Incorrect number of arguments", "Data missing",
         "Minimum greater than maximum", "Minimum greater than likely", "Likely greater than maximum",
@@ -250,7 +251,9 @@ TEST(DistributionErrorText, EveryBitHasItsMessageInOrder) {
         "Mean less than or equal to zero", "Number of defects less than or equal to zero",
         "Bias equal to zero", "Bias greater than one", "Value less than minimum limit (0.5)",
         "Value greater than maximum limit (2.5)", "Infinite distribution range min > max",
-        "Value less than or equal to zero", "Minimum Value = Maximum Value. Enter as single value"};
+        "Value less than or equal to zero", "Minimum Value = Maximum Value. Enter as single value",
+        "Bias less than zero", "Number of trials greater than 32767", "Limit is not a number",
+        "Unit factor out of range", "Mean or standard deviation too large or too small for a lognormal draw"};
     std::string joined;
     for (const char* message : expected) joined += (joined.empty() ? "" : "\n ") + std::string(message);
     EXPECT_EQ(text, joined);
