@@ -21,4 +21,18 @@ double ShoelaceArea(const std::vector<PlanPoint>& vertices, bool rotated = false
 // to whole square metres, then made positive.
 double TruncatedPositiveArea(double signedArea);
 
+// Whether the outline crosses or touches itself: two edges that are not
+// neighbours meet (a bow tie, a figure of eight, a vertex lying on another
+// edge), or neighbours fold back over each other. Such an outline covers
+// some ground twice or encloses none, and its shoelace area is not the
+// ground it covers (a bow tie of 150 m² counts as 120 m² or as nothing).
+// Edges of zero length (a vertex given twice) are passed over.
+bool PolygonCrossesItself(const std::vector<PlanPoint>& vertices);
+
+// Plan coordinates are metres in a local or national grid; a billion metres
+// is beyond any. Beyond it (or not a number) the rotation into the aquifer
+// frame loses the digits that separate a source from its receptors.
+inline constexpr double maximumPlanCoordinate = 1e9;
+inline bool PlanCoordinateInRange(double value) { return value >= -maximumPlanCoordinate && value <= maximumPlanCoordinate; }
+
 } // namespace varnex

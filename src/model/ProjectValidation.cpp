@@ -4,6 +4,7 @@
 // Pathway:". Inputs of contaminants, inventory entries and pathways name
 // their owner, since several of them share a label.
 
+#include <cmath>
 #include <set>
 
 #include "model/PlanGeometry.h"
@@ -40,12 +41,32 @@ void Test(std::string& report, const std::vector<StochasticParameter*>& inputs, 
 // A polygon needs three vertices and some area, or its centroid, area and
 // infiltration would be undefined or zero.
 void TestPolygon(std::string& report, const Source& source) {
+    bool inRange = true;
+    for (const PlanPoint& vertex : source.vertices)
+        inRange = inRange && PlanCoordinateInRange(vertex.x) && PlanCoordinateInRange(vertex.y);
+    if (source.centreDefinition == Source::userDefinedCentre)
+        inRange = inRange && PlanCoordinateInRange(source.centre.x) && PlanCoordinateInRange(source.centre.y);
+    if (!inRange) {
+        NewLine(report, "\t" + Translate("Coordinates must be numbers within 1000000000 m of the plan's origin."));
+        return;
+    }
     if (source.vertices.size() < 3) {
         NewLine(report, "\t" + Translate("At least three vertices are required."));
         return;
     }
     if (TruncatedPositiveArea(ShoelaceArea(source.vertices)) < 1.0)
         NewLine(report, "\t" + Translate("The source polygon must enclose at least 1 m²."));
+    else if (PolygonCrossesItself(source.vertices))
+        NewLine(report, "\t" + Translate("The source polygon must not cross itself."));
+}
+
+// The user's decline factors scale the source concentration: a negative one
+// would make a negative concentration, one that is not a number a run of
+// NaN.
+bool DeclineFactorsAreFractions(const Source& source) {
+    for (double factor : source.declineFactors)
+        if (!(factor >= 0.0) || !std::isfinite(factor)) return false;
+    return true;
 }
 
 std::string ContaminantName(const Project& project, int identifier) {
@@ -61,6 +82,9 @@ std::string SourceReport(Project& project, const RunInputs& inputs, Source& sour
     if (level != SimulationLevel::level3a && source.decliningSource == Source::userDefinedDecline &&
         source.declineFactors.size() != project.timeSlices.size())
         NewLine(report, "\t" + Translate("The declining source needs one factor for each timeslice."));
+    if (level != SimulationLevel::level3a && source.decliningSource == Source::userDefinedDecline &&
+        !DeclineFactorsAreFractions(source))
+        NewLine(report, "\t" + Translate("The declining source factors must be numbers of 0 or more."));
     for (SourceContaminant& entry : source.inventory) {
         const std::string owner = ContaminantName(project, entry.contaminant);
         Test(report, inputs.EntryInputs(source, entry), owner, tested);
@@ -139,6 +163,12 @@ bool Project::Validate(std::string& report) {
     }
     if (simulationLevel > SimulationLevel::level2 && receptors.empty())
         NewLine(report, Translate("At least one receptor is required."));
+    for (const Receptor& receptor : receptors)
+        if (!PlanCoordinateInRange(receptor.x) || !PlanCoordinateInRange(receptor.y))
+            NewLine(report, receptor.name + ":\n\t" +
+                                Translate("Coordinates must be numbers within 1000000000 m of the plan's origin."));
+    if (!std::isfinite(aquifer.flowDirection))
+        NewLine(report, Translate("Aquifer Pathway:") + "\n\t" + Translate("The aquifer flow direction must be a number of degrees."));
     if (inputs.AquiferComputed()) {
         std::string aquiferReport;
         Test(aquiferReport, inputs.AquiferInputs(), tested);

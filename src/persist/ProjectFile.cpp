@@ -22,6 +22,7 @@
 #include "persist/ProjectFileWriter.h"
 #include "settings/AtomicFile.h"
 #include "settings/Exception.h"
+#include "settings/FileSystemPaths.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/ParameterIdentity.h"
@@ -75,34 +76,18 @@ std::string ReadFailed(const std::string& name) {
     return CompFileException(CompFileException::readFailed, name).Message();
 }
 
-// The file a save replaces: a symbolic link is followed, so that a project
-// the user keeps elsewhere and links to stays linked.
-fs::path ResolveTarget(const std::string& path) {
-    std::error_code error;
-    fs::path target = path;
-    for (int depth = 0; depth < 40 && fs::is_symlink(fs::symlink_status(target, error)); ++depth) {
-        const fs::path next = fs::read_symlink(target, error);
-        if (error) break;
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    return target;
-}
-
 // Without this a rename can reach the disk before the data it names.
-// The system's error of the call just made.
-std::error_code LastError() { return std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
-
 // Sets `reason` on failure.
 bool SyncFile(FileSystemCalls& calls, const fs::path& path, bool directory, std::error_code& reason) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (directory ? O_DIRECTORY : 0));
     if (descriptor < 0) {
-        reason = LastError();
+        reason = LastSystemError();
         return false;
     }
     const bool synced = calls.Sync(descriptor);
-    if (!synced) reason = LastError();
+    if (!synced) reason = LastSystemError();
     const bool closed = calls.CloseDescriptor(descriptor);
-    if (synced && !closed) reason = LastError();
+    if (synced && !closed) reason = LastSystemError();
     return closed && synced;
 }
 
@@ -245,7 +230,7 @@ bool SaveProject(Project& project, const std::string& path, const ProjectSaveOpt
     const std::string date = options.dateSaved.empty() ? LocalTimeNow() : options.dateSaved;
 
     const ProgramWideValues before;
-    const fs::path resolved = ResolveTarget(target);
+    const fs::path resolved = FollowLinks(target);
     const fs::path folder = resolved.has_parent_path() ? resolved.parent_path() : fs::path(".");
     // Unique per process and call; created exclusively, so an existing file
     // of that name is never overwritten.
@@ -272,7 +257,7 @@ bool SaveProject(Project& project, const std::string& path, const ProjectSaveOpt
             archive.Close();
             saved = SyncFile(calls, temporary, false, reason);
         } else {
-            reason = LastError();
+            reason = LastSystemError();
         }
         if (saved && !staged) {
             // A user who made the file private keeps it private.

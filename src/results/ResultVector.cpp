@@ -92,6 +92,35 @@ void ResultVector::ComputeStatistics() {
         variance_ = (count * sumOfSquares - sum * sum) / (count * (count - 1.0));
         standardDeviation_ = std::sqrt(std::fabs(variance_));
     }
+    // Values near the top of the double range overflow these sums although
+    // every value is finite; the same statistics are then formed from the
+    // values scaled by the largest magnitude, which cannot overflow.
+    if (!std::isfinite(mean_) || !std::isfinite(variance_)) ScaledMoments(sorted);
+}
+
+bool ResultVector::StatisticsRepresentable() const {
+    return std::isfinite(mean_) && std::isfinite(variance_) && std::isfinite(standardDeviation_);
+}
+
+void ResultVector::ScaledMoments(const std::vector<double>& sorted) {
+    const double count = static_cast<double>(sorted.size());
+    const double scale = std::max(std::fabs(sorted.front()), std::fabs(sorted.back()));
+    if (!std::isfinite(scale)) return; // values that are not finite have no moments to rescue
+    double sum = 0.0;
+    double sumOfSquares = 0.0;
+    for (const double x : sorted) {
+        const double scaled = x / scale;
+        sum += scaled;
+        sumOfSquares += scaled * scaled;
+    }
+    mean_ = sum / count * scale;
+    sum_ = sum * scale; // may still exceed the range: only the mean is shown
+    if (sorted.size() < 2) return;
+    const double scaledVariance = std::fabs(count * sumOfSquares - sum * sum) / (count * (count - 1.0));
+    standardDeviation_ = std::sqrt(scaledVariance) * scale;
+    // A spread beyond 1e154 has a variance no double holds; it stays
+    // infinite here, and the run refuses such results by name.
+    variance_ = scaledVariance * scale * scale;
 }
 
 void ResultVector::Write(CompFile& archive) const {

@@ -36,6 +36,9 @@ public:
     // seven nearest-rank percentiles of the current values. With no values
     // everything is 0.
     void ComputeStatistics();
+    // Whether the statistics are all numbers: false only for values whose
+    // spread is beyond the double range (above about 1e154).
+    bool StatisticsRepresentable() const;
     double Sum() const { return sum_; }
     double Minimum() const { return minimum_; }
     double Maximum() const { return maximum_; }
@@ -51,6 +54,8 @@ public:
     void Read(CompFile& archive);
 
 private:
+    // The mean and spread from values scaled by their largest magnitude.
+    void ScaledMoments(const std::vector<double>& sorted);
     std::string label_;
     double sum_ = 0.0;
     std::array<double, percentileCount> percentileValues_{};

@@ -296,7 +296,16 @@ bool RunSimulation(Project& project, RunObserver& observer, const RunOptions& op
             if (!warning.empty()) observer.Warning(warning);
 
         ShowStage(observer, "Calculating Statistics", iterationFormat, n);
-        ComputeStatisticsInParallel(StatisticsSet(project), ThreadCount(options, n));
+        const std::vector<ResultEntry> set = StatisticsSet(project);
+        ComputeStatisticsInParallel(set, ThreadCount(options, n));
+        // Finite values whose spread no double holds (above about 1e154)
+        // have no variance to show: refused by name rather than shown as
+        // "inf".
+        for (const ResultEntry& entry : set)
+            if (!entry.vector->StatisticsRepresentable())
+                throw Exception(FormatText(TranslateFormat("The values of %s are too large to summarise: their "
+                                                           "variance exceeds the largest number the program holds"),
+                                           {entry.vector->Label()}));
     } catch (const Exception& error) {
         if (error.Display() && !error.Message().empty()) observer.Failed(error.Message());
         return false;

@@ -8,14 +8,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "settings/FileSystemPaths.h"
+
 namespace varnex {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// The system's error of the call just made.
-std::error_code LastError() { return std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
 
 // The standard library has no way to flush a file to the disk, and without
 // that a rename can reach the disk before the data it names, so this one
@@ -24,7 +23,7 @@ bool WriteAndSync(FileSystemCalls& calls, const fs::path& path, const std::strin
                   std::error_code& reason) {
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor < 0) {
-        reason = LastError();
+        reason = LastSystemError();
         return false;
     }
     bool ok = true;
@@ -33,18 +32,18 @@ bool WriteAndSync(FileSystemCalls& calls, const fs::path& path, const std::strin
         const long count = calls.WriteDescriptor(descriptor, contents.data() + written, contents.size() - written);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
-            reason = count < 0 ? LastError() : std::make_error_code(std::errc::no_space_on_device);
+            reason = count < 0 ? LastSystemError() : std::make_error_code(std::errc::no_space_on_device);
             ok = false;
         } else {
             written += static_cast<std::size_t>(count);
         }
     }
     if (ok && !calls.Sync(descriptor)) {
-        reason = LastError();
+        reason = LastSystemError();
         ok = false;
     }
     if (!calls.CloseDescriptor(descriptor) && ok) {
-        reason = LastError();
+        reason = LastSystemError();
         ok = false;
     }
     return ok;
@@ -64,16 +63,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
                            FileSystemCalls& calls) {
     reason.clear();
     std::error_code error;
-    fs::path target = path;
-    // Bounded like the system's own resolution, so a loop of links ends.
-    for (int depth = 0; depth < 40 && fs::is_symlink(fs::symlink_status(target, error)); ++depth) {
-        const fs::path next = fs::read_symlink(target, error);
-        if (error) {
-            reason = error;
-            return false;
-        }
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
+    const fs::path target = FollowLinks(path);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     fs::create_directories(folder, error);
     if (error) {

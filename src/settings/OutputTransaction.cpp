@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "settings/AtomicFile.h"
+#include "settings/FileSystemPaths.h"
 #include "settings/PendingTemporaries.h"
 
 namespace varnex {
@@ -22,23 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::error_code LastError() { return std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
-
 std::string CannotWrite(const std::string& target, const std::error_code& reason) {
     return WithSystemReason("cannot write " + target, reason);
-}
-
-// The file a rename must replace: a link is followed so that it stays a
-// link, as a user who keeps the file elsewhere expects.
-fs::path ResolveLinks(const std::string& path) {
-    std::error_code error;
-    fs::path target = path;
-    for (int depth = 0; depth < 40 && fs::is_symlink(fs::symlink_status(target, error)); ++depth) {
-        const fs::path next = fs::read_symlink(target, error);
-        if (error) break;
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    return target;
 }
 
 fs::path FolderOf(const fs::path& path) { return path.has_parent_path() ? path.parent_path() : fs::path("."); }
@@ -61,7 +47,7 @@ bool WriteAll(FileSystemCalls& calls, int descriptor, const std::string& content
         const long count = calls.WriteDescriptor(descriptor, contents.data() + written, contents.size() - written);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
-            reason = count < 0 ? LastError() : std::make_error_code(std::errc::no_space_on_device);
+            reason = count < 0 ? LastSystemError() : std::make_error_code(std::errc::no_space_on_device);
             return false;
         }
         written += static_cast<std::size_t>(count);
@@ -76,7 +62,7 @@ bool ReadAll(int descriptor, std::string& contents, std::error_code& reason) {
         const ssize_t count = ::pread(descriptor, chunk, sizeof chunk, offset);
         if (count < 0 && errno == EINTR) continue;
         if (count < 0) {
-            reason = LastError();
+            reason = LastSystemError();
             return false;
         }
         if (count == 0) return true;
@@ -144,12 +130,12 @@ bool OutputTransaction::Classify(Output& output, std::string& error, bool create
             error = target + " is read-only; nothing was written";
             return false;
         }
-        output.resolved = ResolveLinks(target).string();
+        output.resolved = FollowLinks(target).string();
         output.hadOld = true;
         output.oldMode = info.st_mode & 07777;
         return true;
     }
-    const std::error_code statError = LastError();
+    const std::error_code statError = LastSystemError();
     struct stat linkInfo {};
     if (::lstat(target.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
         error = target + " is a symbolic link to a missing file; nothing was written";
@@ -180,7 +166,7 @@ bool OutputTransaction::CreateTemporary(Output& output, std::string& error) {
     }
     const int descriptor = ::open(output.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor < 0) {
-        error = CannotWrite(output.target, LastError());
+        error = CannotWrite(output.target, LastSystemError());
         PendingTemporaries::Forget(output.slot);
         output.slot = -1;
         return false;
@@ -210,7 +196,7 @@ bool OutputTransaction::Prepare(const std::string& target, std::string& error, b
     if (output.direct && byPath) {
         output.memory = ::memfd_create("varnex-output", MFD_CLOEXEC);
         if (output.memory < 0) {
-            error = CannotWrite(target, LastError());
+            error = CannotWrite(target, LastSystemError());
             return false;
         }
     } else if (!output.direct && !CreateTemporary(output, error)) {
@@ -239,14 +225,14 @@ bool OutputTransaction::Add(const std::string& target, const std::string& conten
     std::error_code reason;
     const int descriptor = ::open(output.temporary.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     bool written = descriptor >= 0;
-    if (!written) reason = LastError();
+    if (!written) reason = LastSystemError();
     if (written) written = WriteAll(calls_, descriptor, contents, reason);
     if (written && !calls_.Sync(descriptor)) {
-        reason = LastError();
+        reason = LastSystemError();
         written = false;
     }
     if (descriptor >= 0 && !calls_.CloseDescriptor(descriptor) && written) {
-        reason = LastError();
+        reason = LastSystemError();
         written = false;
     }
     if (!written) error = CannotWrite(target, reason);
@@ -267,13 +253,13 @@ bool OutputTransaction::WriteDirect(Output& output, std::string& error) {
     } else {
         descriptor = ::open(output.resolved.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
         if (descriptor < 0) {
-            error = CannotWrite(output.target, LastError());
+            error = CannotWrite(output.target, LastSystemError());
             return false;
         }
     }
     bool written = WriteAll(calls_, descriptor, bytes, reason);
     if (output.standardStream < 0 && !calls_.CloseDescriptor(descriptor) && written) {
-        reason = LastError();
+        reason = LastSystemError();
         written = false;
     }
     if (!written) error = CannotWrite(output.target, reason);

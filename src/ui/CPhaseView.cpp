@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include "model/PlanGeometry.h"
 #include "model/Project.h"
 #include "run/PlumeLegend.h"
 #include "settings/TextFormat.h"
@@ -246,6 +247,12 @@ bool CPhaseView::FinishDigitising() {
     }
     std::vector<PlanPoint> vertices;
     for (const QPointF& point : digitised_) vertices.push_back({point.x(), point.y(), 0.0, 0.0});
+    // Refused as the outline is finished, while the user can still click
+    // it again: a crossing outline covers ground twice.
+    if (PolygonCrossesItself(vertices)) {
+        Prompts().ShowError(ToQString(Translate("The source polygon must not cross itself.")));
+        return false;
+    }
     int index = digitiseSource_;
     if (index >= 0 && index < static_cast<int>(project_->sources.size())) {
         project_->sources[static_cast<std::size_t>(index)].vertices = std::move(vertices);

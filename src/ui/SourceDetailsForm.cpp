@@ -14,6 +14,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "model/PlanGeometry.h"
 #include "model/Project.h"
 #include "run/SourceTerm.h"
 #include "settings/TextFormat.h"
@@ -207,6 +208,7 @@ bool SourceDetailsForm::Validate(QStringList& errors) {
         errors << Tr(TranslatableText("At least three vertices are required."));
         valid = false;
     }
+    std::vector<PlanPoint> outline;
     for (int row = 0; row < vertices_->rowCount(); ++row) {
         double x = 0.0, y = 0.0;
         const QTableWidgetItem* xItem = vertices_->item(row, 0);
@@ -215,7 +217,15 @@ bool SourceDetailsForm::Validate(QStringList& errors) {
             errors << ToQString(FormatText(TranslateFormat("Vertex %d: the coordinates must be numbers"),
                                            {static_cast<long long>(row + 1)}));
             valid = false;
+        } else if (!PlanCoordinateInRange(x) || !PlanCoordinateInRange(y)) {
+            errors << Tr(TranslatableText("Coordinates must be numbers within 1000000000 m of the plan's origin."));
+            valid = false;
         }
+        outline.push_back({x, y, 0.0, 0.0});
+    }
+    if (valid && PolygonCrossesItself(outline)) {
+        errors << Tr(TranslatableText("The source polygon must not cross itself."));
+        valid = false;
     }
     double number = 0.0;
     if (centreDefinition_->currentIndex() == Source::userDefinedCentre &&

@@ -95,6 +95,11 @@ TEST(RunCommand, InvalidAndUnreadableProjects) {
     EXPECT_NE(broken.err.find("cannot read"), std::string::npos);
     EXPECT_EQ(RunProgram("varnex-cli", {"run", dir.File("missing.json")}).exitCode, 2);
     EXPECT_EQ(RunProgram("varnex-cli", {"run", handCheck, "--iterations", "20000"}).exitCode, 2);
+    // An endless source is read to the largest document a project can be,
+    // then refused by name; before, it ran out of memory (exit 1).
+    const auto endless = RunProgram("varnex-cli", {"validate", "/dev/zero"});
+    EXPECT_EQ(endless.exitCode, 2);
+    EXPECT_NE(endless.err.find("/dev/zero: larger than 64 MiB"), std::string::npos) << endless.err;
 }
 
 TEST(RunCommand, ValidateTheExamples) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "model/Project.h"
 #include "model/RunInputs.h"
 #include "run/IterationInputs.h"
@@ -258,6 +260,45 @@ TEST(RunInputsAgreement, TheCheckTestsExactlyTheInputsTheRunUses) {
                                << " is used but not drawn";
         }
     }
+}
+
+// Geometry that would run with a wrong area or lost digits, and decline
+// factors that would give negative or NaN concentrations, are refused.
+TEST_F(Validation, GeometryAndDeclineFactorsThatWouldGiveWrongNumbers) {
+    Source& source = project.sources[0];
+    const std::vector<PlanPoint> square = source.vertices;
+    const std::string polygon = "Tank:\n\tThe source polygon must not cross itself.";
+    const std::string coordinates = "\tCoordinates must be numbers within 1000000000 m of the plan's origin.";
+    // A bow tie with unequal wings: its signed area, 100 m², is neither the
+    // ground it covers nor zero.
+    source.vertices = {{0, 0, 0, 0}, {20, 20, 0, 0}, {20, 0, 0, 0}, {0, 10, 0, 0}};
+    EXPECT_EQ(Report(), polygon);
+    source.vertices = square;
+    for (PlanPoint& vertex : source.vertices) vertex.x += 1e14;
+    EXPECT_EQ(Report(), "Tank:\n" + coordinates);
+    source.vertices = square;
+    source.vertices[1].y = 1e300;
+    EXPECT_EQ(Report(), "Tank:\n" + coordinates);
+    source.vertices = square;
+
+    Receptor far;
+    far.name = "Far";
+    far.x = 1e308;
+    project.receptors.push_back(far);
+    EXPECT_EQ(Report(), "Far:\n" + coordinates);
+    project.receptors.clear();
+
+    // A user-defined decline asks for the soil too; only the factors'
+    // line is looked for.
+    const std::string factors = "\tThe declining source factors must be numbers of 0 or more.";
+    project.timeSlices = {10, 100};
+    source.decliningSource = Source::userDefinedDecline;
+    source.declineFactors = {1.0, -0.5};
+    EXPECT_NE(Report().find(factors), std::string::npos) << Report();
+    source.declineFactors = {1.0, std::nan("")};
+    EXPECT_NE(Report().find(factors), std::string::npos) << Report();
+    source.declineFactors = {1.0, 0.0};
+    EXPECT_EQ(Report().find(factors), std::string::npos) << Report();
 }
 
 // The bounds on what multiplies the results: whatever brought a project in

@@ -188,6 +188,18 @@ TEST_F(ProjectJsonProblemsTest, InputsLeftOutOfTheDocumentCanStillBeCorrelated) 
     EXPECT_EQ(record.referenceParameter, project.aquifer.hydraulicGradient.id);
 }
 
+// A document of thousands of bad values: the first hundred problems, then
+// how many more there are (before, every one was listed: 1.7 GB of text
+// for 20 million).
+TEST_F(ProjectJsonProblemsTest, TheFirstHundredProblemsAreListedAndTheRestCounted) {
+    Json document = Json::parse(baseDocument);
+    for (int k = 0; k < 2500; ++k) document["details"]["unknown" + std::to_string(k)] = k;
+    const std::vector<std::string> problems = Problems(document.dump());
+    ASSERT_EQ(problems.size(), 101u);
+    EXPECT_EQ(problems[0], "/details/unknown0: unknown key");
+    EXPECT_EQ(problems[100], "... and 2400 more problems");
+}
+
 // The longest text a project file holds is taken, and saved.
 TEST_F(ProjectJsonProblemsTest, TheLongestTextAProjectFileHoldsIsTaken) {
     Json document = Json::parse(baseDocument);

@@ -143,6 +143,36 @@ TEST_F(ResultVectorTest, StatisticsOfSmallHandWorkedSets) {
     EXPECT_DOUBLE_EQ(eight.StandardDeviation(), std::sqrt(32.0 / 7.0));
 }
 
+// Finite values near the top of the double range: the sums behind the mean
+// and variance overflow, and before, a mean of "inf" was shown for four
+// values of 5e307. The statistics of a set are those worked by hand.
+TEST_F(ResultVectorTest, StatisticsOfHugeValuesDoNotOverflow) {
+    ResultVector equal = VectorOf({5e307, 5e307, 5e307, 5e307});
+    equal.ComputeStatistics();
+    EXPECT_EQ(equal.Mean(), 5e307);
+    EXPECT_EQ(equal.Variance(), 0.0);
+    EXPECT_EQ(equal.StandardDeviation(), 0.0);
+    EXPECT_TRUE(equal.StatisticsRepresentable());
+
+    // {1e300, 1e300, 4e300}: mean 2e300, deviations -1, -1, 2 (x 1e300):
+    // the sum of squares overflows, the mean does not.
+    ResultVector spread = VectorOf({1e300, 4e300, 1e300});
+    spread.ComputeStatistics();
+    EXPECT_DOUBLE_EQ(spread.Mean(), 2e300);
+    EXPECT_EQ(spread.Maximum(), 4e300);
+    // Its variance, 3e600, no double holds: said so, never shown as inf.
+    EXPECT_FALSE(spread.StatisticsRepresentable());
+
+    // {-1e308, 1e308, 1e308}: the sum passes the range on the way.
+    ResultVector signs = VectorOf({1e308, -1e308, 1e308});
+    signs.ComputeStatistics();
+    EXPECT_DOUBLE_EQ(signs.Mean(), 1e308 / 3.0);
+
+    ResultVector ordinary = VectorOf({3, 1, 2});
+    ordinary.ComputeStatistics();
+    EXPECT_TRUE(ordinary.StatisticsRepresentable());
+}
+
 TEST_F(ResultVectorTest, PercentilesUseNearestRankIndices) {
     // Values equal to their sorted index, shuffled, so each percentile value
     // is the index the nearest-rank rule picks. Expected indices are the

@@ -325,6 +325,21 @@ private slots:
         QCOMPARE(edited.count(), 1);
     }
 
+    // An outline that crosses itself covers ground twice: refused as it is
+    // finished, with the vertices kept for the user to go on.
+    void digitisingRefusesACrossingOutline() {
+        ShowProject();
+        QSignalSpy edited(view_.get(), &CPhaseView::ProjectEdited);
+        view_->BeginDigitising(-1);
+        for (const QPoint& click : {QPoint(200, 200), QPoint(400, 400), QPoint(400, 200), QPoint(200, 400)})
+            Click(*view_, click);
+        QTest::keyClick(view_.get(), Qt::Key_Return);
+        QCOMPARE(prompts_.errors, QStringList{QStringLiteral("The source polygon must not cross itself.")});
+        QVERIFY(project_.sources.empty());
+        QCOMPARE(view_->CurrentMode(), CPhaseView::Mode::digitise);
+        QCOMPARE(edited.count(), 0);
+    }
+
     void draggingMovesReceptorsAndVertices() {
         Receptor well;
         well.name = "Borehole";
