@@ -12,7 +12,7 @@
 
 #include <unistd.h>
 
-#include "persist/CompFile.h"
+#include "archive/CompFile.h"
 
 namespace {
 

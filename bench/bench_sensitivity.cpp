@@ -12,7 +12,7 @@
 
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
-#include "results/SensitivityAnalysis.h"
+#include "analysis/SensitivityAnalysis.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
 #include "stochastic/IterationCount.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "model/Project.h"
-#include "run/SourceTerm.h"
+#include "transport/SourceTerm.h"
 #include "stochastic/IterationCount.h"
 
 namespace {

@@ -14,6 +14,9 @@ jobs=$(nproc)
 echo "== Set-up, normal build and the bundled example =="
 scripts/setup-and-run.sh
 
+echo "== Layering of the sources =="
+python3 scripts/check-layering.py
+
 echo "== Tests of the normal build =="
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 

@@ -10,7 +10,7 @@
 #include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
-#include "settings/OutputTransaction.h"
+#include "base/OutputTransaction.h"
 
 namespace varnex::cli {
 

@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "settings/PendingTemporaries.h"
+#include "base/PendingTemporaries.h"
 
 namespace varnex::cli {
 

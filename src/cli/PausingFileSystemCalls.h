@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/FileSystemCalls.h"
+#include "base/FileSystemCalls.h"
 
 namespace varnex::cli {
 

@@ -16,8 +16,8 @@
 #include "run/PlumeGrid.h"
 #include "run/PlumeLegend.h"
 #include "run/PlumeObserver.h"
-#include "settings/NumberText.h"
-#include "settings/OutputTransaction.h"
+#include "base/NumberText.h"
+#include "base/OutputTransaction.h"
 #include "settings/Translate.h"
 
 namespace varnex::cli {

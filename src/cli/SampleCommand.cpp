@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "stochastic/IterationCount.h"
-#include "settings/NumberText.h"
+#include "base/NumberText.h"
 #include "stochastic/RandomStream.h"
 #include "stochastic/StochasticParameter.h"
 

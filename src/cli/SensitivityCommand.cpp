@@ -8,11 +8,11 @@
 
 #include "cli/ProjectInput.h"
 #include "model/Project.h"
-#include "results/SensitivityAnalysis.h"
-#include "results/SensitivityChoices.h"
-#include "results/SensitivityDialogTexts.h"
-#include "results/SensitivitySelection.h"
-#include "settings/NumberText.h"
+#include "analysis/SensitivityAnalysis.h"
+#include "analysis/SensitivityChoices.h"
+#include "analysis/SensitivityDialogTexts.h"
+#include "analysis/SensitivitySelection.h"
+#include "base/NumberText.h"
 #include "settings/Translate.h"
 
 namespace varnex::cli {

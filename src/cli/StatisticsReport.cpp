@@ -7,7 +7,7 @@
 #include "results/ResultStatistics.h"
 #include "results/ResultVector.h"
 #include "run/InputCorrelation.h"
-#include "settings/NumberText.h"
+#include "base/NumberText.h"
 
 namespace varnex::cli {
 

@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "results/ResultStore.h"
+#include "run/ResultStore.h"
 #include "stochastic/CorrelationOutcome.h"
 
 namespace varnex::cli {

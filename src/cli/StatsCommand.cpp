@@ -6,7 +6,7 @@
 #include "cli/ProjectInput.h"
 #include "cli/StatisticsReport.h"
 #include "model/Project.h"
-#include "results/ResultStore.h"
+#include "run/ResultStore.h"
 
 namespace varnex::cli {
 

@@ -14,7 +14,7 @@
 #include "cli/SensitivityCommand.h"
 #include "cli/StatsCommand.h"
 #include "cli/ValidateCommand.h"
-#include "persist/FileVersion.h"
+#include "archive/FileVersion.h"
 
 namespace {
 

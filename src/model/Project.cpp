@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "persist/FileVersion.h"
+#include "archive/FileVersion.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 

@@ -5,8 +5,8 @@
 
 #include "model/Project.h"
 #include "model/StandardsFiles.h"
-#include "settings/Exception.h"
-#include "settings/ProgramPaths.h"
+#include "base/Exception.h"
+#include "base/ProgramPaths.h"
 #include "settings/Translate.h"
 
 namespace varnex {

@@ -11,7 +11,7 @@
 #include "model/Project.h"
 #include "model/RunInputs.h"
 #include "model/TextLimit.h"
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 
 namespace varnex {

@@ -3,7 +3,7 @@
 #include <locale>
 #include <sstream>
 
-#include "settings/QuotedFields.h"
+#include "base/QuotedFields.h"
 
 namespace varnex {
 

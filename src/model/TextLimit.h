@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <string>
 
-#include "persist/CompFile.h"
-#include "settings/TextEncoding.h"
+#include "archive/CompFile.h"
+#include "base/TextEncoding.h"
 
 namespace varnex {
 

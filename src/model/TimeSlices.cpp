@@ -5,7 +5,7 @@
 #include "model/Project.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 
 namespace varnex {
 

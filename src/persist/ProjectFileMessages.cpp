@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 
 namespace varnex {

@@ -4,12 +4,12 @@
 #include <utility>
 
 #include "model/Project.h"
-#include "persist/CompFile.h"
+#include "archive/CompFile.h"
 #include "persist/ProjectFileMessages.h"
 #include "persist/ProjectFileResultLabels.h"
-#include "settings/Exception.h"
-#include "settings/TextEncoding.h"
-#include "settings/TextFormat.h"
+#include "base/Exception.h"
+#include "base/TextEncoding.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "persist/FileVersion.h"
+#include "archive/FileVersion.h"
 #include "persist/ProjectFileTrailer.h"
 
 namespace varnex {

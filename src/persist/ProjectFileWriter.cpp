@@ -4,10 +4,10 @@
 #include <limits>
 
 #include "model/Project.h"
-#include "persist/CompFile.h"
-#include "persist/FileVersion.h"
+#include "archive/CompFile.h"
+#include "archive/FileVersion.h"
 #include "persist/ProjectFileTrailer.h"
-#include "settings/TextEncoding.h"
+#include "base/TextEncoding.h"
 #include "stochastic/IterationCount.h"
 
 namespace varnex {

@@ -1,6 +1,6 @@
 #include "results/ResultLabels.h"
 
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 
 namespace varnex {

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "persist/CompFile.h"
-#include "persist/CompFileException.h"
+#include "archive/CompFile.h"
+#include "archive/CompFileException.h"
 #include "results/ResultStatistics.h"
 #include "stochastic/IterationCount.h"
 

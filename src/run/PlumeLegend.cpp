@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 
 namespace varnex {

@@ -2,10 +2,10 @@
 
 #include <map>
 
-#include "settings/Exception.h"
-#include "settings/ProgramPaths.h"
-#include "settings/QuotedFields.h"
-#include "settings/TextLines.h"
+#include "base/Exception.h"
+#include "base/ProgramPaths.h"
+#include "base/QuotedFields.h"
+#include "base/TextLines.h"
 #include "settings/Translate.h"
 #include "settings/TranslationTable.h"
 

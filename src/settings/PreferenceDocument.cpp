@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "settings/TextLines.h"
+#include "base/TextLines.h"
 
 namespace varnex {
 

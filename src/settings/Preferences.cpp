@@ -5,10 +5,10 @@
 #include <optional>
 #include <system_error>
 
-#include "settings/AtomicFile.h"
-#include "settings/Exception.h"
+#include "base/AtomicFile.h"
+#include "base/Exception.h"
 #include "settings/PreferenceDocument.h"
-#include "settings/TextLines.h"
+#include "base/TextLines.h"
 #include "settings/Translate.h"
 
 namespace varnex {

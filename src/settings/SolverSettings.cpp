@@ -1,6 +1,6 @@
 #include "settings/SolverSettings.h"
 
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "settings/Preferences.h"
 
 namespace varnex {

@@ -1,6 +1,6 @@
 #include "settings/TranslationTable.h"
 
-#include "settings/PrintfConversions.h"
+#include "base/PrintfConversions.h"
 
 namespace varnex {
 

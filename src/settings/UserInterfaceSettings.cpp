@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "settings/LanguageList.h"
 #include "settings/Preferences.h"
 

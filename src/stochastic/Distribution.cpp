@@ -5,11 +5,11 @@
 #include <limits>
 #include <string_view>
 
-#include "persist/CompFile.h"
+#include "archive/CompFile.h"
 #include "stochastic/DistributionError.h"
 #include "stochastic/DistributionMessages.h"
 #include "stochastic/DistributionType.h"
-#include "settings/NumberText.h"
+#include "base/NumberText.h"
 #include "stochastic/RandomStream.h"
 
 namespace varnex {

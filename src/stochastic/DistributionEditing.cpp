@@ -4,7 +4,7 @@
 
 #include "settings/Translate.h"
 #include "stochastic/DistributionType.h"
-#include "settings/NumberText.h"
+#include "base/NumberText.h"
 
 namespace varnex {
 

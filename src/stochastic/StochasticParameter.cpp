@@ -4,10 +4,10 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "persist/CompFile.h"
-#include "persist/FileVersion.h"
+#include "archive/CompFile.h"
+#include "archive/FileVersion.h"
 #include "stochastic/IterationCount.h"
-#include "settings/NumberText.h"
+#include "base/NumberText.h"
 #include "stochastic/ParameterIdentity.h"
 
 namespace varnex {

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "settings/Translate.h"
 #include "transport/InversionConstants.h"
 

@@ -22,7 +22,7 @@
 #include <immintrin.h>
 #endif
 
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "settings/Translate.h"
 #include "transport/AdvectionDispersion.h"
 #include "transport/InversionConstants.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "transport/TransportConstants.h"
 
 namespace varnex {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "model/Project.h"
-#include "run/SourceTerm.h"
+#include "transport/SourceTerm.h"
 #include "settings/Translate.h"
 #include "transport/SolverDispatch.h"
 #include "transport/MixingZone.h"

@@ -24,12 +24,12 @@
 #include <QToolBar>
 
 #include "model/Project.h"
-#include "persist/FileVersion.h"
+#include "archive/FileVersion.h"
 #include "persist/ProjectJson.h"
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "settings/LanguageList.h"
-#include "settings/ProgramPaths.h"
-#include "settings/TextFormat.h"
+#include "base/ProgramPaths.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/DistributionMessages.h"

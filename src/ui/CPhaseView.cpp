@@ -17,7 +17,7 @@
 #include "model/PlanGeometry.h"
 #include "model/Project.h"
 #include "run/PlumeLegend.h"
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/DialogPrompts.h"
 #include "ui/DxfMapGeometry.h"

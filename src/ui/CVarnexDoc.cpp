@@ -7,9 +7,9 @@
 
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
-#include "settings/AtomicFile.h"
-#include "settings/Exception.h"
-#include "settings/TextFormat.h"
+#include "base/AtomicFile.h"
+#include "base/Exception.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 #include "ui/QtText.h"

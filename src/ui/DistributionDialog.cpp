@@ -13,8 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "settings/NumberText.h"
-#include "settings/TextFormat.h"
+#include "base/NumberText.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "stochastic/DistributionEditing.h"
 #include "stochastic/DistributionType.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "settings/NumberText.h"
+#include "base/NumberText.h"
 
 namespace varnex::ui {
 

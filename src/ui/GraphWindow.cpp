@@ -21,7 +21,7 @@
 
 #include "model/Project.h"
 #include "results/ResultVector.h"
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/ImageFile.h"
 #include "ui/QtText.h"

@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 
 #include "model/Project.h"
-#include "settings/NumberText.h"
-#include "settings/TextFormat.h"
+#include "base/NumberText.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/QtText.h"
 #include "ui/UserPrompts.h"

@@ -4,7 +4,7 @@
 #include <QStyle>
 
 #include "model/Project.h"
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/QtText.h"
 #include "ui/ToolIcons.h"

@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 #include "model/Project.h"
-#include "settings/Exception.h"
-#include "settings/TextFormat.h"
+#include "base/Exception.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 #include "ui/FormDialog.h"

@@ -5,8 +5,8 @@
 
 #include "model/Project.h"
 #include "model/SimulationLevel.h"
-#include "settings/NumberText.h"
-#include "settings/TextFormat.h"
+#include "base/NumberText.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/GraphBuilder.h"
 #include "ui/GraphResultKind.h"

@@ -13,7 +13,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/QtText.h"
 

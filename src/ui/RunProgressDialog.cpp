@@ -12,7 +12,7 @@
 
 #include "model/Project.h"
 #include "settings/Translate.h"
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "stochastic/IterationCount.h"
 #include "ui/QtText.h"
 #include "ui/UserPrompts.h"

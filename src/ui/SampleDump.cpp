@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/QtText.h"
 #include "ui/UserPrompts.h"

@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPen>
 
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/QtText.h"
 

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "settings/NumberText.h"
+#include "base/NumberText.h"
 #include "settings/Translate.h"
 #include "ui/QtText.h"
 

@@ -25,10 +25,10 @@
 #include <QVBoxLayout>
 
 #include "model/Project.h"
-#include "results/SensitivityAnalysis.h"
-#include "results/SensitivityChoices.h"
-#include "results/SensitivityDialogTexts.h"
-#include "settings/NumberText.h"
+#include "analysis/SensitivityAnalysis.h"
+#include "analysis/SensitivityChoices.h"
+#include "analysis/SensitivityDialogTexts.h"
+#include "base/NumberText.h"
 #include "settings/Translate.h"
 #include "ui/CopyAction.h"
 #include "ui/QtText.h"

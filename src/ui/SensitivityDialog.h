@@ -4,8 +4,8 @@
 
 #include <QDialog>
 
-#include "results/SensitivityRow.h"
-#include "results/SensitivitySelection.h"
+#include "analysis/SensitivityRow.h"
+#include "analysis/SensitivitySelection.h"
 
 class QCheckBox;
 class QChartView;

@@ -16,8 +16,8 @@
 
 #include "model/PlanGeometry.h"
 #include "model/Project.h"
-#include "run/SourceTerm.h"
-#include "settings/TextFormat.h"
+#include "transport/SourceTerm.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/DistributionEdit.h"
 #include "ui/QtText.h"

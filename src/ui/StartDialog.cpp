@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "persist/FileVersion.h"
+#include "archive/FileVersion.h"
 #include "settings/Translate.h"
 #include "ui/QtText.h"
 

@@ -7,8 +7,8 @@
 #include "model/Project.h"
 #include "results/ResultStatistics.h"
 #include "results/ResultVector.h"
-#include "settings/NumberText.h"
-#include "settings/TextFormat.h"
+#include "base/NumberText.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/GraphBuilder.h"
 

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "model/Project.h"
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/CopyAction.h"
 #include "ui/QtText.h"

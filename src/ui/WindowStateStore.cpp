@@ -4,7 +4,7 @@
 
 #include <QMainWindow>
 
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "settings/Preferences.h"
 #include "ui/QtText.h"
 

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "persist/FileVersion.h"
+#include "archive/FileVersion.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/DistributionMessages.h"
 #include "ui/CMainFrame.h"

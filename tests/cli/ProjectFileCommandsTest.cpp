@@ -147,11 +147,7 @@ TEST(ProjectFileCommands, AFailedWriteLeavesTheOldFileAndTheInput) {
         EXPECT_EQ(ReadFileBytes(input), ReadFileBytes(petrolStation));
     }
     // The folder holds no leftover temporary file.
-    std::vector<std::string> entries;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
-        entries.push_back(entry.path().filename().string());
-    std::sort(entries.begin(), entries.end());
-    EXPECT_EQ(entries, (std::vector<std::string>{"input.json", "out.json", "out.vnx", "run.vnx", "stats.json"}));
+    EXPECT_EQ(test::FileNamesIn(dir.Path()), (std::vector<std::string>{"input.json", "out.json", "out.vnx", "run.vnx", "stats.json"}));
 
     // A folder that cannot exist (its name is a file's): the target named,
     // and why, in the system's words, on a line of its own.

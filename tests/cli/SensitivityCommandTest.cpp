@@ -10,7 +10,7 @@
 
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
-#include "settings/NumberText.h"
+#include "base/NumberText.h"
 #include "support/ModelBuilders.h"
 #include "support/ProgramRun.h"
 #include "support/TempDirectory.h"

@@ -27,13 +27,7 @@ using test::ReadFileBytes;
 const std::string petrolStation = VARNEX_SOURCE_DIR "/examples/level3-petrol-station.json";
 const std::string plumeProject = VARNEX_SOURCE_DIR "/tests/transport/data/level3-receptors.json";
 
-std::vector<std::string> Entries(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> Entries(const std::filesystem::path& folder) { return test::FileNamesIn(folder); }
 
 // Old outputs of an earlier run, each with bytes of its own.
 void PlantOldFiles(const test::TempDirectory& dir, const std::vector<std::string>& names) {
@@ -93,7 +87,7 @@ TEST(StopSignals, ConvertAndPlumeStoppedWhileWritingLeaveTheOldOutput) {
         const std::vector<std::string> names = {"out.json", "out.vnx", "grid.csv"};
         PlantOldFiles(dir, names);
         std::string out, err;
-        for (const std::string& name : {"out.vnx", "out.json"}) {
+        for (const std::string name : {"out.vnx", "out.json"}) {
             const int status = StopAt({"convert", petrolStation, dir.File(name)}, "writing", signal, out, err);
             EXPECT_EQ(test::DescribeStatus(status), "exit " + std::to_string(128 + signal)) << name << "\n" << err;
         }

@@ -15,7 +15,7 @@
 
 #include <unistd.h>
 
-#include "persist/CompFile.h"
+#include "archive/CompFile.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "FuzzScratchFolder.h"
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "settings/LanguageList.h"
-#include "settings/TextFormat.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "settings/TranslationTable.h"
 

@@ -11,7 +11,7 @@
 #include "FuzzScratchFolder.h"
 #include "model/Project.h"
 #include "model/StandardsFiles.h"
-#include "settings/Exception.h"
+#include "base/Exception.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto& folder = varnex::fuzz::ScratchFolder("fuzz_standards");

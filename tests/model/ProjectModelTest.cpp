@@ -7,21 +7,18 @@
 #include <string>
 
 #include "model/Project.h"
-#include "persist/FileVersion.h"
+#include "archive/FileVersion.h"
 #include "settings/LanguageList.h"
 #include "settings/TranslationTable.h"
 #include "stochastic/IterationCount.h"
+#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 
 namespace varnex {
 namespace {
 
-class ProjectModel : public ::testing::Test {
-protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
-};
+class ProjectModel : public test::ProgramStateTest {};
 
 TEST_F(ProjectModel, NewSourceDefaults) {
     Source source;

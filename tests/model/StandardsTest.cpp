@@ -7,7 +7,7 @@
 
 #include "model/Project.h"
 #include "model/StandardsFiles.h"
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
 

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "model/Project.h"
-#include "persist/CompFile.h"
-#include "persist/FileVersion.h"
+#include "archive/CompFile.h"
+#include "archive/FileVersion.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectFileWriter.h"
 #include "persist/ProjectJson.h"
@@ -26,6 +26,7 @@
 #include "run/RunObserver.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/ParameterIdentity.h"
+#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
@@ -89,10 +90,8 @@ struct ProgramState {
     std::int32_t idCounter = ParameterIdCounter();
 };
 
-class ProjectFileDamageTest : public ::testing::Test {
+class ProjectFileDamageTest : public test::ProgramStateTest {
 protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
 
     // A level 3 project with two layers, two species and results of two
     // iterations: every kind of record and result block, in a few KB.

@@ -12,10 +12,11 @@
 #include <vector>
 
 #include "model/Project.h"
-#include "persist/CompFile.h"
+#include "archive/CompFile.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
 #include "stochastic/StochasticParameter.h"
+#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
@@ -23,10 +24,8 @@
 namespace varnex {
 namespace {
 
-class ProjectFileIntegrity : public ::testing::Test {
+class ProjectFileIntegrity : public test::ProgramStateTest {
 protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
 
     // A small project saved by this program; its bytes.
     std::string Saved(const std::string& path) {

@@ -9,13 +9,14 @@
 
 #include "ProjectFileComparison.h"
 #include "model/Project.h"
-#include "persist/CompFile.h"
-#include "persist/FileVersion.h"
+#include "archive/CompFile.h"
+#include "archive/FileVersion.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
 #include "stochastic/IterationCount.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
 
@@ -151,10 +152,8 @@ TEST_P(ProjectFileResultsRoundTripTest, ResultsThatNoLongerHoldAreNotSaved) {
 
 INSTANTIATE_TEST_SUITE_P(Examples, ProjectFileResultsRoundTripTest, ::testing::ValuesIn(runnableExamples));
 
-class ProjectFileLoadTest : public ::testing::Test {
+class ProjectFileLoadTest : public test::ProgramStateTest {
 protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
     test::TempDirectory folder_;
 };
 

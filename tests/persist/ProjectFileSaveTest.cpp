@@ -17,10 +17,10 @@
 #include <unistd.h>
 
 #include "model/Project.h"
-#include "persist/FileVersion.h"
+#include "archive/FileVersion.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
-#include "settings/OutputTransaction.h"
+#include "base/OutputTransaction.h"
 #include "settings/Translate.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
@@ -40,12 +40,7 @@ protected:
     }
     void TearDown() override { test::ResetProgramState(); }
 
-    std::vector<std::string> FolderEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_.Path())) names.push_back(entry.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> FolderEntries() const { return test::FileNamesIn(folder_.Path()); }
 
     // An existing file the failed save must not touch.
     std::string OldFile() {
@@ -122,8 +117,7 @@ TEST_F(ProjectFileSaveTest, FolderThatCannotHoldTheFileIsReported) {
         EXPECT_EQ(error, "Failed to write to file " + inLocked + "\nPermission denied");
         EXPECT_EQ(test::ReadFileBytes(inLocked), "locked bytes");
     }
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(locked)) names.push_back(entry.path().filename());
+    const std::vector<std::string> names = test::FileNamesIn(locked);
     if (::geteuid() != 0) {
         EXPECT_EQ(names, std::vector<std::string>{"p.vnx"});
     }

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "model/Project.h"
-#include "persist/CompFile.h"
-#include "persist/FileVersion.h"
+#include "archive/CompFile.h"
+#include "archive/FileVersion.h"
 #include "persist/ProjectFile.h"
 #include "stochastic/DistributionType.h"
 #include "stochastic/IterationCount.h"

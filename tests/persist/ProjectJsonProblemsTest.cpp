@@ -14,6 +14,7 @@
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
 #include "stochastic/IterationCount.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
 
@@ -60,11 +61,7 @@ struct Spoiled {
 
 void PrintTo(const Spoiled& c, std::ostream* out) { *out << c.pointer << " = " << c.value; }
 
-class ProjectJsonProblemsTest : public ::testing::Test {
-protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
-};
+class ProjectJsonProblemsTest : public test::ProgramStateTest {};
 
 class ProjectJsonSpoiledFieldTest : public ProjectJsonProblemsTest,
                                     public ::testing::WithParamInterface<Spoiled> {};

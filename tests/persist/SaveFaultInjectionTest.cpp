@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "model/Project.h"
-#include "persist/CompFileException.h"
+#include "archive/CompFileException.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "settings/Preferences.h"
 #include "stochastic/IterationCount.h"
 #include "support/FailingFileSystemCalls.h"
@@ -30,12 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 using Operation = test::FailingFileSystemCalls::Operation;
 
-std::vector<std::string> FolderEntries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class SaveFaultInjection : public ::testing::Test {
 protected:
@@ -90,7 +84,7 @@ TEST_F(SaveFaultInjection, EveryFailingCallOfAProjectSaveLeavesTheOldFile) {
     ASSERT_EQ(counting.Calls(Operation::sync), 2);
     ASSERT_EQ(counting.Calls(Operation::closeDescriptor), 2);
 
-    const std::vector<std::string> entriesBefore = FolderEntries(folder_.Path());
+    const std::vector<std::string> entriesBefore = test::FileNamesIn(folder_.Path());
     int faults = 0;
     for (Operation operation : {Operation::write, Operation::flushAndClose, Operation::sync,
                                 Operation::closeDescriptor, Operation::rename}) {
@@ -121,7 +115,7 @@ TEST_F(SaveFaultInjection, EveryFailingCallOfAProjectSaveLeavesTheOldFile) {
                 EXPECT_EQ(project_.filePath, "elsewhere.vnx") << "a failed save must not rename the project";
                 EXPECT_EQ(project_.dateSaved, "before");
             }
-            EXPECT_EQ(FolderEntries(folder_.Path()), entriesBefore) << "a temporary file was left behind";
+            EXPECT_EQ(test::FileNamesIn(folder_.Path()), entriesBefore) << "a temporary file was left behind";
         }
     }
     EXPECT_GT(faults, 8);
@@ -152,7 +146,7 @@ TEST_F(SaveFaultInjection, EveryFailingCallOfAPreferenceWriteLeavesTheOldFile) {
     ASSERT_GE(writes, 1);
     ASSERT_EQ(counting.Calls(Operation::rename), 2);
 
-    const std::vector<std::string> entriesBefore = FolderEntries(folder_.Path());
+    const std::vector<std::string> entriesBefore = test::FileNamesIn(folder_.Path());
     struct Fault {
         Operation operation;
         int count;
@@ -183,7 +177,7 @@ TEST_F(SaveFaultInjection, EveryFailingCallOfAPreferenceWriteLeavesTheOldFile) {
                 EXPECT_TRUE(threw);
                 EXPECT_EQ(test::ReadFileBytes(path), before);
             }
-            EXPECT_EQ(FolderEntries(folder_.Path()), entriesBefore) << "a temporary file was left behind";
+            EXPECT_EQ(test::FileNamesIn(folder_.Path()), entriesBefore) << "a temporary file was left behind";
         }
     }
 }

@@ -18,8 +18,8 @@
 
 #include <sys/resource.h>
 
-#include "persist/CompFile.h"
-#include "persist/CompFileException.h"
+#include "archive/CompFile.h"
+#include "archive/CompFileException.h"
 #include "stochastic/IterationCount.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"

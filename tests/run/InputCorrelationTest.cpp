@@ -9,13 +9,14 @@
 #include <cmath>
 
 #include "model/Project.h"
-#include "results/ResultStore.h"
+#include "run/ResultStore.h"
 #include "results/ResultVector.h"
 #include "run/InputCorrelation.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/RankCorrelation.h"
+#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 
@@ -30,10 +31,8 @@ public:
     std::string failure;
 };
 
-class InputCorrelation : public ::testing::Test {
+class InputCorrelation : public test::ProgramStateTest {
 protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
 
     // "Level 1": one source with leachate entries of benzene and toluene at
     // lognormal concentrations; with `correlated`, toluene's follows

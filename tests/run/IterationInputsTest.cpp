@@ -10,7 +10,7 @@
 
 #include "model/Project.h"
 #include "run/IterationInputs.h"
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/RandomStream.h"
 #include "support/ModelBuilders.h"

@@ -13,6 +13,7 @@
 #include "run/PlumeLegend.h"
 #include "run/PlumeObserver.h"
 #include "stochastic/IterationCount.h"
+#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 #include "transport/TransportRunSupport.h"
@@ -30,11 +31,7 @@ public:
     int stopAfterPolls = 1 << 30;
 };
 
-class PlumeGrid : public ::testing::Test {
-protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
-};
+class PlumeGrid : public test::ProgramStateTest {};
 
 // The Level 3 fixture of the transport tests: one source 20 m x 10 m at
 // the origin over one porous layer, constant inputs, flow along +x (the

@@ -9,12 +9,13 @@
 #include <thread>
 
 #include "model/Project.h"
-#include "results/ResultStore.h"
+#include "run/ResultStore.h"
 #include "results/ResultVector.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/RandomStream.h"
+#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 
@@ -62,11 +63,7 @@ Project SoilProject() {
     return project;
 }
 
-class RunDriver : public ::testing::Test {
-protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
-};
+class RunDriver : public test::ProgramStateTest {};
 
 TEST_F(RunDriver, StagesInOrderAndResultsValid) {
     Project project = SoilProject();

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/Exception.h"
-#include "settings/ProgramPaths.h"
+#include "base/Exception.h"
+#include "base/ProgramPaths.h"
 #include "settings/Translate.h"
 #include "settings/TranslationTable.h"
 #include "support/TempDirectory.h"

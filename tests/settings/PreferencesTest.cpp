@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "support/TempDirectory.h"
 #include "SettingsTestSupport.h"
 

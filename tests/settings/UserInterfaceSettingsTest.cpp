@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "settings/Preferences.h"
 #include "settings/Translate.h"
 #include "settings/TranslationTable.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "persist/CompFile.h"
+#include "archive/CompFile.h"
 #include "stochastic/Distribution.h"
 #include "stochastic/DistributionError.h"
 #include "stochastic/DistributionType.h"

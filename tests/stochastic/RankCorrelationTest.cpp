@@ -16,6 +16,7 @@
 #include "stochastic/RandomStream.h"
 #include "stochastic/RankCorrelation.h"
 #include "stochastic/StochasticParameter.h"
+#include "support/ProgramStateTest.h"
 #include "support/LiteralGapExchange.h"
 #include "support/ScriptedRandomSource.h"
 
@@ -24,11 +25,7 @@ namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
 
-class RankCorrelationTest : public ::testing::Test {
-protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
-};
+class RankCorrelationTest : public test::ProgramStateTest {};
 
 std::vector<double> Sorted(std::vector<double> v) {
     std::sort(v.begin(), v.end());

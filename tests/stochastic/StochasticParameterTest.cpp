@@ -8,24 +8,21 @@
 #include <stdexcept>
 #include <vector>
 
-#include "persist/CompFile.h"
-#include "persist/FileVersion.h"
+#include "archive/CompFile.h"
+#include "archive/FileVersion.h"
 #include "stochastic/DistributionError.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/ParameterIdentity.h"
 #include "stochastic/RandomStream.h"
 #include "stochastic/StochasticParameter.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
 
 namespace varnex {
 namespace {
 
-class StochasticParameterTest : public ::testing::Test {
-protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
-};
+class StochasticParameterTest : public test::ProgramStateTest {};
 
 StochasticParameter WithSamples(const char* text, int n) {
     StochasticParameter p;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/Exception.h"
+#include "base/Exception.h"
 
 namespace varnex::test {
 

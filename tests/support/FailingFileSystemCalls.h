@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-#include "settings/FileSystemCalls.h"
+#include "base/FileSystemCalls.h"
 
 namespace varnex::test {
 

@@ -1,6 +1,6 @@
 #include "support/ScriptedRandomSource.h"
 
-#include "persist/FileVersion.h"
+#include "archive/FileVersion.h"
 #include "settings/TranslationTable.h"
 #include "stochastic/DistributionMessages.h"
 #include "stochastic/IterationCount.h"

@@ -1,5 +1,6 @@
 #include "support/TempDirectory.h"
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <iterator>
@@ -47,6 +48,13 @@ std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;
     for (int value : values) bytes += static_cast<char>(value);
     return bytes;
+}
+
+std::vector<std::string> FileNamesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace varnex::test

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace varnex::test {
 
@@ -27,5 +28,8 @@ std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 // The bytes 0..255 given as integers, as a string of bytes.
 std::string Bytes(std::initializer_list<int> values);
+// The names of the entries of `folder`, sorted: what a user would see left
+// behind there (temporaries, half-written files).
+std::vector<std::string> FileNamesIn(const std::filesystem::path& folder);
 
 } // namespace varnex::test

@@ -12,7 +12,7 @@
 #include <limits>
 #include <string>
 
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "transport/AdvectionDispersion.h"
 #include "transport/OgataBanks.h"
 

@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "model/Project.h"
-#include "results/ResultStore.h"
+#include "run/ResultStore.h"
 #include "stochastic/IterationCount.h"
+#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
 #include "transport/AquiferTransport.h"
 #include "support/ScriptedRandomSource.h"
@@ -32,11 +33,7 @@ using test::RecordOf;
 using test::RunProject;
 using test::SetInput;
 
-class AquiferTransport : public ::testing::Test {
-protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
-};
+class AquiferTransport : public test::ProgramStateTest {};
 
 struct ReceptorExpectation {
     double aquiferTravelTime; // retarded, years

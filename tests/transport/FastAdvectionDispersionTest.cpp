@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "support/Expectations.h"
 #include "transport/AdvectionDispersion.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "results/ResultStore.h"
+#include "run/ResultStore.h"
 #include "settings/SolverKernel.h"
 #include "stochastic/IterationCount.h"
 #include "support/ScriptedRandomSource.h"

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "model/Project.h"
+#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 #include "transport/TransportRunSupport.h"
@@ -24,11 +25,7 @@ using test::RecordOf;
 using test::RunProject;
 using test::SetInput;
 
-class MixingZone : public ::testing::Test {
-protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
-};
+class MixingZone : public test::ProgramStateTest {};
 
 // level2-porous.json: a 20 m (along the flow) x 10 m source over one porous
 // layer whose base concentrations are those of transport_chains.py case

@@ -14,7 +14,7 @@
 
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
-#include "results/ResultStore.h"
+#include "run/ResultStore.h"
 #include "results/ResultVector.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"

@@ -15,6 +15,7 @@
 
 #include "model/Project.h"
 #include "stochastic/IterationCount.h"
+#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 #include "transport/TransportRunSupport.h"
@@ -29,11 +30,7 @@ using test::RecordOf;
 using test::RunProject;
 using test::SetInput;
 
-class UnsaturatedZone : public ::testing::Test {
-protected:
-    void SetUp() override { test::ResetProgramState(); }
-    void TearDown() override { test::ResetProgramState(); }
-};
+class UnsaturatedZone : public test::ProgramStateTest {};
 
 // One layer's results after the run (travel times are cumulative down the
 // layers by then).

@@ -38,7 +38,7 @@
 #include "model/Project.h"
 #include "model/TextLimit.h"
 #include "persist/ProjectJson.h"
-#include "settings/Exception.h"
+#include "base/Exception.h"
 #include "settings/Preferences.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/IterationCount.h"

@@ -32,7 +32,7 @@
 
 #include "model/Project.h"
 #include "ui/CPhaseView.h"
-#include "persist/FileVersion.h"
+#include "archive/FileVersion.h"
 #include "persist/ProjectJson.h"
 #include "settings/LanguageList.h"
 #include "settings/Preferences.h"

@@ -34,7 +34,7 @@
 #include "persist/ProjectJson.h"
 #include "results/ResultStatistics.h"
 #include "results/ResultVector.h"
-#include "results/SensitivityAnalysis.h"
+#include "analysis/SensitivityAnalysis.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
 #include "settings/Preferences.h"
