@@ -91,6 +91,9 @@ void StartDialog::Build() {
     layout->addSpacing(8);
     layout->addLayout(buttons);
     FillRecentList();
+    // With projects to offer, the keys start in the list: arrows choose,
+    // Enter opens.
+    if (!recentFiles_->Files().isEmpty()) recentList_->setFocus();
 }
 
 void StartDialog::FillRecentList() {
