@@ -110,13 +110,13 @@ void CVarnexDoc::StartHistory() {
 
 bool CVarnexDoc::RecordEdit(const char* name) {
     std::string now = ModelState();
-    if (now == state_) return false;
     if (now.empty()) {
         // Without a state to return to (no temporary space), the edit still
         // counts as a change to save.
         SetModified(true);
         return false;
     }
+    if (now == state_) return false;
     const bool was = IsModified();
     undoSteps_.push_back({std::move(state_), stateId_, name});
     if (undoSteps_.size() > maximumUndoSteps) undoSteps_.pop_front();

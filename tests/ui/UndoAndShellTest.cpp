@@ -28,6 +28,7 @@
 #include "persist/ProjectJson.h"
 #include "settings/Preferences.h"
 #include "settings/UserInterfaceSettings.h"
+#include "stochastic/IterationCount.h"
 #include "ui/CMainFrame.h"
 #include "ui/CPhaseView.h"
 #include "ui/CVarnexDoc.h"
@@ -325,6 +326,10 @@ private slots:
     void undoRestoresTheModelExactly() {
         QFETCH(QString, example);
         QVERIFY(frame_->ImportJsonFile(ExamplePath(example)));
+        // Texts beyond the file's code page come back as typed.
+        const std::string title = "Müllerstraße – € 10 000 – 地下水";
+        TheProject().details.title = title;
+        frame_->OnProjectEdited();
         // Both under one name: the file records its own path.
         const QString path = folder_.filePath(QStringLiteral("model.vnx"));
         const QByteArray original = FileBytesOf(TheProject(), path);
@@ -333,6 +338,8 @@ private slots:
         Project& project = TheProject();
         project.sources.erase(project.sources.begin());
         project.simulationLevel = project.simulationLevel == 1 ? 2 : 1;
+        const int iterations = varnex::IterationCount();
+        varnex::SetIterationCount(iterations + 7);
         frame_->OnProjectEdited();
         QCOMPARE(UndoAction()->text(), QStringLiteral("&Undo Edit"));
         // Results a run left would describe a model no longer shown.
@@ -341,6 +348,8 @@ private slots:
         QVERIFY(frame_->CommandAction(Command::resultsStatistics)->isEnabled());
         UndoAction()->trigger();
         QCOMPARE(FileBytesOf(TheProject(), path), original);
+        QCOMPARE(TheProject().details.title, title);
+        QCOMPARE(varnex::IterationCount(), iterations);
         QVERIFY(!TheProject().resultsValid);
         QVERIFY(!frame_->CommandAction(Command::resultsStatistics)->isEnabled());
     }
