@@ -11,7 +11,7 @@ shots=${1:-build/release}/screenshots
 # figure in docs/images <- screenshot written by the tests
 figures=(
   "main-window.png            main-level1-gasworks.png"
-  "start-window.png           start-window.png"
+  "start-window.png           start-window-recent.png"
   "wizard-source-details.png  wizard-09-SourceDetails.png"
   "wizard-unsaturated-pathway.png wizard-11-UnsaturatedPathway.png"
   "site-plan-digitising.png   site-plan-digitising.png"

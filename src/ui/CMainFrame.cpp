@@ -109,6 +109,11 @@ const std::vector<MenuEntry>& MenuTable() {
         Item(TranslatableText("E&xit"), Command::fileExit),
         End(),
 
+        Menu(TranslatableText("&Edit")),
+        Item(TranslatableText("&Undo\tCtrl+Z"), Command::editUndo),
+        Item(TranslatableText("&Redo\tCtrl+Y"), Command::editRedo),
+        End(),
+
         Menu(TranslatableText("&Setup")),
         Item(TranslatableText("Project Details"), Command::setupProjectDetails),
         Item(TranslatableText("Domain Details"), Command::setupDomainDetails),
@@ -250,8 +255,10 @@ CMainFrame::CMainFrame(UserInterfaceSettings& settings, QWidget* parent)
 
     connect(document_, &CVarnexDoc::ProjectReplaced, this, &CMainFrame::OnProjectReplaced);
     connect(document_, &CVarnexDoc::TitleChanged, this, &CMainFrame::UpdateTitle);
+    connect(document_, &CVarnexDoc::HistoryChanged, this, &CMainFrame::UpdateUndoCommands);
     connect(view_->PhaseView(), &CPhaseView::CursorMoved, this, &CMainFrame::ShowCursorPosition);
-    connect(view_->PhaseView(), &CPhaseView::ProjectEdited, this, &CMainFrame::OnProjectEdited);
+    connect(view_->PhaseView(), &CPhaseView::ProjectEdited, this,
+            [this] { OnProjectEdited(PhaseView()->LastEditName()); });
     connect(view_->PhaseView(), &CPhaseView::SourceFormRequested, this, [this](int sourceIndex, int form) {
         OpenSourceForm(sourceIndex, SourceFormKind(form));
     });
@@ -322,6 +329,8 @@ void CMainFrame::ConnectActions() {
     on(Command::filePrintResults, &CMainFrame::OnFilePrintResults);
     on(Command::filePrintSetup, &CMainFrame::OnFilePrintSetup);
     on(Command::fileExit, &CMainFrame::OnFileExit);
+    on(Command::editUndo, &CMainFrame::OnEditUndo);
+    on(Command::editRedo, &CMainFrame::OnEditRedo);
     on(Command::setupProjectDetails, &CMainFrame::OnSetupProjectDetails);
     on(Command::setupDomainDetails, &CMainFrame::OnSetupDomainDetails);
     on(Command::setupContaminantInventory, &CMainFrame::OnSetupContaminantInventory);
@@ -405,7 +414,8 @@ void CMainFrame::CreateDockPanes() {
     connect(explorer_, &ProjectExplorer::SelectionChanged, this, &CMainFrame::OnExplorerSelection);
     connect(explorer_, &ProjectExplorer::ItemActivated, this, &CMainFrame::OnExplorerActivated);
     properties_->SetPromptsSource([this]() -> UserPrompts& { return Prompts(); });
-    connect(properties_, &PropertyGrid::ProjectEdited, this, &CMainFrame::OnProjectEdited);
+    connect(properties_, &PropertyGrid::ProjectEdited, this,
+            [this] { OnProjectEdited(TranslatableText("Property Change")); });
 
     // F6 and Shift+F6 move the keyboard between the site plan and the bars,
     // as in other document programs.
@@ -467,6 +477,9 @@ void CMainFrame::BuildMenus() {
         }
         }
     }
+    // Redo answers both keys in common use.
+    CommandAction(Command::editRedo)
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     UpdateCommandStates();
 }
 
@@ -511,12 +524,39 @@ void CMainFrame::UpdateCommandStates() {
     CommandAction(Command::viewAquiferFlowArrow)->setChecked(PhaseView()->FlowArrowVisible());
     CommandAction(Command::viewPlumeLegend)->setChecked(PhaseView()->PlumeLegendVisible());
     CommandAction(Command::viewPan)->setChecked(PhaseView()->CurrentMode() == CPhaseView::Mode::pan);
+    UpdateUndoCommands();
+}
+
+void CMainFrame::UpdateUndoCommands() {
+    const auto update = [](QAction* action, bool possible, const char* caption, const char* format,
+                           const char* edit) {
+        action->setEnabled(possible);
+        const QString text = possible && edit[0] ? ToQString(FormatText(TranslateFormat(format), {Translate(edit)}))
+                                                 : MenuCaption(caption, Translate(caption)).Text();
+        action->setText(text);
+        action->setToolTip(MenuCaption("", ToStdString(text)).PlainText());
+    };
+    update(CommandAction(Command::editUndo), document_->CanUndo(), TranslatableText("&Undo\tCtrl+Z"),
+           TranslatableText("&Undo %s"), document_->UndoName());
+    update(CommandAction(Command::editRedo), document_->CanRedo(), TranslatableText("&Redo\tCtrl+Y"),
+           TranslatableText("&Redo %s"), document_->RedoName());
+}
+
+void CMainFrame::OnEditUndo() {
+    document_->Undo();
+    UpdateCommandStates();
+}
+
+void CMainFrame::OnEditRedo() {
+    document_->Redo();
+    UpdateCommandStates();
 }
 
 void CMainFrame::OnProjectReplaced() {
     RefreshViews();
-    // A project just opened is shown whole, wherever the last one was.
-    PhaseView()->ZoomAll();
+    // A project just opened is shown whole, wherever the last one was; an
+    // undone edit keeps the place the user is working at.
+    if (!document_->ReplacingByUndo()) PhaseView()->ZoomAll();
 }
 
 void CMainFrame::RefreshViews() {
@@ -526,10 +566,12 @@ void CMainFrame::RefreshViews() {
     UpdateCommandStates();
 }
 
-void CMainFrame::OnProjectEdited() {
-    document_->SetModified(true);
+void CMainFrame::OnProjectEdited(const char* editName) {
+    document_->RecordEdit(editName);
     RefreshViews();
 }
+
+void CMainFrame::OnProjectEdited() { OnProjectEdited(TranslatableText("Edit")); }
 
 void CMainFrame::OnExplorerSelection(const ProjectItem& item) {
     properties_->ShowItem(document_->GetProject(), item);
@@ -552,7 +594,7 @@ void CMainFrame::OnExplorerActivated(const ProjectItem& item) {
 
 bool CMainFrame::EditWithForm(FormKind kind, int sourceIndex) {
     if (!FormDialog::EditProject(kind, sourceIndex, document_->GetProject(), Prompts(), this)) return false;
-    OnProjectEdited();
+    OnProjectEdited(FormKindTitle(kind));
     return true;
 }
 
@@ -592,8 +634,11 @@ void CMainFrame::showEvent(QShowEvent* event) {
     resizeDocks({explorerDock_, propertiesDock_}, {height() * 2 / 5, height() * 3 / 5}, Qt::Vertical);
 }
 
-void CMainFrame::ExecuteStartChoice(StartDialog::Choice choice) {
-    if (choice == StartDialog::Choice::open) OnFileOpen();
+void CMainFrame::ExecuteStartChoice(StartDialog::Choice choice, const QString& recentFile) {
+    // The start dialog may have taken vanished files off the list.
+    BuildMenus();
+    if (choice == StartDialog::Choice::openRecent) OpenDocumentFile(recentFile);
+    else if (choice == StartDialog::Choice::open) OnFileOpen();
     else if (choice == StartDialog::Choice::newProject) OnFileNew();
 }
 
@@ -775,7 +820,7 @@ void CMainFrame::OnSetupProjectWizard() {
     if (WriteProjectJson(wizard.Result()) == before) return;
     project = wizard.Result();
     project.InvalidateResults();
-    OnProjectEdited();
+    OnProjectEdited(TranslatableText("Project Wizard"));
 }
 
 void CMainFrame::OnSetupOptions() {
@@ -802,7 +847,24 @@ bool CMainFrame::ApplyOptions(const std::string& language, bool autoComplete) {
     document_->GetProject().ApplyNames();
     Retranslate();
     explorer_->ShowProject(document_->GetProject());
+    RetranslateOpenWindows();
     return applied;
+}
+
+void CMainFrame::RetranslateOpenWindows() {
+    // The site plan paints its captions (flow arrow, scale bar, legend) in
+    // the language of the moment: it only has to be painted again.
+    PhaseView()->RefreshFromProject();
+    PhaseView()->viewport()->update();
+    // The result windows refill their lists and captions from the project.
+    for (StatisticsView* view : findChildren<StatisticsView*>()) view->RefreshFromProject();
+    for (GraphWindow* window : findChildren<GraphWindow*>()) window->RefreshFromProject();
+    // Windows that translate their own texts hear of the change as Qt
+    // announces any language change.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        QEvent change(QEvent::LanguageChange);
+        QApplication::sendEvent(window, &change);
+    }
 }
 
 // ---------------------------------------------------------------- entities
@@ -836,7 +898,7 @@ void CMainFrame::OnSourceNewSource() {
         Prompts().ShowError(ToQString(error));
         return;
     }
-    OnProjectEdited();
+    OnProjectEdited(TranslatableText("New Source"));
 }
 
 void CMainFrame::OnAquiferAquifer() { EditWithForm(FormKind::aquiferPathway); }
@@ -862,8 +924,11 @@ void CMainFrame::OnReceptorNewReceptor() {
         return;
     }
     project.InvalidateResults();
-    OnProjectEdited();
-    EditWithForm(FormKind::receptors);
+    // The receptor and what its form sets are one step: undo takes the new
+    // receptor away whole.
+    RefreshViews();
+    FormDialog::EditProject(FormKind::receptors, -1, project, Prompts(), this);
+    OnProjectEdited(TranslatableText("New Receptor"));
 }
 
 // ---------------------------------------------------------------- model
@@ -874,7 +939,7 @@ void CMainFrame::OnModelLevel(int level) {
         project.simulationLevel = level;
         // Results of another level say nothing about this one.
         project.InvalidateResults();
-        document_->SetModified(true);
+        OnProjectEdited(TranslatableText("Simulation Level"));
     }
     UpdateCommandStates();
 }
@@ -886,7 +951,7 @@ void CMainFrame::OnModelCorrelations() {
     project.correlations = dialog.Correlations();
     // The last run's results were sampled with the old correlations.
     project.InvalidateResults();
-    OnProjectEdited();
+    OnProjectEdited(TranslatableText("Correlations"));
 }
 
 void CMainFrame::OnModelSimulationParameters() { EditWithForm(FormKind::simulationParameters); }
@@ -928,7 +993,7 @@ void CMainFrame::OnModelContaminantPlume() {
     // A stopped or failed grid is incomplete: the plan shows none.
     if (!computed) project.plume.columns.clear();
     if (!failure.isEmpty()) Prompts().ShowError(failure);
-    OnProjectEdited();
+    OnProjectEdited(TranslatableText("Contaminant Plume"));
 }
 
 void CMainFrame::OnModelRun() { RunAndSave(); }

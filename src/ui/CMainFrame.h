@@ -45,6 +45,7 @@ public:
     enum class Command {
         fileNew, fileOpen, fileSave, fileSaveAs, fileSaveWithoutResults, fileImportJson, fileExportJson,
         filePrintModel, filePrintResults, filePrintSetup, fileExit,
+        editUndo, editRedo,
         setupProjectDetails, setupDomainDetails, setupContaminantInventory, setupWqs, setupActiveProcesses,
         setupProjectWizard, setupOptions,
         sourceNewSource, aquiferAquifer, receptorNewReceptor,
@@ -67,13 +68,15 @@ public:
     PropertyGrid* Properties() const { return properties_; }
     CPhaseView* PhaseView() const;
     const RecentFileList& RecentFiles() const { return recentFiles_; }
+    RecentFileList& RecentFiles() { return recentFiles_; }
 
     // Questions and messages go to `prompts` (not owned) instead of dialogs.
     void SetPrompts(UserPrompts* prompts);
     void SetRunOptions(const RunOptions& options) { runOptions_ = options; }
 
-    // The start dialog's choice, carried out on the shown window.
-    void ExecuteStartChoice(StartDialog::Choice choice);
+    // The start dialog's choice, carried out on the shown window;
+    // `recentFile` is the project chosen from its list.
+    void ExecuteStartChoice(StartDialog::Choice choice, const QString& recentFile = QString());
     // The layout the user left, from the preferences.
     void RestoreWindowState();
 
@@ -93,7 +96,10 @@ public:
     bool ApplyOptions(const std::string& language, bool autoComplete);
 
     // Every form, dialog and site-plan edit that changed the project calls
-    // this: the document is marked modified and every view redrawn.
+    // this: the change becomes one undo step named after the edit (English,
+    // "Move Source"), the document is marked modified and every view
+    // redrawn. An edit that changed nothing leaves no step.
+    void OnProjectEdited(const char* editName);
     void OnProjectEdited();
     // Redraws the explorer, the site plan and the command states.
     void RefreshViews();
@@ -129,6 +135,8 @@ public slots:
     void OnFilePrintSetup();
     void OnFileOpenRecent(const QString& path);
     void OnFileExit();
+    void OnEditUndo();
+    void OnEditRedo();
     void OnSetupProjectDetails();
     void OnSetupDomainDetails();
     void OnSetupContaminantInventory();
@@ -180,6 +188,11 @@ private:
     void AddRecentFileEntries(QMenu* menu);
     void Retranslate();
     void UpdateTitle();
+    // The undo and redo commands name the edit they take back or repeat.
+    void UpdateUndoCommands();
+    // Every window and picture that shows text follows the language now in
+    // force.
+    void RetranslateOpenWindows();
     void OnProjectReplaced();
     void OnExplorerSelection(const ProjectItem& item);
     void OnExplorerActivated(const ProjectItem& item);

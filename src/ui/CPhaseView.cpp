@@ -254,7 +254,8 @@ bool CPhaseView::FinishDigitising() {
         return false;
     }
     int index = digitiseSource_;
-    if (index >= 0 && index < static_cast<int>(project_->sources.size())) {
+    const bool reshaped = index >= 0 && index < static_cast<int>(project_->sources.size());
+    if (reshaped) {
         project_->sources[static_cast<std::size_t>(index)].vertices = std::move(vertices);
         project_->InvalidateResults();
     } else {
@@ -278,7 +279,7 @@ bool CPhaseView::FinishDigitising() {
     digitised_.clear();
     digitiseSource_ = -1;
     SetMode(Mode::select);
-    Edited();
+    Edited(reshaped ? TranslatableText("Reshape Source") : TranslatableText("New Source"));
     emit SourceDigitised(index);
     return true;
 }
@@ -289,7 +290,8 @@ void CPhaseView::CancelDigitising() {
     if (mode_ == Mode::digitise) SetMode(Mode::select);
 }
 
-void CPhaseView::Edited() {
+void CPhaseView::Edited(const char* name) {
+    lastEditName_ = name;
     RefreshFromProject();
     emit ProjectEdited();
 }
@@ -425,7 +427,9 @@ void CPhaseView::EndDrag(const QPointF& plan) {
         return;
     }
     project_->InvalidateResults();
-    Edited();
+    Edited(drag == Drag::receptor ? TranslatableText("Move Receptor")
+           : drag == Drag::vertex ? TranslatableText("Reshape Source")
+                                  : TranslatableText("Move Source"));
 }
 
 void CPhaseView::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -545,7 +549,7 @@ void CPhaseView::DuplicateSource(int sourceIndex) {
         Prompts().ShowError(ToQString(error));
         return;
     }
-    Edited();
+    Edited(TranslatableText("Duplicate Source"));
 }
 
 void CPhaseView::DeleteSource(int sourceIndex) {
@@ -567,7 +571,7 @@ void CPhaseView::DeleteSource(int sourceIndex) {
         if (index != sourceIndex) kept.insert(index > sourceIndex ? index - 1 : index);
     keepShape_ = std::move(kept);
     if (scene_->HandlesSource() >= 0) scene_->ShowVertexHandles(-1);
-    Edited();
+    Edited(TranslatableText("Delete Source"));
 }
 
 void CPhaseView::Restack(int kind, int index, bool toFront) {

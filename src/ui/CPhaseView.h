@@ -99,6 +99,9 @@ public:
     // background map's "DXF Options" and, on a plan showing a plume, to
     // save the plume as a picture.
     std::unique_ptr<QMenu> ContextMenuAt(const QPoint& viewportPosition);
+    // The English name of the last edit reported by ProjectEdited ("Move
+    // Source"): the name its undo step carries.
+    const char* LastEditName() const { return lastEditName_; }
 
 signals:
     // The cursor over the plan, in site-plan metres.
@@ -144,7 +147,8 @@ private:
     void FitArea(const QRectF& planArea, const QMargins& padding);
     void SetMode(Mode mode);
     void EndDrag(const QPointF& plan);
-    void Edited();
+    // Redraws and reports an edit of the project under its English name.
+    void Edited(const char* name);
     void DuplicateSource(int sourceIndex);
     void DeleteSource(int sourceIndex);
     void Restack(int kind, int index, bool toFront);
@@ -183,6 +187,7 @@ private:
     std::string loadedMapFile_; // the resolved path of the map read last
     QString documentFolder_;
     std::string mapError_;
+    const char* lastEditName_ = "";
 };
 
 } // namespace varnex::ui

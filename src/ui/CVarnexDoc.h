@@ -1,21 +1,39 @@
 #pragma once
 
+#include <deque>
+#include <memory>
+#include <string>
+
 #include <QObject>
 #include <QString>
 
 #include "model/Project.h"
 
+class QTemporaryDir;
+
 namespace varnex::ui {
 
-// The open document: the one project, the file it lives in and whether it
-// has changes that are not in that file. Every operation here is silent:
-// it reports failure through its error text and the shell decides what to
-// show. A failed operation never touches the project in memory.
+// The open document: the one project, the file it lives in, whether it
+// has changes that are not in that file, and the history of its edits.
+// Every operation here is silent: it reports failure through its error text
+// and the shell decides what to show. A failed operation never touches the
+// project in memory.
+//
+// Undo keeps whole states of the model, not edits: after every edit the
+// model without its results is written as a project file into memory, and
+// undo reads the previous one back. The project file holds every number
+// exactly and keeps each input's identity, so a state comes back as it was. So every kind of edit (forms, the properties pane,
+// the site plan, new and deleted entities, correlations) is covered by the
+// one call that reports it, and no edit needs an inverse of its own. The
+// results of a run are not part of a state: a state brought back by undo
+// or redo has none, whatever it was, since results kept from another model
+// would describe a model no longer shown.
 class CVarnexDoc : public QObject {
     Q_OBJECT
 
 public:
     explicit CVarnexDoc(QObject* parent = nullptr);
+    ~CVarnexDoc() override;
 
     Project& GetProject() { return project_; }
     const Project& GetProject() const { return project_; }
@@ -32,8 +50,35 @@ public:
     // A name to offer when the user is asked where to save.
     QString SuggestedSavePath() const;
 
-    bool IsModified() const { return modified_; }
+    // Modified while the model differs from the state last saved or opened,
+    // or something that is not part of the model's states (a run's results,
+    // an import not yet saved as a project file) is unsaved.
+    bool IsModified() const { return stateId_ != cleanStateId_ || unsavedExtras_; }
+    // true: something outside the model's states changed; false: the
+    // current state is what the file holds.
     void SetModified(bool modified);
+
+    // Called after every edit of the model with the edit's English name
+    // ("Move Source"): when the model differs from the last state recorded,
+    // that state becomes one undo step. Returns whether it did; an edit that
+    // changed nothing leaves no step.
+    bool RecordEdit(const char* name);
+    bool CanUndo() const { return !undoSteps_.empty(); }
+    bool CanRedo() const { return !redoSteps_.empty(); }
+    // The English name of the edit that Undo or Redo would take back or do
+    // again; empty when there is none.
+    const char* UndoName() const;
+    const char* RedoName() const;
+    // Each puts the model of the neighbouring state in place (without
+    // results) and announces it as a replaced project.
+    bool Undo();
+    bool Redo();
+    // True while ProjectReplaced announces an undo or redo rather than a new
+    // project: the views keep their place.
+    bool ReplacingByUndo() const { return replacingByUndo_; }
+
+    // The most steps kept; the oldest go first.
+    static constexpr std::size_t maximumUndoSteps = 100;
 
     // A new project from the defaults and the standards files. When the
     // standards cannot be read the project is still reset (without their
@@ -57,14 +102,38 @@ public:
 signals:
     void ProjectReplaced();
     void TitleChanged();
+    // The undo and redo steps changed (their names or whether there are any).
+    void HistoryChanged();
 
 private:
+    struct Step {
+        std::string model; // the state as project file bytes
+        unsigned long long stateId;
+        const char* name; // the edit that left (undo) or reaches (redo) it
+    };
+
     void BecomeFile(const QString& path);
+    // A new history that starts at the model now in memory, saved as it is.
+    void StartHistory();
+    // The model without results as project file bytes; empty when it could
+    // not be written.
+    std::string ModelState();
+    QString StateFilePath();
+    bool RestoreState(const std::string& model);
+    void MoveStep(std::deque<Step>& from, std::deque<Step>& to);
 
     Project project_;
     QString filePath_;
     QString importedName_; // the JSON file of an imported, not yet saved project
-    bool modified_ = false;
+    std::deque<Step> undoSteps_; // newest last
+    std::deque<Step> redoSteps_; // next last
+    std::string state_;          // the bytes of the state last recorded
+    std::unique_ptr<QTemporaryDir> stateFolder_;
+    unsigned long long stateId_ = 0;
+    unsigned long long cleanStateId_ = 0; // the state in the file
+    unsigned long long nextStateId_ = 1;
+    bool unsavedExtras_ = false;
+    bool replacingByUndo_ = false;
 };
 
 } // namespace varnex::ui

@@ -5,6 +5,8 @@
 
 #include "ui/UserPrompts.h"
 
+class QMessageBox;
+
 namespace varnex::ui {
 
 // The prompts as message boxes and file dialogs over a parent window.
@@ -19,6 +21,9 @@ public:
     Answer AskYesNoCancel(const QString& text) override;
     QString ChooseOpenFile(const QString& title, const QString& filter) override;
     QString ChooseSaveFile(const QString& title, const QString& suggestedPath, const QString& filter) override;
+
+    // Gives the box's standard buttons the texts of the language in force.
+    static void TranslateButtons(QMessageBox& box);
 
 private:
     // The window the boxes belong to; the active modal dialog (the progress

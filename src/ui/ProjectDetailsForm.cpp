@@ -29,6 +29,7 @@ ProjectDetailsForm::ProjectDetailsForm(QWidget* parent) : InputForm(parent) {
     projectNumber_ = line("projectNumber");
     preparedBy_ = line("preparedBy");
     dateSaved_ = new QLabel(this);
+    dateSaved_->setObjectName(QStringLiteral("dateSaved"));
     comment_ = new QPlainTextEdit(this);
     comment_->setObjectName(QStringLiteral("comment"));
     comment_->setMinimumSize(420, 160);

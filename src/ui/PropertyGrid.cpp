@@ -9,6 +9,7 @@
 #include "model/TextLimit.h"
 #include "settings/Translate.h"
 #include "ui/DialogPrompts.h"
+#include "ui/InputText.h"
 #include "ui/QtText.h"
 #include "ui/TextLimitDelegate.h"
 
@@ -137,7 +138,7 @@ void PropertyGrid::AddInputs(const Entity& entity, const QString& keyPrefix) {
         if (!field.label[0]) continue;
         const StochasticParameter& input = entity.*field.member;
         const QString label = input.Label().empty() ? ToQString(Translate(field.label)) : ToQString(input.Label());
-        AddRow(label, ToQString(input.Format()), keyPrefix + QString::fromLatin1(field.key));
+        AddRow(label, InputText(input), keyPrefix + QString::fromLatin1(field.key));
     }
 }
 

@@ -11,6 +11,7 @@
 #include "ui/GraphBuilder.h"
 #include "ui/GraphResultKind.h"
 #include "ui/InputCorrelationsDialog.h"
+#include "ui/InputText.h"
 #include "ui/QtText.h"
 #include "ui/StatisticsTable.h"
 
@@ -47,7 +48,7 @@ void AddInputs(ReportBlock& table, const Entity& entity) {
         if (!field.label[0]) continue; // internal to the calculation
         const StochasticParameter& input = entity.*field.member;
         const QString label = input.Label().empty() ? Tr(field.label) : ToQString(input.Label());
-        table.rows.push_back({label, ToQString(input.Format())});
+        table.rows.push_back({label, InputText(input)});
     }
 }
 

@@ -59,11 +59,11 @@ int main(int argc, char** argv) {
         if (path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) frame.ImportJsonFile(path);
         else frame.OpenDocumentFile(path);
     } else {
-        varnex::ui::StartDialog start;
+        varnex::ui::StartDialog start(frame.RecentFiles());
         const varnex::ui::StartDialog::Choice choice = start.Ask();
         if (choice == varnex::ui::StartDialog::Choice::exit) return 0;
         frame.showMaximized();
-        frame.ExecuteStartChoice(choice);
+        frame.ExecuteStartChoice(choice, start.ChosenFile());
     }
     return QApplication::exec();
 }

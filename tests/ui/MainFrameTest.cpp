@@ -150,27 +150,28 @@ private slots:
     }
 
     void menusFollowTheCommandTableInOrder() {
-        QCOMPARE(MenuTitles(*frame_), QStringList({"&File", "&Setup", "S&ource", "&Aquifer", "&Receptor", "&Model",
+        QCOMPARE(MenuTitles(*frame_), QStringList({"&File", "&Edit", "&Setup", "S&ource", "&Aquifer", "&Receptor", "&Model",
                                                    "R&esults", "&View", "&Help"}));
         QCOMPARE(MenuOutline(TopMenu(*frame_, 0)),
                  QStringList({"&New", "&Open...", "&Save", "Save &As...", "Save Without Results...", "---",
                               "Import JSON...", "Export JSON...", "---", "&Print... >", "Model", "Results", "<",
                               "P&rint Setup...", "---", "Recent File", "---", "E&xit"}));
-        QCOMPARE(MenuOutline(TopMenu(*frame_, 1)),
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 1)), QStringList({"&Undo", "&Redo"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 2)),
                  QStringList({"Project Details", "Domain Details", "Contaminant Inventory", "WQS", "Active &Processes",
                               "---", "Project &Wizard", "---", "Options"}));
-        QCOMPARE(MenuOutline(TopMenu(*frame_, 2)), QStringList({"&New Source"}));
-        QCOMPARE(MenuOutline(TopMenu(*frame_, 3)), QStringList({"&Aquifer"}));
-        QCOMPARE(MenuOutline(TopMenu(*frame_, 4)), QStringList({"New &Receptor"}));
-        QCOMPARE(MenuOutline(TopMenu(*frame_, 5)),
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 3)), QStringList({"&New Source"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 4)), QStringList({"&Aquifer"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 5)), QStringList({"New &Receptor"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 6)),
                  QStringList({"&Level >", "Level 1", "Level 2", "Level 3", "Level 3a", "<", "Correlations",
                               "Simulation &Parameters", "---", "Contaminant Plume", "---", "Run"}));
-        QCOMPARE(MenuOutline(TopMenu(*frame_, 6)), QStringList({"&Statistics", "&Graphical", "Sensitivity &Analysis"}));
-        QCOMPARE(MenuOutline(TopMenu(*frame_, 7)),
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 7)), QStringList({"&Statistics", "&Graphical", "Sensitivity &Analysis"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 8)),
                  QStringList({"&Toolbar", "&Drawing Toolbar", "&Status Bar", "Project &Explorer", "&Properties", "---",
                               "&Aquifer Flow Arrow", "Pa&n", "&Redraw", "&Zoom >", "&In", "&Out", "&Window",
                               "&Previous", "&All", "<", "Plume Legend", "---", "DXF Options..."}));
-        QCOMPARE(MenuOutline(TopMenu(*frame_, 8)), QStringList({"&Help Topics", "---", "&About Varnex2.5..."}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 9)), QStringList({"&Help Topics", "---", "&About Varnex2.5..."}));
 
         QCOMPARE(frame_->CommandAction(Command::fileNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
         QCOMPARE(frame_->CommandAction(Command::fileOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
