@@ -8,12 +8,12 @@
 #include "archive/FileVersion.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/DistributionMessages.h"
-#include "ui/CMainFrame.h"
-#include "ui/DistributionEdit.h"
-#include "ui/HeadlessRender.h"
-#include "ui/QtText.h"
-#include "ui/StartDialog.h"
-#include "ui/ToolIcons.h"
+#include "ui/shell/CMainFrame.h"
+#include "ui/forms/DistributionEdit.h"
+#include "ui/reports/HeadlessRender.h"
+#include "ui/common/QtText.h"
+#include "ui/shell/StartDialog.h"
+#include "ui/common/ToolIcons.h"
 
 int main(int argc, char** argv) {
     // The headless options draw for scripts: no window, and no display

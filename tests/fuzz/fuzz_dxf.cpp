@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "ui/DxfMapReader.h"
+#include "ui/siteplan/DxfMapReader.h"
 
 namespace {
 

@@ -58,7 +58,7 @@ class PlantedTree(unittest.TestCase):
             ('src/transport/AdvectionDispersion.cpp', '#include "run/RunDriver.h"', 'a higher layer ("run")'),
             ('src/model/Project.cpp', '#  include "persist/ProjectFile.h"', 'src/model/Project.cpp:'),
             ('src/persist/ProjectFile.cpp', '#include "cli/RunCommand.h"', 'layer "persist" includes'),
-            ('src/cli/RunCommand.cpp', '#include "ui/CMainFrame.h"', 'layer "cli" includes "ui/CMainFrame.h"'),
+            ('src/cli/RunCommand.cpp', '#include "ui/shell/CMainFrame.h"', 'layer "cli" includes "ui/shell/CMainFrame.h"'),
         ]
         for relative, include, message in cases:
             with self.subTest(include=include, into=relative):

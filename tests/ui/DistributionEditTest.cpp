@@ -19,9 +19,9 @@
 #include "stochastic/DistributionMessages.h"
 #include "stochastic/DistributionType.h"
 #include "stochastic/IterationCount.h"
-#include "ui/DistributionDialog.h"
-#include "ui/DistributionEdit.h"
-#include "ui/DistributionField.h"
+#include "ui/forms/DistributionDialog.h"
+#include "ui/forms/DistributionEdit.h"
+#include "ui/forms/DistributionField.h"
 #include "ScriptedPrompts.h"
 #include "UiTestSupport.h"
 

@@ -25,9 +25,9 @@
 #include "run/RunObserver.h"
 #include "settings/Preferences.h"
 #include "stochastic/IterationCount.h"
-#include "ui/GraphBuilder.h"
-#include "ui/ReportModel.h"
-#include "ui/ReportPrinter.h"
+#include "ui/graphs/GraphBuilder.h"
+#include "ui/reports/ReportModel.h"
+#include "ui/reports/ReportPrinter.h"
 
 using varnex::Project;
 using namespace varnex::ui;

@@ -16,8 +16,8 @@
 #include "run/RunDriver.h"
 #include "settings/Preferences.h"
 #include "stochastic/IterationCount.h"
-#include "ui/RunProgressDialog.h"
-#include "ui/RunProgressObserver.h"
+#include "ui/shell/RunProgressDialog.h"
+#include "ui/shell/RunProgressObserver.h"
 #include "ScriptedPrompts.h"
 
 using varnex::Project;

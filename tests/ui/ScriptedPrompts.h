@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "ui/UserPrompts.h"
+#include "ui/common/UserPrompts.h"
 
 namespace varnex::ui::test {
 

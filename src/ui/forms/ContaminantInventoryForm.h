@@ -1,0 +1,54 @@
+#pragma once
+
+#include <memory>
+
+#include "model/Project.h"
+#include "ui/forms/InputForm.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace varnex::ui {
+
+// "Contaminant Inventory": the project's species and their properties in the
+// aquifer. Species of the standards files can be edited but not removed;
+// the user's own species can be added and deleted.
+class ContaminantInventoryForm : public InputForm {
+    Q_OBJECT
+
+public:
+    explicit ContaminantInventoryForm(QWidget* parent = nullptr);
+    ~ContaminantInventoryForm() override;
+
+    QString Title() const override;
+    void Load(const Project& project) override;
+    bool Validate(QStringList& errors) override;
+    void Apply(Project& project) override;
+
+    void AddContaminant();
+    void DeleteContaminant();
+
+private:
+    void ShowList();
+    void ShowContaminant(int index);
+    // Takes the shown species' entries into the working copy; false (and
+    // nothing taken) when one of them fails.
+    bool TakeShown(QStringList& errors);
+
+    std::unique_ptr<Project> working_;
+    int shown_ = -1;
+    QListWidget* list_;
+    QPushButton* addButton_;
+    QPushButton* deleteButton_;
+    QLineEdit* name_;
+    QCheckBox* henryFlag_;
+    QComboBox* partitionFromKoc_;
+    QComboBox* halfLifeOption_;
+    QCheckBox* backgroundOption_;
+    std::vector<InputField> inputs_;
+};
+
+} // namespace varnex::ui

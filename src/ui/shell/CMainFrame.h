@@ -1,0 +1,223 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include <QMainWindow>
+
+#include "run/RunDriver.h"
+#include "ui/forms/FormKind.h"
+#include "ui/common/ProjectItem.h"
+#include "ui/shell/RecentFileList.h"
+#include "ui/shell/StartDialog.h"
+
+class QActionGroup;
+class QDockWidget;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+namespace varnex {
+class UserInterfaceSettings;
+struct FileVersion;
+}
+
+namespace varnex::ui {
+
+class CPhaseView;
+class CVarnexDoc;
+class CVarnexView;
+class HelpWindow;
+class ProjectExplorer;
+class PropertyGrid;
+class UserPrompts;
+
+// The main window: menus, toolbars, status bar, the dockable "Project
+// Explorer" and "Properties" panes around the site plan, and one handler
+// per command. It computes nothing itself; every command is a call into the
+// document, the engine or a dialog.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Every command of the menus, in menu order.
+    enum class Command {
+        fileNew, fileOpen, fileSave, fileSaveAs, fileSaveWithoutResults, fileImportJson, fileExportJson,
+        filePrintModel, filePrintResults, filePrintSetup, fileExit,
+        editUndo, editRedo,
+        setupProjectDetails, setupDomainDetails, setupContaminantInventory, setupWqs, setupActiveProcesses,
+        setupProjectWizard, setupOptions,
+        sourceNewSource, aquiferAquifer, receptorNewReceptor,
+        modelLevel1, modelLevel2, modelLevel3, modelLevel3a, modelCorrelations, modelSimulationParameters,
+        modelContaminantPlume, modelRun,
+        resultsStatistics, resultsGraphical, resultsSensitivity,
+        viewToolbar, viewDrawingToolbar, viewStatusBar, viewProjectExplorer, viewProperties, viewAquiferFlowArrow,
+        viewPan, viewRedraw, viewZoomIn, viewZoomOut, viewZoomWindow, viewZoomPrevious, viewZoomAll,
+        viewPlumeLegend, viewDxfOptions,
+        helpTopics, helpAbout,
+        count
+    };
+
+    explicit CMainFrame(UserInterfaceSettings& settings, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    QAction* CommandAction(Command command) const { return actions_[static_cast<std::size_t>(command)]; }
+    CVarnexDoc& Document() { return *document_; }
+    ProjectExplorer* Explorer() const { return explorer_; }
+    PropertyGrid* Properties() const { return properties_; }
+    CPhaseView* PhaseView() const;
+    const RecentFileList& RecentFiles() const { return recentFiles_; }
+    RecentFileList& RecentFiles() { return recentFiles_; }
+
+    // Questions and messages go to `prompts` (not owned) instead of dialogs.
+    void SetPrompts(UserPrompts* prompts);
+    void SetRunOptions(const RunOptions& options) { runOptions_ = options; }
+
+    // The start dialog's choice, carried out on the shown window;
+    // `recentFile` is the project chosen from its list.
+    void ExecuteStartChoice(StartDialog::Choice choice, const QString& recentFile = QString());
+    // The layout the user left, from the preferences.
+    void RestoreWindowState();
+
+    // The commands' work without their file dialogs; each reports its own
+    // failure and returns false.
+    bool OpenDocumentFile(const QString& path);
+    bool ImportJsonFile(const QString& path);
+    bool ExportJsonFile(const QString& path);
+    bool SaveDocument();
+    bool SaveDocumentTo(const QString& path, bool withResults);
+    bool SaveDocumentAs(bool withResults);
+    // Offers to save changes; false when the user cancelled.
+    bool MaybeSave();
+    // The Run command after validation; true when it ran and was saved.
+    bool RunAndSave();
+    // Switches the language at once (the OK of "Program Options").
+    bool ApplyOptions(const std::string& language, bool autoComplete);
+
+    // Every form, dialog and site-plan edit that changed the project calls
+    // this: the change becomes one undo step named after the edit (English,
+    // "Move Source"), the document is marked modified and every view
+    // redrawn. An edit that changed nothing leaves no step.
+    void OnProjectEdited(const char* editName);
+    void OnProjectEdited();
+    // Redraws the explorer, the site plan and the command states.
+    void RefreshViews();
+
+    // Opens one source's "Source Details", "Infiltration", "Unsaturated
+    // Pathway" or "Source Inventory" form (the site plan's context menu).
+    void OpenSourceForm(int sourceIndex, FormKind kind);
+    // Shows one input form in a dialog; true when the project changed.
+    bool EditWithForm(FormKind kind, int sourceIndex = -1);
+
+    // Enables the commands that the document's state allows.
+    void UpdateCommandStates();
+    // F6 and Shift+F6: the keyboard focus to the next or previous pane (the
+    // site plan, then the visible bars), round in a circle.
+    void FocusNextPane(bool forward);
+
+    // "Version 2.05.0004" for major 2, minor 5, build 4.
+    static QString VersionText(const FileVersion& version);
+
+public slots:
+    // The site plan reports the cursor here, in site-plan metres.
+    void ShowCursorPosition(double x, double y);
+
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnFileSaveWithoutResults();
+    void OnFileImportJson();
+    void OnFileExportJson();
+    void OnFilePrintModel();
+    void OnFilePrintResults();
+    void OnFilePrintSetup();
+    void OnFileOpenRecent(const QString& path);
+    void OnFileExit();
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnSetupProjectDetails();
+    void OnSetupDomainDetails();
+    void OnSetupContaminantInventory();
+    void OnSetupWqs();
+    void OnSetupActiveProcesses();
+    void OnSetupProjectWizard();
+    void OnSetupOptions();
+    void OnSourceNewSource();
+    void OnAquiferAquifer();
+    void OnReceptorNewReceptor();
+    void OnModelLevel(int level);
+    void OnModelCorrelations();
+    void OnModelSimulationParameters();
+    void OnModelContaminantPlume();
+    void OnModelRun();
+    void OnResultsStatistics();
+    void OnResultsGraphical();
+    void OnResultsSensitivity();
+    void OnViewAquiferFlowArrow();
+    void OnViewPan();
+    void OnViewRedraw();
+    void OnViewZoomIn();
+    void OnViewZoomOut();
+    void OnViewZoomWindow();
+    void OnViewZoomPrevious();
+    void OnViewZoomAll();
+    void OnViewPlumeLegend();
+    // "DXF Options": the background map's file, visibility and placement.
+    void OnViewDxfOptions();
+    // The plume shown on the plan as a PNG or SVG picture with its legend
+    // and scale bar (the plan's context menu offers it).
+    void OnSavePlumeMap();
+    bool SavePlumeMap(const QString& path);
+    void OnHelpTopics();
+    void OnHelpAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateActions();
+    void ConnectActions();
+    void CreateToolBars();
+    void CreateDockPanes();
+    void CreateStatusBar();
+    // Builds the menu bar from the command table with the current language.
+    void BuildMenus();
+    void AddRecentFileEntries(QMenu* menu);
+    void Retranslate();
+    void UpdateTitle();
+    // The undo and redo commands name the edit they take back or repeat.
+    void UpdateUndoCommands();
+    // Every window and picture that shows text follows the language now in
+    // force.
+    void RetranslateOpenWindows();
+    void OnProjectReplaced();
+    void OnExplorerSelection(const ProjectItem& item);
+    void OnExplorerActivated(const ProjectItem& item);
+    UserPrompts& Prompts();
+
+    UserInterfaceSettings& settings_;
+    CVarnexDoc* document_;
+    CVarnexView* view_;
+    ProjectExplorer* explorer_;
+    PropertyGrid* properties_;
+    QDockWidget* explorerDock_;
+    QDockWidget* propertiesDock_;
+    QToolBar* standardBar_;
+    QToolBar* geometryBar_;
+    QLabel* cursorLabel_;
+    QActionGroup* levelGroup_;
+    HelpWindow* helpWindow_ = nullptr;
+    std::array<QAction*, static_cast<std::size_t>(Command::count)> actions_{};
+    std::unique_ptr<UserPrompts> dialogPrompts_;
+    UserPrompts* prompts_ = nullptr;
+    RecentFileList recentFiles_;
+    RunOptions runOptions_;
+    // The panes get their first sizes once, when shown without a stored
+    // layout; a restored layout keeps the user's.
+    bool paneSizesSet_ = false;
+};
+
+} // namespace varnex::ui
