@@ -50,6 +50,7 @@
 #include "ui/ProjectExplorer.h"
 #include "ui/ProjectWizard.h"
 #include "ui/PropertyGrid.h"
+#include "ui/ValidationList.h"
 #include "ui/QtText.h"
 #include "ui/ReportModel.h"
 #include "ui/ReportPrinter.h"
@@ -550,6 +551,41 @@ void CMainFrame::OnExplorerActivated(const ProjectItem& item) {
     }
 }
 
+bool CMainFrame::ValidateOrList() {
+    std::string report;
+    std::vector<ValidationProblem> problems;
+    if (document_->GetProject().Validate(report, problems)) {
+        if (validationList_) validationList_->hide();
+        return true;
+    }
+    // The problems stay listed beside the program, each row leading to its
+    // form, rather than in a box that must be closed before mending them.
+    if (!validationList_) {
+        validationList_ = new ValidationList(this);
+        connect(validationList_, &ValidationList::ProblemChosen, this, &CMainFrame::OpenValidationProblem);
+    }
+    validationList_->Retranslate();
+    validationList_->ShowProblems(problems);
+    validationList_->show();
+    validationList_->raise();
+    return false;
+}
+
+void CMainFrame::OpenValidationProblem(int row) {
+    if (!validationList_ || row < 0 || static_cast<std::size_t>(row) >= validationList_->Problems().size()) return;
+    const ProblemPlace place = PlaceOf(validationList_->Problems()[static_cast<std::size_t>(row)]);
+    Project& project = document_->GetProject();
+    if (place.sourceIndex >= 0 && static_cast<std::size_t>(place.sourceIndex) >= project.sources.size()) return;
+    if (!FormDialog::EditProject(place.kind, place.sourceIndex, project, Prompts(), this, place.field, place.entity))
+        return;
+    OnProjectEdited();
+    // What is left to mend.
+    std::string report;
+    std::vector<ValidationProblem> problems;
+    project.Validate(report, problems);
+    validationList_->ShowProblems(problems);
+}
+
 bool CMainFrame::EditWithForm(FormKind kind, int sourceIndex) {
     if (!FormDialog::EditProject(kind, sourceIndex, document_->GetProject(), Prompts(), this)) return false;
     OnProjectEdited();
@@ -893,11 +929,7 @@ void CMainFrame::OnModelSimulationParameters() { EditWithForm(FormKind::simulati
 
 void CMainFrame::OnModelContaminantPlume() {
     Project& project = document_->GetProject();
-    std::string report;
-    if (!project.Validate(report)) {
-        Prompts().ShowError(ToQString(Translate("Validation Errors:") + "\n" + report));
-        return;
-    }
+    if (!ValidateOrList()) return;
     // Refused before the settings are asked for, not after.
     if (project.simulationLevel != SimulationLevel::level3 && project.simulationLevel != SimulationLevel::level3a) {
         Prompts().ShowError(ToQString(Translate("A contaminant plume can only be calculated at Level 3 or Level 3a.")));
@@ -935,11 +967,7 @@ void CMainFrame::OnModelRun() { RunAndSave(); }
 
 bool CMainFrame::RunAndSave() {
     Project& project = document_->GetProject();
-    std::string report;
-    if (!project.Validate(report)) {
-        Prompts().ShowError(ToQString(Translate("Validation Errors:") + "\n" + report));
-        return false;
-    }
+    if (!ValidateOrList()) return false;
     bool finished = false;
     QStringList warnings;
     QString failure;
