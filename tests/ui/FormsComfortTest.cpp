@@ -250,6 +250,7 @@ private slots:
         QCOMPARE(details.focusWidget(), static_cast<QWidget*>(thickness));
         QCOMPARE(name->text(), QStringLiteral("Landfill"));
         QCOMPARE(varnex::WriteProjectJson(project), before);
+        varnex::ui::test::SaveScreenshot(details, QStringLiteral("form-field-error.png"));
         // The label is named once.
         QCOMPARE(details.ShownErrors().count(QStringLiteral("Thickness [m]")), 1);
         QVERIFY(details.ShownErrors().endsWith(message->text()));
