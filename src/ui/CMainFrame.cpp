@@ -530,6 +530,14 @@ void CMainFrame::RefreshViews() {
 void CMainFrame::OnProjectEdited() {
     document_->SetModified(true);
     RefreshViews();
+    // An open list of problems follows every edit, from a form, the
+    // Properties pane or the plan, so that it shows what is left to mend.
+    if (validationList_ && !validationList_->isHidden()) {
+        std::string report;
+        std::vector<ValidationProblem> problems;
+        document_->GetProject().Validate(report, problems);
+        validationList_->ShowProblems(problems);
+    }
 }
 
 void CMainFrame::OnExplorerSelection(const ProjectItem& item) {
@@ -576,14 +584,8 @@ void CMainFrame::OpenValidationProblem(int row) {
     const ProblemPlace place = PlaceOf(validationList_->Problems()[static_cast<std::size_t>(row)]);
     Project& project = document_->GetProject();
     if (place.sourceIndex >= 0 && static_cast<std::size_t>(place.sourceIndex) >= project.sources.size()) return;
-    if (!FormDialog::EditProject(place.kind, place.sourceIndex, project, Prompts(), this, place.field, place.entity))
-        return;
-    OnProjectEdited();
-    // What is left to mend.
-    std::string report;
-    std::vector<ValidationProblem> problems;
-    project.Validate(report, problems);
-    validationList_->ShowProblems(problems);
+    if (FormDialog::EditProject(place.kind, place.sourceIndex, project, Prompts(), this, place.field, place.entity))
+        OnProjectEdited();
 }
 
 bool CMainFrame::EditWithForm(FormKind kind, int sourceIndex) {

@@ -387,6 +387,12 @@ private slots:
         emit list->Rows()->itemActivated(list->Rows()->item(halfLifeRow));
         QCOMPARE(focused, QStringLiteral("halfLife"));
         QCOMPARE(shownContaminant, QStringLiteral("Trichloroethene"));
+
+        // Mended elsewhere (here in the Properties pane): the row goes.
+        frame.Explorer()->setCurrentItem(frame.Explorer()->topLevelItem(0)->child(0));
+        QVERIFY(frame.Properties()->EditValue(QStringLiteral("Water filled porosity [fraction]"),
+                                              QStringLiteral("TRIANGULAR(0.2,0.35,0.4)")));
+        QTRY_COMPARE(list->Rows()->count(), 7);
     }
 
     // Every form, the Receptor(s) dialog and the Properties pane fit their
