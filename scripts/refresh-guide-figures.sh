@@ -28,6 +28,10 @@ figures=(
   "sensitivity-analysis.png   sensitivity-level3-petrol-station.png"
   "report-model-page.png      report-level3-petrol-station-model-1.png"
   "report-results-page.png    report-level3-petrol-station-results-3.png"
+  "form-field-error.png       form-field-error.png"
+  "validation-list.png        validation-list.png"
+  "receptors-dialog.png       receptors-dialog.png"
+  "properties-german.png      properties-deutsch.png"
 )
 missing=0
 for pair in "${figures[@]}"; do

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "model/ValidationProblem.h"
 #include "model/ActiveProcesses.h"
 #include "model/Aquifer.h"
 #include "model/Contaminant.h"
@@ -79,6 +80,9 @@ public:
     // The check before a run: true when the project can run; otherwise the
     // report lists every problem (the UI shows it under "Validation Errors:").
     bool Validate(std::string& report);
+    // The same, with each problem also listed on its own with the entity and
+    // field it concerns; the report is the same text.
+    bool Validate(std::string& report, std::vector<ValidationProblem>& problems);
 
     const Contaminant* FindContaminant(int identifier) const;
 

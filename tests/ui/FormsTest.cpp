@@ -719,14 +719,15 @@ private slots:
         QCOMPARE(wizard.CurrentIndex(), details + 1);
         QCOMPARE(wizard.Result().sources[0].name, std::string("Lagoon"));
 
-        // In a dialog: OK with a text that is no distribution.
+        // In a dialog: OK with a text that is no distribution keeps the
+        // form open with its entries, and says why under the form.
         const std::string before = varnex::WriteProjectJson(project);
         varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::aquiferPathway, -1), project, prompts_);
         TYPE(dialog.Form(), "thickness", "NORMAL(10");
         prompts_.questions.clear();
         QVERIFY(!dialog.TryAccept());
-        QCOMPARE(prompts_.questions.size(), 1);
-        QVERIFY(prompts_.questions[0].endsWith(loseQuestion));
+        QVERIFY(prompts_.questions.isEmpty());
+        QVERIFY(dialog.ShownErrors().startsWith(QStringLiteral("Thickness [m]: ")));
         QCOMPARE(varnex::WriteProjectJson(project), before);
         TYPE(dialog.Form(), "thickness", "NORMAL(10,1)");
         QVERIFY(dialog.TryAccept());
@@ -780,7 +781,7 @@ private slots:
                                      prompts_);
         Find<QListWidget>(empty.Form(), "timeSliceList")->clear();
         QVERIFY(!empty.TryAccept());
-        QVERIFY(prompts_.questions.last().startsWith(QStringLiteral("At least one timeslice is required.")));
+        QVERIFY(empty.ShownErrors().startsWith(QStringLiteral("At least one timeslice is required.")));
     }
 
     void propertiesGridEditsTheProject() {
@@ -1100,8 +1101,7 @@ private slots:
             title->setText(QString(20000, QLatin1Char('t')));
             QCOMPARE(title->text().size(), qsizetype(varnex::maxTextBytes));
             QVERIFY(!details.TryAccept());
-            QCOMPARE(prompts_.questions,
-                     QStringList{varnex::ui::LoseChangesQuestion({tooLong("Comment", 20000)})});
+            QCOMPARE(details.ShownErrors(), tooLong("Comment", 20000));
             QCOMPARE(varnex::WriteProjectJson(project), before);
             QVERIFY(QString(tooLong("Comment", 20000)).startsWith(QStringLiteral("Comment is too long: 20000 bytes")));
             // As long as a line edit lets it be, a title fits.
@@ -1109,7 +1109,7 @@ private slots:
             title->setText(QString(5500, QChar(0x6C34))); // "水": three bytes, none in Windows-1252
             prompts_.questions.clear();
             QVERIFY(!details.TryAccept());
-            QCOMPARE(prompts_.questions, QStringList{varnex::ui::LoseChangesQuestion({tooLong("Title", 16500)})});
+            QCOMPARE(details.ShownErrors(), tooLong("Title", 16500));
             QCOMPARE(varnex::WriteProjectJson(project), before);
         }
 
@@ -1140,8 +1140,7 @@ private slots:
             }
             prompts_.questions.clear();
             QVERIFY(!dialog.TryAccept());
-            QCOMPARE(prompts_.questions.size(), 1);
-            QVERIFY2(prompts_.questions[0].contains(nameTooLong), qPrintable(dialog.Form()->Title()));
+            QVERIFY2(dialog.ShownErrors().contains(nameTooLong), qPrintable(dialog.Form()->Title()));
             QCOMPARE(varnex::WriteProjectJson(project), before);
         }
 
@@ -1153,8 +1152,7 @@ private slots:
             file->setText(euros);
             prompts_.questions.clear();
             QVERIFY(!dialog.TryAccept());
-            QCOMPARE(prompts_.questions,
-                     QStringList{varnex::ui::LoseChangesQuestion({tooLong("Background Map", 16500)})});
+            QCOMPARE(dialog.ShownErrors(), tooLong("Background Map", 16500));
             QCOMPARE(varnex::WriteProjectJson(project), before);
         }
 

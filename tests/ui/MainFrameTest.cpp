@@ -8,6 +8,7 @@
 
 #include <sys/resource.h>
 
+#include <QListWidget>
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -31,6 +32,7 @@
 #include <QTreeWidget>
 
 #include "model/Project.h"
+#include "ui/forms/ValidationList.h"
 #include "ui/siteplan/CPhaseView.h"
 #include "archive/FileVersion.h"
 #include "persist/ProjectJson.h"
@@ -530,8 +532,10 @@ private slots:
     void invalidProjectDoesNotRun() {
         QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("invalid-level3.json"))));
         QVERIFY(!frame_->RunAndSave());
-        QCOMPARE(prompts_.errors.size(), 1);
-        QVERIFY(prompts_.errors.first().startsWith(QStringLiteral("Validation Errors:\n")));
+        // Listed, each problem a row, rather than in a message box.
+        QVERIFY(prompts_.errors.isEmpty());
+        QVERIFY(frame_->Validation() && !frame_->Validation()->isHidden());
+        QCOMPARE(frame_->Validation()->Rows()->count(), 8);
         QVERIFY(!frame_->CommandAction(Command::resultsStatistics)->isEnabled());
     }
 

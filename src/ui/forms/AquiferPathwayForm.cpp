@@ -25,9 +25,7 @@ AquiferPathwayForm::AquiferPathwayForm(QWidget* parent) : InputForm(parent) {
     calculateMixingZone_->setObjectName(QStringLiteral("calculateMixingZone"));
     layout->addRow(calculateMixingZone_);
     inputs_ = AddInputs<Aquifer>(layout);
-    connect(calculateMixingZone_, &QCheckBox::toggled, this, [this](bool calculated) {
-        if (InputField* f = FieldOf(inputs_, &Aquifer::mixingZoneThickness)) f->edit->setEnabled(!calculated);
-    });
+    connect(calculateMixingZone_, &QCheckBox::toggled, this, [this](bool calculated) { ShowMixingZoneUse(calculated); });
 }
 
 QString AquiferPathwayForm::Title() const { return Tr(TranslatableText("Aquifer Pathway")); }
@@ -39,8 +37,12 @@ void AquiferPathwayForm::Load(const Project& project) {
     dilution_->setChecked(aquifer.dilutionFlag != 0);
     calculateMixingZone_->setChecked(aquifer.calculateMixingZone != 0);
     LoadInputs(inputs_, aquifer);
-    if (InputField* f = FieldOf(inputs_, &Aquifer::mixingZoneThickness))
-        f->edit->setEnabled(aquifer.calculateMixingZone == 0);
+    ShowMixingZoneUse(aquifer.calculateMixingZone != 0);
+}
+
+void AquiferPathwayForm::ShowMixingZoneUse(bool calculated) {
+    SetUsed(FieldOf(inputs_, &Aquifer::mixingZoneThickness), !calculated,
+            TranslatableText("Not used: the thickness is calculated (Calculate Mixing Zone Thickness is on)."));
 }
 
 bool AquiferPathwayForm::Validate(QStringList& errors) {

@@ -23,6 +23,8 @@ public:
     void Apply(Project& project) override;
 
 private:
+    // The typed thickness is unused while the thickness is calculated.
+    void ShowMixingZoneUse(bool calculated);
     QCheckBox* dilution_;
     QCheckBox* calculateMixingZone_;
     QLineEdit* flowDirection_;

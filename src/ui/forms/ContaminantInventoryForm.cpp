@@ -68,12 +68,8 @@ ContaminantInventoryForm::ContaminantInventoryForm(QWidget* parent)
                    [this](int row) { ShowContaminant(row); });
     connect(addButton_, &QPushButton::clicked, this, &ContaminantInventoryForm::AddContaminant);
     connect(deleteButton_, &QPushButton::clicked, this, &ContaminantInventoryForm::DeleteContaminant);
-    connect(partitionFromKoc_, &QComboBox::currentIndexChanged, this, [this](int koc) {
-        if (InputField* field = FieldOf(inputs_, &Contaminant::partitionCoefficient)) field->edit->setEnabled(koc == 0);
-    });
-    connect(backgroundOption_, &QCheckBox::toggled, this, [this](bool on) {
-        if (InputField* field = FieldOf(inputs_, &Contaminant::backgroundConcentration)) field->edit->setEnabled(on);
-    });
+    connect(partitionFromKoc_, &QComboBox::currentIndexChanged, this, [this](int koc) { ShowPartitionUse(koc != 0); });
+    connect(backgroundOption_, &QCheckBox::toggled, this, [this](bool on) { ShowBackgroundUse(on); });
 }
 
 ContaminantInventoryForm::~ContaminantInventoryForm() = default;
@@ -113,10 +109,18 @@ void ContaminantInventoryForm::ShowContaminant(int index) {
     halfLifeOption_->setCurrentIndex(contaminant.halfLifeOption != 0 ? 1 : 0);
     backgroundOption_->setChecked(contaminant.backgroundOption != 0);
     LoadInputs(inputs_, contaminant);
-    if (InputField* field = FieldOf(inputs_, &Contaminant::partitionCoefficient))
-        field->edit->setEnabled(contaminant.partitionFromKoc == 0);
-    if (InputField* field = FieldOf(inputs_, &Contaminant::backgroundConcentration))
-        field->edit->setEnabled(contaminant.backgroundOption != 0);
+    ShowPartitionUse(contaminant.partitionFromKoc != 0);
+    ShowBackgroundUse(contaminant.backgroundOption != 0);
+}
+
+void ContaminantInventoryForm::ShowPartitionUse(bool fromKoc) {
+    SetUsed(FieldOf(inputs_, &Contaminant::partitionCoefficient), !fromKoc,
+            TranslatableText("Not used: the partition coefficient is calculated from koc."));
+}
+
+void ContaminantInventoryForm::ShowBackgroundUse(bool on) {
+    SetUsed(FieldOf(inputs_, &Contaminant::backgroundConcentration), on,
+            TranslatableText("Used only when the background concentration option is on."));
 }
 
 bool ContaminantInventoryForm::TakeShown(QStringList& errors) {

@@ -32,6 +32,9 @@ public:
     void DeleteContaminant();
 
 private:
+    // Disables, with the reason, the inputs the chosen options leave unused.
+    void ShowPartitionUse(bool fromKoc);
+    void ShowBackgroundUse(bool on);
     void ShowList();
     void ShowContaminant(int index);
     // Takes the shown species' entries into the working copy; false (and

@@ -129,7 +129,17 @@ DistributionDialog::DistributionDialog(const StochasticParameter& parameter, con
     buttonRow->addStretch(1);
     buttonRow->addWidget(buttons);
 
+    // Why the text it was opened on is invalid, worded as beside the field.
+    textFault_ = new QLabel(this);
+    textFault_->setObjectName(QStringLiteral("textFault"));
+    textFault_->setWordWrap(true);
+    QPalette colours = textFault_->palette();
+    colours.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x20));
+    textFault_->setPalette(colours);
+    textFault_->hide();
+
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(textFault_);
     layout->addLayout(grid);
     layout->addStretch(1);
     layout->addSpacing(8);
@@ -249,6 +259,13 @@ bool DistributionDialog::ReadEntries(Distribution& distribution, int type, int& 
     }
     return allNumbers;
 }
+
+void DistributionDialog::ShowTextFault(const QString& fault) {
+    textFault_->setText(fault);
+    textFault_->setVisible(!fault.isEmpty());
+}
+
+QString DistributionDialog::TextFault() const { return textFault_->text(); }
 
 void DistributionDialog::UpdatePreview() {
     Distribution built(working_);

@@ -48,6 +48,11 @@ public:
 public slots:
     void accept() override;
 
+    // The faults of the field's text the dialog was opened on, in the same
+    // words as beside the field; empty for a valid text.
+    void ShowTextFault(const QString& fault);
+    QString TextFault() const;
+
 private:
     static constexpr int maximumArguments = 3;
 
@@ -66,6 +71,7 @@ private:
     QLabel* argumentLabels_[maximumArguments];
     QLineEdit* argumentEntries_[maximumArguments];
     QLabel* preview_;
+    QLabel* textFault_ = nullptr;
     QPushButton* dumpButton_;
     int shownType_ = 0;
 };

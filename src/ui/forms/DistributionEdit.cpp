@@ -1,6 +1,7 @@
 #include "ui/forms/DistributionEdit.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPalette>
@@ -53,6 +54,7 @@ void DistributionEdit::Load(const StochasticParameter& parameter) {
     samples_ = parameter.Samples();
     setText(ToQString(parameter_.Format()));
     lastLength_ = static_cast<int>(text().size());
+    StopAbsorbing();
     Recheck();
     // A loaded text that was valid before and is valid now still needs
     // its colours set once.
@@ -65,6 +67,14 @@ QString DistributionEdit::ErrorText() const {
     if (valid_) return {};
     StochasticParameter trial(parameter_);
     trial.distribution.Parse(ToStdString(text()));
+    return ToQString(trial.ErrorText());
+}
+
+QString DistributionEdit::FaultText() const {
+    if (valid_) return {};
+    StochasticParameter trial(parameter_);
+    trial.distribution.Parse(ToStdString(text()));
+    trial.distribution.label.clear();
     return ToQString(trial.ErrorText());
 }
 
@@ -84,26 +94,85 @@ UserPrompts& DistributionEdit::Prompts() {
     return *ownPrompts_;
 }
 
+void DistributionEdit::StopAbsorbing() {
+    absorbKeyword_.clear();
+    absorbed_ = 0;
+    absorbCaret_ = -1;
+    closingPending_ = false;
+}
+
+void DistributionEdit::keyPressEvent(QKeyEvent* event) {
+    const QString typed = event->text();
+    const bool plainCharacter = typed.size() == 1 && typed[0].isPrint() &&
+                                !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (!plainCharacter) {
+        // Moving the caret, deleting or pasting ends the keyword being typed.
+        if (!typed.isEmpty() || event->key() == Qt::Key_Left || event->key() == Qt::Key_Right ||
+            event->key() == Qt::Key_Home || event->key() == Qt::Key_End)
+            StopAbsorbing();
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const QChar character = typed[0].toUpper();
+    if (!absorbKeyword_.isEmpty() && !hasSelectedText() && cursorPosition() == absorbCaret_ &&
+        absorbed_ < absorbKeyword_.size()) {
+        // The next letter of the keyword, or its "(" (also after a keyword
+        // typed only in part, "LOGT("): already there.
+        const bool continues = character == absorbKeyword_[absorbed_];
+        if (continues || character == QLatin1Char('(')) {
+            absorbed_ = continues ? absorbed_ + 1 : static_cast<int>(absorbKeyword_.size());
+            if (absorbed_ == absorbKeyword_.size()) absorbKeyword_.clear();
+            event->accept();
+            return;
+        }
+    }
+    absorbKeyword_.clear();
+    if (closingPending_ && character == QLatin1Char(')') && !hasSelectedText() &&
+        cursorPosition() == text().size() - 1 && text().endsWith(QLatin1Char(')'))) {
+        closingPending_ = false;
+        setCursorPosition(static_cast<int>(text().size()));
+        event->accept();
+        return;
+    }
+    typingCharacter_ = true;
+    QLineEdit::keyPressEvent(event);
+    typingCharacter_ = false;
+    if (!text().endsWith(QLatin1Char(')'))) closingPending_ = false;
+}
+
 void DistributionEdit::OnTextEdited(const QString& typed) {
     const int length = static_cast<int>(typed.size());
-    const bool typedForward = length > lastLength_;
+    const bool typedForward = length == lastLength_ + 1;
     lastLength_ = length;
-    if (!typedForward || !AutoCompleteOn()) return;
+    if (!typedForward || !typingCharacter_ || !AutoCompleteOn()) return;
     const std::optional<AutoCompletion> completion = AutoCompleteDistributionText(ToStdString(typed));
     if (!completion) return;
     setText(ToQString(completion->text));
     setCursorPosition(completion->caretPosition);
     lastLength_ = static_cast<int>(text().size());
+    // The keyword's letters after the typed prefix, and its "(", may follow.
+    absorbKeyword_ = text().left(completion->caretPosition);
+    absorbed_ = length;
+    absorbCaret_ = completion->caretPosition;
+    closingPending_ = true;
 }
 
 void DistributionEdit::Recheck() {
     StochasticParameter trial(parameter_);
     const bool valid = trial.distribution.Parse(ToStdString(text()));
-    if (valid != valid_) {
-        valid_ = valid;
+    const bool changed = valid != valid_;
+    valid_ = valid;
+    // The reason goes with the colour, so that hovering tells what is wrong.
+    setToolTip(valid_ ? hint_ : FaultText());
+    if (changed) {
         ShowValidity();
         emit ValidityChanged(valid_);
     }
+}
+
+void DistributionEdit::SetHint(const QString& hint) {
+    hint_ = hint;
+    setToolTip(valid_ ? hint_ : FaultText());
 }
 
 void DistributionEdit::ShowValidity() {
@@ -128,9 +197,11 @@ bool DistributionEdit::OpenDistributionDialog() {
     StochasticParameter current(parameter_);
     current.distribution.Parse(ToStdString(text()));
     DistributionDialog dialog(current, samples_, Prompts(), this);
+    if (!text().trimmed().isEmpty()) dialog.ShowTextFault(FaultText());
     if (dialog.exec() != QDialog::Accepted) return false;
     setText(ToQString(dialog.Result().Format()));
     lastLength_ = static_cast<int>(text().size());
+    StopAbsorbing();
     return true;
 }
 

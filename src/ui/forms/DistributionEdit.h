@@ -19,8 +19,9 @@ class UserPrompts;
 
 // The field in which a user types one stochastic input as a distribution
 // text ("NORMAL(5,1)", "12.5"). It shows an invalid text in the invalid
-// colours, completes the typed keyword prefixes while auto completion is on,
-// and opens the "Distribution" dialog on a double click. The input forms
+// colours (its reason in the tooltip), completes the typed keyword prefixes
+// while auto completion is on, and opens the "Distribution" dialog on a
+// double click. The input forms
 // bind one of these to each stochastic input of the model.
 class DistributionEdit : public QLineEdit {
     Q_OBJECT
@@ -41,8 +42,16 @@ public:
     // Whether the current text parses as a valid distribution within the
     // loaded parameter's limits.
     bool IsTextValid() const;
-    // The error text of the current text, empty while valid.
+    // The error text of the current text, empty while valid: the input's
+    // label, " - ", then the faults, as the check before a run words them.
     QString ErrorText() const;
+    // The faults alone, without the label: what is shown beside the field,
+    // where the label already names the input.
+    QString FaultText() const;
+    // The tooltip shown while the text is valid (why the field is disabled,
+    // say); an invalid text shows its faults instead.
+    void SetHint(const QString& hint);
+
     // Writes the current text into `parameter` when it is valid; returns
     // false (and leaves `parameter` as it was) when it is not.
     bool Apply(StochasticParameter& parameter) const;
@@ -71,11 +80,13 @@ signals:
     void ValidityChanged(bool valid);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void Recheck();
+    void StopAbsorbing();
     void OnTextEdited(const QString& text);
     void ShowValidity();
     UserPrompts& Prompts();
@@ -87,6 +98,21 @@ private:
     // only while the user types forward, so deleting back over "TR" does not
     // put "TRIANGULAR()" back.
     int lastLength_ = 0;
+    // Set while a key that types one character is being handled: only such
+    // an edit is completed, never a pasted or dropped text.
+    bool typingCharacter_ = false;
+    QString hint_;
+    // After a completion the user may go on typing the keyword in full:
+    // those letters, and then the "(", are already in the template and are
+    // absorbed rather than written inside the parentheses. `absorbKeyword_`
+    // is the keyword plus "(", `absorbed_` how much of it was typed so far,
+    // `absorbCaret_` where the caret must stand for the next key to count.
+    QString absorbKeyword_;
+    int absorbed_ = 0;
+    int absorbCaret_ = -1;
+    // The ")" of the last template is still the text's last character: a
+    // ")" typed just before it steps over it, as most editors do.
+    bool closingPending_ = false;
     UserPrompts* prompts_ = nullptr;
     std::unique_ptr<UserPrompts> ownPrompts_;
 };

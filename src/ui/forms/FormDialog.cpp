@@ -1,6 +1,8 @@
 #include "ui/forms/FormDialog.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
+#include <QTimer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -13,6 +15,12 @@
 #include "ui/common/UserPrompts.h"
 
 namespace varnex::ui {
+
+void FormDialog::FocusField(const QString& field, int entity) {
+    form_->FocusField(field, entity);
+    // A hidden widget takes the focus only once its window is shown.
+    QTimer::singleShot(0, this, [this, field, entity] { form_->FocusField(field, entity); });
+}
 
 QString LoseChangesQuestion(const QStringList& errors) {
     const QString question = ToQString(Translate("Do you want to lose any changes made on the current form?"));
@@ -35,20 +43,40 @@ FormDialog::FormDialog(InputForm* form, Project& project, UserPrompts& prompts, 
     buttons->button(QDialogButtonBox::Cancel)->setText(ToQString(Translate("Cancel")));
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { TryAccept(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // Why OK did not close the form: the faults stay in view while the user
+    // mends them, instead of in a box that hides the form.
+    errors_ = new QLabel(this);
+    errors_->setObjectName(QStringLiteral("formErrors"));
+    errors_->setWordWrap(true);
+    errors_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette colours = errors_->palette();
+    colours.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x20));
+    errors_->setPalette(colours);
+    errors_->hide();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(scroll);
+    layout->addWidget(errors_);
     layout->addWidget(buttons);
     const QSize wanted = form_->sizeHint() + QSize(40, 80);
-    resize(wanted.boundedTo(QSize(1200, 860)));
+    // Within a 1280 x 800 screen, less its task bar and the frame.
+    resize(wanted.boundedTo(QSize(1240, 720)));
 }
+
+QString FormDialog::ShownErrors() const { return errors_->isHidden() ? QString() : errors_->text(); }
 
 bool FormDialog::TryAccept() {
     QStringList errors;
     if (!form_->Validate(errors)) {
-        if (!prompts_.AskYesNo(LoseChangesQuestion(errors))) return false;
-        reject();
-        return true;
+        // Nothing is thrown away: the form stays open with every entry as
+        // typed, the first faulty field takes the focus and the faults are
+        // listed under the form. Cancel is the way out without them.
+        errors_->setText(errors.join(QLatin1Char('\n')));
+        errors_->setVisible(!errors.isEmpty());
+        form_->FocusFirstInvalidField();
+        return false;
     }
+    errors_->clear();
+    errors_->hide();
     if (!form_->ConfirmApply()) return false;
     form_->Apply(project_);
     accept();
@@ -57,8 +85,14 @@ bool FormDialog::TryAccept() {
 
 bool FormDialog::EditProject(FormKind kind, int sourceIndex, Project& project, UserPrompts& prompts,
                              QWidget* parent) {
+    return EditProject(kind, sourceIndex, project, prompts, parent, QString(), -1);
+}
+
+bool FormDialog::EditProject(FormKind kind, int sourceIndex, Project& project, UserPrompts& prompts,
+                             QWidget* parent, const QString& field, int entity) {
     const std::string before = WriteProjectJson(project);
     FormDialog dialog(CreateInputForm(kind, sourceIndex), project, prompts, parent);
+    if (!field.isEmpty()) dialog.FocusField(field, entity);
     if (dialog.exec() != QDialog::Accepted) return false;
     if (WriteProjectJson(project) == before) return false;
     project.InvalidateResults();

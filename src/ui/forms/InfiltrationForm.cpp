@@ -50,13 +50,18 @@ QString InfiltrationForm::Title() const {
 void InfiltrationForm::UpdateEnabled() {
     const bool soakaway = soakaway_->isChecked();
     const bool drained = soakaway && drainage_->isChecked();
-    if (InputField* f = FieldOf(inputs_, &Source::infiltration)) f->edit->setEnabled(!soakaway);
-    drainage_->setEnabled(soakaway);
-    noDrainage_->setEnabled(soakaway);
-    if (InputField* f = FieldOf(inputs_, &Source::maximumInfiltrationRate)) f->edit->setEnabled(soakaway);
-    if (InputField* f = FieldOf(inputs_, &Source::baseArea)) f->edit->setEnabled(soakaway);
-    if (InputField* f = FieldOf(inputs_, &Source::catchmentArea)) f->edit->setEnabled(drained);
-    if (InputField* f = FieldOf(inputs_, &Source::runoffRecharge)) f->edit->setEnabled(drained);
+    // A soakaway takes the place of the rain's infiltration; its catchment
+    // matters only while a drainage system feeds it.
+    const char* soakawayHint = TranslatableText("Used only when Soakaway is on.");
+    const char* drainageHint = TranslatableText("Used only for a soakaway with a drainage system.");
+    SetUsed(FieldOf(inputs_, &Source::infiltration), !soakaway,
+            TranslatableText("Not used: the soakaway sets the infiltration (Soakaway is on)."));
+    SetUsed(drainage_, soakaway, soakawayHint);
+    SetUsed(noDrainage_, soakaway, soakawayHint);
+    SetUsed(FieldOf(inputs_, &Source::maximumInfiltrationRate), soakaway, soakawayHint);
+    SetUsed(FieldOf(inputs_, &Source::baseArea), soakaway, soakawayHint);
+    SetUsed(FieldOf(inputs_, &Source::catchmentArea), drained, drainageHint);
+    SetUsed(FieldOf(inputs_, &Source::runoffRecharge), drained, drainageHint);
 }
 
 void InfiltrationForm::Load(const Project& project) {

@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTableWidget>
 #include <QSignalBlocker>
+#include <QVBoxLayout>
 
 #include "model/TextLimit.h"
 #include "settings/Translate.h"
@@ -61,7 +63,29 @@ InputForm::InputField InputForm::AddInput(QFormLayout* layout, const QString& ob
     field.edit = new DistributionEdit(this);
     field.edit->setObjectName(objectName);
     field.edit->setMinimumWidth(260);
+    field.label->setBuddy(field.edit);
     layout->addRow(field.label, field.edit);
+    // The reason an entry is invalid, in a row of its own under the field
+    // that is shown only while there is one.
+    field.message = new QLabel(this);
+    field.message->setObjectName(objectName + QStringLiteral("Message"));
+    field.message->setWordWrap(true);
+    QPalette colours = field.message->palette();
+    colours.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x20));
+    field.message->setPalette(colours);
+    QFont small = field.message->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    field.message->setFont(small);
+    layout->addRow(QString(), field.message);
+    layout->setRowVisible(field.message, false);
+    DistributionEdit* edit = field.edit;
+    QLabel* message = field.message;
+    connect(edit, &QLineEdit::textChanged, message, [edit, message, layout] {
+        // An empty field is "not entered", which the form accepts.
+        const QString fault = edit->text().trimmed().isEmpty() ? QString() : edit->FaultText();
+        message->setText(fault);
+        layout->setRowVisible(message, !fault.isEmpty());
+    });
     return field;
 }
 
@@ -76,7 +100,9 @@ void InputForm::LoadInput(InputField& field, const StochasticParameter& paramete
 bool InputForm::CheckInput(const InputField& field, QStringList& errors, const QString& owner) {
     const QString text = field.edit->text().trimmed();
     if (text.isEmpty() || field.edit->text() == field.loadedText || field.edit->IsTextValid()) return true;
-    QString line = field.label->text() + QStringLiteral(": ") + field.edit->ErrorText();
+    // Named once, by the label the user sees (at Level 3a it differs from
+    // the input's own), then the faults alone.
+    QString line = field.label->text() + QStringLiteral(": ") + field.edit->FaultText();
     if (!owner.isEmpty()) line = owner + QStringLiteral(" - ") + line;
     errors << line;
     return false;
@@ -90,6 +116,52 @@ void InputForm::ApplyInput(const InputField& field, StochasticParameter& paramet
         return;
     }
     field.edit->Apply(parameter);
+}
+
+void InputForm::SetUsed(InputField* field, bool used, const char* hint) {
+    if (!field || !field->edit) return;
+    field->edit->setEnabled(used);
+    field->edit->SetHint(used ? QString() : Tr(hint));
+    if (field->label) {
+        field->label->setEnabled(used);
+        field->label->setToolTip(used ? QString() : Tr(hint));
+    }
+}
+
+void InputForm::SetUsed(QWidget* field, bool used, const char* hint) {
+    if (!field) return;
+    field->setEnabled(used);
+    field->setToolTip(used ? QString() : Tr(hint));
+}
+
+bool InputForm::FocusField(const QString& objectName, int entity) {
+    // The forms that show one entry at a time list the entries in the
+    // project's order: choosing the row shows the entry's fields.
+    if (entity >= 0) {
+        for (const char* name : {"contaminantList", "inventoryList", "pathwayList"})
+            if (auto* list = findChild<QListWidget*>(QLatin1String(name)); list && entity < list->count())
+                list->setCurrentRow(entity);
+        if (auto* table = findChild<QTableWidget*>(QStringLiteral("receptorTable")); table && entity < table->rowCount()) {
+            table->setCurrentCell(entity, objectName == QLatin1String("y") ? 2 : objectName == QLatin1String("x") ? 1 : 0);
+            table->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    auto* field = findChild<QWidget*>(objectName);
+    if (!field) return false;
+    field->setFocus(Qt::OtherFocusReason);
+    if (auto* line = qobject_cast<QLineEdit*>(field)) line->selectAll();
+    return true;
+}
+
+bool InputForm::FocusFirstInvalidField() {
+    for (DistributionEdit* edit : findChildren<DistributionEdit*>()) {
+        if (edit->IsTextValid() || edit->text().trimmed().isEmpty() || !edit->isEnabledTo(this)) continue;
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->selectAll();
+        return true;
+    }
+    return false;
 }
 
 bool InputForm::TakeOrSayWhy(const TakeEntries& take) {

@@ -39,6 +39,14 @@ public:
 
     // The caption of the page (translated).
     virtual QString Title() const = 0;
+    // Focuses the field named `objectName` (an input's key, as the check
+    // before a run names it), showing the entry it belongs to first where
+    // the form shows one entry at a time; `entity` is the index of that
+    // entry, or -1. False when the form has no such field.
+    virtual bool FocusField(const QString& objectName, int entity = -1);
+    // Focuses the first field whose entry is invalid; false when none is
+    // (the fault is not one field's, a missing polygon say).
+    bool FocusFirstInvalidField();
     virtual void Load(const Project& project) = 0;
     // Appends one message per failing entry; true when there is none.
     virtual bool Validate(QStringList& errors) = 0;
@@ -59,6 +67,9 @@ protected:
     struct InputField {
         QLabel* label = nullptr;
         DistributionEdit* edit = nullptr;
+        // The reason the text is invalid, beside the field (hidden while
+        // it is valid).
+        QLabel* message = nullptr;
         QString loadedText;
     };
 
@@ -82,6 +93,12 @@ protected:
     // reports the missing ones.
     static bool CheckInput(const InputField& field, QStringList& errors, const QString& owner = QString());
     static void ApplyInput(const InputField& field, StochasticParameter& parameter);
+    // Enables a field that the chosen options use and disables, with `hint`
+    // (English, translated here) as its tooltip, one they leave unused. Its
+    // value stays as it is either way: switching the option back brings
+    // the user's entry back.
+    static void SetUsed(InputField* field, bool used, const char* hint);
+    static void SetUsed(QWidget* field, bool used, const char* hint);
 
     // One field per labelled input of the entity type (or only those whose
     // keys are listed), in its stored order; object names are `prefix`

@@ -139,6 +139,7 @@ void PropertyGrid::AddInputs(const Entity& entity, const QString& keyPrefix) {
         const StochasticParameter& input = entity.*field.member;
         const QString label = input.Label().empty() ? ToQString(Translate(field.label)) : ToQString(input.Label());
         AddRow(label, InputText(input), keyPrefix + QString::fromLatin1(field.key));
+        item(rowCount() - 1, 1)->setData(TextLimitDelegate::distributionRole, true);
     }
 }
 
@@ -238,6 +239,9 @@ void PropertyGrid::Fill(const Project& project, const ProjectItem& item) {
     default:
         break;
     }
+    // The labels carry their units at the end: the column is as wide as the
+    // longest, so no unit is cut off (German labels run longer).
+    resizeColumnToContents(0);
     filling_ = false;
 }
 
@@ -285,6 +289,9 @@ bool PropertyGrid::TakeValue(const QString& key, const QString& label, const QSt
         // Parsed on a copy: a refused text never reaches the model.
         StochasticParameter trial(*input);
         if (!trial.distribution.Parse(ToStdString(text.trimmed()))) {
+            // Named once, by the label shown in the grid (at Level 3a it
+            // differs from the input's own), then the faults alone.
+            trial.distribution.label.clear();
             error = label + QStringLiteral(": ") + ToQString(trial.ErrorText());
             return false;
         }

@@ -1,10 +1,13 @@
 #include "ui/forms/ReceptorsForm.h"
 
+#include <algorithm>
+
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -26,15 +29,25 @@ ReceptorsForm::ReceptorsForm(QWidget* parent) : InputForm(parent), working_(std:
     table_->setObjectName(QStringLiteral("receptorTable"));
     table_->setHorizontalHeaderLabels({Tr(TranslatableText("Name")), Tr(TranslatableText("X [m]")), Tr(TranslatableText("Y [m]")), Tr(TranslatableText("Visible")), Tr(TranslatableText("Source"))});
     table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setColumnWidth(nameColumn, 260);
     table_->setItemDelegateForColumn(nameColumn, new TextLimitDelegate(table_));
-    table_->setColumnWidth(xColumn, 120);
-    table_->setColumnWidth(yColumn, 120);
-    table_->setColumnWidth(visibleColumn, 70);
+    // Each column at least as wide as its heading (German headings run
+    // longer), and the table wide enough to show all of them, the sources
+    // included, without scrolling sideways.
+    const int minimumWidths[columnCount] = {220, 110, 110, 60, 160};
+    const QFontMetrics headerMetrics(table_->horizontalHeader()->font());
+    int total = 0;
+    for (int column = 0; column < columnCount; ++column) {
+        const QTableWidgetItem* heading = table_->horizontalHeaderItem(column);
+        const int wanted = headerMetrics.horizontalAdvance(heading ? heading->text() : QString()) + 24;
+        const int width = std::max(minimumWidths[column], wanted);
+        table_->setColumnWidth(column, width);
+        total += width;
+    }
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->verticalHeader()->hide();
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setMinimumSize(520, 240);
+    table_->setMinimumSize(total + 2 * table_->frameWidth() + table_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4,
+                           240);
     newName_ = new QLineEdit(this);
     newName_->setObjectName(QStringLiteral("newReceptorName"));
     LimitTextLength(newName_);

@@ -145,10 +145,14 @@ void SourceDetailsForm::UpdateEnabled() {
     centreY_->setEnabled(userCentre);
     declineGrid_->setEnabled(decliningSource_->currentIndex() == Source::userDefinedDecline);
     const bool calculated = calculatePorosities_->isChecked();
-    if (InputField* f = FieldOf(inputs_, &Source::waterFilledPorosity)) f->edit->setEnabled(!calculated);
-    if (InputField* f = FieldOf(inputs_, &Source::airFilledPorosity)) f->edit->setEnabled(!calculated);
-    if (InputField* f = FieldOf(inputs_, &Source::moistureContent)) f->edit->setEnabled(calculated);
-    if (InputField* f = FieldOf(inputs_, &Source::particleDensity)) f->edit->setEnabled(calculated);
+    // The porosities are typed, or calculated from the moisture content and
+    // the particle density: only one of the two sets is used.
+    const char* typedHint = TranslatableText("Not used: the porosities are calculated (Calculate Porosities is on).");
+    const char* calculatedHint = TranslatableText("Used only when Calculate Porosities is on.");
+    SetUsed(FieldOf(inputs_, &Source::waterFilledPorosity), !calculated, typedHint);
+    SetUsed(FieldOf(inputs_, &Source::airFilledPorosity), !calculated, typedHint);
+    SetUsed(FieldOf(inputs_, &Source::moistureContent), calculated, calculatedHint);
+    SetUsed(FieldOf(inputs_, &Source::particleDensity), calculated, calculatedHint);
 }
 
 void SourceDetailsForm::Load(const Project& project) {

@@ -77,7 +77,8 @@ void UnsaturatedPathwayForm::UpdateEnabled() {
     const bool dual = flowModel_->currentIndex() == UnsaturatedPathway::dualPorosity;
     for (auto member : {&UnsaturatedPathway::matrixConductivity, &UnsaturatedPathway::effectiveMatrixPorosity,
                         &UnsaturatedPathway::effectiveFissurePorosity})
-        if (InputField* f = FieldOf(inputs_, member)) f->edit->setEnabled(dual && shown_ >= 0);
+        SetUsed(FieldOf(inputs_, member), dual && shown_ >= 0,
+                TranslatableText("Used only by the Dual Porosity flow model."));
 }
 
 void UnsaturatedPathwayForm::Load(const Project& project) {

@@ -25,7 +25,8 @@ WaterQualityStandardForm::WaterQualityStandardForm(QWidget* parent)
     table_->setWordWrap(false);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->verticalHeader()->hide();
-    table_->setMinimumSize(480, 300);
+    // Wide enough for all three columns, "Status" included.
+    table_->setMinimumSize(320 + 140 + 140 + 2 * table_->frameWidth(), 300);
     auto* top = new QFormLayout;
     top->addRow(Tr(TranslatableText("Standard")), selection_);
     top->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);

@@ -50,6 +50,7 @@
 #include "ui/shell/ProjectExplorer.h"
 #include "ui/shell/ProjectWizard.h"
 #include "ui/forms/PropertyGrid.h"
+#include "ui/forms/ValidationList.h"
 #include "ui/common/QtText.h"
 #include "ui/reports/ReportModel.h"
 #include "ui/reports/ReportPrinter.h"
@@ -569,6 +570,14 @@ void CMainFrame::RefreshViews() {
 void CMainFrame::OnProjectEdited(const char* editName) {
     document_->RecordEdit(editName);
     RefreshViews();
+    // An open list of problems follows every edit, from a form, the
+    // Properties pane or the plan, so that it shows what is left to mend.
+    if (validationList_ && !validationList_->isHidden()) {
+        std::string report;
+        std::vector<ValidationProblem> problems;
+        document_->GetProject().Validate(report, problems);
+        validationList_->ShowProblems(problems);
+    }
 }
 
 void CMainFrame::OnProjectEdited() { OnProjectEdited(TranslatableText("Edit")); }
@@ -590,6 +599,35 @@ void CMainFrame::OnExplorerActivated(const ProjectItem& item) {
     case Kind::aquifer: EditWithForm(FormKind::aquiferPathway); break;
     case Kind::none: break;
     }
+}
+
+bool CMainFrame::ValidateOrList() {
+    std::string report;
+    std::vector<ValidationProblem> problems;
+    if (document_->GetProject().Validate(report, problems)) {
+        if (validationList_) validationList_->hide();
+        return true;
+    }
+    // The problems stay listed beside the program, each row leading to its
+    // form, rather than in a box that must be closed before mending them.
+    if (!validationList_) {
+        validationList_ = new ValidationList(this);
+        connect(validationList_, &ValidationList::ProblemChosen, this, &CMainFrame::OpenValidationProblem);
+    }
+    validationList_->Retranslate();
+    validationList_->ShowProblems(problems);
+    validationList_->show();
+    validationList_->raise();
+    return false;
+}
+
+void CMainFrame::OpenValidationProblem(int row) {
+    if (!validationList_ || row < 0 || static_cast<std::size_t>(row) >= validationList_->Problems().size()) return;
+    const ProblemPlace place = PlaceOf(validationList_->Problems()[static_cast<std::size_t>(row)]);
+    Project& project = document_->GetProject();
+    if (place.sourceIndex >= 0 && static_cast<std::size_t>(place.sourceIndex) >= project.sources.size()) return;
+    if (FormDialog::EditProject(place.kind, place.sourceIndex, project, Prompts(), this, place.field, place.entity))
+        OnProjectEdited();
 }
 
 bool CMainFrame::EditWithForm(FormKind kind, int sourceIndex) {
@@ -958,11 +996,7 @@ void CMainFrame::OnModelSimulationParameters() { EditWithForm(FormKind::simulati
 
 void CMainFrame::OnModelContaminantPlume() {
     Project& project = document_->GetProject();
-    std::string report;
-    if (!project.Validate(report)) {
-        Prompts().ShowError(ToQString(Translate("Validation Errors:") + "\n" + report));
-        return;
-    }
+    if (!ValidateOrList()) return;
     // Refused before the settings are asked for, not after.
     if (project.simulationLevel != SimulationLevel::level3 && project.simulationLevel != SimulationLevel::level3a) {
         Prompts().ShowError(ToQString(Translate("A contaminant plume can only be calculated at Level 3 or Level 3a.")));
@@ -1000,11 +1034,7 @@ void CMainFrame::OnModelRun() { RunAndSave(); }
 
 bool CMainFrame::RunAndSave() {
     Project& project = document_->GetProject();
-    std::string report;
-    if (!project.Validate(report)) {
-        Prompts().ShowError(ToQString(Translate("Validation Errors:") + "\n" + report));
-        return false;
-    }
+    if (!ValidateOrList()) return false;
     bool finished = false;
     QStringList warnings;
     QString failure;

@@ -31,6 +31,7 @@ class CVarnexView;
 class HelpWindow;
 class ProjectExplorer;
 class PropertyGrid;
+class ValidationList;
 class UserPrompts;
 
 // The main window: menus, toolbars, status bar, the dockable "Project
@@ -66,6 +67,10 @@ public:
     CVarnexDoc& Document() { return *document_; }
     ProjectExplorer* Explorer() const { return explorer_; }
     PropertyGrid* Properties() const { return properties_; }
+    // The list of problems of the last refused run or plume; null before.
+    ValidationList* Validation() const { return validationList_; }
+    // Opens the form and field of row `row` of the validation list.
+    void OpenValidationProblem(int row);
     CPhaseView* PhaseView() const;
     const RecentFileList& RecentFiles() const { return recentFiles_; }
     RecentFileList& RecentFiles() { return recentFiles_; }
@@ -203,6 +208,9 @@ private:
     CVarnexView* view_;
     ProjectExplorer* explorer_;
     PropertyGrid* properties_;
+    ValidationList* validationList_ = nullptr;
+    // True when the project can run; otherwise its problems are listed.
+    bool ValidateOrList();
     QDockWidget* explorerDock_;
     QDockWidget* propertiesDock_;
     QToolBar* standardBar_;
