@@ -304,6 +304,10 @@ private slots:
     void clipboardHoldsThePlottedNumbers() {
         GraphWindow window(*level3_);
         Select(window.ResultSelector(), Kind::receptorConcentration);
+        // Compared in data units: on a linear value axis.
+        ChartSettings linear = window.Chart()->Settings();
+        linear.y.logarithmic = false;
+        window.ApplyScale(linear);
         window.SetGraphType(GraphType::timeHistory);
         window.CopyToClipboard();
         const QStringList rows = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
