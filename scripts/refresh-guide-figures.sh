@@ -28,6 +28,9 @@ figures=(
   "sensitivity-analysis.png   sensitivity-level3-petrol-station.png"
   "report-model-page.png      report-level3-petrol-station-model-1.png"
   "report-results-page.png    report-level3-petrol-station-results-3.png"
+  "statistics-all-times.png   statistics-all-times.png"
+  "graph-log-axis.png         graph-log-axis.png"
+  "plume-map-standard.png     plume-map-standard.png"
 )
 missing=0
 for pair in "${figures[@]}"; do
