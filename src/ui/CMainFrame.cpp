@@ -928,6 +928,10 @@ void CMainFrame::OnModelContaminantPlume() {
         failure = progress.FailureMessage();
         project.plume = working.plume;
     }
+    // Plume mode lasts as long as the calculation, whatever its outcome: a
+    // later run computes every contaminant.
+    project.plume.active = false;
+    project.plume.receptorIndex = -1;
     // A stopped or failed grid is incomplete: the plan shows none.
     if (!computed) project.plume.columns.clear();
     if (!failure.isEmpty()) Prompts().ShowError(failure);
