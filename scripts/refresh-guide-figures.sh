@@ -32,6 +32,9 @@ figures=(
   "validation-list.png        validation-list.png"
   "receptors-dialog.png       receptors-dialog.png"
   "properties-german.png      properties-deutsch.png"
+  "statistics-all-times.png   statistics-all-times.png"
+  "graph-log-axis.png         graph-log-axis.png"
+  "plume-map-standard.png     plume-map-standard.png"
 )
 missing=0
 for pair in "${figures[@]}"; do

@@ -127,12 +127,16 @@ public:
         : selection_(selection), inputs_(project) {}
 
     // One entry per input of `list` against `result`; `label` names a row
-    // from the input's prefix and label.
+    // from the input's prefix and label, `context` says where the result
+    // was taken.
     template <typename Label>
-    void Append(const std::vector<SensitivityInputs::Input>& list, const ResultVector& result, Label label) {
+    void Append(const std::vector<SensitivityInputs::Input>& list, const ResultVector& result, Label label,
+                const SensitivityLabelParts& context) {
         for (const SensitivityInputs::Input& input : list) {
             SensitivityEntry entry;
             entry.label = label(input.prefix, input.parameter->Label());
+            entry.parts = context;
+            entry.parts.input = input.prefix + input.parameter->Label();
             entry.isSingleValue = input.parameter->distribution.type == DistributionType::single;
             entry.coefficient = selection_.rank ? Rank(*input.parameter, result)
                                                 : ProductMomentCoefficient(*input.parameter, result);
@@ -192,10 +196,13 @@ std::vector<SensitivityEntry> ComputeEntries(Project& project, const Sensitivity
             auto oneLabel = [&](const std::string& prefix, const std::string& label) {
                 return FormatText(oneFormat, {contaminant.name, source.name, prefix, label});
             };
+            SensitivityLabelParts context;
+            context.contaminant = contaminant.name;
+            context.source = source.name;
             switch (code) {
             case sourceConcentration:
                 if (const ResultVector* result = At(entry.sourceConcentrations, slice))
-                    builder.Append(builder.Inputs().For(code, source, entry, 0), *result, oneLabel);
+                    builder.Append(builder.Inputs().For(code, source, entry, 0), *result, oneLabel, context);
                 break;
             case unsaturatedZoneTravelTime:
             case baseOfUnsaturatedZoneConcentration: {
@@ -216,13 +223,18 @@ std::vector<SensitivityEntry> ComputeEntries(Project& project, const Sensitivity
                     if (!result) continue;
                     const auto inputs = builder.Inputs().For(code, source, entry, p);
                     if (chosen != SensitivitySelection::all) {
-                        builder.Append(inputs, *result, oneLabel);
+                        builder.Append(inputs, *result, oneLabel, context);
                     } else {
                         const std::string& pathwayName = source.pathways[p].name;
-                        builder.Append(inputs, *result, [&](const std::string& prefix, const std::string& label) {
-                            return FormatText(allPathwaysFormat,
-                                              {pathwayName, contaminant.name, source.name, prefix, label});
-                        });
+                        SensitivityLabelParts layer = context;
+                        layer.pathway = pathwayName;
+                        builder.Append(
+                            inputs, *result,
+                            [&](const std::string& prefix, const std::string& label) {
+                                return FormatText(allPathwaysFormat,
+                                                  {pathwayName, contaminant.name, source.name, prefix, label});
+                            },
+                            layer);
                     }
                 }
                 break;
@@ -240,9 +252,15 @@ std::vector<SensitivityEntry> ComputeEntries(Project& project, const Sensitivity
                     }
                     if (!result) continue;
                     const std::string& receptorName = project.receptors[r].name;
-                    builder.Append(inputs, *result, [&](const std::string& prefix, const std::string& label) {
-                        return FormatText(receptorFormat, {contaminant.name, source.name, prefix, label, receptorName});
-                    });
+                    SensitivityLabelParts at = context;
+                    at.receptor = receptorName;
+                    builder.Append(
+                        inputs, *result,
+                        [&](const std::string& prefix, const std::string& label) {
+                            return FormatText(receptorFormat,
+                                              {contaminant.name, source.name, prefix, label, receptorName});
+                        },
+                        at);
                 }
                 break;
             }
@@ -268,11 +286,11 @@ std::vector<SensitivityRow> FillList(const std::vector<SensitivityEntry>& entrie
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         if (firstTenOnly && rows.size() >= firstRows) break;
         if (it->isSingleValue) {
-            rows.push_back({it->label, Translate("Single Value"), 0.0, true});
+            rows.push_back({it->label, Translate("Single Value"), 0.0, true, it->parts});
             continue;
         }
         if (excludeZero && it->coefficient == 0.0) continue;
-        rows.push_back({it->label, FormatG(it->coefficient), it->coefficient, false});
+        rows.push_back({it->label, FormatG(it->coefficient), it->coefficient, false, it->parts});
     }
     return rows;
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "analysis/SensitivityLabelParts.h"
+
 namespace varnex {
 
 // One line of the sensitivity list as shown: the input column and the
@@ -13,6 +15,7 @@ struct SensitivityRow {
     // itself rather than its "%g" text.
     double coefficient = 0.0;
     bool isSingleValue = false;
+    SensitivityLabelParts parts;
 };
 
 } // namespace varnex

@@ -101,6 +101,7 @@ public:
             const bool done = running_.load() == 0;
             if (finished != shown && finished < n_) {
                 shown = finished;
+                observer_.IterationsDone(finished, n_);
                 const int j = static_cast<int>(finished + 1);
                 observer_.IterationText(FormatText(iterationFormat, {static_cast<long long>(j), static_cast<long long>(n_)}));
                 observer_.TimeRemainingText(TimeRemainingText(observer_.NowSeconds() - stageStart, j, static_cast<int>(n_)));
@@ -117,6 +118,7 @@ public:
 
         if (failure_) std::rethrow_exception(failure_);
         if (stopping) throw UserCancel();
+        observer_.IterationsDone(n_, n_);
         project_.solubilityLimitedCount.assign(contaminants, 0);
         for (const std::vector<int>& threadCounts : counts)
             for (std::size_t c = 0; c < contaminants; ++c) project_.solubilityLimitedCount[c] += threadCounts[c];
@@ -197,10 +199,14 @@ void ComputeStatisticsInParallel(const std::vector<ResultEntry>& set, int thread
     for (std::thread& worker : workers) worker.join();
 }
 
-void ShowStage(RunObserver& observer, const char* stage, const std::string& iterationFormat, std::size_t n) {
+// A stage begins with none of its iterations done; the statistics follow
+// the iterations, which are all done by then.
+void ShowStage(RunObserver& observer, const char* stage, const std::string& iterationFormat, std::size_t n,
+               std::size_t done = 0) {
     observer.StageText(Translate(stage));
     observer.TimeRemainingText(Translate("Estimated Time Remaining for Stage: "));
     observer.IterationText(FormatText(iterationFormat, {0LL, static_cast<long long>(n)}));
+    observer.IterationsDone(done, n);
 }
 
 } // namespace
@@ -295,7 +301,7 @@ bool RunSimulation(Project& project, RunObserver& observer, const RunOptions& op
              {SolubilityWarning(project), ThicknessWarning(project), InfiltrationWarning(project)})
             if (!warning.empty()) observer.Warning(warning);
 
-        ShowStage(observer, "Calculating Statistics", iterationFormat, n);
+        ShowStage(observer, "Calculating Statistics", iterationFormat, n, n);
         const std::vector<ResultEntry> set = StatisticsSet(project);
         ComputeStatisticsInParallel(set, ThreadCount(options, n));
         // Finite values whose spread no double holds (above about 1e154)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -18,6 +19,12 @@ public:
     virtual void StageText(const std::string& text) { (void)text; }
     // "Iteration: %d of %d".
     virtual void IterationText(const std::string& text) { (void)text; }
+    // How far the current stage has got: `done` of `total` iterations
+    // (0 of N when a stage begins, N of N once its iterations are all done).
+    virtual void IterationsDone(std::size_t done, std::size_t total) {
+        (void)done;
+        (void)total;
+    }
     // "Estimated Time Remaining for Stage: " followed by hh:mm:ss.
     virtual void TimeRemainingText(const std::string& text) { (void)text; }
     // A warning the user should read before looking at the results.

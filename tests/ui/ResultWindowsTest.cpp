@@ -155,6 +155,11 @@ private slots:
         ResultLocation location;
         location.kind = Kind::receptorConcentration;
         const int slices = static_cast<int>(level3_->timeSlices.size());
+        // The points are compared in data units: on a linear value axis
+        // (concentrations open on a log axis).
+        ChartSettings linear = window.Chart()->Settings();
+        linear.y.logarithmic = false;
+        window.ApplyScale(linear);
 
         // Frequency graphs: one curve per time slice, probability along x.
         for (int type : {GraphType::cumulativeFrequency, GraphType::reverseCumulativeFrequency}) {
@@ -299,6 +304,10 @@ private slots:
     void clipboardHoldsThePlottedNumbers() {
         GraphWindow window(*level3_);
         Select(window.ResultSelector(), Kind::receptorConcentration);
+        // Compared in data units: on a linear value axis.
+        ChartSettings linear = window.Chart()->Settings();
+        linear.y.logarithmic = false;
+        window.ApplyScale(linear);
         window.SetGraphType(GraphType::timeHistory);
         window.CopyToClipboard();
         const QStringList rows = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
@@ -322,16 +331,16 @@ private slots:
         QCOMPARE(FormatLinearAxisNumber(1234.5678), std::string("1,234.568"));
         QCOMPARE(FormatLinearAxisNumber(-1234567.0), std::string("-1,234,567.0"));
         QCOMPARE(FormatLinearAxisNumber(0.25), std::string("0.25"));
-        QCOMPARE(FormatLogAxisNumber(1500.0), std::string("1.5x10E+3"));
-        QCOMPARE(FormatLogAxisNumber(0.01), std::string("1.0x10E-2"));
-        QCOMPARE(FormatLogAxisNumber(1.0), std::string("1.0x10E+0"));
+        QCOMPARE(FormatLogAxisNumber(1500.0), std::string("1.5e3"));
+        QCOMPARE(FormatLogAxisNumber(0.01), std::string("1e-2"));
+        QCOMPARE(FormatLogAxisNumber(1.0), std::string("1e0"));
         // A log axis rounds out to whole decades and labels the lowest.
         const GraphAxisScale scale = RoundedScale({0.003, 42.0, true});
         QCOMPARE(scale.minimum, 0.001);
         QCOMPARE(scale.maximum, 100.0);
         const std::vector<GraphTick> ticks = AxisTicks(scale);
-        QCOMPARE(ticks.front().label, std::string("1.0x10E-3"));
-        QCOMPARE(ticks.back().label, std::string("1.0x10E+2"));
+        QCOMPARE(ticks.front().label, std::string("1e-3"));
+        QCOMPARE(ticks.back().label, std::string("1e2"));
         // Values at or below zero cannot sit on a log axis.
         const GraphAxisScale drawable = DrawableScale({0.0, 5.0, true});
         QVERIFY(drawable.minimum > 0.0 && drawable.minimum < drawable.maximum);
@@ -462,7 +471,8 @@ private slots:
             QCOMPARE(expected.takeFirst(), QStringLiteral("Input\tSensitivity"));
             QStringList shown;
             for (int i = 0; i < dialog.List()->topLevelItemCount(); ++i)
-                shown << dialog.List()->topLevelItem(i)->text(0) + '\t' + dialog.List()->topLevelItem(i)->text(1);
+                shown << dialog.List()->topLevelItem(i)->data(0, SensitivityDialog::fullLabelRole).toString() + '\t' +
+                             dialog.List()->topLevelItem(i)->text(1);
             QCOMPARE(shown, expected);
             // Copied, the list is the command's output under a line naming
             // the result it ranks.

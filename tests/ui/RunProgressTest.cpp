@@ -208,6 +208,7 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Calculating..."));
         dialog.Observer().StageText("Calculating");
         dialog.Observer().IterationText("Iteration: 412 of 1001");
+        dialog.Observer().IterationsDone(411, 1001);
         dialog.Observer().TimeRemainingText("Estimated Time Remaining for Stage: 00:01:27");
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));

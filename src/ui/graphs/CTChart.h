@@ -20,7 +20,7 @@ struct ChartSettings {
 };
 
 // The chart component of the result graphs. It draws a GraphContent with
-// the axis labels of the result graphs ("#,##0.0##", and "0.0x10E+0" on a
+// the axis labels of the result graphs ("#,##0.0##", and "1e-2" on a
 // logarithmic axis, whose values it plots as their logarithms). The same
 // drawing goes to a window (this view) or, through Render, to any paint
 // device without a window: an image, an SVG generator, a printer.

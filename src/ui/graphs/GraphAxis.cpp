@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <string>
 
 #include "base/NumberText.h"
 
@@ -45,9 +45,11 @@ std::string FormatLogAxisNumber(double value) {
         mantissa /= 10.0;
         ++exponent;
     }
-    char exponentText[16];
-    std::snprintf(exponentText, sizeof exponentText, "%+d", exponent);
-    return FormatF(mantissa, 1) + "x10E" + exponentText;
+    // The ticks of a log axis sit on whole decades: "1e-2" is read at a
+    // glance, a mantissa is only written when it says something.
+    std::string text = FormatF(mantissa, 1);
+    if (text == "1.0" || text == "-1.0") text.resize(text.size() - 2);
+    return text + "e" + std::to_string(exponent);
 }
 
 GraphAxisScale DrawableScale(GraphAxisScale scale) {

@@ -22,7 +22,8 @@ struct GraphAxisScale {
 // "#,##0.0##": thousands separated by commas, at least one and at most
 // three decimals (2 -> "2.0", 1234.5678 -> "1,234.568").
 std::string FormatLinearAxisNumber(double value);
-// "0.0x10E+0": one-decimal mantissa and signed exponent (1500 -> "1.5x10E+3").
+// Scientific notation as plotting programs write it: a whole decade as "1e-2",
+// other values with a one-decimal mantissa (1500 -> "1.5e3").
 std::string FormatLogAxisNumber(double value);
 
 // A range that can be drawn: on a log axis both ends positive (values at or

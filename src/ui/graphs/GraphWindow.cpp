@@ -1,6 +1,7 @@
 #include "ui/graphs/GraphWindow.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QAction>
 #include <QActionGroup>
@@ -55,6 +56,9 @@ int CurrentData(const QComboBox* box, int fallback) {
 
 GraphWindow::GraphWindow(const Project& project, QWidget* parent) : QMainWindow(parent), project_(project) {
     setWindowTitle(Tr("Graph"));
+    // A tool window of the main window: it stays above it while the user
+    // works there, and goes with it when minimised.
+    setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Tool);
 
     chart_ = new CTChart(this);
     resultBox_ = new QComboBox(this);
@@ -301,10 +305,22 @@ void GraphWindow::Redraw() {
         settings = chart_->Settings();
         settings.grid = grid;
     } else {
-        settings = CTChart::FittingSettings(content, xLog_, yLog_, grid);
+        settings = CTChart::FittingSettings(content, xLog_, YLogarithmic(content), grid);
     }
     chart_->Show(content, settings);
     copyAction_->setEnabled(!content.Empty());
+}
+
+bool GraphWindow::YLogarithmic(const GraphContent& content) const {
+    if (yLogChosen_) return yLog_;
+    // Concentrations span decades: on a linear axis the water quality
+    // standard, often far below the highest values, lies flat on the axis.
+    // Only positive values can be drawn on a log axis.
+    if (!GraphResultKind::IsConcentration(selection_.location.kind)) return false;
+    for (const GraphCurve& curve : content.curves)
+        for (const GraphPoint& point : curve.points)
+            if (point.y > 0.0 && std::isfinite(point.y)) return true;
+    return false;
 }
 
 void GraphWindow::ApplyScale(const ChartSettings& settings) {
@@ -312,6 +328,7 @@ void GraphWindow::ApplyScale(const ChartSettings& settings) {
     previousAction_->setEnabled(true);
     xLog_ = settings.x.logarithmic;
     yLog_ = settings.y.logarithmic;
+    yLogChosen_ = true;
     manualScale_ = true;
     ChartSettings applied = settings;
     applied.grid = gridAction_->isChecked();

@@ -72,11 +72,15 @@ private:
     void OnSelectionChanged();
     void Redraw();
     void ShowScaleDialog();
+    // The value axis's scale when fitted to `content`: the user's choice
+    // once made, until then logarithmic for concentrations.
+    bool YLogarithmic(const GraphContent& content) const;
 
     const Project& project_;
     GraphSelection selection_;
     bool xLog_ = false;
     bool yLog_ = false;
+    bool yLogChosen_ = false; // "Scale..." or a zoom set the value axis's scale
     bool manualScale_ = false; // a zoom or "Scale..." range is in force
     std::vector<ChartSettings> previousScales_;
     bool filling_ = false; // selectors are being refilled: no redraw per entry

@@ -5,6 +5,7 @@
 #include "ui/graphs/CTChart.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -24,16 +25,20 @@ public:
     QLineEdit* Field(int index) const { return fields_[index]; } // X Min, X Max, Y Min, Y Max
     QCheckBox* XLog() const { return xLog_; }
     QCheckBox* YLog() const { return yLog_; }
+    // Why OK is greyed out; empty while the entries are valid.
+    QString Message() const;
 
 private:
     void UpdateOk();
-    bool Read(ChartSettings& settings) const;
+    // False with the reason in `why` when the entries cannot be drawn.
+    bool Read(ChartSettings& settings, QString* why = nullptr) const;
 
     ChartSettings chosen_;
     QLineEdit* fields_[4]{};
     QCheckBox* xLog_;
     QCheckBox* yLog_;
     QPushButton* ok_ = nullptr;
+    QLabel* message_ = nullptr;
 };
 
 } // namespace varnex::ui

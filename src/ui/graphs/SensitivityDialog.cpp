@@ -18,7 +18,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
+#include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QResizeEvent>
+#include <QSplitter>
+#include <QTextDocumentFragment>
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QValueAxis>
@@ -29,9 +34,11 @@
 #include "analysis/SensitivityChoices.h"
 #include "analysis/SensitivityDialogTexts.h"
 #include "base/NumberText.h"
+#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/common/CopyAction.h"
 #include "ui/common/QtText.h"
+#include "ui/graphs/SensitivityLabels.h"
 
 namespace varnex::ui {
 
@@ -57,12 +64,21 @@ void Refill(QComboBox* box, const SensitivitySelector& selector) {
     box->setEnabled(selector.enabled && box->count() > 0);
 }
 
+// The widest a bar's label may be before it is shortened at its end.
+constexpr int tornadoLabelWidth = 280;
+
 // A bar's label: its rank in the list (which also keeps equal labels of
-// different receptors apart, as the category axis needs) and the label,
-// shortened in the middle so that contaminant and input stay readable.
-QString BarLabel(int rank, const std::string& label, const QFont& font) {
-    const QString text = QFontMetrics(font).elidedText(ToQString(label), Qt::ElideMiddle, 165);
-    return QStringLiteral("%1. %2").arg(rank).arg(text);
+// different receptors apart, as the category axis needs), where the result
+// was taken and, on a line of its own, the input. Each line is shortened at
+// its end: the part that tells the bars apart comes first. The chart draws
+// its labels as rich text.
+QString BarLabel(int rank, const QString& place, const QString& input, const QFont& font) {
+    const QFontMetrics metrics(font);
+    const QString first = QStringLiteral("%1. %2").arg(rank).arg(place.isEmpty() ? input : place);
+    QString label = metrics.elidedText(first, Qt::ElideRight, tornadoLabelWidth).toHtmlEscaped();
+    if (!place.isEmpty())
+        label += QStringLiteral("<br>") + metrics.elidedText(input, Qt::ElideRight, tornadoLabelWidth).toHtmlEscaped();
+    return label;
 }
 
 } // namespace
@@ -96,11 +112,19 @@ SensitivityDialog::SensitivityDialog(Project& project, QWidget* parent) : QDialo
     list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     list_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     list_->setMinimumWidth(420);
+    list_->setTextElideMode(Qt::ElideRight);
+    // Rows of two lines read apart better on alternating ground.
+    list_->setAlternatingRowColors(true);
     AddCopyAction(this, list_, [this] { CopyToClipboard(); });
+    context_ = new QLabel(this);
+    context_->setWordWrap(true);
+    context_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     chartView_ = new QChartView(this);
     chartView_->setRenderHint(QPainter::Antialiasing);
     chartView_->setMinimumWidth(420);
+    chartView_->installEventFilter(this);
+    chartView_->setBackgroundBrush(Qt::white);
 
     auto* form = new QFormLayout;
     form->addRow(Tr(SensitivityDialogTexts::resultChooser), resultBox_);
@@ -114,9 +138,14 @@ SensitivityDialog::SensitivityDialog(Project& project, QWidget* parent) : QDialo
     options->addWidget(rankBox_);
     options->addStretch();
 
-    auto* results = new QHBoxLayout;
-    results->addWidget(list_, 1);
-    results->addWidget(chartView_, 1);
+    // The user may give the list or the chart more room; the chart starts
+    // with the larger share, as its labels need a column of their own.
+    auto* results = new QSplitter(Qt::Horizontal, this);
+    results->addWidget(list_);
+    results->addWidget(chartView_);
+    results->setStretchFactor(0, 4);
+    results->setStretchFactor(1, 5);
+    results->setChildrenCollapsible(false);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(Tr("Close"));
@@ -125,9 +154,10 @@ SensitivityDialog::SensitivityDialog(Project& project, QWidget* parent) : QDialo
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(options);
-    layout->addLayout(results, 1);
+    layout->addWidget(context_);
+    layout->addWidget(results, 1);
     layout->addWidget(buttons);
-    resize(1000, 620);
+    resize(1180, 660);
 
     for (QComboBox* box : {resultBox_, sourceBox_, receptorBox_, pathwayBox_, contaminantBox_})
         connect(box, &QComboBox::currentIndexChanged, this, [this] { OnChange(); });
@@ -186,9 +216,19 @@ void SensitivityDialog::Recompute() {
 
 void SensitivityDialog::FillList() {
     list_->clear();
-    for (const SensitivityRow& row : rows_) {
-        auto* item = new QTreeWidgetItem(list_, {ToQString(row.label), ToQString(row.text)});
+    labels_ = SensitivityLabels::Of(rows_);
+    context_->setText(labels_.common.isEmpty()
+                          ? QString()
+                          : ToQString(FormatText(TranslateFormat("Inputs for: %s"), {ToStdString(labels_.common)})));
+    context_->setVisible(!labels_.common.isEmpty());
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const SensitivityRow& row = rows_[i];
+        // Two lines as on the chart: where, then the input.
+        auto* item = new QTreeWidgetItem(list_, {labels_.Row(static_cast<int>(i), QStringLiteral("\n")), ToQString(row.text)});
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        // The whole label, as the command-line tool prints it, on hover
+        // and in the copied text.
+        item->setData(0, fullLabelRole, ToQString(row.label));
         item->setToolTip(0, ToQString(row.label));
     }
 }
@@ -204,12 +244,33 @@ QString SensitivityDialog::CopiedText() const {
     text += list_->headerItem()->text(0) + QLatin1Char('\t') + list_->headerItem()->text(1) + QLatin1Char('\n');
     for (int i = 0; i < list_->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = list_->topLevelItem(i);
-        text += item->text(0) + QLatin1Char('\t') + item->text(1) + QLatin1Char('\n');
+        text += item->data(0, fullLabelRole).toString() + QLatin1Char('\t') + item->text(1) + QLatin1Char('\n');
     }
     return text;
 }
 
 void SensitivityDialog::CopyToClipboard() const { QApplication::clipboard()->setText(CopiedText()); }
+
+bool SensitivityDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == chartView_ && event->type() == QEvent::Resize)
+        PlaceTornado(static_cast<QResizeEvent*>(event)->size());
+    return QDialog::eventFilter(watched, event);
+}
+
+void SensitivityDialog::PlaceTornado(const QSize& size) {
+    QChart* chart = chartView_->chart();
+    if (!chart || labelColumn_ <= 0) return;
+    // The plot starts right of the widest label, so that no label is cut
+    // and no room is wasted; the bars keep at least a third of the width.
+    const int left = std::min(labelColumn_ + 14, size.width() * 2 / 3);
+    const int top = QFontMetrics(chart->titleFont()).height() + 16;
+    const int bottom = QFontMetrics(chart->axes(Qt::Horizontal).isEmpty()
+                                        ? chart->font()
+                                        : chart->axes(Qt::Horizontal).front()->labelsFont())
+                           .height() +
+                       18;
+    chart->setPlotArea(QRectF(left, top, std::max(40, size.width() - left - 24), std::max(40, size.height() - top - bottom)));
+}
 
 void SensitivityDialog::DrawTornado() {
     auto* chart = new QChart;
@@ -217,21 +278,34 @@ void SensitivityDialog::DrawTornado() {
                                              : SensitivityDialogTexts::sensitivityColumn));
     chart->legend()->hide();
     chart->setMargins(QMargins(2, 2, 16, 2));
+    // With the plot area placed by hand the chart's own background is not
+    // laid out again; the view paints the ground instead.
+    chart->setBackgroundVisible(false);
     // The ten strongest inputs, strongest on top: a horizontal bar chart
     // puts its first category at the bottom.
     auto* bars = new QBarSet(QString());
     bars->setColor(QColor(40, 90, 200));
     QStringList categories;
     std::vector<const SensitivityRow*> shown;
-    for (const SensitivityRow& row : rows_)
-        if (!row.isSingleValue && shown.size() < tornadoBars) shown.push_back(&row);
+    std::vector<int> shownRows;
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (!rows_[i].isSingleValue && shown.size() < tornadoBars) {
+            shown.push_back(&rows_[i]);
+            shownRows.push_back(static_cast<int>(i));
+        }
     QFont small = chart->font();
     small.setPointSizeF(7.5);
     // The axis labels may be shortened; hovering a bar tells its whole
     // label and coefficient.
     QStringList wholeLabels;
+    labelColumn_ = 0;
+    const QFontMetrics metrics(small);
     for (std::size_t k = shown.size(); k-- > 0;) {
-        categories << BarLabel(static_cast<int>(k) + 1, shown[k]->label, small);
+        categories << BarLabel(static_cast<int>(k) + 1, labels_.places.value(shownRows[k]),
+                               labels_.inputs.value(shownRows[k]), small);
+        for (const QString& line : QTextDocumentFragment::fromHtml(categories.back()).toPlainText().split(
+                 QRegularExpression(QStringLiteral("[\\n\\x{2028}]"))))
+            labelColumn_ = std::max(labelColumn_, metrics.horizontalAdvance(line));
         wholeLabels << QStringLiteral("%1. %2: %3")
                            .arg(k + 1)
                            .arg(ToQString(shown[k]->label))
@@ -251,6 +325,9 @@ void SensitivityDialog::DrawTornado() {
     auto* inputs = new QBarCategoryAxis;
     inputs->append(categories.isEmpty() ? QStringList{QString()} : categories);
     inputs->setLabelsFont(small);
+    // The labels are already shortened to their column; the chart's own
+    // truncation would cut them again, to a third of its width.
+    inputs->setTruncateLabels(false);
     auto* coefficients = new QValueAxis;
     coefficients->setRange(-1.0, 1.0);
     coefficients->setTickCount(5);
@@ -263,6 +340,7 @@ void SensitivityDialog::DrawTornado() {
     QChart* old = chartView_->chart();
     chartView_->setChart(chart);
     delete old;
+    PlaceTornado(chartView_->size());
 }
 
 } // namespace varnex::ui

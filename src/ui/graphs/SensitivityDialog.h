@@ -6,10 +6,12 @@
 
 #include "analysis/SensitivityRow.h"
 #include "analysis/SensitivitySelection.h"
+#include "ui/graphs/SensitivityLabels.h"
 
 class QCheckBox;
 class QChartView;
 class QComboBox;
+class QLabel;
 class QTreeWidget;
 
 namespace varnex {
@@ -40,7 +42,11 @@ public:
     QCheckBox* FirstTenOnly() const { return firstTenBox_; }
     QCheckBox* ExcludeZero() const { return excludeZeroBox_; }
     QCheckBox* RankCorrelation() const { return rankBox_; }
+    // The list shows the distinguishing part of each label; the whole label
+    // is the item's data in this role (and its tooltip).
+    static constexpr int fullLabelRole = Qt::UserRole;
     QTreeWidget* List() const { return list_; }
+    QLabel* Context() const { return context_; }
     QChartView* TornadoChart() const { return chartView_; }
     // "&Copy" (Ctrl+C, and the list's context menu): the result chosen, the
     // column headings and the listed inputs with their coefficients, as
@@ -48,7 +54,12 @@ public:
     QString CopiedText() const;
     void CopyToClipboard() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The chart's plot area right of its label column, in a view of `size`.
+    void PlaceTornado(const QSize& size);
     void RefreshSelectors();
     void Recompute();
     void FillList();
@@ -57,6 +68,7 @@ private:
 
     Project& project_;
     std::vector<SensitivityRow> rows_;
+    SensitivityLabels labels_;
     bool filling_ = false;
     QComboBox* resultBox_;
     QComboBox* sourceBox_;
@@ -68,7 +80,9 @@ private:
     QCheckBox* excludeZeroBox_;
     QCheckBox* rankBox_;
     QTreeWidget* list_;
+    QLabel* context_;
     QChartView* chartView_;
+    int labelColumn_ = 0; // pixels, the widest line of the bars' labels
 };
 
 } // namespace varnex::ui

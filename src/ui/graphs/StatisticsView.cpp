@@ -15,6 +15,7 @@
 #include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/common/CopyAction.h"
+#include "ui/graphs/GraphBuilder.h"
 #include "ui/common/QtText.h"
 
 namespace varnex::ui {
@@ -37,7 +38,9 @@ int CurrentData(const QComboBox* box, int fallback) {
 
 } // namespace
 
-StatisticsView::StatisticsView(const Project& project, QWidget* parent) : QWidget(parent, Qt::Window), project_(project) {
+// A tool window of the main window: it stays above it while the user works
+// there.
+StatisticsView::StatisticsView(const Project& project, QWidget* parent) : QWidget(parent, Qt::Tool), project_(project) {
     resultBox_ = new QComboBox(this);
     sourceBox_ = new QComboBox(this);
     receptorBox_ = new QComboBox(this);
@@ -101,6 +104,8 @@ void StatisticsView::FillSelectors() {
     timeBox_->clear();
     for (std::size_t k = 0; k < project_.timeSlices.size(); ++k)
         timeBox_->addItem(ToQString(FormatText("%.0lf", {project_.timeSlices[k]})), static_cast<int>(k));
+    // Every slice side by side shows how the plume arrives and passes.
+    if (project_.timeSlices.size() > 1) timeBox_->addItem(Tr("All"), allTimeSlices);
     SelectData(timeBox_, choice_.timeSlice);
     FillMeasuredAt();
     filling_ = false;
@@ -140,16 +145,50 @@ void StatisticsView::OnSelectionChanged() {
 }
 
 void StatisticsView::ShowLines() {
-    setWindowTitle(ToQString(StatisticsTable::Caption(project_, choice_)));
-    const std::vector<StatisticsLine> lines = StatisticsTable::Lines(project_, choice_);
-    table_->setRowCount(static_cast<int>(lines.size()));
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const int row = static_cast<int>(i);
-        table_->setItem(row, 0, new QTableWidgetItem(ToQString(lines[i].label)));
-        auto* value = new QTableWidgetItem(ToQString(lines[i].value));
-        value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        table_->setItem(row, 1, value);
+    // "All" stands for a column per time slice where the result depends on
+    // time; a result that does not has one column whatever the selector says.
+    std::vector<int> slices;
+    if (choice_.timeSlice == allTimeSlices && StatisticsKind::DependsOnTime(choice_.kind)) {
+        for (std::size_t k = 0; k < project_.timeSlices.size(); ++k) slices.push_back(static_cast<int>(k));
+    } else {
+        slices.push_back(choice_.timeSlice == allTimeSlices ? 0 : choice_.timeSlice);
     }
+    StatisticsChoice shown = choice_;
+    shown.timeSlice = slices.front();
+    QString caption = ToQString(StatisticsTable::Caption(project_, shown));
+    if (slices.size() > 1) {
+        // The caption names no single time; the column headings do.
+        StatisticsChoice timeless = shown;
+        timeless.timeSlice = -1;
+        caption = ToQString(StatisticsTable::Caption(project_, timeless));
+    }
+    setWindowTitle(caption);
+
+    table_->clear();
+    table_->setColumnCount(1 + static_cast<int>(slices.size()));
+    QStringList headings{Tr("Statistic")};
+    for (std::size_t column = 0; column < slices.size(); ++column) {
+        shown.timeSlice = slices[column];
+        const std::vector<StatisticsLine> lines = StatisticsTable::Lines(project_, shown);
+        if (column == 0) table_->setRowCount(static_cast<int>(lines.size()));
+        const std::size_t k = static_cast<std::size_t>(std::max(0, slices[column]));
+        headings << (k < project_.timeSlices.size()
+                         ? ToQString(GraphBuilder::TimeSliceText(project_.timeSlices[k]))
+                         : QString());
+        for (std::size_t i = 0; i < lines.size() && static_cast<int>(i) < table_->rowCount(); ++i) {
+            const int row = static_cast<int>(i);
+            if (column == 0) table_->setItem(row, 0, new QTableWidgetItem(ToQString(lines[i].label)));
+            auto* value = new QTableWidgetItem(ToQString(lines[i].value));
+            value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table_->setItem(row, 1 + static_cast<int>(column), value);
+        }
+    }
+    table_->setHorizontalHeaderLabels(headings);
+    table_->horizontalHeader()->setVisible(slices.size() > 1);
+    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    for (int column = 1; column < table_->columnCount(); ++column)
+        table_->horizontalHeader()->setSectionResizeMode(
+            column, slices.size() > 1 ? QHeaderView::ResizeToContents : QHeaderView::Stretch);
 }
 
 QString StatisticsView::ValueOf(const QString& label) const {
@@ -159,21 +198,33 @@ QString StatisticsView::ValueOf(const QString& label) const {
 }
 
 QString StatisticsView::CopiedText() const {
+    auto selected = [this](int row) {
+        for (int column = 0; column < table_->columnCount(); ++column)
+            if (table_->item(row, column) && table_->item(row, column)->isSelected()) return true;
+        return false;
+    };
     std::vector<int> rows;
-    for (int row = 0; row < table_->rowCount(); ++row) {
-        const bool selected = (table_->item(row, 0) && table_->item(row, 0)->isSelected()) ||
-                              (table_->item(row, 1) && table_->item(row, 1)->isSelected());
-        if (selected) rows.push_back(row);
-    }
+    for (int row = 0; row < table_->rowCount(); ++row)
+        if (selected(row)) rows.push_back(row);
     if (rows.empty())
         for (int row = 0; row < table_->rowCount(); ++row) rows.push_back(row);
     QString text = windowTitle() + QLatin1Char('\n');
-    for (int row : rows) {
-        const QTableWidgetItem* label = table_->item(row, 0);
-        const QTableWidgetItem* value = table_->item(row, 1);
-        text += (label ? label->text() : QString()) + QLatin1Char('\t') + (value ? value->text() : QString()) +
-                QLatin1Char('\n');
-    }
+    auto line = [this](auto cell) {
+        QStringList cells;
+        for (int column = 0; column < table_->columnCount(); ++column) cells << cell(column);
+        return cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    };
+    // Several time slices: the headings say which column is which.
+    if (table_->columnCount() > 2)
+        text += line([this](int column) {
+            const QTableWidgetItem* heading = table_->horizontalHeaderItem(column);
+            return heading ? heading->text() : QString();
+        });
+    for (int row : rows)
+        text += line([this, row](int column) {
+            const QTableWidgetItem* item = table_->item(row, column);
+            return item ? item->text() : QString();
+        });
     return text;
 }
 

@@ -14,12 +14,16 @@ class Project;
 namespace varnex::ui {
 
 // The "Statistics" view: the summary statistics of one result vector of the
-// finished run, chosen with the selectors. Like the graph window it keeps
+// finished run, chosen with the selectors, or of that result at every time
+// slice side by side ("All"). Like the graph window it keeps
 // only indices and looks the vector up on every refresh.
 class StatisticsView : public QWidget {
     Q_OBJECT
 
 public:
+    // The time selector's "All": a column per time slice.
+    static constexpr int allTimeSlices = -2;
+
     explicit StatisticsView(const Project& project, QWidget* parent = nullptr);
 
     void RefreshFromProject();
@@ -32,7 +36,8 @@ public:
     QComboBox* TimeSelector() const { return timeBox_; }
     QComboBox* MeasuredAtSelector() const { return measuredAtBox_; }
     QTableWidget* Table() const { return table_; }
-    // The value shown beside `label`, or empty when no such row.
+    // The value shown beside `label` (in the first time slice's column), or
+    // empty when no such row.
     QString ValueOf(const QString& label) const;
     // "&Copy" (Ctrl+C, and the table's context menu): the caption, then the
     // selected rows, or every row when none is selected, as tab-separated

@@ -22,6 +22,7 @@ PlumePicture::PlumePicture(const Project& project, const DxfMapGeometry* map, co
     const int contaminant = project.plume.contaminantIndex;
     if (contaminant >= 0 && static_cast<std::size_t>(contaminant) < project.contaminants.size())
         legendTitle_ = ToQString(PlumeLegendTitle(project.contaminants[static_cast<std::size_t>(contaminant)].name));
+    standard_ = PlumeStandard(project);
 }
 
 PlumePicture::~PlumePicture() = default;
@@ -32,7 +33,7 @@ QSize PlumePicture::DefaultSize() const {
 }
 
 void PlumePicture::Paint(QPainter& painter, const QSize& size) const {
-    const PlumeLegendPainter legend(legendTitle_);
+    const PlumeLegendPainter legend(legendTitle_, standard_);
     const QSize legendSize = legend.Size(painter);
     const QRectF map(0.0, 0.0, std::max(50, size.width() - legendSize.width() - 20), size.height());
     const double scale = std::min(map.width() / areaM_.width(), map.height() / areaM_.height());

@@ -40,6 +40,7 @@ private:
     std::unique_ptr<SitePlanScene> scene_;
     QRectF areaM_;
     QString legendTitle_;
+    double standard_ = 0.0; // mg/l, 0 for none
 };
 
 } // namespace varnex::ui

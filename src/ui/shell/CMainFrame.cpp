@@ -1016,14 +1016,21 @@ void CMainFrame::OnModelContaminantPlume() {
     bool computed = false;
     QString failure;
     {
-        // The calculation adds and moves receptors on another thread: the
-        // plan must not paint the project meanwhile.
-        PhaseView()->setUpdatesEnabled(false);
-        PlumeProgressDialog progress(project, request, this);
+        // The calculation samples central values into every input, adds
+        // and moves receptors and overwrites the result vectors: it works on
+        // a copy, so that the run's samples and results stay (and are saved)
+        // and the plan may paint the project meanwhile. Only the grid comes
+        // back.
+        Project working = project;
+        PlumeProgressDialog progress(working, request, this);
         computed = progress.RunModal();
         failure = progress.FailureMessage();
-        PhaseView()->setUpdatesEnabled(true);
+        project.plume = working.plume;
     }
+    // Plume mode lasts as long as the calculation, whatever its outcome: a
+    // later run computes every contaminant.
+    project.plume.active = false;
+    project.plume.receptorIndex = -1;
     // A stopped or failed grid is incomplete: the plan shows none.
     if (!computed) project.plume.columns.clear();
     if (!failure.isEmpty()) Prompts().ShowError(failure);

@@ -1,5 +1,8 @@
 #include "ui/shell/RunProgressDialog.h"
 
+#include <algorithm>
+#include <limits>
+
 #include <QFont>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -36,11 +39,12 @@ RunProgressDialog::RunProgressDialog(Project& project, UserPrompts& prompts, QWi
         ToQString(FormatText(TranslateFormat("Iteration: %d of %d"), {0LL, static_cast<long long>(IterationCount())})),
         this);
     timeRemainingLabel_ = new QLabel(ToQString(Translate("Estimated Time Remaining for Stage: ")), this);
-    // The run reports texts, not fractions, so the bar shows activity.
+    // The iterations done of the stage, from 0 to N afresh in every stage.
     activity_ = new QProgressBar(this);
-    activity_->setRange(0, 0);
-    activity_->setTextVisible(false);
-    activity_->setFixedHeight(14);
+    activity_->setRange(0, std::max(1, IterationCount()));
+    activity_->setValue(0);
+    activity_->setTextVisible(true);
+    activity_->setFormat(QStringLiteral("%p%"));
 
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_BrowserReload).pixmap(32, 32));
@@ -77,6 +81,13 @@ RunProgressDialog::RunProgressDialog(Project& project, UserPrompts& prompts, QWi
 
     connect(&observer_, &RunProgressObserver::StageTextChanged, stageLabel_, &QLabel::setText);
     connect(&observer_, &RunProgressObserver::IterationTextChanged, iterationLabel_, &QLabel::setText);
+    connect(&observer_, &RunProgressObserver::IterationsDoneChanged, this, [this](qint64 done, qint64 total) {
+        // A run of 0 iterations has nothing to count: an empty bar, not a
+        // busy one.
+        const int maximum = static_cast<int>(std::clamp<qint64>(total, 1, std::numeric_limits<int>::max()));
+        activity_->setRange(0, maximum);
+        activity_->setValue(static_cast<int>(std::clamp<qint64>(done, 0, maximum)));
+    });
     connect(&observer_, &RunProgressObserver::TimeRemainingTextChanged, timeRemainingLabel_, &QLabel::setText);
     connect(&observer_, &RunProgressObserver::WarningIssued, this, [this](const QString& text) { warnings_ << text; });
     connect(&observer_, &RunProgressObserver::RunFailed, this, [this](const QString& text) { failure_ = text; });

@@ -45,6 +45,7 @@ public:
     QString StageText() const;
     QString IterationText() const;
     QString TimeRemainingText() const;
+    QProgressBar* ProgressBar() const { return activity_; }
 
 public slots:
     // "&Stop": asks "Are you sure?"; the run waits for the answer.

@@ -8,6 +8,10 @@ void RunProgressObserver::StageText(const std::string& text) { emit StageTextCha
 
 void RunProgressObserver::IterationText(const std::string& text) { emit IterationTextChanged(ToQString(text)); }
 
+void RunProgressObserver::IterationsDone(std::size_t done, std::size_t total) {
+    emit IterationsDoneChanged(static_cast<qint64>(done), static_cast<qint64>(total));
+}
+
 void RunProgressObserver::TimeRemainingText(const std::string& text) {
     emit TimeRemainingTextChanged(ToQString(text));
 }

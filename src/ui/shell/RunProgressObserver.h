@@ -24,6 +24,7 @@ public:
 
     void StageText(const std::string& text) override;
     void IterationText(const std::string& text) override;
+    void IterationsDone(std::size_t done, std::size_t total) override;
     void TimeRemainingText(const std::string& text) override;
     void Warning(const std::string& text) override;
     void Failed(const std::string& message) override;
@@ -40,6 +41,7 @@ public:
 signals:
     void StageTextChanged(const QString& text);
     void IterationTextChanged(const QString& text);
+    void IterationsDoneChanged(qint64 done, qint64 total);
     void TimeRemainingTextChanged(const QString& text);
     void WarningIssued(const QString& text);
     void RunFailed(const QString& message);

@@ -604,7 +604,7 @@ void CPhaseView::drawForeground(QPainter* painter, const QRectF&) {
         const std::string name = contaminant >= 0 && contaminant < static_cast<int>(project_->contaminants.size())
                                      ? project_->contaminants[static_cast<std::size_t>(contaminant)].name
                                      : std::string();
-        PlumeLegendPainter(ToQString(PlumeLegendTitle(name)))
+        PlumeLegendPainter(ToQString(PlumeLegendTitle(name)), PlumeStandard(*project_))
             .Paint(*painter, viewport()->rect().bottomRight() - QPoint(overlayMargin, overlayMargin));
     }
     painter->restore();

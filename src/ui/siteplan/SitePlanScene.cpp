@@ -7,6 +7,7 @@
 
 #include "model/Project.h"
 #include "ui/siteplan/DxfMapGeometry.h"
+#include "ui/siteplan/PlumeLegendPainter.h"
 #include "ui/common/QtText.h"
 #include "ui/siteplan/SitePlanLayers.h"
 #include "ui/siteplan/SitePlanMapItem.h"
@@ -49,7 +50,7 @@ void SitePlanScene::Rebuild(const Project& project, const DxfMapGeometry* map,
         addItem(mapItem_);
     }
     if (!project.plume.columns.empty() && project.plume.spacingM > 0.0) {
-        plumeItem_ = new SitePlanPlumeItem(project.plume);
+        plumeItem_ = new SitePlanPlumeItem(project.plume, PlumeStandard(project));
         addItem(plumeItem_);
     }
     for (std::size_t i = 0; i < project.sources.size(); ++i) {
