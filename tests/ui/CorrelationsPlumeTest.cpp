@@ -30,6 +30,7 @@
 #include "ui/forms/InputCorrelationsDialog.h"
 #include "ui/siteplan/PlumeDialog.h"
 #include "ui/siteplan/PlumeProgressDialog.h"
+#include "MainWindowTest.h"
 #include "ScriptedPrompts.h"
 #include "UiTestSupport.h"
 
@@ -60,29 +61,14 @@ std::int32_t OfferedInput(QComboBox* box, const QString& text) {
 
 } // namespace
 
-class CorrelationsPlumeTest : public QObject {
+class CorrelationsPlumeTest : public varnex::ui::test::MainWindowTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        QVERIFY(preferencesFolder_.isValid());
-        varnex::UseUserPreferencesFile(preferencesFolder_.filePath(QStringLiteral("preferences.ini")).toStdString());
-        settings_.StartUp();
-    }
-    void cleanupTestCase() { varnex::ResetUserPreferencesFile(); }
-
-    void init() {
-        prompts_ = ScriptedPrompts();
-        frame_ = std::make_unique<CMainFrame>(settings_);
-        frame_->SetPrompts(&prompts_);
-        frame_->resize(1280, 860);
-        frame_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
-    }
-    void cleanup() {
-        frame_->Document().SetModified(false);
-        frame_.reset();
-    }
+    void initTestCase() { StartPreferences(); }
+    void cleanupTestCase() { EndPreferences(); }
+    void init() { OpenMainWindow(1280, 860); }
+    void cleanup() { CloseMainWindow(); }
 
     void correlationsEditedInTheDialogReachTheProject() {
         QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level3-petrol-station.json"))));
@@ -324,10 +310,6 @@ private slots:
     }
 
 private:
-    QTemporaryDir preferencesFolder_;
-    UserInterfaceSettings settings_;
-    ScriptedPrompts prompts_;
-    std::unique_ptr<CMainFrame> frame_;
 };
 
 QTEST_MAIN(CorrelationsPlumeTest)

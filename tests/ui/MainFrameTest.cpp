@@ -49,6 +49,7 @@
 #include "ui/forms/PropertyGrid.h"
 #include "ui/reports/ReportPrinter.h"
 #include "ui/shell/WindowStateStore.h"
+#include "MainWindowTest.h"
 #include "ScriptedPrompts.h"
 #include "UiTestSupport.h"
 
@@ -127,29 +128,14 @@ private:
 
 } // namespace
 
-class MainFrameTest : public QObject {
+class MainFrameTest : public varnex::ui::test::MainWindowTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        QVERIFY(preferencesFolder_.isValid());
-        varnex::UseUserPreferencesFile(ToStd(preferencesFolder_.filePath(QStringLiteral("preferences.ini"))));
-        settings_.StartUp();
-    }
-    void cleanupTestCase() { varnex::ResetUserPreferencesFile(); }
-
-    void init() {
-        prompts_ = ScriptedPrompts();
-        frame_ = std::make_unique<CMainFrame>(settings_);
-        frame_->SetPrompts(&prompts_);
-        frame_->resize(1440, 900);
-        frame_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
-    }
-    void cleanup() {
-        frame_->Document().SetModified(false);
-        frame_.reset();
-    }
+    void initTestCase() { StartPreferences(); }
+    void cleanupTestCase() { EndPreferences(); }
+    void init() { OpenMainWindow(1440, 900); }
+    void cleanup() { CloseMainWindow(); }
 
     void menusFollowTheCommandTableInOrder() {
         QCOMPARE(MenuTitles(*frame_), QStringList({"&File", "&Edit", "&Setup", "S&ource", "&Aquifer", "&Receptor", "&Model",
@@ -657,10 +643,6 @@ private slots:
 private:
     static std::string ToStd(const QString& text) { return text.toStdString(); }
 
-    QTemporaryDir preferencesFolder_;
-    UserInterfaceSettings settings_;
-    ScriptedPrompts prompts_;
-    std::unique_ptr<CMainFrame> frame_;
 };
 
 QTEST_MAIN(MainFrameTest)

@@ -29,6 +29,8 @@
 #include "ui/reports/ReportModel.h"
 #include "ui/reports/ReportPrinter.h"
 
+#include "ExampleProjects.h"
+
 using varnex::Project;
 using namespace varnex::ui;
 using Kind = ReportBlock::Kind;
@@ -37,27 +39,10 @@ namespace {
 
 constexpr int iterations = 41;
 
-const char* const examples[] = {"level1-gasworks.json", "level2-solvent-soakaway.json",
-                                "level3-gasworks-chalk.json", "level3-petrol-station.json",
-                                "level3a-landfill.json"};
+using varnex::ui::test::LoadExample;
+const auto& examples = varnex::ui::test::runnableExamples;
 
-std::unique_ptr<Project> LoadExample(const std::string& name) {
-    auto project = std::make_unique<Project>();
-    std::vector<std::string> problems;
-    if (!varnex::LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR "/examples/") + name, *project, problems))
-        qFatal("cannot load example %s", name.c_str());
-    return project;
-}
-
-std::unique_ptr<Project> RunExample(const std::string& name) {
-    std::unique_ptr<Project> project = LoadExample(name);
-    varnex::SetIterationCount(iterations);
-    varnex::RunObserver observer;
-    varnex::RunOptions options;
-    options.threads = 1;
-    if (!varnex::RunSimulation(*project, observer, options)) qFatal("example %s did not run", name.c_str());
-    return project;
-}
+std::unique_ptr<Project> RunExample(const std::string& name) { return varnex::ui::test::RunExample(name, iterations); }
 
 // Page objects of a PDF ("/Type /Pages" is the page tree, not a page).
 int PdfPageCount(const QByteArray& pdf) {

@@ -61,6 +61,7 @@
 #include "ui/graphs/StatisticsTable.h"
 #include "ui/graphs/StatisticsView.h"
 #include "ScriptedPrompts.h"
+#include "ExampleProjects.h"
 #include "UiTestSupport.h"
 
 using varnex::Project;
@@ -76,18 +77,7 @@ constexpr int iterations = 61;
 
 QString ExamplePath(const QString& name) { return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name; }
 
-std::unique_ptr<Project> RunExample(const char* name) {
-    auto project = std::make_unique<Project>();
-    std::vector<std::string> problems;
-    if (!varnex::LoadProjectJsonFile(ExamplePath(QString::fromLatin1(name)).toStdString(), *project, problems))
-        qFatal("cannot load example %s", name);
-    varnex::SetIterationCount(iterations);
-    varnex::RunObserver observer;
-    varnex::RunOptions options;
-    options.threads = 1;
-    if (!varnex::RunSimulation(*project, observer, options)) qFatal("example %s did not run", name);
-    return project;
-}
+std::unique_ptr<Project> RunExample(const char* name) { return varnex::ui::test::RunExample(name, iterations); }
 
 // varnex-cli's exit code and standard output.
 std::pair<int, QString> Cli(const QStringList& arguments) {

@@ -46,6 +46,7 @@
 #include "ui/graphs/SensitivityDialog.h"
 #include "ui/graphs/StatisticsTable.h"
 #include "ui/graphs/StatisticsView.h"
+#include "ExampleProjects.h"
 #include "UiTestSupport.h"
 
 using varnex::Project;
@@ -57,23 +58,10 @@ namespace {
 
 constexpr int iterations = 61;
 
-const char* const examples[] = {"level1-gasworks.json", "level2-solvent-soakaway.json",
-                                "level3-gasworks-chalk.json", "level3-petrol-station.json",
-                                "level3a-landfill.json"};
+const auto& examples = varnex::ui::test::runnableExamples;
 
 // An example project after a run of the engine.
-std::unique_ptr<Project> RunExample(const std::string& name) {
-    auto project = std::make_unique<Project>();
-    std::vector<std::string> problems;
-    if (!varnex::LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR "/examples/") + name, *project, problems))
-        qFatal("cannot load example %s", name.c_str());
-    varnex::SetIterationCount(iterations);
-    varnex::RunObserver observer;
-    varnex::RunOptions options;
-    options.threads = 1;
-    if (!varnex::RunSimulation(*project, observer, options)) qFatal("example %s did not run", name.c_str());
-    return project;
-}
+std::unique_ptr<Project> RunExample(const std::string& name) { return varnex::ui::test::RunExample(name, iterations); }
 
 void Select(QComboBox* box, int data) {
     const int index = box->findData(data);

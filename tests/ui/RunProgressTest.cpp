@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -93,6 +94,22 @@ private:
     std::thread thread_;
 };
 
+// The gasworks example's run on the engine, started while a stop question
+// is open: it reaches "Calculating" and waits there for the answer. The
+// stage texts the observer sends are collected in `stages`.
+struct HeldEngineRun {
+    explicit HeldEngineRun(QObject* receiver) : project(LoadExample("level3-gasworks-chalk.json", 200)) {
+        QObject::connect(&observer, &RunProgressObserver::StageTextChanged, receiver,
+                         [this](const QString& stage) { stages << stage; });
+        observer.BeginStopQuestion();
+        run = std::make_unique<EngineRun>(project, observer);
+    }
+    Project project;
+    RunProgressObserver observer;
+    QStringList stages;
+    std::unique_ptr<EngineRun> run; // last, so that it ends first
+};
+
 } // namespace
 
 class RunProgressTest : public QObject {
@@ -140,37 +157,27 @@ private slots:
     }
 
     void engineWaitsForTheAnswerThenStopsWithoutResults() {
-        Project project = LoadExample("level3-gasworks-chalk.json", 200);
-        RunProgressObserver observer;
-        QStringList stages;
-        connect(&observer, &RunProgressObserver::StageTextChanged, this, [&stages](const QString& s) { stages << s; });
-        observer.BeginStopQuestion();
-        EngineRun run(project, observer);
-        QTRY_VERIFY(stages.contains(QStringLiteral("Calculating")));
+        HeldEngineRun held(this);
+        QTRY_VERIFY(held.stages.contains(QStringLiteral("Calculating")));
         QTest::qWait(200);
-        QVERIFY(!run.Done());
+        QVERIFY(!held.run->Done());
 
-        observer.EndStopQuestion(true);
-        QVERIFY(!run.Finish());
-        QVERIFY(!project.resultsValid);
-        QVERIFY(!stages.contains(QStringLiteral("Calculating Statistics")));
+        held.observer.EndStopQuestion(true);
+        QVERIFY(!held.run->Finish());
+        QVERIFY(!held.project.resultsValid);
+        QVERIFY(!held.stages.contains(QStringLiteral("Calculating Statistics")));
     }
 
     void engineGoesOnAfterNo() {
-        Project project = LoadExample("level3-gasworks-chalk.json", 200);
-        RunProgressObserver observer;
-        QStringList stages;
-        connect(&observer, &RunProgressObserver::StageTextChanged, this, [&stages](const QString& s) { stages << s; });
-        observer.BeginStopQuestion();
-        EngineRun run(project, observer);
-        QTRY_VERIFY(stages.contains(QStringLiteral("Calculating")));
+        HeldEngineRun held(this);
+        QTRY_VERIFY(held.stages.contains(QStringLiteral("Calculating")));
         QTest::qWait(100);
-        QVERIFY(!run.Done());
+        QVERIFY(!held.run->Done());
 
-        observer.EndStopQuestion(false);
-        QVERIFY(run.Finish());
-        QVERIFY(project.resultsValid);
-        QTRY_VERIFY(stages.contains(QStringLiteral("Calculating Statistics")));
+        held.observer.EndStopQuestion(false);
+        QVERIFY(held.run->Finish());
+        QVERIFY(held.project.resultsValid);
+        QTRY_VERIFY(held.stages.contains(QStringLiteral("Calculating Statistics")));
     }
 
     void stopButtonThroughTheWindow() {

@@ -44,6 +44,7 @@
 #include "ui/siteplan/SitePlanScene.h"
 #include "ui/siteplan/SitePlanSourceItem.h"
 #include "ui/shell/StartDialog.h"
+#include "MainWindowTest.h"
 #include "ScriptedPrompts.h"
 #include "UiTestSupport.h"
 
@@ -105,13 +106,10 @@ QStringList ButtonTexts(const QMessageBox& box) {
 
 } // namespace
 
-class UndoAndShellTest : public QObject {
+class UndoAndShellTest : public varnex::ui::test::MainWindowTest {
     Q_OBJECT
 
-    QTemporaryDir folder_;
-    UserInterfaceSettings settings_;
-    ScriptedPrompts prompts_;
-    std::unique_ptr<CMainFrame> frame_;
+    QTemporaryDir folder_; // the test's project files
 
     Project& TheProject() { return frame_->Document().GetProject(); }
     std::string Model() { return varnex::WriteProjectJson(TheProject()); }
@@ -156,25 +154,10 @@ class UndoAndShellTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(folder_.isValid());
-        varnex::UseUserPreferencesFile(varnex::ui::ToStdString(folder_.filePath(QStringLiteral("preferences.ini"))));
-        settings_.StartUp();
-    }
-    void cleanupTestCase() { varnex::ResetUserPreferencesFile(); }
-
-    void init() {
-        prompts_ = ScriptedPrompts();
-        frame_ = std::make_unique<CMainFrame>(settings_);
-        frame_->SetPrompts(&prompts_);
-        frame_->resize(1280, 800);
-        frame_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
-    }
-    void cleanup() {
-        frame_->Document().SetModified(false);
-        frame_.reset();
-    }
+    void initTestCase() { StartPreferences(); }
+    void cleanupTestCase() { EndPreferences(); }
+    void init() { OpenMainWindow(1280, 800); }
+    void cleanup() { CloseMainWindow(); }
 
     void sitePlanEditsAreOneStepEach() {
         OpenSitePlanProject();
