@@ -3,20 +3,15 @@
 // unsaturated zone and once per source, receptor, contaminant, time slice and
 // iteration in the aquifer. Each call evaluates 61 complex transform values
 // and a quotient-difference table of about 61^2 / 2 complex operations.
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
-#include <ctime>
+#include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdint>
+#include <ctime>
 #include <vector>
 
 #include "transport/AdvectionDispersion.h"
 #include "transport/FastAdvectionDispersion.h"
-#include "transport/FastAdvectionDispersion.h"
-
-#include <cstdint>
-#include <vector>
 
 namespace {
 
@@ -31,7 +26,7 @@ void BM_SoilColumn(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(
             varnex::SolveAdvectionDispersion(1.0, 2.0, t, 1.0 / year, 0.2, decay, 2.0));
-        t = t < 20 * year ? t + year : 4 * year;  // vary the argument across the front
+        t = t < 20 * year ? t + year : 4 * year; // vary the argument across the front
     }
 }
 BENCHMARK(BM_SoilColumn);
@@ -44,8 +39,8 @@ void BM_AquiferReceptor(benchmark::State& state) {
     const double v = 30.0 / year;
     double t = 1 * year;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(varnex::SolveAquiferAdvectionDispersion(
-            1.0, 50.0, 2.0, 20.0, t, v, 0.5, 5.0, decay, 1.5));
+        benchmark::DoNotOptimize(varnex::SolveAquiferAdvectionDispersion(1.0, 50.0, 2.0, 20.0, t, v,
+                                                                         0.5, 5.0, decay, 1.5));
         t = t < 5 * year ? t + 0.25 * year : 1 * year;
     }
 }
@@ -91,7 +86,8 @@ std::vector<varnex::ColumnProblem> TypicalProblems(bool fieldScale) {
         varnex::ColumnProblem p{};
         p.concentration = logUniform(1e-3, 1e3);
         p.distanceM = logUniform(0.5, 500.0);
-        p.dispersivityM = fieldScale ? std::min(50.0, p.distanceM * logUniform(0.1, 1.0)) : logUniform(0.05, 50.0);
+        p.dispersivityM = fieldScale ? std::min(50.0, p.distanceM * logUniform(0.1, 1.0))
+                                     : logUniform(0.05, 50.0);
         p.velocityMPerS = logUniform(1e-9, 1e-5);
         p.retardation = logUniform(1.0, 100.0);
         p.decayPerS = next() < 0.3 ? 0.0 : std::log(2.0) / (logUniform(1.0, 1000.0) * year);
@@ -108,9 +104,9 @@ void BM_TypicalReference(benchmark::State& state) {
     std::size_t k = 0;
     for (auto _ : state) {
         const varnex::ColumnProblem& p = problems[k++ % problems.size()];
-        benchmark::DoNotOptimize(varnex::SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS,
-                                                                  p.velocityMPerS, p.dispersivityM, p.decayPerS,
-                                                                  p.retardation));
+        benchmark::DoNotOptimize(
+            varnex::SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                             p.dispersivityM, p.decayPerS, p.retardation));
     }
 }
 BENCHMARK(BM_TypicalReference)->ArgName("fieldScale")->Arg(0)->Arg(1);
@@ -120,9 +116,9 @@ void BM_TypicalFastSingle(benchmark::State& state) {
     std::size_t k = 0;
     for (auto _ : state) {
         const varnex::ColumnProblem& p = problems[k++ % problems.size()];
-        benchmark::DoNotOptimize(varnex::FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS,
-                                                                      p.velocityMPerS, p.dispersivityM,
-                                                                      p.decayPerS, p.retardation));
+        benchmark::DoNotOptimize(varnex::FastSolveAdvectionDispersion(
+            p.concentration, p.distanceM, p.timeS, p.velocityMPerS, p.dispersivityM, p.decayPerS,
+            p.retardation));
     }
 }
 BENCHMARK(BM_TypicalFastSingle)->ArgName("fieldScale")->Arg(0)->Arg(1);
@@ -195,9 +191,9 @@ void BM_TypicalColumnReference(benchmark::State& state) {
     std::size_t k = 0;
     for (auto _ : state) {
         const varnex::ColumnProblem& p = problems[k];
-        benchmark::DoNotOptimize(varnex::SolveAdvectionDispersion(
-            p.concentration, p.distanceM, p.timeS, p.velocityMPerS, p.dispersivityM, p.decayPerS,
-            p.retardation));
+        benchmark::DoNotOptimize(
+            varnex::SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                             p.dispersivityM, p.decayPerS, p.retardation));
         k = k + 1 < problems.size() ? k + 1 : 0;
     }
     state.SetItemsProcessed(state.iterations());
@@ -268,7 +264,8 @@ void BM_TypicalAquiferFastBatch(benchmark::State& state) {
     std::vector<double> results(size);
     std::size_t first = 0;
     for (auto _ : state) {
-        varnex::FastSolveAquiferAdvectionDispersionBatch(problems.data() + first, results.data(), size);
+        varnex::FastSolveAquiferAdvectionDispersionBatch(problems.data() + first, results.data(),
+                                                         size);
         benchmark::DoNotOptimize(results.data());
         first = first + 2 * size <= problems.size() ? first + size : 0;
     }
@@ -298,7 +295,8 @@ BENCHMARK(BM_SoilColumnFast);
 // the counters give µs per call and the ratio. The reported time is that of
 // the whole iteration.
 template <class Problem, class Batch, class Reference>
-void SideBySide(benchmark::State& state, const std::vector<Problem>& problems, Batch batch, Reference reference) {
+void SideBySide(benchmark::State& state, const std::vector<Problem>& problems, Batch batch,
+                Reference reference) {
     auto now = [] {
         timespec time{};
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
@@ -310,7 +308,8 @@ void SideBySide(benchmark::State& state, const std::vector<Problem>& problems, B
     for (auto _ : state) {
         const double start = now();
         for (std::size_t first = 0; first < problems.size(); first += size) {
-            batch(problems.data() + first, results.data() + first, std::min(size, problems.size() - first));
+            batch(problems.data() + first, results.data() + first,
+                  std::min(size, problems.size() - first));
         }
         benchmark::DoNotOptimize(results.data());
         const double middle = now();
@@ -319,7 +318,8 @@ void SideBySide(benchmark::State& state, const std::vector<Problem>& problems, B
         batchSeconds += middle - start;
         referenceSeconds += end - middle;
     }
-    const double calls = static_cast<double>(state.iterations()) * static_cast<double>(problems.size());
+    const double calls =
+        static_cast<double>(state.iterations()) * static_cast<double>(problems.size());
     state.counters["batch_us"] = batchSeconds / calls * 1e6;
     state.counters["reference_us"] = referenceSeconds / calls * 1e6;
     state.counters["speedup"] = referenceSeconds / batchSeconds;
@@ -328,21 +328,34 @@ void SideBySide(benchmark::State& state, const std::vector<Problem>& problems, B
 void BM_ColumnBatchAgainstReference(benchmark::State& state) {
     SideBySide(state, TypicalProblems::Get().columns, varnex::FastSolveAdvectionDispersionBatch,
                [](const varnex::ColumnProblem& p) {
-                   return varnex::SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
-                                                           p.dispersivityM, p.decayPerS, p.retardation);
+                   return varnex::SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS,
+                                                           p.velocityMPerS, p.dispersivityM,
+                                                           p.decayPerS, p.retardation);
                });
 }
-BENCHMARK(BM_ColumnBatchAgainstReference)->ArgName("batch")->Arg(8)->Arg(12)->Arg(24)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColumnBatchAgainstReference)
+    ->ArgName("batch")
+    ->Arg(8)
+    ->Arg(12)
+    ->Arg(24)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_AquiferBatchAgainstReference(benchmark::State& state) {
-    SideBySide(state, TypicalProblems::Get().aquifers, varnex::FastSolveAquiferAdvectionDispersionBatch,
-               [](const varnex::AquiferProblem& p) {
-                   return varnex::SolveAquiferAdvectionDispersion(p.concentration, p.xM, p.yM, p.widthM, p.timeS,
-                                                                  p.velocityMPerS, p.lateralDispersivityM,
-                                                                  p.longitudinalDispersivityM, p.decayPerS,
-                                                                  p.retardation);
-               });
+    SideBySide(
+        state, TypicalProblems::Get().aquifers, varnex::FastSolveAquiferAdvectionDispersionBatch,
+        [](const varnex::AquiferProblem& p) {
+            return varnex::SolveAquiferAdvectionDispersion(
+                p.concentration, p.xM, p.yM, p.widthM, p.timeS, p.velocityMPerS,
+                p.lateralDispersivityM, p.longitudinalDispersivityM, p.decayPerS, p.retardation);
+        });
 }
-BENCHMARK(BM_AquiferBatchAgainstReference)->ArgName("batch")->Arg(8)->Arg(12)->Arg(24)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AquiferBatchAgainstReference)
+    ->ArgName("batch")
+    ->Arg(8)
+    ->Arg(12)
+    ->Arg(24)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -3,14 +3,12 @@
 // its samples and results: labels, type codes, distribution arguments,
 // per-iteration samples and result vectors that stay zero until breakthrough.
 #include <benchmark/benchmark.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <random>
 #include <string>
-#include <vector>
-
 #include <unistd.h>
+#include <vector>
 
 #include "archive/CompFile.h"
 
@@ -22,7 +20,7 @@ enum class Kind { boolean, shortInt, integer, real, text };
 
 struct Value {
     Kind kind = Kind::real;
-    std::int32_t integer = 0;  // truth values and shorts too
+    std::int32_t integer = 0; // truth values and shorts too
     double real = 0;
     std::string text;
 };
@@ -47,7 +45,7 @@ Value Text(std::string v) {
 
 struct ProjectValues {
     std::vector<Value> values;
-    std::int64_t bytes = 0;  // as stored uncompressed
+    std::int64_t bytes = 0; // as stored uncompressed
 };
 
 std::int64_t StoredBytes(const Value& value) {
@@ -65,8 +63,8 @@ std::int64_t StoredBytes(const Value& value) {
 const ProjectValues& Project() {
     static const ProjectValues project = [] {
         constexpr int iterations = 1001;
-        const char* labels[] = {"Hydraulic conductivity [m/s]", "Thickness [m]", "Porosity [-]",
-                                "Infiltration [mm/year]", "Half-life [years]", ""};
+        const char* labels[] = {"Hydraulic conductivity [m/s]", "Thickness [m]",     "Porosity [-]",
+                                "Infiltration [mm/year]",       "Half-life [years]", ""};
         std::mt19937 random(7);
         std::lognormal_distribution<double> sample(0.0, 1.0);
         ProjectValues p;
@@ -76,7 +74,7 @@ const ProjectValues& Project() {
         };
         for (int parameter = 0; parameter < 120; ++parameter) {
             add(Text(labels[parameter % 6]));
-            add(Integer(parameter % 12));  // distribution type
+            add(Integer(parameter % 12)); // distribution type
             for (double argument : {1.0e-5, 2.5e-5, 0.0, 1.0}) add(Real(argument));
             add(Real(-1.0e30));
             add(Real(1.0e30));
@@ -87,7 +85,8 @@ const ProjectValues& Project() {
         for (int result = 0; result < 80; ++result) {
             add(Text("Concentration at receptor [mg/l]"));
             const int breakthrough = static_cast<int>(random() % iterations);
-            for (int i = 0; i < iterations; ++i) add(Real(i < breakthrough ? 0.0 : sample(random) * 1e-3));
+            for (int i = 0; i < iterations; ++i)
+                add(Real(i < breakthrough ? 0.0 : sample(random) * 1e-3));
         }
         return p;
     }();
@@ -158,7 +157,10 @@ void BM_CompFileRead(benchmark::State& state) {
             case Kind::shortInt: benchmark::DoNotOptimize(file.ReadShort()); break;
             case Kind::integer: benchmark::DoNotOptimize(file.ReadInt()); break;
             case Kind::real: benchmark::DoNotOptimize(file.ReadDouble()); break;
-            case Kind::text: file.ReadString(text); benchmark::DoNotOptimize(text); break;
+            case Kind::text:
+                file.ReadString(text);
+                benchmark::DoNotOptimize(text);
+                break;
             }
         }
         file.Close();

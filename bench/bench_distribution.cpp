@@ -9,9 +9,17 @@
 namespace {
 
 const char* const drawTexts[] = {
-    "SINGLE(5)",         "UNIFORM(1,2)",      "LOGUNIFORM(0.001,10)", "TRIANGULAR(0.1,0.25,0.4)",
-    "LOGTRIANGULAR(0.1,1,10)", "NORMAL(1,2)", "LOGNORMAL(2,1)",       "POISSON(3.5)",
-    "BINOMIAL(10,0.5)",  "EXPONENTIAL(2)",    "BOOLEAN(0.5)",
+    "SINGLE(5)",
+    "UNIFORM(1,2)",
+    "LOGUNIFORM(0.001,10)",
+    "TRIANGULAR(0.1,0.25,0.4)",
+    "LOGTRIANGULAR(0.1,1,10)",
+    "NORMAL(1,2)",
+    "LOGNORMAL(2,1)",
+    "POISSON(3.5)",
+    "BINOMIAL(10,0.5)",
+    "EXPONENTIAL(2)",
+    "BOOLEAN(0.5)",
 };
 
 void Draw(benchmark::State& state) {
@@ -25,7 +33,8 @@ void Draw(benchmark::State& state) {
 BENCHMARK(Draw)->DenseRange(0, 10);
 
 void Parse(benchmark::State& state) {
-    const char* const texts[] = {"5", "TRIANGULAR(0.1, 0.25, 0.4)", "normal(1,2)", "LOGUNIFORM(1e-6,1e-3)"};
+    const char* const texts[] = {"5", "TRIANGULAR(0.1, 0.25, 0.4)", "normal(1,2)",
+                                 "LOGUNIFORM(1e-6,1e-3)"};
     varnex::Distribution d;
     d.unitFactor = 0.001;
     std::size_t i = 0;

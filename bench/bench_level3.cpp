@@ -8,7 +8,6 @@
 // Run: build/release/bin/bench_level3
 
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <map>
 #include <string>
@@ -27,14 +26,17 @@ constexpr int iterations = 10000;
 
 using varnex::test::ProjectSize;
 
-varnex::Project Level3Project(const ProjectSize& size = ProjectSize()) { return varnex::test::GeneratedLevel3Project(size); }
+varnex::Project Level3Project(const ProjectSize& size = ProjectSize()) {
+    return varnex::test::GeneratedLevel3Project(size);
+}
 
 // Times each stage from the moment the driver announces it.
 class StageClock : public varnex::RunObserver {
 public:
     void StageText(const std::string& text) override {
         const auto now = std::chrono::steady_clock::now();
-        if (!current_.empty()) totals_[current_] += std::chrono::duration<double, std::milli>(now - start_).count();
+        if (!current_.empty())
+            totals_[current_] += std::chrono::duration<double, std::milli>(now - start_).count();
         current_ = text;
         start_ = now;
     }
@@ -101,8 +103,14 @@ void RunLarge(benchmark::State& state) {
     size.contaminants = 20;
     size.receptors = 10;
     size.slices = 10;
-    TimeRun(state, Level3Project(size), 1001, static_cast<int>(state.range(0)), varnex::SolverKernel::fast);
+    TimeRun(state, Level3Project(size), 1001, static_cast<int>(state.range(0)),
+            varnex::SolverKernel::fast);
 }
-BENCHMARK(RunLarge)->ArgName("threads")->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(RunLarge)
+    ->ArgName("threads")
+    ->Arg(2)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace

@@ -5,7 +5,6 @@
 // Run: build/release/bin/bench_plume
 
 #include <benchmark/benchmark.h>
-
 #include <string>
 #include <vector>
 
@@ -19,7 +18,8 @@ namespace {
 void Plume(benchmark::State& state) {
     varnex::Project project;
     std::vector<std::string> problems;
-    if (!varnex::LoadProjectJsonFile(VARNEX_SOURCE_DIR "/examples/level3-gasworks-chalk.json", project, problems)) {
+    if (!varnex::LoadProjectJsonFile(VARNEX_SOURCE_DIR "/examples/level3-gasworks-chalk.json",
+                                     project, problems)) {
         state.SkipWithError("cannot read the Level 3 example");
         return;
     }
@@ -42,11 +42,18 @@ void Plume(benchmark::State& state) {
     double peak = 0.0;
     for (const std::vector<double>& column : project.plume.columns)
         for (double c : column) peak = c > peak ? c : peak;
-    state.counters["nodes"] = static_cast<double>(project.plume.columns.size() *
-                                                  (project.plume.columns.empty() ? 0 : project.plume.columns[0].size()));
+    state.counters["nodes"] =
+        static_cast<double>(project.plume.columns.size() *
+                            (project.plume.columns.empty() ? 0 : project.plume.columns[0].size()));
     state.counters["peak_mg_per_l"] = peak;
 }
 
 } // namespace
 
-BENCHMARK(Plume)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
+BENCHMARK(Plume)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime()
+    ->Iterations(1);

@@ -3,7 +3,6 @@
 // Run: build/release/bin/bench_run
 
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <map>
 #include <string>
@@ -60,7 +59,8 @@ class StageClock : public varnex::RunObserver {
 public:
     void StageText(const std::string& text) override {
         const auto now = std::chrono::steady_clock::now();
-        if (!current_.empty()) totals_[current_] += std::chrono::duration<double, std::milli>(now - start_).count();
+        if (!current_.empty())
+            totals_[current_] += std::chrono::duration<double, std::milli>(now - start_).count();
         current_ = text;
         start_ = now;
     }

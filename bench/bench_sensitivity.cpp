@@ -6,13 +6,12 @@
 // Run: build/release/bin/bench_sensitivity
 
 #include <benchmark/benchmark.h>
-
 #include <string>
 #include <vector>
 
+#include "analysis/SensitivityAnalysis.h"
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
-#include "analysis/SensitivityAnalysis.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
 #include "stochastic/IterationCount.h"
@@ -23,7 +22,8 @@ varnex::Project* RunOnce() {
     static varnex::Project project;
     static const bool ran = [] {
         std::vector<std::string> problems;
-        if (!varnex::LoadProjectJsonFile(VARNEX_SOURCE_DIR "/examples/level3-gasworks-chalk.json", project, problems))
+        if (!varnex::LoadProjectJsonFile(VARNEX_SOURCE_DIR "/examples/level3-gasworks-chalk.json",
+                                         project, problems))
             return false;
         varnex::SetIterationCount(10000);
         varnex::RunObserver observer;
@@ -44,7 +44,8 @@ void Ranking(benchmark::State& state) {
     selection.rank = state.range(1) != 0;
     std::size_t entries = 0;
     for (auto _ : state) {
-        const std::vector<varnex::SensitivityEntry> list = varnex::ComputeEntries(*project, selection);
+        const std::vector<varnex::SensitivityEntry> list =
+            varnex::ComputeEntries(*project, selection);
         entries = list.size();
         benchmark::DoNotOptimize(list.data());
     }

@@ -3,12 +3,11 @@
 // the four default assessment times. Run: build/release/bin/bench_source_term
 
 #include <benchmark/benchmark.h>
-
 #include <string>
 
 #include "model/Project.h"
-#include "transport/SourceTerm.h"
 #include "stochastic/IterationCount.h"
+#include "transport/SourceTerm.h"
 
 namespace {
 

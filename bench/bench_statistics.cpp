@@ -4,7 +4,6 @@
 // (log-normal), and a vector that is mostly zero because most iterations
 // never see breakthrough in the time slice.
 #include <benchmark/benchmark.h>
-
 #include <random>
 
 #include "results/ResultVector.h"

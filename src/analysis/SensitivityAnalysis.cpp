@@ -4,11 +4,11 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "model/Project.h"
-#include "results/ResultVector.h"
 #include "analysis/SensitivityInputs.h"
 #include "base/NumberText.h"
 #include "base/TextFormat.h"
+#include "model/Project.h"
+#include "results/ResultVector.h"
 #include "settings/Translate.h"
 #include "stochastic/DistributionType.h"
 #include "stochastic/RankCorrelation.h"
@@ -112,7 +112,8 @@ double RankCoefficientInOrder(const std::vector<double>& x, const std::vector<st
 
 double RankCoefficient(const StochasticParameter& parameter, const ResultVector& result) {
     if (!Correlatable(parameter, result)) return 0.0;
-    return RankCoefficientInOrder(parameter.Samples(), GapExchangeRanking(parameter.Samples()), result.Values());
+    return RankCoefficientInOrder(parameter.Samples(), GapExchangeRanking(parameter.Samples()),
+                                  result.Values());
 }
 
 namespace {
@@ -130,16 +131,17 @@ public:
     // from the input's prefix and label, `context` says where the result
     // was taken.
     template <typename Label>
-    void Append(const std::vector<SensitivityInputs::Input>& list, const ResultVector& result, Label label,
-                const SensitivityLabelParts& context) {
+    void Append(const std::vector<SensitivityInputs::Input>& list, const ResultVector& result,
+                Label label, const SensitivityLabelParts& context) {
         for (const SensitivityInputs::Input& input : list) {
             SensitivityEntry entry;
             entry.label = label(input.prefix, input.parameter->Label());
             entry.parts = context;
             entry.parts.input = input.prefix + input.parameter->Label();
             entry.isSingleValue = input.parameter->distribution.type == DistributionType::single;
-            entry.coefficient = selection_.rank ? Rank(*input.parameter, result)
-                                                : ProductMomentCoefficient(*input.parameter, result);
+            entry.coefficient = selection_.rank
+                                    ? Rank(*input.parameter, result)
+                                    : ProductMomentCoefficient(*input.parameter, result);
             entries_.push_back(std::move(entry));
         }
     }
@@ -173,7 +175,8 @@ const T* At(const std::vector<T>& v, int index) {
 
 } // namespace
 
-std::vector<SensitivityEntry> ComputeEntries(Project& project, const SensitivitySelection& selection) {
+std::vector<SensitivityEntry> ComputeEntries(Project& project,
+                                             const SensitivitySelection& selection) {
     using namespace SensitivityResult;
     EntryBuilder builder(project, selection);
     const int code = selection.result;
@@ -189,7 +192,9 @@ std::vector<SensitivityEntry> ComputeEntries(Project& project, const Sensitivity
             if (!Admits(selection.source, s)) continue;
             Source& source = project.sources[s];
             auto found = std::find_if(source.inventory.begin(), source.inventory.end(),
-                                      [&](const SourceContaminant& e) { return e.contaminant == contaminant.identifier; });
+                                      [&](const SourceContaminant& e) {
+                                          return e.contaminant == contaminant.identifier;
+                                      });
             if (found == source.inventory.end() || !project.EntryTakesPart(*found)) continue;
             SourceContaminant& entry = *found;
 
@@ -202,19 +207,22 @@ std::vector<SensitivityEntry> ComputeEntries(Project& project, const Sensitivity
             switch (code) {
             case sourceConcentration:
                 if (const ResultVector* result = At(entry.sourceConcentrations, slice))
-                    builder.Append(builder.Inputs().For(code, source, entry, 0), *result, oneLabel, context);
+                    builder.Append(builder.Inputs().For(code, source, entry, 0), *result, oneLabel,
+                                   context);
                 break;
             case unsaturatedZoneTravelTime:
             case baseOfUnsaturatedZoneConcentration: {
                 // The pathway choice belongs to one source; with every
                 // source, every pathway is visited.
-                const int chosen = selection.source == SensitivitySelection::all ? SensitivitySelection::all
-                                                                                 : selection.pathway;
+                const int chosen = selection.source == SensitivitySelection::all
+                                       ? SensitivitySelection::all
+                                       : selection.pathway;
                 for (std::size_t p = 0; p < source.pathways.size(); ++p) {
                     if (!Admits(chosen, p)) continue;
                     // Excluded layers are not offered (their travel time is
                     // 0 and they pass concentrations on), except the first.
-                    if (chosen == SensitivitySelection::all && p > 0 && !source.pathways[p].include) continue;
+                    if (chosen == SensitivitySelection::all && p > 0 && !source.pathways[p].include)
+                        continue;
                     auto record = entry.pathwayProperties.find(static_cast<int>(p));
                     if (record == entry.pathwayProperties.end()) continue;
                     const ResultVector* result = code == unsaturatedZoneTravelTime
@@ -231,8 +239,8 @@ std::vector<SensitivityEntry> ComputeEntries(Project& project, const Sensitivity
                         builder.Append(
                             inputs, *result,
                             [&](const std::string& prefix, const std::string& label) {
-                                return FormatText(allPathwaysFormat,
-                                                  {pathwayName, contaminant.name, source.name, prefix, label});
+                                return FormatText(allPathwaysFormat, {pathwayName, contaminant.name,
+                                                                      source.name, prefix, label});
                             },
                             layer);
                     }
@@ -247,7 +255,8 @@ std::vector<SensitivityEntry> ComputeEntries(Project& project, const Sensitivity
                     const ResultVector* result = nullptr;
                     if (code == receptorTravelTime) {
                         result = At(entry.receptorRetardedTravelTimes, static_cast<int>(r));
-                    } else if (const auto* perSlice = At(entry.receptorConcentrations, static_cast<int>(r))) {
+                    } else if (const auto* perSlice =
+                                   At(entry.receptorConcentrations, static_cast<int>(r))) {
                         result = At(*perSlice, slice);
                     }
                     if (!result) continue;
@@ -257,8 +266,8 @@ std::vector<SensitivityEntry> ComputeEntries(Project& project, const Sensitivity
                     builder.Append(
                         inputs, *result,
                         [&](const std::string& prefix, const std::string& label) {
-                            return FormatText(receptorFormat,
-                                              {contaminant.name, source.name, prefix, label, receptorName});
+                            return FormatText(receptorFormat, {contaminant.name, source.name,
+                                                               prefix, label, receptorName});
                         },
                         at);
                 }
@@ -273,14 +282,17 @@ std::vector<SensitivityEntry> ComputeEntries(Project& project, const Sensitivity
     // Reversed first, so that the stable sort leaves equals in the reverse
     // of the walk order and a list read from the end shows them in it.
     std::reverse(entries.begin(), entries.end());
-    auto key = [](const SensitivityEntry& e) { return e.isSingleValue ? -1.0 : std::fabs(e.coefficient); };
-    std::stable_sort(entries.begin(), entries.end(),
-                     [&key](const SensitivityEntry& a, const SensitivityEntry& b) { return key(a) < key(b); });
+    auto key = [](const SensitivityEntry& e) {
+        return e.isSingleValue ? -1.0 : std::fabs(e.coefficient);
+    };
+    std::stable_sort(
+        entries.begin(), entries.end(),
+        [&key](const SensitivityEntry& a, const SensitivityEntry& b) { return key(a) < key(b); });
     return std::move(entries);
 }
 
-std::vector<SensitivityRow> FillList(const std::vector<SensitivityEntry>& entries, bool firstTenOnly,
-                                     bool excludeZero) {
+std::vector<SensitivityRow> FillList(const std::vector<SensitivityEntry>& entries,
+                                     bool firstTenOnly, bool excludeZero) {
     constexpr std::size_t firstRows = 10;
     std::vector<SensitivityRow> rows;
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {

@@ -44,13 +44,14 @@ double RankCoefficient(const StochasticParameter& parameter, const ResultVector&
 // strongest first and equals in walk order. A selection naming a time slice,
 // source, receptor or pathway the project lacks, or a result vector the run
 // did not create, yields no entries for it.
-std::vector<SensitivityEntry> ComputeEntries(Project& project, const SensitivitySelection& selection);
+std::vector<SensitivityEntry> ComputeEntries(Project& project,
+                                             const SensitivitySelection& selection);
 
 // The rows of the list, from the last entry to the first. "Single Value"
 // rows are shown even with `excludeZero`; other rows with a coefficient of
 // exactly 0 are left out with `excludeZero`. With `firstTenOnly` no row is
 // added once 10 rows are shown. Coefficients are written as "%g" does.
-std::vector<SensitivityRow> FillList(const std::vector<SensitivityEntry>& entries, bool firstTenOnly,
-                                     bool excludeZero);
+std::vector<SensitivityRow> FillList(const std::vector<SensitivityEntry>& entries,
+                                     bool firstTenOnly, bool excludeZero);
 
 } // namespace varnex

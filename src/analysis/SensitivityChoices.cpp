@@ -1,8 +1,8 @@
 #include "analysis/SensitivityChoices.h"
 
-#include "model/Project.h"
 #include "analysis/SensitivitySelection.h"
 #include "base/TextFormat.h"
+#include "model/Project.h"
 #include "settings/Translate.h"
 
 namespace varnex {
@@ -10,16 +10,20 @@ namespace varnex {
 namespace {
 
 bool ReceptorResult(int code) {
-    return code == SensitivityResult::receptorTravelTime || code == SensitivityResult::receptorConcentration;
+    return code == SensitivityResult::receptorTravelTime ||
+           code == SensitivityResult::receptorConcentration;
 }
 
-SensitivityChoice AllChoice() { return SensitivityChoice{0, SensitivitySelection::all, Translate("<All>")}; }
+SensitivityChoice AllChoice() {
+    return SensitivityChoice{0, SensitivitySelection::all, Translate("<All>")};
+}
 
 } // namespace
 
 std::vector<SensitivityChoice> ResultChoices(const Project& project) {
     const int level = project.simulationLevel;
-    const bool unsaturatedZone = level == SimulationLevel::level2 || level == SimulationLevel::level3;
+    const bool unsaturatedZone =
+        level == SimulationLevel::level2 || level == SimulationLevel::level3;
     const bool sourceTerm = level != SimulationLevel::level3a;
     const bool receptors = level > SimulationLevel::level2;
     std::vector<SensitivityChoice> choices;
@@ -27,13 +31,16 @@ std::vector<SensitivityChoice> ResultChoices(const Project& project) {
         choices.push_back({SensitivityResult::unsaturatedZoneTravelTime, -1,
                            Translate("Unsaturated Zone Travel Time")});
     if (receptors)
-        choices.push_back({SensitivityResult::receptorTravelTime, -1, Translate("Receptor Zone Travel Time")});
+        choices.push_back(
+            {SensitivityResult::receptorTravelTime, -1, Translate("Receptor Zone Travel Time")});
     auto perSlice = [&](int code, const std::string& format) {
         for (std::size_t k = 0; k < project.timeSlices.size(); ++k)
-            choices.push_back({code, static_cast<int>(k), FormatText(format, {project.timeSlices[k]})});
+            choices.push_back(
+                {code, static_cast<int>(k), FormatText(format, {project.timeSlices[k]})});
     };
     if (sourceTerm)
-        perSlice(SensitivityResult::sourceConcentration, TranslateFormat("Concentration at source - %.0lf years"));
+        perSlice(SensitivityResult::sourceConcentration,
+                 TranslateFormat("Concentration at source - %.0lf years"));
     if (unsaturatedZone)
         perSlice(SensitivityResult::baseOfUnsaturatedZoneConcentration,
                  TranslateFormat("Concentration at Base of Unsat. Zone - %.0lf years"));
@@ -63,7 +70,8 @@ SensitivitySelector ReceptorSelector(const Project& project, int resultCode) {
 
 SensitivitySelector PathwaySelector(const Project& project, int sourceIndex, int resultCode) {
     SensitivitySelector selector;
-    if (sourceIndex < 0 || static_cast<std::size_t>(sourceIndex) >= project.sources.size()) return selector;
+    if (sourceIndex < 0 || static_cast<std::size_t>(sourceIndex) >= project.sources.size())
+        return selector;
     selector.enabled = resultCode != SensitivityResult::sourceConcentration;
     selector.choices.push_back(AllChoice());
     const Source& source = project.sources[static_cast<std::size_t>(sourceIndex)];

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "model/Project.h"
 #include "analysis/SensitivitySelection.h"
 #include "base/TextFormat.h"
+#include "model/Project.h"
 #include "settings/Translate.h"
 
 namespace varnex {
@@ -15,8 +15,8 @@ using Inputs = std::vector<StochasticParameter*>;
 
 // The inputs of a source that set the water entering its top layer.
 bool InfiltrationInput(const Source& source, const StochasticParameter* p) {
-    return p == &source.infiltration || p == &source.maximumInfiltrationRate || p == &source.catchmentArea ||
-           p == &source.runoffRecharge;
+    return p == &source.infiltration || p == &source.maximumInfiltrationRate ||
+           p == &source.catchmentArea || p == &source.runoffRecharge;
 }
 
 } // namespace
@@ -31,14 +31,16 @@ std::vector<SensitivityInputs::Input> SensitivityInputs::For(int resultCode, Sou
     using namespace SensitivityResult;
     const int level = project_.simulationLevel;
     const ActiveProcesses& processes = project_.processes;
-    const bool unsaturatedZone = level == SimulationLevel::level2 || level == SimulationLevel::level3;
+    const bool unsaturatedZone =
+        level == SimulationLevel::level2 || level == SimulationLevel::level3;
     const bool level3a = level == SimulationLevel::level3a;
     const bool concentration = resultCode == sourceConcentration ||
                                resultCode == baseOfUnsaturatedZoneConcentration ||
                                resultCode == receptorConcentration;
-    const bool pathwayResult = resultCode == unsaturatedZoneTravelTime ||
-                               resultCode == baseOfUnsaturatedZoneConcentration;
-    const bool receptorResult = resultCode == receptorTravelTime || resultCode == receptorConcentration;
+    const bool pathwayResult =
+        resultCode == unsaturatedZoneTravelTime || resultCode == baseOfUnsaturatedZoneConcentration;
+    const bool receptorResult =
+        resultCode == receptorTravelTime || resultCode == receptorConcentration;
     const bool aquifer = receptorResult && level > SimulationLevel::level2;
 
     Contaminant* contaminant = nullptr;
@@ -76,21 +78,24 @@ std::vector<SensitivityInputs::Input> SensitivityInputs::For(int resultCode, Sou
     };
 
     // Contaminant: koc, where a partition coefficient derived from it enters.
-    const bool sourceTermKoc = concentration && !level3a && entry.partitionFromKoc != 0 &&
-                               (entry.MeasuredInSoil() || source.decliningSource == Source::leachingDecline);
+    const bool sourceTermKoc =
+        concentration && !level3a && entry.partitionFromKoc != 0 &&
+        (entry.MeasuredInSoil() || source.decliningSource == Source::leachingDecline);
     bool layerKoc = false;
     if (processes.retardedTravelUz)
         for (std::size_t q = 0; q < layers; ++q)
             if (full[q] && recordOf(q) && recordOf(q)->partitionFromKoc != 0) layerKoc = true;
     const bool aquiferKoc = aquifer && processes.retardedTravelAquifer && contaminant &&
                             contaminant->partitionFromKoc != 0;
-    if (contaminant && (sourceTermKoc || layerKoc || aquiferKoc)) add(&contaminant->koc, std::string());
+    if (contaminant && (sourceTermKoc || layerKoc || aquiferKoc))
+        add(&contaminant->koc, std::string());
 
     // Source: the source term of this entry.
     const std::string sourcePrefix = Translate("Source ");
     const Inputs sourceInputs = runInputs_.SourceInputs(source);
     if (concentration && !level3a) {
-        const bool soil = entry.MeasuredInSoil() || source.decliningSource != Source::constantSource;
+        const bool soil =
+            entry.MeasuredInSoil() || source.decliningSource != Source::constantSource;
         const bool henry = contaminant && contaminant->henryFlag;
         for (StochasticParameter* p : sourceInputs) {
             if (InfiltrationInput(source, p)) {
@@ -105,18 +110,21 @@ std::vector<SensitivityInputs::Input> SensitivityInputs::For(int resultCode, Sou
             if (!soil) continue;
             if (p == &source.airFilledPorosity && !henry) continue;
             if (p == &source.foc && entry.partitionFromKoc == 0) continue;
-            if (p == &source.thickness && source.decliningSource == Source::constantSource) continue;
+            if (p == &source.thickness && source.decliningSource == Source::constantSource)
+                continue;
             add(p, sourcePrefix);
         }
     }
     if (concentration && (!level3a || resultCode == receptorConcentration))
         for (StochasticParameter* p : runInputs_.EntryInputs(source, entry)) add(p, sourcePrefix);
     if (level3a && resultCode == receptorConcentration)
-        for (StochasticParameter* p : sourceInputs) add(p, sourcePrefix); // the computed mixing zone's infiltration
+        for (StochasticParameter* p : sourceInputs)
+            add(p, sourcePrefix); // the computed mixing zone's infiltration
 
     // Pathways.
     if (throughUnsaturatedZone && layers > 0) {
-        const std::string topPrefix = FormatText(TranslateFormat("U/S Zone %s "), {source.pathways[0].name});
+        const std::string topPrefix =
+            FormatText(TranslateFormat("U/S Zone %s "), {source.pathways[0].name});
         for (StochasticParameter* p : sourceInputs)
             if (InfiltrationInput(source, p)) add(p, topPrefix);
         for (StochasticParameter* p : runInputs_.UnsaturatedZoneInputs(source)) add(p, topPrefix);
@@ -137,10 +145,11 @@ std::vector<SensitivityInputs::Input> SensitivityInputs::For(int resultCode, Sou
                 // A porous layer caps the infiltration at its conductivity;
                 // beneath a soakaway, whether it saturates decides the rate.
                 for (StochasticParameter* p : pathwayInputs) {
-                    const bool caps = p == &pathway.unsaturatedConductivity ||
-                                      (source.Soakaway() && (p == &pathway.verticalHydraulicGradient ||
-                                                             p == &pathway.saturatedEffectivePorosity ||
-                                                             p == &pathway.waterFilledPorosity));
+                    const bool caps =
+                        p == &pathway.unsaturatedConductivity ||
+                        (source.Soakaway() && (p == &pathway.verticalHydraulicGradient ||
+                                               p == &pathway.saturatedEffectivePorosity ||
+                                               p == &pathway.waterFilledPorosity));
                     if (caps) add(p, prefix);
                 }
             }
@@ -152,13 +161,15 @@ std::vector<SensitivityInputs::Input> SensitivityInputs::For(int resultCode, Sou
         Aquifer& a = project_.aquifer;
         const std::string prefix = Translate("Aquifer ");
         const bool travelTime = resultCode == receptorTravelTime;
-        const bool aquiferFromKoc = processes.retardedTravelAquifer && contaminant && contaminant->partitionFromKoc != 0;
+        const bool aquiferFromKoc =
+            processes.retardedTravelAquifer && contaminant && contaminant->partitionFromKoc != 0;
         for (StochasticParameter* p : runInputs_.AquiferInputs()) {
             // The travel time reads the flow beneath the source, the
             // retardation and the longitudinal dispersivity; the mixing zone
             // depth and the lateral dispersivity shape concentrations only,
             // and at "Level 3a" so does the thickness.
-            if (travelTime && (p == &a.mixingZoneThickness || p == &a.lateralDispersivity)) continue;
+            if (travelTime && (p == &a.mixingZoneThickness || p == &a.lateralDispersivity))
+                continue;
             if (travelTime && level3a && p == &a.thickness) continue;
             if (p == &a.foc && !aquiferFromKoc) continue;
             add(p, prefix);
@@ -166,7 +177,8 @@ std::vector<SensitivityInputs::Input> SensitivityInputs::For(int resultCode, Sou
         if (contaminant)
             for (StochasticParameter* p : runInputs_.ContaminantAquiferInputs(*contaminant)) {
                 if (p == &contaminant->koc) continue; // listed with the contaminant
-                if (travelTime && (p == &contaminant->halfLife || p == &contaminant->backgroundConcentration))
+                if (travelTime &&
+                    (p == &contaminant->halfLife || p == &contaminant->backgroundConcentration))
                     continue;
                 add(p, prefix);
             }

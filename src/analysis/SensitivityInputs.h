@@ -47,7 +47,8 @@ public:
     // The inputs result `resultCode` of inventory entry `entry` of `source`
     // depends on, each once, in compartment order. `pathwayIndex` is the
     // pathway of a pathway result (codes 0 and 3) and ignored otherwise.
-    std::vector<Input> For(int resultCode, Source& source, SourceContaminant& entry, std::size_t pathwayIndex) const;
+    std::vector<Input> For(int resultCode, Source& source, SourceContaminant& entry,
+                           std::size_t pathwayIndex) const;
 
 private:
     Project& project_;

@@ -34,12 +34,12 @@ struct SensitivitySelection {
     static constexpr int all = -1; // "<All>" in a selector
 
     int result = SensitivityResult::sourceConcentration;
-    int timeSlice = 0;   // index into the project's time slices (concentrations only)
-    int source = all;    // source index
-    int receptor = all;  // receptor index (receptor results only)
-    int pathway = all;   // pathway index of the selected source (pathway results only)
+    int timeSlice = 0;     // index into the project's time slices (concentrations only)
+    int source = all;      // source index
+    int receptor = all;    // receptor index (receptor results only)
+    int pathway = all;     // pathway index of the selected source (pathway results only)
     int contaminant = all; // contaminant index: "Individual Contaminant" with its choice
-    bool rank = false;   // "Rank Correlation" instead of the product-moment coefficient
+    bool rank = false;     // "Rank Correlation" instead of the product-moment coefficient
 };
 
 } // namespace varnex

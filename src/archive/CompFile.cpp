@@ -29,9 +29,7 @@ constexpr std::uint32_t minLiteralBeforeRun = 4;
 // that holds the largest packet (control byte and 127 bytes) would do.
 constexpr std::size_t readChunkBytes = 65536;
 
-bool Contains(const std::string& text, char c) {
-    return text.find(c) != std::string::npos;
-}
+bool Contains(const std::string& text, char c) { return text.find(c) != std::string::npos; }
 
 // Removes a file this archive created. Devices and other special files (say
 // /dev/full, or a pipe) are left alone: only a regular file is a save that
@@ -78,9 +76,7 @@ unsigned char* Encode(const unsigned char* data, std::uint32_t n, unsigned char*
 // Every literal but the last holds at least four bytes and costs one control
 // byte more than it carries; a run never costs more than it carries. So n
 // bytes encode to at most n + n / 4 + 1 bytes.
-std::size_t WorstCaseEncodedBytes(std::uint32_t n) {
-    return std::size_t{n} + n / 4 + 2;
-}
+std::size_t WorstCaseEncodedBytes(std::uint32_t n) { return std::size_t{n} + n / 4 + 2; }
 
 } // namespace
 
@@ -97,13 +93,9 @@ CompFile::~CompFile() {
 
 // "r" in the mode reads, anything else ("w", "a") writes. A mode such as
 // "r+" is a reader: the one buffer holds data of one direction only.
-bool CompFile::IsReader() const noexcept {
-    return Contains(mode_, 'r');
-}
+bool CompFile::IsReader() const noexcept { return Contains(mode_, 'r'); }
 
-bool CompFile::IsWriter() const noexcept {
-    return file_ != nullptr && !IsReader();
-}
+bool CompFile::IsWriter() const noexcept { return file_ != nullptr && !IsReader(); }
 
 bool CompFile::Open(const std::string& path, const std::string& mode, std::uint32_t bufferSize) {
     if (file_) Close();

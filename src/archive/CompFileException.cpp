@@ -12,12 +12,9 @@ const char* MessagePrefix(int code) {
     switch (code) {
     case CompFileException::allocationFailed:
         return TranslatableText("Failed to allocate memeory for file ");
-    case CompFileException::readFailed:
-        return TranslatableText("Failed to read from file ");
-    case CompFileException::writeFailed:
-        return TranslatableText("Failed to write to file ");
-    default:
-        return TranslatableText("Unknown error in file ");
+    case CompFileException::readFailed: return TranslatableText("Failed to read from file ");
+    case CompFileException::writeFailed: return TranslatableText("Failed to write to file ");
+    default: return TranslatableText("Unknown error in file ");
     }
 }
 

@@ -2,10 +2,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <system_error>
-
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "base/FileSystemPaths.h"
@@ -29,10 +28,12 @@ bool WriteAndSync(FileSystemCalls& calls, const fs::path& path, const std::strin
     bool ok = true;
     std::size_t written = 0;
     while (ok && written < contents.size()) {
-        const long count = calls.WriteDescriptor(descriptor, contents.data() + written, contents.size() - written);
+        const long count =
+            calls.WriteDescriptor(descriptor, contents.data() + written, contents.size() - written);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
-            reason = count < 0 ? LastSystemError() : std::make_error_code(std::errc::no_space_on_device);
+            reason =
+                count < 0 ? LastSystemError() : std::make_error_code(std::errc::no_space_on_device);
             ok = false;
         } else {
             written += static_cast<std::size_t>(count);
@@ -59,8 +60,8 @@ void SyncFolder(FileSystemCalls& calls, const fs::path& folder) {
 
 } // namespace
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& contents, std::error_code& reason,
-                           FileSystemCalls& calls) {
+bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
+                           std::error_code& reason, FileSystemCalls& calls) {
     reason.clear();
     std::error_code error;
     const fs::path target = FollowLinks(path);
@@ -94,7 +95,8 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
     return true;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& contents, FileSystemCalls& calls) {
+bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
+                           FileSystemCalls& calls) {
     std::error_code reason;
     return ReplaceFileAtomically(path, contents, reason, calls);
 }

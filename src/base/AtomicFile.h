@@ -17,7 +17,8 @@ namespace varnex {
 // `reason` to the system's error of the call that failed (permission denied,
 // no space left, a read-only file system).
 // Every write, flush, close and rename goes through `calls`.
-bool ReplaceFileAtomically(const std::string& path, const std::string& contents, std::error_code& reason,
+bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
+                           std::error_code& reason,
                            FileSystemCalls& calls = FileSystemCalls::System());
 bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
                            FileSystemCalls& calls = FileSystemCalls::System());

@@ -6,7 +6,9 @@ namespace varnex {
 
 namespace fs = std::filesystem;
 
-std::error_code LastSystemError() { return std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
+std::error_code LastSystemError() {
+    return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+}
 
 fs::path FollowLinks(const std::string& path) {
     std::error_code error;

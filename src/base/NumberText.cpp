@@ -69,7 +69,8 @@ bool ScanDouble(std::string_view text, std::size_t& position, double& value) {
     const auto result = std::from_chars(first, last, parsed, format);
     if (result.ec == std::errc::invalid_argument) return false;
     if (result.ec == std::errc::result_out_of_range)
-        parsed = OutOfRangeValue(std::string_view(first, static_cast<std::size_t>(result.ptr - first)));
+        parsed =
+            OutOfRangeValue(std::string_view(first, static_cast<std::size_t>(result.ptr - first)));
     value = negative ? -parsed : parsed;
     position = static_cast<std::size_t>(result.ptr - text.data());
     return true;

@@ -4,14 +4,13 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
-#include <utility>
-
 #include <fcntl.h>
+#include <filesystem>
 #include <pthread.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "base/AtomicFile.h"
 #include "base/FileSystemPaths.h"
@@ -27,7 +26,9 @@ std::string CannotWrite(const std::string& target, const std::error_code& reason
     return WithSystemReason("cannot write " + target, reason);
 }
 
-fs::path FolderOf(const fs::path& path) { return path.has_parent_path() ? path.parent_path() : fs::path("."); }
+fs::path FolderOf(const fs::path& path) {
+    return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
 
 // Standard output or error when `info` is that file: "/dev/stdout" then
 // means the stream the program was given, which a rename would take away
@@ -35,19 +36,23 @@ fs::path FolderOf(const fs::path& path) { return path.has_parent_path() ? path.p
 int StandardStreamOf(const struct stat& info) {
     for (int stream : {STDOUT_FILENO, STDERR_FILENO}) {
         struct stat streamInfo {};
-        if (::fstat(stream, &streamInfo) == 0 && streamInfo.st_dev == info.st_dev && streamInfo.st_ino == info.st_ino)
+        if (::fstat(stream, &streamInfo) == 0 && streamInfo.st_dev == info.st_dev &&
+            streamInfo.st_ino == info.st_ino)
             return stream;
     }
     return -1;
 }
 
-bool WriteAll(FileSystemCalls& calls, int descriptor, const std::string& contents, std::error_code& reason) {
+bool WriteAll(FileSystemCalls& calls, int descriptor, const std::string& contents,
+              std::error_code& reason) {
     std::size_t written = 0;
     while (written < contents.size()) {
-        const long count = calls.WriteDescriptor(descriptor, contents.data() + written, contents.size() - written);
+        const long count =
+            calls.WriteDescriptor(descriptor, contents.data() + written, contents.size() - written);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
-            reason = count < 0 ? LastSystemError() : std::make_error_code(std::errc::no_space_on_device);
+            reason =
+                count < 0 ? LastSystemError() : std::make_error_code(std::errc::no_space_on_device);
             return false;
         }
         written += static_cast<std::size_t>(count);
@@ -84,7 +89,8 @@ void SyncFolder(FileSystemCalls& calls, const fs::path& folder) {
 sigset_t StopSignals() {
     sigset_t set;
     sigemptyset(&set);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ, SIGALRM, SIGUSR1, SIGUSR2})
+    for (int signal :
+         {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGXFSZ, SIGALRM, SIGUSR1, SIGUSR2})
         sigaddset(&set, signal);
     return set;
 }
@@ -92,14 +98,16 @@ sigset_t StopSignals() {
 // Unique per process and call, so two writers never share a name.
 std::string UniqueName(const fs::path& target, const char* kind) {
     static std::atomic<unsigned> counter{0};
-    return (FolderOf(target) / ("." + target.filename().string() + kind + std::to_string(::getpid()) + "." +
-                                std::to_string(counter++)))
+    return (FolderOf(target) / ("." + target.filename().string() + kind +
+                                std::to_string(::getpid()) + "." + std::to_string(counter++)))
         .string();
 }
 
 } // namespace
 
-OutputTransaction::OutputTransaction(FileSystemCalls& calls) : calls_(calls) { PendingTemporaries::BeginWriting(); }
+OutputTransaction::OutputTransaction(FileSystemCalls& calls) : calls_(calls) {
+    PendingTemporaries::BeginWriting();
+}
 
 OutputTransaction::~OutputTransaction() { Abandon(); }
 
@@ -109,7 +117,8 @@ bool OutputTransaction::Check(const std::string& target, std::string& error) {
     return Classify(output, error, false, false);
 }
 
-bool OutputTransaction::Classify(Output& output, std::string& error, bool createFolder, bool create) {
+bool OutputTransaction::Classify(Output& output, std::string& error, bool createFolder,
+                                 bool create) {
     const std::string& target = output.target;
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) {
@@ -126,7 +135,8 @@ bool OutputTransaction::Classify(Output& output, std::string& error, bool create
         // By the mode bits, not only by access(2): a program run as root may
         // write any file, yet a file its owner made read-only is meant to
         // stay as it is.
-        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0) {
+        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+            ::access(target.c_str(), W_OK) != 0) {
             error = target + " is read-only; nothing was written";
             return false;
         }
@@ -164,7 +174,8 @@ bool OutputTransaction::CreateTemporary(Output& output, std::string& error) {
         error = CannotWrite(output.target, std::make_error_code(std::errc::too_many_files_open));
         return false;
     }
-    const int descriptor = ::open(output.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int descriptor =
+        ::open(output.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         error = CannotWrite(output.target, LastSystemError());
         PendingTemporaries::Forget(output.slot);
@@ -177,7 +188,8 @@ bool OutputTransaction::CreateTemporary(Output& output, std::string& error) {
     return true;
 }
 
-bool OutputTransaction::Prepare(const std::string& target, std::string& error, bool createFolder, bool byPath) {
+bool OutputTransaction::Prepare(const std::string& target, std::string& error, bool createFolder,
+                                bool byPath) {
     error.clear();
     if (!open_) {
         error = CannotWrite(target, std::make_error_code(std::errc::operation_not_permitted));
@@ -187,7 +199,8 @@ bool OutputTransaction::Prepare(const std::string& target, std::string& error, b
     output.target = target;
     if (!Classify(output, error, createFolder, true)) return false;
     for (const Output& other : outputs_) {
-        if (fs::path(other.resolved).lexically_normal() == fs::path(output.resolved).lexically_normal() &&
+        if (fs::path(other.resolved).lexically_normal() ==
+                fs::path(output.resolved).lexically_normal() &&
             !output.direct) {
             error = target + " is named for two outputs; nothing was written";
             return false;
@@ -214,8 +227,8 @@ bool OutputTransaction::Stage(const std::string& target, std::string& writePath,
     return true;
 }
 
-bool OutputTransaction::Add(const std::string& target, const std::string& contents, std::string& error,
-                            bool createFolder) {
+bool OutputTransaction::Add(const std::string& target, const std::string& contents,
+                            std::string& error, bool createFolder) {
     if (!Prepare(target, error, createFolder, false)) return false;
     Output& output = outputs_.back();
     if (output.direct) {

@@ -37,7 +37,8 @@ public:
     // puts them in place. `createFolder` makes a missing folder of a new
     // target. On a refusal or failure returns false with `error` the message
     // to show (the reason on its own line).
-    bool Stage(const std::string& target, std::string& writePath, std::string& error, bool createFolder = false);
+    bool Stage(const std::string& target, std::string& writePath, std::string& error,
+               bool createFolder = false);
     // Stage and write `contents`.
     bool Add(const std::string& target, const std::string& contents, std::string& error,
              bool createFolder = false);
@@ -57,16 +58,16 @@ public:
 
 private:
     struct Output {
-        std::string target;    // as the user named it, for messages
-        std::string resolved;  // the file replaced (links followed)
-        std::string temporary; // regular targets: the file written
-        int slot = -1;         // in PendingTemporaries
-        bool direct = false;   // written into the target itself
-        int memory = -1;       // direct targets staged by path: a file in memory
+        std::string target;      // as the user named it, for messages
+        std::string resolved;    // the file replaced (links followed)
+        std::string temporary;   // regular targets: the file written
+        int slot = -1;           // in PendingTemporaries
+        bool direct = false;     // written into the target itself
+        int memory = -1;         // direct targets staged by path: a file in memory
         int standardStream = -1; // direct targets that are our stdout/stderr
-        std::string contents;  // direct targets staged by Add
-        bool hadOld = false;   // a regular file is replaced
-        unsigned oldMode = 0;  // its permissions, which the new file keeps
+        std::string contents;    // direct targets staged by Add
+        bool hadOld = false;     // a regular file is replaced
+        unsigned oldMode = 0;    // its permissions, which the new file keeps
     };
 
     static bool Classify(Output& output, std::string& error, bool createFolder, bool create);

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <climits>
 #include <cstring>
-
 #include <unistd.h>
 
 namespace varnex {

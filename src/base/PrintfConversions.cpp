@@ -61,8 +61,8 @@ std::optional<std::vector<PrintfConversion>> PrintfConversions(const std::string
             }
         }
 
-        static constexpr std::string_view lengthModifiers[] = {"hh", "ll", "h", "l", "L", "q",
-                                                               "j",  "z",  "Z", "t"};
+        static constexpr std::string_view lengthModifiers[] = {"hh", "ll", "h", "l", "L",
+                                                               "q",  "j",  "z", "Z", "t"};
         for (std::string_view modifier : lengthModifiers) {
             if (format.compare(i, modifier.size(), modifier) == 0) {
                 conversion.lengthModifier = std::string(modifier);
@@ -71,8 +71,7 @@ std::optional<std::vector<PrintfConversion>> PrintfConversions(const std::string
             }
         }
 
-        if (i >= format.size() ||
-            conversionCharacters.find(format[i]) == std::string_view::npos)
+        if (i >= format.size() || conversionCharacters.find(format[i]) == std::string_view::npos)
             return std::nullopt;
         conversion.conversion = format[i];
         ++i;

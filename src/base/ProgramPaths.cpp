@@ -25,8 +25,6 @@ std::string ProgramDirectory() {
     return directory;
 }
 
-std::string InfoFilePath(const std::string& name) {
-    return ProgramDirectory() + "/Info/" + name;
-}
+std::string InfoFilePath(const std::string& name) { return ProgramDirectory() + "/Info/" + name; }
 
 } // namespace varnex

@@ -42,7 +42,8 @@ std::string FormatText(const std::string& format, std::initializer_list<FormatAr
         switch (conversion) {
         case 's':
             if (const auto* text = std::get_if<std::string>(&argument))
-                piece = precision >= 0 ? text->substr(0, static_cast<std::size_t>(precision)) : *text;
+                piece =
+                    precision >= 0 ? text->substr(0, static_cast<std::size_t>(precision)) : *text;
             else
                 used = false;
             break;

@@ -4,13 +4,13 @@
 #include <iostream>
 #include <system_error>
 
+#include "base/OutputTransaction.h"
 #include "cli/InterruptGuard.h"
 #include "cli/ProjectInput.h"
 #include "cli/TestPause.h"
 #include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
-#include "base/OutputTransaction.h"
 
 namespace varnex::cli {
 
@@ -26,10 +26,14 @@ bool SameFile(const std::string& input, const std::string& output) {
 } // namespace
 
 ConvertCommand::ConvertCommand(CLI::App& parent)
-    : command_(parent.add_subcommand("convert", "Convert a project between a project file (.vnx) and JSON")) {
-    command_->add_option("IN", input_, "Project to read: a project file (.vnx) or its JSON form")->required();
-    command_->add_option("OUT", output_, "Project to write: a project file (.vnx) or its JSON form")->required();
-    command_->add_flag("--without-results", withoutResults_, "Write a project file without the results");
+    : command_(parent.add_subcommand("convert",
+                                     "Convert a project between a project file (.vnx) and JSON")) {
+    command_->add_option("IN", input_, "Project to read: a project file (.vnx) or its JSON form")
+        ->required();
+    command_->add_option("OUT", output_, "Project to write: a project file (.vnx) or its JSON form")
+        ->required();
+    command_->add_flag("--without-results", withoutResults_,
+                       "Write a project file without the results");
 }
 
 int ConvertCommand::Run() const {
@@ -50,7 +54,8 @@ int ConvertCommand::Run() const {
     if (IsProjectFilePath(output_)) {
         ProjectSaveOptions options;
         options.withResults = !withoutResults_;
-        if (!outputs.Stage(output_, options.writeTo, error) || !SaveProject(project, output_, options, error)) {
+        if (!outputs.Stage(output_, options.writeTo, error) ||
+            !SaveProject(project, output_, options, error)) {
             std::cerr << "varnex-cli: " << error << "\n";
             return 1;
         }

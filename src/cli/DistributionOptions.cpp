@@ -8,11 +8,13 @@ void DistributionOptions::AddTo(CLI::App& command) {
     command.add_option("--label", label, "Label of the input, used in error texts");
     command.add_option("--min", minLimit, "Smallest value the input allows (internal units)")
         ->capture_default_str();
-    command.add_option("--max", maxLimit,
-                       "Largest value the input allows (internal units); 0 or less: no limit")
+    command
+        .add_option("--max", maxLimit,
+                    "Largest value the input allows (internal units); 0 or less: no limit")
         ->capture_default_str();
-    command.add_option("--unit-factor", unitFactor,
-                       "Factor from the typed units to internal units; 0: no conversion")
+    command
+        .add_option("--unit-factor", unitFactor,
+                    "Factor from the typed units to internal units; 0: no conversion")
         ->capture_default_str();
 }
 

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <csignal>
-
 #include <unistd.h>
 
 #include "base/PendingTemporaries.h"
@@ -48,7 +47,8 @@ InterruptGuard::InterruptGuard() {
     sigaction(SIGHUP, &action, &previousHangUp_);
     sigaction(SIGPIPE, &action, &previousBrokenPipe_);
     // A caller that ignores it wants a failed write instead, and gets it.
-    if (previousBrokenPipe_.sa_handler == SIG_IGN) sigaction(SIGPIPE, &previousBrokenPipe_, nullptr);
+    if (previousBrokenPipe_.sa_handler == SIG_IGN)
+        sigaction(SIGPIPE, &previousBrokenPipe_, nullptr);
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);

@@ -3,9 +3,12 @@
 namespace varnex::cli {
 
 void AddKernelOption(CLI::App& command, std::string& kernelName) {
-    command.add_option("--kernel", kernelName,
-                       "Advection-dispersion solver: fast (default) or reference (the plain algorithm, for audits)")
-        ->check(CLI::IsMember({SolverKernelName(SolverKernel::fast), SolverKernelName(SolverKernel::reference)}));
+    command
+        .add_option(
+            "--kernel", kernelName,
+            "Advection-dispersion solver: fast (default) or reference (the plain algorithm, for audits)")
+        ->check(CLI::IsMember(
+            {SolverKernelName(SolverKernel::fast), SolverKernelName(SolverKernel::reference)}));
 }
 
 SolverKernel KernelFromOption(const std::string& kernelName) {

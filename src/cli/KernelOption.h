@@ -1,8 +1,7 @@
 #pragma once
 
-#include <string>
-
 #include <CLI/CLI.hpp>
+#include <string>
 
 #include "settings/SolverKernel.h"
 

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <iostream>
-
 #include <nlohmann/json.hpp>
 
 #include "stochastic/DistributionType.h"
@@ -25,9 +24,8 @@ int ParseCommand::Run() const {
 
     if (json_) {
         const nlohmann::ordered_json result = {
-            {"type", d.type},           {"keyword", keyword},
-            {"format", d.Format()},     {"valid", valid},
-            {"errorFlags", d.errorFlags}, {"errorText", d.ErrorText()},
+            {"type", d.type}, {"keyword", keyword},         {"format", d.Format()},
+            {"valid", valid}, {"errorFlags", d.errorFlags}, {"errorText", d.ErrorText()},
         };
         std::cout << result.dump(2) << "\n";
     } else {

@@ -6,6 +6,8 @@
 #include <iostream>
 #include <vector>
 
+#include "base/NumberText.h"
+#include "base/OutputTransaction.h"
 #include "cli/InterruptGuard.h"
 #include "cli/KernelOption.h"
 #include "cli/ProgressLine.h"
@@ -16,8 +18,6 @@
 #include "run/PlumeGrid.h"
 #include "run/PlumeLegend.h"
 #include "run/PlumeObserver.h"
-#include "base/NumberText.h"
-#include "base/OutputTransaction.h"
 #include "settings/Translate.h"
 
 namespace varnex::cli {
@@ -49,7 +49,8 @@ public:
     bool StopRequested() override { return InterruptGuard::Requested(); }
 
     void Finish() {
-        if (!line_.InPlace() && !failed_ && !last_.empty() && last_ != shown_) std::cerr << last_ << "\n";
+        if (!line_.InPlace() && !failed_ && !last_.empty() && last_ != shown_)
+            std::cerr << last_ << "\n";
         shown_ = last_;
         line_.EndLine();
     }
@@ -80,7 +81,9 @@ bool ParseArea(const std::string& text, double values[4]) {
         const std::size_t first = parts[k].find_first_not_of(' ');
         const std::size_t last = parts[k].find_last_not_of(' ');
         if (first == std::string::npos) return false;
-        if (!ParseWholeNumber(std::string_view(parts[k]).substr(first, last - first + 1), values[k])) return false;
+        if (!ParseWholeNumber(std::string_view(parts[k]).substr(first, last - first + 1),
+                              values[k]))
+            return false;
         if (!std::isfinite(values[k])) return false;
     }
     return values[2] > 0.0 && values[3] > 0.0;
@@ -108,27 +111,38 @@ std::string ContaminantNames(const Project& project) {
 } // namespace
 
 PlumeCommand::PlumeCommand(CLI::App& parent)
-    : command_(parent.add_subcommand("plume", "Map the concentration of a contaminant in the aquifer at one time")) {
-    command_->add_option("PROJECT", path_, "Project: a project file (.vnx) or its JSON form (.json)")->required();
-    command_->add_option("--contaminant", contaminant_, "Name of the contaminant to map")->required();
-    command_->add_option("--time", timeYears_, "Time of the map, years")->required()->check(FiniteNumber());
+    : command_(parent.add_subcommand(
+          "plume", "Map the concentration of a contaminant in the aquifer at one time")) {
+    command_
+        ->add_option("PROJECT", path_, "Project: a project file (.vnx) or its JSON form (.json)")
+        ->required();
+    command_->add_option("--contaminant", contaminant_, "Name of the contaminant to map")
+        ->required();
+    command_->add_option("--time", timeYears_, "Time of the map, years")
+        ->required()
+        ->check(FiniteNumber());
     command_->add_option("--spacing", spacingM_, "Distance between grid nodes, metres")
         ->required()
         ->check(FiniteNumber());
-    command_->add_option("--area", area_,
-                         "Area mapped, site plan metres: left edge, top edge, width, height (default: the sources "
-                         "and receptors with a margin)")
+    command_
+        ->add_option(
+            "--area", area_,
+            "Area mapped, site plan metres: left edge, top edge, width, height (default: the sources "
+            "and receptors with a margin)")
         ->check(CLI::Validator(
             [](std::string& text) {
                 double values[4];
-                return ParseArea(text, values) ? std::string()
-                                               : "expected X0,Y0,WIDTH,HEIGHT with WIDTH and HEIGHT above 0: " + text;
+                return ParseArea(text, values)
+                           ? std::string()
+                           : "expected X0,Y0,WIDTH,HEIGHT with WIDTH and HEIGHT above 0: " + text;
             },
             "X0,Y0,WIDTH,HEIGHT"));
     command_->add_option("--csv", csv_, "Write the grid to this file (default: standard output)");
-    command_->add_option("--threads", threads_, "Worker threads (default: every core)")->check(CLI::Range(0, 1024));
-    command_->add_flag("--legend", legend_,
-                       "Print the legend (title and band texts) on standard output instead of the grid");
+    command_->add_option("--threads", threads_, "Worker threads (default: every core)")
+        ->check(CLI::Range(0, 1024));
+    command_->add_flag(
+        "--legend", legend_,
+        "Print the legend (title and band texts) on standard output instead of the grid");
     command_->add_flag("--quiet", quiet_, "No progress display");
     AddKernelOption(*command_, kernel_);
 }
@@ -173,8 +187,9 @@ int PlumeCommand::Run() const {
     request.timeYears = timeYears_;
     request.spacingM = spacingM_;
     request.threads = threads_;
-    request.title = !project.details.title.empty() ? project.details.title
-                                                   : std::filesystem::path(path_).filename().string();
+    request.title = !project.details.title.empty()
+                        ? project.details.title
+                        : std::filesystem::path(path_).filename().string();
     double area[4];
     if (!area_.empty() && ParseArea(area_, area)) {
         request.leftX = area[0];
@@ -230,7 +245,8 @@ int PlumeCommand::Run() const {
     // nothing.
     if (legend_) {
         std::cout << PlumeLegendTitle(contaminant_) << "\n";
-        for (int band = 0; band < plumeBandCount; ++band) std::cout << band << "\t" << PlumeBandText(band) << "\n";
+        for (int band = 0; band < plumeBandCount; ++band)
+            std::cout << band << "\t" << PlumeBandText(band) << "\n";
     } else if (csv_.empty()) {
         std::cout << GridCsv(project);
     }

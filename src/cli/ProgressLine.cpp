@@ -1,7 +1,6 @@
 #include "cli/ProgressLine.h"
 
 #include <iostream>
-
 #include <unistd.h>
 
 namespace varnex::cli {

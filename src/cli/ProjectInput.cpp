@@ -14,8 +14,10 @@ namespace varnex::cli {
 bool IsProjectFilePath(const std::string& path) {
     static const std::string extension = ".vnx";
     if (path.size() <= extension.size()) return false;
-    return std::equal(extension.begin(), extension.end(), path.end() - static_cast<std::ptrdiff_t>(extension.size()),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(b)) == a; });
+    return std::equal(
+        extension.begin(), extension.end(),
+        path.end() - static_cast<std::ptrdiff_t>(extension.size()),
+        [](char a, char b) { return std::tolower(static_cast<unsigned char>(b)) == a; });
 }
 
 bool ReadProjectArgument(const std::string& path, Project& project) {

@@ -3,6 +3,8 @@
 #include <iostream>
 #include <vector>
 
+#include "base/OutputTransaction.h"
+#include "base/UserCancel.h"
 #include "cli/InterruptGuard.h"
 #include "cli/KernelOption.h"
 #include "cli/PausingFileSystemCalls.h"
@@ -16,9 +18,7 @@
 #include "run/ResultStore.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
-#include "base/OutputTransaction.h"
 #include "settings/Translate.h"
-#include "base/UserCancel.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/RandomStream.h"
 
@@ -72,19 +72,27 @@ private:
 
 RunCommand::RunCommand(CLI::App& parent)
     : command_(parent.add_subcommand("run", "Run the Monte Carlo simulation of a project")) {
-    command_->add_option("PROJECT", path_, "Project: a project file (.vnx) or its JSON form (.json)")->required();
-    command_->add_option("--iterations", iterations_, "Number of iterations (default: the project's)")
+    command_
+        ->add_option("PROJECT", path_, "Project: a project file (.vnx) or its JSON form (.json)")
+        ->required();
+    command_
+        ->add_option("--iterations", iterations_, "Number of iterations (default: the project's)")
         ->check(CLI::Range(0, 10000));
-    command_->add_option("--seed", seed_, "Seed of the random stream (default: that of a fresh program)");
+    command_->add_option("--seed", seed_,
+                         "Seed of the random stream (default: that of a fresh program)");
     command_->add_option("--threads", threads_, "Worker threads (default: every core)")
         ->check(CLI::Range(0, 1024));
-    command_->add_option("--stats-json", statsJson_, "Write the statistics of every result to this file");
-    command_->add_option("--stats-layout", statsLayout_,
-                         "Layout of the statistics file: 'array' (the statistics only) or 'object' "
-                         "(statistics and correlations)")
+    command_->add_option("--stats-json", statsJson_,
+                         "Write the statistics of every result to this file");
+    command_
+        ->add_option("--stats-layout", statsLayout_,
+                     "Layout of the statistics file: 'array' (the statistics only) or 'object' "
+                     "(statistics and correlations)")
         ->check(CLI::IsMember({"array", "object"}));
-    command_->add_option("--output", output_,
-                         "After a successful run save the project with its results to this project file (.vnx)")
+    command_
+        ->add_option(
+            "--output", output_,
+            "After a successful run save the project with its results to this project file (.vnx)")
         ->check(ProjectFileName());
     command_->add_flag("--quiet", quiet_, "No progress display");
     AddKernelOption(*command_, kernel_);
@@ -93,7 +101,8 @@ RunCommand::RunCommand(CLI::App& parent)
 CLI::Validator RunCommand::ProjectFileName() {
     return CLI::Validator(
         [](std::string& name) {
-            return IsProjectFilePath(name) ? std::string() : "not a project file name (FILE.vnx): " + name;
+            return IsProjectFilePath(name) ? std::string()
+                                           : "not a project file name (FILE.vnx): " + name;
         },
         "FILE.vnx");
 }
@@ -141,7 +150,8 @@ int RunCommand::Run() const {
     if (written != 0 && written != 1) return written;
     // After the outputs, so that a run stopped while writing them reports
     // nothing; a write that failed still shows what the run found.
-    std::cout << StatisticsSummary(entries, project.simulationLevel, project.aquifer.dilutionFlag != 0);
+    std::cout << StatisticsSummary(entries, project.simulationLevel,
+                                   project.aquifer.dilutionFlag != 0);
     std::cout << CorrelationSummary(project.correlationOutcomes, names);
     return written;
 }

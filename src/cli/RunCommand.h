@@ -1,10 +1,9 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include <CLI/CLI.hpp>
 
 #include "cli/StatisticsReport.h"
 
@@ -34,7 +33,8 @@ public:
 private:
     // Writes the statistics file and the project file as one transaction;
     // returns the exit code.
-    int WriteOutputs(Project& project, const std::vector<ResultEntry>& entries, const InputNames& names) const;
+    int WriteOutputs(Project& project, const std::vector<ResultEntry>& entries,
+                     const InputNames& names) const;
 
     CLI::App* command_;
     std::string path_;

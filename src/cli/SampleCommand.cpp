@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <iostream>
 
-#include "stochastic/IterationCount.h"
 #include "base/NumberText.h"
+#include "stochastic/IterationCount.h"
 #include "stochastic/RandomStream.h"
 #include "stochastic/StochasticParameter.h"
 

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <cstdint>
-
 #include <CLI/CLI.hpp>
+#include <cstdint>
 
 #include "cli/DistributionOptions.h"
 

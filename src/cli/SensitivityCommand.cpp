@@ -2,17 +2,16 @@
 
 #include <cmath>
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
-#include "cli/ProjectInput.h"
-#include "model/Project.h"
 #include "analysis/SensitivityAnalysis.h"
 #include "analysis/SensitivityChoices.h"
 #include "analysis/SensitivityDialogTexts.h"
 #include "analysis/SensitivitySelection.h"
 #include "base/NumberText.h"
+#include "cli/ProjectInput.h"
+#include "model/Project.h"
 #include "settings/Translate.h"
 
 namespace varnex::cli {
@@ -73,20 +72,28 @@ std::string TimeSliceTexts(const Project& project) {
 
 SensitivityCommand::SensitivityCommand(CLI::App& parent)
     : command_(parent.add_subcommand(
-          "sensitivity", "List the inputs that drive a result of a project saved with its results")) {
+          "sensitivity",
+          "List the inputs that drive a result of a project saved with its results")) {
     command_->add_option("PROJECT", path_, "Project file saved with results (.vnx)")->required();
-    command_->add_option("--result", result_,
-                         "Result kind: 0 unsaturated zone travel time, 1 receptor zone travel time, 2 concentration "
-                         "at source, 3 concentration at base of unsaturated zone, 4 concentration at receptor")
+    command_
+        ->add_option(
+            "--result", result_,
+            "Result kind: 0 unsaturated zone travel time, 1 receptor zone travel time, 2 concentration "
+            "at source, 3 concentration at base of unsaturated zone, 4 concentration at receptor")
         ->required()
         ->check(CLI::Range(0, 4));
     command_->add_option("--time", timeYears_, "Time slice of a concentration result, years");
-    command_->add_option("--source", source_, "Source name, or \"<All>\" (default: the first entry offered)");
-    command_->add_option("--receptor", receptor_, "Receptor name, or \"<All>\" (default) - receptor results");
-    command_->add_option("--pathway", pathway_,
-                         "Unsaturated pathway of the chosen source, or \"<All>\" (default) - pathway results");
-    command_->add_option("--contaminant", contaminant_, "Rank the results of this contaminant only");
-    command_->add_flag("--rank", rank_, "Rank correlation instead of the product-moment coefficient");
+    command_->add_option("--source", source_,
+                         "Source name, or \"<All>\" (default: the first entry offered)");
+    command_->add_option("--receptor", receptor_,
+                         "Receptor name, or \"<All>\" (default) - receptor results");
+    command_->add_option(
+        "--pathway", pathway_,
+        "Unsaturated pathway of the chosen source, or \"<All>\" (default) - pathway results");
+    command_->add_option("--contaminant", contaminant_,
+                         "Rank the results of this contaminant only");
+    command_->add_flag("--rank", rank_,
+                       "Rank correlation instead of the product-moment coefficient");
     command_->add_flag("--first-10", firstTen_, "Show the 10 strongest rows only");
     command_->add_flag("--include-zero", includeZero_, "Also show rows whose coefficient is 0");
     command_->add_flag("--json", json_, "Print the rows as JSON");
@@ -103,7 +110,8 @@ bool SensitivityCommand::Select(const Project& project, SensitivitySelection& se
     // offers at the project's level: the others were never computed.
     const std::vector<SensitivityChoice> choices = ResultChoices(project);
     bool kindOffered = false;
-    for (const SensitivityChoice& choice : choices) kindOffered = kindOffered || choice.code == result_;
+    for (const SensitivityChoice& choice : choices)
+        kindOffered = kindOffered || choice.code == result_;
     if (!kindOffered) {
         std::string offered;
         for (const SensitivityChoice& choice : choices) {
@@ -111,17 +119,19 @@ bool SensitivityCommand::Select(const Project& project, SensitivitySelection& se
             if (!offered.empty()) offered += ", ";
             offered += std::to_string(choice.code);
         }
-        problems += "--result " + std::to_string(result_) + ": not computed at this simulation level; offered: " +
+        problems += "--result " + std::to_string(result_) +
+                    ": not computed at this simulation level; offered: " +
                     (offered.empty() ? std::string("none") : offered) + "\n";
     }
     if (UsesTimeSlice(result_)) {
         if (command_->count("--time") == 0) {
-            problems += "--time is needed for a concentration result; the time slices: " + TimeSliceTexts(project) +
-                        "\n";
+            problems += "--time is needed for a concentration result; the time slices: " +
+                        TimeSliceTexts(project) + "\n";
         } else {
             selection.timeSlice = TimeSliceIndex(project, timeYears_);
             if (selection.timeSlice < 0)
-                problems += "--time " + FormatG(timeYears_) + ": not a time slice of the project; the time slices: " +
+                problems += "--time " + FormatG(timeYears_) +
+                            ": not a time slice of the project; the time slices: " +
                             TimeSliceTexts(project) + "\n";
         }
     } else if (command_->count("--time") != 0) {
@@ -132,7 +142,8 @@ bool SensitivityCommand::Select(const Project& project, SensitivitySelection& se
     if (source_.empty()) {
         if (!sources.choices.empty()) selection.source = sources.choices.front().index;
     } else if (!Pick(sources, source_, selection.source)) {
-        problems += "--source " + Quoted(source_) + ": not offered; the choices: " + ChoiceTexts(sources) + "\n";
+        problems += "--source " + Quoted(source_) +
+                    ": not offered; the choices: " + ChoiceTexts(sources) + "\n";
     }
 
     const SensitivitySelector receptors = ReceptorSelector(project, result_);
@@ -140,8 +151,8 @@ bool SensitivityCommand::Select(const Project& project, SensitivitySelection& se
         if (!receptors.enabled)
             problems += "--receptor applies to receptor results (1, 4) only\n";
         else if (!Pick(receptors, receptor_, selection.receptor))
-            problems += "--receptor " + Quoted(receptor_) + ": not offered; the choices: " +
-                        ChoiceTexts(receptors) + "\n";
+            problems += "--receptor " + Quoted(receptor_) +
+                        ": not offered; the choices: " + ChoiceTexts(receptors) + "\n";
     }
 
     if (!pathway_.empty()) {
@@ -151,18 +162,20 @@ bool SensitivityCommand::Select(const Project& project, SensitivitySelection& se
                             ? "--pathway needs a single --source\n"
                             : "--pathway does not apply to source concentrations (2)\n";
         else if (!Pick(pathways, pathway_, selection.pathway))
-            problems += "--pathway " + Quoted(pathway_) + ": not offered; the choices: " + ChoiceTexts(pathways) +
-                        "\n";
+            problems += "--pathway " + Quoted(pathway_) +
+                        ": not offered; the choices: " + ChoiceTexts(pathways) + "\n";
     }
 
     if (!contaminant_.empty()) {
         for (std::size_t k = 0; k < project.contaminants.size(); ++k)
-            if (project.contaminants[k].name == contaminant_) selection.contaminant = static_cast<int>(k);
+            if (project.contaminants[k].name == contaminant_)
+                selection.contaminant = static_cast<int>(k);
         if (selection.contaminant == SensitivitySelection::all) {
             std::string names;
             for (const Contaminant& contaminant : project.contaminants)
                 names += (names.empty() ? "" : ", ") + Quoted(contaminant.name);
-            problems += "--contaminant " + Quoted(contaminant_) + ": no such contaminant; the contaminants: " +
+            problems += "--contaminant " + Quoted(contaminant_) +
+                        ": no such contaminant; the contaminants: " +
                         (names.empty() ? std::string("none") : names) + "\n";
         }
     }
@@ -183,7 +196,8 @@ int SensitivityCommand::Run() const {
         return 1;
     }
 
-    const std::vector<SensitivityRow> rows = FillList(ComputeEntries(project, selection), firstTen_, !includeZero_);
+    const std::vector<SensitivityRow> rows =
+        FillList(ComputeEntries(project, selection), firstTen_, !includeZero_);
     if (json_) {
         nlohmann::json list = nlohmann::json::array();
         for (const SensitivityRow& row : rows) {
@@ -195,7 +209,8 @@ int SensitivityCommand::Run() const {
             item["text"] = row.text;
             list.push_back(std::move(item));
         }
-        const nlohmann::json document = {{"coefficient", rank_ ? "rank" : "product-moment"}, {"rows", list}};
+        const nlohmann::json document = {{"coefficient", rank_ ? "rank" : "product-moment"},
+                                         {"rows", list}};
         std::cout << document.dump(2) << "\n";
     } else {
         std::cout << Translate(SensitivityDialogTexts::inputColumn) << "\t"

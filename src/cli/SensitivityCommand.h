@@ -1,8 +1,7 @@
 #pragma once
 
-#include <string>
-
 #include <CLI/CLI.hpp>
+#include <string>
 
 namespace varnex {
 class Project;
@@ -26,7 +25,8 @@ public:
     // Turns the command's choices into a selection, as the dialog's
     // controls would hold them. False, with every problem in `problems`
     // (one per line), when a choice is not among those the dialog offers.
-    bool Select(const Project& project, SensitivitySelection& selection, std::string& problems) const;
+    bool Select(const Project& project, SensitivitySelection& selection,
+                std::string& problems) const;
 
 private:
     CLI::App* command_;

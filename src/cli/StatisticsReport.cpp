@@ -3,11 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/NumberText.h"
 #include "model/SimulationLevel.h"
 #include "results/ResultStatistics.h"
 #include "results/ResultVector.h"
 #include "run/InputCorrelation.h"
-#include "base/NumberText.h"
 
 namespace varnex::cli {
 
@@ -47,7 +47,8 @@ nlohmann::ordered_json StatisticsJson(const std::vector<ResultEntry>& entries) {
             const std::string level = std::to_string(v.PercentileLevel(k));
             percentiles[level] = Number(v.PercentileValue(k));
             const auto interval = PercentileConfidenceInterval95(sorted, v.PercentileLevel(k));
-            intervals[level] = nlohmann::ordered_json::array({Number(interval.first), Number(interval.second)});
+            intervals[level] =
+                nlohmann::ordered_json::array({Number(interval.first), Number(interval.second)});
         }
         row["percentiles"] = percentiles;
         row["percentileCI95"] = intervals;
@@ -67,7 +68,8 @@ bool ComputedAtLevel(const std::string& kind, int level, bool dilution) {
     if (unsaturated) return level == SimulationLevel::level2 || level == SimulationLevel::level3;
     if (kind == "dilutedConcentration")
         return level == SimulationLevel::level3 || (level == SimulationLevel::level2 && dilution);
-    if (kind == "mixingZoneFlow") return level > SimulationLevel::level2 || (level == SimulationLevel::level2 && dilution);
+    if (kind == "mixingZoneFlow")
+        return level > SimulationLevel::level2 || (level == SimulationLevel::level2 && dilution);
     if (receptor) return level > SimulationLevel::level2;
     return true;
 }
@@ -75,22 +77,25 @@ bool ComputedAtLevel(const std::string& kind, int level, bool dilution) {
 std::string StatisticsSummary(const std::vector<ResultEntry>& entries, int level, bool dilution) {
     std::string out;
     char line[640];
-    std::snprintf(line, sizeof line, "%-44s %-16s %-18s %-16s %12s %12s %12s %12s %9s\n", "Result", "Source",
-                  "Contaminant", "Pathway/receptor", "Mean", "50%", "95%", "Max", "P(>WQS)");
+    std::snprintf(line, sizeof line, "%-44s %-16s %-18s %-16s %12s %12s %12s %12s %9s\n", "Result",
+                  "Source", "Contaminant", "Pathway/receptor", "Mean", "50%", "95%", "Max",
+                  "P(>WQS)");
     out += line;
     for (const ResultEntry& entry : entries) {
         if (!ComputedAtLevel(entry.kind, level, dilution)) continue;
         const ResultVector& v = *entry.vector;
-        const std::string exceedance = entry.concentration && entry.standard > 0.0
-                                           ? FormatG(ExceedanceProbability(v.Values(), entry.standard), 4)
-                                           : std::string("-");
+        const std::string exceedance =
+            entry.concentration && entry.standard > 0.0
+                ? FormatG(ExceedanceProbability(v.Values(), entry.standard), 4)
+                : std::string("-");
         // Unlabelled results (flows) are shown by their kind.
         const std::string& label = v.Label().empty() ? entry.kind : v.Label();
         const std::string& where = entry.pathway.empty() ? entry.receptor : entry.pathway;
-        std::snprintf(line, sizeof line, "%-44s %-16s %-18s %-16s %12s %12s %12s %12s %9s\n", label.c_str(),
-                      entry.source.c_str(), entry.contaminant.c_str(), where.c_str(), FormatG(v.Mean()).c_str(),
-                      FormatG(v.PercentileValue(3)).c_str(), FormatG(v.PercentileValue(6)).c_str(),
-                      FormatG(v.Maximum()).c_str(), exceedance.c_str());
+        std::snprintf(line, sizeof line, "%-44s %-16s %-18s %-16s %12s %12s %12s %12s %9s\n",
+                      label.c_str(), entry.source.c_str(), entry.contaminant.c_str(), where.c_str(),
+                      FormatG(v.Mean()).c_str(), FormatG(v.PercentileValue(3)).c_str(),
+                      FormatG(v.PercentileValue(6)).c_str(), FormatG(v.Maximum()).c_str(),
+                      exceedance.c_str());
         out += line;
     }
     return out;
@@ -126,7 +131,8 @@ const char* CorrelationStatusName(CorrelationStatus status) {
     return "unknown";
 }
 
-nlohmann::ordered_json CorrelationsJson(const std::vector<CorrelationOutcome>& outcomes, const InputNames& names) {
+nlohmann::ordered_json CorrelationsJson(const std::vector<CorrelationOutcome>& outcomes,
+                                        const InputNames& names) {
     nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (const CorrelationOutcome& outcome : outcomes) {
         nlohmann::ordered_json row;
@@ -141,15 +147,17 @@ nlohmann::ordered_json CorrelationsJson(const std::vector<CorrelationOutcome>& o
     return rows;
 }
 
-std::string CorrelationSummary(const std::vector<CorrelationOutcome>& outcomes, const InputNames& names) {
+std::string CorrelationSummary(const std::vector<CorrelationOutcome>& outcomes,
+                               const InputNames& names) {
     if (outcomes.empty()) return std::string();
     std::string out = "\nInput correlations (achieved: Spearman rank correlation of the samples)\n";
     char line[640];
-    std::snprintf(line, sizeof line, "%-44s %-44s %10s %10s\n", "Reference input", "Correlated input", "Requested",
-                  "Achieved");
+    std::snprintf(line, sizeof line, "%-44s %-44s %10s %10s\n", "Reference input",
+                  "Correlated input", "Requested", "Achieved");
     out += line;
     for (const CorrelationOutcome& outcome : outcomes) {
-        const std::string achieved = std::isfinite(outcome.achieved) ? FormatF(outcome.achieved, 4) : "-";
+        const std::string achieved =
+            std::isfinite(outcome.achieved) ? FormatF(outcome.achieved, 4) : "-";
         std::snprintf(line, sizeof line, "%-44s %-44s %10s %10s",
                       InputText(names, outcome.record.referenceParameter).c_str(),
                       InputText(names, outcome.record.correlatedParameter).c_str(),

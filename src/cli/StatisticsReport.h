@@ -2,10 +2,9 @@
 
 #include <cstdint>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "run/ResultStore.h"
 #include "stochastic/CorrelationOutcome.h"
@@ -38,12 +37,14 @@ const char* CorrelationStatusName(CorrelationStatus status);
 // One object per correlation record, in key order: name, reference and
 // correlated input (JSON pointers; null for an input the project lacks),
 // requested value, achieved rank correlation (null when undefined) and status.
-nlohmann::ordered_json CorrelationsJson(const std::vector<CorrelationOutcome>& outcomes, const InputNames& names);
+nlohmann::ordered_json CorrelationsJson(const std::vector<CorrelationOutcome>& outcomes,
+                                        const InputNames& names);
 
 // The block printed after the statistics table: one line per record with
 // the reference input, the correlated input, the requested and the achieved
 // rank correlation, and for a record not applied the reason. Empty when the
 // project has no correlations.
-std::string CorrelationSummary(const std::vector<CorrelationOutcome>& outcomes, const InputNames& names);
+std::string CorrelationSummary(const std::vector<CorrelationOutcome>& outcomes,
+                               const InputNames& names);
 
 } // namespace varnex::cli

@@ -11,9 +11,11 @@
 namespace varnex::cli {
 
 StatsCommand::StatsCommand(CLI::App& parent)
-    : command_(parent.add_subcommand("stats", "Print the statistics of a project saved with its results")) {
+    : command_(parent.add_subcommand("stats",
+                                     "Print the statistics of a project saved with its results")) {
     command_->add_option("PROJECT", path_, "Project file saved with results (.vnx)")->required();
-    command_->add_flag("--json", json_, "Print the statistics of every result as JSON (as run --stats-json writes)");
+    command_->add_flag("--json", json_,
+                       "Print the statistics of every result as JSON (as run --stats-json writes)");
 }
 
 int StatsCommand::Run() const {
@@ -27,7 +29,8 @@ int StatsCommand::Run() const {
     if (json_)
         std::cout << StatisticsJson(entries).dump(2) << "\n";
     else
-        std::cout << StatisticsSummary(entries, project.simulationLevel, project.aquifer.dilutionFlag != 0);
+        std::cout << StatisticsSummary(entries, project.simulationLevel,
+                                       project.aquifer.dilutionFlag != 0);
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "varnex-cli: cannot write the statistics\n";

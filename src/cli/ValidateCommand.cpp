@@ -3,15 +3,18 @@
 #include <iostream>
 #include <vector>
 
-#include "model/Project.h"
 #include "cli/ProjectInput.h"
+#include "model/Project.h"
 #include "settings/Translate.h"
 
 namespace varnex::cli {
 
 ValidateCommand::ValidateCommand(CLI::App& parent)
-    : command_(parent.add_subcommand("validate", "Check a project as a run would before it starts")) {
-    command_->add_option("PROJECT", path_, "Project: a project file (.vnx) or its JSON form (.json)")->required();
+    : command_(
+          parent.add_subcommand("validate", "Check a project as a run would before it starts")) {
+    command_
+        ->add_option("PROJECT", path_, "Project: a project file (.vnx) or its JSON form (.json)")
+        ->required();
 }
 
 int ValidateCommand::Run() const {

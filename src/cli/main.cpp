@@ -2,10 +2,10 @@
 // studies and end-to-end tests. Exit codes: 0 success, 1 the input was
 // invalid or the work failed, 2 the command line was wrong.
 
+#include <CLI/CLI.hpp>
 #include <iostream>
 
-#include <CLI/CLI.hpp>
-
+#include "archive/FileVersion.h"
 #include "cli/ConvertCommand.h"
 #include "cli/ParseCommand.h"
 #include "cli/PlumeCommand.h"
@@ -14,7 +14,6 @@
 #include "cli/SensitivityCommand.h"
 #include "cli/StatsCommand.h"
 #include "cli/ValidateCommand.h"
-#include "archive/FileVersion.h"
 
 namespace {
 

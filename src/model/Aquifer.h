@@ -19,14 +19,14 @@ public:
     // Non-zero: the mixing zone and dilution beneath each source are also
     // computed at "Level 2" (above it they always are).
     int dilutionFlag = 1;
-    StochasticParameter thickness;                // "Thickness [m]"
+    StochasticParameter thickness; // "Thickness [m]"
     // Non-zero: the mixing zone thickness is computed from the source length,
     // infiltration and aquifer properties instead of taken as an input.
     int calculateMixingZone = 0;
-    StochasticParameter mixingZoneThickness;      // "Mixing Zone Thickness [m]"
-    StochasticParameter foc;                      // "Fraction of organic carbon (foc) [%]", at most 100
-    StochasticParameter dryBulkDensity;           // "Dry Bulk Density [g/cm³]"
-    StochasticParameter lateralDispersivity;      // "Lateral Dispersivity [m]", at least 1e-30
+    StochasticParameter mixingZoneThickness; // "Mixing Zone Thickness [m]"
+    StochasticParameter foc;                 // "Fraction of organic carbon (foc) [%]", at most 100
+    StochasticParameter dryBulkDensity;      // "Dry Bulk Density [g/cm³]"
+    StochasticParameter lateralDispersivity; // "Lateral Dispersivity [m]", at least 1e-30
     StochasticParameter longitudinalDispersivity; // "Longitudinal Dispersivity [m]", at least 1e-30
     StochasticParameter effectivePorosity;        // "Effective Porosity [fraction]", at most 1
     StochasticParameter hydraulicConductivity;    // "Hydraulic Conductivity [m/s]"

@@ -10,8 +10,10 @@ Contaminant::Contaminant() {
 const std::vector<ParameterField<Contaminant>>& Contaminant::ParameterFields() {
     using C = Contaminant;
     static const std::vector<ParameterField<C>> fields = {
-        {"koc", &C::koc, TranslatableText("Partition coefficient to organic fraction (koc) [ml/g]")},
-        {"partitionCoefficient", &C::partitionCoefficient, TranslatableText("Partition Coefficient [ml/g]")},
+        {"koc", &C::koc,
+         TranslatableText("Partition coefficient to organic fraction (koc) [ml/g]")},
+        {"partitionCoefficient", &C::partitionCoefficient,
+         TranslatableText("Partition Coefficient [ml/g]")},
         {"halfLife", &C::halfLife, TranslatableText("Half Life [years]")},
         {"backgroundConcentration", &C::backgroundConcentration,
          TranslatableText("Background Concentration [mg/l]")},

@@ -24,7 +24,7 @@ public:
     void ApplyNames() { ApplyFieldLabels(*this); }
     void Renumber() { RenumberParameters(*this); }
 
-    std::string name;    // unique in the project
+    std::string name; // unique in the project
     int identifier = -1;
     // An organic species: it partitions into soil air (Henry's law) and its
     // aquifer partition coefficient may come from koc.
@@ -39,8 +39,8 @@ public:
     double standard = 0.0; // water quality standard, mg/l
     double furtherConstant1 = 0.0;
     double furtherConstant2 = 0.0;
-    StochasticParameter partitionCoefficient;    // "Partition Coefficient [ml/g]"
-    StochasticParameter halfLife;                // "Half Life [years]"
+    StochasticParameter partitionCoefficient; // "Partition Coefficient [ml/g]"
+    StochasticParameter halfLife;             // "Half Life [years]"
     // "Degradation Rate Measurement": 0 "In Situ", 1 "Aqueous Phase".
     int halfLifeOption = 0;
     StochasticParameter backgroundConcentration; // "Background Concentration [mg/l]"

@@ -27,7 +27,8 @@ struct ParameterField {
 template <class Entity>
 std::vector<StochasticParameter*> ParametersOf(Entity& entity) {
     std::vector<StochasticParameter*> parameters;
-    for (const auto& field : Entity::ParameterFields()) parameters.push_back(&(entity.*field.member));
+    for (const auto& field : Entity::ParameterFields())
+        parameters.push_back(&(entity.*field.member));
     return parameters;
 }
 

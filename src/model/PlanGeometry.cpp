@@ -23,7 +23,8 @@ double ShoelaceArea(const std::vector<PlanPoint>& vertices, bool rotated) {
     for (std::size_t k = 0; k < n; ++k) {
         const PlanPoint& a = vertices[k];
         const PlanPoint& b = vertices[(k + 1) % n];
-        twice += rotated ? a.rotatedX * b.rotatedY - b.rotatedX * a.rotatedY : a.x * b.y - b.x * a.y;
+        twice +=
+            rotated ? a.rotatedX * b.rotatedY - b.rotatedX * a.rotatedY : a.x * b.y - b.x * a.y;
     }
     return 0.5 * twice;
 }
@@ -73,7 +74,8 @@ bool PolygonCrossesItself(const std::vector<PlanPoint>& vertices) {
         const PlanPoint& b = v[(i + 1) % n];
         // The next edge shares b: it may only turn, not fold back over a–b.
         const PlanPoint& c = v[(i + 2) % n];
-        if (Orientation(a, b, c) == 0.0 && (WithinSegment(a, b, c) || WithinSegment(b, c, a))) return true;
+        if (Orientation(a, b, c) == 0.0 && (WithinSegment(a, b, c) || WithinSegment(b, c, a)))
+            return true;
         for (std::size_t j = i + 2; j < n; ++j) {
             if (i == 0 && j == n - 1) continue; // the last edge is the first's other neighbour
             if (SegmentsMeet(a, b, v[j], v[(j + 1) % n])) return true;

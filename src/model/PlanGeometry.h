@@ -33,6 +33,8 @@ bool PolygonCrossesItself(const std::vector<PlanPoint>& vertices);
 // is beyond any. Beyond it (or not a number) the rotation into the aquifer
 // frame loses the digits that separate a source from its receptors.
 inline constexpr double maximumPlanCoordinate = 1e9;
-inline bool PlanCoordinateInRange(double value) { return value >= -maximumPlanCoordinate && value <= maximumPlanCoordinate; }
+inline bool PlanCoordinateInRange(double value) {
+    return value >= -maximumPlanCoordinate && value <= maximumPlanCoordinate;
+}
 
 } // namespace varnex

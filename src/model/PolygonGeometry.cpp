@@ -52,7 +52,8 @@ bool InsideRotatedPolygon(const std::vector<PlanPoint>& vertices, double x, doub
         const PlanPoint& a = vertices[k];
         const PlanPoint& b = vertices[j];
         if ((a.rotatedY > y) != (b.rotatedY > y)) {
-            const double crossX = a.rotatedX + (y - a.rotatedY) * (b.rotatedX - a.rotatedX) / (b.rotatedY - a.rotatedY);
+            const double crossX = a.rotatedX + (y - a.rotatedY) * (b.rotatedX - a.rotatedX) /
+                                                   (b.rotatedY - a.rotatedY);
             if (x < crossX) inside = !inside;
         }
     }
@@ -66,7 +67,8 @@ bool PointInsideAcrossFlow(const std::vector<PlanPoint>& vertices, double x, dou
         const PlanPoint& a = vertices[k];
         const PlanPoint& b = vertices[j];
         if ((a.rotatedX > x) != (b.rotatedX > x))
-            crossings.push_back(a.rotatedY + (x - a.rotatedX) * (b.rotatedY - a.rotatedY) / (b.rotatedX - a.rotatedX));
+            crossings.push_back(a.rotatedY + (x - a.rotatedX) * (b.rotatedY - a.rotatedY) /
+                                                 (b.rotatedX - a.rotatedX));
     }
     if (crossings.size() < 2) return false;
     std::sort(crossings.begin(), crossings.end());

@@ -63,9 +63,10 @@ void Project::SyncInventory(Source& source) {
                                    }),
                     inventory.end());
     for (const Contaminant& contaminant : contaminants) {
-        const bool present = std::any_of(inventory.begin(), inventory.end(), [&](const SourceContaminant& e) {
-            return e.contaminant == contaminant.identifier;
-        });
+        const bool present =
+            std::any_of(inventory.begin(), inventory.end(), [&](const SourceContaminant& e) {
+                return e.contaminant == contaminant.identifier;
+            });
         if (present) continue;
         SourceContaminant entry;
         entry.contaminant = contaminant.identifier;

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "model/ValidationProblem.h"
 #include "model/ActiveProcesses.h"
 #include "model/Aquifer.h"
 #include "model/Contaminant.h"
@@ -15,6 +14,7 @@
 #include "model/SitePlan.h"
 #include "model/Source.h"
 #include "model/StandardSet.h"
+#include "model/ValidationProblem.h"
 #include "settings/SolverKernel.h"
 #include "stochastic/CorrelationList.h"
 

@@ -21,8 +21,8 @@ std::string DuplicateNameText(const char* english, const std::string& name) {
 // is placed there and turned back.
 PlanPoint AttachedReceptorPosition(const Source& source, double flowDirection) {
     if (source.vertices.empty()) return PlanPoint();
-    PlanPoint furthest = RotatePoint(source.vertices.front().x, source.vertices.front().y,
-                                     flowDirection - 90.0);
+    PlanPoint furthest =
+        RotatePoint(source.vertices.front().x, source.vertices.front().y, flowDirection - 90.0);
     for (const PlanPoint& vertex : source.vertices) {
         const PlanPoint rotated = RotatePoint(vertex.x, vertex.y, flowDirection - 90.0);
         if (rotated.x > furthest.x) furthest = rotated;
@@ -57,7 +57,8 @@ bool Project::AddSource(Source source, std::string& errorText, bool withReceptor
     receptor.name = source.name + Translate(" Receptor");
     for (const Receptor& existing : receptors) {
         if (existing.name == receptor.name) {
-            errorText = DuplicateNameText(TranslatableText("Duplicate receptor name"), receptor.name);
+            errorText =
+                DuplicateNameText(TranslatableText("Duplicate receptor name"), receptor.name);
             return false;
         }
     }
@@ -80,7 +81,8 @@ bool Project::AddReceptor(const Receptor& receptor, std::string& errorText) {
     }
     for (const Receptor& existing : receptors) {
         if (existing.name == receptor.name) {
-            errorText = DuplicateNameText(TranslatableText("Duplicate receptor name"), receptor.name);
+            errorText =
+                DuplicateNameText(TranslatableText("Duplicate receptor name"), receptor.name);
             return false;
         }
     }
@@ -91,7 +93,8 @@ bool Project::AddReceptor(const Receptor& receptor, std::string& errorText) {
 
 std::size_t Project::AddContaminant() {
     int largest = 1001;
-    for (const Contaminant& existing : contaminants) largest = std::max(largest, existing.identifier);
+    for (const Contaminant& existing : contaminants)
+        largest = std::max(largest, existing.identifier);
     Contaminant contaminant;
     contaminant.name = Translate("New species");
     contaminant.identifier = largest + 1;
@@ -116,7 +119,8 @@ void Project::RemoveSource(std::size_t index) {
     Source& source = sources.at(index);
     RemoveCorrelationsOf(source.AllParameters());
     // Its receptor stays, as an ordinary receptor the user may remove.
-    if (source.attachedReceptor >= 0 && source.attachedReceptor < static_cast<int>(receptors.size()))
+    if (source.attachedReceptor >= 0 &&
+        source.attachedReceptor < static_cast<int>(receptors.size()))
         receptors[static_cast<std::size_t>(source.attachedReceptor)].attached = false;
     sources.erase(sources.begin() + static_cast<std::ptrdiff_t>(index));
     InvalidateResults();
@@ -162,13 +166,15 @@ bool Project::RemoveContaminant(std::size_t index, std::string& errorText) {
 void Project::AddPathway(std::size_t sourceIndex) {
     Source& source = sources.at(sourceIndex);
     UnsaturatedPathway pathway;
-    pathway.name = Translate("Unsaturated Pathway") + " " + std::to_string(source.pathways.size() + 1);
+    pathway.name =
+        Translate("Unsaturated Pathway") + " " + std::to_string(source.pathways.size() + 1);
     source.pathways.push_back(std::move(pathway));
     SyncInventory(source);
     InvalidateResults();
 }
 
-bool Project::RemovePathway(std::size_t sourceIndex, std::size_t pathwayIndex, std::string& errorText) {
+bool Project::RemovePathway(std::size_t sourceIndex, std::size_t pathwayIndex,
+                            std::string& errorText) {
     Source& source = sources.at(sourceIndex);
     if (source.pathways.size() <= 1) {
         errorText = Translate("A source needs at least one unsaturated pathway.");

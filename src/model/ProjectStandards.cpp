@@ -3,10 +3,10 @@
 
 #include <fstream>
 
-#include "model/Project.h"
-#include "model/StandardsFiles.h"
 #include "base/Exception.h"
 #include "base/ProgramPaths.h"
+#include "model/Project.h"
+#include "model/StandardsFiles.h"
 #include "settings/Translate.h"
 
 namespace varnex {
@@ -68,7 +68,8 @@ void Project::ApplyStandards() {
         }
         const WaterQualityStandard* record = nullptr;
         if (standardSelection >= 1 && standardSelection <= static_cast<int>(standardSets.size()))
-            record = standardSets[static_cast<std::size_t>(standardSelection - 1)].Find(contaminant.identifier);
+            record = standardSets[static_cast<std::size_t>(standardSelection - 1)].Find(
+                contaminant.identifier);
         if (!record) {
             contaminant.standardStatus = Contaminant::noStandard;
             continue;

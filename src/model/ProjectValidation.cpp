@@ -7,11 +7,11 @@
 #include <cmath>
 #include <set>
 
+#include "base/TextFormat.h"
 #include "model/PlanGeometry.h"
 #include "model/Project.h"
 #include "model/RunInputs.h"
 #include "model/TextLimit.h"
-#include "base/TextFormat.h"
 #include "settings/Translate.h"
 
 namespace varnex {
@@ -27,8 +27,8 @@ void NewLine(std::string& report, const std::string& text) {
 // the report is wanted.
 using Problems = std::vector<ValidationProblem>*;
 
-ValidationProblem Place(ValidationProblem::Entity entity, int source = -1, int index = -1, int pathway = -1,
-                        const std::string& field = std::string()) {
+ValidationProblem Place(ValidationProblem::Entity entity, int source = -1, int index = -1,
+                        int pathway = -1, const std::string& field = std::string()) {
     ValidationProblem place;
     place.entity = entity;
     place.source = source;
@@ -39,7 +39,8 @@ ValidationProblem Place(ValidationProblem::Entity entity, int source = -1, int i
 }
 
 // Adds a line to the report and, with its place, to the problems.
-void Note(std::string& report, Problems problems, const std::string& line, ValidationProblem place) {
+void Note(std::string& report, Problems problems, const std::string& line,
+          ValidationProblem place) {
     NewLine(report, line);
     if (!problems) return;
     std::size_t start = line.find_first_not_of('\t');
@@ -62,18 +63,21 @@ ValidationProblem Locate(Project& project, const StochasticParameter* input) {
     using E = ValidationProblem::Entity;
     std::string key;
     for (std::size_t c = 0; c < project.contaminants.size(); ++c)
-        if (FindIn(project.contaminants[c], input, key)) return Place(E::contaminant, -1, int(c), -1, key);
+        if (FindIn(project.contaminants[c], input, key))
+            return Place(E::contaminant, -1, int(c), -1, key);
     if (FindIn(project.aquifer, input, key)) return Place(E::aquifer, -1, -1, -1, key);
     for (std::size_t s = 0; s < project.sources.size(); ++s) {
         Source& source = project.sources[s];
         if (FindIn(source, input, key)) return Place(E::source, int(s), -1, -1, key);
         for (std::size_t p = 0; p < source.pathways.size(); ++p)
-            if (FindIn(source.pathways[p], input, key)) return Place(E::pathway, int(s), int(p), -1, key);
+            if (FindIn(source.pathways[p], input, key))
+                return Place(E::pathway, int(s), int(p), -1, key);
         for (std::size_t e = 0; e < source.inventory.size(); ++e) {
             SourceContaminant& entry = source.inventory[e];
             if (FindIn(entry, input, key)) return Place(E::sourceEntry, int(s), int(e), -1, key);
             for (auto& [p, properties] : entry.pathwayProperties)
-                if (FindIn(properties, input, key)) return Place(E::pathwayEntry, int(s), int(e), p, key);
+                if (FindIn(properties, input, key))
+                    return Place(E::pathwayEntry, int(s), int(e), p, key);
         }
     }
     return Place(E::project);
@@ -85,12 +89,14 @@ using Tested = std::set<const StochasticParameter*>;
 
 // Each failing input adds its lines to the report; with problems, they are
 // noted with the input's place too.
-void Test(Project& project, std::string& report, Problems problems, const std::vector<StochasticParameter*>& inputs,
-          const std::string* owner, Tested& tested) {
+void Test(Project& project, std::string& report, Problems problems,
+          const std::vector<StochasticParameter*>& inputs, const std::string* owner,
+          Tested& tested) {
     for (StochasticParameter* input : inputs) {
         if (!tested.insert(input).second) continue;
         const std::size_t before = report.size();
-        const bool valid = owner ? input->AppendReport(report, *owner) : input->AppendReport(report);
+        const bool valid =
+            owner ? input->AppendReport(report, *owner) : input->AppendReport(report);
         if (valid || !problems) continue;
         std::string line = report.substr(before);
         if (!line.empty() && line.front() == '\n') line.erase(0, 1);
@@ -101,13 +107,14 @@ void Test(Project& project, std::string& report, Problems problems, const std::v
     }
 }
 
-void Test(Project& project, std::string& report, Problems problems, const std::vector<StochasticParameter*>& inputs,
-          Tested& tested) {
+void Test(Project& project, std::string& report, Problems problems,
+          const std::vector<StochasticParameter*>& inputs, Tested& tested) {
     Test(project, report, problems, inputs, nullptr, tested);
 }
 
-void Test(Project& project, std::string& report, Problems problems, const std::vector<StochasticParameter*>& inputs,
-          const std::string& owner, Tested& tested) {
+void Test(Project& project, std::string& report, Problems problems,
+          const std::vector<StochasticParameter*>& inputs, const std::string& owner,
+          Tested& tested) {
     Test(project, report, problems, inputs, &owner, tested);
 }
 
@@ -120,9 +127,12 @@ void TestPolygon(std::string& report, Problems problems, const Source& source, i
     for (const PlanPoint& vertex : source.vertices)
         inRange = inRange && PlanCoordinateInRange(vertex.x) && PlanCoordinateInRange(vertex.y);
     if (source.centreDefinition == Source::userDefinedCentre)
-        inRange = inRange && PlanCoordinateInRange(source.centre.x) && PlanCoordinateInRange(source.centre.y);
+        inRange = inRange && PlanCoordinateInRange(source.centre.x) &&
+                  PlanCoordinateInRange(source.centre.y);
     if (!inRange) {
-        Note(report, problems, "\t" + Translate("Coordinates must be numbers within 1000000000 m of the plan's origin."),
+        Note(report, problems,
+             "\t" +
+                 Translate("Coordinates must be numbers within 1000000000 m of the plan's origin."),
              place);
         return;
     }
@@ -131,9 +141,11 @@ void TestPolygon(std::string& report, Problems problems, const Source& source, i
         return;
     }
     if (TruncatedPositiveArea(ShoelaceArea(source.vertices)) < 1.0)
-        Note(report, problems, "\t" + Translate("The source polygon must enclose at least 1 m²."), place);
+        Note(report, problems, "\t" + Translate("The source polygon must enclose at least 1 m²."),
+             place);
     else if (PolygonCrossesItself(source.vertices))
-        Note(report, problems, "\t" + Translate("The source polygon must not cross itself."), place);
+        Note(report, problems, "\t" + Translate("The source polygon must not cross itself."),
+             place);
 }
 
 // The user's decline factors scale the source concentration: a negative one
@@ -150,8 +162,8 @@ std::string ContaminantName(const Project& project, int identifier) {
     return contaminant ? contaminant->name : std::to_string(identifier);
 }
 
-std::string SourceReport(Project& project, const RunInputs& inputs, Source& source, int index, Tested& tested,
-                         Problems problems) {
+std::string SourceReport(Project& project, const RunInputs& inputs, Source& source, int index,
+                         Tested& tested, Problems problems) {
     const int level = project.simulationLevel;
     const ValidationProblem decline =
         Place(ValidationProblem::Entity::source, index, -1, -1, "declineFactors");
@@ -160,10 +172,13 @@ std::string SourceReport(Project& project, const RunInputs& inputs, Source& sour
     Test(project, report, problems, inputs.SourceInputs(source), tested);
     if (level != SimulationLevel::level3a && source.decliningSource == Source::userDefinedDecline &&
         source.declineFactors.size() != project.timeSlices.size())
-        Note(report, problems, "\t" + Translate("The declining source needs one factor for each timeslice."), decline);
+        Note(report, problems,
+             "\t" + Translate("The declining source needs one factor for each timeslice."),
+             decline);
     if (level != SimulationLevel::level3a && source.decliningSource == Source::userDefinedDecline &&
         !DeclineFactorsAreFractions(source))
-        Note(report, problems, "\t" + Translate("The declining source factors must be numbers of 0 or more."),
+        Note(report, problems,
+             "\t" + Translate("The declining source factors must be numbers of 0 or more."),
              decline);
     for (SourceContaminant& entry : source.inventory) {
         const std::string owner = ContaminantName(project, entry.contaminant);
@@ -176,7 +191,8 @@ std::string SourceReport(Project& project, const RunInputs& inputs, Source& sour
         }
     }
     for (std::size_t p = 0; p < source.pathways.size(); ++p)
-        Test(project, report, problems, inputs.PathwayInputs(source, p), source.pathways[p].name, tested);
+        Test(project, report, problems, inputs.PathwayInputs(source, p), source.pathways[p].name,
+             tested);
     Test(project, report, problems, inputs.UnsaturatedZoneInputs(source), tested);
     return report;
 }
@@ -196,7 +212,8 @@ void TestTexts(const Project& project, std::string& report, Problems problems) {
     using E = ValidationProblem::Entity;
     ValidationProblem place = Place(E::project);
     const auto test = [&](const std::string& field, const std::string& text) {
-        if (!TextFits(text)) Note(report, problems, TextTooLongMessage(field, StoredTextBytes(text)), place);
+        if (!TextFits(text))
+            Note(report, problems, TextTooLongMessage(field, StoredTextBytes(text)), place);
     };
     place.field = "title";
     const ProjectDetails& details = project.details;
@@ -214,7 +231,8 @@ void TestTexts(const Project& project, std::string& report, Problems problems) {
     for (std::size_t s = 0; s < project.sources.size(); ++s) {
         const Source& source = project.sources[s];
         place = Place(E::source, int(s), -1, -1, "sourceName");
-        test(FormatText(TranslateFormat("Name of source %d"), {static_cast<long long>(s + 1)}), source.name);
+        test(FormatText(TranslateFormat("Name of source %d"), {static_cast<long long>(s + 1)}),
+             source.name);
         for (std::size_t p = 0; p < source.pathways.size(); ++p) {
             place = Place(E::pathway, int(s), int(p), -1, "pathwayName");
             test(FormatText(TranslateFormat("Name of unsaturated pathway %d of source %d"),
@@ -247,16 +265,19 @@ bool ValidateInto(Project& project, std::string& report, Problems problems) {
             Test(project, report, problems, {&contaminant.koc}, contaminant.name, tested);
 
     const ValidationProblem slices = Place(E::simulation, -1, -1, -1, "timeSlices");
-    if (project.timeSlices.empty()) Note(report, problems, Translate("At least one timeslice is required."), slices);
+    if (project.timeSlices.empty())
+        Note(report, problems, Translate("At least one timeslice is required."), slices);
     if (project.timeSlices.size() > static_cast<std::size_t>(Project::maximumTimeSlices))
         Note(report, problems, Translate("At most 100 timeslices are allowed."), slices);
     if (project.receptors.size() > static_cast<std::size_t>(Project::maximumReceptors))
         Note(report, problems, Translate("At most 100 receptors are allowed."), Place(E::receptor));
     if (project.sources.empty())
-        Note(report, problems, Translate("At least one source is required"), Place(E::project, -1, -1, -1, "sourceCount"));
+        Note(report, problems, Translate("At least one source is required"),
+             Place(E::project, -1, -1, -1, "sourceCount"));
     for (std::size_t s = 0; s < project.sources.size(); ++s) {
         Source& source = project.sources[s];
-        const std::string sourceReport = SourceReport(project, inputs, source, int(s), tested, problems);
+        const std::string sourceReport =
+            SourceReport(project, inputs, source, int(s), tested, problems);
         if (!sourceReport.empty()) NewLine(report, source.name + ":\n" + sourceReport);
     }
     if (project.simulationLevel > SimulationLevel::level2 && project.receptors.empty())
@@ -264,7 +285,8 @@ bool ValidateInto(Project& project, std::string& report, Problems problems) {
     for (std::size_t r = 0; r < project.receptors.size(); ++r) {
         const Receptor& receptor = project.receptors[r];
         if (PlanCoordinateInRange(receptor.x) && PlanCoordinateInRange(receptor.y)) continue;
-        const std::string message = Translate("Coordinates must be numbers within 1000000000 m of the plan's origin.");
+        const std::string message =
+            Translate("Coordinates must be numbers within 1000000000 m of the plan's origin.");
         NewLine(report, receptor.name + ":\n\t" + message);
         if (problems) {
             ValidationProblem place = Place(E::receptor, -1, int(r), -1, "x");
@@ -273,7 +295,8 @@ bool ValidateInto(Project& project, std::string& report, Problems problems) {
         }
     }
     if (!std::isfinite(project.aquifer.flowDirection)) {
-        const std::string message = Translate("The aquifer flow direction must be a number of degrees.");
+        const std::string message =
+            Translate("The aquifer flow direction must be a number of degrees.");
         NewLine(report, Translate("Aquifer Pathway:") + "\n\t" + message);
         if (problems) {
             ValidationProblem place = Place(E::aquifer, -1, -1, -1, "flowDirection");
@@ -284,9 +307,11 @@ bool ValidateInto(Project& project, std::string& report, Problems problems) {
     if (inputs.AquiferComputed()) {
         std::string aquiferReport;
         Test(project, aquiferReport, problems, inputs.AquiferInputs(), tested);
-        if (!aquiferReport.empty()) NewLine(report, Translate("Aquifer Pathway:") + "\n" + aquiferReport);
+        if (!aquiferReport.empty())
+            NewLine(report, Translate("Aquifer Pathway:") + "\n" + aquiferReport);
         for (Contaminant* contaminant : inputs.ContaminantsInAquifer())
-            Test(project, report, problems, inputs.ContaminantAquiferInputs(*contaminant), contaminant->name, tested);
+            Test(project, report, problems, inputs.ContaminantAquiferInputs(*contaminant),
+                 contaminant->name, tested);
     }
     return report.empty();
 }

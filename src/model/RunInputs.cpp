@@ -38,10 +38,11 @@ bool RunInputs::AirPhase(const Source& source) const {
 
 bool RunInputs::SourceFocNeeded(const Source& source) const {
     if (level_ == SimulationLevel::level3a) return false;
-    return std::any_of(source.inventory.begin(), source.inventory.end(), [&](const SourceContaminant& e) {
-        return e.active && e.partitionFromKoc != 0 &&
-               (e.MeasuredInSoil() || source.decliningSource != Source::constantSource);
-    });
+    return std::any_of(
+        source.inventory.begin(), source.inventory.end(), [&](const SourceContaminant& e) {
+            return e.active && e.partitionFromKoc != 0 &&
+                   (e.MeasuredInSoil() || source.decliningSource != Source::constantSource);
+        });
 }
 
 Inputs RunInputs::SourceInputs(Source& source) const {
@@ -82,7 +83,8 @@ Inputs RunInputs::SourceInputs(Source& source) const {
         add(source.dryBulkDensity);
         addPorosities(kind == 2);
     }
-    if (source.decliningSource == Source::leachingDecline && !porositiesTested) addPorosities(AirPhase(source));
+    if (source.decliningSource == Source::leachingDecline && !porositiesTested)
+        addPorosities(AirPhase(source));
     if (level_ > SimulationLevel::level1 || source.decliningSource != Source::constantSource)
         add(source.thickness);
     if (source.decliningSource != Source::constantSource && kind == 0) add(source.dryBulkDensity);
@@ -109,7 +111,8 @@ Inputs RunInputs::EntryInputs(const Source& source, SourceContaminant& entry) co
     return inputs;
 }
 
-Inputs RunInputs::EntryPathwayInputs(const SourceContaminant& entry, PathwayContaminant& record) const {
+Inputs RunInputs::EntryPathwayInputs(const SourceContaminant& entry,
+                                     PathwayContaminant& record) const {
     if (!entry.active || !UnsaturatedZoneComputed()) return {};
     Inputs inputs;
     if (project_.processes.retardedTravelUz && record.partitionFromKoc == 0)
@@ -137,12 +140,12 @@ Inputs RunInputs::PathwayInputs(const Source& source, std::size_t pathwayIndex) 
     if (project_.processes.retardedTravelUz) {
         // Organic carbon only feeds a partition coefficient from koc.
         const int key = static_cast<int>(pathwayIndex);
-        const bool fromKoc = std::any_of(source.inventory.begin(), source.inventory.end(),
-                                         [key](const SourceContaminant& e) {
-                                             auto found = e.pathwayProperties.find(key);
-                                             return e.active && found != e.pathwayProperties.end() &&
-                                                    found->second.partitionFromKoc != 0;
-                                         });
+        const bool fromKoc = std::any_of(
+            source.inventory.begin(), source.inventory.end(), [key](const SourceContaminant& e) {
+                auto found = e.pathwayProperties.find(key);
+                return e.active && found != e.pathwayProperties.end() &&
+                       found->second.partitionFromKoc != 0;
+            });
         if (fromKoc) inputs.push_back(&pathway.foc);
         inputs.push_back(&pathway.dryBulkDensity);
     }
@@ -163,7 +166,8 @@ Inputs RunInputs::AquiferInputs() const {
     if (!AquiferComputed()) return {};
     Aquifer& a = project_.aquifer;
     Inputs inputs;
-    if (level_ > SimulationLevel::level2 || a.calculateMixingZone != 0) inputs.push_back(&a.thickness);
+    if (level_ > SimulationLevel::level2 || a.calculateMixingZone != 0)
+        inputs.push_back(&a.thickness);
     if (a.calculateMixingZone == 0) inputs.push_back(&a.mixingZoneThickness);
     inputs.push_back(&a.hydraulicConductivity);
     inputs.push_back(&a.hydraulicGradient);
@@ -197,7 +201,8 @@ bool RunInputs::KocNeeded(const Contaminant& contaminant) const {
             // Every layer's sorption may come from koc, not only the first's.
             if (UnsaturatedZoneComputed() && project_.processes.retardedTravelUz) {
                 for (const auto& [key, record] : entry.pathwayProperties)
-                    if (key < static_cast<int>(source.pathways.size()) && record.partitionFromKoc != 0)
+                    if (key < static_cast<int>(source.pathways.size()) &&
+                        record.partitionFromKoc != 0)
                         return true;
             }
         }
@@ -252,14 +257,16 @@ Inputs RunInputs::All() const {
         for (SourceContaminant& entry : source.inventory) {
             append(EntryInputs(source, entry));
             for (auto& [key, record] : entry.pathwayProperties)
-                if (key < static_cast<int>(source.pathways.size())) append(EntryPathwayInputs(entry, record));
+                if (key < static_cast<int>(source.pathways.size()))
+                    append(EntryPathwayInputs(entry, record));
         }
         for (std::size_t p = 0; p < source.pathways.size(); ++p) append(PathwayInputs(source, p));
         append(UnsaturatedZoneInputs(source));
     }
     append(AquiferInputs());
     if (AquiferComputed())
-        for (Contaminant* contaminant : ContaminantsInAquifer()) append(ContaminantAquiferInputs(*contaminant));
+        for (Contaminant* contaminant : ContaminantsInAquifer())
+            append(ContaminantAquiferInputs(*contaminant));
     return all;
 }
 

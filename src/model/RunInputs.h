@@ -26,13 +26,15 @@ public:
     std::vector<StochasticParameter*> SourceInputs(Source& source) const;
     // The inputs of an active inventory entry (source term); none for an
     // inactive entry.
-    std::vector<StochasticParameter*> EntryInputs(const Source& source, SourceContaminant& entry) const;
+    std::vector<StochasticParameter*> EntryInputs(const Source& source,
+                                                  SourceContaminant& entry) const;
     // The entry's properties in one pathway (unsaturated zone sorption and
     // decay), at levels 2 and 3 for an active entry.
     std::vector<StochasticParameter*> EntryPathwayInputs(const SourceContaminant& entry,
-                                                        PathwayContaminant& record) const;
+                                                         PathwayContaminant& record) const;
     // A pathway's inputs for its flow model, at levels 2 and 3.
-    std::vector<StochasticParameter*> PathwayInputs(const Source& source, std::size_t pathwayIndex) const;
+    std::vector<StochasticParameter*> PathwayInputs(const Source& source,
+                                                    std::size_t pathwayIndex) const;
     // "Overall Unsaturated Zone Thickness [m]" at levels 2 and 3.
     std::vector<StochasticParameter*> UnsaturatedZoneInputs(Source& source) const;
     // The aquifer's inputs, when the aquifer is computed at all.

@@ -29,12 +29,13 @@ const std::vector<ParameterField<Source>>& Source::ParameterFields() {
         {"dryBulkDensity", &S::dryBulkDensity, TranslatableText("Dry Bulk Density [g/cm³]")},
         {"waterFilledPorosity", &S::waterFilledPorosity,
          TranslatableText("Water filled porosity [fraction]"), 0.0, 1.0},
-        {"airFilledPorosity", &S::airFilledPorosity, TranslatableText("Air filled porosity [fraction]"),
-         0.0, 1.0},
+        {"airFilledPorosity", &S::airFilledPorosity,
+         TranslatableText("Air filled porosity [fraction]"), 0.0, 1.0},
         {"foc", &S::foc, TranslatableText("Fraction of organic carbon (foc) [%]"), 0.0, 100.0},
         {"overallUnsaturatedZoneThickness", &S::overallUnsaturatedZoneThickness,
          TranslatableText("Overall Unsaturated Zone Thickness [m]")},
-        {"moistureContent", &S::moistureContent, TranslatableText("Moisture Content [%]"), 0.0, 100.0},
+        {"moistureContent", &S::moistureContent, TranslatableText("Moisture Content [%]"), 0.0,
+         100.0},
         {"particleDensity", &S::particleDensity, TranslatableText("Particle Density [g/cm³]")},
     };
     return fields;

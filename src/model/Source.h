@@ -19,9 +19,9 @@ namespace varnex {
 class Source {
 public:
     // How each iteration's source centre is chosen.
-    static constexpr int calculatedCentre = 0; // "Calculated Centre": the centroid
+    static constexpr int calculatedCentre = 0;  // "Calculated Centre": the centroid
     static constexpr int userDefinedCentre = 1; // "User Defined": `centre`
-    static constexpr int randomCentre = 2;     // "Random Sampling": a random point inside
+    static constexpr int randomCentre = 2;      // "Random Sampling": a random point inside
     // Declining source options.
     static constexpr int constantSource = 0;
     static constexpr int leachingDecline = 1;
@@ -39,7 +39,7 @@ public:
     std::vector<StochasticParameter*> AllParameters();
     bool Soakaway() const { return soakaway != 0; }
 
-    std::string name; // unique among the project's sources
+    std::string name;                // unique among the project's sources
     std::vector<PlanPoint> vertices; // the polygon in drawing order, metres
     PlanPoint centre;                // the user-defined centre
     // With a soakaway: 1 "Drainage System" (run-off from the catchment is led
@@ -53,14 +53,14 @@ public:
     // Non-zero: infiltration passes through a soakaway limited by the maximum
     // infiltration rate instead of being given by "Infiltration [mm/yr]".
     int soakaway = 0;
-    StochasticParameter thickness;               // "Thickness [m]" of the contaminated soil
-    StochasticParameter dryBulkDensity;          // "Dry Bulk Density [g/cm³]"
-    StochasticParameter waterFilledPorosity;     // "Water filled porosity [fraction]", at most 1
-    StochasticParameter airFilledPorosity;       // "Air filled porosity [fraction]", at most 1
-    StochasticParameter foc;                     // "Fraction of organic carbon (foc) [%]", at most 100
+    StochasticParameter thickness;           // "Thickness [m]" of the contaminated soil
+    StochasticParameter dryBulkDensity;      // "Dry Bulk Density [g/cm³]"
+    StochasticParameter waterFilledPorosity; // "Water filled porosity [fraction]", at most 1
+    StochasticParameter airFilledPorosity;   // "Air filled porosity [fraction]", at most 1
+    StochasticParameter foc;                 // "Fraction of organic carbon (foc) [%]", at most 100
     StochasticParameter overallUnsaturatedZoneThickness; // "Overall Unsaturated Zone Thickness [m]"
-    StochasticParameter moistureContent;         // "Moisture Content [%]", at most 100
-    StochasticParameter particleDensity;         // "Particle Density [g/cm³]"
+    StochasticParameter moistureContent;                 // "Moisture Content [%]", at most 100
+    StochasticParameter particleDensity;                 // "Particle Density [g/cm³]"
     // Derive the water and air filled porosities from moisture content and
     // the two densities.
     bool calculatePorosities = false;
@@ -80,8 +80,8 @@ public:
 
     // Geometry in the aquifer frame, computed at the start of a run (the
     // vertices and the centre carry their rotated coordinates too).
-    double extentX = 0.0; // along the flow, m
-    double extentY = 0.0; // across the flow, m
+    double extentX = 0.0;    // along the flow, m
+    double extentY = 0.0;    // across the flow, m
     double signedArea = 0.0; // shoelace, m²
     PlanPoint centroid;      // aquifer frame (rotatedX, rotatedY)
     // The area the source infiltrates over, per iteration (m²): the polygon

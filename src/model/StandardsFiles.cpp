@@ -35,7 +35,8 @@ std::optional<StandardsDataLine> ParseStandardsDataLine(const std::string& rawLi
         if (comma != std::string::npos) data.name.erase(comma, 1);
     }
     std::string unit, flag, kind;
-    if (!(in >> data.identifier >> separator >> data.standardMgPerL >> separator >> unit >> flag >> kind))
+    if (!(in >> data.identifier >> separator >> data.standardMgPerL >> separator >> unit >> flag >>
+          kind))
         return std::nullopt;
     if (data.name.empty()) return std::nullopt;
     // Dividing by the exact 1000 or 1e6 gives the double nearest the true

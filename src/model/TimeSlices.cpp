@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "base/TextFormat.h"
 #include "model/Project.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
-#include "base/TextFormat.h"
 
 namespace varnex {
 

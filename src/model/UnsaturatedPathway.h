@@ -26,11 +26,13 @@ public:
 
     std::string name;
     int flowModel = porousMedium;
-    StochasticParameter dryBulkDensity;             // "Dry Bulk Density [g/cm³]"
-    StochasticParameter thickness;                  // "Thickness [m]"
-    StochasticParameter matrixConductivity;         // "Matrix Conductivity [m/s]" (dual porosity)
-    StochasticParameter effectiveMatrixPorosity;    // "Effective Matrix Porosoity [fraction]" (dual porosity)
-    StochasticParameter effectiveFissurePorosity;   // "Effective Fissure Porosity [fraction]" (dual porosity)
+    StochasticParameter dryBulkDensity;     // "Dry Bulk Density [g/cm³]"
+    StochasticParameter thickness;          // "Thickness [m]"
+    StochasticParameter matrixConductivity; // "Matrix Conductivity [m/s]" (dual porosity)
+    StochasticParameter
+        effectiveMatrixPorosity; // "Effective Matrix Porosoity [fraction]" (dual porosity)
+    StochasticParameter
+        effectiveFissurePorosity; // "Effective Fissure Porosity [fraction]" (dual porosity)
     StochasticParameter saturatedEffectivePorosity; // "Saturated Effective Porosity [fraction]"
     StochasticParameter verticalDispersivity;       // "Vertical Dispersivity [m]"
     StochasticParameter verticalHydraulicGradient;  // "Vertical Hydraulic Gradient"

@@ -13,14 +13,14 @@ namespace varnex {
 struct ValidationProblem {
     enum class Entity {
         project,
-        contaminant,    // index: the contaminant
-        source,         // source
-        sourceEntry,    // source, index: the inventory entry
-        pathway,        // source, index: the pathway
-        pathwayEntry,   // source, index: the inventory entry, pathway
-        receptor,       // index: the receptor (or -1 for the receptors as a whole)
+        contaminant,  // index: the contaminant
+        source,       // source
+        sourceEntry,  // source, index: the inventory entry
+        pathway,      // source, index: the pathway
+        pathwayEntry, // source, index: the inventory entry, pathway
+        receptor,     // index: the receptor (or -1 for the receptors as a whole)
         aquifer,
-        simulation,     // the timeslices
+        simulation, // the timeslices
     };
 
     std::string text; // as the report words it, without the indentation

@@ -26,7 +26,8 @@ public:
     // Appends "... and N more problems" when any went unlisted.
     void Finish() {
         if (unlisted_ > 0)
-            lines_.push_back("... and " + std::to_string(unlisted_) + (unlisted_ == 1 ? " more problem" : " more problems"));
+            lines_.push_back("... and " + std::to_string(unlisted_) +
+                             (unlisted_ == 1 ? " more problem" : " more problems"));
         unlisted_ = 0;
     }
 

@@ -5,24 +5,23 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <new>
+#include <sys/mman.h>
 #include <system_error>
+#include <unistd.h>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <unistd.h>
-
-#include "model/Project.h"
 #include "archive/CompFile.h"
 #include "archive/FileVersion.h"
-#include "persist/ProjectFileMessages.h"
-#include "persist/ProjectFileReader.h"
-#include "persist/ProjectFileWriter.h"
 #include "base/AtomicFile.h"
 #include "base/Exception.h"
 #include "base/FileSystemPaths.h"
+#include "model/Project.h"
+#include "persist/ProjectFileMessages.h"
+#include "persist/ProjectFileReader.h"
+#include "persist/ProjectFileWriter.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/ParameterIdentity.h"
@@ -39,8 +38,8 @@ namespace fs = std::filesystem;
 class ProgramWideValues {
 public:
     ProgramWideValues()
-        : iterations_(IterationCount()), version_(ActiveFileVersion()), resultsSaved_(ResultsSaved()),
-          idCounter_(ParameterIdCounter()) {}
+        : iterations_(IterationCount()), version_(ActiveFileVersion()),
+          resultsSaved_(ResultsSaved()), idCounter_(ParameterIdCounter()) {}
     void Restore() const {
         SetIterationCount(iterations_);
         ActiveFileVersion() = version_;
@@ -78,8 +77,10 @@ std::string ReadFailed(const std::string& name) {
 
 // Without this a rename can reach the disk before the data it names.
 // Sets `reason` on failure.
-bool SyncFile(FileSystemCalls& calls, const fs::path& path, bool directory, std::error_code& reason) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (directory ? O_DIRECTORY : 0));
+bool SyncFile(FileSystemCalls& calls, const fs::path& path, bool directory,
+              std::error_code& reason) {
+    const int descriptor =
+        ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (directory ? O_DIRECTORY : 0));
     if (descriptor < 0) {
         reason = LastSystemError();
         return false;
@@ -122,7 +123,8 @@ bool ScanFile(const std::string& path, FileScan& scan) {
                 if (scan.decodedCount < 4) scan.decoded[scan.decodedCount++] = byte;
                 --literalLeft;
             } else if (runLength > 0) {
-                for (; runLength > 0 && scan.decodedCount < 4; --runLength) scan.decoded[scan.decodedCount++] = byte;
+                for (; runLength > 0 && scan.decodedCount < 4; --runLength)
+                    scan.decoded[scan.decodedCount++] = byte;
                 runLength = 0;
             } else {
                 const std::size_t count = byte & 127u;
@@ -159,8 +161,8 @@ bool IsUncompressedFormat(const FileScan& scan, int& major, int& minor) {
     return oldHeader || zeroMajor;
 }
 
-bool LoadFile(const std::string& path, const std::string& name, Project& project, std::string& error,
-              const ProjectLoadOptions& options, ProjectLoadOutcome* outcome) {
+bool LoadFile(const std::string& path, const std::string& name, Project& project,
+              std::string& error, const ProjectLoadOptions& options, ProjectLoadOutcome* outcome) {
     error.clear();
     if (outcome) *outcome = ProjectLoadOutcome{};
     const ProgramWideValues before;
@@ -190,7 +192,8 @@ bool LoadFile(const std::string& path, const std::string& name, Project& project
         if (reader.Integrity() == FileIntegrity::damaged) {
             // Told in every case; loaded only when the caller, having told
             // the user, asks for it.
-            error = ChecksumMismatchMessage(name, reader.StoredChecksum(), reader.ComputedChecksum());
+            error =
+                ChecksumMismatchMessage(name, reader.StoredChecksum(), reader.ComputedChecksum());
             if (!options.acceptDamaged) {
                 before.Restore();
                 return false;
@@ -219,7 +222,8 @@ bool LoadFile(const std::string& path, const std::string& name, Project& project
 
 } // namespace
 
-bool SaveProject(Project& project, const std::string& path, const ProjectSaveOptions& options, std::string& error) {
+bool SaveProject(Project& project, const std::string& path, const ProjectSaveOptions& options,
+                 std::string& error) {
     error.clear();
     const std::string target = path.empty() ? project.filePath : path;
     if (IsPlaceholderPath(target)) {
@@ -238,8 +242,8 @@ bool SaveProject(Project& project, const std::string& path, const ProjectSaveOpt
     const bool staged = !options.writeTo.empty();
     const fs::path temporary =
         staged ? fs::path(options.writeTo)
-               : folder / ("." + resolved.filename().string() + ".tmp." + std::to_string(::getpid()) + "." +
-                           std::to_string(counter++));
+               : folder / ("." + resolved.filename().string() + ".tmp." +
+                           std::to_string(::getpid()) + "." + std::to_string(counter++));
     std::error_code ignored;
     FileSystemCalls& calls = options.fileSystem ? *options.fileSystem : FileSystemCalls::System();
     bool saved = false;
@@ -273,7 +277,8 @@ bool SaveProject(Project& project, const std::string& path, const ProjectSaveOpt
         }
     } catch (const CompFileException& failure) {
         saved = false;
-        if (failure.SystemError() != 0) reason = std::error_code(failure.SystemError(), std::generic_category());
+        if (failure.SystemError() != 0)
+            reason = std::error_code(failure.SystemError(), std::generic_category());
     } catch (const std::bad_alloc&) {
         saved = false;
         reason = std::make_error_code(std::errc::not_enough_memory);
@@ -301,20 +306,22 @@ bool LoadProject(const std::string& path, Project& project, std::string& error) 
     return LoadFile(path, path, project, error, ProjectLoadOptions{}, nullptr);
 }
 
-bool LoadProject(const std::string& path, Project& project, std::string& error, const ProjectLoadOptions& options,
-                 ProjectLoadOutcome& outcome) {
+bool LoadProject(const std::string& path, Project& project, std::string& error,
+                 const ProjectLoadOptions& options, ProjectLoadOutcome& outcome) {
     return LoadFile(path, path, project, error, options, &outcome);
 }
 
 // The bytes are given a file of their own in memory, which the archive opens
 // by its name like any other.
-bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::string& error, const std::string& name) {
+bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::string& error,
+                          const std::string& name) {
     ProjectLoadOutcome outcome;
     return LoadProjectFromBytes(bytes, project, error, name, ProjectLoadOptions{}, outcome);
 }
 
-bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::string& error, const std::string& name,
-                          const ProjectLoadOptions& options, ProjectLoadOutcome& outcome) {
+bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::string& error,
+                          const std::string& name, const ProjectLoadOptions& options,
+                          ProjectLoadOutcome& outcome) {
     const int descriptor = ::memfd_create("varnex-project", MFD_CLOEXEC);
     if (descriptor < 0) {
         error = ReadFailed(name);
@@ -329,7 +336,8 @@ bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::strin
     }
     bool loaded = false;
     if (written == bytes.size()) {
-        loaded = LoadFile("/proc/self/fd/" + std::to_string(descriptor), name, project, error, options, &outcome);
+        loaded = LoadFile("/proc/self/fd/" + std::to_string(descriptor), name, project, error,
+                          options, &outcome);
     } else {
         error = ReadFailed(name);
     }

@@ -39,7 +39,8 @@ struct ProjectSaveOptions {
 // nothing changes and `error` holds the message to show. A new project's
 // placeholder path ("unnamed", or none) is refused: saving needs a real
 // path.
-bool SaveProject(Project& project, const std::string& path, const ProjectSaveOptions& options, std::string& error);
+bool SaveProject(Project& project, const std::string& path, const ProjectSaveOptions& options,
+                 std::string& error);
 bool SaveProject(Project& project, const std::string& path, bool withResults, std::string& error);
 
 // Loads the file at `path` into a fresh project and, only on success,
@@ -72,14 +73,15 @@ struct ProjectLoadOutcome {
     FileIntegrity integrity = FileIntegrity::unchecked;
 };
 
-bool LoadProject(const std::string& path, Project& project, std::string& error, const ProjectLoadOptions& options,
-                 ProjectLoadOutcome& outcome);
+bool LoadProject(const std::string& path, Project& project, std::string& error,
+                 const ProjectLoadOptions& options, ProjectLoadOutcome& outcome);
 
 // The same for a file's bytes held in memory; `name` stands for the file in
 // messages and becomes the project's file path.
 bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::string& error,
                           const std::string& name = "project.vnx");
-bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::string& error, const std::string& name,
-                          const ProjectLoadOptions& options, ProjectLoadOutcome& outcome);
+bool LoadProjectFromBytes(const std::string& bytes, Project& project, std::string& error,
+                          const std::string& name, const ProjectLoadOptions& options,
+                          ProjectLoadOutcome& outcome);
 
 } // namespace varnex

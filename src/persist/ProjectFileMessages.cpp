@@ -33,15 +33,20 @@ std::string DamagedFileMessage(const std::string& fileName, const char* item, lo
 }
 
 std::string FileEndsEarlyMessage(const std::string& fileName) {
-    return FormatText(TranslateFormat("The project file %s ends early: the rest of its data is missing"), {fileName});
+    return FormatText(
+        TranslateFormat("The project file %s ends early: the rest of its data is missing"),
+        {fileName});
 }
 
-std::string ChecksumMismatchMessage(const std::string& fileName, std::uint32_t stored, std::uint32_t computed) {
+std::string ChecksumMismatchMessage(const std::string& fileName, std::uint32_t stored,
+                                    std::uint32_t computed) {
     char codes[32];
     std::snprintf(codes, sizeof codes, "%08X, %08X", stored, computed);
-    return FormatText(TranslateFormat("The project file %s is damaged: its contents do not match the checksum stored "
-                                      "when it was saved (%s), so some of its values may not be those saved"),
-                      {fileName, std::string(codes)});
+    return FormatText(
+        TranslateFormat(
+            "The project file %s is damaged: its contents do not match the checksum stored "
+            "when it was saved (%s), so some of its values may not be those saved"),
+        {fileName, std::string(codes)});
 }
 
 } // namespace varnex

@@ -22,6 +22,7 @@ std::string FileEndsEarlyMessage(const std::string& fileName);
 // The message for a file whose stored checksum does not match its contents:
 // some of its bytes changed after it was saved, so values may not be what
 // was saved. Translated.
-std::string ChecksumMismatchMessage(const std::string& fileName, std::uint32_t stored, std::uint32_t computed);
+std::string ChecksumMismatchMessage(const std::string& fileName, std::uint32_t stored,
+                                    std::uint32_t computed);
 
 } // namespace varnex

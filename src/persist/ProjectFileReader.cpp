@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <utility>
 
-#include "model/Project.h"
 #include "archive/CompFile.h"
-#include "persist/ProjectFileMessages.h"
-#include "persist/ProjectFileResultLabels.h"
 #include "base/Exception.h"
 #include "base/TextEncoding.h"
 #include "base/TextFormat.h"
+#include "model/Project.h"
+#include "persist/ProjectFileMessages.h"
+#include "persist/ProjectFileResultLabels.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 
@@ -63,7 +63,8 @@ std::uint64_t StringBytes(const std::string& text) {
 
 } // namespace
 
-ProjectFileReader::ProjectFileReader(CompFile& archive, std::uint64_t decodedBytes, std::string displayName)
+ProjectFileReader::ProjectFileReader(CompFile& archive, std::uint64_t decodedBytes,
+                                     std::string displayName)
     : archive_(archive), decodedBytes_(decodedBytes), displayName_(std::move(displayName)) {}
 
 void ProjectFileReader::Damaged(const char* item, long long value) const {
@@ -195,7 +196,8 @@ void ProjectFileReader::Read(Project& project) {
 
     project.timeSlices.clear();
     const std::int32_t sliceCount = Count(8, TranslatableText("the number of time slices"));
-    if (sliceCount > Project::maximumTimeSlices) Damaged(TranslatableText("the number of time slices"), sliceCount);
+    if (sliceCount > Project::maximumTimeSlices)
+        Damaged(TranslatableText("the number of time slices"), sliceCount);
     for (std::int32_t i = 0; i < sliceCount; ++i) project.timeSlices.push_back(Double());
 
     project.simulationLevel = Int();
@@ -213,7 +215,8 @@ void ProjectFileReader::Read(Project& project) {
     ReadAquifer(project.aquifer);
 
     project.sources.clear();
-    const std::int32_t sourceCount = Count(minimumSourceBytes, TranslatableText("the number of sources"));
+    const std::int32_t sourceCount =
+        Count(minimumSourceBytes, TranslatableText("the number of sources"));
     for (std::int32_t i = 0; i < sourceCount; ++i) {
         Source source;
         ReadSource(project, source);
@@ -221,8 +224,10 @@ void ProjectFileReader::Read(Project& project) {
     }
 
     project.receptors.clear();
-    const std::int32_t receptorCount = Count(minimumReceptorBytes, TranslatableText("the number of receptors"));
-    if (receptorCount > Project::maximumReceptors) Damaged(TranslatableText("the number of receptors"), receptorCount);
+    const std::int32_t receptorCount =
+        Count(minimumReceptorBytes, TranslatableText("the number of receptors"));
+    if (receptorCount > Project::maximumReceptors)
+        Damaged(TranslatableText("the number of receptors"), receptorCount);
     for (std::int32_t i = 0; i < receptorCount; ++i) {
         Receptor receptor;
         ReadReceptor(receptor);
@@ -252,7 +257,8 @@ void ProjectFileReader::Read(Project& project) {
     for (const Source& source : project.sources)
         records += source.pathways.size() * std::max<std::size_t>(project.contaminants.size(), 1);
     if (records > maximumPathwayRecords)
-        Damaged(TranslatableText("the number of pathway properties"), static_cast<long long>(records));
+        Damaged(TranslatableText("the number of pathway properties"),
+                static_cast<long long>(records));
     project.ApplyNames();
     project.SyncAllInventories();
     LabelStoredResults(project);
@@ -271,7 +277,8 @@ void ProjectFileReader::ReadTrailer() {
     }
     computedChecksum_ = archive_.ValueChecksum();
     storedChecksum_ = static_cast<std::uint32_t>(Int());
-    integrity_ = storedChecksum_ == computedChecksum_ ? FileIntegrity::intact : FileIntegrity::damaged;
+    integrity_ =
+        storedChecksum_ == computedChecksum_ ? FileIntegrity::intact : FileIntegrity::damaged;
 }
 
 void ProjectFileReader::ReadSitePlan(Project& project) {
@@ -328,7 +335,8 @@ void ProjectFileReader::ReadSource(Project& project, Source& source) {
     }
 
     source.inventory.clear();
-    const std::int32_t entryCount = Count(minimumEntryBytes, TranslatableText("the number of inventory entries"));
+    const std::int32_t entryCount =
+        Count(minimumEntryBytes, TranslatableText("the number of inventory entries"));
     for (std::int32_t i = 0; i < entryCount; ++i) {
         SourceContaminant entry;
         ReadInventoryEntry(project, entry);
@@ -338,15 +346,19 @@ void ProjectFileReader::ReadSource(Project& project, Source& source) {
     // The colour and hatching are choices of the site plan; a value outside
     // them is given the default rather than refusing the file.
     source.fillColour = Short();
-    if (source.fillColour < firstColour || source.fillColour > lastColour) source.fillColour = defaultColour;
+    if (source.fillColour < firstColour || source.fillColour > lastColour)
+        source.fillColour = defaultColour;
     source.hatchStyle = Short();
-    if (source.hatchStyle < firstHatch || source.hatchStyle > lastHatch) source.hatchStyle = defaultHatch;
+    if (source.hatchStyle < firstHatch || source.hatchStyle > lastHatch)
+        source.hatchStyle = defaultHatch;
     source.timeOffset = Double();
 
     // Up to 2.4.0 a source had exactly one pathway, stored without a count.
     source.pathways.clear();
     const std::int32_t pathwayCount =
-        Newer(v2_4_0) ? Count(minimumPathwayBytes, TranslatableText("the number of unsaturated pathways")) : 1;
+        Newer(v2_4_0)
+            ? Count(minimumPathwayBytes, TranslatableText("the number of unsaturated pathways"))
+            : 1;
     for (std::int32_t i = 0; i < pathwayCount; ++i) {
         UnsaturatedPathway pathway;
         ReadPathway(pathway);
@@ -367,7 +379,8 @@ void ProjectFileReader::ReadSource(Project& project, Source& source) {
     source.soakaway = Int();
     source.centreDefinition = Int();
     if (source.decliningSource == Source::userDefinedDecline && Newer(v2_0_2)) {
-        const std::int32_t factorCount = Count(8, TranslatableText("the number of decline factors"));
+        const std::int32_t factorCount =
+            Count(8, TranslatableText("the number of decline factors"));
         for (std::int32_t i = 0; i < factorCount; ++i) source.declineFactors.push_back(Double());
     }
     if (Newer(v2_0_3)) {
@@ -428,18 +441,22 @@ void ProjectFileReader::ReadInventoryEntry(const Project& project, SourceContami
         // values cannot be placed, and nothing after them could be found.
         if (withResults_)
             throw Exception(FormatText(
-                TranslateFormat("The results in %s were saved by version %s and cannot be read: save the project "
-                                "without results in that version to load it here"),
-                {displayName_, FormatText("%d.%d.%d.%d", {static_cast<long long>(version_.major),
-                                                         static_cast<long long>(version_.minor),
-                                                         static_cast<long long>(version_.build),
-                                                         static_cast<long long>(version_.revision)})}));
+                TranslateFormat(
+                    "The results in %s were saved by version %s and cannot be read: save the project "
+                    "without results in that version to load it here"),
+                {displayName_,
+                 FormatText("%d.%d.%d.%d", {static_cast<long long>(version_.major),
+                                            static_cast<long long>(version_.minor),
+                                            static_cast<long long>(version_.build),
+                                            static_cast<long long>(version_.revision)})}));
     }
 
     if (withResults_) {
         const std::int32_t receptorCount = Int();
-        if (receptorCount < 0) Damaged(TranslatableText("the number of receptor results"), receptorCount);
-        const std::int32_t sliceCount = Count(minimumVectorBytes, TranslatableText("the number of result vectors"));
+        if (receptorCount < 0)
+            Damaged(TranslatableText("the number of receptor results"), receptorCount);
+        const std::int32_t sliceCount =
+            Count(minimumVectorBytes, TranslatableText("the number of result vectors"));
         Vectors(entry.sourceConcentrations, sliceCount);
         // The receptor table follows only where a run computes it; each
         // receptor holds one concentration per time slice of the project.
@@ -461,8 +478,8 @@ void ProjectFileReader::ReadInventoryEntry(const Project& project, SourceContami
     }
 
     if (!singleLayerProperties) {
-        const std::int32_t recordCount =
-            Count(minimumPathwayPropertyBytes, TranslatableText("the number of pathway properties"));
+        const std::int32_t recordCount = Count(
+            minimumPathwayPropertyBytes, TranslatableText("the number of pathway properties"));
         for (std::int32_t i = 0; i < recordCount; ++i) {
             const std::int32_t index = Int();
             PathwayContaminant record;
@@ -483,7 +500,8 @@ void ProjectFileReader::ReadPathwayContaminant(PathwayContaminant& record) {
     Vector(record.matrixRetardedTravelTime);
     Vector(record.unretardedTravelTime);
     Vector(record.matrixUnretardedTravelTime);
-    const std::int32_t sliceCount = Count(3 * minimumVectorBytes, TranslatableText("the number of result vectors"));
+    const std::int32_t sliceCount =
+        Count(3 * minimumVectorBytes, TranslatableText("the number of result vectors"));
     for (std::int32_t j = 0; j < sliceCount; ++j) {
         ResultVector concentration, matrixConcentration, dilutedConcentration;
         Vector(concentration);
@@ -506,7 +524,8 @@ void ProjectFileReader::ReadReceptor(Receptor& receptor) {
         for (std::int32_t i = 0; i < recordCount; ++i) {
             ReceptorContaminant record;
             record.contaminant = Int();
-            const std::int32_t sliceCount = Count(minimumVectorBytes, TranslatableText("the number of result vectors"));
+            const std::int32_t sliceCount =
+                Count(minimumVectorBytes, TranslatableText("the number of result vectors"));
             Vectors(record.totalConcentrations, sliceCount);
             Vector(record.totalUnretardedTravelTime);
             Vector(record.totalRetardedTravelTime);
@@ -540,7 +559,8 @@ void ProjectFileReader::ReadContaminant(Contaminant& contaminant) {
 // never have accepted it.
 void ProjectFileReader::ReadCorrelations(Project& project) {
     project.correlations.Clear();
-    const std::int32_t count = Count(minimumCorrelationBytes, TranslatableText("the number of correlations"));
+    const std::int32_t count =
+        Count(minimumCorrelationBytes, TranslatableText("the number of correlations"));
     for (std::int32_t i = 0; i < count; ++i) {
         Correlation record;
         record.name = String();
@@ -559,11 +579,14 @@ void ProjectFileReader::ReadCorrelations(Project& project) {
 void ProjectFileReader::Repair(Project& project) const {
     const auto receptorCount = static_cast<long long>(project.receptors.size());
     for (Source& source : project.sources)
-        if (source.attachedReceptor < -1 || source.attachedReceptor >= receptorCount) source.attachedReceptor = -1;
+        if (source.attachedReceptor < -1 || source.attachedReceptor >= receptorCount)
+            source.attachedReceptor = -1;
     const int selection = project.standardSelection;
-    const bool known = selection >= Project::noStandardSelection && selection <= Project::userDefinedStandardSelection;
+    const bool known = selection >= Project::noStandardSelection &&
+                       selection <= Project::userDefinedStandardSelection;
     const bool listedSet = selection == Project::noStandardSelection ||
-                           selection == Project::userDefinedStandardSelection || project.standardSets.empty() ||
+                           selection == Project::userDefinedStandardSelection ||
+                           project.standardSets.empty() ||
                            static_cast<std::size_t>(selection) <= project.standardSets.size();
     if (!known || !listedSet) project.standardSelection = Project::noStandardSelection;
 }

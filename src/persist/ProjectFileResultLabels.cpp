@@ -11,7 +11,8 @@ namespace varnex {
 namespace {
 
 void LabelPerSlice(std::vector<ResultVector>& vectors, const std::string& format,
-                   const std::vector<double>& timeSlices, const std::string* receptorName = nullptr) {
+                   const std::vector<double>& timeSlices,
+                   const std::string* receptorName = nullptr) {
     for (std::size_t k = 0; k < vectors.size() && k < timeSlices.size(); ++k)
         vectors[k].SetLabel(ResultLabels::AtTime(format, timeSlices[k], receptorName));
 }
@@ -30,9 +31,11 @@ void LabelStoredResults(Project& project) {
                     entry.receptorUnretardedTravelTimes[r].SetLabel(
                         ResultLabels::ForReceptor(labels.receptorUnretarded, name));
                 if (r < entry.receptorRetardedTravelTimes.size())
-                    entry.receptorRetardedTravelTimes[r].SetLabel(ResultLabels::ForReceptor(labels.receptorRetarded, name));
+                    entry.receptorRetardedTravelTimes[r].SetLabel(
+                        ResultLabels::ForReceptor(labels.receptorRetarded, name));
                 if (r < entry.receptorConcentrations.size())
-                    LabelPerSlice(entry.receptorConcentrations[r], labels.receptorConcentration, slices, &name);
+                    LabelPerSlice(entry.receptorConcentrations[r], labels.receptorConcentration,
+                                  slices, &name);
             }
             for (auto& [index, record] : entry.pathwayProperties) {
                 record.unretardedTravelTime.SetLabel(labels.uzUnretardedTravelTime);

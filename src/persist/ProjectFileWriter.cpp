@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <limits>
 
-#include "model/Project.h"
 #include "archive/CompFile.h"
 #include "archive/FileVersion.h"
-#include "persist/ProjectFileTrailer.h"
 #include "base/TextEncoding.h"
+#include "model/Project.h"
+#include "persist/ProjectFileTrailer.h"
 #include "stochastic/IterationCount.h"
 
 namespace varnex {
@@ -48,7 +48,10 @@ void ProjectFileWriter::Vectors(const std::vector<ResultVector>& vectors) {
 
 void ProjectFileWriter::Write(const std::string& dateSaved, const std::string& path) {
     const FileVersion version = ProgramVersion();
-    archive_.WriteInt(version.major).WriteInt(version.minor).WriteInt(version.build).WriteInt(version.revision);
+    archive_.WriteInt(version.major)
+        .WriteInt(version.minor)
+        .WriteInt(version.build)
+        .WriteInt(version.revision);
     archive_.WriteBool(withResults_);
     archive_.WriteString(TextForFile(dateSaved)).WriteString(TextForFile(path));
 
@@ -112,7 +115,9 @@ void ProjectFileWriter::WriteAquifer(const Aquifer& aquifer) {
     aquifer.hydraulicConductivity.Write(archive_);
     aquifer.reserved.Write(archive_);
     aquifer.hydraulicGradient.Write(archive_);
-    archive_.WriteBool(aquifer.aquiferFlag).WriteBool(aquifer.secondAquiferFlag).WriteDouble(aquifer.flowDirection);
+    archive_.WriteBool(aquifer.aquiferFlag)
+        .WriteBool(aquifer.secondAquiferFlag)
+        .WriteDouble(aquifer.flowDirection);
 }
 
 void ProjectFileWriter::WriteSource(const Source& source) {
@@ -123,12 +128,15 @@ void ProjectFileWriter::WriteSource(const Source& source) {
     source.airFilledPorosity.Write(archive_);
 
     archive_.WriteInt(CountOf(source.vertices.size(), archive_));
-    for (const PlanPoint& point : source.vertices) archive_.WriteDouble(point.x).WriteDouble(point.y);
+    for (const PlanPoint& point : source.vertices)
+        archive_.WriteDouble(point.x).WriteDouble(point.y);
 
     archive_.WriteInt(CountOf(source.inventory.size(), archive_));
     for (const SourceContaminant& entry : source.inventory) WriteInventoryEntry(entry);
 
-    archive_.WriteShort(source.fillColour).WriteShort(source.hatchStyle).WriteDouble(source.timeOffset);
+    archive_.WriteShort(source.fillColour)
+        .WriteShort(source.hatchStyle)
+        .WriteDouble(source.timeOffset);
 
     archive_.WriteInt(CountOf(source.pathways.size(), archive_));
     for (const UnsaturatedPathway& pathway : source.pathways) WritePathway(pathway);
@@ -224,7 +232,10 @@ void ProjectFileWriter::WritePathwayContaminant(const PathwayContaminant& record
 }
 
 void ProjectFileWriter::WriteReceptor(const Receptor& receptor) {
-    archive_.WriteDouble(receptor.x).WriteDouble(receptor.y).WriteBool(receptor.visible).WriteString(TextForFile(receptor.name));
+    archive_.WriteDouble(receptor.x)
+        .WriteDouble(receptor.y)
+        .WriteBool(receptor.visible)
+        .WriteString(TextForFile(receptor.name));
     if (withResults_) {
         archive_.WriteInt(CountOf(receptor.results.size(), archive_));
         for (const ReceptorContaminant& record : receptor.results) {

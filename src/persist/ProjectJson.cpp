@@ -24,7 +24,8 @@ std::map<std::int32_t, std::string> InputJsonPointers(const Project& project) {
     return writer.InputPointers();
 }
 
-bool ReadProjectJson(const std::string& text, Project& project, std::vector<std::string>& problems) {
+bool ReadProjectJson(const std::string& text, Project& project,
+                     std::vector<std::string>& problems) {
     problems.clear();
     // The standard sets come from the standards files beside the program,
     // not from the document, and Reset leaves them alone.
@@ -53,7 +54,8 @@ bool ReadProjectJson(const std::string& text, Project& project, std::vector<std:
     return false;
 }
 
-bool LoadProjectJsonFile(const std::string& path, Project& project, std::vector<std::string>& problems) {
+bool LoadProjectJsonFile(const std::string& path, Project& project,
+                         std::vector<std::string>& problems) {
     std::error_code ignored;
     errno = 0;
     std::ifstream in;
@@ -76,7 +78,8 @@ bool LoadProjectJsonFile(const std::string& path, Project& project, std::vector<
     if (tooLarge) {
         problems.clear();
         project.Reset();
-        problems.push_back(path + ": larger than " + std::to_string(maximumProjectJsonBytes / (1024 * 1024)) +
+        problems.push_back(path + ": larger than " +
+                           std::to_string(maximumProjectJsonBytes / (1024 * 1024)) +
                            " MiB, more than any project's JSON form takes");
         return false;
     }
@@ -84,7 +87,8 @@ bool LoadProjectJsonFile(const std::string& path, Project& project, std::vector<
         const int error = errno;
         problems.clear();
         project.Reset();
-        problems.push_back(path + ": cannot be read" + (error ? std::string(" (") + std::strerror(error) + ")" : ""));
+        problems.push_back(path + ": cannot be read" +
+                           (error ? std::string(" (") + std::strerror(error) + ")" : ""));
         return false;
     }
     return ReadProjectJson(text, project, problems);

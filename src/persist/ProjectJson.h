@@ -30,6 +30,7 @@ std::map<std::int32_t, std::string> InputJsonPointers(const Project& project);
 bool ReadProjectJson(const std::string& text, Project& project, std::vector<std::string>& problems);
 
 // Reads a file; an unreadable file is one problem naming the path.
-bool LoadProjectJsonFile(const std::string& path, Project& project, std::vector<std::string>& problems);
+bool LoadProjectJsonFile(const std::string& path, Project& project,
+                         std::vector<std::string>& problems);
 
 } // namespace varnex

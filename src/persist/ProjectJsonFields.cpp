@@ -25,8 +25,11 @@ template <>
 const std::vector<ProjectJsonField<ProjectDetails>>& ProjectJsonFields<ProjectDetails>() {
     using D = ProjectDetails;
     static const std::vector<ProjectJsonField<D>> fields = {
-        {"title", &D::title},           {"clientName", &D::clientName}, {"projectNumber", &D::projectNumber},
-        {"preparedBy", &D::preparedBy}, {"comment", &D::comment},
+        {"title", &D::title},
+        {"clientName", &D::clientName},
+        {"projectNumber", &D::projectNumber},
+        {"preparedBy", &D::preparedBy},
+        {"comment", &D::comment},
     };
     return fields;
 }
@@ -62,10 +65,8 @@ template <>
 const std::vector<ProjectJsonField<Aquifer>>& ProjectJsonFields<Aquifer>() {
     using A = Aquifer;
     static const std::vector<ProjectJsonField<A>> fields = {
-        {"dilutionFlag", &A::dilutionFlag},
-        {"calculateMixingZone", &A::calculateMixingZone},
-        {"aquiferFlag", &A::aquiferFlag},
-        {"secondAquiferFlag", &A::secondAquiferFlag},
+        {"dilutionFlag", &A::dilutionFlag},   {"calculateMixingZone", &A::calculateMixingZone},
+        {"aquiferFlag", &A::aquiferFlag},     {"secondAquiferFlag", &A::secondAquiferFlag},
         {"flowDirection", &A::flowDirection},
     };
     return fields;
@@ -80,7 +81,8 @@ const std::vector<ProjectJsonField<Source>>& ProjectJsonFields<Source>() {
         {"drainageSystem", &S::drainageSystem},
         {"soakaway", &S::soakaway},
         {"calculatePorosities", &S::calculatePorosities},
-        {"decliningSource", &S::decliningSource, Source::constantSource, Source::userDefinedDecline},
+        {"decliningSource", &S::decliningSource, Source::constantSource,
+         Source::userDefinedDecline},
         // Checked against the receptors once they are read.
         {"attachedReceptor", &S::attachedReceptor, -1, maxInt},
         {"fillColour", &S::fillColour, 1, 7},
@@ -95,7 +97,8 @@ const std::vector<ProjectJsonField<UnsaturatedPathway>>& ProjectJsonFields<Unsat
     using U = UnsaturatedPathway;
     static const std::vector<ProjectJsonField<U>> fields = {
         {"name", &U::name},
-        {"flowModel", &U::flowModel, UnsaturatedPathway::porousMedium, UnsaturatedPathway::dualPorosity},
+        {"flowModel", &U::flowModel, UnsaturatedPathway::porousMedium,
+         UnsaturatedPathway::dualPorosity},
         {"include", &U::include},
     };
     return fields;

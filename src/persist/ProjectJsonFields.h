@@ -23,8 +23,8 @@ inline constexpr int projectJsonFormatVersion = 1;
 // inventory, ...) are handled by the reader and writer themselves.
 template <class Entity>
 struct ProjectJsonField {
-    using Member = std::variant<bool Entity::*, int Entity::*, std::int16_t Entity::*, double Entity::*,
-                                std::string Entity::*>;
+    using Member = std::variant<bool Entity::*, int Entity::*, std::int16_t Entity::*,
+                                double Entity::*, std::string Entity::*>;
 
     const char* key;
     Member member;

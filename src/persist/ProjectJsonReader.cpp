@@ -62,7 +62,8 @@ bool ProjectJsonReader::ExpectArray(const Json& value, const std::string& path) 
     return false;
 }
 
-void ProjectJsonReader::CheckKeys(const Json& object, const std::string& path, const std::set<std::string>& allowed) {
+void ProjectJsonReader::CheckKeys(const Json& object, const std::string& path,
+                                  const std::set<std::string>& allowed) {
     for (const auto& item : object.items())
         if (!allowed.count(item.key())) Problem(JsonPointerChild(path, item.key()), "unknown key");
 }
@@ -76,8 +77,9 @@ std::set<std::string> ProjectJsonReader::KeysOf(std::initializer_list<const char
     return keys;
 }
 
-bool ProjectJsonReader::ReadInteger(const Json& value, const std::string& path, std::int64_t minimum,
-                                    std::int64_t maximum, std::int64_t& result) {
+bool ProjectJsonReader::ReadInteger(const Json& value, const std::string& path,
+                                    std::int64_t minimum, std::int64_t maximum,
+                                    std::int64_t& result) {
     if (!value.is_number_integer()) {
         Problem(path, "expected an integer, found " + Found(value));
         return false;
@@ -95,7 +97,8 @@ bool ProjectJsonReader::ReadInteger(const Json& value, const std::string& path, 
         inRange = number >= minimum && number <= maximum;
         if (inRange) result = number;
     }
-    if (!inRange) Problem(path, "must be " + RangeText(minimum, maximum) + ", found " + Found(value));
+    if (!inRange)
+        Problem(path, "must be " + RangeText(minimum, maximum) + ", found " + Found(value));
     return inRange;
 }
 
@@ -113,8 +116,8 @@ bool ProjectJsonReader::ReadNumber(const Json& value, const std::string& path, d
     return true;
 }
 
-void ProjectJsonReader::ReadValue(const Json& value, const std::string& path, std::int64_t, std::int64_t,
-                                  bool& target) {
+void ProjectJsonReader::ReadValue(const Json& value, const std::string& path, std::int64_t,
+                                  std::int64_t, bool& target) {
     if (value.is_boolean())
         target = value.get<bool>();
     else
@@ -132,18 +135,19 @@ void ProjectJsonReader::ReadValue(const Json& value, const std::string& path, st
 void ProjectJsonReader::ReadValue(const Json& value, const std::string& path, std::int64_t minimum,
                                   std::int64_t maximum, std::int16_t& target) {
     std::int64_t number = 0;
-    if (ReadInteger(value, path, std::max<std::int64_t>(minimum, std::numeric_limits<std::int16_t>::min()),
-                    std::min<std::int64_t>(maximum, std::numeric_limits<std::int16_t>::max()), number))
+    if (ReadInteger(
+            value, path, std::max<std::int64_t>(minimum, std::numeric_limits<std::int16_t>::min()),
+            std::min<std::int64_t>(maximum, std::numeric_limits<std::int16_t>::max()), number))
         target = static_cast<std::int16_t>(number);
 }
 
-void ProjectJsonReader::ReadValue(const Json& value, const std::string& path, std::int64_t, std::int64_t,
-                                  double& target) {
+void ProjectJsonReader::ReadValue(const Json& value, const std::string& path, std::int64_t,
+                                  std::int64_t, double& target) {
     ReadNumber(value, path, target);
 }
 
-void ProjectJsonReader::ReadValue(const Json& value, const std::string& path, std::int64_t, std::int64_t,
-                                  std::string& target) {
+void ProjectJsonReader::ReadValue(const Json& value, const std::string& path, std::int64_t,
+                                  std::int64_t, std::string& target) {
     if (!value.is_string()) {
         Problem(path, "expected a string, found " + Found(value));
         return;
@@ -151,14 +155,16 @@ void ProjectJsonReader::ReadValue(const Json& value, const std::string& path, st
     // Refused here, where the text enters, rather than by the save.
     const std::string& text = value.get_ref<const std::string&>();
     if (!TextFits(text)) {
-        Problem(path, "the text is " + std::to_string(StoredTextBytes(text)) + " bytes long, but a project file holds at most " +
+        Problem(path, "the text is " + std::to_string(StoredTextBytes(text)) +
+                          " bytes long, but a project file holds at most " +
                           std::to_string(maxTextBytes) + " bytes of text in one field");
         return;
     }
     target = text;
 }
 
-bool ProjectJsonReader::ReadPoint(const Json& value, const std::string& path, double& x, double& y) {
+bool ProjectJsonReader::ReadPoint(const Json& value, const std::string& path, double& x,
+                                  double& y) {
     if (!value.is_array() || value.size() != 2) {
         Problem(path, "expected a point [x, y], found " + Found(value));
         return false;
@@ -177,8 +183,11 @@ void ProjectJsonReader::ReadFields(const Json& object, const std::string& path, 
             if (field.required) Problem(fieldPath, "missing required key");
             continue;
         }
-        std::visit([&](auto member) { ReadValue(*value, fieldPath, field.minimum, field.maximum, entity.*member); },
-                   field.member);
+        std::visit(
+            [&](auto member) {
+                ReadValue(*value, fieldPath, field.minimum, field.maximum, entity.*member);
+            },
+            field.member);
     }
 }
 
@@ -205,7 +214,8 @@ bool ProjectJsonReader::ReadSection(const Json& document, const char* key, Entit
     return true;
 }
 
-void ProjectJsonReader::ReadDistributionText(const Json& value, const std::string& path, StochasticParameter& input) {
+void ProjectJsonReader::ReadDistributionText(const Json& value, const std::string& path,
+                                             StochasticParameter& input) {
     if (value.is_null()) {
         input.distribution.type = DistributionType::undefined;
         input.distribution.errorFlags = 0;
@@ -234,7 +244,8 @@ void ProjectJsonReader::ReadDistributionText(const Json& value, const std::strin
         Problem(path, Found(value) + " cannot be read: " + OneLine(input.distribution.ErrorText()));
 }
 
-void ProjectJsonReader::ReadInput(const Json& value, const std::string& path, StochasticParameter& input) {
+void ProjectJsonReader::ReadInput(const Json& value, const std::string& path,
+                                  StochasticParameter& input) {
     if (!value.is_object()) {
         if (value.is_string() || value.is_null())
             ReadDistributionText(value, path, input);
@@ -249,7 +260,8 @@ void ProjectJsonReader::ReadInput(const Json& value, const std::string& path, St
         ReadNumber(*limit, JsonPointerChild(path, "minLimit"), distribution.minLimit);
     if (const Json* limit = Member(value, "maxLimit"))
         ReadNumber(*limit, JsonPointerChild(path, "maxLimit"), distribution.maxLimit);
-    if (const Json* flag = Member(value, "auxFlag")) ReadValue(*flag, JsonPointerChild(path, "auxFlag"), 0, 0, input.auxFlag);
+    if (const Json* flag = Member(value, "auxFlag"))
+        ReadValue(*flag, JsonPointerChild(path, "auxFlag"), 0, 0, input.auxFlag);
     if (const Json* aux = Member(value, "auxValue")) {
         int auxValue = 0;
         ReadValue(*aux, JsonPointerChild(path, "auxValue"), std::numeric_limits<int>::min(),
@@ -269,7 +281,8 @@ bool ProjectJsonReader::ReadFormat(const Json& document) {
         Problem("/format", "missing required key");
         readable = false;
     } else if (!format->is_string() || format->get<std::string>() != projectJsonFormat) {
-        Problem("/format", std::string("expected \"") + projectJsonFormat + "\", found " + Found(*format));
+        Problem("/format",
+                std::string("expected \"") + projectJsonFormat + "\", found " + Found(*format));
         readable = false;
     }
     const Json* version = Member(document, "formatVersion");
@@ -277,10 +290,12 @@ bool ProjectJsonReader::ReadFormat(const Json& document) {
     if (version == nullptr) {
         Problem("/formatVersion", "missing required key");
         readable = false;
-    } else if (!ReadInteger(*version, "/formatVersion", 1, std::numeric_limits<std::int64_t>::max(), number)) {
+    } else if (!ReadInteger(*version, "/formatVersion", 1, std::numeric_limits<std::int64_t>::max(),
+                            number)) {
         readable = false;
     } else if (number > projectJsonFormatVersion) {
-        Problem("/formatVersion", "version " + std::to_string(number) + " is newer than this program reads (" +
+        Problem("/formatVersion", "version " + std::to_string(number) +
+                                      " is newer than this program reads (" +
                                       std::to_string(projectJsonFormatVersion) + ")");
         readable = false;
     }
@@ -302,7 +317,8 @@ void ProjectJsonReader::ReadTimeSlices(const Json& document) {
         return;
     }
     if (value->size() > static_cast<std::size_t>(Project::maximumTimeSlices)) {
-        Problem("/timeSlices", "at most " + std::to_string(Project::maximumTimeSlices) + " time slices are allowed, found " +
+        Problem("/timeSlices", "at most " + std::to_string(Project::maximumTimeSlices) +
+                                   " time slices are allowed, found " +
                                    std::to_string(value->size()));
         return;
     }
@@ -355,17 +371,21 @@ void ProjectJsonReader::ReadContaminants(const Json& document) {
         ReadFields(object, path, contaminant);
         ReadInputs(object, path, contaminant);
         if (Member(object, "name")) {
-            const auto [first, added] = names.emplace(contaminant.name, JsonPointerChild(path, "name"));
+            const auto [first, added] =
+                names.emplace(contaminant.name, JsonPointerChild(path, "name"));
             if (!added)
-                Problem(JsonPointerChild(path, "name"),
-                        "duplicate contaminant name \"" + contaminant.name + "\" (also " + first->second + ")");
+                Problem(JsonPointerChild(path, "name"), "duplicate contaminant name \"" +
+                                                            contaminant.name + "\" (also " +
+                                                            first->second + ")");
         }
         if (contaminant.identifier > 0) {
-            const auto [first, added] = identifiers.emplace(contaminant.identifier, JsonPointerChild(path, "identifier"));
+            const auto [first, added] =
+                identifiers.emplace(contaminant.identifier, JsonPointerChild(path, "identifier"));
             if (!added)
-                Problem(JsonPointerChild(path, "identifier"), "duplicate contaminant identifier " +
-                                                                  std::to_string(contaminant.identifier) + " (also " +
-                                                                  first->second + ")");
+                Problem(JsonPointerChild(path, "identifier"),
+                        "duplicate contaminant identifier " +
+                            std::to_string(contaminant.identifier) + " (also " + first->second +
+                            ")");
         }
         contaminantIdentifiers_.insert(contaminant.identifier);
         project_.contaminants.push_back(std::move(contaminant));
@@ -378,8 +398,10 @@ bool ProjectJsonReader::ReadPathways(const Json& object, const std::string& path
     const std::size_t count = list && list->is_array() ? list->size() : 1;
     const std::size_t records = count * std::max<std::size_t>(project_.contaminants.size(), 1);
     if (records > pathwayRecordsLeft_) {
-        Problem(listPath, "the project would need more than " + std::to_string(maximumPathwayRecords) +
-                              " records of pathway properties (pathways times contaminants, over all sources)");
+        Problem(
+            listPath,
+            "the project would need more than " + std::to_string(maximumPathwayRecords) +
+                " records of pathway properties (pathways times contaminants, over all sources)");
         pathwayRecordsLeft_ = 0;
         return false;
     }
@@ -433,12 +455,14 @@ void ProjectJsonReader::ReadInventory(const Json& object, const std::string& pat
         if (identifier && identifier->is_number_integer() && *identifier == entry.contaminant) {
             const std::string identifierPath = JsonPointerChild(itemPath, "contaminant");
             if (!contaminantIdentifiers_.count(entry.contaminant)) {
-                Problem(identifierPath, "no contaminant has the identifier " + std::to_string(entry.contaminant));
+                Problem(identifierPath,
+                        "no contaminant has the identifier " + std::to_string(entry.contaminant));
             } else {
                 const auto [first, added] = species.emplace(entry.contaminant, itemPath);
                 known = added;
                 if (!added)
-                    Problem(identifierPath, "a second entry for contaminant " + std::to_string(entry.contaminant) +
+                    Problem(identifierPath, "a second entry for contaminant " +
+                                                std::to_string(entry.contaminant) +
                                                 " (the first is " + first->second + ")");
             }
         }
@@ -456,8 +480,9 @@ void ProjectJsonReader::ReadInventory(const Json& object, const std::string& pat
                 const Json& element = (*properties)[p];
                 const std::string recordPath = JsonPointerChild(propertiesPath, p);
                 if (p >= source.pathways.size()) {
-                    Problem(recordPath, "the source has no pathway " + std::to_string(p) + " (it has " +
-                                            std::to_string(source.pathways.size()) + ")");
+                    Problem(recordPath, "the source has no pathway " + std::to_string(p) +
+                                            " (it has " + std::to_string(source.pathways.size()) +
+                                            ")");
                     continue;
                 }
                 // Null: no record yet; the inventory invariant supplies one.
@@ -480,7 +505,8 @@ void ProjectJsonReader::ReadSource(const Json& object, const std::string& path, 
         if (ExpectArray(*vertices, verticesPath)) {
             for (std::size_t v = 0; v < vertices->size(); ++v) {
                 PlanPoint vertex;
-                if (ReadPoint((*vertices)[v], JsonPointerChild(verticesPath, v), vertex.x, vertex.y))
+                if (ReadPoint((*vertices)[v], JsonPointerChild(verticesPath, v), vertex.x,
+                              vertex.y))
                     source.vertices.push_back(vertex);
             }
         }
@@ -500,7 +526,8 @@ void ProjectJsonReader::ReadSource(const Json& object, const std::string& path, 
         }
     }
     if (Member(object, "attachedReceptor"))
-        attachedReceptors_.emplace_back(JsonPointerChild(path, "attachedReceptor"), source.attachedReceptor);
+        attachedReceptors_.emplace_back(JsonPointerChild(path, "attachedReceptor"),
+                                        source.attachedReceptor);
     const bool pathwaysRead = ReadPathways(object, path, source);
     ReadInputs(object, path, source);
     // Without its pathways the inventory's records would be judged against
@@ -512,8 +539,8 @@ void ProjectJsonReader::ReadSources(const Json& document) {
     const Json* list = Member(document, "sources");
     if (list == nullptr || !ExpectArray(*list, "/sources")) return;
     if (list->size() > static_cast<std::size_t>(Project::maximumSources))
-        Problem("/sources", "at most " + std::to_string(Project::maximumSources) + " sources, found " +
-                                std::to_string(list->size()));
+        Problem("/sources", "at most " + std::to_string(Project::maximumSources) +
+                                " sources, found " + std::to_string(list->size()));
     const std::set<std::string> keys =
         KeysOf<Source>({"vertices", "centre", "declineFactors", "pathways", "inventory"});
     std::map<std::string, std::string> names;
@@ -527,8 +554,8 @@ void ProjectJsonReader::ReadSources(const Json& document) {
         if (Member(object, "name")) {
             const auto [first, added] = names.emplace(source.name, JsonPointerChild(path, "name"));
             if (!added)
-                Problem(JsonPointerChild(path, "name"),
-                        "duplicate source name \"" + source.name + "\" (also " + first->second + ")");
+                Problem(JsonPointerChild(path, "name"), "duplicate source name \"" + source.name +
+                                                            "\" (also " + first->second + ")");
         }
         project_.sources.push_back(std::move(source));
     }
@@ -538,8 +565,8 @@ void ProjectJsonReader::ReadReceptors(const Json& document) {
     const Json* list = Member(document, "receptors");
     if (list == nullptr || !ExpectArray(*list, "/receptors")) return;
     if (list->size() > static_cast<std::size_t>(Project::maximumReceptors)) {
-        Problem("/receptors", "at most " + std::to_string(Project::maximumReceptors) + " receptors are allowed, found " +
-                                  std::to_string(list->size()));
+        Problem("/receptors", "at most " + std::to_string(Project::maximumReceptors) +
+                                  " receptors are allowed, found " + std::to_string(list->size()));
         return;
     }
     const std::set<std::string> keys = KeysOf<Receptor>();
@@ -554,10 +581,12 @@ void ProjectJsonReader::ReadReceptors(const Json& document) {
         CheckKeys(object, path, keys);
         ReadFields(object, path, receptor);
         if (Member(object, "name")) {
-            const auto [first, added] = names.emplace(receptor.name, JsonPointerChild(path, "name"));
+            const auto [first, added] =
+                names.emplace(receptor.name, JsonPointerChild(path, "name"));
             if (!added)
-                Problem(JsonPointerChild(path, "name"),
-                        "duplicate receptor name \"" + receptor.name + "\" (also " + first->second + ")");
+                Problem(JsonPointerChild(path, "name"), "duplicate receptor name \"" +
+                                                            receptor.name + "\" (also " +
+                                                            first->second + ")");
         }
     }
 }
@@ -615,7 +644,8 @@ void ProjectJsonReader::ReadCorrelations(const Json& document) {
             else
                 id = ResolveInput(*pointer, rolePath);
             complete = complete && id != 0;
-            (std::string(role) == "reference" ? record.referenceParameter : record.correlatedParameter) = id;
+            (std::string(role) == "reference" ? record.referenceParameter
+                                              : record.correlatedParameter) = id;
         }
         const Json* value = Member(object, "value");
         const std::string valuePath = JsonPointerChild(path, "value");
@@ -630,7 +660,8 @@ void ProjectJsonReader::ReadCorrelations(const Json& document) {
         }
         if (!complete) continue;
         if (record.referenceParameter == record.correlatedParameter) {
-            Problem(JsonPointerChild(path, "correlated"), "an input cannot be correlated with itself");
+            Problem(JsonPointerChild(path, "correlated"),
+                    "an input cannot be correlated with itself");
             continue;
         }
         // The list keeps one record per reference input.
@@ -649,8 +680,8 @@ void ProjectJsonReader::Read(const Json& document) {
     if (!ReadFormat(document)) return;
     CheckKeys(document, "",
               {"format", "formatVersion", "details", "iterations", "timeSlices", "simulationLevel",
-               "standardSelection", "processes", "sitePlan", "aquifer", "contaminants", "sources", "receptors",
-               "correlations"});
+               "standardSelection", "processes", "sitePlan", "aquifer", "contaminants", "sources",
+               "receptors", "correlations"});
     ReadSection(document, "details", project_.details);
     ReadIterations(document);
     ReadTimeSlices(document);

@@ -2,12 +2,11 @@
 
 #include <cstdint>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "persist/ProblemList.h"
 #include "stochastic/IterationCount.h"
@@ -50,20 +49,24 @@ private:
     void Problem(const std::string& path, const std::string& message);
     bool ExpectObject(const Json& value, const std::string& path);
     bool ExpectArray(const Json& value, const std::string& path);
-    void CheckKeys(const Json& object, const std::string& path, const std::set<std::string>& allowed);
+    void CheckKeys(const Json& object, const std::string& path,
+                   const std::set<std::string>& allowed);
     template <class Entity>
     std::set<std::string> KeysOf(std::initializer_list<const char*> further = {}) const;
 
-    bool ReadInteger(const Json& value, const std::string& path, std::int64_t minimum, std::int64_t maximum,
-                     std::int64_t& result);
+    bool ReadInteger(const Json& value, const std::string& path, std::int64_t minimum,
+                     std::int64_t maximum, std::int64_t& result);
     bool ReadNumber(const Json& value, const std::string& path, double& result);
-    void ReadValue(const Json& value, const std::string& path, std::int64_t, std::int64_t, bool& target);
-    void ReadValue(const Json& value, const std::string& path, std::int64_t minimum, std::int64_t maximum,
-                   int& target);
-    void ReadValue(const Json& value, const std::string& path, std::int64_t minimum, std::int64_t maximum,
-                   std::int16_t& target);
-    void ReadValue(const Json& value, const std::string& path, std::int64_t, std::int64_t, double& target);
-    void ReadValue(const Json& value, const std::string& path, std::int64_t, std::int64_t, std::string& target);
+    void ReadValue(const Json& value, const std::string& path, std::int64_t, std::int64_t,
+                   bool& target);
+    void ReadValue(const Json& value, const std::string& path, std::int64_t minimum,
+                   std::int64_t maximum, int& target);
+    void ReadValue(const Json& value, const std::string& path, std::int64_t minimum,
+                   std::int64_t maximum, std::int16_t& target);
+    void ReadValue(const Json& value, const std::string& path, std::int64_t, std::int64_t,
+                   double& target);
+    void ReadValue(const Json& value, const std::string& path, std::int64_t, std::int64_t,
+                   std::string& target);
     bool ReadPoint(const Json& value, const std::string& path, double& x, double& y);
 
     template <class Entity>
@@ -73,7 +76,8 @@ private:
     template <class Entity>
     bool ReadSection(const Json& document, const char* key, Entity& entity);
     void ReadInput(const Json& value, const std::string& path, StochasticParameter& input);
-    void ReadDistributionText(const Json& value, const std::string& path, StochasticParameter& input);
+    void ReadDistributionText(const Json& value, const std::string& path,
+                              StochasticParameter& input);
 
     bool ReadFormat(const Json& document);
     void ReadIterations(const Json& document);

@@ -67,7 +67,8 @@ public:
         Frame& frame = frames_.back();
         frame.key = name;
         if (!frame.keys.insert(name).second)
-            problems_.Add(JsonProblem(Path(), "duplicate key (only one value of a key can be read)"));
+            problems_.Add(
+                JsonProblem(Path(), "duplicate key (only one value of a key can be read)"));
         return true;
     }
     bool end_object() override {
@@ -83,8 +84,10 @@ public:
         frames_.pop_back();
         return true;
     }
-    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& error) override {
-        syntaxProblem_ = "byte " + std::to_string(position) + ": invalid JSON: " + WithoutExceptionTag(error.what());
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception& error) override {
+        syntaxProblem_ = "byte " + std::to_string(position) +
+                         ": invalid JSON: " + WithoutExceptionTag(error.what());
         return false;
     }
 
@@ -94,20 +97,22 @@ private:
     struct Frame {
         bool object;
         std::set<std::string> keys;
-        std::string key;        // object: the key being read
-        std::size_t next;       // array: index of the next element
-        std::size_t current;    // array: index of the element being read
+        std::string key;     // object: the key being read
+        std::size_t next;    // array: index of the next element
+        std::size_t current; // array: index of the element being read
     };
 
     bool Value() {
-        if (!frames_.empty() && !frames_.back().object) frames_.back().current = frames_.back().next++;
+        if (!frames_.empty() && !frames_.back().object)
+            frames_.back().current = frames_.back().next++;
         return true;
     }
 
     std::string Path() const {
         std::string path;
         for (const Frame& frame : frames_)
-            path = frame.object ? JsonPointerChild(path, frame.key) : JsonPointerChild(path, frame.current);
+            path = frame.object ? JsonPointerChild(path, frame.key)
+                                : JsonPointerChild(path, frame.current);
         return path;
     }
 
@@ -116,7 +121,9 @@ private:
     std::string syntaxProblem_;
 };
 
-std::string Scalar(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
+std::string Scalar(const Json& value) {
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 bool IsFlatArray(const Json& array) {
     for (const Json& element : array) {
@@ -172,14 +179,16 @@ void Print(const Json& value, int indent, std::string& out) {
 bool ParseProjectJsonText(const std::string& text, Json& document, ProblemList& problems) {
     const std::size_t tooDeep = FindExcessiveNesting(text);
     if (tooDeep != std::string::npos) {
-        problems.Add("byte " + std::to_string(tooDeep + 1) + ": the document is nested deeper than " +
-                           std::to_string(maximumProjectJsonDepth) + " levels");
+        problems.Add("byte " + std::to_string(tooDeep + 1) +
+                     ": the document is nested deeper than " +
+                     std::to_string(maximumProjectJsonDepth) + " levels");
         return false;
     }
     try {
         DuplicateKeyFinder finder(problems);
         if (!Json::sax_parse(text, &finder)) {
-            problems.Add(finder.SyntaxProblem().empty() ? std::string("invalid JSON") : finder.SyntaxProblem());
+            problems.Add(finder.SyntaxProblem().empty() ? std::string("invalid JSON")
+                                                        : finder.SyntaxProblem());
             return false;
         }
         document = Json::parse(text);

@@ -40,10 +40,12 @@ Json DistributionText(const Distribution& stored, double unitFactor) {
 } // namespace
 
 template <class Entity>
-Json ProjectJsonWriter::Input(const StochasticParameter& input, const ParameterField<Entity>& field) const {
+Json ProjectJsonWriter::Input(const StochasticParameter& input,
+                              const ParameterField<Entity>& field) const {
     Json text = DistributionText(input.distribution, field.unitFactor);
     const Distribution& d = input.distribution;
-    if (d.minLimit == field.minLimit && d.maxLimit == field.maxLimit && !input.auxFlag && input.auxValue == 0)
+    if (d.minLimit == field.minLimit && d.maxLimit == field.maxLimit && !input.auxFlag &&
+        input.auxValue == 0)
         return text;
     Json object = Json::object();
     object["distribution"] = std::move(text);
@@ -86,13 +88,15 @@ Json ProjectJsonWriter::SourceObject(std::size_t index) {
     object["vertices"] = std::move(vertices);
     object["centre"] = Point(source.centre.x, source.centre.y);
     // A decline by factors has one per time slice; other settings have none.
-    if (source.decliningSource == Source::userDefinedDecline) object["declineFactors"] = source.declineFactors;
+    if (source.decliningSource == Source::userDefinedDecline)
+        object["declineFactors"] = source.declineFactors;
     WriteInputs(source, path, object);
 
     Json pathways = Json::array();
     for (std::size_t p = 0; p < source.pathways.size(); ++p) {
         Json pathway = Json::object();
-        WriteEntity(source.pathways[p], JsonPointerChild(JsonPointerChild(path, "pathways"), p), pathway);
+        WriteEntity(source.pathways[p], JsonPointerChild(JsonPointerChild(path, "pathways"), p),
+                    pathway);
         pathways.push_back(std::move(pathway));
     }
     object["pathways"] = std::move(pathways);
@@ -103,9 +107,11 @@ Json ProjectJsonWriter::SourceObject(std::size_t index) {
     Json inventory = Json::array();
     std::set<int> written;
     for (const SourceContaminant& entry : source.inventory) {
-        if (project.FindContaminant(entry.contaminant) == nullptr || !written.insert(entry.contaminant).second)
+        if (project.FindContaminant(entry.contaminant) == nullptr ||
+            !written.insert(entry.contaminant).second)
             continue;
-        const std::string entryPath = JsonPointerChild(JsonPointerChild(path, "inventory"), inventory.size());
+        const std::string entryPath =
+            JsonPointerChild(JsonPointerChild(path, "inventory"), inventory.size());
         Json item = Json::object();
         WriteEntity(entry, entryPath, item);
         // One element per pathway, in pathway order; null where the model
@@ -120,7 +126,9 @@ Json ProjectJsonWriter::SourceObject(std::size_t index) {
                 continue;
             }
             Json record = Json::object();
-            WriteEntity(found->second, JsonPointerChild(JsonPointerChild(entryPath, "pathwayProperties"), p), record);
+            WriteEntity(found->second,
+                        JsonPointerChild(JsonPointerChild(entryPath, "pathwayProperties"), p),
+                        record);
             properties.push_back(std::move(record));
         }
         item["pathwayProperties"] = std::move(properties);

@@ -2,9 +2,8 @@
 
 #include <cstdint>
 #include <map>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 namespace varnex {
 
@@ -32,7 +31,8 @@ private:
     template <class Entity>
     void WriteInputs(const Entity& entity, const std::string& path, nlohmann::ordered_json& object);
     template <class Entity>
-    nlohmann::ordered_json Input(const StochasticParameter& input, const ParameterField<Entity>& field) const;
+    nlohmann::ordered_json Input(const StochasticParameter& input,
+                                 const ParameterField<Entity>& field) const;
     nlohmann::ordered_json SourceObject(std::size_t index);
     nlohmann::ordered_json Correlations() const;
 

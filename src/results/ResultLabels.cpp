@@ -24,7 +24,8 @@ ResultLabels::ResultLabels()
       totalUnretardedTravelTime(Translate("Total Receptor Unretarded Travel Time")),
       totalRetardedTravelTime(Translate("Total Receptor Retarded Travel Time")) {}
 
-std::string ResultLabels::AtTime(const std::string& format, double years, const std::string* receptorName) {
+std::string ResultLabels::AtTime(const std::string& format, double years,
+                                 const std::string* receptorName) {
     return receptorName ? FormatText(format, {years, *receptorName}) : FormatText(format, {years});
 }
 

@@ -13,15 +13,15 @@ namespace varnex {
 struct ResultLabels {
     ResultLabels(); // translates every text through the current table
 
-    std::string sourceConcentration;       // "... at %lf years"
-    std::string uzConcentration;           // "... at %lf years"
-    std::string uzMatrixConcentration;     // "... at %lf years"
-    std::string dilutedConcentration;      // "... at %lf years"
-    std::string receptorConcentration;     // "... at %lf years at %s"
-    std::string totalConcentration;        // "... at %lf years"
-    std::string receptorUnretarded;        // "Receptor %s ..."
-    std::string receptorRetarded;          // "Receptor %s ..."
-    std::string receptorAquifer;           // "Receptor %s ..."
+    std::string sourceConcentration;   // "... at %lf years"
+    std::string uzConcentration;       // "... at %lf years"
+    std::string uzMatrixConcentration; // "... at %lf years"
+    std::string dilutedConcentration;  // "... at %lf years"
+    std::string receptorConcentration; // "... at %lf years at %s"
+    std::string totalConcentration;    // "... at %lf years"
+    std::string receptorUnretarded;    // "Receptor %s ..."
+    std::string receptorRetarded;      // "Receptor %s ..."
+    std::string receptorAquifer;       // "Receptor %s ..."
 
     std::string uzUnretardedTravelTime;
     std::string uzRetardedTravelTime;
@@ -34,7 +34,8 @@ struct ResultLabels {
 
     // A time-slice label: `format` filled with the time in years, and the
     // receptor's name when one is given.
-    static std::string AtTime(const std::string& format, double years, const std::string* receptorName = nullptr);
+    static std::string AtTime(const std::string& format, double years,
+                              const std::string* receptorName = nullptr);
     // A per-receptor label: `format` filled with the receptor's name.
     static std::string ForReceptor(const std::string& format, const std::string& receptorName);
 };

@@ -23,13 +23,18 @@ namespace {
 std::vector<long double> BinomialProbabilities(std::size_t n, long double p) {
     const long double q = 1.0L - p;
     std::vector<long double> weight(n + 1, 0.0L);
-    const auto mode = std::min(n, static_cast<std::size_t>(std::floor(static_cast<long double>(n + 1) * p)));
+    const auto mode =
+        std::min(n, static_cast<std::size_t>(std::floor(static_cast<long double>(n + 1) * p)));
     weight[mode] = 1.0L;
     for (std::size_t k = mode; k > 0; --k) {
-        weight[k - 1] = weight[k] * (static_cast<long double>(k) / static_cast<long double>(n - k + 1)) * (q / p);
+        weight[k - 1] = weight[k] *
+                        (static_cast<long double>(k) / static_cast<long double>(n - k + 1)) *
+                        (q / p);
     }
     for (std::size_t k = mode; k < n; ++k) {
-        weight[k + 1] = weight[k] * (static_cast<long double>(n - k) / static_cast<long double>(k + 1)) * (p / q);
+        weight[k + 1] = weight[k] *
+                        (static_cast<long double>(n - k) / static_cast<long double>(k + 1)) *
+                        (p / q);
     }
     long double total = 0.0L;
     for (const long double w : weight) total += w;
@@ -59,7 +64,8 @@ void SortValues(std::vector<double>& values) {
     // std::sort may then read out of bounds. NaNs are moved to the end first;
     // the rest (infinities included) is totally ordered by operator<, with
     // -0 and +0 equivalent.
-    const auto numbers = std::partition(values.begin(), values.end(), [](double x) { return !std::isnan(x); });
+    const auto numbers =
+        std::partition(values.begin(), values.end(), [](double x) { return !std::isnan(x); });
     std::sort(values.begin(), numbers);
 }
 
@@ -81,16 +87,19 @@ std::vector<GraphPoint> CumulativePoints(const ResultVector& vector, bool revers
     // the former.
     const double step = 1.0 / static_cast<double>(n - 1);
     if (!reverse) {
-        for (std::size_t i = 0; i < n; ++i) points.push_back({sorted[i], static_cast<double>(i) * step});
+        for (std::size_t i = 0; i < n; ++i)
+            points.push_back({sorted[i], static_cast<double>(i) * step});
     } else {
         std::reverse(sorted.begin(), sorted.end());
-        for (std::size_t i = n; i-- > 0;) points.push_back({sorted[i], static_cast<double>(i) * step});
+        for (std::size_t i = n; i-- > 0;)
+            points.push_back({sorted[i], static_cast<double>(i) * step});
     }
     return points;
 }
 
 std::vector<GraphPoint> TimeHistoryPoints(const std::vector<double>& timeSlices,
-                                          const std::vector<ResultVector>& perTimeSlice, int percentileIndex) {
+                                          const std::vector<ResultVector>& perTimeSlice,
+                                          int percentileIndex) {
     const std::size_t count = std::min(timeSlices.size(), perTimeSlice.size());
     std::vector<GraphPoint> points;
     points.reserve(count);
@@ -102,7 +111,8 @@ std::vector<GraphPoint> TimeHistoryPoints(const std::vector<double>& timeSlices,
 
 double ExceedanceProbability(const std::vector<double>& values, double standard) {
     if (values.empty()) return 0.0;
-    const auto above = std::count_if(values.begin(), values.end(), [standard](double x) { return x > standard; });
+    const auto above =
+        std::count_if(values.begin(), values.end(), [standard](double x) { return x > standard; });
     return static_cast<double>(above) / static_cast<double>(values.size());
 }
 
@@ -123,7 +133,8 @@ double ExceedanceProbability(const std::vector<double>& values, double standard)
 // still reaches 95 %. If even (x_(1), x_(n)), coverage 1 - q^n - p^n, falls
 // short, no interval from the sample reaches 95 % and the whole range is
 // returned.
-std::pair<double, double> PercentileConfidenceInterval95(const std::vector<double>& sorted, int level) {
+std::pair<double, double> PercentileConfidenceInterval95(const std::vector<double>& sorted,
+                                                         int level) {
     const std::size_t n = sorted.size();
     if (n == 0) return {0.0, 0.0};
     const std::pair<double, double> wholeRange{sorted.front(), sorted.back()};
@@ -132,7 +143,8 @@ std::pair<double, double> PercentileConfidenceInterval95(const std::vector<doubl
     if (level <= 0 || level >= 100) return wholeRange;
 
     const long double alpha = 0.05L;
-    const std::vector<long double> probability = BinomialProbabilities(n, static_cast<long double>(level) / 100.0L);
+    const std::vector<long double> probability =
+        BinomialProbabilities(n, static_cast<long double>(level) / 100.0L);
     const long double none = probability[0]; // P(X = 0)
     const long double all = probability[n];  // P(X = n)
     if (1.0L - none - all < 1.0L - alpha) return wholeRange;

@@ -29,7 +29,8 @@ std::vector<GraphPoint> CumulativePoints(const ResultVector& vector, bool revers
 // One point per time slice: (time in years, percentile value of the
 // vector of that time slice) for percentile index 0..6.
 std::vector<GraphPoint> TimeHistoryPoints(const std::vector<double>& timeSlices,
-                                          const std::vector<ResultVector>& perTimeSlice, int percentileIndex);
+                                          const std::vector<ResultVector>& perTimeSlice,
+                                          int percentileIndex);
 
 // The fraction of values strictly above the standard (a concentration
 // exceeding its water quality standard).
@@ -40,6 +41,7 @@ double ExceedanceProbability(const std::vector<double>& values, double standard)
 // whose binomial(n, level/100) probabilities enclose at least 95 %). Returns
 // the values at those ranks; for too few values the interval is the whole
 // range.
-std::pair<double, double> PercentileConfidenceInterval95(const std::vector<double>& sorted, int level);
+std::pair<double, double> PercentileConfidenceInterval95(const std::vector<double>& sorted,
+                                                         int level);
 
 } // namespace varnex

@@ -116,7 +116,8 @@ void ResultVector::ScaledMoments(const std::vector<double>& sorted) {
     mean_ = sum / count * scale;
     sum_ = sum * scale; // may still exceed the range: only the mean is shown
     if (sorted.size() < 2) return;
-    const double scaledVariance = std::fabs(count * sumOfSquares - sum * sum) / (count * (count - 1.0));
+    const double scaledVariance =
+        std::fabs(count * sumOfSquares - sum * sum) / (count * (count - 1.0));
     standardDeviation_ = std::sqrt(scaledVariance) * scale;
     // A spread beyond 1e154 has a variance no double holds; it stays
     // infinite here, and the run refuses such results by name.

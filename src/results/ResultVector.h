@@ -45,8 +45,12 @@ public:
     double Mean() const { return mean_; }
     double StandardDeviation() const { return standardDeviation_; }
     double Variance() const { return variance_; }
-    double PercentileValue(int index) const { return percentileValues_.at(static_cast<std::size_t>(index)); }
-    int PercentileLevel(int index) const { return percentileLevels_.at(static_cast<std::size_t>(index)); }
+    double PercentileValue(int index) const {
+        return percentileValues_.at(static_cast<std::size_t>(index));
+    }
+    int PercentileLevel(int index) const {
+        return percentileLevels_.at(static_cast<std::size_t>(index));
+    }
 
     // Stored as the value count (32-bit) and the values; reading recomputes
     // the statistics. Labels are not stored.

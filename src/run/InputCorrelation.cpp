@@ -32,14 +32,20 @@ void CorrelateInputs(Project& project) {
 std::string CorrelationStatusText(CorrelationStatus status) {
     switch (status) {
     case CorrelationStatus::applied: return std::string();
-    case CorrelationStatus::zeroValue: return Translate("correlation of 0: inputs left independent");
-    case CorrelationStatus::nonPositiveMaximum: return Translate("not correlated: largest sample not above 0");
-    case CorrelationStatus::sampleCountsDiffer: return Translate("not correlated: different numbers of samples");
+    case CorrelationStatus::zeroValue:
+        return Translate("correlation of 0: inputs left independent");
+    case CorrelationStatus::nonPositiveMaximum:
+        return Translate("not correlated: largest sample not above 0");
+    case CorrelationStatus::sampleCountsDiffer:
+        return Translate("not correlated: different numbers of samples");
     case CorrelationStatus::noSamples: return Translate("not correlated: no iterations");
-    case CorrelationStatus::nonFiniteSamples: return Translate("not correlated: a sample is not a finite number");
-    case CorrelationStatus::inputNotUsed: return Translate("skipped: input not used at this level and with these options");
+    case CorrelationStatus::nonFiniteSamples:
+        return Translate("not correlated: a sample is not a finite number");
+    case CorrelationStatus::inputNotUsed:
+        return Translate("skipped: input not used at this level and with these options");
     case CorrelationStatus::inputMissing: return Translate("skipped: input not in the project");
-    case CorrelationStatus::invalidRecord: return Translate("skipped: invalid value or the same input twice");
+    case CorrelationStatus::invalidRecord:
+        return Translate("skipped: invalid value or the same input twice");
     }
     return std::string();
 }

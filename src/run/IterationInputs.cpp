@@ -2,11 +2,11 @@
 
 #include <cmath>
 
+#include "base/Exception.h"
+#include "base/TextFormat.h"
 #include "model/PlanGeometry.h"
 #include "model/PolygonGeometry.h"
 #include "model/Project.h"
-#include "base/Exception.h"
-#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "stochastic/DistributionType.h"
 #include "stochastic/IterationCount.h"
@@ -61,7 +61,8 @@ bool NeedsSoilProperties(const Source& source) {
 // Moisture content and the two densities give the saturation of the pore
 // space: porosity n = 1 - rho_b / rho_s, saturation = w * rho_b / n in per
 // cent of the pore volume (w the gravimetric moisture content in per cent).
-void CheckSaturation(const Source& source, double bulkDensity, double particleDensity, double moisture) {
+void CheckSaturation(const Source& source, double bulkDensity, double particleDensity,
+                     double moisture) {
     const double porosity = 1.0 - bulkDensity / particleDensity;
     if (porosity == 0.0) {
         // No pore space: any moisture at all would oversaturate it.
@@ -79,13 +80,15 @@ void SampleSoil(Source& source, std::size_t n, bool central) {
         for (std::size_t i = 0; i < n; ++i) {
             int redraws = 0;
             while (source.dryBulkDensity.SampleAt(i) > source.particleDensity.SampleAt(i)) {
-                if (redraws == maximumRedraws) SourceError(TranslatableText("Source %s Bulk Density > Particle Density"), source);
+                if (redraws == maximumRedraws)
+                    SourceError(TranslatableText("Source %s Bulk Density > Particle Density"),
+                                source);
                 source.dryBulkDensity.SampleOne(i, central);
                 source.particleDensity.SampleOne(i, central);
                 ++redraws;
             }
-            CheckSaturation(source, source.dryBulkDensity.SampleAt(i), source.particleDensity.SampleAt(i),
-                            source.moistureContent.SampleAt(i));
+            CheckSaturation(source, source.dryBulkDensity.SampleAt(i),
+                            source.particleDensity.SampleAt(i), source.moistureContent.SampleAt(i));
         }
         return;
     }
@@ -93,8 +96,10 @@ void SampleSoil(Source& source, std::size_t n, bool central) {
         source.airFilledPorosity.SampleOne(i, central);
         source.waterFilledPorosity.SampleOne(i, central);
         int redraws = 0;
-        while (source.airFilledPorosity.SampleAt(i) + source.waterFilledPorosity.SampleAt(i) > 1.0) {
-            if (redraws == maximumRedraws) SourceError(TranslatableText("Source %s Porosities out of range"), source);
+        while (source.airFilledPorosity.SampleAt(i) + source.waterFilledPorosity.SampleAt(i) >
+               1.0) {
+            if (redraws == maximumRedraws)
+                SourceError(TranslatableText("Source %s Porosities out of range"), source);
             source.airFilledPorosity.SampleOne(i, central);
             source.waterFilledPorosity.SampleOne(i, central);
             ++redraws;
@@ -124,7 +129,8 @@ void SampleInventory(Project& project, Source& source, bool central) {
     }
 }
 
-void SamplePathway(Source& source, UnsaturatedPathway& pathway, std::size_t n, bool central, bool retarded) {
+void SamplePathway(Source& source, UnsaturatedPathway& pathway, std::size_t n, bool central,
+                   bool retarded) {
     pathway.verticalDispersivity.SampleAll(central);
     pathway.thickness.SampleAll(central);
     if (!pathway.DualPorosity()) {
@@ -137,9 +143,11 @@ void SamplePathway(Source& source, UnsaturatedPathway& pathway, std::size_t n, b
                 pathway.saturatedEffectivePorosity.SampleOne(i, central);
                 int redraws = 0;
                 // Water cannot fill more of the pore space than saturation.
-                while (pathway.waterFilledPorosity.SampleAt(i) > pathway.saturatedEffectivePorosity.SampleAt(i)) {
+                while (pathway.waterFilledPorosity.SampleAt(i) >
+                       pathway.saturatedEffectivePorosity.SampleAt(i)) {
                     if (redraws == maximumRedraws)
-                        throw Exception("Unsaturated Pathway " + pathway.name + " Porosities out of range");
+                        throw Exception("Unsaturated Pathway " + pathway.name +
+                                        " Porosities out of range");
                     pathway.saturatedEffectivePorosity.SampleOne(i, central);
                     pathway.waterFilledPorosity.SampleOne(i, central);
                     ++redraws;
@@ -179,7 +187,9 @@ void ScaleThicknesses(Project& project, std::size_t sourceIndex, std::size_t n) 
         double sum = 0.0;
         for (UnsaturatedPathway& pathway : source.pathways) sum += pathway.thickness.SampleAt(i);
         if (!(sum > 0.0))
-            SourceError(TranslatableText("Source %s: the unsaturated pathway thicknesses add up to zero"), source);
+            SourceError(
+                TranslatableText("Source %s: the unsaturated pathway thicknesses add up to zero"),
+                source);
         const double ratio = source.overallUnsaturatedZoneThickness.SampleAt(i) / sum;
         bool outOfRange = false;
         for (UnsaturatedPathway& pathway : source.pathways) {
@@ -199,7 +209,8 @@ void SampleUnsaturatedZone(Project& project, std::size_t sourceIndex, std::size_
     if (source.Soakaway()) {
         source.infiltration.Resize();
         source.maximumInfiltrationRate.SampleAll(central);
-        for (std::size_t i = 0; i < n; ++i) source.baseArea.SampleAt(i) = source.sourceArea.SampleAt(i) = area;
+        for (std::size_t i = 0; i < n; ++i)
+            source.baseArea.SampleAt(i) = source.sourceArea.SampleAt(i) = area;
         if (source.drainageSystem != 0) {
             source.catchmentArea.SampleAll(central);
             source.runoffRecharge.SampleAll(central);
@@ -235,7 +246,9 @@ void ChooseCentres(Project& project, std::size_t n) {
             switch (source.centreDefinition) {
             case Source::calculatedCentre: centre = source.centroid; break;
             case Source::userDefinedCentre: centre = source.centre; break;
-            default: centre = project.plume.active ? source.centroid : RandomPointInSource(source); break;
+            default:
+                centre = project.plume.active ? source.centroid : RandomPointInSource(source);
+                break;
             }
         }
     }
@@ -287,7 +300,8 @@ void SampleIterationInputs(Project& project) {
             if (NeedsSoilProperties(source)) SampleSoil(source, n, central);
             SampleInventory(project, source, central);
             if (level > SimulationLevel::level1) SampleUnsaturatedZone(project, s, n, central);
-            if (level == SimulationLevel::level1 && source.decliningSource == Source::leachingDecline) {
+            if (level == SimulationLevel::level1 &&
+                source.decliningSource == Source::leachingDecline) {
                 source.infiltration.SampleAll(central);
                 source.thickness.SampleAll(central);
             }
@@ -295,8 +309,10 @@ void SampleIterationInputs(Project& project) {
     }
 
     Aquifer& aquifer = project.aquifer;
-    if (level > SimulationLevel::level2 || (level == SimulationLevel::level2 && aquifer.dilutionFlag != 0)) {
-        for (Contaminant& contaminant : project.contaminants) contaminant.backgroundConcentration.SampleAll(central);
+    if (level > SimulationLevel::level2 ||
+        (level == SimulationLevel::level2 && aquifer.dilutionFlag != 0)) {
+        for (Contaminant& contaminant : project.contaminants)
+            contaminant.backgroundConcentration.SampleAll(central);
         ChooseCentres(project, n);
         if (aquifer.calculateMixingZone != 0) {
             for (Source& source : project.sources) {

@@ -10,17 +10,17 @@
 #include <thread>
 #include <vector>
 
-#include "model/PlanGeometry.h"
-#include "model/Project.h"
-#include "run/ResultStore.h"
-#include "run/IterationInputs.h"
-#include "run/PlumeObserver.h"
-#include "transport/SourceTerm.h"
 #include "base/Exception.h"
 #include "base/TextFormat.h"
+#include "model/PlanGeometry.h"
+#include "model/Project.h"
+#include "run/IterationInputs.h"
+#include "run/PlumeObserver.h"
+#include "run/ResultStore.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 #include "transport/AquiferTransport.h"
+#include "transport/SourceTerm.h"
 #include "transport/UnsaturatedZone.h"
 
 namespace varnex {
@@ -32,14 +32,16 @@ namespace {
 class PlumeScope {
 public:
     PlumeScope(Project& project, std::size_t temporaryReceptors)
-        : project_(project), iterations_(IterationCount()), firstTemporary_(project.receptors.size()) {
+        : project_(project), iterations_(IterationCount()),
+          firstTemporary_(project.receptors.size()) {
         Receptor receptor;
         receptor.name = "plume";
         receptor.visible = false;
         project.receptors.insert(project.receptors.end(), temporaryReceptors, receptor);
     }
     ~PlumeScope() {
-        project_.receptors.erase(project_.receptors.begin() + static_cast<std::ptrdiff_t>(firstTemporary_),
+        project_.receptors.erase(project_.receptors.begin() +
+                                     static_cast<std::ptrdiff_t>(firstTemporary_),
                                  project_.receptors.end());
         project_.plume.active = false;
         project_.plume.receptorIndex = -1;
@@ -56,10 +58,13 @@ private:
 };
 
 // The refusals, checked before anything changes.
-std::string Refusal(const Project& project, const PlumeRequest& request, long long& columns, long long& rows) {
-    if (project.simulationLevel != SimulationLevel::level3 && project.simulationLevel != SimulationLevel::level3a)
+std::string Refusal(const Project& project, const PlumeRequest& request, long long& columns,
+                    long long& rows) {
+    if (project.simulationLevel != SimulationLevel::level3 &&
+        project.simulationLevel != SimulationLevel::level3a)
         return Translate("A contaminant plume can only be calculated at Level 3 or Level 3a.");
-    if (request.contaminantIndex < 0 || request.contaminantIndex >= static_cast<int>(project.contaminants.size()))
+    if (request.contaminantIndex < 0 ||
+        request.contaminantIndex >= static_cast<int>(project.contaminants.size()))
         return Translate("Choose a contaminant for the plume.");
     if (!(request.timeYears > 0.0)) return Translate("Time must be greater than 0");
     if (!(request.spacingM > 0.0)) return Translate("Grid spacing must be greater than 0");
@@ -67,8 +72,10 @@ std::string Refusal(const Project& project, const PlumeRequest& request, long lo
     const double r = std::ceil(request.heightM / request.spacingM);
     // Counted in doubles first: a tiny spacing must not overflow the count.
     if (!(c >= 0.0 && r >= 0.0) || c * r > static_cast<double>(maximumPlumeNodes))
-        return FormatText(TranslateFormat("The plume grid would have more than %d nodes; choose a larger grid spacing."),
-                          {maximumPlumeNodes});
+        return FormatText(
+            TranslateFormat(
+                "The plume grid would have more than %d nodes; choose a larger grid spacing."),
+            {maximumPlumeNodes});
     columns = static_cast<long long>(c);
     rows = static_cast<long long>(r);
     return std::string();
@@ -78,7 +85,8 @@ void ZeroTotals(Receptor& receptor, std::size_t i) {
     for (ReceptorContaminant& record : receptor.results) {
         for (ResultVector& vector : record.totalConcentrations)
             if (i < vector.Size()) vector.At(i) = 0.0;
-        if (i < record.totalUnretardedTravelTime.Size()) record.totalUnretardedTravelTime.At(i) = 0.0;
+        if (i < record.totalUnretardedTravelTime.Size())
+            record.totalUnretardedTravelTime.At(i) = 0.0;
         if (i < record.totalRetardedTravelTime.Size()) record.totalRetardedTravelTime.At(i) = 0.0;
     }
 }
@@ -97,13 +105,16 @@ bool ComputePlume(Project& project, const PlumeRequest& request, PlumeObserver& 
     plume.spacingM = request.spacingM;
     plume.leftX = request.leftX;
     plume.topY = request.topY;
-    plume.columns.assign(static_cast<std::size_t>(columns), std::vector<double>(static_cast<std::size_t>(rows), 0.0));
+    plume.columns.assign(static_cast<std::size_t>(columns),
+                         std::vector<double>(static_cast<std::size_t>(rows), 0.0));
     const long long nodes = columns * rows;
     if (nodes == 0) return true;
 
-    int threads = request.threads > 0 ? request.threads : static_cast<int>(std::thread::hardware_concurrency());
+    int threads = request.threads > 0 ? request.threads
+                                      : static_cast<int>(std::thread::hardware_concurrency());
     threads = static_cast<int>(std::clamp<long long>(threads, 1, nodes));
-    const Contaminant& contaminant = project.contaminants[static_cast<std::size_t>(request.contaminantIndex)];
+    const Contaminant& contaminant =
+        project.contaminants[static_cast<std::size_t>(request.contaminantIndex)];
     const int contaminantId = contaminant.identifier;
 
     // The node coordinates as the map has always placed them: x advanced
@@ -161,7 +172,8 @@ bool ComputePlume(Project& project, const PlumeRequest& request, PlumeObserver& 
 
     auto work = [&](std::size_t worker) {
         const std::size_t r = scope.FirstTemporary() + worker;
-        for (long long node = next.fetch_add(1); node < nodes && !stop.load(); node = next.fetch_add(1)) {
+        for (long long node = next.fetch_add(1); node < nodes && !stop.load();
+             node = next.fetch_add(1)) {
             const std::size_t column = static_cast<std::size_t>(node / rows);
             const std::size_t row = static_cast<std::size_t>(node % rows);
             try {
@@ -174,7 +186,8 @@ bool ComputePlume(Project& project, const PlumeRequest& request, PlumeObserver& 
                 ZeroTotals(receptor, worker);
                 ComputeAquiferAtReceptor(project, worker, r);
                 ReceptorContaminant* totals = receptor.FindResults(contaminantId);
-                plume.columns[column][row] = totals ? totals->totalConcentrations.at(0).At(worker) : 0.0;
+                plume.columns[column][row] =
+                    totals ? totals->totalConcentrations.at(0).At(worker) : 0.0;
             } catch (...) {
                 std::lock_guard lock(mutex);
                 if (node < firstFailure.load()) {
@@ -196,9 +209,10 @@ bool ComputePlume(Project& project, const PlumeRequest& request, PlumeObserver& 
     auto showProgress = [&] {
         // The node being computed next, as a serial calculation shows it.
         const long long current = std::min(finished.load(), nodes - 1);
-        observer.ProgressText(FormatText(
-            format, {request.title, xs[static_cast<std::size_t>(current / rows)],
-                     ys[static_cast<std::size_t>(current % rows)], static_cast<double>(current + 1) / nodes * 100.0}));
+        observer.ProgressText(
+            FormatText(format, {request.title, xs[static_cast<std::size_t>(current / rows)],
+                                ys[static_cast<std::size_t>(current % rows)],
+                                static_cast<double>(current + 1) / nodes * 100.0}));
     };
     // The first text names the first node whatever the workers manage
     // before the monitor first looks, so the user (and a test) always sees
@@ -214,7 +228,8 @@ bool ComputePlume(Project& project, const PlumeRequest& request, PlumeObserver& 
         }
         {
             std::unique_lock lock(mutex);
-            progress.wait_for(lock, std::chrono::milliseconds(100), [&] { return running.load() == 0; });
+            progress.wait_for(lock, std::chrono::milliseconds(100),
+                              [&] { return running.load() == 0; });
         }
         showProgress();
         if (running.load() == 0) break;

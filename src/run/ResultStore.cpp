@@ -1,9 +1,9 @@
 #include "run/ResultStore.h"
 
+#include "base/TextFormat.h"
 #include "model/Project.h"
 #include "results/ResultLabels.h"
 #include "results/ResultVector.h"
-#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 
@@ -23,9 +23,11 @@ void Prepare(ResultVector& vector, const std::string& label = std::string()) {
 }
 
 void PrepareSeries(std::vector<ResultVector>& series, std::size_t count, const std::string& format,
-                   const std::vector<double>& timeSlices, const std::string* receptorName = nullptr) {
+                   const std::vector<double>& timeSlices,
+                   const std::string* receptorName = nullptr) {
     series.resize(count);
-    for (std::size_t k = 0; k < count; ++k) Prepare(series[k], ResultLabels::AtTime(format, timeSlices.at(k), receptorName));
+    for (std::size_t k = 0; k < count; ++k)
+        Prepare(series[k], ResultLabels::AtTime(format, timeSlices.at(k), receptorName));
 }
 
 void Empty(ResultVector& vector) { vector = ResultVector(); }
@@ -39,18 +41,17 @@ void EmptyEntry(SourceContaminant& entry) {
     entry.receptorAquiferTravelTimes.clear();
     entry.receptorConcentrations.clear();
     for (auto& [key, record] : entry.pathwayProperties) {
-        for (ResultVector* v : {&record.unretardedTravelTime, &record.retardedTravelTime,
-                                &record.matrixUnretardedTravelTime, &record.matrixRetardedTravelTime,
-                                &record.retardedVelocity, &record.retardedMatrixVelocity, &record.retardation,
-                                &record.matrixRetardation})
+        for (ResultVector* v :
+             {&record.unretardedTravelTime, &record.retardedTravelTime,
+              &record.matrixUnretardedTravelTime, &record.matrixRetardedTravelTime,
+              &record.retardedVelocity, &record.retardedMatrixVelocity, &record.retardation,
+              &record.matrixRetardation})
             Empty(*v);
         record.concentrations.clear();
         record.matrixConcentrations.clear();
         record.dilutedConcentrations.clear();
     }
 }
-
-
 
 } // namespace
 
@@ -94,8 +95,10 @@ void PrepareResultStore(Project& project) {
                 Prepare(record.retardation);
                 Prepare(record.matrixRetardation);
                 PrepareSeries(record.concentrations, slices, labels.uzConcentration, times);
-                PrepareSeries(record.matrixConcentrations, slices, labels.uzMatrixConcentration, times);
-                PrepareSeries(record.dilutedConcentrations, slices, labels.dilutedConcentration, times);
+                PrepareSeries(record.matrixConcentrations, slices, labels.uzMatrixConcentration,
+                              times);
+                PrepareSeries(record.dilutedConcentrations, slices, labels.dilutedConcentration,
+                              times);
             }
             Prepare(entry.leachMass, Translate("Leach Mass"));
             Prepare(entry.maxLeachMass, Translate("Max Leach Mass"));
@@ -114,9 +117,12 @@ void PrepareResultStore(Project& project) {
                 entry.receptorAquiferTravelTimes.resize(receptors);
                 for (std::size_t r = 0; r < receptors; ++r) {
                     const std::string& name = project.receptors[r].name;
-                    Prepare(entry.receptorUnretardedTravelTimes[r], ResultLabels::ForReceptor(labels.receptorUnretarded, name));
-                    Prepare(entry.receptorRetardedTravelTimes[r], ResultLabels::ForReceptor(labels.receptorRetarded, name));
-                    Prepare(entry.receptorAquiferTravelTimes[r], ResultLabels::ForReceptor(labels.receptorAquifer, name));
+                    Prepare(entry.receptorUnretardedTravelTimes[r],
+                            ResultLabels::ForReceptor(labels.receptorUnretarded, name));
+                    Prepare(entry.receptorRetardedTravelTimes[r],
+                            ResultLabels::ForReceptor(labels.receptorRetarded, name));
+                    Prepare(entry.receptorAquiferTravelTimes[r],
+                            ResultLabels::ForReceptor(labels.receptorAquifer, name));
                 }
             } else {
                 entry.receptorUnretardedTravelTimes.clear();
@@ -125,15 +131,16 @@ void PrepareResultStore(Project& project) {
             }
             entry.receptorConcentrations.resize(receptors);
             for (std::size_t r = 0; r < receptors; ++r)
-                PrepareSeries(entry.receptorConcentrations[r], slices, labels.receptorConcentration, times,
-                              &project.receptors[r].name);
+                PrepareSeries(entry.receptorConcentrations[r], slices, labels.receptorConcentration,
+                              times, &project.receptors[r].name);
         }
     }
     if (level > SimulationLevel::level2) {
         for (Receptor& receptor : project.receptors) {
             for (std::size_t c = 0; c < project.contaminants.size(); ++c) {
                 if (!project.ContaminantTakesPart(c)) continue;
-                ReceptorContaminant& record = receptor.ResultsFor(project.contaminants[c].identifier);
+                ReceptorContaminant& record =
+                    receptor.ResultsFor(project.contaminants[c].identifier);
                 PrepareSeries(record.totalConcentrations, slices, labels.totalConcentration, times);
                 Prepare(record.totalUnretardedTravelTime, labels.totalUnretardedTravelTime);
                 Prepare(record.totalRetardedTravelTime, labels.totalRetardedTravelTime);
@@ -148,8 +155,8 @@ std::vector<ResultEntry> StatisticsSet(Project& project) {
     const std::vector<double>& times = project.timeSlices;
     auto contaminantOf = [&project](int identifier) { return project.FindContaminant(identifier); };
     auto add = [&set](ResultVector& vector, const char* kind, const std::string& source,
-                      const Contaminant* contaminant, const std::string& pathway, const std::string& receptor,
-                      const double* time, bool concentration) {
+                      const Contaminant* contaminant, const std::string& pathway,
+                      const std::string& receptor, const double* time, bool concentration) {
         ResultEntry entry;
         entry.vector = &vector;
         entry.kind = kind;
@@ -160,9 +167,10 @@ std::vector<ResultEntry> StatisticsSet(Project& project) {
         entry.hasTime = time != nullptr;
         entry.timeYears = time ? *time : 0.0;
         entry.concentration = concentration;
-        entry.standard = (concentration && contaminant && contaminant->standardStatus != Contaminant::noStandard)
-                             ? contaminant->standard
-                             : 0.0;
+        entry.standard =
+            (concentration && contaminant && contaminant->standardStatus != Contaminant::noStandard)
+                ? contaminant->standard
+                : 0.0;
         set.push_back(std::move(entry));
     };
 
@@ -175,36 +183,38 @@ std::vector<ResultEntry> StatisticsSet(Project& project) {
                 if (found == entry.pathwayProperties.end()) continue;
                 PathwayContaminant& record = found->second;
                 const std::string& pathway = source.pathways[p].name;
-                add(record.unretardedTravelTime, "uzUnretardedTravelTime", source.name, contaminant, pathway, "",
-                    nullptr, false);
-                add(record.retardedTravelTime, "uzRetardedTravelTime", source.name, contaminant, pathway, "",
-                    nullptr, false);
+                add(record.unretardedTravelTime, "uzUnretardedTravelTime", source.name, contaminant,
+                    pathway, "", nullptr, false);
+                add(record.retardedTravelTime, "uzRetardedTravelTime", source.name, contaminant,
+                    pathway, "", nullptr, false);
                 if (level > SimulationLevel::level1) {
-                    for (std::size_t k = 0; k < times.size() && k < record.concentrations.size(); ++k) {
-                        add(record.concentrations[k], "uzConcentration", source.name, contaminant, pathway, "",
-                            &times[k], true);
-                        add(record.dilutedConcentrations[k], "dilutedConcentration", source.name, contaminant,
+                    for (std::size_t k = 0; k < times.size() && k < record.concentrations.size();
+                         ++k) {
+                        add(record.concentrations[k], "uzConcentration", source.name, contaminant,
                             pathway, "", &times[k], true);
+                        add(record.dilutedConcentrations[k], "dilutedConcentration", source.name,
+                            contaminant, pathway, "", &times[k], true);
                     }
                 }
             }
             if (level > SimulationLevel::level2) {
                 for (std::size_t r = 0; r < entry.receptorUnretardedTravelTimes.size(); ++r) {
                     const std::string& receptor = project.receptors[r].name;
-                    add(entry.receptorUnretardedTravelTimes[r], "receptorUnretardedTravelTime", source.name,
-                        contaminant, "", receptor, nullptr, false);
-                    add(entry.receptorRetardedTravelTimes[r], "receptorRetardedTravelTime", source.name,
-                        contaminant, "", receptor, nullptr, false);
+                    add(entry.receptorUnretardedTravelTimes[r], "receptorUnretardedTravelTime",
+                        source.name, contaminant, "", receptor, nullptr, false);
+                    add(entry.receptorRetardedTravelTimes[r], "receptorRetardedTravelTime",
+                        source.name, contaminant, "", receptor, nullptr, false);
                 }
             }
             for (std::size_t k = 0; k < entry.sourceConcentrations.size(); ++k) {
-                add(entry.sourceConcentrations[k], "sourceConcentration", source.name, contaminant, "", "",
-                    &times[k], true);
+                add(entry.sourceConcentrations[k], "sourceConcentration", source.name, contaminant,
+                    "", "", &times[k], true);
                 if (level > SimulationLevel::level2) {
                     for (std::size_t r = 0; r < entry.receptorConcentrations.size(); ++r)
                         if (k < entry.receptorConcentrations[r].size())
-                            add(entry.receptorConcentrations[r][k], "receptorConcentration", source.name,
-                                contaminant, "", project.receptors[r].name, &times[k], true);
+                            add(entry.receptorConcentrations[r][k], "receptorConcentration",
+                                source.name, contaminant, "", project.receptors[r].name, &times[k],
+                                true);
                 }
             }
         }
@@ -216,13 +226,14 @@ std::vector<ResultEntry> StatisticsSet(Project& project) {
             for (ReceptorContaminant& record : receptor.results) {
                 const Contaminant* contaminant = contaminantOf(record.contaminant);
                 if (!contaminant) continue;
-                add(record.totalUnretardedTravelTime, "totalReceptorUnretardedTravelTime", "", contaminant, "",
-                    receptor.name, nullptr, false);
-                add(record.totalRetardedTravelTime, "totalReceptorRetardedTravelTime", "", contaminant, "",
-                    receptor.name, nullptr, false);
-                for (std::size_t k = 0; k < record.totalConcentrations.size() && k < times.size(); ++k)
-                    add(record.totalConcentrations[k], "totalReceptorConcentration", "", contaminant, "",
-                        receptor.name, &times[k], true);
+                add(record.totalUnretardedTravelTime, "totalReceptorUnretardedTravelTime", "",
+                    contaminant, "", receptor.name, nullptr, false);
+                add(record.totalRetardedTravelTime, "totalReceptorRetardedTravelTime", "",
+                    contaminant, "", receptor.name, nullptr, false);
+                for (std::size_t k = 0; k < record.totalConcentrations.size() && k < times.size();
+                     ++k)
+                    add(record.totalConcentrations[k], "totalReceptorConcentration", "",
+                        contaminant, "", receptor.name, &times[k], true);
             }
         }
     }

@@ -1,34 +1,33 @@
 #include "run/RunDriver.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <exception>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "base/Exception.h"
+#include "base/TextFormat.h"
+#include "base/UserCancel.h"
 #include "model/Project.h"
-#include "run/ResultStore.h"
 #include "results/ResultVector.h"
 #include "run/InputCorrelation.h"
 #include "run/IterationInputs.h"
+#include "run/ResultStore.h"
 #include "run/RunObserver.h"
-#include "transport/SourceTerm.h"
-#include "base/Exception.h"
-#include "base/TextFormat.h"
 #include "settings/Translate.h"
-#include "base/UserCancel.h"
 #include "stochastic/IterationCount.h"
 #include "transport/AquiferTransport.h"
+#include "transport/SourceTerm.h"
 #include "transport/UnsaturatedZone.h"
 
 namespace varnex {
 
 namespace {
-
 
 // Down the layers each travel time becomes the time from the top of the
 // first layer to the base of this one.
@@ -50,7 +49,8 @@ void AccumulateTravelTimes(Project& project, std::size_t i) {
 
 // One iteration: everything it writes lives at index i, so iterations can
 // run in any order on any thread.
-void RunIteration(Project& project, std::size_t i, std::vector<char>& limited, std::vector<int>& limitedCounts) {
+void RunIteration(Project& project, std::size_t i, std::vector<char>& limited,
+                  std::vector<int>& limitedCounts) {
     const int level = project.simulationLevel;
     if (level != SimulationLevel::level3a) {
         // A soakaway's infiltration follows from its own inputs; the source
@@ -65,13 +65,16 @@ void RunIteration(Project& project, std::size_t i, std::vector<char>& limited, s
         if (level > SimulationLevel::level1) ComputeUnsaturatedZone(project, i);
     }
     if (level > SimulationLevel::level2) ComputeAquiferAndReceptors(project, i);
-    if (level == SimulationLevel::level2 || level == SimulationLevel::level3) AccumulateTravelTimes(project, i);
+    if (level == SimulationLevel::level2 || level == SimulationLevel::level3)
+        AccumulateTravelTimes(project, i);
 }
 
 int ThreadCount(const RunOptions& options, std::size_t iterations) {
-    int threads = options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency());
+    int threads = options.threads > 0 ? options.threads
+                                      : static_cast<int>(std::thread::hardware_concurrency());
     threads = std::max(threads, 1);
-    return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), std::max<std::size_t>(iterations, 1)));
+    return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads),
+                                                  std::max<std::size_t>(iterations, 1)));
 }
 
 // The "Calculating" stage on a pool of workers. Iterations are handed out in
@@ -85,14 +88,17 @@ public:
 
     void Run(const std::string& iterationFormat) {
         const std::size_t contaminants = project_.contaminants.size();
-        std::vector<std::vector<int>> counts(static_cast<std::size_t>(threads_), std::vector<int>(contaminants, 0));
+        std::vector<std::vector<int>> counts(static_cast<std::size_t>(threads_),
+                                             std::vector<int>(contaminants, 0));
         const std::int64_t stageStart = observer_.NowSeconds();
         // As before every iteration, a stop the user has already asked for
         // is honoured before the first one starts.
         if (n_ > 0 && AskedToStop()) throw UserCancel();
         std::vector<std::thread> workers;
         for (int t = 0; t < threads_; ++t)
-            workers.emplace_back([this, &counts, t, contaminants] { Work(counts[static_cast<std::size_t>(t)], contaminants); });
+            workers.emplace_back([this, &counts, t, contaminants] {
+                Work(counts[static_cast<std::size_t>(t)], contaminants);
+            });
 
         std::size_t shown = static_cast<std::size_t>(-1);
         bool stopping = false;
@@ -103,8 +109,10 @@ public:
                 shown = finished;
                 observer_.IterationsDone(finished, n_);
                 const int j = static_cast<int>(finished + 1);
-                observer_.IterationText(FormatText(iterationFormat, {static_cast<long long>(j), static_cast<long long>(n_)}));
-                observer_.TimeRemainingText(TimeRemainingText(observer_.NowSeconds() - stageStart, j, static_cast<int>(n_)));
+                observer_.IterationText(FormatText(
+                    iterationFormat, {static_cast<long long>(j), static_cast<long long>(n_)}));
+                observer_.TimeRemainingText(TimeRemainingText(observer_.NowSeconds() - stageStart,
+                                                              j, static_cast<int>(n_)));
             }
             if (done) break;
             if (!stopping && AskedToStop()) {
@@ -121,7 +129,8 @@ public:
         observer_.IterationsDone(n_, n_);
         project_.solubilityLimitedCount.assign(contaminants, 0);
         for (const std::vector<int>& threadCounts : counts)
-            for (std::size_t c = 0; c < contaminants; ++c) project_.solubilityLimitedCount[c] += threadCounts[c];
+            for (std::size_t c = 0; c < contaminants; ++c)
+                project_.solubilityLimitedCount[c] += threadCounts[c];
     }
 
 private:
@@ -191,7 +200,8 @@ private:
 void ComputeStatisticsInParallel(const std::vector<ResultEntry>& set, int threads) {
     std::atomic<std::size_t> next{0};
     auto work = [&set, &next] {
-        for (std::size_t k = next.fetch_add(1); k < set.size(); k = next.fetch_add(1)) set[k].vector->ComputeStatistics();
+        for (std::size_t k = next.fetch_add(1); k < set.size(); k = next.fetch_add(1))
+            set[k].vector->ComputeStatistics();
     };
     std::vector<std::thread> workers;
     for (int t = 1; t < threads; ++t) workers.emplace_back(work);
@@ -201,8 +211,8 @@ void ComputeStatisticsInParallel(const std::vector<ResultEntry>& set, int thread
 
 // A stage begins with none of its iterations done; the statistics follow
 // the iterations, which are all done by then.
-void ShowStage(RunObserver& observer, const char* stage, const std::string& iterationFormat, std::size_t n,
-               std::size_t done = 0) {
+void ShowStage(RunObserver& observer, const char* stage, const std::string& iterationFormat,
+               std::size_t n, std::size_t done = 0) {
     observer.StageText(Translate(stage));
     observer.TimeRemainingText(Translate("Estimated Time Remaining for Stage: "));
     observer.IterationText(FormatText(iterationFormat, {0LL, static_cast<long long>(n)}));
@@ -227,12 +237,14 @@ std::string SolubilityWarning(const Project& project) {
         "In %d out of %d iterations, the calculated leachate concentration (%s) was limited to the contaminant "
         "solubility.");
     std::string text;
-    for (std::size_t c = 0; c < project.contaminants.size() && c < project.solubilityLimitedCount.size(); ++c) {
+    for (std::size_t c = 0;
+         c < project.contaminants.size() && c < project.solubilityLimitedCount.size(); ++c) {
         const int count = project.solubilityLimitedCount[c];
         if (count <= 0) continue;
         if (!text.empty()) text += "\n";
-        text += FormatText(format, {static_cast<long long>(count), static_cast<long long>(IterationCount()),
-                                    project.contaminants[c].name});
+        text += FormatText(format,
+                           {static_cast<long long>(count), static_cast<long long>(IterationCount()),
+                            project.contaminants[c].name});
     }
     return text;
 }
@@ -242,12 +254,14 @@ std::string ThicknessWarning(const Project& project) {
         "%d of %d iterations resulted in source %s unsaturated zone thicknesses that fell outside of their "
         "constrained definitions.");
     std::string text;
-    for (std::size_t s = 0; s < project.sources.size() && s < project.thicknessOutOfRangeCount.size(); ++s) {
+    for (std::size_t s = 0;
+         s < project.sources.size() && s < project.thicknessOutOfRangeCount.size(); ++s) {
         const int count = project.thicknessOutOfRangeCount[s];
         if (count <= 0) continue;
         if (!text.empty()) text += "\n";
-        text += FormatText(format, {static_cast<long long>(count), static_cast<long long>(IterationCount()),
-                                    project.sources[s].name});
+        text +=
+            FormatText(format, {static_cast<long long>(count),
+                                static_cast<long long>(IterationCount()), project.sources[s].name});
     }
     if (!text.empty()) text += "\n" + Translate("Please check that this is as intended.");
     return text;
@@ -264,11 +278,14 @@ std::string InfiltrationWarning(const Project& project) {
         // A source without an active entry has no aquifer flow computed
         // beneath it.
         if (std::none_of(source.inventory.begin(), source.inventory.end(),
-                         [&project](const SourceContaminant& entry) { return project.EntryTakesPart(entry); }))
+                         [&project](const SourceContaminant& entry) {
+                             return project.EntryTakesPart(entry);
+                         }))
             continue;
         long long count = 0;
         for (std::size_t i = 0; i < n; ++i) {
-            const double infiltration = source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i);
+            const double infiltration =
+                source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i);
             if (0.1 * source.fullThicknessAquiferFlow.At(i) < infiltration) ++count;
         }
         if (count == 0) continue;
@@ -309,9 +326,10 @@ bool RunSimulation(Project& project, RunObserver& observer, const RunOptions& op
         // "inf".
         for (const ResultEntry& entry : set)
             if (!entry.vector->StatisticsRepresentable())
-                throw Exception(FormatText(TranslateFormat("The values of %s are too large to summarise: their "
-                                                           "variance exceeds the largest number the program holds"),
-                                           {entry.vector->Label()}));
+                throw Exception(FormatText(
+                    TranslateFormat("The values of %s are too large to summarise: their "
+                                    "variance exceeds the largest number the program holds"),
+                    {entry.vector->Label()}));
     } catch (const Exception& error) {
         if (error.Display() && !error.Message().empty()) observer.Failed(error.Message());
         return false;

@@ -19,7 +19,8 @@ struct RunOptions {
 // "Calculating Statistics". Returns true on success and marks the results
 // valid. A failure (its message passed to the observer unless it is not to
 // be shown) or a stop returns false and leaves the results invalid.
-bool RunSimulation(Project& project, RunObserver& observer, const RunOptions& options = RunOptions());
+bool RunSimulation(Project& project, RunObserver& observer,
+                   const RunOptions& options = RunOptions());
 
 // "Estimated Time Remaining for Stage: hh:mm:ss" at the start of iteration
 // j (1-based) of n, `elapsedSeconds` after the stage began:

@@ -68,8 +68,7 @@ std::optional<std::string> FindLanguageFile(const std::string& name) {
     return FindLanguageFile(name, LanguageListPath());
 }
 
-std::optional<std::string> FindLanguageFile(const std::string& name,
-                                            const std::string& listPath) {
+std::optional<std::string> FindLanguageFile(const std::string& name, const std::string& listPath) {
     const auto entries = ReadLanguageList(listPath);
     if (!entries) return std::nullopt;
     for (const QuotedFields& entry : *entries)

@@ -23,8 +23,7 @@ std::vector<std::string> ListLanguages(const std::string& listPath);
 // the list's folder followed by the file name. Empty optional when the list
 // cannot be read or names no such language.
 std::optional<std::string> FindLanguageFile(const std::string& name);
-std::optional<std::string> FindLanguageFile(const std::string& name,
-                                            const std::string& listPath);
+std::optional<std::string> FindLanguageFile(const std::string& name, const std::string& listPath);
 
 // Loads the program's translation table with the language `name`, or with
 // "English" when the list does not name it, and returns the name of the

@@ -7,8 +7,8 @@
 
 #include "base/AtomicFile.h"
 #include "base/Exception.h"
-#include "settings/PreferenceDocument.h"
 #include "base/TextLines.h"
+#include "settings/PreferenceDocument.h"
 #include "settings/Translate.h"
 
 namespace varnex {
@@ -145,7 +145,8 @@ std::string DefaultPreferencesFilePath() {
     if (configHome != nullptr && configHome[0] == '/')
         return std::string(configHome) + "/varnex/preferences.ini";
     const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config/varnex/preferences.ini";
+    if (home != nullptr && home[0] != '\0')
+        return std::string(home) + "/.config/varnex/preferences.ini";
     return std::string();
 }
 
@@ -154,7 +155,9 @@ Preferences& UserPreferences() {
     return preferences;
 }
 
-void UseUserPreferencesFile(const std::string& filePath) { UserPreferences().SetFilePath(filePath); }
+void UseUserPreferencesFile(const std::string& filePath) {
+    UserPreferences().SetFilePath(filePath);
+}
 
 void ResetUserPreferencesFile() { UserPreferences().SetFilePath(DefaultPreferencesFilePath()); }
 

@@ -16,7 +16,8 @@ constexpr std::uint32_t referenceCode = 1;
 void SolverSettings::Read(const Preferences& preferences) {
     kernel = SolverKernel::fast;
     try {
-        if (preferences.GetDWord(settingsKey, kernelValue) == referenceCode) kernel = SolverKernel::reference;
+        if (preferences.GetDWord(settingsKey, kernelValue) == referenceCode)
+            kernel = SolverKernel::reference;
     } catch (const Exception&) {
         // No preference yet: the default.
     }
@@ -24,7 +25,8 @@ void SolverSettings::Read(const Preferences& preferences) {
 
 bool SolverSettings::Write(Preferences& preferences) const {
     try {
-        preferences.SetDWord(settingsKey, kernelValue, kernel == SolverKernel::reference ? referenceCode : 0);
+        preferences.SetDWord(settingsKey, kernelValue,
+                             kernel == SolverKernel::reference ? referenceCode : 0);
         return true;
     } catch (const Exception&) {
         return false;

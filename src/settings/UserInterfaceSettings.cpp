@@ -22,8 +22,7 @@ const std::string english = "English";
 std::string LoadLanguage(const std::string& name, const std::string& languageListPath) {
     try {
         return SetLanguage(name, languageListPath);
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     try {
         return SetLanguage(english, languageListPath);
     } catch (const std::exception&) {
@@ -42,8 +41,7 @@ void UserInterfaceSettings::StartUp(const Preferences& preferences,
     std::string wanted = english;
     try {
         wanted = preferences.GetString(settingsKey, languageValue);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
     languageName = LoadLanguage(wanted, languageListPath);
 
     invalidTextColour = defaultInvalidTextColour;
@@ -52,8 +50,7 @@ void UserInterfaceSettings::StartUp(const Preferences& preferences,
     std::uint32_t autoCompleteSetting = 1;
     try {
         autoCompleteSetting = preferences.GetDWord(editingKey, autoCompleteValue);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
     autoComplete = autoCompleteSetting != 0;
 }
 
@@ -63,20 +60,16 @@ void UserInterfaceSettings::SaveAtExit(Preferences& preferences) const {
     // Each write on its own, so that one failure does not cost the others.
     try {
         preferences.SetString(settingsKey, languageValue, languageName);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
     try {
         preferences.SetDWord(editingKey, invalidTextColourValue, invalidTextColour);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
     try {
         preferences.SetDWord(editingKey, invalidBackColourValue, invalidBackColour);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
     try {
         preferences.SetDWord(editingKey, autoCompleteValue, autoComplete ? 1 : 0);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
 }
 
 void UserInterfaceSettings::ApplyOptions(const std::string& chosenLanguage,
@@ -84,14 +77,13 @@ void UserInterfaceSettings::ApplyOptions(const std::string& chosenLanguage,
     ApplyOptions(chosenLanguage, chosenAutoComplete, UserPreferences(), LanguageListPath());
 }
 
-void UserInterfaceSettings::ApplyOptions(const std::string& chosenLanguage,
-                                         bool chosenAutoComplete, Preferences& preferences,
+void UserInterfaceSettings::ApplyOptions(const std::string& chosenLanguage, bool chosenAutoComplete,
+                                         Preferences& preferences,
                                          const std::string& languageListPath) {
     autoComplete = chosenAutoComplete;
     try {
         preferences.SetDWord(editingKey, autoCompleteValue, autoComplete ? 1 : 0);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
     try {
         languageName = SetLanguage(chosenLanguage, languageListPath);
     } catch (const Exception&) {
@@ -100,8 +92,7 @@ void UserInterfaceSettings::ApplyOptions(const std::string& chosenLanguage,
     }
     try {
         preferences.SetString(settingsKey, languageValue, languageName);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
 }
 
 } // namespace varnex

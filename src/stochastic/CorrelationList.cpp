@@ -16,7 +16,9 @@ bool CorrelationList::Add(const Correlation& record) {
     return true;
 }
 
-void CorrelationList::Remove(std::int32_t referenceParameter) { records_.erase(referenceParameter); }
+void CorrelationList::Remove(std::int32_t referenceParameter) {
+    records_.erase(referenceParameter);
+}
 
 void CorrelationList::RemoveNaming(const std::set<std::int32_t>& parameterIds) {
     for (auto it = records_.begin(); it != records_.end();) {
@@ -28,8 +30,9 @@ void CorrelationList::RemoveNaming(const std::set<std::int32_t>& parameterIds) {
     }
 }
 
-std::vector<CorrelationOutcome> CorrelationList::Correlate(const InputsById& usedInputs,
-                                                           const std::set<std::int32_t>& projectInputs) const {
+std::vector<CorrelationOutcome>
+CorrelationList::Correlate(const InputsById& usedInputs,
+                           const std::set<std::int32_t>& projectInputs) const {
     std::vector<Correlation> records;
     records.reserve(records_.size());
     for (const auto& [reference, record] : records_) records.push_back(record);
@@ -48,12 +51,14 @@ CorrelationStatus Apply(const Correlation& record, const InputsById& usedInputs,
     if (!std::isfinite(record.value) || record.value < -1.0 || record.value > 1.0 ||
         record.referenceParameter == record.correlatedParameter)
         return CorrelationStatus::invalidRecord;
-    if (!projectInputs.count(record.referenceParameter) || !projectInputs.count(record.correlatedParameter))
+    if (!projectInputs.count(record.referenceParameter) ||
+        !projectInputs.count(record.correlatedParameter))
         return CorrelationStatus::inputMissing;
     StochasticParameter* reference = Find(usedInputs, record.referenceParameter);
     StochasticParameter* correlated = Find(usedInputs, record.correlatedParameter);
     if (reference == nullptr || correlated == nullptr) return CorrelationStatus::inputNotUsed;
-    if (reference->SampleCount() == 0 || correlated->SampleCount() == 0) return CorrelationStatus::noSamples;
+    if (reference->SampleCount() == 0 || correlated->SampleCount() == 0)
+        return CorrelationStatus::noSamples;
     std::vector<double> y = correlated->Samples();
     const CorrelationStatus status = RankCorrelate(reference->Samples(), y, record.value);
     if (status == CorrelationStatus::applied)
@@ -85,7 +90,8 @@ std::vector<CorrelationOutcome> CorrelateRecords(const std::vector<Correlation>&
         default: break;
         }
         const StochasticParameter* reference = Find(usedInputs, outcome.record.referenceParameter);
-        const StochasticParameter* correlated = Find(usedInputs, outcome.record.correlatedParameter);
+        const StochasticParameter* correlated =
+            Find(usedInputs, outcome.record.correlatedParameter);
         outcome.achieved = SpearmanRankCorrelation(reference->Samples(), correlated->Samples());
     }
     return outcomes;

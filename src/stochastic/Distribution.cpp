@@ -6,10 +6,10 @@
 #include <string_view>
 
 #include "archive/CompFile.h"
+#include "base/NumberText.h"
 #include "stochastic/DistributionError.h"
 #include "stochastic/DistributionMessages.h"
 #include "stochastic/DistributionType.h"
-#include "base/NumberText.h"
 #include "stochastic/RandomStream.h"
 
 namespace varnex {
@@ -59,13 +59,21 @@ int ArgumentFields(Distribution& d, double* targets[3]) {
     case DistributionType::exponential: targets[0] = &d.mean; return 1;
     case DistributionType::boolean: targets[0] = &d.bias; return 1;
     case DistributionType::uniform:
-    case DistributionType::logUniform: targets[0] = &d.minimum; targets[1] = &d.maximum; return 2;
+    case DistributionType::logUniform:
+        targets[0] = &d.minimum;
+        targets[1] = &d.maximum;
+        return 2;
     case DistributionType::normal:
-    case DistributionType::logNormal: targets[0] = &d.mean; targets[1] = &d.standardDeviation; return 2;
+    case DistributionType::logNormal:
+        targets[0] = &d.mean;
+        targets[1] = &d.standardDeviation;
+        return 2;
     case DistributionType::binomial: targets[1] = &d.probability; return 2;
     case DistributionType::triangular:
     case DistributionType::logTriangular:
-        targets[0] = &d.minimum; targets[1] = &d.likely; targets[2] = &d.maximum;
+        targets[0] = &d.minimum;
+        targets[1] = &d.likely;
+        targets[2] = &d.maximum;
         return 3;
     default: return 0;
     }
@@ -304,7 +312,8 @@ bool Distribution::ArgumentsAreNumbers() const {
     case DistributionType::logTriangular:
         return std::isfinite(minimum) && std::isfinite(likely) && std::isfinite(maximum);
     case DistributionType::normal:
-    case DistributionType::logNormal: return std::isfinite(mean) && std::isfinite(standardDeviation);
+    case DistributionType::logNormal:
+        return std::isfinite(mean) && std::isfinite(standardDeviation);
     case DistributionType::poisson: return std::isfinite(rate);
     case DistributionType::binomial: return std::isfinite(probability);
     case DistributionType::exponential: return std::isfinite(mean);
@@ -387,7 +396,8 @@ bool Distribution::Validate() {
         if (type == DistributionType::logNormal) {
             if (mean == 0.0) errorFlags |= meanNotPositive;
             if (standardDeviation == 0.0) errorFlags |= deviationNotPositive;
-            if (mean > 0.0 && standardDeviation > 0.0 && !LogNormalDrawable(mean, standardDeviation))
+            if (mean > 0.0 && standardDeviation > 0.0 &&
+                !LogNormalDrawable(mean, standardDeviation))
                 errorFlags |= logNormalOutOfRange;
         }
         break;
@@ -496,9 +506,10 @@ double Distribution::DrawOnce() {
         if (u < 1e-8) return minimum;
         if (u > 0.99999999) return maximum;
         if (maximum == minimum) return likely;
-        if (type == DistributionType::triangular) return TriangularValue(u, minimum, likely, maximum);
-        return std::pow(10.0, TriangularValue(u, std::log10(minimum), std::log10(likely),
-                                              std::log10(maximum)));
+        if (type == DistributionType::triangular)
+            return TriangularValue(u, minimum, likely, maximum);
+        return std::pow(
+            10.0, TriangularValue(u, std::log10(minimum), std::log10(likely), std::log10(maximum)));
     }
     case DistributionType::normal: {
         long attempts = 0;
@@ -578,7 +589,8 @@ bool Distribution::IsEqual(const Distribution& other) const {
     case DistributionType::logNormal:
         return mean == other.mean && standardDeviation == other.standardDeviation;
     case DistributionType::poisson: return rate == other.rate;
-    case DistributionType::binomial: return trials == other.trials && probability == other.probability;
+    case DistributionType::binomial:
+        return trials == other.trials && probability == other.probability;
     case DistributionType::exponential: return mean == other.mean;
     case DistributionType::boolean: return bias == other.bias;
     default: return true;

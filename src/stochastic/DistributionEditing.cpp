@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/NumberText.h"
 #include "settings/Translate.h"
 #include "stochastic/DistributionType.h"
-#include "base/NumberText.h"
 
 namespace varnex {
 
@@ -16,8 +16,8 @@ std::optional<AutoCompletion> AutoCompleteDistributionText(const std::string& ty
     };
     // BOOLEAN has no prefix: "BO" is not offered.
     static const Completion completions[] = {
-        {"TR", "TRIANGULAR()", 11},  {"SI", "SINGLE()", 7},       {"LOGT", "LOGTRIANGULAR()", 14},
-        {"LOGN", "LOGNORMAL()", 10}, {"EX", "EXPONENTIAL()", 12}, {"BI", "BINOMIAL()", 9},
+        {"TR", "TRIANGULAR()", 11},  {"SI", "SINGLE()", 7},        {"LOGT", "LOGTRIANGULAR()", 14},
+        {"LOGN", "LOGNORMAL()", 10}, {"EX", "EXPONENTIAL()", 12},  {"BI", "BINOMIAL()", 9},
         {"UN", "UNIFORM()", 8},      {"LOGU", "LOGUNIFORM()", 11}, {"PO", "POISSON()", 8},
         {"NO", "NORMAL()", 7},
     };
@@ -66,7 +66,8 @@ std::vector<std::string> DialogArgumentLabels(int type) {
         return {TranslatableText("Minimum"), TranslatableText("Maximum")};
     case DistributionType::triangular:
     case DistributionType::logTriangular:
-        return {TranslatableText("Minimum"), TranslatableText("Likely"), TranslatableText("Maximum")};
+        return {TranslatableText("Minimum"), TranslatableText("Likely"),
+                TranslatableText("Maximum")};
     case DistributionType::normal:
     case DistributionType::logNormal: return {TranslatableText("Mean"), TranslatableText("SD")};
     case DistributionType::poisson: return {TranslatableText("Average Rate")};

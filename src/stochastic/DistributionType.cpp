@@ -19,10 +19,8 @@ bool HasUnitArguments(int type) {
     case DistributionType::logTriangular:
     case DistributionType::normal:
     case DistributionType::logNormal:
-    case DistributionType::exponential:
-        return true;
-    default:
-        return false;
+    case DistributionType::exponential: return true;
+    default: return false;
     }
 }
 

@@ -21,8 +21,7 @@ std::int32_t NextParameterId() {
 
 void RaiseParameterIdCounter(std::int32_t id) {
     std::int32_t current = counter.load();
-    while (id > current && !counter.compare_exchange_weak(current, id)) {
-    }
+    while (id > current && !counter.compare_exchange_weak(current, id)) {}
 }
 
 std::int32_t ParameterIdCounter() { return counter.load(); }

@@ -13,9 +13,7 @@ RandomSource* activeSource = nullptr;
 
 } // namespace
 
-RandomSource& ProcessRandomSource() {
-    return activeSource ? *activeSource : Generator();
-}
+RandomSource& ProcessRandomSource() { return activeSource ? *activeSource : Generator(); }
 
 int Rand() { return ProcessRandomSource().Next(); }
 

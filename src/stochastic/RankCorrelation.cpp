@@ -74,7 +74,8 @@ std::vector<double> AverageRanks(const std::vector<double>& v) {
     const std::size_t n = v.size();
     std::vector<std::size_t> order(n);
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(), [&v](std::size_t a, std::size_t b) { return v[a] < v[b]; });
+    std::sort(order.begin(), order.end(),
+              [&v](std::size_t a, std::size_t b) { return v[a] < v[b]; });
     std::vector<double> ranks(n);
     for (std::size_t first = 0; first < n;) {
         std::size_t last = first + 1;

@@ -39,7 +39,8 @@ std::vector<std::size_t> GapExchangeRanking(const std::vector<double>& z);
 CorrelationStatus RankCorrelate(const std::vector<double>& x, std::vector<double>& y, double rho);
 
 // The same; true when y was reordered.
-inline bool InduceRankCorrelation(const std::vector<double>& x, std::vector<double>& y, double rho) {
+inline bool InduceRankCorrelation(const std::vector<double>& x, std::vector<double>& y,
+                                  double rho) {
     return RankCorrelate(x, y, rho) == CorrelationStatus::applied;
 }
 

@@ -6,8 +6,8 @@
 
 #include "archive/CompFile.h"
 #include "archive/FileVersion.h"
-#include "stochastic/IterationCount.h"
 #include "base/NumberText.h"
+#include "stochastic/IterationCount.h"
 #include "stochastic/ParameterIdentity.h"
 
 namespace varnex {

@@ -93,7 +93,8 @@ double SolveAquiferAdvectionDispersion(double concentration, double xM, double y
     const double gamma = -std::log(relativeAccuracy) / (2.0 * halfPeriodT);
     const double omega = pi / halfPeriodT;
 
-    const double longitudinalDispersion = longitudinalDispersivityM * velocityMPerS + dispersionFloor;
+    const double longitudinalDispersion =
+        longitudinalDispersivityM * velocityMPerS + dispersionFloor;
     const double p = velocityMPerS / (2.0 * longitudinalDispersion);
     const double q = 4.0 * longitudinalDispersion * retardation;
     const double velocitySquared = velocityMPerS * velocityMPerS;
@@ -164,7 +165,7 @@ double InvertLaplace(double timeS, double gamma, double halfPeriodT, Complex* tr
                 if (IsTiny(m1)) m1 = Complex(tiny, tiny);
                 x[j] = m2 * (x[j - 1] / m1);
             }
-            m2 = m1;  // the guarded value, if it was guarded
+            m2 = m1; // the guarded value, if it was guarded
             m1 = oldXj;
         }
         d[n] = -x[n];
@@ -172,8 +173,8 @@ double InvertLaplace(double timeS, double gamma, double halfPeriodT, Complex* tr
 
     // The continued fraction by its three-term recurrences for numerator A
     // and denominator B; A(n) / B(n) is the n-th convergent.
-    Complex aMinus2(0.0, 0.0);  // A(n - 2), starting at A(-1)
-    Complex aMinus1 = d[0];     // A(n - 1), starting at A(0)
+    Complex aMinus2(0.0, 0.0); // A(n - 2), starting at A(-1)
+    Complex aMinus1 = d[0];    // A(n - 1), starting at A(0)
     Complex bMinus2(1.0, 0.0);
     Complex bMinus1(1.0, 0.0);
     // n = 1

@@ -7,8 +7,8 @@
 
 #include "model/Project.h"
 #include "settings/Translate.h"
-#include "transport/SolverDispatch.h"
 #include "transport/MixingZone.h"
+#include "transport/SolverDispatch.h"
 #include "transport/TransportArithmetic.h"
 #include "transport/TransportConstants.h"
 #include "transport/UnsaturatedZone.h"
@@ -51,7 +51,8 @@ std::pair<std::size_t, std::size_t> ReceptorRange(const Project& project) {
 ReceptorContaminant& TotalsOf(Receptor& receptor, int contaminantIdentifier) {
     // The result store creates every record before the first iteration.
     ReceptorContaminant* record = receptor.FindResults(contaminantIdentifier);
-    if (!record) throw std::logic_error("receptor " + receptor.name + " has no results for a contaminant");
+    if (!record)
+        throw std::logic_error("receptor " + receptor.name + " has no results for a contaminant");
     return *record;
 }
 
@@ -60,7 +61,8 @@ double AquiferDecayRate(const Project& project, const Contaminant& contaminant, 
     if (!project.processes.biodegradationAquifer) return 0.0;
     const double halfLife = contaminant.halfLife.SampleAt(i);
     if (halfLife == 0.0)
-        ThrowZeroInput(TranslatableText("Contaminant %s: %s is 0"), contaminant.name, contaminant.halfLife.Label());
+        ThrowZeroInput(TranslatableText("Contaminant %s: %s is 0"), contaminant.name,
+                       contaminant.halfLife.Label());
     double rate = ln2 / (secondsPerYear * halfLife);
     // A rate measured in situ is that of the whole retarded solute; the
     // kernel wants it per unit of dissolved concentration.
@@ -69,8 +71,9 @@ double AquiferDecayRate(const Project& project, const Contaminant& contaminant, 
 }
 
 bool TakesPartAnywhere(const Project& project, const Source& source) {
-    return std::any_of(source.inventory.begin(), source.inventory.end(),
-                       [&project](const SourceContaminant& entry) { return project.EntryTakesPart(entry); });
+    return std::any_of(
+        source.inventory.begin(), source.inventory.end(),
+        [&project](const SourceContaminant& entry) { return project.EntryTakesPart(entry); });
 }
 
 } // namespace
@@ -79,7 +82,8 @@ namespace {
 
 // The pore velocity of the aquifer beneath a source (m/year), and the
 // full-thickness flow the Level 3 warning compares the infiltration with.
-double AquiferFlowBeneathSource(Project& project, Source& source, std::size_t sourceIndex, std::size_t i) {
+double AquiferFlowBeneathSource(Project& project, Source& source, std::size_t sourceIndex,
+                                std::size_t i) {
     const Aquifer& aquifer = project.aquifer;
     const double conductivity = aquifer.hydraulicConductivity.SampleAt(i);
     const double gradient = aquifer.hydraulicGradient.SampleAt(i);
@@ -89,7 +93,8 @@ double AquiferFlowBeneathSource(Project& project, Source& source, std::size_t so
         // Darcy flux over the effective porosity.
         if (porosity == 0.0)
             ThrowZeroInput(
-                TranslatableText("Source %s: the aquifer flow beneath the source cannot be calculated because %s is 0"),
+                TranslatableText(
+                    "Source %s: the aquifer flow beneath the source cannot be calculated because %s is 0"),
                 source.name, aquifer.effectivePorosity.Label());
         velocity = conductivity * gradient * secondsPerYear / porosity;
     } else {
@@ -97,18 +102,22 @@ double AquiferFlowBeneathSource(Project& project, Source& source, std::size_t so
         // through the full thickness over the source's effective width.
         const double thickness = aquifer.thickness.SampleAt(i);
         const double width = aquifer.effectiveWidths.at(sourceIndex).at(i);
-        const double fullFlow = conductivity * secondsPerYear * thickness * width * gradient; // m³/year
+        const double fullFlow =
+            conductivity * secondsPerYear * thickness * width * gradient; // m³/year
         source.fullThicknessAquiferFlow.At(i) = fullFlow;
         const double section = thickness * width * porosity; // m², pore space
         if (section == 0.0) {
             const std::string zero = thickness == 0.0 ? aquifer.thickness.Label()
-                                     : width == 0.0   ? Translate("the width of the source across the flow")
-                                                      : aquifer.effectivePorosity.Label();
+                                     : width == 0.0
+                                         ? Translate("the width of the source across the flow")
+                                         : aquifer.effectivePorosity.Label();
             ThrowZeroInput(
-                TranslatableText("Source %s: the aquifer flow beneath the source cannot be calculated because %s is 0"),
+                TranslatableText(
+                    "Source %s: the aquifer flow beneath the source cannot be calculated because %s is 0"),
                 source.name, zero);
         }
-        velocity = (source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i) + fullFlow) / section;
+        velocity =
+            (source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i) + fullFlow) / section;
     }
     source.aquiferPoreVelocity.At(i) = velocity;
     return velocity;
@@ -116,14 +125,15 @@ double AquiferFlowBeneathSource(Project& project, Source& source, std::size_t so
 
 } // namespace
 
-double AquiferTravelTime(Project& project, Source& source, std::size_t receptorIndex, std::size_t sourceIndex,
-                         std::size_t i) {
+double AquiferTravelTime(Project& project, Source& source, std::size_t receptorIndex,
+                         std::size_t sourceIndex, std::size_t i) {
     const double velocity = AquiferFlowBeneathSource(project, source, sourceIndex, i);
     const Receptor& receptor = project.receptors.at(receptorIndex);
     const double distance = receptor.rotatedX - source.centres.at(i).rotatedX;
     if (distance < 0.0) return neverArrivesYears;
     // Advective arrival of the half-height of the dispersed front.
-    return TimeToCover(std::max(distance - project.aquifer.longitudinalDispersivity.SampleAt(i), 0.0), velocity);
+    return TimeToCover(
+        std::max(distance - project.aquifer.longitudinalDispersivity.SampleAt(i), 0.0), velocity);
 }
 
 namespace {
@@ -137,15 +147,15 @@ struct EntryReceptorTime {
 };
 
 // The decay rate (1/s) in the last layer of the source's pathway.
-double LastLayerDecayRate(const Project& project, const Source& source, const SourceContaminant& entry,
-                          std::size_t i) {
+double LastLayerDecayRate(const Project& project, const Source& source,
+                          const SourceContaminant& entry, std::size_t i) {
     if (!project.processes.biodegradationUz) return 0.0;
     const std::size_t last = source.pathways.size() - 1;
     const PathwayContaminant& record = entry.pathwayProperties.at(static_cast<int>(last));
     const double halfLife = record.uzHalfLife.SampleAt(i);
     if (halfLife == 0.0)
-        ThrowZeroInput(TranslatableText("Source %s, pathway %s: %s is 0"), source.name, source.pathways.at(last).name,
-                       record.uzHalfLife.Label());
+        ThrowZeroInput(TranslatableText("Source %s, pathway %s: %s is 0"), source.name,
+                       source.pathways.at(last).name, record.uzHalfLife.Label());
     return ln2 / (secondsPerYear * halfLife);
 }
 
@@ -155,8 +165,8 @@ double LastLayerDecayRate(const Project& project, const Source& source, const So
 // aquifer travel time to r earlier, so every point asks the unsaturated zone
 // for its own time; the unsaturated-zone solutions of all points are
 // independent and go to the solver together.
-void DilutedInputsAt(Project& project, Source& source, const EntryReceptorTime* points, std::size_t count,
-                     std::size_t i, double* out) {
+void DilutedInputsAt(Project& project, Source& source, const EntryReceptorTime* points,
+                     std::size_t count, std::size_t i, double* out) {
     std::vector<LayerRequest> requests;
     std::vector<std::size_t> at;
     std::size_t decayOf = static_cast<std::size_t>(-1);
@@ -169,8 +179,10 @@ void DilutedInputsAt(Project& project, Source& source, const EntryReceptorTime* 
             decay = LastLayerDecayRate(project, source, entry, i);
             decayOf = points[n].entryIndex;
         }
-        requests.push_back(
-            {&entry, points[n].timeYears - entry.receptorAquiferTravelTimes.at(points[n].receptorIndex).At(i), decay});
+        requests.push_back({&entry,
+                            points[n].timeYears -
+                                entry.receptorAquiferTravelTimes.at(points[n].receptorIndex).At(i),
+                            decay});
         at.push_back(n);
     }
     if (requests.empty()) return;
@@ -180,17 +192,19 @@ void DilutedInputsAt(Project& project, Source& source, const EntryReceptorTime* 
     std::vector<LayerConcentrations> bases(requests.size());
     ConcentrationsAtBase(project, source, requests.data(), requests.size(), i, last, bases.data());
 
-    const double infiltrated = source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i); // m³/year
+    const double infiltrated =
+        source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i); // m³/year
     const double total = infiltrated + source.mixingZoneFlow.At(i);
     // No water at all beneath the source: nothing is carried to the
     // receptor.
     if (total == 0.0) return;
     for (std::size_t n = 0; n < bases.size(); ++n) {
         const LayerConcentrations& base = bases[n];
-        out[at[n]] = pathway.fissureFlowing.at(i) != 0 ? (pathway.fissureFlow.At(i) * base.concentration +
-                                                          pathway.matrixFlow.At(i) * base.matrixConcentration) /
-                                                             total
-                                                       : base.concentration * infiltrated / total;
+        out[at[n]] = pathway.fissureFlowing.at(i) != 0
+                         ? (pathway.fissureFlow.At(i) * base.concentration +
+                            pathway.matrixFlow.At(i) * base.matrixConcentration) /
+                               total
+                         : base.concentration * infiltrated / total;
     }
 }
 
@@ -203,37 +217,42 @@ double DilutedInputConcentration(Project& project, Source& source, std::size_t e
     return value;
 }
 
-void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex, const double* timesYears,
-                                std::size_t count, std::size_t receptorIndex, std::size_t i, double* out) {
+void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex,
+                                const double* timesYears, std::size_t count,
+                                std::size_t receptorIndex, std::size_t i, double* out) {
     std::vector<EntryReceptorTime> points(count);
     for (std::size_t k = 0; k < count; ++k) points[k] = {entryIndex, receptorIndex, timesYears[k]};
     DilutedInputsAt(project, source, points.data(), count, i, out);
 }
 
-double ReceptorConcentration(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
-                             std::size_t slice, std::size_t i, std::size_t sourceIndex) {
+double ReceptorConcentration(Project& project, Source& source, std::size_t entryIndex,
+                             std::size_t receptorIndex, std::size_t slice, std::size_t i,
+                             std::size_t sourceIndex) {
     const double t = project.plume.active ? project.plume.timeYears : project.timeSlices.at(slice);
     double value = 0.0;
-    ReceptorConcentrations(project, source, entryIndex, receptorIndex, &t, 1, i, sourceIndex, &value);
+    ReceptorConcentrations(project, source, entryIndex, receptorIndex, &t, 1, i, sourceIndex,
+                           &value);
     return value;
 }
 
-void ReceptorConcentrations(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
-                            const double* timesYears, std::size_t count, std::size_t i, std::size_t sourceIndex,
-                            double* out) {
-    ReceptorConcentrationsOfEntries(project, source, &entryIndex, 1, receptorIndex, receptorIndex + 1, timesYears,
-                                    count, i, sourceIndex, out);
+void ReceptorConcentrations(Project& project, Source& source, std::size_t entryIndex,
+                            std::size_t receptorIndex, const double* timesYears, std::size_t count,
+                            std::size_t i, std::size_t sourceIndex, double* out) {
+    ReceptorConcentrationsOfEntries(project, source, &entryIndex, 1, receptorIndex,
+                                    receptorIndex + 1, timesYears, count, i, sourceIndex, out);
 }
 
-void ReceptorConcentrationsAt(Project& project, Source& source, std::size_t entryIndex, std::size_t firstReceptor,
-                              std::size_t endReceptor, const double* timesYears, std::size_t count, std::size_t i,
+void ReceptorConcentrationsAt(Project& project, Source& source, std::size_t entryIndex,
+                              std::size_t firstReceptor, std::size_t endReceptor,
+                              const double* timesYears, std::size_t count, std::size_t i,
                               std::size_t sourceIndex, double* out) {
-    ReceptorConcentrationsOfEntries(project, source, &entryIndex, 1, firstReceptor, endReceptor, timesYears, count, i,
-                                    sourceIndex, out);
+    ReceptorConcentrationsOfEntries(project, source, &entryIndex, 1, firstReceptor, endReceptor,
+                                    timesYears, count, i, sourceIndex, out);
 }
 
-void ReceptorConcentrationsOfEntries(Project& project, Source& source, const std::size_t* entryIndices,
-                                     std::size_t entryCount, std::size_t firstReceptor, std::size_t endReceptor,
+void ReceptorConcentrationsOfEntries(Project& project, Source& source,
+                                     const std::size_t* entryIndices, std::size_t entryCount,
+                                     std::size_t firstReceptor, std::size_t endReceptor,
                                      const double* timesYears, std::size_t count, std::size_t i,
                                      std::size_t sourceIndex, double* out) {
     if (endReceptor <= firstReceptor || entryCount == 0) return;
@@ -252,7 +271,8 @@ void ReceptorConcentrationsOfEntries(Project& project, Source& source, const std
     std::vector<double> decays(entryCount);
     for (std::size_t e = 0; e < entryCount; ++e) {
         const SourceContaminant& entry = source.inventory.at(entryIndices[e]);
-        const Contaminant& contaminant = project.contaminants[ContaminantIndexOf(project, entry.contaminant)];
+        const Contaminant& contaminant =
+            project.contaminants[ContaminantIndexOf(project, entry.contaminant)];
         retardations[e] = contaminant.aquiferRetardation.At(i);
         decays[e] = AquiferDecayRate(project, contaminant, retardations[e], i);
     }
@@ -280,7 +300,8 @@ void ReceptorConcentrationsOfEntries(Project& project, Source& source, const std
         // source starts.
         const double lastLayerDelay =
             level3a ? 0.0
-                    : entry.pathwayProperties.at(static_cast<int>(source.pathways.size() - 1)).retardedTravelTime.At(i);
+                    : entry.pathwayProperties.at(static_cast<int>(source.pathways.size() - 1))
+                          .retardedTravelTime.At(i);
         for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
             const Receptor& receptor = project.receptors.at(r);
             const double x = receptor.rotatedX - point.rotatedX;
@@ -296,16 +317,17 @@ void ReceptorConcentrationsOfEntries(Project& project, Source& source, const std
                 }
                 for (std::size_t k : started) {
                     problems.push_back({entry.concentration.SampleAt(i), x, y, width,
-                                        (timesYears[k] - source.timeOffset) * secondsPerYear, velocity, lateral,
-                                        longitudinal, decay, retardation});
+                                        (timesYears[k] - source.timeOffset) * secondsPerYear,
+                                        velocity, lateral, longitudinal, decay, retardation});
                     where.push_back(row + k);
                 }
             } else {
                 for (std::size_t k : started) {
                     points.push_back({entryIndices[e], r, timesYears[k]});
-                    problems.push_back({0.0, x, y, width,
-                                        (timesYears[k] - source.timeOffset - lastLayerDelay) * secondsPerYear,
-                                        velocity, lateral, longitudinal, decay, retardation});
+                    problems.push_back(
+                        {0.0, x, y, width,
+                         (timesYears[k] - source.timeOffset - lastLayerDelay) * secondsPerYear,
+                         velocity, lateral, longitudinal, decay, retardation});
                     where.push_back(row + k);
                 }
             }
@@ -324,7 +346,8 @@ void ReceptorConcentrationsOfEntries(Project& project, Source& source, const std
 
 namespace {
 
-void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstReceptor, std::size_t endReceptor) {
+void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstReceptor,
+                         std::size_t endReceptor) {
     const int level = project.simulationLevel;
     const bool level3a = level == SimulationLevel::level3a;
     const bool plume = project.plume.active;
@@ -377,7 +400,8 @@ void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstRecep
             double unsaturatedRetardedTime = 0.0;
             if (!level3a) {
                 for (std::size_t p = 0; p < source.pathways.size(); ++p) {
-                    const PathwayContaminant& record = entry.pathwayProperties.at(static_cast<int>(p));
+                    const PathwayContaminant& record =
+                        entry.pathwayProperties.at(static_cast<int>(p));
                     unsaturatedTime += record.unretardedTravelTime.At(i);
                     unsaturatedRetardedTime += record.retardedTravelTime.At(i);
                 }
@@ -390,13 +414,15 @@ void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstRecep
                     contaminant.partitionCoefficient.SampleAt(i) =
                         contaminant.koc.SampleAt(i) * aquifer.foc.SampleAt(i) * 0.01;
                 // The porosity is not 0 here: the velocity above needs it.
-                retardation = 1.0 + aquifer.dryBulkDensity.SampleAt(i) / aquifer.effectivePorosity.SampleAt(i) *
+                retardation = 1.0 + aquifer.dryBulkDensity.SampleAt(i) /
+                                        aquifer.effectivePorosity.SampleAt(i) *
                                         contaminant.partitionCoefficient.SampleAt(i);
             }
             contaminant.aquiferRetardation.At(i) = retardation;
 
             for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
-                ReceptorContaminant& totals = TotalsOf(project.receptors[r], contaminant.identifier);
+                ReceptorContaminant& totals =
+                    TotalsOf(project.receptors[r], contaminant.identifier);
                 const double aquiferTime = aquiferTimes[r - firstReceptor];
                 const double unretarded = unsaturatedTime + aquiferTime;
                 entry.receptorUnretardedTravelTimes.at(r).At(i) = unretarded;
@@ -417,20 +443,26 @@ void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstRecep
         const double* times = plume ? &project.plume.timeYears : project.timeSlices.data();
         values.resize(entries.size() * receptorCount * slices);
         const std::size_t perEntry = receptorCount * slices;
-        const std::size_t group = std::max<std::size_t>(1, problemsPerBatch / std::max<std::size_t>(1, perEntry));
+        const std::size_t group =
+            std::max<std::size_t>(1, problemsPerBatch / std::max<std::size_t>(1, perEntry));
         for (std::size_t first = 0; first < entries.size(); first += group) {
             const std::size_t n = std::min(group, entries.size() - first);
-            ReceptorConcentrationsOfEntries(project, source, entries.data() + first, n, firstReceptor, endReceptor,
-                                            times, slices, i, s, values.data() + first * perEntry);
+            ReceptorConcentrationsOfEntries(project, source, entries.data() + first, n,
+                                            firstReceptor, endReceptor, times, slices, i, s,
+                                            values.data() + first * perEntry);
         }
         for (std::size_t n = 0; n < entries.size(); ++n) {
             SourceContaminant& entry = source.inventory[entries[n]];
-            const Contaminant& contaminant = project.contaminants[ContaminantIndexOf(project, entry.contaminant)];
-            const double background =
-                contaminant.backgroundOption != 0 ? contaminant.backgroundConcentration.SampleAt(i) : 0.0;
+            const Contaminant& contaminant =
+                project.contaminants[ContaminantIndexOf(project, entry.contaminant)];
+            const double background = contaminant.backgroundOption != 0
+                                          ? contaminant.backgroundConcentration.SampleAt(i)
+                                          : 0.0;
             for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
-                ReceptorContaminant& totals = TotalsOf(project.receptors[r], contaminant.identifier);
-                const double* row = values.data() + (n * receptorCount + (r - firstReceptor)) * slices;
+                ReceptorContaminant& totals =
+                    TotalsOf(project.receptors[r], contaminant.identifier);
+                const double* row =
+                    values.data() + (n * receptorCount + (r - firstReceptor)) * slices;
                 for (std::size_t k = 0; k < slices; ++k) {
                     entry.receptorConcentrations.at(r).at(k).At(i) = row[k] + background;
                     totals.totalConcentrations.at(k).At(i) += row[k];
@@ -449,7 +481,8 @@ void ComputeForReceptors(Project& project, std::size_t i, std::size_t firstRecep
             const Contaminant& contaminant = project.contaminants[c];
             if (contaminant.backgroundOption == 0) continue;
             const double background = contaminant.backgroundConcentration.SampleAt(i);
-            for (std::size_t k = 0; k < slices; ++k) totals.totalConcentrations.at(k).At(i) += background;
+            for (std::size_t k = 0; k < slices; ++k)
+                totals.totalConcentrations.at(k).At(i) += background;
         }
     }
 }

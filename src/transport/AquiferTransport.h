@@ -32,13 +32,14 @@ void ComputeAquiferAtReceptor(Project& project, std::size_t i, std::size_t recep
 // within one longitudinal dispersivity. Writes the source's aquifer pore
 // velocity va (m/year) and, except at "Level 3a", its full-thickness
 // aquifer flow (m³/year), to which the infiltration adds beneath the source.
-double AquiferTravelTime(Project& project, Source& source, std::size_t receptorIndex, std::size_t sourceIndex,
-                         std::size_t i);
+double AquiferTravelTime(Project& project, Source& source, std::size_t receptorIndex,
+                         std::size_t sourceIndex, std::size_t i);
 
 // The contribution of one entry of a source to receptor r at time slice k
 // (mg/l), without background.
-double ReceptorConcentration(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
-                             std::size_t slice, std::size_t i, std::size_t sourceIndex);
+double ReceptorConcentration(Project& project, Source& source, std::size_t entryIndex,
+                             std::size_t receptorIndex, std::size_t slice, std::size_t i,
+                             std::size_t sourceIndex);
 
 // The concentration entering the aquifer solution for receptor r: the water
 // that reaches the receptor at t (years) left the mixing zone one retarded
@@ -49,25 +50,28 @@ double DilutedInputConcentration(Project& project, Source& source, std::size_t e
 // Both at `count` times at once (years; 0 for a time before the source
 // starts): out[k] is the value at timesYears[k]. The aquifer solutions at
 // the different times are independent, so the solver takes them together.
-void ReceptorConcentrations(Project& project, Source& source, std::size_t entryIndex, std::size_t receptorIndex,
-                            const double* timesYears, std::size_t count, std::size_t i, std::size_t sourceIndex,
-                            double* out);
+void ReceptorConcentrations(Project& project, Source& source, std::size_t entryIndex,
+                            std::size_t receptorIndex, const double* timesYears, std::size_t count,
+                            std::size_t i, std::size_t sourceIndex, double* out);
 // The same for the receptors [firstReceptor, endReceptor) at the same
 // `count` times: out[(r - firstReceptor) * count + k]. All of them go to the
 // solver together; each value is the one the call for its receptor alone
 // gives, to the bit.
-void ReceptorConcentrationsAt(Project& project, Source& source, std::size_t entryIndex, std::size_t firstReceptor,
-                              std::size_t endReceptor, const double* timesYears, std::size_t count, std::size_t i,
+void ReceptorConcentrationsAt(Project& project, Source& source, std::size_t entryIndex,
+                              std::size_t firstReceptor, std::size_t endReceptor,
+                              const double* timesYears, std::size_t count, std::size_t i,
                               std::size_t sourceIndex, double* out);
 // The same for several entries of the source at once:
 // out[(e * (endReceptor - firstReceptor) + r - firstReceptor) * count + k]
 // for entryIndices[e]. Every problem of all of them goes to the solver in
 // one batch.
-void ReceptorConcentrationsOfEntries(Project& project, Source& source, const std::size_t* entryIndices,
-                                     std::size_t entryCount, std::size_t firstReceptor, std::size_t endReceptor,
+void ReceptorConcentrationsOfEntries(Project& project, Source& source,
+                                     const std::size_t* entryIndices, std::size_t entryCount,
+                                     std::size_t firstReceptor, std::size_t endReceptor,
                                      const double* timesYears, std::size_t count, std::size_t i,
                                      std::size_t sourceIndex, double* out);
-void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex, const double* timesYears,
-                                std::size_t count, std::size_t receptorIndex, std::size_t i, double* out);
+void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex,
+                                const double* timesYears, std::size_t count,
+                                std::size_t receptorIndex, std::size_t i, double* out);
 
 } // namespace varnex

@@ -146,7 +146,8 @@ namespace avx512 {
 namespace {
 
 using CoefficientKernel = bool (*)(const TransformInputs&, Coefficients&);
-using AcrossKernel = void (*)(const TransformInputs*, const double*, const double*, int, Recurrence*);
+using AcrossKernel = void (*)(const TransformInputs*, const double*, const double*, int,
+                              Recurrence*);
 
 // The problems side by side of one register variant.
 struct AcrossKernels {
@@ -168,17 +169,21 @@ struct Kernels {
 };
 
 Kernels ChooseKernels() {
-    const AcrossKernels baselineAcross{baseline::FastAcross, baseline::FaithfulAcross, baseline::lanes};
+    const AcrossKernels baselineAcross{baseline::FastAcross, baseline::FaithfulAcross,
+                                       baseline::lanes};
 #ifdef VARNEX_FAST_WIDE_VARIANTS
     const AcrossKernels avx2Across{avx2::FastAcross, avx2::FaithfulAcross, avx2::lanes};
     if (__builtin_cpu_supports("avx512f")) {
-        return {avx512::FastCoefficients, avx512::FaithfulCoefficients,
-                {avx512::FastAcross, avx512::FaithfulAcross, avx512::lanes}, avx2Across};
+        return {avx512::FastCoefficients,
+                avx512::FaithfulCoefficients,
+                {avx512::FastAcross, avx512::FaithfulAcross, avx512::lanes},
+                avx2Across};
     }
     if (__builtin_cpu_supports("avx2"))
         return {avx2::FastCoefficients, avx2::FaithfulCoefficients, avx2Across, baselineAcross};
 #endif
-    return {baseline::FastCoefficients, baseline::FaithfulCoefficients, baselineAcross, baselineAcross};
+    return {baseline::FastCoefficients, baseline::FaithfulCoefficients, baselineAcross,
+            baselineAcross};
 }
 
 // Whether the inversion is so ill-conditioned for this problem that the
@@ -209,7 +214,8 @@ void UnitPoint(double timeS, double halfPeriodT, double& zRe, double& zIm) {
 // reference's complex multiplication recovers infinities there, which the
 // written-out products below do not, so the caller hands such problems to
 // the reference kernel.
-double FinishContinuedFraction(const Recurrence& r, double timeS, double gamma, double halfPeriodT) {
+double FinishContinuedFraction(const Recurrence& r, double timeS, double gamma,
+                               double halfPeriodT) {
     if (!r.clean || !(std::isfinite(r.aRe) && std::isfinite(r.aIm) && std::isfinite(r.bRe) &&
                       std::isfinite(r.bIm))) {
         return std::numeric_limits<double>::quiet_NaN();
@@ -333,11 +339,13 @@ Prepared PrepareColumn(const ColumnProblem& c) {
 Prepared PrepareAquifer(const AquiferProblem& a) {
     const double dispersion = a.longitudinalDispersivityM * a.velocityMPerS + dispersionFloor;
     // The lateral spreading factor, as the reference computes it.
-    const double lateralDispersion = a.lateralDispersivityM * a.velocityMPerS * a.retardation + dispersionFloor;
-    const double sigma = 2.0 * std::sqrt(lateralDispersion * a.xM / (a.velocityMPerS * a.retardation));
+    const double lateralDispersion =
+        a.lateralDispersivityM * a.velocityMPerS * a.retardation + dispersionFloor;
+    const double sigma =
+        2.0 * std::sqrt(lateralDispersion * a.xM / (a.velocityMPerS * a.retardation));
     const double halfWidth = a.widthM / 2.0;
-    const double lateral =
-        0.5 * (ErrorFunction((halfWidth + a.yM) / sigma) - ErrorFunction((a.yM - halfWidth) / sigma));
+    const double lateral = 0.5 * (ErrorFunction((halfWidth + a.yM) / sigma) -
+                                  ErrorFunction((a.yM - halfWidth) / sigma));
     return Prepare(a.concentration, a.xM, a.timeS, a.velocityMPerS, dispersion, a.decayPerS,
                    a.retardation, lateral);
 }
@@ -385,7 +393,8 @@ void SolveBatch(const Problem* problems, double* results, std::size_t count, IsZ
     };
     Group groups[2]; // the fast form, the faithful form
     auto solveGroup = [&](Group& group, bool faithful) {
-        const AcrossKernels& variant = group.filled <= kernels.narrow.lanes ? kernels.narrow : kernels.wide;
+        const AcrossKernels& variant =
+            group.filled <= kernels.narrow.lanes ? kernels.narrow : kernels.wide;
         const AcrossKernel across = faithful ? variant.faithful : variant.fast;
         TransformInputs inputs[maxLanes];
         double zRe[maxLanes], zIm[maxLanes];
@@ -421,7 +430,8 @@ void SolveBatch(const Problem* problems, double* results, std::size_t count, IsZ
     for (int form = 0; form < 2; ++form) {
         Group& group = groups[form];
         if (group.filled == 1) {
-            results[group.members[0]] = Result(SolveOne(kernels, group.problems[0]), problems[group.members[0]], reference);
+            results[group.members[0]] =
+                Result(SolveOne(kernels, group.problems[0]), problems[group.members[0]], reference);
         } else if (group.filled > 1) {
             solveGroup(group, form == 1);
         }
@@ -433,7 +443,7 @@ void SolveBatch(const Problem* problems, double* results, std::size_t count, IsZ
 double FastSolveAdvectionDispersion(double concentration, double distanceM, double timeS,
                                     double velocityMPerS, double dispersivityM, double decayPerS,
                                     double retardation) {
-    const ColumnProblem problem{concentration, distanceM,  timeS,      velocityMPerS,
+    const ColumnProblem problem{concentration, distanceM, timeS,      velocityMPerS,
                                 dispersivityM, decayPerS, retardation};
     if (ColumnIsZero(problem)) return 0.0;
     return Result(SolveOne(ChooseKernels(), PrepareColumn(problem)), problem, ReferenceColumn);
@@ -444,8 +454,15 @@ double FastSolveAquiferAdvectionDispersion(double concentration, double xM, doub
                                            double lateralDispersivityM,
                                            double longitudinalDispersivityM, double decayPerS,
                                            double retardation) {
-    const AquiferProblem problem{concentration, xM, yM, widthM, timeS, velocityMPerS,
-                                 lateralDispersivityM, longitudinalDispersivityM, decayPerS,
+    const AquiferProblem problem{concentration,
+                                 xM,
+                                 yM,
+                                 widthM,
+                                 timeS,
+                                 velocityMPerS,
+                                 lateralDispersivityM,
+                                 longitudinalDispersivityM,
+                                 decayPerS,
                                  retardation};
     if (AquiferIsZero(problem)) return 0.0;
     return Result(SolveOne(ChooseKernels(), PrepareAquifer(problem)), problem, ReferenceAquifer);
@@ -503,9 +520,7 @@ inline Mask Tiny(Real re, Real im) { return (Abs(re) < tiny) & (Abs(im) < tiny);
 constexpr double roundingShift = 6755399441055744.0;
 
 // 2^m for an integer m in [-1022, 1023], put together from its bits.
-inline Real PowerOfTwo(Real m) {
-    return (Real)((Mask)(m + (roundingShift + 1023.0)) << 52);
-}
+inline Real PowerOfTwo(Real m) { return (Real)((Mask)(m + (roundingShift + 1023.0)) << 52); }
 
 // e^x: x = n ln 2 + r with ln 2 in two parts (the first of 32 bits, so that
 // n times it is exact; Cody and Waite 1980), |r| <= ln 2 / 2, and the Taylor
@@ -642,7 +657,8 @@ inline Real HypotAsReference(Real x, Real y, Mask& outside) {
     const Mask near = h <= 2.0 * ay;
     const Real delta = h - (near ? ay : ax);
     const Real t1 = near ? ax * (2.0 * delta - ax) : 2.0 * delta * (ax - 2.0 * ay);
-    const Real t2 = near ? (delta - 2.0 * (ax - ay)) * delta : (4.0 * delta - ay) * ay + delta * delta;
+    const Real t2 =
+        near ? (delta - 2.0 * (ax - ay)) * delta : (4.0 * delta - ay) * ay + delta * delta;
     h -= (t1 + t2) / (2.0 * h);
     outside = ~(ax < 0x1p511) | ((ay < 0x1p-511) & (ay != 0.0));
     return ay <= ax * 0x1p-54 ? ax + ay : h;
@@ -667,7 +683,8 @@ bool TransformValues(const TransformInputs& in, double* fRe, double* fIm) {
     // C T / (g + i k pi), both without a division per term.
     const double qOmega = in.q * in.omega / in.velocitySquared;
     const double scaledConcentration = in.concentration * in.halfPeriodT;
-    if (!faithful && !(in.halfPeriodT > 1e-280 && in.halfPeriodT < 1e280 && std::fabs(qOmega) < 1e280)) {
+    if (!faithful &&
+        !(in.halfPeriodT > 1e-280 && in.halfPeriodT < 1e280 && std::fabs(qOmega) < 1e280)) {
         return false;
     }
     const ScaledReciprocals& reciprocals = ReciprocalTable();
@@ -680,8 +697,8 @@ bool TransformValues(const TransformInputs& in, double* fRe, double* fIm) {
         // not cancel from sqrt((|w| + |Re w|) / 2), the other from
         // 2 Re(root) Im(root) = Im w.
         Mask outside = Mask{};
-        const Real modulus = faithful ? HypotAsReference(Splat(wRe), wIm, outside)
-                                      : Sqrt(wRe * wRe + wIm * wIm);
+        const Real modulus =
+            faithful ? HypotAsReference(Splat(wRe), wIm, outside) : Sqrt(wRe * wRe + wIm * wIm);
         trouble |= valid & (outside | ~(Abs(wIm) < 1e290));
         const Real t = Sqrt(0.5 * (modulus + std::fabs(wRe)));
         const Real u = 0.5 * (wIm / t);
@@ -777,8 +794,8 @@ bool TableCoefficients(double* fRe, double* fIm, Coefficients& d) {
     for (int k0 = 0; k0 < laplaceTerms - 1; k0 += lanes) {
         const Mask valid = index + static_cast<double>(k0) < static_cast<double>(laplaceTerms - 1);
         Real re, im;
-        trouble |= valid & Quotient<faithful>(Load(fRe + k0 + 1), Load(fIm + k0 + 1), Load(fRe + k0),
-                                              Load(fIm + k0), re, im);
+        trouble |= valid & Quotient<faithful>(Load(fRe + k0 + 1), Load(fIm + k0 + 1),
+                                              Load(fRe + k0), Load(fIm + k0), re, im);
         Store(qRe + k0, re);
         Store(qIm + k0, im);
     }
@@ -806,8 +823,8 @@ bool TableCoefficients(double* fRe, double* fIm, Coefficients& d) {
         for (int k0 = 0; k0 < qLength; k0 += lanes) {
             const Mask valid = index + static_cast<double>(k0) < static_cast<double>(qLength);
             Real tRe, tIm;
-            trouble |= valid & Quotient<faithful>(Load(eRe + k0 + 1), Load(eIm + k0 + 1), Load(gRe + k0),
-                                                  Load(gIm + k0), tRe, tIm);
+            trouble |= valid & Quotient<faithful>(Load(eRe + k0 + 1), Load(eIm + k0 + 1),
+                                                  Load(gRe + k0), Load(gIm + k0), tRe, tIm);
             const Real mRe = Load(qRe + k0 + 1), mIm = Load(qIm + k0 + 1);
             Store(qRe + k0, mRe * tRe - mIm * tIm);
             Store(qIm + k0, mRe * tIm + mIm * tRe);
@@ -824,9 +841,13 @@ bool AllCoefficients(const TransformInputs& in, Coefficients& d) {
     return TableCoefficients<faithful>(fRe, fIm, d) && transformClean;
 }
 
-bool FastCoefficients(const TransformInputs& in, Coefficients& d) { return AllCoefficients<false>(in, d); }
+bool FastCoefficients(const TransformInputs& in, Coefficients& d) {
+    return AllCoefficients<false>(in, d);
+}
 
-bool FaithfulCoefficients(const TransformInputs& in, Coefficients& d) { return AllCoefficients<true>(in, d); }
+bool FaithfulCoefficients(const TransformInputs& in, Coefficients& d) {
+    return AllCoefficients<true>(in, d);
+}
 
 // The fast or the faithful form of up to `lanes` problems side by side, lane
 // l holding problem l: their transform values (each evaluated along its own
@@ -837,7 +858,8 @@ bool FaithfulCoefficients(const TransformInputs& in, Coefficients& d) { return A
 // a single call. Lanes beyond `count` repeat problem 0, and their
 // results are dropped.
 template <bool faithful>
-void Across(const TransformInputs* in, const double* zReIn, const double* zImIn, int count, Recurrence* out) {
+void Across(const TransformInputs* in, const double* zReIn, const double* zImIn, int count,
+            Recurrence* out) {
     constexpr int n = laplaceTerms;
     // Term k of lane l at k * lanes + l.
     alignas(64) double fRe[n * lanes], fIm[n * lanes];
@@ -878,8 +900,8 @@ void Across(const TransformInputs* in, const double* zReIn, const double* zImIn,
     Store(fIm, d0Im);
     for (int k = 0; k < n - 1; ++k) {
         Real re, im;
-        trouble |= Quotient<faithful>(Load(fRe + at(k + 1)), Load(fIm + at(k + 1)), Load(fRe + at(k)),
-                                      Load(fIm + at(k)), re, im);
+        trouble |= Quotient<faithful>(Load(fRe + at(k + 1)), Load(fIm + at(k + 1)),
+                                      Load(fRe + at(k)), Load(fIm + at(k)), re, im);
         Store(qRe + at(k), re);
         Store(qIm + at(k), im);
     }
@@ -903,8 +925,8 @@ void Across(const TransformInputs* in, const double* zReIn, const double* zImIn,
         const int qLength = eLength - 1;
         for (int k = 0; k < qLength; ++k) {
             Real tRe, tIm;
-            trouble |= Quotient<faithful>(Load(eRe + at(k + 1)), Load(eIm + at(k + 1)), Load(gRe + at(k)),
-                                          Load(gIm + at(k)), tRe, tIm);
+            trouble |= Quotient<faithful>(Load(eRe + at(k + 1)), Load(eIm + at(k + 1)),
+                                          Load(gRe + at(k)), Load(gIm + at(k)), tRe, tIm);
             const Real mRe = Load(qRe + at(k + 1)), mIm = Load(qIm + at(k + 1));
             Store(qRe + at(k), mRe * tRe - mIm * tIm);
             Store(qIm + at(k), mRe * tIm + mIm * tRe);
@@ -941,11 +963,13 @@ void Across(const TransformInputs* in, const double* zReIn, const double* zImIn,
     }
 }
 
-void FastAcross(const TransformInputs* in, const double* zRe, const double* zIm, int count, Recurrence* out) {
+void FastAcross(const TransformInputs* in, const double* zRe, const double* zIm, int count,
+                Recurrence* out) {
     Across<false>(in, zRe, zIm, count, out);
 }
 
-void FaithfulAcross(const TransformInputs* in, const double* zRe, const double* zIm, int count, Recurrence* out) {
+void FaithfulAcross(const TransformInputs* in, const double* zRe, const double* zIm, int count,
+                    Recurrence* out) {
     Across<true>(in, zRe, zIm, count, out);
 }
 

@@ -46,8 +46,7 @@ double FastSolveAquiferAdvectionDispersion(double concentration, double xM, doub
 
 // The arguments of one FastSolveAdvectionDispersion call.
 struct ColumnProblem {
-    double concentration, distanceM, timeS, velocityMPerS, dispersivityM, decayPerS,
-        retardation;
+    double concentration, distanceM, timeS, velocityMPerS, dispersivityM, decayPerS, retardation;
 };
 
 // Independent problems solved together; results[k] is what

@@ -4,28 +4,31 @@
 
 namespace varnex {
 
-void SolveColumns(SolverKernel kernel, const ColumnProblem* problems, double* results, std::size_t count) {
+void SolveColumns(SolverKernel kernel, const ColumnProblem* problems, double* results,
+                  std::size_t count) {
     if (kernel == SolverKernel::fast) {
         FastSolveAdvectionDispersionBatch(problems, results, count);
         return;
     }
     for (std::size_t k = 0; k < count; ++k) {
         const ColumnProblem& p = problems[k];
-        results[k] = SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
-                                              p.dispersivityM, p.decayPerS, p.retardation);
+        results[k] =
+            SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                     p.dispersivityM, p.decayPerS, p.retardation);
     }
 }
 
-void SolveAquiferColumns(SolverKernel kernel, const AquiferProblem* problems, double* results, std::size_t count) {
+void SolveAquiferColumns(SolverKernel kernel, const AquiferProblem* problems, double* results,
+                         std::size_t count) {
     if (kernel == SolverKernel::fast) {
         FastSolveAquiferAdvectionDispersionBatch(problems, results, count);
         return;
     }
     for (std::size_t k = 0; k < count; ++k) {
         const AquiferProblem& p = problems[k];
-        results[k] = SolveAquiferAdvectionDispersion(p.concentration, p.xM, p.yM, p.widthM, p.timeS,
-                                                     p.velocityMPerS, p.lateralDispersivityM,
-                                                     p.longitudinalDispersivityM, p.decayPerS, p.retardation);
+        results[k] = SolveAquiferAdvectionDispersion(
+            p.concentration, p.xM, p.yM, p.widthM, p.timeS, p.velocityMPerS, p.lateralDispersivityM,
+            p.longitudinalDispersivityM, p.decayPerS, p.retardation);
     }
 }
 

@@ -13,7 +13,9 @@ namespace varnex {
 // kernel solves them one after the other, in order. Either way results[k]
 // is the solution of problems[k] alone, so batching never changes a
 // number. A problem with invalid inputs throws the kernel's exception.
-void SolveColumns(SolverKernel kernel, const ColumnProblem* problems, double* results, std::size_t count);
-void SolveAquiferColumns(SolverKernel kernel, const AquiferProblem* problems, double* results, std::size_t count);
+void SolveColumns(SolverKernel kernel, const ColumnProblem* problems, double* results,
+                  std::size_t count);
+void SolveAquiferColumns(SolverKernel kernel, const AquiferProblem* problems, double* results,
+                         std::size_t count);
 
 } // namespace varnex

@@ -4,9 +4,9 @@
 #include <limits>
 #include <stdexcept>
 
-#include "model/Project.h"
 #include "base/Exception.h"
 #include "base/TextFormat.h"
+#include "model/Project.h"
 #include "settings/Translate.h"
 
 namespace varnex {
@@ -38,7 +38,6 @@ std::size_t ContaminantIndex(const Project& project, const SourceContaminant& en
                            " has no contaminant in the project");
 }
 
-
 // The soil, pore water and soil air phases only matter when a total soil
 // concentration must be converted, or when the source declines by leaching
 // or by factors (its partitioning inputs are then sampled too).
@@ -62,9 +61,10 @@ void DerivePorosities(Source& source, std::size_t i) {
     // rho_b > 0 here it would also fail the density comparison, but naming
     // the input that is 0 tells the user what to correct.
     if (particle == 0.0)
-        throw Exception(
-            FormatText(TranslateFormat("Source %s: %s is 0"), {source.name, source.particleDensity.Label()}));
-    if (bulk > particle) SourceError(TranslatableText("Source %s Bulk Density > Particle Density"), source);
+        throw Exception(FormatText(TranslateFormat("Source %s: %s is 0"),
+                                   {source.name, source.particleDensity.Label()}));
+    if (bulk > particle)
+        SourceError(TranslatableText("Source %s Bulk Density > Particle Density"), source);
 
     double& water = source.waterFilledPorosity.SampleAt(i);
     double& air = source.airFilledPorosity.SampleAt(i);
@@ -135,13 +135,15 @@ void ComputeSourceTerm(Project& project, std::size_t i, std::vector<char>& limit
             const std::size_t slices = plume ? 1 : project.timeSlices.size();
             for (std::size_t k = 0; k < slices; ++k) {
                 const double t = plume ? project.plume.timeYears : project.timeSlices[k];
-                const double concentration = ConcentrationAtTime(project, source, entry, t, i, partitionFactor, cut);
+                const double concentration =
+                    ConcentrationAtTime(project, source, entry, t, i, partitionFactor, cut);
                 // A NaN or infinite sample (or one a correlation moved
                 // outside what the checks of the inputs allow) must not
                 // spread silently into every later result.
                 if (!std::isfinite(concentration))
                     throw Exception(FormatText(
-                        TranslateFormat("Source %s: the leachate concentration of %s is not a finite number"),
+                        TranslateFormat(
+                            "Source %s: the leachate concentration of %s is not a finite number"),
                         {source.name, contaminant.name}));
                 entry.sourceConcentrations.at(k).At(i) = concentration;
             }
@@ -150,7 +152,8 @@ void ComputeSourceTerm(Project& project, std::size_t i, std::vector<char>& limit
     }
 }
 
-double PartitionFactor(Project& /*project*/, Source& source, SourceContaminant& entry, std::size_t i) {
+double PartitionFactor(Project& /*project*/, Source& source, SourceContaminant& entry,
+                       std::size_t i) {
     // A leachate concentration of a constant source is used as it is.
     if (!NeedsPartitioning(source, entry)) return 1.0;
     // Without soil there is nothing to partition into: Kp = 0 marks it, and
@@ -179,11 +182,13 @@ double PartitionFactor(Project& /*project*/, Source& source, SourceContaminant& 
     // Henry's law constant H giving the soil-air share of an organic species
     // (H is 0 for a species that does not volatilise).
     const double henry = entry.henrysLawConstant.SampleAt(i);
-    return entry.partitionCoefficient.SampleAt(i) + (henry * air + water) / source.dryBulkDensity.SampleAt(i);
+    return entry.partitionCoefficient.SampleAt(i) +
+           (henry * air + water) / source.dryBulkDensity.SampleAt(i);
 }
 
-double ConcentrationAtTime(const Project& project, const Source& source, const SourceContaminant& entry,
-                           double t, std::size_t i, double partitionFactor, bool& limited) {
+double ConcentrationAtTime(const Project& project, const Source& source,
+                           const SourceContaminant& entry, double t, std::size_t i,
+                           double partitionFactor, bool& limited) {
     // A source starting at t0 releases nothing before then; from t0 on (t0
     // itself included) it leaches.
     if (t < source.timeOffset) return 0.0;
@@ -219,8 +224,8 @@ double ConcentrationAtTime(const Project& project, const Source& source, const S
     return initial - removed;
 }
 
-double UserDeclinedConcentration(const Project& project, const Source& source, const SourceContaminant& entry,
-                                 double t, std::size_t i) {
+double UserDeclinedConcentration(const Project& project, const Source& source,
+                                 const SourceContaminant& entry, double t, std::size_t i) {
     if (t < source.timeOffset) return 0.0;
     // The factor of the nearest time slice; on a tie the earlier slice.
     double best = 1e308;
@@ -236,7 +241,8 @@ double UserDeclinedConcentration(const Project& project, const Source& source, c
     // The factor list is checked against the time slices before a run; a
     // list that still falls short must not be read beyond its end.
     if (nearest == noSlice || nearest >= source.declineFactors.size())
-        SourceError(TranslatableText("Source %s has fewer declining factors than time slices"), source);
+        SourceError(TranslatableText("Source %s has fewer declining factors than time slices"),
+                    source);
     return entry.concentration.SampleAt(i) * source.declineFactors[nearest];
 }
 
@@ -253,8 +259,10 @@ std::string CheckDecliningFactors(const std::vector<double>& factors) {
     }
     for (std::size_t k = 0; k + 1 < factors.size(); ++k) {
         if (factors[k + 1] > factors[k]) {
-            warning += FormatText(TranslateFormat("You have defined an increasing source term; %g is greater then %g"),
-                                  {factors[k + 1], factors[k]});
+            warning +=
+                FormatText(TranslateFormat(
+                               "You have defined an increasing source term; %g is greater then %g"),
+                           {factors[k + 1], factors[k]});
             warning += '\n';
         }
     }

@@ -33,8 +33,9 @@ double PartitionFactor(Project& project, Source& source, SourceContaminant& entr
 
 // The leachate concentration (mg/l) at time t (years), given the partition
 // factor; sets `limited` when the solubility limit applies.
-double ConcentrationAtTime(const Project& project, const Source& source, const SourceContaminant& entry,
-                           double t, std::size_t i, double partitionFactor, bool& limited);
+double ConcentrationAtTime(const Project& project, const Source& source,
+                           const SourceContaminant& entry, double t, std::size_t i,
+                           double partitionFactor, bool& limited);
 
 // The user-defined declining concentration: the entry's concentration times
 // the factor of the time slice nearest to t (the earlier one on a tie).

@@ -38,8 +38,9 @@ double PoreVelocity(double flux, double porosity, ZeroPorosity&& zeroPorosity) {
 // An input that is 0 where the calculation needs it not to be: the
 // translated format (with the source name, then the input's label) shown to
 // the user.
-[[noreturn]] void ThrowZeroInput(const char* format, const std::string& owner, const std::string& label);
-[[noreturn]] void ThrowZeroInput(const char* format, const std::string& source, const std::string& pathway,
+[[noreturn]] void ThrowZeroInput(const char* format, const std::string& owner,
                                  const std::string& label);
+[[noreturn]] void ThrowZeroInput(const char* format, const std::string& source,
+                                 const std::string& pathway, const std::string& label);
 
 } // namespace varnex

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "model/Project.h"
-#include "transport/SourceTerm.h"
 #include "settings/Translate.h"
-#include "transport/SolverDispatch.h"
 #include "transport/MixingZone.h"
+#include "transport/SolverDispatch.h"
+#include "transport/SourceTerm.h"
 #include "transport/TransportArithmetic.h"
 #include "transport/TransportConstants.h"
 
@@ -23,7 +23,9 @@ using namespace TransportConstants;
 // lanes, small enough that the scratch space stays in the cache.
 constexpr std::size_t problemsPerBatch = 256;
 
-bool FissureFlowing(const UnsaturatedPathway& pathway, std::size_t i) { return pathway.fissureFlowing.at(i) != 0; }
+bool FissureFlowing(const UnsaturatedPathway& pathway, std::size_t i) {
+    return pathway.fissureFlowing.at(i) != 0;
+}
 
 PathwayContaminant& RecordOf(SourceContaminant& entry, std::size_t pathwayIndex) {
     // Every record exists before the first iteration (the result store
@@ -33,20 +35,22 @@ PathwayContaminant& RecordOf(SourceContaminant& entry, std::size_t pathwayIndex)
 
 [[noreturn]] void ZeroPorosityWithFlow(const Source& source, const UnsaturatedPathway& pathway,
                                        const StochasticParameter& porosity) {
-    ThrowZeroInput(TranslatableText("Source %s, pathway %s: %s is 0, but water flows through the layer"),
-                   source.name, pathway.name, porosity.Label());
+    ThrowZeroInput(
+        TranslatableText("Source %s, pathway %s: %s is 0, but water flows through the layer"),
+        source.name, pathway.name, porosity.Label());
 }
 
 // The first-order decay rate (1/s) of a half-life in years. A half-life of
 // 0 would make the rate infinite, which the kernel cannot take; it is
 // reported rather than guessed at.
-double UnsaturatedDecayRate(const Project& project, const Source& source, const UnsaturatedPathway& pathway,
-                            const PathwayContaminant& record, std::size_t i) {
+double UnsaturatedDecayRate(const Project& project, const Source& source,
+                            const UnsaturatedPathway& pathway, const PathwayContaminant& record,
+                            std::size_t i) {
     if (!project.processes.biodegradationUz) return 0.0;
     const double halfLife = record.uzHalfLife.SampleAt(i);
     if (halfLife == 0.0)
-        ThrowZeroInput(TranslatableText("Source %s, pathway %s: %s is 0"), source.name, pathway.name,
-                       record.uzHalfLife.Label());
+        ThrowZeroInput(TranslatableText("Source %s, pathway %s: %s is 0"), source.name,
+                       pathway.name, record.uzHalfLife.Label());
     return ln2 / (secondsPerYear * halfLife);
 }
 
@@ -60,13 +64,15 @@ void DeriveSoakawayInfiltration(Source& source, std::size_t i) {
     const double maximumRate = source.maximumInfiltrationRate.SampleAt(i);
     double rate = maximumRate;
     if (source.drainageSystem != 0) {
-        rate = source.runoffRecharge.SampleAt(i) * source.catchmentArea.SampleAt(i) / source.sourceArea.SampleAt(i);
+        rate = source.runoffRecharge.SampleAt(i) * source.catchmentArea.SampleAt(i) /
+               source.sourceArea.SampleAt(i);
         if (rate > maximumRate) rate = maximumRate;
     }
     source.infiltration.SampleAt(i) = rate * daysPerYear;
 }
 
-double PorousMediumTravelTime(Project& /*project*/, Source& source, std::size_t pathwayIndex, std::size_t i) {
+double PorousMediumTravelTime(Project& /*project*/, Source& source, std::size_t pathwayIndex,
+                              std::size_t i) {
     UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
     double& infiltration = source.infiltration.SampleAt(i);
     const double conductivity = pathway.unsaturatedConductivity.SampleAt(i);
@@ -86,7 +92,8 @@ double PorousMediumTravelTime(Project& /*project*/, Source& source, std::size_t 
             const double saturatedRate = conductivity * gradient * secondsPerYear; // m/year
             if (saturatedRate == 0.0)
                 ThrowZeroInput(
-                    TranslatableText("Source %s, pathway %s: %s is 0, so the soakaway cannot drain its water"),
+                    TranslatableText(
+                        "Source %s, pathway %s: %s is 0, so the soakaway cannot drain its water"),
                     source.name, pathway.name,
                     conductivity == 0.0 ? pathway.unsaturatedConductivity.Label()
                                         : pathway.verticalHydraulicGradient.Label());
@@ -107,12 +114,13 @@ double PorousMediumTravelTime(Project& /*project*/, Source& source, std::size_t 
     if (!pathway.include) return 0.0;
     // Advective travel over the thickness less one dispersivity, the
     // distance at which the dispersed front reaches half its height.
-    const double distance = std::max(pathway.thickness.SampleAt(i) - pathway.verticalDispersivity.SampleAt(i), 0.0);
+    const double distance =
+        std::max(pathway.thickness.SampleAt(i) - pathway.verticalDispersivity.SampleAt(i), 0.0);
     return TimeToCover(distance * waterFilled, infiltration);
 }
 
-DualPorosityTimes DualPorosityTravelTime(Project& /*project*/, Source& source, std::size_t pathwayIndex,
-                                         std::size_t i) {
+DualPorosityTimes DualPorosityTravelTime(Project& /*project*/, Source& source,
+                                         std::size_t pathwayIndex, std::size_t i) {
     UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
     const double q = source.infiltration.SampleAt(i);
     const double matrixRate = pathway.matrixConductivity.SampleAt(i) * secondsPerYear; // m/year
@@ -140,8 +148,9 @@ DualPorosityTimes DualPorosityTravelTime(Project& /*project*/, Source& source, s
         times.matrixTravelTime = TimeToCover(distance, matrixVelocity);
         pathway.fissureFlow.At(i) = q * area - matrixFlow;
         const double fissureVelocity =
-            PoreVelocity(q - (1.0 - fissurePorosity) * matrixRate, fissurePorosity,
-                         [&] { ZeroPorosityWithFlow(source, pathway, pathway.effectiveFissurePorosity); });
+            PoreVelocity(q - (1.0 - fissurePorosity) * matrixRate, fissurePorosity, [&] {
+                ZeroPorosityWithFlow(source, pathway, pathway.effectiveFissurePorosity);
+            });
         pathway.fissureVelocity.At(i) = fissureVelocity;
         // Fissure flow is fast and hardly dispersed: the whole thickness.
         times.travelTime = TimeToCover(thickness, fissureVelocity);
@@ -157,8 +166,8 @@ DualPorosityTimes DualPorosityTravelTime(Project& /*project*/, Source& source, s
     return times;
 }
 
-void RetardationFactors(Project& project, Source& source, SourceContaminant& entry, std::size_t pathwayIndex,
-                        std::size_t i) {
+void RetardationFactors(Project& project, Source& source, SourceContaminant& entry,
+                        std::size_t pathwayIndex, std::size_t i) {
     UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
     PathwayContaminant& record = RecordOf(entry, pathwayIndex);
     const bool fissures = FissureFlowing(pathway, i);
@@ -175,7 +184,9 @@ void RetardationFactors(Project& project, Source& source, SourceContaminant& ent
         // R = 1 + rho_b Kd / theta for linear equilibrium sorption, with
         // theta the porosity the water moves through; no pore water, no
         // retardation.
-        auto factor = [bulk, kd](double porosity) { return porosity == 0.0 ? 1.0 : 1.0 + bulk / porosity * kd; };
+        auto factor = [bulk, kd](double porosity) {
+            return porosity == 0.0 ? 1.0 : 1.0 + bulk / porosity * kd;
+        };
         if (fissures)
             matrixRetardation = factor(pathway.effectiveMatrixPorosity.SampleAt(i));
         else if (pathway.DualPorosity())
@@ -192,26 +203,29 @@ void RetardationFactors(Project& project, Source& source, SourceContaminant& ent
     } else {
         StochasticParameter& porosity =
             pathway.DualPorosity() ? pathway.effectiveFissurePorosity : pathway.waterFilledPorosity;
-        record.retardedVelocity.At(i) = PoreVelocity(source.infiltration.SampleAt(i), porosity.SampleAt(i),
-                                                     [&] { ZeroPorosityWithFlow(source, pathway, porosity); });
+        record.retardedVelocity.At(i) =
+            PoreVelocity(source.infiltration.SampleAt(i), porosity.SampleAt(i),
+                         [&] { ZeroPorosityWithFlow(source, pathway, porosity); });
     }
     if (pathway.include) {
         record.retardedTravelTime.At(i) = record.unretardedTravelTime.At(i) * retardation;
-        record.matrixRetardedTravelTime.At(i) = record.matrixUnretardedTravelTime.At(i) * matrixRetardation;
+        record.matrixRetardedTravelTime.At(i) =
+            record.matrixUnretardedTravelTime.At(i) * matrixRetardation;
     } else {
         record.retardedTravelTime.At(i) = 0.0;
         record.matrixRetardedTravelTime.At(i) = 0.0;
     }
 }
 
-void UnsaturatedConcentrations(Project& project, Source& source, SourceContaminant& entry, std::size_t i,
-                               std::size_t pathwayIndex) {
+void UnsaturatedConcentrations(Project& project, Source& source, SourceContaminant& entry,
+                               std::size_t i, std::size_t pathwayIndex) {
     SourceContaminant* entries[] = {&entry};
     UnsaturatedConcentrationsOfEntries(project, source, entries, 1, i, pathwayIndex);
 }
 
-void UnsaturatedConcentrationsOfEntries(Project& project, Source& source, SourceContaminant* const* entries,
-                                        std::size_t entryCount, std::size_t i, std::size_t pathwayIndex) {
+void UnsaturatedConcentrationsOfEntries(Project& project, Source& source,
+                                        SourceContaminant* const* entries, std::size_t entryCount,
+                                        std::size_t i, std::size_t pathwayIndex) {
     const UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
     const bool plume = project.plume.active;
     const std::size_t slices = plume ? 1 : project.timeSlices.size();
@@ -221,11 +235,13 @@ void UnsaturatedConcentrationsOfEntries(Project& project, Source& source, Source
     thread_local std::vector<LayerConcentrations> bases;
     requests.clear();
     for (std::size_t e = 0; e < entryCount; ++e) {
-        const double decay = UnsaturatedDecayRate(project, source, pathway, RecordOf(*entries[e], pathwayIndex), i);
+        const double decay =
+            UnsaturatedDecayRate(project, source, pathway, RecordOf(*entries[e], pathwayIndex), i);
         for (std::size_t k = 0; k < slices; ++k) requests.push_back({entries[e], times[k], decay});
     }
     bases.resize(requests.size());
-    ConcentrationsAtBase(project, source, requests.data(), requests.size(), i, pathwayIndex, bases.data());
+    ConcentrationsAtBase(project, source, requests.data(), requests.size(), i, pathwayIndex,
+                         bases.data());
     for (std::size_t e = 0; e < entryCount; ++e) {
         PathwayContaminant& record = RecordOf(*entries[e], pathwayIndex);
         for (std::size_t k = 0; k < slices; ++k) {
@@ -235,17 +251,17 @@ void UnsaturatedConcentrationsOfEntries(Project& project, Source& source, Source
     }
 }
 
-LayerConcentrations ConcentrationAtBase(Project& project, Source& source, SourceContaminant& entry, double t,
-                                        std::size_t i, double decayPerS, std::size_t /*slice*/,
-                                        std::size_t pathwayIndex) {
+LayerConcentrations ConcentrationAtBase(Project& project, Source& source, SourceContaminant& entry,
+                                        double t, std::size_t i, double decayPerS,
+                                        std::size_t /*slice*/, std::size_t pathwayIndex) {
     LayerConcentrations base;
     ConcentrationsAtBase(project, source, entry, &t, 1, i, decayPerS, pathwayIndex, &base);
     return base;
 }
 
-void ConcentrationsAtBase(Project& project, Source& source, SourceContaminant& entry, const double* timesYears,
-                          std::size_t count, std::size_t i, double decayPerS, std::size_t pathwayIndex,
-                          LayerConcentrations* out) {
+void ConcentrationsAtBase(Project& project, Source& source, SourceContaminant& entry,
+                          const double* timesYears, std::size_t count, std::size_t i,
+                          double decayPerS, std::size_t pathwayIndex, LayerConcentrations* out) {
     std::vector<LayerRequest> requests(count);
     for (std::size_t k = 0; k < count; ++k) requests[k] = {&entry, timesYears[k], decayPerS};
     ConcentrationsAtBase(project, source, requests.data(), count, i, pathwayIndex, out);
@@ -255,8 +271,8 @@ namespace {
 
 // What leaves the source at each request's time less the top layer's
 // retarded travel time: the inlet concentrations of layer 0.
-void SourceInlets(Project& project, Source& source, const LayerRequest* requests, std::size_t count, std::size_t i,
-                  LayerConcentrations* inlets) {
+void SourceInlets(Project& project, Source& source, const LayerRequest* requests, std::size_t count,
+                  std::size_t i, LayerConcentrations* inlets) {
     // The solubility flag is the source term's business.
     bool limited = false;
     const SourceContaminant* factorOf = nullptr;
@@ -270,9 +286,10 @@ void SourceInlets(Project& project, Source& source, const LayerRequest* requests
             factorOf = &entry;
         }
         const double layerDelay = RecordOf(entry, 0).retardedTravelTime.At(i); // years
-        inlets[n] = LayerConcentrations{
-            ConcentrationAtTime(project, source, entry, requests[n].timeYears - layerDelay, i, partitionFactor, limited),
-            0.0};
+        inlets[n] = LayerConcentrations{ConcentrationAtTime(project, source, entry,
+                                                            requests[n].timeYears - layerDelay, i,
+                                                            partitionFactor, limited),
+                                        0.0};
     }
 }
 
@@ -281,8 +298,9 @@ void SourceInlets(Project& project, Source& source, const LayerRequest* requests
 // decay rate of the layer above, since the water leaving that layer has
 // decayed with its own half-life. (An excluded layer passes its inlet on
 // without decay, so its half-life is never asked for.)
-void RequestsOfLayerAbove(Project& project, Source& source, const LayerRequest* requests, std::size_t count,
-                          std::size_t i, std::size_t pathwayIndex, LayerRequest* upstream) {
+void RequestsOfLayerAbove(Project& project, Source& source, const LayerRequest* requests,
+                          std::size_t count, std::size_t i, std::size_t pathwayIndex,
+                          LayerRequest* upstream) {
     const std::size_t above = pathwayIndex - 1;
     const UnsaturatedPathway& abovePathway = source.pathways.at(above);
     // Requests come entry by entry: the delay and decay are the entry's.
@@ -293,9 +311,10 @@ void RequestsOfLayerAbove(Project& project, Source& source, const LayerRequest* 
         SourceContaminant& entry = *requests[n].entry;
         if (&entry != delayOf) {
             layerDelay = RecordOf(entry, pathwayIndex).retardedTravelTime.At(i);
-            aboveDecayPerS = abovePathway.include
-                                 ? UnsaturatedDecayRate(project, source, abovePathway, RecordOf(entry, above), i)
-                                 : 0.0;
+            aboveDecayPerS =
+                abovePathway.include
+                    ? UnsaturatedDecayRate(project, source, abovePathway, RecordOf(entry, above), i)
+                    : 0.0;
             delayOf = &entry;
         }
         upstream[n] = {&entry, requests[n].timeYears - layerDelay, aboveDecayPerS};
@@ -304,8 +323,9 @@ void RequestsOfLayerAbove(Project& project, Source& source, const LayerRequest* 
 
 // The concentrations at the base of one layer for the requests, given what
 // enters the layer at each request's time.
-void SolveLayer(Project& project, Source& source, const LayerRequest* requests, std::size_t count, std::size_t i,
-                std::size_t pathwayIndex, const LayerConcentrations* inlets, LayerConcentrations* out) {
+void SolveLayer(Project& project, Source& source, const LayerRequest* requests, std::size_t count,
+                std::size_t i, std::size_t pathwayIndex, const LayerConcentrations* inlets,
+                LayerConcentrations* out) {
     const UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
     // An excluded layer passes its inlet on unchanged.
     if (!pathway.include) {
@@ -345,11 +365,13 @@ void SolveLayer(Project& project, Source& source, const LayerRequest* requests, 
             decay = dissolvedOnly ? decayPerS / retardation : decayPerS;
         }
         const double elapsed = (t - source.timeOffset) * secondsPerYear;
-        problems.push_back({inlets[n].concentration, thickness, elapsed, velocity, dispersivity, decay, retardation});
+        problems.push_back({inlets[n].concentration, thickness, elapsed, velocity, dispersivity,
+                            decay, retardation});
         if (matrixToo) {
-            const double matrixVelocity = record.retardedMatrixVelocity.At(i) * metresPerYearToMetresPerSecond;
-            problems.push_back({inlets[n].concentration, thickness, elapsed, matrixVelocity, dispersivity,
-                                matrixDecay, matrixRetardation});
+            const double matrixVelocity =
+                record.retardedMatrixVelocity.At(i) * metresPerYearToMetresPerSecond;
+            problems.push_back({inlets[n].concentration, thickness, elapsed, matrixVelocity,
+                                dispersivity, matrixDecay, matrixRetardation});
         }
     }
     std::vector<double> solutions(problems.size());
@@ -365,8 +387,9 @@ void SolveLayer(Project& project, Source& source, const LayerRequest* requests, 
 
 } // namespace
 
-void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* requests, std::size_t count,
-                          std::size_t i, std::size_t pathwayIndex, LayerConcentrations* out) {
+void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* requests,
+                          std::size_t count, std::size_t i, std::size_t pathwayIndex,
+                          LayerConcentrations* out) {
     if (count == 0) return;
     // What enters a layer at a time is what left the layer above (or the
     // source) one retarded travel time of this layer earlier. So the
@@ -374,8 +397,10 @@ void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* 
     // concentrations then carried down through the layers, all requests
     // together at each layer. A loop, not a recursion: a project may have
     // as many layers as it likes without growing the stack.
-    std::vector<LayerRequest> layerRequests((pathwayIndex + 1) * count); // row p: what layer p is asked
-    std::copy(requests, requests + count, layerRequests.begin() + static_cast<std::ptrdiff_t>(pathwayIndex * count));
+    std::vector<LayerRequest> layerRequests((pathwayIndex + 1) *
+                                            count); // row p: what layer p is asked
+    std::copy(requests, requests + count,
+              layerRequests.begin() + static_cast<std::ptrdiff_t>(pathwayIndex * count));
     for (std::size_t p = pathwayIndex; p > 0; --p)
         RequestsOfLayerAbove(project, source, &layerRequests[p * count], count, i, p,
                              &layerRequests[(p - 1) * count]);
@@ -391,7 +416,8 @@ void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* 
 }
 
 void ComputeUnsaturatedZone(Project& project, std::size_t i) {
-    const bool dilute = project.aquifer.dilutionFlag != 0 || project.simulationLevel >= SimulationLevel::level3;
+    const bool dilute =
+        project.aquifer.dilutionFlag != 0 || project.simulationLevel >= SimulationLevel::level3;
     // The travel times of the layers of one source, reused per iteration
     // by the thread that runs it.
     thread_local std::vector<DualPorosityTimes> layerTimes;
@@ -400,8 +426,8 @@ void ComputeUnsaturatedZone(Project& project, std::size_t i) {
         // Nothing of an earlier iteration may carry over.
         source.saturatedSoakaway.at(i) = 0;
         DeriveSoakawayInfiltration(source, i);
-        source.soilMass.At(i) = source.dryBulkDensity.SampleAt(i) * 1000.0 * source.thickness.SampleAt(i) *
-                                source.sourceArea.SampleAt(i); // kg
+        source.soilMass.At(i) = source.dryBulkDensity.SampleAt(i) * 1000.0 *
+                                source.thickness.SampleAt(i) * source.sourceArea.SampleAt(i); // kg
 
         // Every layer's travel time first: each sees the infiltration as
         // the layers above it have capped it.
@@ -434,20 +460,25 @@ void ComputeUnsaturatedZone(Project& project, std::size_t i) {
         }
         // In groups of a few hundred problems, as at the receptors.
         const std::size_t slices = project.plume.active ? 1 : project.timeSlices.size();
-        const std::size_t group = std::max<std::size_t>(1, problemsPerBatch / std::max<std::size_t>(1, slices));
+        const std::size_t group =
+            std::max<std::size_t>(1, problemsPerBatch / std::max<std::size_t>(1, slices));
         for (std::size_t p = 0; p < source.pathways.size(); ++p) {
             for (std::size_t first = 0; first < entries.size(); first += group)
                 UnsaturatedConcentrationsOfEntries(project, source, entries.data() + first,
                                                    std::min(group, entries.size() - first), i, p);
             if (dilute)
-                for (std::size_t e : entryIndices) ComputeMixingZoneAndDilution(project, source, e, p, i, s);
+                for (std::size_t e : entryIndices)
+                    ComputeMixingZoneAndDilution(project, source, e, p, i, s);
         }
         for (SourceContaminant* entry : entries) {
             // mg/l x 0.001 = kg/m3, times the water through the source.
-            const double leachate = entry->sourceConcentrations.empty() ? 0.0 : entry->sourceConcentrations[0].At(i);
-            entry->leachMass.At(i) = leachate * 0.001 * source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i);
+            const double leachate =
+                entry->sourceConcentrations.empty() ? 0.0 : entry->sourceConcentrations[0].At(i);
+            entry->leachMass.At(i) =
+                leachate * 0.001 * source.infiltration.SampleAt(i) * source.sourceArea.SampleAt(i);
             if (entry->MeasuredInSoil())
-                entry->maxLeachMass.At(i) = entry->concentration.SampleAt(i) * source.soilMass.At(i) * 1e-6; // kg
+                entry->maxLeachMass.At(i) =
+                    entry->concentration.SampleAt(i) * source.soilMass.At(i) * 1e-6; // kg
         }
     }
 }

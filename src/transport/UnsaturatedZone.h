@@ -50,7 +50,8 @@ void DeriveSoakawayInfiltration(Source& source, std::size_t i);
 // infiltration at the layer's conductivity; beneath a soakaway that cannot
 // take its water unsaturated, runs the soakaway saturated (enlarging the
 // infiltration area and setting the saturated soakaway flag).
-double PorousMediumTravelTime(Project& project, Source& source, std::size_t pathwayIndex, std::size_t i);
+double PorousMediumTravelTime(Project& project, Source& source, std::size_t pathwayIndex,
+                              std::size_t i);
 
 // The travel times through a dual porosity (fissured) layer: through the
 // fissures (or the matrix when it carries all the water) and through the
@@ -64,13 +65,13 @@ DualPorosityTimes DualPorosityTravelTime(Project& project, Source& source, std::
 
 // Kd (from koc where asked), the retardation factors R and Rm, the layer
 // velocities and the retarded travel times of one entry in one pathway.
-void RetardationFactors(Project& project, Source& source, SourceContaminant& entry, std::size_t pathwayIndex,
-                        std::size_t i);
+void RetardationFactors(Project& project, Source& source, SourceContaminant& entry,
+                        std::size_t pathwayIndex, std::size_t i);
 
 // The concentrations at the base of one pathway at every time slice (in
 // plume mode the plume time only, into the first slice).
-void UnsaturatedConcentrations(Project& project, Source& source, SourceContaminant& entry, std::size_t i,
-                               std::size_t pathwayIndex);
+void UnsaturatedConcentrations(Project& project, Source& source, SourceContaminant& entry,
+                               std::size_t i, std::size_t pathwayIndex);
 
 // The concentrations at the base of pathway p at time t (years), for the
 // decay rate lambda (1/s) of pathway p; every layer above decays at its
@@ -78,16 +79,16 @@ void UnsaturatedConcentrations(Project& project, Source& source, SourceContamina
 // the layer above one retarded travel time of its own earlier; the first
 // layer receives the leachate of the source term. `slice` is the time
 // slice the value is for.
-LayerConcentrations ConcentrationAtBase(Project& project, Source& source, SourceContaminant& entry, double t,
-                                        std::size_t i, double decayPerS, std::size_t slice,
-                                        std::size_t pathwayIndex);
+LayerConcentrations ConcentrationAtBase(Project& project, Source& source, SourceContaminant& entry,
+                                        double t, std::size_t i, double decayPerS,
+                                        std::size_t slice, std::size_t pathwayIndex);
 
 // The same at `count` times at once (years): out[k] is the concentration at
 // timesYears[k]. The solutions of one layer at the different times are
 // independent, so the solver takes them together.
-void ConcentrationsAtBase(Project& project, Source& source, SourceContaminant& entry, const double* timesYears,
-                          std::size_t count, std::size_t i, double decayPerS, std::size_t pathwayIndex,
-                          LayerConcentrations* out);
+void ConcentrationsAtBase(Project& project, Source& source, SourceContaminant& entry,
+                          const double* timesYears, std::size_t count, std::size_t i,
+                          double decayPerS, std::size_t pathwayIndex, LayerConcentrations* out);
 
 // One concentration asked of the base of a layer: for an entry of the
 // source, at a time (years), for the decay rate (1/s) of that layer for
@@ -102,11 +103,13 @@ struct LayerRequest {
 // answers requests[n]. The solutions of one layer for all of them are
 // independent and go to the solver together; each is the one a request of
 // its own would give, to the bit.
-void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* requests, std::size_t count,
-                          std::size_t i, std::size_t pathwayIndex, LayerConcentrations* out);
+void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* requests,
+                          std::size_t count, std::size_t i, std::size_t pathwayIndex,
+                          LayerConcentrations* out);
 
 // UnsaturatedConcentrations for several entries of the source together.
-void UnsaturatedConcentrationsOfEntries(Project& project, Source& source, SourceContaminant* const* entries,
-                                        std::size_t entryCount, std::size_t i, std::size_t pathwayIndex);
+void UnsaturatedConcentrationsOfEntries(Project& project, Source& source,
+                                        SourceContaminant* const* entries, std::size_t entryCount,
+                                        std::size_t i, std::size_t pathwayIndex);
 
 } // namespace varnex

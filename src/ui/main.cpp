@@ -8,18 +8,19 @@
 #include "archive/FileVersion.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/DistributionMessages.h"
-#include "ui/shell/CMainFrame.h"
+#include "ui/common/QtText.h"
+#include "ui/common/ToolIcons.h"
 #include "ui/forms/DistributionEdit.h"
 #include "ui/reports/HeadlessRender.h"
-#include "ui/common/QtText.h"
+#include "ui/shell/CMainFrame.h"
 #include "ui/shell/StartDialog.h"
-#include "ui/common/ToolIcons.h"
 
 int main(int argc, char** argv) {
     // The headless options draw for scripts: no window, and no display
     // needed, so the offscreen platform is taken unless another is named.
     const bool headless = varnex::ui::HeadlessRender::Requested(argc, argv);
-    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varnex"));
     QApplication::setOrganizationName(QStringLiteral("Kestrane"));
@@ -56,8 +57,10 @@ int main(int argc, char** argv) {
     if (arguments.size() > 1) {
         frame.showMaximized();
         const QString path = arguments.at(1);
-        if (path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) frame.ImportJsonFile(path);
-        else frame.OpenDocumentFile(path);
+        if (path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive))
+            frame.ImportJsonFile(path);
+        else
+            frame.OpenDocumentFile(path);
     } else {
         varnex::ui::StartDialog start(frame.RecentFiles());
         const varnex::ui::StartDialog::Choice choice = start.Ask();

@@ -1,19 +1,17 @@
 // The two sensitivity coefficients and the filling of the sensitivity list.
-#include "analysis/SensitivityAnalysis.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "analysis/SensitivityAnalysis.h"
 #include "results/ResultVector.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/StochasticParameter.h"
-#include "support/ProgramStateTest.h"
 #include "support/LiteralGapExchange.h"
 #include "support/ModelBuilders.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 
 namespace varnex {
@@ -22,7 +20,8 @@ namespace {
 class SensitivityCoefficientTest : public test::ProgramStateTest {};
 
 // An input holding exactly these samples under a sampled distribution.
-StochasticParameter Input(const std::vector<double>& samples, const std::string& text = "UNIFORM(0,1000)") {
+StochasticParameter Input(const std::vector<double>& samples,
+                          const std::string& text = "UNIFORM(0,1000)") {
     StochasticParameter input;
     test::SetInput(input, text);
     input.Resize(static_cast<int>(samples.size()));
@@ -120,8 +119,10 @@ TEST_F(SensitivityCoefficientTest, RankCoefficientMeasuresLinearityInTheInputsRa
     std::vector<double> ys;
     for (double x : xs) ys.push_back(std::exp(x));
     const double rank = RankCoefficient(Input(xs), Result(ys));
-    EXPECT_NEAR(rank, Pearson({1, 2, 3, 4, 5}, {std::exp(1), std::exp(2), std::exp(3), std::exp(4), std::exp(5)}),
-                1e-12);
+    EXPECT_NEAR(
+        rank,
+        Pearson({1, 2, 3, 4, 5}, {std::exp(1), std::exp(2), std::exp(3), std::exp(4), std::exp(5)}),
+        1e-12);
     EXPECT_GT(rank, 0.88);
     EXPECT_LT(rank, 0.89);
 
@@ -168,7 +169,8 @@ TEST_F(SensitivityCoefficientTest, FirstTenOnlyShowsTheTenStrongestInDecreasingO
 }
 
 TEST_F(SensitivityCoefficientTest, SingleValueRowsSurviveExcludeZeroAndCountTowardsTen) {
-    std::vector<SensitivityEntry> entries{{"single a", 0.0, true}, {"single b", 0.0, true}, {"zero", 0.0, false}};
+    std::vector<SensitivityEntry> entries{
+        {"single a", 0.0, true}, {"single b", 0.0, true}, {"zero", 0.0, false}};
     for (const SensitivityEntry& e : Numeric(3)) entries.push_back(e);
     const std::vector<SensitivityRow> excluded = FillList(entries, false, true);
     ASSERT_EQ(excluded.size(), 5u);
@@ -190,7 +192,8 @@ TEST_F(SensitivityCoefficientTest, SingleValueRowsSurviveExcludeZeroAndCountTowa
 
 TEST_F(SensitivityCoefficientTest, CoefficientsAreWrittenAsPercentG) {
     const std::vector<SensitivityRow> rows =
-        FillList({{"small", 1.234567e-5, false}, {"third", 1.0 / 3.0, false}, {"one", -1.0, false}}, false, false);
+        FillList({{"small", 1.234567e-5, false}, {"third", 1.0 / 3.0, false}, {"one", -1.0, false}},
+                 false, false);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].text, "-1");
     EXPECT_EQ(rows[1].text, "0.333333");

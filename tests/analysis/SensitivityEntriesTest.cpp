@@ -1,22 +1,20 @@
 // The sensitivity ranking of a finished run: which inputs are listed for
 // which result, the row labels, and the choices offered.
-#include "analysis/SensitivityAnalysis.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-#include "model/Project.h"
-#include "persist/ProjectJson.h"
+#include "analysis/SensitivityAnalysis.h"
 #include "analysis/SensitivityChoices.h"
 #include "analysis/SensitivityInputs.h"
+#include "model/Project.h"
+#include "persist/ProjectJson.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
 #include "stochastic/IterationCount.h"
-#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 
 namespace varnex {
@@ -26,7 +24,6 @@ using namespace SensitivityResult;
 
 class SensitivityEntriesTest : public test::ProgramStateTest {
 protected:
-
     static void Run(Project& project) {
         RunObserver observer;
         ASSERT_TRUE(RunSimulation(project, observer, RunOptions{1}));
@@ -35,7 +32,8 @@ protected:
     static Project Level3Project() {
         Project project;
         std::vector<std::string> problems;
-        EXPECT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) + "/tests/transport/data/level3-receptors.json",
+        EXPECT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) +
+                                            "/tests/transport/data/level3-receptors.json",
                                         project, problems));
         SetIterationCount(60);
         // A few sampled inputs in each compartment.
@@ -46,14 +44,17 @@ protected:
     }
 };
 
-const SensitivityEntry* Find(const std::vector<SensitivityEntry>& entries, const std::string& label) {
-    auto found = std::find_if(entries.begin(), entries.end(), [&](const SensitivityEntry& e) { return e.label == label; });
+const SensitivityEntry* Find(const std::vector<SensitivityEntry>& entries,
+                             const std::string& label) {
+    auto found = std::find_if(entries.begin(), entries.end(),
+                              [&](const SensitivityEntry& e) { return e.label == label; });
     return found == entries.end() ? nullptr : &*found;
 }
 
 bool AnyContains(const std::vector<SensitivityEntry>& entries, const std::string& text) {
-    return std::any_of(entries.begin(), entries.end(),
-                       [&](const SensitivityEntry& e) { return e.label.find(text) != std::string::npos; });
+    return std::any_of(entries.begin(), entries.end(), [&](const SensitivityEntry& e) {
+        return e.label.find(text) != std::string::npos;
+    });
 }
 
 TEST_F(SensitivityEntriesTest, Level1SourceConcentrationFollowsItsOnlySampledInput) {
@@ -112,13 +113,18 @@ TEST_F(SensitivityEntriesTest, Level3ListsAquiferInputsForReceptorResultsOnly) {
         Find(receptor, "Benzene - Tank - Aquifer Hydraulic Conductivity [m/s] - Borehole");
     ASSERT_NE(conductivity, nullptr);
     EXPECT_FALSE(conductivity->isSingleValue);
-    EXPECT_NE(Find(receptor, "Benzene - Tank - Aquifer Lateral Dispersivity [m] - Borehole"), nullptr);
+    EXPECT_NE(Find(receptor, "Benzene - Tank - Aquifer Lateral Dispersivity [m] - Borehole"),
+              nullptr);
     EXPECT_NE(Find(receptor, "Benzene - Tank - Aquifer Half Life [years] - Borehole"), nullptr);
     // The aquifer's partition coefficient comes from koc and the aquifer's
     // organic carbon; koc has no compartment prefix.
-    EXPECT_NE(Find(receptor, "Benzene - Tank - Partition coefficient to organic fraction (koc) [ml/g] - Borehole"),
-              nullptr);
-    EXPECT_NE(Find(receptor, "Benzene - Tank - Aquifer Fraction of organic carbon (foc) [%] - Borehole"), nullptr);
+    EXPECT_NE(
+        Find(receptor,
+             "Benzene - Tank - Partition coefficient to organic fraction (koc) [ml/g] - Borehole"),
+        nullptr);
+    EXPECT_NE(
+        Find(receptor, "Benzene - Tank - Aquifer Fraction of organic carbon (foc) [%] - Borehole"),
+        nullptr);
     EXPECT_NE(Find(receptor, "Benzene - Tank - Source Concentration [mg/l] - Borehole"), nullptr);
     EXPECT_NE(Find(receptor, "Benzene - Tank - U/S Zone Sand Thickness [m] - Borehole"), nullptr);
     EXPECT_FALSE(AnyContains(receptor, "Upstream well")); // only the selected receptor
@@ -128,8 +134,10 @@ TEST_F(SensitivityEntriesTest, Level3ListsAquiferInputsForReceptorResultsOnly) {
     selection.result = receptorTravelTime;
     selection.receptor = SensitivitySelection::all;
     const auto travel = ComputeEntries(project, selection);
-    EXPECT_NE(Find(travel, "Benzene - Tank - Aquifer Hydraulic Conductivity [m/s] - Upstream well"), nullptr);
-    EXPECT_NE(Find(travel, "Benzene - Tank - Aquifer Longitudinal Dispersivity [m] - Borehole"), nullptr);
+    EXPECT_NE(Find(travel, "Benzene - Tank - Aquifer Hydraulic Conductivity [m/s] - Upstream well"),
+              nullptr);
+    EXPECT_NE(Find(travel, "Benzene - Tank - Aquifer Longitudinal Dispersivity [m] - Borehole"),
+              nullptr);
     EXPECT_FALSE(AnyContains(travel, "Mixing Zone Thickness"));
     EXPECT_FALSE(AnyContains(travel, "Lateral Dispersivity"));
     EXPECT_FALSE(AnyContains(travel, "Half Life"));
@@ -150,7 +158,8 @@ TEST_F(SensitivityEntriesTest, PathwayResultsReachDownToTheChosenLayer) {
     const auto clay = ComputeEntries(project, selection);
     EXPECT_NE(Find(clay, "Benzene - Tank - U/S Zone Clay Thickness [m]"), nullptr);
     EXPECT_NE(Find(clay, "Benzene - Tank - U/S Zone Clay Infiltration [mm/yr]"), nullptr);
-    EXPECT_NE(Find(clay, "Benzene - Tank - U/S Zone Clay UZ Partition Coefficient [ml/g]"), nullptr);
+    EXPECT_NE(Find(clay, "Benzene - Tank - U/S Zone Clay UZ Partition Coefficient [ml/g]"),
+              nullptr);
     EXPECT_FALSE(AnyContains(clay, "U/S Zone Sand "));
     EXPECT_FALSE(AnyContains(clay, "Source "));
 
@@ -171,7 +180,9 @@ TEST_F(SensitivityEntriesTest, PathwayResultsReachDownToTheChosenLayer) {
     selection.timeSlice = 3;
     selection.pathway = 0;
     const auto clayConcentration = ComputeEntries(project, selection);
-    EXPECT_NE(Find(clayConcentration, "Benzene - Tank - U/S Zone Sand Unsaturated Conductivity [m/s]"), nullptr);
+    EXPECT_NE(
+        Find(clayConcentration, "Benzene - Tank - U/S Zone Sand Unsaturated Conductivity [m/s]"),
+        nullptr);
     EXPECT_EQ(Find(clayConcentration, "Benzene - Tank - U/S Zone Sand Thickness [m]"), nullptr);
     EXPECT_NE(Find(clayConcentration, "Benzene - Tank - Source Concentration [mg/l]"), nullptr);
     EXPECT_FALSE(AnyContains(clayConcentration, "Aquifer "));
@@ -194,7 +205,8 @@ TEST_F(SensitivityEntriesTest, EveryListedInputWasSampledByTheRun) {
     for (int code = 0; code <= 4; ++code)
         for (std::size_t p = 0; p < source.pathways.size(); ++p)
             for (const SensitivityInputs::Input& input : inputs.For(code, source, entry, p))
-                EXPECT_EQ(input.parameter->SampleCount(), 60u) << code << ": " << input.parameter->Label();
+                EXPECT_EQ(input.parameter->SampleCount(), 60u)
+                    << code << ": " << input.parameter->Label();
 
     SensitivitySelection selection;
     selection.result = receptorConcentration;
@@ -202,7 +214,8 @@ TEST_F(SensitivityEntriesTest, EveryListedInputWasSampledByTheRun) {
     const auto entries = ComputeEntries(project, selection);
     EXPECT_FALSE(AnyContains(entries, "Half Life"));
     EXPECT_FALSE(AnyContains(entries, "Partition"));
-    EXPECT_NE(Find(entries, "Benzene - Tank - Aquifer Hydraulic Conductivity [m/s] - Borehole"), nullptr);
+    EXPECT_NE(Find(entries, "Benzene - Tank - Aquifer Hydraulic Conductivity [m/s] - Borehole"),
+              nullptr);
 }
 
 TEST_F(SensitivityEntriesTest, SelectionsTheRunDidNotProduceGiveNoEntries) {
@@ -246,7 +259,8 @@ TEST_F(SensitivityEntriesTest, ChoicesFollowTheLevelAndTheSelectedSource) {
     EXPECT_EQ(level1[0].code, sourceConcentration);
     project.simulationLevel = SimulationLevel::level3a;
     for (const SensitivityChoice& choice : ResultChoices(project))
-        EXPECT_TRUE(choice.code == receptorTravelTime || choice.code == receptorConcentration) << choice.text;
+        EXPECT_TRUE(choice.code == receptorTravelTime || choice.code == receptorConcentration)
+            << choice.text;
 
     project.simulationLevel = SimulationLevel::level3;
     EXPECT_EQ(SourceSelector(project).choices.front().text, "<All>");
@@ -266,7 +280,8 @@ TEST_F(SensitivityEntriesTest, ChoicesFollowTheLevelAndTheSelectedSource) {
     EXPECT_EQ(pathways.choices[1].text, "Clay");
     EXPECT_EQ(pathways.choices[2].index, 2);
     EXPECT_FALSE(PathwaySelector(project, 0, sourceConcentration).enabled);
-    const SensitivitySelector none = PathwaySelector(project, SensitivitySelection::all, unsaturatedZoneTravelTime);
+    const SensitivitySelector none =
+        PathwaySelector(project, SensitivitySelection::all, unsaturatedZoneTravelTime);
     EXPECT_FALSE(none.enabled);
     EXPECT_TRUE(none.choices.empty());
 }

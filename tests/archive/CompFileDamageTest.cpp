@@ -1,16 +1,14 @@
 // Damaged, truncated and short files: every failure is a read failure (code
 // 2), never a crash, a hang or bytes invented past the end of the data. The
 // sanitizer build runs these under AddressSanitizer.
-#include "archive/CompFile.h"
-
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "archive/CompFile.h"
 #include "support/TempDirectory.h"
 
 namespace varnex {
@@ -28,7 +26,8 @@ const std::vector<Kind>& Script() {
     static const std::vector<Kind> script = [] {
         std::vector<Kind> kinds = {Kind::integer, Kind::text, Kind::boolean, Kind::shortInt};
         for (int i = 0; i < 40; ++i) kinds.push_back(Kind::real);
-        for (int i = 0; i < 6; ++i) kinds.insert(kinds.end(), {Kind::text, Kind::integer, Kind::real});
+        for (int i = 0; i < 6; ++i)
+            kinds.insert(kinds.end(), {Kind::text, Kind::integer, Kind::real});
         return kinds;
     }();
     return script;
@@ -189,7 +188,7 @@ TEST(ShortFile, GetsPastTheEndAreReadFailures) {
     ASSERT_TRUE(file.Open(path, "rb"));
     EXPECT_EQ(file.ReadInt(), 42);
     try {
-        file.ReadDouble();  // 2 bytes left, 8 wanted
+        file.ReadDouble(); // 2 bytes left, 8 wanted
         FAIL() << "read past the end";
     } catch (const CompFileException& error) {
         EXPECT_EQ(error.ErrorCode(), 2);

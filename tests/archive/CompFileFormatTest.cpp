@@ -1,17 +1,15 @@
 // The bytes on disk: value encodings, the run-length code and where flushes
 // fall. Project files written by earlier releases must stay readable and new
 // ones readable by them, so these are compared byte for byte.
-#include "archive/CompFile.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cstdint>
 #include <functional>
+#include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "archive/CompFile.h"
 #include "support/TempDirectory.h"
 
 namespace varnex {
@@ -168,12 +166,12 @@ TEST(CompFileFlushes, ValueNeverStraddlesAFlush) {
     const std::int16_t short33 = 0x3333;
     const std::string packed = WrittenBytes(
         [&](CompFile& f) {
-            f.WriteInt(int33).WriteInt(int33);     // 8 bytes
-            f.WriteInt(int33);                     // 2 left: flush of 8
-            f.WriteDouble(double33);               // 6 left: flush of 4
-            f.WriteShort(short33);                 // fills the buffer exactly
-            f.WriteShort(short33);                 // none left: flush of 10
-        },                                         // Close: flush of 2
+            f.WriteInt(int33).WriteInt(int33); // 8 bytes
+            f.WriteInt(int33);                 // 2 left: flush of 8
+            f.WriteDouble(double33);           // 6 left: flush of 4
+            f.WriteShort(short33);             // fills the buffer exactly
+            f.WriteShort(short33);             // none left: flush of 10
+        },                                     // Close: flush of 2
         10);
     EXPECT_EQ(packed, Bytes({8, 0x33, 4, 0x33, 10, 0x33, 2, 0x33}));
 }
@@ -184,7 +182,7 @@ TEST(CompFileFlushes, StringTextMayStartTheNextFlush) {
     const std::string packed = WrittenBytes(
         [](CompFile& f) {
             f.WriteInt(0);
-            f.WriteString("abcd");  // length fits (8 bytes), text + zero does not
+            f.WriteString("abcd"); // length fits (8 bytes), text + zero does not
         },
         10);
     EXPECT_EQ(packed, Bytes({4, 0, 132, 4, 0, 0, 0, 133, 'a', 'b', 'c', 'd', 0}));

@@ -1,13 +1,11 @@
 // Opening, closing and destroying archives, write failures, and the texts of
 // the archive's errors.
-#include "archive/CompFile.h"
-
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
+#include "archive/CompFile.h"
 #include "support/TempDirectory.h"
 
 namespace varnex {
@@ -125,7 +123,7 @@ TEST(CompFileWriter, StringUpToTheBufferSizeFits) {
     {
         CompFile file;
         ASSERT_TRUE(file.Open(path, "wb", 16));
-        file.WriteString(std::string(15, 'f'));  // text and terminator: 16 bytes
+        file.WriteString(std::string(15, 'f')); // text and terminator: 16 bytes
         file.Close();
     }
     CompFile file;
@@ -141,7 +139,7 @@ TEST(CompFileWriter, FailedWriterLeavesNoFile) {
     {
         CompFile file;
         ASSERT_TRUE(file.Open(path, "wb", 16));
-        for (int i = 0; i < 100; ++i) file.WriteInt(i);  // several flushes reach the disk
+        for (int i = 0; i < 100; ++i) file.WriteInt(i); // several flushes reach the disk
         EXPECT_EQ(Thrown([&] { file.WriteString(std::string(16, 'f')); }).Message(),
                   "Failed to write to file " + path);
         EXPECT_EQ(Thrown([&] { file.WriteInt(1); }).ErrorCode(), 3) << "no puts after a failure";

@@ -1,18 +1,16 @@
 // Values read back exactly as put, whatever buffer sizes the writer and the
 // reader use.
-#include "archive/CompFile.h"
-
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <limits>
 #include <random>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "archive/CompFile.h"
 #include "support/TempDirectory.h"
 
 namespace varnex {
@@ -26,20 +24,35 @@ void Put(CompFile& file, const Value& value) {
     std::visit(
         [&](const auto& v) {
             using T = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<T, bool>) file.WriteBool(v);
-            else if constexpr (std::is_same_v<T, std::int16_t>) file.WriteShort(v);
-            else if constexpr (std::is_same_v<T, std::int32_t>) file.WriteInt(v);
-            else if constexpr (std::is_same_v<T, double>) file.WriteDouble(v);
-            else file.WriteString(v);
+            if constexpr (std::is_same_v<T, bool>)
+                file.WriteBool(v);
+            else if constexpr (std::is_same_v<T, std::int16_t>)
+                file.WriteShort(v);
+            else if constexpr (std::is_same_v<T, std::int32_t>)
+                file.WriteInt(v);
+            else if constexpr (std::is_same_v<T, double>)
+                file.WriteDouble(v);
+            else
+                file.WriteString(v);
         },
         value);
 }
 
-void Get(CompFile& file, bool& v, bool byReference) { byReference ? void(file.ReadBool(v)) : void(v = file.ReadBool()); }
-void Get(CompFile& file, std::int16_t& v, bool byReference) { byReference ? void(file.ReadShort(v)) : void(v = file.ReadShort()); }
-void Get(CompFile& file, std::int32_t& v, bool byReference) { byReference ? void(file.ReadInt(v)) : void(v = file.ReadInt()); }
-void Get(CompFile& file, double& v, bool byReference) { byReference ? void(file.ReadDouble(v)) : void(v = file.ReadDouble()); }
-void Get(CompFile& file, std::string& v, bool byReference) { byReference ? void(file.ReadString(v)) : void(v = file.ReadString()); }
+void Get(CompFile& file, bool& v, bool byReference) {
+    byReference ? void(file.ReadBool(v)) : void(v = file.ReadBool());
+}
+void Get(CompFile& file, std::int16_t& v, bool byReference) {
+    byReference ? void(file.ReadShort(v)) : void(v = file.ReadShort());
+}
+void Get(CompFile& file, std::int32_t& v, bool byReference) {
+    byReference ? void(file.ReadInt(v)) : void(v = file.ReadInt());
+}
+void Get(CompFile& file, double& v, bool byReference) {
+    byReference ? void(file.ReadDouble(v)) : void(v = file.ReadDouble());
+}
+void Get(CompFile& file, std::string& v, bool byReference) {
+    byReference ? void(file.ReadString(v)) : void(v = file.ReadString());
+}
 
 // Gets a value of the same kind as `like`, through the reference or the
 // value-returning form.
@@ -57,7 +70,8 @@ Value Get(CompFile& file, const Value& like, bool byReference) {
 bool SameValue(const Value& a, const Value& b) {
     if (a.index() != b.index()) return false;
     if (const double* x = std::get_if<double>(&a))
-        return std::bit_cast<std::uint64_t>(*x) == std::bit_cast<std::uint64_t>(std::get<double>(b));
+        return std::bit_cast<std::uint64_t>(*x) ==
+               std::bit_cast<std::uint64_t>(std::get<double>(b));
     return a == b;
 }
 
@@ -90,15 +104,40 @@ const std::vector<Value>& ExtremeValues() {
     using limits32 = std::numeric_limits<std::int32_t>;
     using limitsD = std::numeric_limits<double>;
     static const std::vector<Value> values = {
-        true, false, true,
-        std::int16_t{0}, std::int16_t{-1}, limits16::min(), limits16::max(),
-        std::int32_t{0}, std::int32_t{-1}, limits32::min(), limits32::max(), std::int32_t{1001},
-        0.0, -0.0, 1.0, -2.5e-300, limitsD::denorm_min(), -limitsD::denorm_min(),
-        limitsD::min(), limitsD::max(), limitsD::lowest(), limitsD::infinity(),
-        -limitsD::infinity(), limitsD::epsilon(),
-        std::bit_cast<double>(0x7FF8000000000123ull), std::bit_cast<double>(0xFFF8000000000000ull),
-        std::string(), std::string("Thickness [m]"), std::string(""), std::string("x"),
-        std::string(5000, 'z'), EightBitText(), std::string("Gr\xfc\xdf" "e \xb5g/l"),
+        true,
+        false,
+        true,
+        std::int16_t{0},
+        std::int16_t{-1},
+        limits16::min(),
+        limits16::max(),
+        std::int32_t{0},
+        std::int32_t{-1},
+        limits32::min(),
+        limits32::max(),
+        std::int32_t{1001},
+        0.0,
+        -0.0,
+        1.0,
+        -2.5e-300,
+        limitsD::denorm_min(),
+        -limitsD::denorm_min(),
+        limitsD::min(),
+        limitsD::max(),
+        limitsD::lowest(),
+        limitsD::infinity(),
+        -limitsD::infinity(),
+        limitsD::epsilon(),
+        std::bit_cast<double>(0x7FF8000000000123ull),
+        std::bit_cast<double>(0xFFF8000000000000ull),
+        std::string(),
+        std::string("Thickness [m]"),
+        std::string(""),
+        std::string("x"),
+        std::string(5000, 'z'),
+        EightBitText(),
+        std::string("Gr\xfc\xdf"
+                    "e \xb5g/l"),
     };
     return values;
 }
@@ -157,7 +196,10 @@ std::vector<Value> ProjectLikeValues(std::size_t count) {
         case 0: values.emplace_back(random() % 2 == 0); break;
         case 1: values.emplace_back(static_cast<std::int16_t>(random())); break;
         case 2: values.emplace_back(static_cast<std::int32_t>(random() % 12)); break;
-        case 3: values.emplace_back(std::string(random() % 201, static_cast<char>('a' + random() % 26))); break;
+        case 3:
+            values.emplace_back(
+                std::string(random() % 201, static_cast<char>('a' + random() % 26)));
+            break;
         case 4: {
             const std::size_t zeros = random() % 300;
             for (std::size_t i = 0; i < zeros; ++i) values.emplace_back(0.0);

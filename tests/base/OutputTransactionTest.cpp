@@ -3,14 +3,12 @@
 // signal handler clearing the temporaries, leaves every old file byte for
 // byte, no new file where there was none, and nothing else in the folder.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
-#include <vector>
-
 #include <sys/stat.h>
+#include <vector>
 
 #include "base/OutputTransaction.h"
 #include "base/PendingTemporaries.h"
@@ -23,7 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using Operation = test::FailingFileSystemCalls::Operation;
 using test::ReadFileBytes;
-
 
 // Two outputs replacing old files and one new, the new one first, so that
 // a late failure must also take a file away again.
@@ -41,11 +38,12 @@ public:
                outputs.Add(dir_.File("b.csv"), "new b\n", error) && outputs.Commit(error);
     }
     bool AllOld() const {
-        return ReadFileBytes(dir_.File("a.json")) == "old a\n" && ReadFileBytes(dir_.File("b.csv")) == "old b\n" &&
-               !fs::exists(dir_.File("c.json"));
+        return ReadFileBytes(dir_.File("a.json")) == "old a\n" &&
+               ReadFileBytes(dir_.File("b.csv")) == "old b\n" && !fs::exists(dir_.File("c.json"));
     }
     bool AllNew() const {
-        return ReadFileBytes(dir_.File("a.json")) == "new a\n" && ReadFileBytes(dir_.File("b.csv")) == "new b\n" &&
+        return ReadFileBytes(dir_.File("a.json")) == "new a\n" &&
+               ReadFileBytes(dir_.File("b.csv")) == "new b\n" &&
                ReadFileBytes(dir_.File("c.json")) == "new c\n";
     }
     std::vector<std::string> Entries() const { return test::FileNamesIn(dir_.Path()); }
@@ -69,8 +67,8 @@ TEST(OutputTransaction, AFaultInAnyCallReplacesEveryFileOrNone) {
         // A user who made a file private keeps it private.
         EXPECT_EQ(outputs.ModeOf("b.csv"), 0600u);
     }
-    for (const Operation operation :
-         {Operation::writeDescriptor, Operation::sync, Operation::closeDescriptor, Operation::rename}) {
+    for (const Operation operation : {Operation::writeDescriptor, Operation::sync,
+                                      Operation::closeDescriptor, Operation::rename}) {
         for (int n = 1; n <= counting.Calls(operation); ++n) {
             SCOPED_TRACE(std::string(test::OperationName(operation)) + " " + std::to_string(n));
             ThreeOutputs outputs;

@@ -3,7 +3,6 @@
 // the CRC-32 that the project file's trailing block stores.
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "base/Crc32.h"
@@ -75,7 +74,8 @@ TEST(TextEncoding, TextsRoundTripThroughTheFileForm) {
         EXPECT_EQ(TextForFile(text), byte) << b;
         EXPECT_EQ(TextFromFile(TextForFile(text)), text) << b;
     }
-    for (const std::string text : {"\u6c34", "Ma\u0142opolska", "\u00c3\u00a9", "\u00e9\u6c34", "plain"}) {
+    for (const std::string text :
+         {"\u6c34", "Ma\u0142opolska", "\u00c3\u00a9", "\u00e9\u6c34", "plain"}) {
         EXPECT_EQ(TextFromFile(TextForFile(text)), text) << text;
     }
     EXPECT_EQ(TextForFile("\u00c3\u00a9"), "\u00c3\u00a9"); // C3 A9 would read back as "é"

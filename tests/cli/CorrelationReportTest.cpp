@@ -2,10 +2,8 @@
 // summary table and the object layout of the statistics file, on the
 // example project with correlations.
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
-
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "support/ProgramRun.h"
@@ -26,10 +24,12 @@ const nlohmann::json* ByName(const nlohmann::json& correlations, const std::stri
 
 TEST(CorrelationReport, TheExampleRunsAndReportsWhatEachCorrelationReached) {
     test::TempDirectory dir;
-    const auto r = RunProgram("varnex-cli", {"run", petrolStation, "--quiet", "--iterations", "1001", "--stats-json",
-                                             dir.File("stats.json"), "--stats-layout", "object"});
+    const auto r = RunProgram("varnex-cli",
+                              {"run", petrolStation, "--quiet", "--iterations", "1001",
+                               "--stats-json", dir.File("stats.json"), "--stats-layout", "object"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const nlohmann::json document = nlohmann::json::parse(test::ReadFileBytes(dir.File("stats.json")));
+    const nlohmann::json document =
+        nlohmann::json::parse(test::ReadFileBytes(dir.File("stats.json")));
     ASSERT_TRUE(document.is_object());
     ASSERT_TRUE(document["statistics"].is_array());
     EXPECT_FALSE(document["statistics"].empty());
@@ -41,7 +41,8 @@ TEST(CorrelationReport, TheExampleRunsAndReportsWhatEachCorrelationReached) {
         const char *name, *reference, *correlated;
         double value;
     } expected[] = {
-        {"Conductivity and porosity", "/aquifer/hydraulicConductivity", "/aquifer/effectivePorosity", 0.5},
+        {"Conductivity and porosity", "/aquifer/hydraulicConductivity",
+         "/aquifer/effectivePorosity", 0.5},
         {"Benzene and toluene in the same fuel", "/sources/0/inventory/0/concentration",
          "/sources/0/inventory/1/concentration", 0.8},
     };
@@ -66,23 +67,26 @@ TEST(CorrelationReport, TheExampleRunsAndReportsWhatEachCorrelationReached) {
         ASSERT_NE(line, std::string::npos) << r.out;
         const std::string text = r.out.substr(line + 1, r.out.find('\n', line + 1) - line - 1);
         char expectedText[256];
-        std::snprintf(expectedText, sizeof expectedText, "%-44s %-44s %10g %10.4f", e.reference, e.correlated,
-                      e.value, achieved);
+        std::snprintf(expectedText, sizeof expectedText, "%-44s %-44s %10g %10.4f", e.reference,
+                      e.correlated, e.value, achieved);
         EXPECT_EQ(text, expectedText);
     }
-    EXPECT_NE(r.out.find("\nInput correlations (achieved: Spearman rank correlation of the samples)\n"),
-              std::string::npos);
+    EXPECT_NE(
+        r.out.find("\nInput correlations (achieved: Spearman rank correlation of the samples)\n"),
+        std::string::npos);
 }
 
 TEST(CorrelationReport, TheDefaultLayoutStaysAnArrayAndLayoutsAreChecked) {
     test::TempDirectory dir;
-    const auto r = RunProgram("varnex-cli", {"run", petrolStation, "--quiet", "--iterations", "20", "--stats-json",
-                                             dir.File("stats.json")});
+    const auto r = RunProgram("varnex-cli", {"run", petrolStation, "--quiet", "--iterations", "20",
+                                             "--stats-json", dir.File("stats.json")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(nlohmann::json::parse(test::ReadFileBytes(dir.File("stats.json"))).is_array());
-    EXPECT_EQ(RunProgram("varnex-cli", {"run", petrolStation, "--stats-layout", "table"}).exitCode, 2);
+    EXPECT_EQ(RunProgram("varnex-cli", {"run", petrolStation, "--stats-layout", "table"}).exitCode,
+              2);
     // A project without correlations prints no correlation block.
-    const auto plain = RunProgram("varnex-cli", {"run", VARNEX_SOURCE_DIR "/examples/hand-check-level1.json", "--quiet"});
+    const auto plain = RunProgram(
+        "varnex-cli", {"run", VARNEX_SOURCE_DIR "/examples/hand-check-level1.json", "--quiet"});
     ASSERT_EQ(plain.exitCode, 0) << plain.err;
     EXPECT_EQ(plain.out.find("Input correlations"), std::string::npos);
 }

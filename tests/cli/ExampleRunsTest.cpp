@@ -3,11 +3,9 @@
 // its one intended warning and results that hang together physically.
 
 #include <gtest/gtest.h>
-
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "support/ProgramRun.h"
 #include "support/TempDirectory.h"
@@ -29,14 +27,17 @@ struct ExampleRun {
 ExampleRun RunExample(const std::string& name, int iterations) {
     test::TempDirectory dir;
     ExampleRun run;
-    run.program = RunProgram("varnex-cli", {"run", examples + name, "--quiet", "--iterations",
-                                            std::to_string(iterations), "--stats-json", dir.File("stats.json")});
-    if (run.program.exitCode == 0) run.rows = nlohmann::json::parse(test::ReadFileBytes(dir.File("stats.json")));
+    run.program = RunProgram("varnex-cli",
+                             {"run", examples + name, "--quiet", "--iterations",
+                              std::to_string(iterations), "--stats-json", dir.File("stats.json")});
+    if (run.program.exitCode == 0)
+        run.rows = nlohmann::json::parse(test::ReadFileBytes(dir.File("stats.json")));
     return run;
 }
 
-const nlohmann::json& Row(const nlohmann::json& rows, const std::string& kind, const std::string& contaminant,
-                          const std::string& receptor, double time = -1.0) {
+const nlohmann::json& Row(const nlohmann::json& rows, const std::string& kind,
+                          const std::string& contaminant, const std::string& receptor,
+                          double time = -1.0) {
     for (const auto& row : rows)
         if (row["kind"] == kind && row.value("contaminant", "") == contaminant &&
             row.value("receptor", "") == receptor && row.value("time", -1.0) == time)
@@ -47,13 +48,14 @@ const nlohmann::json& Row(const nlohmann::json& rows, const std::string& kind, c
 }
 
 double Number(const nlohmann::json& row, const char* key) {
-    return row.is_object() && row.contains(key) && row[key].is_number() ? row[key].get<double>() : -1.0;
+    return row.is_object() && row.contains(key) && row[key].is_number() ? row[key].get<double>()
+                                                                        : -1.0;
 }
 
 // A value that is not finite is written as null; none may appear.
 TEST(ExampleRuns, EveryStatisticIsFinite) {
-    for (const char* name : {"level1-gasworks.json", "level2-solvent-soakaway.json", "level3a-landfill.json",
-                             "level3-gasworks-chalk.json"}) {
+    for (const char* name : {"level1-gasworks.json", "level2-solvent-soakaway.json",
+                             "level3a-landfill.json", "level3-gasworks-chalk.json"}) {
         SCOPED_TRACE(name);
         const ExampleRun run = RunExample(name, 40);
         ASSERT_EQ(run.program.exitCode, 0) << run.program.err;
@@ -73,11 +75,13 @@ TEST(ExampleRuns, GasworksOnChalkWarnsOnlyOfItsSoakaway) {
     const ExampleRun run = RunExample("level3-gasworks-chalk.json", 64);
     ASSERT_EQ(run.program.exitCode, 0) << run.program.err;
     const std::string& err = run.program.err;
-    EXPECT_NE(err.find("the infiltration through source Yard soakaway exceeded one tenth of the aquifer flow"),
-              std::string::npos)
+    EXPECT_NE(
+        err.find(
+            "the infiltration through source Yard soakaway exceeded one tenth of the aquifer flow"),
+        std::string::npos)
         << err;
-    for (const char* unintended : {"source Tar well exceeded", "source Purifier beds exceeded", "fell outside",
-                                   "limited to the contaminant solubility"})
+    for (const char* unintended : {"source Tar well exceeded", "source Purifier beds exceeded",
+                                   "fell outside", "limited to the contaminant solubility"})
         EXPECT_EQ(err.find(unintended), std::string::npos) << unintended << "\n" << err;
 }
 
@@ -91,7 +95,8 @@ TEST(ExampleRuns, GasworksOnChalkResultsHangTogether) {
     // arrival is later at each.
     double previous = 0.0;
     for (const char* receptor : receptors) {
-        const double mean = Number(Row(rows, "totalReceptorUnretardedTravelTime", "Benzene", receptor), "mean");
+        const double mean =
+            Number(Row(rows, "totalReceptorUnretardedTravelTime", "Benzene", receptor), "mean");
         EXPECT_GT(mean, previous) << receptor;
         previous = mean;
     }
@@ -100,7 +105,8 @@ TEST(ExampleRuns, GasworksOnChalkResultsHangTogether) {
     // through the fissures), and is above the standard at the borehole in
     // some iterations.
     for (const char* receptor : receptors)
-        EXPECT_GT(Number(Row(rows, "totalReceptorConcentration", "Benzene", receptor, 50.0), "mean"), 0.0)
+        EXPECT_GT(
+            Number(Row(rows, "totalReceptorConcentration", "Benzene", receptor, 50.0), "mean"), 0.0)
             << receptor;
     EXPECT_GT(Number(Row(rows, "totalReceptorConcentration", "Benzene", receptors[0], 50.0),
                      "exceedanceProbability"),
@@ -110,7 +116,8 @@ TEST(ExampleRuns, GasworksOnChalkResultsHangTogether) {
     // receptor shows the aquifer's background, TRIANGULAR(0.0005,0.001,0.003)
     // with a mean of 0.0015, counted once (twice would double the mean).
     for (const char* receptor : receptors) {
-        const nlohmann::json& total = Row(rows, "totalReceptorConcentration", "Arsenic", receptor, 5.0);
+        const nlohmann::json& total =
+            Row(rows, "totalReceptorConcentration", "Arsenic", receptor, 5.0);
         EXPECT_GE(Number(total, "min"), 0.0005) << receptor;
         EXPECT_NEAR(Number(total, "mean"), 0.0015, 0.0003) << receptor;
     }

@@ -4,21 +4,18 @@
 // symbolic link to a missing file are refused before anything is computed
 // or written.
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <csignal>
-#include <filesystem>
-#include <string>
-#include <thread>
-#include <vector>
-
-#include <nlohmann/json.hpp>
-
 #include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <poll.h>
+#include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "support/ChildProgram.h"
 #include "support/ProgramRun.h"
@@ -102,11 +99,12 @@ TEST(OutputTargets, DevicesFifosAndStandardOutputAreWrittenIntoNeverReplaced) {
     // replaced and leaves no temporary.
     test::WriteFileBytes(dir.File("site.vnx"), "the old project\n");
     test::ChildProgram closed("varnex-cli",
-                              {"run", petrolStation, "--quiet", "--iterations", "50", "--stats-json", "/dev/stdout",
-                               "--output", dir.File("site.vnx")},
+                              {"run", petrolStation, "--quiet", "--iterations", "50",
+                               "--stats-json", "/dev/stdout", "--output", dir.File("site.vnx")},
                               {});
     closed.CloseOutput();
-    EXPECT_EQ(test::DescribeStatus(closed.Wait()), "exit " + std::to_string(128 + SIGPIPE)) << closed.Err();
+    EXPECT_EQ(test::DescribeStatus(closed.Wait()), "exit " + std::to_string(128 + SIGPIPE))
+        << closed.Err();
     EXPECT_EQ(ReadFileBytes(dir.File("site.vnx")), "the old project\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
@@ -121,16 +119,16 @@ TEST(OutputTargets, ReadOnlyOutputsAndLinksToMissingFilesAreRefusedBeforeAnyWrit
     }
     // Decided by the mode, so the refusal holds for root too.
     const std::vector<std::pair<std::vector<std::string>, std::string>> refusals = {
-        {{"run", petrolStation, "--quiet", "--iterations", "5", "--stats-json", readOnlyStats, "--output",
-          dir.File("new.vnx")},
+        {{"run", petrolStation, "--quiet", "--iterations", "5", "--stats-json", readOnlyStats,
+          "--output", dir.File("new.vnx")},
          readOnlyStats},
-        {{"run", petrolStation, "--quiet", "--iterations", "5", "--stats-json", dir.File("new.json"), "--output",
-          readOnlyProject},
+        {{"run", petrolStation, "--quiet", "--iterations", "5", "--stats-json",
+          dir.File("new.json"), "--output", readOnlyProject},
          readOnlyProject},
         {{"convert", petrolStation, readOnlyProject}, readOnlyProject},
         {{"convert", petrolStation, readOnlyStats}, readOnlyStats},
-        {{"plume", VARNEX_SOURCE_DIR "/tests/transport/data/level3-receptors.json", "--contaminant", "Benzene",
-          "--time", "20", "--spacing", "10", "--quiet", "--csv", readOnlyStats},
+        {{"plume", VARNEX_SOURCE_DIR "/tests/transport/data/level3-receptors.json", "--contaminant",
+          "Benzene", "--time", "20", "--spacing", "10", "--quiet", "--csv", readOnlyStats},
          readOnlyStats},
     };
     for (const auto& [arguments, target] : refusals) {
@@ -150,12 +148,15 @@ TEST(OutputTargets, ReadOnlyOutputsAndLinksToMissingFilesAreRefusedBeforeAnyWrit
     const std::filesystem::path nowhere = dir.Path() / "nowhere";
     ASSERT_EQ(::symlink((nowhere / "deeper" / "site.vnx").c_str(), dangling.c_str()), 0);
     for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"run", petrolStation, "--quiet", "--iterations", "5", "--output", dangling},
-          std::vector<std::string>{"run", petrolStation, "--quiet", "--iterations", "5", "--stats-json", dangling},
+         {std::vector<std::string>{"run", petrolStation, "--quiet", "--iterations", "5", "--output",
+                                   dangling},
+          std::vector<std::string>{"run", petrolStation, "--quiet", "--iterations", "5",
+                                   "--stats-json", dangling},
           std::vector<std::string>{"convert", petrolStation, dangling}}) {
         const auto r = RunProgram("varnex-cli", arguments);
         EXPECT_EQ(r.exitCode, 1) << arguments[1];
-        EXPECT_EQ(r.err, "varnex-cli: " + dangling + " is a symbolic link to a missing file; nothing was written\n");
+        EXPECT_EQ(r.err, "varnex-cli: " + dangling +
+                             " is a symbolic link to a missing file; nothing was written\n");
     }
     EXPECT_FALSE(std::filesystem::exists(nowhere));
     EXPECT_TRUE(std::filesystem::is_symlink(dangling));

@@ -1,13 +1,11 @@
 // End-to-end checks of the command-line contract of `parse` and `sample`:
 // outputs, exit codes (0 valid, 1 invalid, 2 usage) and reproducibility.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "support/ProgramRun.h"
 
@@ -27,8 +25,9 @@ std::vector<double> Numbers(const std::string& text) {
 TEST(ParseCommand, ValidTextPrintsEveryField) {
     const auto r = RunProgram("varnex-cli", {"parse", "triangular(1, 2,3)"});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out,
-              "type: 4 TRIANGULAR\nformat: TRIANGULAR(1,2,3)\nvalid: yes\nerrorFlags: 0x00000000\nerrorText: \n");
+    EXPECT_EQ(
+        r.out,
+        "type: 4 TRIANGULAR\nformat: TRIANGULAR(1,2,3)\nvalid: yes\nerrorFlags: 0x00000000\nerrorText: \n");
 }
 
 TEST(ParseCommand, InvalidTextWithLabelAndLimits) {
@@ -42,8 +41,8 @@ TEST(ParseCommand, InvalidTextWithLabelAndLimits) {
 }
 
 TEST(ParseCommand, JsonObjectWithUnitFactor) {
-    const auto r = RunProgram("varnex-cli", {"parse", "5000", "--unit-factor", "0.001", "--max", "1",
-                                             "--json"});
+    const auto r = RunProgram("varnex-cli",
+                              {"parse", "5000", "--unit-factor", "0.001", "--max", "1", "--json"});
     EXPECT_EQ(r.exitCode, 1);
     const auto json = nlohmann::json::parse(r.out);
     EXPECT_EQ(json["type"], 1);
@@ -83,14 +82,15 @@ TEST(SampleCommand, DefaultCountSeedCentralAndUnits) {
     EXPECT_EQ(values.size(), 1001u);
     for (double v : values) EXPECT_GE(v, 0.0);
 
-    const auto seeded = RunProgram("varnex-cli", {"sample", "NORMAL(1,2)", "--seed", "99", "-n", "3"});
-    const auto again = RunProgram("varnex-cli", {"sample", "NORMAL(1,2)", "--seed", "99", "-n", "3"});
+    const auto seeded =
+        RunProgram("varnex-cli", {"sample", "NORMAL(1,2)", "--seed", "99", "-n", "3"});
+    const auto again =
+        RunProgram("varnex-cli", {"sample", "NORMAL(1,2)", "--seed", "99", "-n", "3"});
     EXPECT_EQ(seeded.out, again.out);
     EXPECT_NE(seeded.out.substr(0, 10), defaults.out.substr(0, 10));
 
-    const auto central =
-        RunProgram("varnex-cli", {"sample", "TRIANGULAR(100,250,400)", "--central", "-n", "2",
-                                  "--unit-factor", "0.001"});
+    const auto central = RunProgram("varnex-cli", {"sample", "TRIANGULAR(100,250,400)", "--central",
+                                                   "-n", "2", "--unit-factor", "0.001"});
     EXPECT_EQ(central.out, "0.25\n0.25\n");
     // 17 significant digits: the printed value reads back exactly.
     const auto precise = RunProgram("varnex-cli", {"sample", "0.1", "-n", "1"});

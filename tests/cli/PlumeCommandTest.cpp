@@ -4,14 +4,12 @@
 // With single values only, a run of one iteration computes what the map
 // computes at a receptor's position.
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "support/ProgramRun.h"
 #include "support/TempDirectory.h"
@@ -53,7 +51,8 @@ const Node* At(const std::vector<Node>& nodes, double x, double y) {
 
 double TotalAtReceptor(const nlohmann::json& rows, const std::string& receptor, double time) {
     for (const auto& row : rows)
-        if (row["kind"] == "totalReceptorConcentration" && row["receptor"] == receptor && row["time"] == time)
+        if (row["kind"] == "totalReceptorConcentration" && row["receptor"] == receptor &&
+            row["time"] == time)
             return row["mean"].get<double>();
     ADD_FAILURE() << "no total for " << receptor << " at " << time;
     return -1.0;
@@ -61,8 +60,8 @@ double TotalAtReceptor(const nlohmann::json& rows, const std::string& receptor, 
 
 TEST(PlumeCommand, GridMatchesTheReceptorsOfARun) {
     test::TempDirectory dir;
-    const auto run = RunProgram("varnex-cli", {"run", fixture, "--quiet", "--iterations", "1", "--stats-json",
-                                               dir.File("stats.json")});
+    const auto run = RunProgram("varnex-cli", {"run", fixture, "--quiet", "--iterations", "1",
+                                               "--stats-json", dir.File("stats.json")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const nlohmann::json rows = nlohmann::json::parse(ReadFileBytes(dir.File("stats.json")));
 
@@ -70,9 +69,10 @@ TEST(PlumeCommand, GridMatchesTheReceptorsOfARun) {
         SCOPED_TRACE(time);
         // Nodes every 10 m from x = -30 to 110 on the rows y = 7 and y = -3.
         const std::string csv = dir.File("plume.csv");
-        const auto plume = RunProgram("varnex-cli", {"plume", fixture, "--contaminant", "Benzene", "--time",
-                                                     std::to_string(time), "--spacing", "10", "--area",
-                                                     "-30,7,150,20", "--csv", csv, "--quiet"});
+        const auto plume =
+            RunProgram("varnex-cli", {"plume", fixture, "--contaminant", "Benzene", "--time",
+                                      std::to_string(time), "--spacing", "10", "--area",
+                                      "-30,7,150,20", "--csv", csv, "--quiet"});
         ASSERT_EQ(plume.exitCode, 0) << plume.err;
         EXPECT_EQ(plume.out, "");
         std::string first;
@@ -103,8 +103,9 @@ TEST(PlumeCommand, GridMatchesTheReceptorsOfARun) {
 
 TEST(PlumeCommand, AreaNodeCountsAndThreads) {
     // 95 m wide at 10 m: 10 columns, the last at x0 + 90 m; 10 m high: one row.
-    const auto narrow = RunProgram("varnex-cli", {"plume", fixture, "--contaminant", "Benzene", "--time", "20",
-                                                  "--spacing", "10", "--area", "0, 10, 95, 10", "--quiet"});
+    const auto narrow =
+        RunProgram("varnex-cli", {"plume", fixture, "--contaminant", "Benzene", "--time", "20",
+                                  "--spacing", "10", "--area", "0, 10, 95, 10", "--quiet"});
     ASSERT_EQ(narrow.exitCode, 0) << narrow.err;
     std::string first;
     std::vector<Node> nodes = ParseCsv(narrow.out, first);
@@ -113,8 +114,9 @@ TEST(PlumeCommand, AreaNodeCountsAndThreads) {
 
     // The default area: x from -30 to 110 and y from 0 to 10, widened by
     // 20 % on each side: left -58, top 12, 196 m x 14 m.
-    const auto whole = RunProgram("varnex-cli", {"plume", fixture, "--contaminant", "Benzene", "--time", "20",
-                                                 "--spacing", "10", "--threads", "1"});
+    const auto whole =
+        RunProgram("varnex-cli", {"plume", fixture, "--contaminant", "Benzene", "--time", "20",
+                                  "--spacing", "10", "--threads", "1"});
     ASSERT_EQ(whole.exitCode, 0) << whole.err;
     nodes = ParseCsv(whole.out, first);
     EXPECT_EQ(first, header);
@@ -126,13 +128,15 @@ TEST(PlumeCommand, AreaNodeCountsAndThreads) {
     // Progress goes to standard error, never into the grid.
     EXPECT_NE(whole.err.find("Calculating:"), std::string::npos);
 
-    const auto threaded = RunProgram("varnex-cli", {"plume", fixture, "--contaminant", "Benzene", "--time", "20",
-                                                    "--spacing", "10", "--threads", "3", "--quiet"});
+    const auto threaded =
+        RunProgram("varnex-cli", {"plume", fixture, "--contaminant", "Benzene", "--time", "20",
+                                  "--spacing", "10", "--threads", "3", "--quiet"});
     EXPECT_EQ(threaded.out, whole.out);
     EXPECT_EQ(threaded.err, "");
 
-    const auto legend = RunProgram("varnex-cli", {"plume", fixture, "--contaminant", "Benzene", "--time", "20",
-                                                  "--spacing", "10", "--legend", "--quiet"});
+    const auto legend =
+        RunProgram("varnex-cli", {"plume", fixture, "--contaminant", "Benzene", "--time", "20",
+                                  "--spacing", "10", "--legend", "--quiet"});
     ASSERT_EQ(legend.exitCode, 0) << legend.err;
     std::istringstream lines(legend.out);
     std::vector<std::string> texts;
@@ -153,17 +157,35 @@ TEST(PlumeCommand, RefusalsWriteNothing) {
         int exitCode;
         std::string message;
     } cases[] = {
-        {fixture, {"--contaminant", "Toluene", "--time", "20", "--spacing", "10"}, 1,
+        {fixture,
+         {"--contaminant", "Toluene", "--time", "20", "--spacing", "10"},
+         1,
          "Choose a contaminant for the plume."},
-        {fixture, {"--contaminant", "Benzene", "--time", "0", "--spacing", "10"}, 1, "Time must be greater than 0"},
-        {fixture, {"--contaminant", "Benzene", "--time", "20", "--spacing", "-5"}, 1,
+        {fixture,
+         {"--contaminant", "Benzene", "--time", "0", "--spacing", "10"},
+         1,
+         "Time must be greater than 0"},
+        {fixture,
+         {"--contaminant", "Benzene", "--time", "20", "--spacing", "-5"},
+         1,
          "Grid spacing must be greater than 0"},
-        {fixture, {"--contaminant", "Benzene", "--time", "20", "--spacing", "0.01"}, 1, "more than 1000000 nodes"},
+        {fixture,
+         {"--contaminant", "Benzene", "--time", "20", "--spacing", "0.01"},
+         1,
+         "more than 1000000 nodes"},
         {VARNEX_SOURCE_DIR "/examples/hand-check-level1.json",
-         {"--contaminant", "Benzene", "--time", "20", "--spacing", "10"}, 1, "only be calculated at Level 3"},
+         {"--contaminant", "Benzene", "--time", "20", "--spacing", "10"},
+         1,
+         "only be calculated at Level 3"},
         {fixture, {"--contaminant", "Benzene", "--time", "nan", "--spacing", "10"}, 2, "--time"},
-        {fixture, {"--contaminant", "Benzene", "--time", "20", "--spacing", "10", "--area", "0,0,-5,10"}, 2, "--area"},
-        {fixture, {"--contaminant", "Benzene", "--time", "20", "--spacing", "10", "--area", "0,0,5"}, 2, "--area"},
+        {fixture,
+         {"--contaminant", "Benzene", "--time", "20", "--spacing", "10", "--area", "0,0,-5,10"},
+         2,
+         "--area"},
+        {fixture,
+         {"--contaminant", "Benzene", "--time", "20", "--spacing", "10", "--area", "0,0,5"},
+         2,
+         "--area"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> arguments{"plume", c.project, "--csv", csv};
@@ -176,8 +198,9 @@ TEST(PlumeCommand, RefusalsWriteNothing) {
     }
 
     // An invalid project is reported as a run reports it.
-    const auto invalid = RunProgram("varnex-cli", {"plume", VARNEX_SOURCE_DIR "/examples/invalid-level3.json",
-                                                   "--contaminant", "Benzene", "--time", "20", "--spacing", "10"});
+    const auto invalid =
+        RunProgram("varnex-cli", {"plume", VARNEX_SOURCE_DIR "/examples/invalid-level3.json",
+                                  "--contaminant", "Benzene", "--time", "20", "--spacing", "10"});
     EXPECT_EQ(invalid.exitCode, 1);
     EXPECT_EQ(invalid.out.rfind("Validation Errors:\n", 0), 0u);
 }

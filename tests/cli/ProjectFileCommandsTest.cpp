@@ -3,17 +3,15 @@
 // the project file and the JSON form (`convert`), and `.vnx` projects read
 // wherever a command reads a project.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
-#include <vector>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
@@ -55,8 +53,9 @@ int RunWithFileSizeLimit(const std::vector<std::string>& arguments, rlim_t bytes
 TEST(ProjectFileCommands, StatsOfTheSavedRunEqualThoseTheRunPrinted) {
     test::TempDirectory dir;
     const std::string saved = dir.File("petrol.vnx");
-    const auto run = RunProgram("varnex-cli", {"run", petrolStation, "--quiet", "--iterations", "300", "--output",
-                                               saved, "--stats-json", dir.File("run.json")});
+    const auto run =
+        RunProgram("varnex-cli", {"run", petrolStation, "--quiet", "--iterations", "300",
+                                  "--output", saved, "--stats-json", dir.File("run.json")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     ASSERT_FALSE(TableOf(run.out).empty());
 
@@ -81,24 +80,29 @@ TEST(ProjectFileCommands, StatsOfTheSavedRunEqualThoseTheRunPrinted) {
 
 TEST(ProjectFileCommands, StatsWithoutValidResultsIsRefused) {
     test::TempDirectory dir;
-    ASSERT_EQ(RunProgram("varnex-cli", {"run", petrolStation, "--quiet", "--iterations", "20", "--output",
-                                        dir.File("with.vnx")})
+    ASSERT_EQ(RunProgram("varnex-cli", {"run", petrolStation, "--quiet", "--iterations", "20",
+                                        "--output", dir.File("with.vnx")})
                   .exitCode,
               0);
-    ASSERT_EQ(RunProgram("varnex-cli", {"convert", dir.File("with.vnx"), dir.File("without.vnx"), "--without-results"})
+    ASSERT_EQ(RunProgram("varnex-cli", {"convert", dir.File("with.vnx"), dir.File("without.vnx"),
+                                        "--without-results"})
                   .exitCode,
               0);
-    ASSERT_EQ(RunProgram("varnex-cli", {"convert", petrolStation, dir.File("fromjson.vnx")}).exitCode, 0);
-    for (const std::string& path : {dir.File("without.vnx"), dir.File("fromjson.vnx"), petrolStation}) {
+    ASSERT_EQ(
+        RunProgram("varnex-cli", {"convert", petrolStation, dir.File("fromjson.vnx")}).exitCode, 0);
+    for (const std::string& path :
+         {dir.File("without.vnx"), dir.File("fromjson.vnx"), petrolStation}) {
         const auto r = RunProgram("varnex-cli", {"stats", path});
         EXPECT_EQ(r.exitCode, 1) << path;
         EXPECT_EQ(r.out, "") << path;
         EXPECT_EQ(r.err, "no results: run the project first\n") << path;
     }
-    EXPECT_LT(ReadFileBytes(dir.File("without.vnx")).size(), ReadFileBytes(dir.File("with.vnx")).size() / 4);
+    EXPECT_LT(ReadFileBytes(dir.File("without.vnx")).size(),
+              ReadFileBytes(dir.File("with.vnx")).size() / 4);
 
     // A damaged or missing project file is reported by name, as a JSON one is.
-    test::WriteFileBytes(dir.File("damaged.vnx"), ReadFileBytes(dir.File("with.vnx")).substr(0, 100));
+    test::WriteFileBytes(dir.File("damaged.vnx"),
+                         ReadFileBytes(dir.File("with.vnx")).substr(0, 100));
     for (const std::string& path : {dir.File("damaged.vnx"), dir.File("missing.vnx")}) {
         for (const char* command : {"stats", "validate", "run"}) {
             std::vector<std::string> arguments{command, path};
@@ -111,8 +115,9 @@ TEST(ProjectFileCommands, StatsWithoutValidResultsIsRefused) {
 }
 
 TEST(ProjectFileCommands, JsonThroughAProjectFileAndBackIsUnchanged) {
-    for (const char* name : {"hand-check-level1.json", "level1-gasworks.json", "level2-solvent-soakaway.json",
-                             "level3-petrol-station.json", "level3a-landfill.json", "level3-gasworks-chalk.json"}) {
+    for (const char* name :
+         {"hand-check-level1.json", "level1-gasworks.json", "level2-solvent-soakaway.json",
+          "level3-petrol-station.json", "level3a-landfill.json", "level3-gasworks-chalk.json"}) {
         SCOPED_TRACE(name);
         const std::string original = examples + name;
         Project project;
@@ -123,7 +128,8 @@ TEST(ProjectFileCommands, JsonThroughAProjectFileAndBackIsUnchanged) {
 
         test::TempDirectory dir;
         ASSERT_EQ(RunProgram("varnex-cli", {"convert", original, dir.File("p.vnx")}).exitCode, 0);
-        const auto back = RunProgram("varnex-cli", {"convert", dir.File("p.vnx"), dir.File("back.json")});
+        const auto back =
+            RunProgram("varnex-cli", {"convert", dir.File("p.vnx"), dir.File("back.json")});
         ASSERT_EQ(back.exitCode, 0) << back.err;
         EXPECT_EQ(ReadFileBytes(dir.File("back.json")), expected);
         EXPECT_EQ(ReadFileBytes(original), originalBytes);
@@ -140,14 +146,18 @@ TEST(ProjectFileCommands, AFailedWriteLeavesTheOldFileAndTheInput) {
         const std::string out = dir.File(name);
         test::WriteFileBytes(out, old);
         std::vector<std::string> arguments{"convert", input, out};
-        if (name == "run.vnx") arguments = {"run", input, "--quiet", "--iterations", "50", "--output", out};
-        if (name == "stats.json") arguments = {"run", input, "--quiet", "--iterations", "50", "--stats-json", out};
+        if (name == "run.vnx")
+            arguments = {"run", input, "--quiet", "--iterations", "50", "--output", out};
+        if (name == "stats.json")
+            arguments = {"run", input, "--quiet", "--iterations", "50", "--stats-json", out};
         EXPECT_EQ(RunWithFileSizeLimit(arguments, 2048), 1);
         EXPECT_EQ(ReadFileBytes(out), old);
         EXPECT_EQ(ReadFileBytes(input), ReadFileBytes(petrolStation));
     }
     // The folder holds no leftover temporary file.
-    EXPECT_EQ(test::FileNamesIn(dir.Path()), (std::vector<std::string>{"input.json", "out.json", "out.vnx", "run.vnx", "stats.json"}));
+    EXPECT_EQ(
+        test::FileNamesIn(dir.Path()),
+        (std::vector<std::string>{"input.json", "out.json", "out.vnx", "run.vnx", "stats.json"}));
 
     // A folder that cannot exist (its name is a file's): the target named,
     // and why, in the system's words, on a line of its own.
@@ -165,7 +175,8 @@ TEST(ProjectFileCommands, AFailedWriteLeavesTheOldFileAndTheInput) {
 
     // The input named as the output, by any name, is refused before anything is written.
     ::symlink(input.c_str(), dir.File("link.json").c_str());
-    for (const std::string& same : {input, dir.File("link.json"), dir.Path().string() + "/./input.json"}) {
+    for (const std::string& same :
+         {input, dir.File("link.json"), dir.Path().string() + "/./input.json"}) {
         EXPECT_EQ(RunProgram("varnex-cli", {"convert", input, same}).exitCode, 2) << same;
         EXPECT_EQ(ReadFileBytes(input), ReadFileBytes(petrolStation));
     }
@@ -175,18 +186,19 @@ TEST(ProjectFileCommands, RunSavesOnlyASuccessfulRunToAProjectFileName) {
     test::TempDirectory dir;
     // Only a project file name is accepted, so nothing is written as "unnamed".
     for (const std::string& name : {std::string("unnamed"), dir.File("out.json")}) {
-        const auto r = RunProgram("varnex-cli", {"run", petrolStation, "--quiet", "--output", name});
+        const auto r =
+            RunProgram("varnex-cli", {"run", petrolStation, "--quiet", "--output", name});
         EXPECT_EQ(r.exitCode, 2) << name;
         EXPECT_FALSE(std::filesystem::exists(name)) << name;
     }
     // An invalid project runs nothing and saves nothing.
-    const auto invalid = RunProgram("varnex-cli", {"run", examples + "invalid-level3.json", "--quiet", "--output",
-                                                   dir.File("invalid.vnx")});
+    const auto invalid = RunProgram("varnex-cli", {"run", examples + "invalid-level3.json",
+                                                   "--quiet", "--output", dir.File("invalid.vnx")});
     EXPECT_EQ(invalid.exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.File("invalid.vnx")));
     // A run of no iterations still succeeds and is saved.
-    const auto none = RunProgram("varnex-cli",
-                                 {"run", petrolStation, "--quiet", "--iterations", "0", "--output", dir.File("n.VNX")});
+    const auto none = RunProgram("varnex-cli", {"run", petrolStation, "--quiet", "--iterations",
+                                                "0", "--output", dir.File("n.VNX")});
     EXPECT_EQ(none.exitCode, 0) << none.err;
     EXPECT_TRUE(std::filesystem::exists(dir.File("n.VNX")));
 }

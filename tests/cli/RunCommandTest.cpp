@@ -11,15 +11,12 @@
 //   leachate entry: c = C0 exp(-x / Kp)
 //     t = 10: 0.5 exp(-0.151515) = 0.42970243...; t = 100: 0.10988744...
 
-#include <gtest/gtest.h>
-
+#include <fcntl.h>
 #include <fstream>
-
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "persist/ProjectJson.h"
@@ -36,7 +33,8 @@ const std::string handCheck = VARNEX_SOURCE_DIR "/examples/hand-check-level1.jso
 
 nlohmann::json StatsOf(const std::vector<std::string>& extra, int* exitCode = nullptr) {
     test::TempDirectory dir;
-    std::vector<std::string> arguments{"run", handCheck, "--quiet", "--stats-json", dir.File("stats.json")};
+    std::vector<std::string> arguments{"run", handCheck, "--quiet", "--stats-json",
+                                       dir.File("stats.json")};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     const auto r = RunProgram("varnex-cli", arguments);
     if (exitCode) *exitCode = r.exitCode;
@@ -44,10 +42,11 @@ nlohmann::json StatsOf(const std::vector<std::string>& extra, int* exitCode = nu
     return nlohmann::json::parse(test::ReadFileBytes(dir.File("stats.json")));
 }
 
-const nlohmann::json* Find(const nlohmann::json& rows, const std::string& kind, const std::string& contaminant,
-                           double time) {
+const nlohmann::json* Find(const nlohmann::json& rows, const std::string& kind,
+                           const std::string& contaminant, double time) {
     for (const auto& row : rows)
-        if (row["kind"] == kind && row.value("contaminant", "") == contaminant && row.value("time", -1.0) == time)
+        if (row["kind"] == kind && row.value("contaminant", "") == contaminant &&
+            row.value("time", -1.0) == time)
             return &row;
     return nullptr;
 }
@@ -57,8 +56,10 @@ TEST(RunCommand, HandCheckedLevel1Concentrations) {
     struct Expected {
         const char* contaminant;
         double time, value;
-    } expected[] = {{"Benzene", 10, 32.162097846369676}, {"Benzene", 100, 1.2569821710428608},
-                    {"Arsenic", 10, 0.42970243044425466}, {"Arsenic", 100, 0.10988744155012681}};
+    } expected[] = {{"Benzene", 10, 32.162097846369676},
+                    {"Benzene", 100, 1.2569821710428608},
+                    {"Arsenic", 10, 0.42970243044425466},
+                    {"Arsenic", 100, 0.10988744155012681}};
     for (const Expected& e : expected) {
         const nlohmann::json* row = Find(rows, "sourceConcentration", e.contaminant, e.time);
         ASSERT_NE(row, nullptr) << e.contaminant << " " << e.time;
@@ -74,7 +75,8 @@ TEST(RunCommand, HandCheckedLevel1Concentrations) {
     // Arsenic's standard of 0.2 mg/l is exceeded at 10 years, not at 100.
     EXPECT_EQ((*Find(rows, "sourceConcentration", "Arsenic", 10))["exceedanceProbability"], 1.0);
     EXPECT_EQ((*Find(rows, "sourceConcentration", "Arsenic", 100))["exceedanceProbability"], 0.0);
-    EXPECT_FALSE(Find(rows, "sourceConcentration", "Benzene", 10)->contains("exceedanceProbability"));
+    EXPECT_FALSE(
+        Find(rows, "sourceConcentration", "Benzene", 10)->contains("exceedanceProbability"));
 }
 
 TEST(RunCommand, OutputDoesNotDependOnThreadsAndIterationsCanBeSet) {
@@ -85,7 +87,8 @@ TEST(RunCommand, OutputDoesNotDependOnThreadsAndIterationsCanBeSet) {
 }
 
 TEST(RunCommand, InvalidAndUnreadableProjects) {
-    const auto invalid = RunProgram("varnex-cli", {"run", VARNEX_SOURCE_DIR "/examples/invalid-level3.json", "--quiet"});
+    const auto invalid = RunProgram(
+        "varnex-cli", {"run", VARNEX_SOURCE_DIR "/examples/invalid-level3.json", "--quiet"});
     EXPECT_EQ(invalid.exitCode, 1);
     EXPECT_EQ(invalid.out.rfind("Validation Errors:\n", 0), 0u);
     test::TempDirectory dir;
@@ -103,15 +106,19 @@ TEST(RunCommand, InvalidAndUnreadableProjects) {
 }
 
 TEST(RunCommand, ValidateTheExamples) {
-    for (const char* name : {"hand-check-level1.json", "level1-gasworks.json", "level2-solvent-soakaway.json",
-                             "level3-petrol-station.json", "level3a-landfill.json"}) {
-        const auto r = RunProgram("varnex-cli", {"validate", std::string(VARNEX_SOURCE_DIR "/examples/") + name});
+    for (const char* name :
+         {"hand-check-level1.json", "level1-gasworks.json", "level2-solvent-soakaway.json",
+          "level3-petrol-station.json", "level3a-landfill.json"}) {
+        const auto r = RunProgram("varnex-cli",
+                                  {"validate", std::string(VARNEX_SOURCE_DIR "/examples/") + name});
         EXPECT_EQ(r.exitCode, 0) << name << "\n" << r.out << r.err;
         EXPECT_EQ(r.out, "");
     }
-    const auto r = RunProgram("varnex-cli", {"validate", VARNEX_SOURCE_DIR "/examples/invalid-level3.json"});
+    const auto r =
+        RunProgram("varnex-cli", {"validate", VARNEX_SOURCE_DIR "/examples/invalid-level3.json"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, test::ReadFileBytes(VARNEX_SOURCE_DIR "/examples/invalid-level3.expected.txt"));
+    EXPECT_EQ(r.out,
+              test::ReadFileBytes(VARNEX_SOURCE_DIR "/examples/invalid-level3.expected.txt"));
 }
 
 // The layers of a pathway are walked in a loop, not a recursion, so their
@@ -120,7 +127,8 @@ TEST(RunCommand, ValidateTheExamples) {
 // A recursion of one frame per layer ran out of stack at about 600.
 TEST(RunCommand, AThousandLayersRunInASmallStack) {
 #if defined(VARNEX_ADDRESS_SANITIZER)
-    GTEST_SKIP() << "the sanitizer's frames are several times larger; the normal build holds the limit";
+    GTEST_SKIP()
+        << "the sanitizer's frames are several times larger; the normal build holds the limit";
 #endif
     test::ProjectSize size;
     size.sources = 1;
@@ -139,13 +147,14 @@ TEST(RunCommand, AThousandLayersRunInASmallStack) {
         ::setrlimit(RLIMIT_STACK, &limit);
         const int quiet = ::open("/dev/null", O_WRONLY);
         ::dup2(quiet, 1);
-        ::execl(program.c_str(), program.c_str(), "run", path.c_str(), "--quiet", "--iterations", "3", "--threads",
-                "2", static_cast<char*>(nullptr));
+        ::execl(program.c_str(), program.c_str(), "run", path.c_str(), "--quiet", "--iterations",
+                "3", "--threads", "2", static_cast<char*>(nullptr));
         ::_exit(127);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    ASSERT_TRUE(WIFEXITED(status))
+        << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 

@@ -2,15 +2,13 @@
 // its results (`run --output`), then `sensitivity` on the saved file.
 
 #include <gtest/gtest.h>
-
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
+#include "base/NumberText.h"
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
-#include "base/NumberText.h"
 #include "support/ModelBuilders.h"
 #include "support/ProgramRun.h"
 #include "support/TempDirectory.h"
@@ -46,8 +44,9 @@ protected:
         Project project = test::LeachingLevel1Project("UNIFORM(1,3)");
         project.timeSlices = {10.0, 100.0};
         test::WriteFileBytes(dir_.File("project.json"), WriteProjectJson(project));
-        const auto run = RunProgram("varnex-cli", {"run", dir_.File("project.json"), "--iterations", "200",
-                                                   "--seed", "11", "--quiet", "--output", saved()});
+        const auto run =
+            RunProgram("varnex-cli", {"run", dir_.File("project.json"), "--iterations", "200",
+                                      "--seed", "11", "--quiet", "--output", saved()});
         ASSERT_EQ(run.exitCode, 0) << run.err;
     }
 
@@ -57,7 +56,8 @@ protected:
 };
 
 TEST_F(SensitivityCommandTest, TheOnlySampledInputLeadsWithCoefficientOne) {
-    const auto list = RunProgram("varnex-cli", {"sensitivity", saved(), "--result", "2", "--time", "10"});
+    const auto list =
+        RunProgram("varnex-cli", {"sensitivity", saved(), "--result", "2", "--time", "10"});
     ASSERT_EQ(list.exitCode, 0) << list.err;
     const std::vector<std::string> lines = Lines(list.out);
     ASSERT_GE(lines.size(), 3u) << list.out;
@@ -65,15 +65,17 @@ TEST_F(SensitivityCommandTest, TheOnlySampledInputLeadsWithCoefficientOne) {
     EXPECT_EQ(lines[1], "Benzene - Tank - Source Concentration [mg/l]\t1");
     // Single values follow the computed row, even though zero rows are
     // excluded by default.
-    for (std::size_t k = 2; k < lines.size(); ++k) EXPECT_NE(lines[k].find("\tSingle Value"), std::string::npos) << lines[k];
+    for (std::size_t k = 2; k < lines.size(); ++k)
+        EXPECT_NE(lines[k].find("\tSingle Value"), std::string::npos) << lines[k];
 
-    const auto firstTen = RunProgram("varnex-cli", {"sensitivity", saved(), "--result", "2", "--time", "10",
-                                                    "--first-10"});
+    const auto firstTen = RunProgram(
+        "varnex-cli", {"sensitivity", saved(), "--result", "2", "--time", "10", "--first-10"});
     ASSERT_EQ(firstTen.exitCode, 0) << firstTen.err;
     EXPECT_EQ(Lines(firstTen.out).size(), std::min<std::size_t>(lines.size(), 11u));
 
-    const auto json = RunProgram("varnex-cli", {"sensitivity", saved(), "--result", "2", "--time", "100", "--rank",
-                                                "--json", "--source", "Tank", "--contaminant", "Benzene"});
+    const auto json = RunProgram("varnex-cli", {"sensitivity", saved(), "--result", "2", "--time",
+                                                "100", "--rank", "--json", "--source", "Tank",
+                                                "--contaminant", "Benzene"});
     ASSERT_EQ(json.exitCode, 0) << json.err;
     const nlohmann::json document = nlohmann::json::parse(json.out);
     EXPECT_EQ(document["coefficient"], "rank");
@@ -100,13 +102,16 @@ TEST_F(SensitivityCommandTest, ChoicesTheDialogWouldNotOfferAreRefusedWithTheOff
     const std::vector<Case> cases{
         {{"--result", "0"}, "--result 0: not computed at this simulation level; offered: 2"},
         {{"--result", "4", "--time", "10"}, "--result 4: not computed"},
-        {{"--result", "2"}, "--time is needed for a concentration result; the time slices: 10, 100"},
-        {{"--result", "2", "--time", "50"}, "--time 50: not a time slice of the project; the time slices: 10, 100"},
+        {{"--result", "2"},
+         "--time is needed for a concentration result; the time slices: 10, 100"},
+        {{"--result", "2", "--time", "50"},
+         "--time 50: not a time slice of the project; the time slices: 10, 100"},
         {{"--result", "2", "--time", "10", "--source", "Drum store"},
          "--source \"Drum store\": not offered; the choices: \"Tank\""},
         // Level 1 offers no "<All>" for sources.
         {{"--result", "2", "--time", "10", "--source", "<All>"}, "--source \"<All>\": not offered"},
-        {{"--result", "2", "--time", "10", "--receptor", "Well"}, "--receptor applies to receptor results (1, 4) only"},
+        {{"--result", "2", "--time", "10", "--receptor", "Well"},
+         "--receptor applies to receptor results (1, 4) only"},
         {{"--result", "2", "--time", "10", "--pathway", "<All>"},
          "--pathway does not apply to source concentrations (2)"},
         {{"--result", "2", "--time", "10", "--contaminant", "Toluene"},
@@ -122,18 +127,20 @@ TEST_F(SensitivityCommandTest, ChoicesTheDialogWouldNotOfferAreRefusedWithTheOff
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
     }
     // Every problem of one command line is reported together.
-    const auto several = RunProgram("varnex-cli", {"sensitivity", saved(), "--result", "2", "--time", "50",
-                                                   "--source", "Drum store", "--contaminant", "Toluene"});
+    const auto several =
+        RunProgram("varnex-cli", {"sensitivity", saved(), "--result", "2", "--time", "50",
+                                  "--source", "Drum store", "--contaminant", "Toluene"});
     EXPECT_EQ(several.exitCode, 1);
     EXPECT_EQ(Lines(several.err).size(), 3u) << several.err;
 }
 
 TEST_F(SensitivityCommandTest, AProjectWithoutResultsIsRefused) {
-    const auto fromJson = RunProgram("varnex-cli", {"sensitivity", dir_.File("project.json"), "--result", "2",
-                                                    "--time", "10"});
+    const auto fromJson = RunProgram(
+        "varnex-cli", {"sensitivity", dir_.File("project.json"), "--result", "2", "--time", "10"});
     EXPECT_EQ(fromJson.exitCode, 1);
     EXPECT_EQ(fromJson.err, "no results: run the project first\n");
-    const auto missing = RunProgram("varnex-cli", {"sensitivity", dir_.File("none.vnx"), "--result", "2"});
+    const auto missing =
+        RunProgram("varnex-cli", {"sensitivity", dir_.File("none.vnx"), "--result", "2"});
     EXPECT_EQ(missing.exitCode, 2);
     const auto badCode = RunProgram("varnex-cli", {"sensitivity", saved(), "--result", "5"});
     EXPECT_EQ(badCode.exitCode, 2);

@@ -12,7 +12,6 @@
 #include <cstring>
 #include <iterator>
 #include <string>
-
 #include <unistd.h>
 
 #include "archive/CompFile.h"
@@ -69,13 +68,15 @@ struct Payload {
 
     std::uint64_t Take(int bytes) {
         std::uint64_t value = 0;
-        for (int i = 0; i < bytes; ++i) value |= std::uint64_t{at < size ? data[at++] : 0u} << (8 * i);
+        for (int i = 0; i < bytes; ++i)
+            value |= std::uint64_t{at < size ? data[at++] : 0u} << (8 * i);
         return value;
     }
     std::string TakeText() {
         const std::size_t length = Take(1) % 40;
         std::string text;
-        for (std::size_t i = 0; i < length; ++i) text += static_cast<char>(Take(1) | 1);  // no zero bytes
+        for (std::size_t i = 0; i < length; ++i)
+            text += static_cast<char>(Take(1) | 1); // no zero bytes
         return text;
     }
 };
@@ -136,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         try {
             PutThenGet(script, scriptSize, bufferSize, readBufferSize, rest, restSize);
         } catch (const CompFileException&) {
-            std::abort();  // nothing put here may fail
+            std::abort(); // nothing put here may fail
         }
     } else if (WriteScratch(rest, restSize)) {
         GetAll(script, scriptSize, bufferSize);

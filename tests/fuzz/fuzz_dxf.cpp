@@ -32,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& arc : map.arcs)
         if (!Finite(arc.centre.x, arc.centre.y) || !std::isfinite(arc.radius)) std::abort();
     for (const auto& label : map.texts)
-        if (!Finite(label.position.x, label.position.y) || !std::isfinite(label.height)) std::abort();
+        if (!Finite(label.position.x, label.position.y) || !std::isfinite(label.height))
+            std::abort();
     return 0;
 }

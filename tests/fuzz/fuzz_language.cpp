@@ -11,8 +11,8 @@
 
 #include "FuzzScratchFolder.h"
 #include "base/Exception.h"
-#include "settings/LanguageList.h"
 #include "base/TextFormat.h"
+#include "settings/LanguageList.h"
 #include "settings/Translate.h"
 #include "settings/TranslationTable.h"
 
@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         // Formats with each kind of argument the program passes.
-        (void)varnex::FormatText(varnex::TranslateFormat("Source %s Porosities out of range"), {std::string("S")});
+        (void)varnex::FormatText(varnex::TranslateFormat("Source %s Porosities out of range"),
+                                 {std::string("S")});
         (void)varnex::FormatText(varnex::TranslateFormat("%s - Calculating: %.2lf,%.2lf (%.0lf%%)"),
                                  {std::string("T"), 1.0, 2.0, 50.0});
         (void)varnex::FormatText(varnex::TranslateFormat("Iteration %d of %d"), {3LL, 10LL});

@@ -46,6 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     value.text = "Deutsch \"quoted\" \\ \t end";
     changed.SetValue(key, "Language", value);
     const auto read = PreferenceDocument::Parse(changed.Serialise()).FindValue(key, "Language");
-    if (!read || read->type != PreferenceValue::Type::String || read->text != value.text) std::abort();
+    if (!read || read->type != PreferenceValue::Type::String || read->text != value.text)
+        std::abort();
     return 0;
 }

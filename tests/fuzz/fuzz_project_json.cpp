@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool read = varnex::ReadProjectJson(text, project, problems);
     if (read != problems.empty()) std::abort();
     if (!read) {
-        if (!project.sources.empty() || !project.contaminants.empty() || !project.receptors.empty()) std::abort();
+        if (!project.sources.empty() || !project.contaminants.empty() || !project.receptors.empty())
+            std::abort();
         return 0;
     }
     const std::string written = varnex::WriteProjectJson(project);

@@ -9,9 +9,9 @@
 #include <cstdlib>
 
 #include "FuzzScratchFolder.h"
+#include "base/Exception.h"
 #include "model/Project.h"
 #include "model/StandardsFiles.h"
-#include "base/Exception.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto& folder = varnex::fuzz::ScratchFolder("fuzz_standards");

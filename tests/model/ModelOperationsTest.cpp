@@ -1,9 +1,8 @@
 // Adding, duplicating and removing sources, receptors, contaminants and
 // pathways, with the references between them kept consistent.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 #include "model/Project.h"
 #include "support/ModelBuilders.h"
@@ -25,7 +24,8 @@ protected:
 
 TEST_F(ModelOperations, ThirtySourcesAtMost) {
     for (int i = 0; i < 30; ++i)
-        ASSERT_TRUE(project.AddSource(test::SquareSource("S" + std::to_string(i)), error, false)) << error;
+        ASSERT_TRUE(project.AddSource(test::SquareSource("S" + std::to_string(i)), error, false))
+            << error;
     EXPECT_FALSE(project.AddSource(test::SquareSource("S30"), error, false));
     EXPECT_EQ(error, "Maximum number of sources exceeded.");
     EXPECT_EQ(project.sources.size(), 30u);
@@ -64,7 +64,8 @@ struct ReceptorCase {
     double x, y; // expected, worked by hand
 };
 
-class AttachedReceptor : public ModelOperations, public ::testing::WithParamInterface<ReceptorCase> {};
+class AttachedReceptor : public ModelOperations,
+                         public ::testing::WithParamInterface<ReceptorCase> {};
 
 TEST_P(AttachedReceptor, FiveMetresBeyondTheFurthestVertexAlongTheFlow) {
     // Square (0,0) (10,0) (10,10) (0,10).
@@ -162,7 +163,8 @@ TEST_F(ModelOperations, DuplicateSourceCopiesEverythingUnderNewIdentities) {
     // No input of the copy shares an identity with any input of the original.
     std::set<int> ids;
     for (StochasticParameter* p : project.sources[0].AllParameters()) ids.insert(p->id);
-    for (StochasticParameter* p : project.sources[1].AllParameters()) EXPECT_EQ(ids.count(p->id), 0u);
+    for (StochasticParameter* p : project.sources[1].AllParameters())
+        EXPECT_EQ(ids.count(p->id), 0u);
     // The original had a receptor, so the copy gets one of its own.
     ASSERT_EQ(project.receptors.size(), 2u);
     EXPECT_EQ(project.receptors[1].name, "Tank - duplicate Receptor");
@@ -180,7 +182,7 @@ TEST_F(ModelOperations, DuplicateSourceCopiesEverythingUnderNewIdentities) {
 TEST_F(ModelOperations, RemovingReceptorsRenumbersAttachedIndices) {
     Receptor well;
     well.name = "Well";
-    ASSERT_TRUE(project.AddReceptor(well, error));               // 0
+    ASSERT_TRUE(project.AddReceptor(well, error));                        // 0
     ASSERT_TRUE(project.AddSource(test::SquareSource("A"), error, true)); // receptor 1
     ASSERT_TRUE(project.AddSource(test::SquareSource("B"), error, true)); // receptor 2
     EXPECT_FALSE(project.RemoveReceptor(1, error));
@@ -238,9 +240,9 @@ TEST_F(ModelOperations, RemovalsRemoveTheCorrelationsOfTheirInputs) {
     };
     Source& a = project.sources[0];
     Source& b = project.sources[1];
-    correlate(a.thickness, a.dryBulkDensity);                  // stays
-    correlate(b.pathways[1].thickness, a.foc);                 // pathway removed
-    correlate(a.infiltration, project.contaminants[1].koc);    // contaminant removed
+    correlate(a.thickness, a.dryBulkDensity);                   // stays
+    correlate(b.pathways[1].thickness, a.foc);                  // pathway removed
+    correlate(a.infiltration, project.contaminants[1].koc);     // contaminant removed
     correlate(b.inventory[0].concentration, a.particleDensity); // source removed
     ASSERT_EQ(project.correlations.Count(), 4u);
     ASSERT_TRUE(project.RemovePathway(1, 1, error));
@@ -249,7 +251,8 @@ TEST_F(ModelOperations, RemovalsRemoveTheCorrelationsOfTheirInputs) {
     EXPECT_EQ(project.correlations.Count(), 2u);
     project.RemoveSource(1);
     ASSERT_EQ(project.correlations.Count(), 1u);
-    EXPECT_EQ(project.correlations.begin()->second.referenceParameter, project.sources[0].thickness.id);
+    EXPECT_EQ(project.correlations.begin()->second.referenceParameter,
+              project.sources[0].thickness.id);
 }
 
 TEST(CorrelationListTest, OneRecordPerReferenceInKeyOrder) {

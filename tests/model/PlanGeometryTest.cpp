@@ -1,9 +1,8 @@
 // Outlines and rotations on the site plan: which outlines cross themselves,
 // and the rotation into the aquifer frame for angles of any size.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "model/PlanGeometry.h"
@@ -30,14 +29,19 @@ TEST(PlanGeometry, OutlinesThatCrossThemselves) {
         {"a square given clockwise", Outline({{0, 0}, {0, 10}, {10, 10}, {10, 0}}), false},
         {"an L (concave)", Outline({{0, 0}, {20, 0}, {20, 5}, {5, 5}, {5, 20}, {0, 20}}), false},
         {"a triangle", Outline({{0, 0}, {10, 0}, {0, 10}}), false},
-        {"a square with a vertex given twice", Outline({{0, 0}, {10, 0}, {10, 0}, {10, 10}, {0, 10}}), false},
-        {"a square closed on its first vertex", Outline({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}), false},
+        {"a square with a vertex given twice",
+         Outline({{0, 0}, {10, 0}, {10, 0}, {10, 10}, {0, 10}}), false},
+        {"a square closed on its first vertex",
+         Outline({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}), false},
         {"a bow tie", Outline({{0, 0}, {10, 10}, {10, 0}, {0, 10}}), true},
-        {"a figure of eight", Outline({{0, 0}, {10, 0}, {0, 10}, {0, 20}, {10, 20}, {10, 10}}), true},
+        {"a figure of eight", Outline({{0, 0}, {10, 0}, {0, 10}, {0, 20}, {10, 20}, {10, 10}}),
+         true},
         {"a five-pointed star", Outline({{0, 0}, {5, 15}, {10, 0}, {-3, 9}, {13, 9}}), true},
         {"a vertex on another edge", Outline({{0, 0}, {10, 0}, {10, 10}, {5, 0}, {0, 10}}), true},
-        {"an edge folding back on the one before", Outline({{0, 0}, {10, 0}, {5, 0}, {5, 10}}), true},
-        {"two vertices at one point", Outline({{0, 0}, {10, 0}, {5, 5}, {10, 10}, {0, 10}, {5, 5}}), true},
+        {"an edge folding back on the one before", Outline({{0, 0}, {10, 0}, {5, 0}, {5, 10}}),
+         true},
+        {"two vertices at one point", Outline({{0, 0}, {10, 0}, {5, 5}, {10, 10}, {0, 10}, {5, 5}}),
+         true},
     };
     for (const Case& c : cases) EXPECT_EQ(PolygonCrossesItself(c.outline), c.crosses) << c.what;
 }

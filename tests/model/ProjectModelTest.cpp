@@ -3,16 +3,15 @@
 // standards files.
 
 #include <gtest/gtest.h>
-
 #include <string>
 
-#include "model/Project.h"
 #include "archive/FileVersion.h"
+#include "model/Project.h"
 #include "settings/LanguageList.h"
 #include "settings/TranslationTable.h"
 #include "stochastic/IterationCount.h"
-#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 
 namespace varnex {
@@ -58,16 +57,17 @@ TEST_F(ProjectModel, TypedValuesBecomeTheUnitsOfTheCalculation) {
         double internal;
     };
     const Case cases[] = {
-        {&source.infiltration, "250", 0.25},           // 250 mm/yr = 0.25 m/yr
-        {&source.runoffRecharge, "365250", 1.0},       // 365.25 m/yr = 1 m/d
-        {&source.runoffRecharge, "730.5", 0.002},      // 0.7305 m/yr = 2 mm/d
-        {&source.thickness, "3.5", 3.5},               // metres both
+        {&source.infiltration, "250", 0.25},      // 250 mm/yr = 0.25 m/yr
+        {&source.runoffRecharge, "365250", 1.0},  // 365.25 m/yr = 1 m/d
+        {&source.runoffRecharge, "730.5", 0.002}, // 0.7305 m/yr = 2 mm/d
+        {&source.thickness, "3.5", 3.5},          // metres both
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(c.input->distribution.Parse(c.typed)) << c.input->Label();
         EXPECT_NEAR(c.input->distribution.CentralValue(), c.internal, 1e-12 * c.internal)
             << c.input->Label() << " typed " << c.typed;
-        EXPECT_EQ(c.input->distribution.Format(), std::string("SINGLE(") + c.typed + ")") << c.input->Label();
+        EXPECT_EQ(c.input->distribution.Format(), std::string("SINGLE(") + c.typed + ")")
+            << c.input->Label();
     }
 }
 
@@ -76,7 +76,8 @@ TEST_F(ProjectModel, LabelsAreTheProgramsTexts) {
     EXPECT_EQ(source.infiltration.Label(), "Infiltration [mm/yr]");
     EXPECT_EQ(source.catchmentArea.Label(), "Catchment Area [m²]");
     EXPECT_EQ(source.dryBulkDensity.Label(), "Dry Bulk Density [g/cm³]");
-    EXPECT_EQ(source.pathways[0].effectiveMatrixPorosity.Label(), "Effective Matrix Porosoity [fraction]");
+    EXPECT_EQ(source.pathways[0].effectiveMatrixPorosity.Label(),
+              "Effective Matrix Porosoity [fraction]");
     EXPECT_EQ(source.pathways[0].unsaturatedConductivity.Label(), "Unsaturated Conductivity [m/s]");
     source.soakaway = 1;
     source.ApplyNames();
@@ -147,7 +148,8 @@ TEST_F(ProjectModel, SyncInventoryKeepsOneEntryPerContaminant) {
     EXPECT_TRUE(source.inventory[0].active);
     EXPECT_EQ(source.inventory[1].contaminant, 1);
     EXPECT_FALSE(source.inventory[1].active);
-    for (const SourceContaminant& entry : source.inventory) EXPECT_EQ(entry.pathwayProperties.size(), 1u);
+    for (const SourceContaminant& entry : source.inventory)
+        EXPECT_EQ(entry.pathwayProperties.size(), 1u);
 }
 
 TEST_F(ProjectModel, SyncInventoryCopiesTheFirstPathwayRecordWithNewIdentities) {
@@ -190,7 +192,8 @@ TEST_F(ProjectModel, NewProjectFromTheShippedStandardsFiles) {
     EXPECT_EQ(project.filePath, "unnamed");
     EXPECT_EQ(ActiveFileVersion().Compare(FileVersion{2, 5, 4, 0, true}), 0);
     EXPECT_FALSE(project.processes.retardedTravelUz || project.processes.biodegradationUz ||
-                 project.processes.retardedTravelAquifer || project.processes.biodegradationAquifer);
+                 project.processes.retardedTravelAquifer ||
+                 project.processes.biodegradationAquifer);
     EXPECT_EQ(project.standardSets.size(), 3u);
     EXPECT_GE(project.contaminants.size(), 40u);
     for (const Contaminant& c : project.contaminants) {

@@ -1,13 +1,12 @@
 // Reading the standards list and data files, and applying a standard set.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <utility>
 
+#include "base/Exception.h"
 #include "model/Project.h"
 #include "model/StandardsFiles.h"
-#include "base/Exception.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
 
@@ -19,9 +18,9 @@ namespace {
 // 700 ug/l is 0.7 mg/l (700 x 0.001 would give 0.7000000000000001).
 TEST(StandardsDataLine, WholeMicrogramsAreTheNearestMilligrams) {
     const std::pair<const char*, double> cases[] = {
-        {"Toluene, 2, 700, ug/l, y, o", 0.7},    {"Benzene, 1, 1, ug/l, y, o", 0.001},
-        {"Lead, 110, 3, ug/l, y, i", 0.003},     {"Nickel, 109, 20, ug/l, y, i", 0.02},
-        {"PFOA, 60, 7, ng/l, y, o", 7e-06},      {"Xylenes, 4, 500, ug/l, y, o", 0.5},
+        {"Toluene, 2, 700, ug/l, y, o", 0.7}, {"Benzene, 1, 1, ug/l, y, o", 0.001},
+        {"Lead, 110, 3, ug/l, y, i", 0.003},  {"Nickel, 109, 20, ug/l, y, i", 0.02},
+        {"PFOA, 60, 7, ng/l, y, o", 7e-06},   {"Xylenes, 4, 500, ug/l, y, o", 0.5},
     };
     for (const auto& [text, mgPerL] : cases) {
         const auto line = ParseStandardsDataLine(text);
@@ -62,9 +61,10 @@ TEST(StandardsDataLine, FieldsUnitsFlagsAndKinds) {
 }
 
 TEST(StandardsDataLine, LinesLackingTheirFieldsAreSkipped) {
-    for (const char* line : {"", "   ", "Benzene", "Benzene, 1, 1.0, ug/l, y", "Benzene, x, 1.0, ug/l, y, o",
-                             "\"Unterminated, 1, 1.0, ug/l, y, o", "\"\" , 1, 1.0, ug/l, y, o",
-                             ", 1, 1.0, ug/l, y, o", "Benzene, 1, abc, ug/l, y, o"})
+    for (const char* line :
+         {"", "   ", "Benzene", "Benzene, 1, 1.0, ug/l, y", "Benzene, x, 1.0, ug/l, y, o",
+          "\"Unterminated, 1, 1.0, ug/l, y, o", "\"\" , 1, 1.0, ug/l, y, o", ", 1, 1.0, ug/l, y, o",
+          "Benzene, 1, abc, ug/l, y, o"})
         EXPECT_FALSE(ParseStandardsDataLine(line).has_value()) << line;
 }
 
@@ -81,10 +81,13 @@ class StandardsFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::ResetProgramState();
-        test::WriteFileBytes(dir.File("Regs.dat"), "\"Set A\" \"a.dat\"\nnot a set line\n\"Set B\" \"b.dat\"\n");
-        test::WriteFileBytes(dir.File("a.dat"),
-                             "Benzene, 1, 1.0, ug/l, y, o\nArsenic, 101, 10, ug/l, n, i\nbroken line\n");
-        test::WriteFileBytes(dir.File("b.dat"), "Benzol, 1, 5, ug/l, y, i\nCyanide, 130, 0.2, mg/l, y, i\n");
+        test::WriteFileBytes(dir.File("Regs.dat"),
+                             "\"Set A\" \"a.dat\"\nnot a set line\n\"Set B\" \"b.dat\"\n");
+        test::WriteFileBytes(
+            dir.File("a.dat"),
+            "Benzene, 1, 1.0, ug/l, y, o\nArsenic, 101, 10, ug/l, n, i\nbroken line\n");
+        test::WriteFileBytes(dir.File("b.dat"),
+                             "Benzol, 1, 5, ug/l, y, i\nCyanide, 130, 0.2, mg/l, y, i\n");
     }
     test::TempDirectory dir;
 };
@@ -113,8 +116,8 @@ TEST_F(StandardsFilesTest, ApplyingEachSelection) {
     project.ApplyStandards();
     EXPECT_EQ(project.contaminants[0].standardStatus, 1);
     EXPECT_DOUBLE_EQ(project.contaminants[0].standard, 0.001);
-    EXPECT_EQ(project.contaminants[1].standardStatus, 0);   // marked "n"
-    EXPECT_EQ(project.contaminants[2].standardStatus, 2);   // not in set A
+    EXPECT_EQ(project.contaminants[1].standardStatus, 0); // marked "n"
+    EXPECT_EQ(project.contaminants[2].standardStatus, 2); // not in set A
     project.standardSelection = 2;
     project.ApplyStandards();
     EXPECT_DOUBLE_EQ(project.contaminants[0].standard, 0.005);
@@ -149,7 +152,8 @@ TEST(ShippedStandards, ThreeSetsOfRealStandards) {
     Project project;
     project.LoadStandards(VARNEX_SOURCE_DIR "/data/Info");
     ASSERT_EQ(project.standardSets.size(), 3u);
-    for (const StandardSet& set : project.standardSets) EXPECT_GE(set.records.size(), 30u) << set.name;
+    for (const StandardSet& set : project.standardSets)
+        EXPECT_GE(set.records.size(), 30u) << set.name;
     // Benzene: 1 ug/l in the EU directive, 10 ug/l WHO, 0.005 mg/l EPA MCL.
     const Contaminant* benzene = nullptr;
     for (const Contaminant& c : project.contaminants)
@@ -157,7 +161,8 @@ TEST(ShippedStandards, ThreeSetsOfRealStandards) {
     ASSERT_NE(benzene, nullptr);
     const double expected[] = {0.001, 0.01, 0.005};
     for (int set = 0; set < 3; ++set) {
-        const WaterQualityStandard* record = project.standardSets[static_cast<std::size_t>(set)].Find(benzene->identifier);
+        const WaterQualityStandard* record =
+            project.standardSets[static_cast<std::size_t>(set)].Find(benzene->identifier);
         ASSERT_NE(record, nullptr);
         EXPECT_NEAR(record->standard, expected[set], 1e-12);
     }

@@ -13,7 +13,8 @@ namespace {
 TEST(TimeSliceCalculation, LogarithmicAndLinearSeries) {
     std::vector<int> years;
     EXPECT_EQ(CalculateTimeSlices(5, 300, 0, true, years), "");
-    EXPECT_EQ(years, (std::vector<int>{5, 6, 7, 8, 9, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 200, 300}));
+    EXPECT_EQ(years,
+              (std::vector<int>{5, 6, 7, 8, 9, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 200, 300}));
     years.clear();
     EXPECT_EQ(CalculateTimeSlices(10, 35, 10, false, years), "");
     EXPECT_EQ(years, (std::vector<int>{10, 20, 30}));

@@ -2,9 +2,8 @@
 // projects at each level; and the property that the check tests exactly the
 // inputs a run uses.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 #include "model/Project.h"
 #include "model/RunInputs.h"
@@ -40,46 +39,44 @@ TEST_F(Validation, Level1SourceWithoutReceptorsIsValid) {
 
 TEST_F(Validation, Level3ReportsEveryMissingInputInOrder) {
     project.simulationLevel = 3;
-    EXPECT_EQ(Report(),
-              "Tank:\n"
-              "\tThickness [m] - Data missing\n"
-              "\tInfiltration [mm/yr] - Data missing\n"
-              "\tUnsaturated Pathway 1 Vertical Dispersivity [m] - Data missing\n"
-              "\tUnsaturated Pathway 1 Thickness [m] - Data missing\n"
-              "\tUnsaturated Pathway 1 Water filled porosity [fraction] - Data missing\n"
-              "\tUnsaturated Pathway 1 Unsaturated Conductivity [m/s] - Data missing\n"
-              "\tOverall Unsaturated Zone Thickness [m] - Data missing\n"
-              "At least one receptor is required.\n"
-              "Aquifer Pathway:\n"
-              "\tThickness [m] - Data missing\n"
-              "\tMixing Zone Thickness [m] - Data missing\n"
-              "\tHydraulic Conductivity [m/s] - Data missing\n"
-              "\tHydraulic Gradient - Data missing\n"
-              "\tEffective Porosity [fraction] - Data missing\n"
-              "\tLateral Dispersivity [m] - Data missing\n"
-              "\tLongitudinal Dispersivity [m] - Data missing");
+    EXPECT_EQ(Report(), "Tank:\n"
+                        "\tThickness [m] - Data missing\n"
+                        "\tInfiltration [mm/yr] - Data missing\n"
+                        "\tUnsaturated Pathway 1 Vertical Dispersivity [m] - Data missing\n"
+                        "\tUnsaturated Pathway 1 Thickness [m] - Data missing\n"
+                        "\tUnsaturated Pathway 1 Water filled porosity [fraction] - Data missing\n"
+                        "\tUnsaturated Pathway 1 Unsaturated Conductivity [m/s] - Data missing\n"
+                        "\tOverall Unsaturated Zone Thickness [m] - Data missing\n"
+                        "At least one receptor is required.\n"
+                        "Aquifer Pathway:\n"
+                        "\tThickness [m] - Data missing\n"
+                        "\tMixing Zone Thickness [m] - Data missing\n"
+                        "\tHydraulic Conductivity [m/s] - Data missing\n"
+                        "\tHydraulic Gradient - Data missing\n"
+                        "\tEffective Porosity [fraction] - Data missing\n"
+                        "\tLateral Dispersivity [m] - Data missing\n"
+                        "\tLongitudinal Dispersivity [m] - Data missing");
 }
 
 TEST_F(Validation, Level2WithDilutionChecksTheMixingZoneOnly) {
     project.simulationLevel = 2;
     Source& s = project.sources[0];
-    for (StochasticParameter* p : {&s.thickness, &s.infiltration, &s.overallUnsaturatedZoneThickness})
+    for (StochasticParameter* p :
+         {&s.thickness, &s.infiltration, &s.overallUnsaturatedZoneThickness})
         SetInput(*p, "1");
     UnsaturatedPathway& layer = s.pathways[0];
-    for (StochasticParameter* p : {&layer.verticalDispersivity, &layer.thickness, &layer.waterFilledPorosity,
-                                   &layer.unsaturatedConductivity})
+    for (StochasticParameter* p : {&layer.verticalDispersivity, &layer.thickness,
+                                   &layer.waterFilledPorosity, &layer.unsaturatedConductivity})
         SetInput(*p, "0.5");
-    EXPECT_EQ(Report(),
-              "Aquifer Pathway:\n"
-              "\tMixing Zone Thickness [m] - Data missing\n"
-              "\tHydraulic Conductivity [m/s] - Data missing\n"
-              "\tHydraulic Gradient - Data missing");
+    EXPECT_EQ(Report(), "Aquifer Pathway:\n"
+                        "\tMixing Zone Thickness [m] - Data missing\n"
+                        "\tHydraulic Conductivity [m/s] - Data missing\n"
+                        "\tHydraulic Gradient - Data missing");
     project.aquifer.calculateMixingZone = 1;
-    EXPECT_EQ(Report(),
-              "Aquifer Pathway:\n"
-              "\tThickness [m] - Data missing\n"
-              "\tHydraulic Conductivity [m/s] - Data missing\n"
-              "\tHydraulic Gradient - Data missing");
+    EXPECT_EQ(Report(), "Aquifer Pathway:\n"
+                        "\tThickness [m] - Data missing\n"
+                        "\tHydraulic Conductivity [m/s] - Data missing\n"
+                        "\tHydraulic Gradient - Data missing");
     project.aquifer.dilutionFlag = 0;
     EXPECT_EQ(Report(), "");
 }
@@ -89,16 +86,15 @@ TEST_F(Validation, SoilMeasuredOrganicEntryWithALeachingSource) {
     entry.measuredAs = SourceContaminant::measuredInSoil;
     entry.ApplyNames();
     project.sources[0].decliningSource = Source::leachingDecline;
-    EXPECT_EQ(Report(),
-              "Tank:\n"
-              "\tDry Bulk Density [g/cm³] - Data missing\n"
-              "\tWater filled porosity [fraction] - Data missing\n"
-              "\tAir filled porosity [fraction] - Data missing\n"
-              "\tThickness [m] - Data missing\n"
-              "\tInfiltration [mm/yr] - Data missing\n"
-              "\tBenzene Henry's Law Constant - Data missing\n"
-              "\tBenzene Maximum Solubility [mg/l] - Data missing\n"
-              "\tBenzene Partition Coefficient [ml/g] - Data missing");
+    EXPECT_EQ(Report(), "Tank:\n"
+                        "\tDry Bulk Density [g/cm³] - Data missing\n"
+                        "\tWater filled porosity [fraction] - Data missing\n"
+                        "\tAir filled porosity [fraction] - Data missing\n"
+                        "\tThickness [m] - Data missing\n"
+                        "\tInfiltration [mm/yr] - Data missing\n"
+                        "\tBenzene Henry's Law Constant - Data missing\n"
+                        "\tBenzene Maximum Solubility [mg/l] - Data missing\n"
+                        "\tBenzene Partition Coefficient [ml/g] - Data missing");
     // A partition coefficient from koc needs koc and the source's foc.
     entry.partitionFromKoc = 1;
     project.sources[0].calculatePorosities = true;
@@ -140,11 +136,11 @@ TEST_F(Validation, ProjectWideRequirements) {
     SetInput(project.sources[0].dryBulkDensity, "1.6");
     // A declining source partitions its leachate like a soil measurement.
     SourceContaminant& entry = project.sources[0].inventory[0];
-    for (StochasticParameter* p : {&entry.henrysLawConstant, &entry.maximumSolubility, &entry.partitionCoefficient})
+    for (StochasticParameter* p :
+         {&entry.henrysLawConstant, &entry.maximumSolubility, &entry.partitionCoefficient})
         SetInput(*p, "0.2");
-    EXPECT_EQ(Report(),
-              "At least one timeslice is required.\n"
-              "Tank:\n\tThe declining source needs one factor for each timeslice.");
+    EXPECT_EQ(Report(), "At least one timeslice is required.\n"
+                        "Tank:\n\tThe declining source needs one factor for each timeslice.");
     project.timeSlices = {10, 20};
     project.sources[0].declineFactors = {1.0, 0.5};
     EXPECT_EQ(Report(), "");
@@ -212,12 +208,14 @@ TEST(RunInputsAgreement, TheCheckTestsExactlyTheInputsTheRunUses) {
         s.calculatePorosities = o.calcPorosities;
         s.decliningSource = o.declining;
         s.declineFactors.assign(project.timeSlices.size(), 1.0);
-        s.pathways[1].flowModel = o.dual ? UnsaturatedPathway::dualPorosity : UnsaturatedPathway::porousMedium;
+        s.pathways[1].flowModel =
+            o.dual ? UnsaturatedPathway::dualPorosity : UnsaturatedPathway::porousMedium;
         for (SourceContaminant& e : s.inventory) {
             e.active = true;
             e.measuredAs = o.soil ? SourceContaminant::measuredInSoil : 0;
             e.partitionFromKoc = o.fromKoc;
-            for (auto& [key, record] : e.pathwayProperties) record.partitionFromKoc = o.fromKoc && key == 1;
+            for (auto& [key, record] : e.pathwayProperties)
+                record.partitionFromKoc = o.fromKoc && key == 1;
         }
         std::vector<StochasticParameter*> every = s.AllParameters();
         for (StochasticParameter* p : ParametersOf(project.aquifer)) every.push_back(p);
@@ -231,7 +229,8 @@ TEST(RunInputsAgreement, TheCheckTestsExactlyTheInputsTheRunUses) {
             const bool isUsed = std::find(used.begin(), used.end(), p) != used.end();
             p->distribution.Parse("SINGLE(-1)");
             EXPECT_EQ(project.Validate(report), !isUsed)
-                << "level " << o.level << ": " << p->Label() << (isUsed ? " is used but not checked" : " is checked but not used");
+                << "level " << o.level << ": " << p->Label()
+                << (isUsed ? " is used but not checked" : " is checked but not used");
             SetInput(*p, "0.5");
         }
         EXPECT_FALSE(used.empty());
@@ -255,9 +254,10 @@ TEST(RunInputsAgreement, TheCheckTestsExactlyTheInputsTheRunUses) {
                             [p](const UnsaturatedPathway& layer) { return p == &layer.thickness; }))
                 continue;
             const double value = p->distribution.Draw(false);
-            const bool drawn = p->SampleCount() == 2 && p->Samples()[0] == value && p->Samples()[1] == value;
-            EXPECT_TRUE(drawn) << "level " << o.level << ", soakaway " << o.soakaway << ": " << p->Label()
-                               << " is used but not drawn";
+            const bool drawn =
+                p->SampleCount() == 2 && p->Samples()[0] == value && p->Samples()[1] == value;
+            EXPECT_TRUE(drawn) << "level " << o.level << ", soakaway " << o.soakaway << ": "
+                               << p->Label() << " is used but not drawn";
         }
     }
 }
@@ -268,7 +268,8 @@ TEST_F(Validation, GeometryAndDeclineFactorsThatWouldGiveWrongNumbers) {
     Source& source = project.sources[0];
     const std::vector<PlanPoint> square = source.vertices;
     const std::string polygon = "Tank:\n\tThe source polygon must not cross itself.";
-    const std::string coordinates = "\tCoordinates must be numbers within 1000000000 m of the plan's origin.";
+    const std::string coordinates =
+        "\tCoordinates must be numbers within 1000000000 m of the plan's origin.";
     // A bow tie with unequal wings: its signed area, 100 m², is neither the
     // ground it covers nor zero.
     source.vertices = {{0, 0, 0, 0}, {20, 20, 0, 0}, {20, 0, 0, 0}, {0, 10, 0, 0}};
@@ -321,14 +322,16 @@ TEST_F(Validation, TimeSlicesAndReceptorsAreBounded) {
 // brought them in, each named by its field (entities by position: an
 // over-long name is no way to name one) with the project file's limit.
 TEST_F(Validation, TextsLongerThanAProjectFileHoldsAreNamed) {
-    const std::string limitText = " bytes, but a project file holds at most 16383 bytes of text in one field.";
+    const std::string limitText =
+        " bytes, but a project file holds at most 16383 bytes of text in one field.";
     project.details.comment = std::string(20000, 'c');
     project.details.title = std::string(16383, 't'); // the longest that fits
     project.sources[0].pathways[0].name = std::string(16384, 'p');
     std::string report;
     EXPECT_FALSE(project.Validate(report));
     EXPECT_EQ(Report(), "Comment is too long: 20000" + limitText +
-                            "\nName of unsaturated pathway 1 of source 1 is too long: 16384" + limitText);
+                            "\nName of unsaturated pathway 1 of source 1 is too long: 16384" +
+                            limitText);
 }
 
 } // namespace

@@ -3,9 +3,8 @@
 // results, as there are none valid) to the very bytes the project saved
 // before the run, and reloads to the same model.
 
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,7 +44,8 @@ protected:
     void SetUp() override {
         test::ResetProgramState();
         std::vector<std::string> problems;
-        ASSERT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) + "/examples/level3-petrol-station.json",
+        ASSERT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) +
+                                            "/examples/level3-petrol-station.json",
                                         project_, problems));
         SetIterationCount(200);
         options_.dateSaved = "2026-12-08 10:00:00";
@@ -65,7 +65,8 @@ protected:
         EXPECT_EQ(WriteProjectJson(project_), beforeJson_);
         std::string error;
         ASSERT_TRUE(SaveProject(project_, path_, options_, error)) << error;
-        EXPECT_TRUE(test::ReadFileBytes(path_) == beforeBytes_) << "the saved file differs from the one before the run";
+        EXPECT_TRUE(test::ReadFileBytes(path_) == beforeBytes_)
+            << "the saved file differs from the one before the run";
         Project loaded;
         ASSERT_TRUE(LoadProject(path_, loaded, error)) << error;
         EXPECT_FALSE(loaded.resultsValid);
@@ -87,14 +88,16 @@ TEST_F(InterruptedRun, AStopAtAnyPointLosesNoInput) {
     Project whole = project_;
     StoppingObserver counting;
     SetRandomSeed(1);
-    ASSERT_TRUE(RunSimulation(whole, counting)) << (counting.failures.empty() ? "" : counting.failures[0]);
+    ASSERT_TRUE(RunSimulation(whole, counting))
+        << (counting.failures.empty() ? "" : counting.failures[0]);
     const int polls = counting.polls;
     ASSERT_GT(polls, 2);
     // The driver asks between batches of iterations as time passes, so a
     // late stop can come after the last iteration; those runs finish.
     int stops = 0;
     for (int stopAfter : {0, 1, polls / 4, polls / 2, polls - 1}) {
-        SCOPED_TRACE("stop after " + std::to_string(stopAfter) + " of " + std::to_string(polls) + " polls");
+        SCOPED_TRACE("stop after " + std::to_string(stopAfter) + " of " + std::to_string(polls) +
+                     " polls");
         StoppingObserver observer;
         observer.stopAfterPolls = stopAfter;
         RunOptions options;
@@ -122,7 +125,8 @@ TEST_F(InterruptedRun, AnInputErrorPartWayLosesNoInput) {
     SetRandomSeed(1);
     EXPECT_FALSE(RunSimulation(project_, observer));
     ASSERT_EQ(observer.failures.size(), 1u);
-    EXPECT_NE(observer.failures[0].find("Porosities out of range"), std::string::npos) << observer.failures[0];
+    EXPECT_NE(observer.failures[0].find("Porosities out of range"), std::string::npos)
+        << observer.failures[0];
     ExpectNothingLost();
 }
 

@@ -4,9 +4,8 @@
 // as it was. It is the project that finds hidden quadratic costs, size
 // overflows and copies that only large projects make visible.
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "model/Project.h"
@@ -52,7 +51,8 @@ TEST(LargestProject, RunsSavesWithResultsAndReloadsIdentically) {
     EXPECT_GT(values, std::size_t{10 * 20 * 10 * 101});
     // Every stored value is one double per iteration, so the store at any
     // iteration count follows from this (recorded in docs/performance.md).
-    std::fprintf(stderr, "%zu stored values per iteration: %.2f GB of results at 10,000 iterations\n",
+    std::fprintf(stderr,
+                 "%zu stored values per iteration: %.2f GB of results at 10,000 iterations\n",
                  values / 101, 8.0 * static_cast<double>(values / 101) * 10000.0 / 1e9);
 
     test::TempDirectory folder;

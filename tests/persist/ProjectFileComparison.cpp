@@ -1,9 +1,8 @@
 #include "ProjectFileComparison.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <functional>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "model/Project.h"
@@ -18,7 +17,8 @@ void VisitInputs(const Project& project,
                  const std::function<void(const std::string&, const StochasticParameter&)>& visit) {
     auto walk = [&](auto& entity, const std::string& owner) {
         using Entity = std::remove_const_t<std::remove_reference_t<decltype(entity)>>;
-        for (const auto& field : Entity::ParameterFields()) visit(owner + "/" + field.key, entity.*field.member);
+        for (const auto& field : Entity::ParameterFields())
+            visit(owner + "/" + field.key, entity.*field.member);
     };
     walk(project.aquifer, "aquifer");
     for (std::size_t s = 0; s < project.sources.size(); ++s) {
@@ -30,7 +30,8 @@ void VisitInputs(const Project& project,
         for (std::size_t e = 0; e < source.inventory.size(); ++e) {
             walk(source.inventory[e], owner + " entry " + std::to_string(e));
             for (const auto& [index, record] : source.inventory[e].pathwayProperties)
-                walk(record, owner + " entry " + std::to_string(e) + " pathway " + std::to_string(index));
+                walk(record,
+                     owner + " entry " + std::to_string(e) + " pathway " + std::to_string(index));
         }
     }
     for (std::size_t c = 0; c < project.contaminants.size(); ++c)
@@ -38,11 +39,13 @@ void VisitInputs(const Project& project,
 }
 
 // Every stored result vector in a fixed order.
-void VisitVectors(const Project& project, const std::function<void(const std::string&, const ResultVector&)>& visit) {
+void VisitVectors(const Project& project,
+                  const std::function<void(const std::string&, const ResultVector&)>& visit) {
     auto each = [&](const std::vector<ResultVector>& vectors, const std::string& name) {
         static const ResultVector marker;
         visit(name + " count " + std::to_string(vectors.size()), marker);
-        for (std::size_t k = 0; k < vectors.size(); ++k) visit(name + " " + std::to_string(k), vectors[k]);
+        for (std::size_t k = 0; k < vectors.size(); ++k)
+            visit(name + " " + std::to_string(k), vectors[k]);
     };
     for (std::size_t s = 0; s < project.sources.size(); ++s) {
         const Source& source = project.sources[s];
@@ -73,7 +76,8 @@ void VisitVectors(const Project& project, const std::function<void(const std::st
     for (std::size_t r = 0; r < project.receptors.size(); ++r) {
         const Receptor& receptor = project.receptors[r];
         for (std::size_t c = 0; c < receptor.results.size(); ++c) {
-            const std::string name = "receptor " + std::to_string(r) + " record " + std::to_string(c) + " (" +
+            const std::string name = "receptor " + std::to_string(r) + " record " +
+                                     std::to_string(c) + " (" +
                                      std::to_string(receptor.results[c].contaminant) + ")";
             each(receptor.results[c].totalConcentrations, name + " total");
             visit(name + " unretarded", receptor.results[c].totalUnretardedTravelTime);
@@ -99,8 +103,12 @@ void ExpectSameStoredProject(const Project& expected, const Project& actual, boo
     EXPECT_EQ(expected.standardSelection, actual.standardSelection);
 
     std::vector<std::pair<std::string, const StochasticParameter*>> a, b;
-    VisitInputs(expected, [&](const std::string& name, const StochasticParameter& p) { a.emplace_back(name, &p); });
-    VisitInputs(actual, [&](const std::string& name, const StochasticParameter& p) { b.emplace_back(name, &p); });
+    VisitInputs(expected, [&](const std::string& name, const StochasticParameter& p) {
+        a.emplace_back(name, &p);
+    });
+    VisitInputs(actual, [&](const std::string& name, const StochasticParameter& p) {
+        b.emplace_back(name, &p);
+    });
     ASSERT_EQ(a.size(), b.size());
     for (std::size_t i = 0; i < a.size(); ++i) {
         const StochasticParameter& x = *a[i].second;
@@ -116,13 +124,16 @@ void ExpectSameStoredProject(const Project& expected, const Project& actual, boo
         EXPECT_EQ(dx.label, dy.label);
         EXPECT_EQ(dx.trials, dy.trials);
         EXPECT_EQ(dx.errorFlags, dy.errorFlags);
-        for (auto member : {&Distribution::singleValue, &Distribution::minimum, &Distribution::likely,
-                            &Distribution::maximum, &Distribution::mean, &Distribution::standardDeviation,
-                            &Distribution::bias, &Distribution::probability, &Distribution::rate,
-                            &Distribution::minLimit, &Distribution::maxLimit, &Distribution::unitFactor})
+        for (auto member :
+             {&Distribution::singleValue, &Distribution::minimum, &Distribution::likely,
+              &Distribution::maximum, &Distribution::mean, &Distribution::standardDeviation,
+              &Distribution::bias, &Distribution::probability, &Distribution::rate,
+              &Distribution::minLimit, &Distribution::maxLimit, &Distribution::unitFactor})
             EXPECT_TRUE(SameBits(dx.*member, dy.*member));
-        if (results) EXPECT_TRUE(SameValues(x.Samples(), y.Samples()));
-        else EXPECT_EQ(y.SampleCount(), 0u);
+        if (results)
+            EXPECT_TRUE(SameValues(x.Samples(), y.Samples()));
+        else
+            EXPECT_EQ(y.SampleCount(), 0u);
     }
 
     std::vector<Correlation> ca, cb;
@@ -141,8 +152,11 @@ void ExpectSameStoredProject(const Project& expected, const Project& actual, boo
         return;
     }
     std::vector<std::pair<std::string, const ResultVector*>> va, vb;
-    VisitVectors(expected, [&](const std::string& name, const ResultVector& v) { va.emplace_back(name, &v); });
-    VisitVectors(actual, [&](const std::string& name, const ResultVector& v) { vb.emplace_back(name, &v); });
+    VisitVectors(expected, [&](const std::string& name, const ResultVector& v) {
+        va.emplace_back(name, &v);
+    });
+    VisitVectors(
+        actual, [&](const std::string& name, const ResultVector& v) { vb.emplace_back(name, &v); });
     ASSERT_EQ(va.size(), vb.size());
     for (std::size_t i = 0; i < va.size(); ++i) {
         SCOPED_TRACE(va[i].first);
@@ -161,7 +175,9 @@ void ExpectSameStoredProject(const Project& expected, const Project& actual, boo
 
 std::size_t StoredResultValues(const Project& project) {
     std::size_t total = 0;
-    VisitInputs(project, [&](const std::string&, const StochasticParameter& p) { total += p.SampleCount(); });
+    VisitInputs(project, [&](const std::string&, const StochasticParameter& p) {
+        total += p.SampleCount();
+    });
     VisitVectors(project, [&](const std::string&, const ResultVector& v) { total += v.Size(); });
     return total;
 }

@@ -5,20 +5,18 @@
 // refused by name; values a user could put right are put right, or load as
 // invalid inputs for the user to enter again.
 
-#include <gtest/gtest.h>
-
-#include <malloc.h>
-
 #include <atomic>
 #include <cstdlib>
+#include <gtest/gtest.h>
+#include <malloc.h>
 #include <new>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "model/Project.h"
 #include "archive/CompFile.h"
 #include "archive/FileVersion.h"
+#include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectFileWriter.h"
 #include "persist/ProjectJson.h"
@@ -26,8 +24,8 @@
 #include "run/RunObserver.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/ParameterIdentity.h"
-#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
 
@@ -42,8 +40,7 @@ void* CountedAllocate(std::size_t size) {
     if (!block) throw std::bad_alloc();
     const long long now = heldBytes += static_cast<long long>(malloc_usable_size(block));
     long long peak = peakBytes.load();
-    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
-    }
+    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {}
     return block;
 }
 
@@ -92,13 +89,13 @@ struct ProgramState {
 
 class ProjectFileDamageTest : public test::ProgramStateTest {
 protected:
-
     // A level 3 project with two layers, two species and results of two
     // iterations: every kind of record and result block, in a few KB.
     std::string SavedWithResults() {
         Project project;
         std::vector<std::string> problems;
-        EXPECT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) + "/examples/level3-petrol-station.json",
+        EXPECT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) +
+                                            "/examples/level3-petrol-station.json",
                                         project, problems));
         SetIterationCount(2);
         struct Silent : RunObserver {
@@ -235,7 +232,8 @@ TEST_F(ProjectFileDamageTest, RefusesValuesOutOfRangeByName) {
     }
     {
         HandMadeFile file(path);
-        file.Header(5, 1, 1).PlanProcessesAndAquifer().Archive().WriteInt(0).WriteInt(0).WriteInt(0);
+        file.Header(5, 1, 1).PlanProcessesAndAquifer().Archive().WriteInt(0).WriteInt(0).WriteInt(
+            0);
         file.Archive().WriteInt(-1);
         file.Archive().Close();
         refused("the number of correlations is out of range (-1)");
@@ -303,7 +301,6 @@ TEST_F(ProjectFileWriterFaultsTest, RefusesCountsNoProgramWrites) {
     vectors.sources[0].mixingZoneFlow.Prepare(10001, true);
     path = Write(vectors, true);
     EXPECT_EQ(LoadError(path), "Failed to read from file " + path);
-
 }
 
 TEST_F(ProjectFileWriterFaultsTest, PutsRightWhatAUserCouldPutRight) {
@@ -343,7 +340,8 @@ TEST_F(ProjectFileWriterFaultsTest, PutsRightWhatAUserCouldPutRight) {
         Project again;
         again.standardSets.resize(3);
         ASSERT_TRUE(LoadProject(path, again, error)) << error;
-        EXPECT_EQ(again.standardSelection, selection >= 0 && selection <= 4 ? selection : 0) << selection;
+        EXPECT_EQ(again.standardSelection, selection >= 0 && selection <= 4 ? selection : 0)
+            << selection;
     }
 }
 

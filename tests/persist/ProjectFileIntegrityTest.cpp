@@ -6,18 +6,17 @@
 // saves them back in the code page they came in.
 
 #include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 #include <vector>
 
-#include "model/Project.h"
 #include "archive/CompFile.h"
+#include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
 #include "stochastic/StochasticParameter.h"
-#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
 
@@ -26,7 +25,6 @@ namespace {
 
 class ProjectFileIntegrity : public test::ProgramStateTest {
 protected:
-
     // A small project saved by this program; its bytes.
     std::string Saved(const std::string& path) {
         Project project = test::ValidLevel1Project();
@@ -105,10 +103,12 @@ TEST_F(ProjectFileIntegrity, TheChecksumMessageNamesTheFileAndWhatItMeans) {
     Project loaded;
     std::string error;
     EXPECT_FALSE(LoadProjectFromBytes(bytes, loaded, error, "site.vnx"));
-    const std::string start = "The project file site.vnx is damaged: its contents do not match the checksum stored "
-                              "when it was saved (";
+    const std::string start =
+        "The project file site.vnx is damaged: its contents do not match the checksum stored "
+        "when it was saved (";
     EXPECT_EQ(error.substr(0, start.size()), start);
-    EXPECT_NE(error.find("), so some of its values may not be those saved"), std::string::npos) << error;
+    EXPECT_NE(error.find("), so some of its values may not be those saved"), std::string::npos)
+        << error;
 }
 
 // A file cut short says so, whatever value the cut fell in (before, a cut
@@ -125,29 +125,40 @@ TEST_F(ProjectFileIntegrity, AFileCutShortEndsEarly) {
     for (std::size_t length = 8; length < sound.size(); ++length) {
         Project loaded;
         ProjectLoadOutcome outcome;
-        if (LoadProjectFromBytes(sound.substr(0, length), loaded, error, "cut.vnx", ProjectLoadOptions{}, outcome)) {
+        if (LoadProjectFromBytes(sound.substr(0, length), loaded, error, "cut.vnx",
+                                 ProjectLoadOptions{}, outcome)) {
             EXPECT_EQ(outcome.integrity, FileIntegrity::unchecked) << length;
             EXPECT_EQ(WriteProjectJson(loaded), WriteProjectJson(whole)) << length;
             continue;
         }
         EXPECT_EQ(error.find("out of range"), std::string::npos) << length << ": " << error;
-        if (error == "The project file cut.vnx ends early: the rest of its data is missing") ++endsEarly;
+        if (error == "The project file cut.vnx ends early: the rest of its data is missing")
+            ++endsEarly;
     }
     EXPECT_GT(endsEarly, static_cast<int>(sound.size()) / 2);
 }
 
 // The file of a predecessor: the layout without the trailing block, its
 // texts in Windows-1252, made here value by value.
-void WritePredecessorFile(const std::string& path, const std::string& title, const std::string& sourceName) {
+void WritePredecessorFile(const std::string& path, const std::string& title,
+                          const std::string& sourceName) {
     CompFile a;
     ASSERT_TRUE(a.Open(path, "wb"));
     a.WriteInt(2).WriteInt(5).WriteInt(4).WriteInt(0).WriteBool(false);
     a.WriteString("2009-03-04 05:06:07").WriteString("C:\\Projekte\\alt.vnx");
-    for (const std::string& text : {title, std::string("Client"), std::string("7"), std::string("Me"),
-                                    std::string("Bemerkung: gepr\xFC" "ft")})
+    for (const std::string& text :
+         {title, std::string("Client"), std::string("7"), std::string("Me"),
+          std::string("Bemerkung: gepr\xFC"
+                      "ft")})
         a.WriteString(text);
     a.WriteInt(100).WriteInt(1).WriteDouble(100.0).WriteInt(1);
-    a.WriteString("").WriteDouble(0).WriteDouble(0).WriteDouble(1).WriteBool(true).WriteBool(false).WriteInt(10);
+    a.WriteString("")
+        .WriteDouble(0)
+        .WriteDouble(0)
+        .WriteDouble(1)
+        .WriteBool(true)
+        .WriteBool(false)
+        .WriteInt(10);
     for (int i = 0; i < 4; ++i) a.WriteBool(false);
     a.WriteInt(1);
     StochasticParameter().Write(a);
@@ -191,7 +202,8 @@ TEST_F(ProjectFileIntegrity, APredecessorsTextsAreReadInItsCodePageAndWrittenBac
     ASSERT_EQ(loaded.sources.size(), 1u);
     EXPECT_EQ(loaded.sources[0].name, "\u00d6labscheider");
     // The JSON form, which needs UTF-8, carries them.
-    EXPECT_NE(WriteProjectJson(loaded).find("\"Tankstelle M\u00fcller \u2013 Caf\u00e9\""), std::string::npos);
+    EXPECT_NE(WriteProjectJson(loaded).find("\"Tankstelle M\u00fcller \u2013 Caf\u00e9\""),
+              std::string::npos);
 
     // Saved again: the texts in the code page they came in, so the
     // predecessors read them as typed, and read back here unchanged.
@@ -216,7 +228,8 @@ TEST_F(ProjectFileIntegrity, APredecessorsTextsAreReadInItsCodePageAndWrittenBac
 TEST_F(ProjectFileIntegrity, TextsBeyondTheCodePageRoundTripInUtf8) {
     const std::string path = folder_.File("p.vnx");
     Project project = test::ValidLevel1Project();
-    const std::vector<std::string> titles = {"\u6c34\u4e95 (well)", "\u00c3\u00a9", "Ma\u0142opolska", "plain"};
+    const std::vector<std::string> titles = {"\u6c34\u4e95 (well)", "\u00c3\u00a9",
+                                             "Ma\u0142opolska", "plain"};
     for (const std::string& title : titles) {
         project.details.title = title;
         std::string error;

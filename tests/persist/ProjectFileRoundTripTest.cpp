@@ -3,14 +3,13 @@
 // bytes a project saves to are the same every time.
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
 #include "ProjectFileComparison.h"
-#include "model/Project.h"
 #include "archive/CompFile.h"
 #include "archive/FileVersion.h"
+#include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
 #include "run/RunDriver.h"
@@ -23,12 +22,13 @@
 namespace varnex {
 namespace {
 
-const char* const examples[] = {"hand-check-level1.json",      "invalid-level3.json",        "level1-gasworks.json",
-                                "level2-solvent-soakaway.json", "level3-gasworks-chalk.json", "level3-petrol-station.json",
+const char* const examples[] = {"hand-check-level1.json",     "invalid-level3.json",
+                                "level1-gasworks.json",       "level2-solvent-soakaway.json",
+                                "level3-gasworks-chalk.json", "level3-petrol-station.json",
                                 "level3a-landfill.json"};
-const char* const runnableExamples[] = {"hand-check-level1.json",     "level1-gasworks.json",
-                                        "level2-solvent-soakaway.json", "level3-gasworks-chalk.json",
-                                        "level3-petrol-station.json",  "level3a-landfill.json"};
+const char* const runnableExamples[] = {
+    "hand-check-level1.json",     "level1-gasworks.json",       "level2-solvent-soakaway.json",
+    "level3-gasworks-chalk.json", "level3-petrol-station.json", "level3a-landfill.json"};
 
 constexpr const char* fixedDate = "2024-05-06 07:08:09";
 
@@ -39,7 +39,8 @@ protected:
 
     static void LoadExample(const std::string& name, Project& project) {
         std::vector<std::string> problems;
-        ASSERT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) + "/examples/" + name, project, problems))
+        ASSERT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) + "/examples/" + name,
+                                        project, problems))
             << ::testing::PrintToString(problems);
     }
 
@@ -150,7 +151,8 @@ TEST_P(ProjectFileResultsRoundTripTest, ResultsThatNoLongerHoldAreNotSaved) {
     test::ExpectSameStoredProject(project, loaded, false);
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, ProjectFileResultsRoundTripTest, ::testing::ValuesIn(runnableExamples));
+INSTANTIATE_TEST_SUITE_P(Examples, ProjectFileResultsRoundTripTest,
+                         ::testing::ValuesIn(runnableExamples));
 
 class ProjectFileLoadTest : public test::ProgramStateTest {
 protected:
@@ -206,7 +208,8 @@ TEST_F(ProjectFileLoadTest, KeepsTheStandardSetsOfTheOpenProject) {
 // those named "damaged-*": findings kept so the fuzzer starts from them, which
 // must be refused with a message rather than loaded.
 TEST_F(ProjectFileLoadTest, FuzzSeedsLoadOrAreRefused) {
-    const std::filesystem::path corpus = std::string(VARNEX_SOURCE_DIR) + "/tests/fuzz/corpus/project_file";
+    const std::filesystem::path corpus =
+        std::string(VARNEX_SOURCE_DIR) + "/tests/fuzz/corpus/project_file";
     int soundSeeds = 0;
     for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
         Project project;

@@ -3,24 +3,22 @@
 // project and program-wide values as they were. A new project's
 // placeholder name is never a file name.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
-#include <vector>
-
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
-#include "model/Project.h"
 #include "archive/FileVersion.h"
+#include "base/OutputTransaction.h"
+#include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
-#include "base/OutputTransaction.h"
 #include "settings/Translate.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
@@ -35,7 +33,8 @@ protected:
     void SetUp() override {
         test::ResetProgramState();
         std::vector<std::string> problems;
-        ASSERT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) + "/examples/level3-gasworks-chalk.json",
+        ASSERT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) +
+                                            "/examples/level3-gasworks-chalk.json",
                                         project_, problems));
     }
     void TearDown() override { test::ResetProgramState(); }
@@ -60,7 +59,8 @@ TEST_F(ProjectFileSaveTest, ReplacesTheOldFileAndKeepsItsPermissions) {
     ASSERT_TRUE(SaveProject(project_, path, false, error)) << error;
     EXPECT_NE(test::ReadFileBytes(path), "the old file's bytes");
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"kept.vnx"});
-    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(project_.filePath, path);
     EXPECT_FALSE(project_.dateSaved.empty());
 }
@@ -81,7 +81,8 @@ TEST_F(ProjectFileSaveTest, WriteFailingHalfWayLeavesTheOldFile) {
         std::string error;
         const bool saved = SaveProject(project_, path, false, error);
         const bool unchanged = project_.filePath == "before.vnx" && project_.dateSaved.empty() &&
-                               ActiveFileVersion().Compare(FileVersion{2, 0, 7, 0, false}) == 0 && ResultsSaved();
+                               ActiveFileVersion().Compare(FileVersion{2, 0, 7, 0, false}) == 0 &&
+                               ResultsSaved();
         // The message, and on its own line the system's reason (EFBIG).
         const bool reported = error == "Failed to write to file " + path + "\nFile too large";
         ::_exit(saved ? 1 : !unchanged ? 2 : !reported ? 3 : 0);
@@ -169,7 +170,8 @@ TEST_F(ProjectFileSaveTest, WrittenIntoATransactionTheBytesAreThoseOfAPlainSave)
     const std::string committed = test::ReadFileBytes(kept);
     options.writeTo.clear();
     ASSERT_TRUE(SaveProject(project_, kept, options, error)) << error;
-    EXPECT_TRUE(test::ReadFileBytes(kept) == committed) << "a transaction's save differs from a plain one";
+    EXPECT_TRUE(test::ReadFileBytes(kept) == committed)
+        << "a transaction's save differs from a plain one";
     EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"kept.vnx"}));
 }
 

@@ -4,12 +4,11 @@
 // their version.
 
 #include <gtest/gtest.h>
-
 #include <string>
 
-#include "model/Project.h"
 #include "archive/CompFile.h"
 #include "archive/FileVersion.h"
+#include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "stochastic/DistributionType.h"
 #include "stochastic/IterationCount.h"
@@ -29,7 +28,9 @@ public:
     void Write(bool withResults = false) {
         a_.WriteInt(v_.major).WriteInt(v_.minor).WriteInt(v_.build);
         if (Newer({2, 4, 0, 0, false})) a_.WriteInt(v_.revision);
-        a_.WriteBool(withResults).WriteString("2001-02-03 04:05:06").WriteString("C:\\old\\place.vnx");
+        a_.WriteBool(withResults)
+            .WriteString("2001-02-03 04:05:06")
+            .WriteString("C:\\old\\place.vnx");
         for (const char* text : {"Title", "Client", "42", "Me", "Comment"}) a_.WriteString(text);
         a_.WriteInt(250);
         a_.WriteInt(2).WriteDouble(10.0).WriteDouble(50.0);
@@ -163,12 +164,15 @@ protected:
 };
 
 bool IsSingle(const StochasticParameter& parameter, double value) {
-    return parameter.distribution.type == DistributionType::single && parameter.distribution.singleValue == value;
+    return parameter.distribution.type == DistributionType::single &&
+           parameter.distribution.singleValue == value;
 }
 
 TEST_P(ProjectFileVersionsTest, LoadsWithTheDefaultsOfWhatItLacks) {
     const FileVersion v = GetParam();
-    const auto newer = [&](int major, int minor, int build) { return v.NewerThan({major, minor, build, 0, false}); };
+    const auto newer = [&](int major, int minor, int build) {
+        return v.NewerThan({major, minor, build, 0, false});
+    };
     Project project;
     std::string error;
     ASSERT_TRUE(LoadProject(Make(v), project, error)) << error;
@@ -183,11 +187,13 @@ TEST_P(ProjectFileVersionsTest, LoadsWithTheDefaultsOfWhatItLacks) {
     EXPECT_EQ(project.sitePlan.mapOffsetX, 1.0);
     EXPECT_EQ(project.sitePlan.mapOffsetY, 2.0);
     const SitePlan defaults;
-    EXPECT_EQ(project.sitePlan.showBackgroundMap, newer(2, 0, 10) ? false : defaults.showBackgroundMap);
+    EXPECT_EQ(project.sitePlan.showBackgroundMap,
+              newer(2, 0, 10) ? false : defaults.showBackgroundMap);
     EXPECT_EQ(project.sitePlan.showGrid, newer(2, 0, 10) ? true : defaults.showGrid);
     EXPECT_EQ(project.sitePlan.gridSpacing, newer(2, 0, 10) ? 25 : defaults.gridSpacing);
     EXPECT_TRUE(project.processes.biodegradationUz && project.processes.retardedTravelUz);
-    EXPECT_FALSE(project.processes.biodegradationAquifer || project.processes.retardedTravelAquifer);
+    EXPECT_FALSE(project.processes.biodegradationAquifer ||
+                 project.processes.retardedTravelAquifer);
 
     EXPECT_TRUE(IsSingle(project.aquifer.thickness, 12));
     EXPECT_TRUE(IsSingle(project.aquifer.hydraulicGradient, 28));
@@ -204,7 +210,8 @@ TEST_P(ProjectFileVersionsTest, LoadsWithTheDefaultsOfWhatItLacks) {
     EXPECT_TRUE(IsSingle(source.foc, 75));
     EXPECT_EQ(source.declineFactors.size(), newer(2, 0, 2) ? 2u : 0u);
     EXPECT_EQ(source.calculatePorosities, newer(2, 0, 3));
-    EXPECT_EQ(source.particleDensity.distribution.type, newer(2, 0, 3) ? DistributionType::single : 0);
+    EXPECT_EQ(source.particleDensity.distribution.type,
+              newer(2, 0, 3) ? DistributionType::single : 0);
     EXPECT_EQ(source.attachedReceptor, newer(2, 0, 5) ? 0 : -1);
     EXPECT_EQ(source.centre.x, newer(2, 0, 7) ? 4.0 : 0.0);
     EXPECT_EQ(source.overallUnsaturatedZoneThickness.distribution.type,
@@ -233,7 +240,8 @@ TEST_P(ProjectFileVersionsTest, LoadsWithTheDefaultsOfWhatItLacks) {
         EXPECT_TRUE(IsSingle(record.uzPartitionCoefficient, 6));
     }
     if (pathways == 2) {
-        EXPECT_NE(entry.pathwayProperties.at(0).uzHalfLife.id, entry.pathwayProperties.at(1).uzHalfLife.id);
+        EXPECT_NE(entry.pathwayProperties.at(0).uzHalfLife.id,
+                  entry.pathwayProperties.at(1).uzHalfLife.id);
     }
 
     ASSERT_EQ(project.receptors.size(), 1u);
@@ -247,15 +255,18 @@ TEST_P(ProjectFileVersionsTest, LoadsWithTheDefaultsOfWhatItLacks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, ProjectFileVersionsTest,
-                         ::testing::Values(Version(2, 0, 0), Version(2, 0, 2), Version(2, 0, 3), Version(2, 0, 5),
-                                           Version(2, 0, 6), Version(2, 0, 7), Version(2, 0, 8), Version(2, 0, 10),
-                                           Version(2, 0, 11), Version(2, 4, 0), Version(2, 4, 50, 3),
-                                           Version(2, 4, 99, 1), Version(2, 4, 99, 2), Version(2, 4, 101, 7),
-                                           Version(2, 4, 102, 0), Version(2, 5, 4, 0)),
+                         ::testing::Values(Version(2, 0, 0), Version(2, 0, 2), Version(2, 0, 3),
+                                           Version(2, 0, 5), Version(2, 0, 6), Version(2, 0, 7),
+                                           Version(2, 0, 8), Version(2, 0, 10), Version(2, 0, 11),
+                                           Version(2, 4, 0), Version(2, 4, 50, 3),
+                                           Version(2, 4, 99, 1), Version(2, 4, 99, 2),
+                                           Version(2, 4, 101, 7), Version(2, 4, 102, 0),
+                                           Version(2, 5, 4, 0)),
                          [](const ::testing::TestParamInfo<FileVersion>& info) {
                              const FileVersion& v = info.param;
-                             return "v" + std::to_string(v.major) + "_" + std::to_string(v.minor) + "_" +
-                                    std::to_string(v.build) + (v.hasRevision ? "_" + std::to_string(v.revision) : "");
+                             return "v" + std::to_string(v.major) + "_" + std::to_string(v.minor) +
+                                    "_" + std::to_string(v.build) +
+                                    (v.hasRevision ? "_" + std::to_string(v.revision) : "");
                          });
 
 class ProjectFileRefusedVersionsTest : public ProjectFileVersionsTest {};

@@ -3,7 +3,6 @@
 // it; the example with errors reports what its expected file says.
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -16,7 +15,9 @@
 namespace varnex {
 namespace {
 
-std::string ExamplePath(const std::string& name) { return std::string(VARNEX_SOURCE_DIR) + "/examples/" + name; }
+std::string ExamplePath(const std::string& name) {
+    return std::string(VARNEX_SOURCE_DIR) + "/examples/" + name;
+}
 
 class ProjectJsonExamplesTest : public ::testing::TestWithParam<const char*> {
 protected:
@@ -26,7 +27,8 @@ protected:
     void Load(const std::string& name, Project& project) {
         std::vector<std::string> problems;
         ASSERT_TRUE(LoadProjectJsonFile(ExamplePath(name), project, problems))
-            << name << ":\n" << ::testing::PrintToString(problems);
+            << name << ":\n"
+            << ::testing::PrintToString(problems);
     }
 };
 
@@ -68,7 +70,8 @@ TEST_F(ProjectJsonExampleContentTest, InvalidExampleReportsItsExpectedText) {
     Load("invalid-level3.json", project);
     std::string report;
     EXPECT_FALSE(project.Validate(report));
-    EXPECT_EQ("Validation Errors:\n" + report + "\n", test::ReadFileBytes(ExamplePath("invalid-level3.expected.txt")));
+    EXPECT_EQ("Validation Errors:\n" + report + "\n",
+              test::ReadFileBytes(ExamplePath("invalid-level3.expected.txt")));
 }
 
 TEST_F(ProjectJsonExampleContentTest, CorrelationsNameTheInputsTheirPointersName) {
@@ -95,7 +98,8 @@ TEST_F(ProjectJsonExampleContentTest, TextsAreInDisplayUnitsAndLabelsFollowTheSe
     EXPECT_EQ(source.runoffRecharge.Label(), "Run-off Recharge [mm/yr]");
     // Beneath a soakaway the pathway conductivity is the saturated one; the
     // concentration's unit is that of its measurement.
-    EXPECT_EQ(source.pathways.at(0).unsaturatedConductivity.Label(), "Saturated Conductivity [m/s]");
+    EXPECT_EQ(source.pathways.at(0).unsaturatedConductivity.Label(),
+              "Saturated Conductivity [m/s]");
     EXPECT_EQ(source.inventory.at(0).concentration.Label(), "Concentration [mg/l]");
     EXPECT_EQ(source.inventory.at(1).concentration.Label(), "Concentration [mg/kg]");
     EXPECT_TRUE(source.pathways.at(1).DualPorosity());

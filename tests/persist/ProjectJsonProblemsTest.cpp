@@ -4,9 +4,7 @@
 // a refused document leaves a reset project with its standard sets intact.
 
 #include <gtest/gtest.h>
-
 #include <nlohmann/json.hpp>
-
 #include <string>
 #include <vector>
 
@@ -102,82 +100,122 @@ INSTANTIATE_TEST_SUITE_P(
     ProjectJson, ProjectJsonSpoiledFieldTest,
     ::testing::Values(
         // Wrong types.
-        Spoiled{"/simulationLevel", R"("3")", "/simulationLevel: expected an integer, found string \"3\""},
-        Spoiled{"/sources/0/fillColour", "2.0", "/sources/0/fillColour: expected an integer, found number 2.0"},
+        Spoiled{"/simulationLevel", R"("3")",
+                "/simulationLevel: expected an integer, found string \"3\""},
+        Spoiled{"/sources/0/fillColour", "2.0",
+                "/sources/0/fillColour: expected an integer, found number 2.0"},
         Spoiled{"/processes", "[]", "/processes: expected an object, found array"},
         Spoiled{"/receptors/0/visible", "1", "/receptors/0/visible: expected true or false"},
         Spoiled{"/receptors/0/x", "null", "/receptors/0/x: expected a number, found null"},
         Spoiled{"/details/title", "7", "/details/title: expected a string"},
-        Spoiled{"/sources/0/vertices/1", "[1, 2, 3]", "/sources/0/vertices/1: expected a point [x, y]"},
+        Spoiled{"/sources/0/vertices/1", "[1, 2, 3]",
+                "/sources/0/vertices/1: expected a point [x, y]"},
         Spoiled{"/sources/0/vertices/2/1", R"("5")", "/sources/0/vertices/2/1: expected a number"},
-        Spoiled{"/aquifer/thickness", "6", "/aquifer/thickness: expected a distribution text, null or an object"},
+        Spoiled{"/aquifer/thickness", "6",
+                "/aquifer/thickness: expected a distribution text, null or an object"},
         Spoiled{"/receptors", "{}", "/receptors: expected an array, found object"},
         // Unknown and missing keys.
         Spoiled{"/sources/0/thicknes", R"("2")", "/sources/0/thicknes: unknown key"},
-        Spoiled{"/aquifer/thickness", R"({"distribution": "2", "minimum": 1})", "/aquifer/thickness/minimum: unknown key"},
+        Spoiled{"/aquifer/thickness", R"({"distribution": "2", "minimum": 1})",
+                "/aquifer/thickness/minimum: unknown key"},
         Spoiled{"/a~0b~1c", "1", "/a~0b~1c: unknown key"},
         Spoiled{"/sources/0/name", "", "/sources/0/name: missing required key", true},
-        Spoiled{"/contaminants/1", R"({"name": "X"})", "/contaminants/1/identifier: missing required key"},
-        Spoiled{"/sources/0/inventory/0/contaminant", "", "/sources/0/inventory/0/contaminant: missing", true},
+        Spoiled{"/contaminants/1", R"({"name": "X"})",
+                "/contaminants/1/identifier: missing required key"},
+        Spoiled{"/sources/0/inventory/0/contaminant", "",
+                "/sources/0/inventory/0/contaminant: missing", true},
         Spoiled{"/format", "", "/format: missing required key", true},
-        Spoiled{"/aquifer/thickness", R"({"minLimit": 1})", "/aquifer/thickness/distribution: missing required key"},
+        Spoiled{"/aquifer/thickness", R"({"minLimit": 1})",
+                "/aquifer/thickness/distribution: missing required key"},
         // Distribution texts that do not say what they are.
         Spoiled{"/aquifer/thickness", R"j("TRIANGULAR(1,2)")j",
                 "/aquifer/thickness: string \"TRIANGULAR(1,2)\" cannot be read: Thickness [m] - "},
-        Spoiled{"/sources/0/pathways/0/thickness", R"j("TRIANGLE(1,2,3)")j", "/sources/0/pathways/0/thickness: "},
-        Spoiled{"/contaminants/0/koc", R"j({"distribution": "NORMAL(nan,1)"})j", "/contaminants/0/koc/distribution: "},
+        Spoiled{"/sources/0/pathways/0/thickness", R"j("TRIANGLE(1,2,3)")j",
+                "/sources/0/pathways/0/thickness: "},
+        Spoiled{"/contaminants/0/koc", R"j({"distribution": "NORMAL(nan,1)"})j",
+                "/contaminants/0/koc/distribution: "},
         Spoiled{"/contaminants/0/koc", R"("")", "/contaminants/0/koc: empty distribution text"},
         // Texts a project file cannot hold.
-        Spoiled{"/details/comment", twentyThousandCharacters.c_str(),
-                "/details/comment: the text is 20000 bytes long, but a project file holds at most 16383 bytes of "
-                "text in one field"},
+        Spoiled{
+            "/details/comment", twentyThousandCharacters.c_str(),
+            "/details/comment: the text is 20000 bytes long, but a project file holds at most 16383 bytes of "
+            "text in one field"},
         Spoiled{"/sources/0/name", euros.c_str(), "/sources/0/name: the text is 16500 bytes long"},
-        Spoiled{"/receptors/0/name", oneByteOver.c_str(), "/receptors/0/name: the text is 16384 bytes long"},
+        Spoiled{"/receptors/0/name", oneByteOver.c_str(),
+                "/receptors/0/name: the text is 16384 bytes long"},
         // Out of range.
-        Spoiled{"/simulationLevel", "5", "/simulationLevel: must be an integer from 1 to 4, found number 5"},
+        Spoiled{"/simulationLevel", "5",
+                "/simulationLevel: must be an integer from 1 to 4, found number 5"},
         Spoiled{"/standardSelection", "-1", "/standardSelection: must be an integer from 0 to 4"},
         Spoiled{"/iterations", "10001", "/iterations: must be an integer from 0 to 10000"},
-        Spoiled{"/sources/0/fillColour", "0", "/sources/0/fillColour: must be an integer from 1 to 7"},
-        Spoiled{"/sources/0/hatchStyle", "70000", "/sources/0/hatchStyle: must be an integer from 1 to 7"},
-        Spoiled{"/sources/0/decliningSource", "3", "/sources/0/decliningSource: must be an integer from 0 to 2"},
-        Spoiled{"/sources/0/centreDefinition", "-1", "/sources/0/centreDefinition: must be an integer from 0 to 2"},
-        Spoiled{"/sources/0/pathways/0/flowModel", "2", "/sources/0/pathways/0/flowModel: must be an integer from 0"},
+        Spoiled{"/sources/0/fillColour", "0",
+                "/sources/0/fillColour: must be an integer from 1 to 7"},
+        Spoiled{"/sources/0/hatchStyle", "70000",
+                "/sources/0/hatchStyle: must be an integer from 1 to 7"},
+        Spoiled{"/sources/0/decliningSource", "3",
+                "/sources/0/decliningSource: must be an integer from 0 to 2"},
+        Spoiled{"/sources/0/centreDefinition", "-1",
+                "/sources/0/centreDefinition: must be an integer from 0 to 2"},
+        Spoiled{"/sources/0/pathways/0/flowModel", "2",
+                "/sources/0/pathways/0/flowModel: must be an integer from 0"},
         // Integers beyond every integer type must not wrap into range.
-        Spoiled{"/sources/0/drainageSystem", "4294967296", "/sources/0/drainageSystem: must be an integer from"},
-        Spoiled{"/sources/0/drainageSystem", "18446744073709551615", "/sources/0/drainageSystem: must be"},
-        Spoiled{"/sources/0/drainageSystem", "-9223372036854775808", "/sources/0/drainageSystem: must be"},
-        Spoiled{"/contaminants/1", R"({"name": "X", "identifier": 0})", "/contaminants/1/identifier: must be an integer from 1"},
-        Spoiled{"/timeSlices", "[100, 10]", "/timeSlices/1: time slices must be in ascending order"},
+        Spoiled{"/sources/0/drainageSystem", "4294967296",
+                "/sources/0/drainageSystem: must be an integer from"},
+        Spoiled{"/sources/0/drainageSystem", "18446744073709551615",
+                "/sources/0/drainageSystem: must be"},
+        Spoiled{"/sources/0/drainageSystem", "-9223372036854775808",
+                "/sources/0/drainageSystem: must be"},
+        Spoiled{"/contaminants/1", R"({"name": "X", "identifier": 0})",
+                "/contaminants/1/identifier: must be an integer from 1"},
+        Spoiled{"/timeSlices", "[100, 10]",
+                "/timeSlices/1: time slices must be in ascending order"},
         Spoiled{"/timeSlices", "[0.5]", "/timeSlices/0: must be from 1 to 1000000 years"},
         Spoiled{"/timeSlices", "[]", "/timeSlices: at least one time slice is required"},
         // References and the model's own rules.
-        Spoiled{"/sources/0/attachedReceptor", "1", "/sources/0/attachedReceptor: there is no receptor 1"},
-        Spoiled{"/sources/0/inventory/0/contaminant", "2", "/sources/0/inventory/0/contaminant: no contaminant"},
-        Spoiled{"/sources/0/inventory/1", R"({"contaminant": 1})", "/sources/0/inventory/1/contaminant: a second entry"},
+        Spoiled{"/sources/0/attachedReceptor", "1",
+                "/sources/0/attachedReceptor: there is no receptor 1"},
+        Spoiled{"/sources/0/inventory/0/contaminant", "2",
+                "/sources/0/inventory/0/contaminant: no contaminant"},
+        Spoiled{"/sources/0/inventory/1", R"({"contaminant": 1})",
+                "/sources/0/inventory/1/contaminant: a second entry"},
         Spoiled{"/sources/0/inventory/0/pathwayProperties/1", "{}",
                 "/sources/0/inventory/0/pathwayProperties/1: the source has no pathway 1"},
-        Spoiled{"/sources/0/declineFactors", "[1]", "/sources/0/declineFactors: decline factors belong only"},
+        Spoiled{"/sources/0/declineFactors", "[1]",
+                "/sources/0/declineFactors: decline factors belong only"},
         Spoiled{"/sources/0/pathways", "[]", "/sources/0/pathways: a source needs at least one"},
-        Spoiled{"/sources/1", R"({"name": "Tank"})", "/sources/1/name: duplicate source name \"Tank\" (also /sources/0/name)"},
-        Spoiled{"/receptors/1", R"({"name": "Well"})", "/receptors/1/name: duplicate receptor name"},
-        Spoiled{"/contaminants/1", R"({"name": "Benzene", "identifier": 2})", "/contaminants/1/name: duplicate"},
-        Spoiled{"/contaminants/1", R"({"name": "Toluene", "identifier": 1})", "/contaminants/1/identifier: duplicate"},
+        Spoiled{"/sources/1", R"({"name": "Tank"})",
+                "/sources/1/name: duplicate source name \"Tank\" (also /sources/0/name)"},
+        Spoiled{"/receptors/1", R"({"name": "Well"})",
+                "/receptors/1/name: duplicate receptor name"},
+        Spoiled{"/contaminants/1", R"({"name": "Benzene", "identifier": 2})",
+                "/contaminants/1/name: duplicate"},
+        Spoiled{"/contaminants/1", R"({"name": "Toluene", "identifier": 1})",
+                "/contaminants/1/identifier: duplicate"},
         // Correlations.
-        Spoiled{"/correlations/0/reference", R"("/aquifer/thicknes")",
-                "/correlations/0/reference: string \"/aquifer/thicknes\" does not name a stochastic input"},
-        Spoiled{"/correlations/0/reference", R"("/sources/0/pathways/0")", "/correlations/0/reference: "},
-        Spoiled{"/correlations/0/reference", R"("aquifer/thickness")", "/correlations/0/reference: string \"aquifer/thickness\" is not a JSON pointer"},
-        Spoiled{"/correlations/0/correlated", R"("/aquifer/thickness")", "/correlations/0/correlated: an input cannot be correlated with itself"},
+        Spoiled{
+            "/correlations/0/reference", R"("/aquifer/thicknes")",
+            "/correlations/0/reference: string \"/aquifer/thicknes\" does not name a stochastic input"},
+        Spoiled{"/correlations/0/reference", R"("/sources/0/pathways/0")",
+                "/correlations/0/reference: "},
+        Spoiled{"/correlations/0/reference", R"("aquifer/thickness")",
+                "/correlations/0/reference: string \"aquifer/thickness\" is not a JSON pointer"},
+        Spoiled{"/correlations/0/correlated", R"("/aquifer/thickness")",
+                "/correlations/0/correlated: an input cannot be correlated with itself"},
         Spoiled{"/correlations/0/value", "1.5", "/correlations/0/value: must be from -1 to 1"},
-        Spoiled{"/correlations/1", R"({"reference": "/aquifer/thickness", "correlated": "/aquifer/foc", "value": 0})",
-                "/correlations/1/reference: this input is already the reference of /correlations/0"},
+        Spoiled{
+            "/correlations/1",
+            R"({"reference": "/aquifer/thickness", "correlated": "/aquifer/foc", "value": 0})",
+            "/correlations/1/reference: this input is already the reference of /correlations/0"},
         // The format itself.
-        Spoiled{"/format", R"("varnex")", "/format: expected \"varnex-project\", found string \"varnex\""},
-        Spoiled{"/formatVersion", "2", "/formatVersion: version 2 is newer than this program reads (1)"}));
+        Spoiled{"/format", R"("varnex")",
+                "/format: expected \"varnex-project\", found string \"varnex\""},
+        Spoiled{"/formatVersion", "2",
+                "/formatVersion: version 2 is newer than this program reads (1)"}));
 
 TEST_F(ProjectJsonProblemsTest, InputsLeftOutOfTheDocumentCanStillBeCorrelated) {
     Json document = Json::parse(baseDocument);
-    document["correlations"][0]["correlated"] = "/sources/0/inventory/0/pathwayProperties/0/uzPartitionCoefficient";
+    document["correlations"][0]["correlated"] =
+        "/sources/0/inventory/0/pathwayProperties/0/uzPartitionCoefficient";
     document["correlations"][0]["reference"] = "/aquifer/hydraulicGradient";
     Project project;
     EXPECT_TRUE(Problems(document.dump(), project).empty());
@@ -251,7 +289,8 @@ TEST_F(ProjectJsonProblemsTest, DeepNestingIsRefusedBeforeParsing) {
     // At the limit the document is parsed and judged like any other.
     std::string deep = R"({"format": "varnex-project", "formatVersion": 1, "details": )";
     deep += std::string(62, '[') + std::string(62, ']') + "}";
-    EXPECT_EQ(Problems(deep), std::vector<std::string>{"/details: expected an object, found array"});
+    EXPECT_EQ(Problems(deep),
+              std::vector<std::string>{"/details: expected an object, found array"});
 }
 
 TEST_F(ProjectJsonProblemsTest, DocumentsAskingForTooLargeAModelAreRefusedBeforeItIsMade) {
@@ -263,15 +302,18 @@ TEST_F(ProjectJsonProblemsTest, DocumentsAskingForTooLargeAModelAreRefusedBefore
         "sources": [{"name": "S"}, {"name": "T"}]})");
     document["sources"][1]["pathways"] = Json(std::vector<Json>(25000, Json::object()));
     EXPECT_EQ(Problems(document.dump()),
-              std::vector<std::string>{"/sources/1/pathways: the project would need more than 50000 records of "
-                                       "pathway properties (pathways times contaminants, over all sources)"});
+              std::vector<std::string>{
+                  "/sources/1/pathways: the project would need more than 50000 records of "
+                  "pathway properties (pathways times contaminants, over all sources)"});
 }
 
 TEST_F(ProjectJsonProblemsTest, DuplicateKeysAreProblemsAtTheirPath) {
     const std::string text = R"({"format": "varnex-project", "formatVersion": 1,
         "sources": [{"name": "A"}, {"name": "B", "fillColour": 2, "fillColour": 3}], "iterations": 5, "iterations": 6})";
-    EXPECT_EQ(Problems(text), (std::vector<std::string>{"/sources/1/fillColour: duplicate key (only one value of a key can be read)",
-                                                       "/iterations: duplicate key (only one value of a key can be read)"}));
+    EXPECT_EQ(Problems(text),
+              (std::vector<std::string>{
+                  "/sources/1/fillColour: duplicate key (only one value of a key can be read)",
+                  "/iterations: duplicate key (only one value of a key can be read)"}));
 }
 
 TEST_F(ProjectJsonProblemsTest, RefusedDocumentLeavesAResetProjectWithItsStandardSets) {

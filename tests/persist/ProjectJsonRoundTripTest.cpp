@@ -5,9 +5,7 @@
 // that are not consistent.
 
 #include <gtest/gtest.h>
-
 #include <nlohmann/json.hpp>
-
 #include <set>
 #include <string>
 #include <vector>
@@ -25,10 +23,17 @@ using Json = nlohmann::ordered_json;
 
 // One text of every distribution type, dealt out in turn so that each type
 // is written and read somewhere.
-const char* const texts[] = {"SINGLE(2.5)",        "UNIFORM(1,3)",       "LOGUNIFORM(1e-06,0.0001)",
-                             "TRIANGULAR(1,2,4)",  "LOGTRIANGULAR(1,10,100)", "NORMAL(5,1.25)",
-                             "LOGNORMAL(10,3)",    "POISSON(4)",          "BINOMIAL(10,0.3)",
-                             "EXPONENTIAL(3)",     "BOOLEAN(0.5)"};
+const char* const texts[] = {"SINGLE(2.5)",
+                             "UNIFORM(1,3)",
+                             "LOGUNIFORM(1e-06,0.0001)",
+                             "TRIANGULAR(1,2,4)",
+                             "LOGTRIANGULAR(1,10,100)",
+                             "NORMAL(5,1.25)",
+                             "LOGNORMAL(10,3)",
+                             "POISSON(4)",
+                             "BINOMIAL(10,0.3)",
+                             "EXPONENTIAL(3)",
+                             "BOOLEAN(0.5)"};
 int dealt = 0;
 
 template <class Entity>
@@ -131,10 +136,12 @@ Project EveryFieldSet() {
 }
 
 // The leaves of two documents of the same shape that hold the same value.
-void EqualLeaves(const Json& a, const Json& b, const std::string& path, std::set<std::string>& equal) {
+void EqualLeaves(const Json& a, const Json& b, const std::string& path,
+                 std::set<std::string>& equal) {
     if (a.is_object() && b.is_object()) {
         for (const auto& item : a.items())
-            if (b.contains(item.key())) EqualLeaves(item.value(), b[item.key()], path + "/" + item.key(), equal);
+            if (b.contains(item.key()))
+                EqualLeaves(item.value(), b[item.key()], path + "/" + item.key(), equal);
     } else if (a.is_array() && b.is_array() && !a.empty() && a[0].is_structured()) {
         for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
             EqualLeaves(a[i], b[i], path + "/" + std::to_string(i), equal);
@@ -201,8 +208,9 @@ TEST_F(ProjectJsonRoundTripTest, HandBuiltProjectLeavesNoFieldAtItsDefault) {
     plain.contaminants[0].identifier = plain.sources[0].inventory[0].contaminant = 1002;
     std::set<std::string> equal;
     EqualLeaves(built, Json::parse(WriteProjectJson(plain)), "", equal);
-    EXPECT_EQ(equal, (std::set<std::string>{"/format", "/formatVersion", "/contaminants/0/identifier",
-                                             "/sources/0/inventory/0/contaminant"}));
+    EXPECT_EQ(equal,
+              (std::set<std::string>{"/format", "/formatVersion", "/contaminants/0/identifier",
+                                     "/sources/0/inventory/0/contaminant"}));
 }
 
 TEST_F(ProjectJsonRoundTripTest, InputFormsFollowWhatTheInputCarries) {
@@ -275,9 +283,11 @@ TEST_F(ProjectJsonRoundTripTest, InconsistentModelsAreWrittenAsTheInvariantsWoul
 TEST_F(ProjectJsonRoundTripTest, TextThatIsNotUtf8IsStillWrittenAndRead) {
     Project p;
     p.Reset();
-    p.details.title = "Stra\xdf" "e"; // Latin-1, as old project files hold it
+    p.details.title = "Stra\xdf"
+                      "e"; // Latin-1, as old project files hold it
     Project read = Read(WriteProjectJson(p));
-    EXPECT_EQ(read.details.title, "Stra\xef\xbf\xbd" "e");
+    EXPECT_EQ(read.details.title, "Stra\xef\xbf\xbd"
+                                  "e");
 }
 
 } // namespace

@@ -5,11 +5,10 @@
 // store (a snapshot for statistics, a second buffer per thread) would break
 // either bound; the largest projects would then not fit in memory.
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "model/Project.h"
@@ -48,13 +47,15 @@ long long StatusBytes(const char* field) {
 
 TEST(ResultMemory, ARunAtTenThousandIterationsHoldsItsResultsOnce) {
 #ifdef VARNEX_ADDRESS_SANITIZER
-    GTEST_SKIP() << "the address sanitizer's shadow memory and quarantine make resident sizes meaningless";
+    GTEST_SKIP()
+        << "the address sanitizer's shadow memory and quarantine make resident sizes meaningless";
 #endif
     test::ResetProgramState();
     Project project;
     std::vector<std::string> problems;
-    ASSERT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) + "/examples/level3-gasworks-chalk.json",
-                                    project, problems));
+    ASSERT_TRUE(
+        LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) + "/examples/level3-gasworks-chalk.json",
+                            project, problems));
     test::TempDirectory folder;
     std::string error;
     const std::string modelOnly = folder.File("model.vnx");

@@ -5,18 +5,17 @@
 // too late to matter: the new file is complete and the save succeeded.
 // The same holds for the preference file.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-#include "model/Project.h"
 #include "archive/CompFileException.h"
+#include "base/Exception.h"
+#include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
-#include "base/Exception.h"
 #include "settings/Preferences.h"
 #include "stochastic/IterationCount.h"
 #include "support/FailingFileSystemCalls.h"
@@ -30,13 +29,13 @@ namespace {
 namespace fs = std::filesystem;
 using Operation = test::FailingFileSystemCalls::Operation;
 
-
 class SaveFaultInjection : public ::testing::Test {
 protected:
     void SetUp() override {
         test::ResetProgramState();
         std::vector<std::string> problems;
-        ASSERT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) + "/examples/level3-gasworks-chalk.json",
+        ASSERT_TRUE(LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR) +
+                                            "/examples/level3-gasworks-chalk.json",
                                         project_, problems));
         // With results the file spans many buffers, so there are many
         // writes to fail, the last one shorter than the others.
@@ -102,20 +101,27 @@ TEST_F(SaveFaultInjection, EveryFailingCallOfAProjectSaveLeavesTheOldFile) {
             ++faults;
             if (afterRename) {
                 EXPECT_TRUE(saved) << error;
-                EXPECT_TRUE(test::ReadFileBytes(target_) == newBytes) << "the new file is not the one saved";
+                EXPECT_TRUE(test::ReadFileBytes(target_) == newBytes)
+                    << "the new file is not the one saved";
                 test::WriteFileBytes(target_, oldBytes_);
             } else {
                 EXPECT_FALSE(saved);
                 // The message, then the reason the failing call gave: the
                 // fake fails a write as a full disk, the rest as I/O errors
                 // (the C library's texts for ENOSPC and EIO).
-                const char* reason = operation == Operation::write ? "No space left on device" : "Input/output error";
-                EXPECT_EQ(error, CompFileException(CompFileException::writeFailed, target_).Message() + "\n" + reason);
-                EXPECT_TRUE(test::ReadFileBytes(target_) == oldBytes_) << "the old file was changed";
-                EXPECT_EQ(project_.filePath, "elsewhere.vnx") << "a failed save must not rename the project";
+                const char* reason = operation == Operation::write ? "No space left on device"
+                                                                   : "Input/output error";
+                EXPECT_EQ(error,
+                          CompFileException(CompFileException::writeFailed, target_).Message() +
+                              "\n" + reason);
+                EXPECT_TRUE(test::ReadFileBytes(target_) == oldBytes_)
+                    << "the old file was changed";
+                EXPECT_EQ(project_.filePath, "elsewhere.vnx")
+                    << "a failed save must not rename the project";
                 EXPECT_EQ(project_.dateSaved, "before");
             }
-            EXPECT_EQ(test::FileNamesIn(folder_.Path()), entriesBefore) << "a temporary file was left behind";
+            EXPECT_EQ(test::FileNamesIn(folder_.Path()), entriesBefore)
+                << "a temporary file was left behind";
         }
     }
     EXPECT_GT(faults, 8);
@@ -151,14 +157,17 @@ TEST_F(SaveFaultInjection, EveryFailingCallOfAPreferenceWriteLeavesTheOldFile) {
         Operation operation;
         int count;
     };
-    for (const Fault& fault : {Fault{Operation::writeDescriptor, writes}, Fault{Operation::sync, syncs},
-                               Fault{Operation::closeDescriptor, closes}, Fault{Operation::rename, 1}}) {
+    for (const Fault& fault :
+         {Fault{Operation::writeDescriptor, writes}, Fault{Operation::sync, syncs},
+          Fault{Operation::closeDescriptor, closes}, Fault{Operation::rename, 1}}) {
         for (int n = 1; n <= fault.count; ++n) {
-            SCOPED_TRACE(std::string(test::OperationName(fault.operation)) + " #" + std::to_string(n));
+            SCOPED_TRACE(std::string(test::OperationName(fault.operation)) + " #" +
+                         std::to_string(n));
             // The folder's sync and close come after the rename and only make
             // it durable; the file is already whole.
             const bool afterRename = fault.operation != Operation::writeDescriptor &&
-                                     fault.operation != Operation::rename && n == fault.count && n > 1;
+                                     fault.operation != Operation::rename && n == fault.count &&
+                                     n > 1;
             test::FailingFileSystemCalls failing;
             failing.FailAt(fault.operation, n);
             preferences.UseFileSystemCalls(failing);
@@ -167,7 +176,8 @@ TEST_F(SaveFaultInjection, EveryFailingCallOfAPreferenceWriteLeavesTheOldFile) {
                 preferences.SetString("Settings", "Language", "English");
             } catch (const Exception& error) {
                 threw = true;
-                EXPECT_EQ(error.Message(), "Cannot set user preference for Software\\Kestrane\\Varnex\\2\\Settings");
+                EXPECT_EQ(error.Message(),
+                          "Cannot set user preference for Software\\Kestrane\\Varnex\\2\\Settings");
             }
             if (afterRename) {
                 EXPECT_FALSE(threw);
@@ -177,7 +187,8 @@ TEST_F(SaveFaultInjection, EveryFailingCallOfAPreferenceWriteLeavesTheOldFile) {
                 EXPECT_TRUE(threw);
                 EXPECT_EQ(test::ReadFileBytes(path), before);
             }
-            EXPECT_EQ(test::FileNamesIn(folder_.Path()), entriesBefore) << "a temporary file was left behind";
+            EXPECT_EQ(test::FileNamesIn(folder_.Path()), entriesBefore)
+                << "a temporary file was left behind";
         }
     }
 }

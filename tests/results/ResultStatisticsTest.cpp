@@ -1,11 +1,8 @@
 // Percentiles, sorting, the points of the result graphs, exceedance and the
 // order-statistic confidence interval of a percentile.
-#include "results/ResultStatistics.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 #include <numeric>
 #include <random>
@@ -13,11 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "results/ResultStatistics.h"
 #include "results/ResultVector.h"
 #include "stochastic/IterationCount.h"
-#include "support/ScriptedRandomSource.h"
-
 #include "support/Expectations.h"
+#include "support/ScriptedRandomSource.h"
 namespace varnex {
 namespace {
 
@@ -64,7 +61,8 @@ TEST_F(ResultStatisticsTest, PercentileIndexIsTheNearestRankClamped) {
 TEST_F(ResultStatisticsTest, SortIsAscendingWithNaNLastAndNeverMisbehaves) {
     std::vector<double> small{nan, 3, -inf, nan, 1, inf, -0.0};
     SortValues(small);
-    EXPECT_EQ(std::vector<double>(small.begin(), small.begin() + 5), (std::vector<double>{-inf, 0, 1, 3, inf}));
+    EXPECT_EQ(std::vector<double>(small.begin(), small.begin() + 5),
+              (std::vector<double>{-inf, 0, 1, 3, inf}));
     EXPECT_TRUE(std::isnan(small[5]) && std::isnan(small[6]));
 
     // Enough values for the introsort's partitioning and unguarded insertion
@@ -133,8 +131,10 @@ TEST_F(ResultStatisticsTest, TimeHistoryTakesOnePercentilePerTimeSlice) {
     std::vector<ResultVector> perSlice{VectorOf({1, 2, 3}), VectorOf({10, 20, 30}), VectorOf({5})};
     for (ResultVector& v : perSlice) v.ComputeStatistics();
     // Percentile index 3 is the median; index 6 (95 %) the top of n = 3.
-    EXPECT_EQ(AsPairs(TimeHistoryPoints({10, 100, 1000}, perSlice, 3)), (Points{{10, 2}, {100, 20}, {1000, 5}}));
-    EXPECT_EQ(AsPairs(TimeHistoryPoints({10, 100, 1000}, perSlice, 6)), (Points{{10, 3}, {100, 30}, {1000, 5}}));
+    EXPECT_EQ(AsPairs(TimeHistoryPoints({10, 100, 1000}, perSlice, 3)),
+              (Points{{10, 2}, {100, 20}, {1000, 5}}));
+    EXPECT_EQ(AsPairs(TimeHistoryPoints({10, 100, 1000}, perSlice, 6)),
+              (Points{{10, 3}, {100, 30}, {1000, 5}}));
     // Only as many points as both lists have.
     EXPECT_EQ(TimeHistoryPoints({10, 100}, perSlice, 3).size(), 2u);
     EXPECT_EQ(TimeHistoryPoints({10, 100, 1000, 5000}, perSlice, 3).size(), 3u);
@@ -155,8 +155,8 @@ TEST_F(ResultStatisticsTest, ExceedanceCountsValuesStrictlyAboveTheStandard) {
 // An independent binomial for checking the defining conditions: the
 // probabilities from lgamma in double, summed directly.
 double BinomialProbability(int n, double p, int k) {
-    return std::exp(std::lgamma(n + 1.0) - std::lgamma(k + 1.0) - std::lgamma(n - k + 1.0) + k * std::log(p) +
-                    (n - k) * std::log1p(-p));
+    return std::exp(std::lgamma(n + 1.0) - std::lgamma(k + 1.0) - std::lgamma(n - k + 1.0) +
+                    k * std::log(p) + (n - k) * std::log1p(-p));
 }
 double BelowRank(int n, double p, int rank) { // P(X < rank) = P(X <= rank - 1)
     double sum = 0;
@@ -230,7 +230,8 @@ TEST_F(ResultStatisticsTest, ConfidenceIntervalMeetsItsDefinitionAcrossSizes) {
             const auto [lowValue, highValue] = IntervalRanks(std::size_t(n), level);
             const int l = int(lowValue);
             const int u = int(highValue);
-            const double wholeCoverage = 1 - BinomialProbability(n, p, 0) - BinomialProbability(n, p, n);
+            const double wholeCoverage =
+                1 - BinomialProbability(n, p, 0) - BinomialProbability(n, p, n);
             SCOPED_TRACE(testing::Message() << "n = " << n << ", level " << level);
             if (wholeCoverage < 0.95) {
                 EXPECT_EQ(l, 1);

@@ -1,30 +1,26 @@
 // The result vector: sizing to the iteration count, Prepare and At, its
 // summary statistics, and its storage in the archive.
-#include "results/ResultVector.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <limits>
 #include <new>
 #include <numeric>
 #include <random>
 #include <stdexcept>
-#include <vector>
-
 #include <sys/resource.h>
+#include <vector>
 
 #include "archive/CompFile.h"
 #include "archive/CompFileException.h"
+#include "results/ResultVector.h"
 #include "stochastic/IterationCount.h"
+#include "support/Expectations.h"
 #include "support/ScriptedRandomSource.h"
 #include "support/TempDirectory.h"
-
-#include "support/Expectations.h"
 namespace varnex {
 namespace {
 
@@ -37,7 +33,8 @@ using test::VectorOf;
 
 std::vector<double> Percentiles(const ResultVector& vector) {
     std::vector<double> values;
-    for (int j = 0; j < ResultVector::percentileCount; ++j) values.push_back(vector.PercentileValue(j));
+    for (int j = 0; j < ResultVector::percentileCount; ++j)
+        values.push_back(vector.PercentileValue(j));
     return values;
 }
 
@@ -56,14 +53,16 @@ TEST_F(ResultVectorTest, ConstructionTakesNoMemoryUntilPrepared) {
     for (ResultVector* v : {&unlabelled, &labelled}) {
         v->Prepare(0, true); // sized to the iteration count
         EXPECT_EQ(v->Values(), std::vector<double>(5, 0.0));
-        for (int j = 0; j < ResultVector::percentileCount; ++j) EXPECT_EQ(v->PercentileValue(j), 0.0);
+        for (int j = 0; j < ResultVector::percentileCount; ++j)
+            EXPECT_EQ(v->PercentileValue(j), 0.0);
     }
     EXPECT_EQ(labelled.Label(), "Soil Mass");
     EXPECT_EQ(unlabelled.Label(), "");
 
     // The levels of the statistics view: 5 % ... 95 %.
     const std::vector<int> levels{5, 10, 25, 50, 75, 90, 95};
-    for (int j = 0; j < ResultVector::percentileCount; ++j) EXPECT_EQ(labelled.PercentileLevel(j), levels[j]);
+    for (int j = 0; j < ResultVector::percentileCount; ++j)
+        EXPECT_EQ(labelled.PercentileLevel(j), levels[j]);
     EXPECT_THROW((void)labelled.PercentileLevel(7), std::out_of_range);
 
     // A damaged, negative iteration count sizes nothing instead of wrapping.
@@ -183,7 +182,8 @@ TEST_F(ResultVectorTest, PercentilesUseNearestRankIndices) {
         std::size_t n;
         std::vector<double> indices;
     };
-    for (const Case& c : {Case{10, {0, 0, 2, 4, 7, 8, 9}}, Case{1000, {49, 99, 249, 499, 749, 899, 949}}}) {
+    for (const Case& c :
+         {Case{10, {0, 0, 2, 4, 7, 8, 9}}, Case{1000, {49, 99, 249, 499, 749, 899, 949}}}) {
         std::vector<double> values(c.n);
         std::iota(values.begin(), values.end(), 0.0);
         std::shuffle(values.begin(), values.end(), shuffle);
@@ -274,12 +274,15 @@ TEST_F(ResultVectorTest, InfinitiesAndNaNGiveDefinedExtremes) {
 
 // --- Storage -----------------------------------------------------------------
 
-bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+bool SameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
 
 TEST_F(ResultVectorTest, WriteThenReadRestoresValuesAndStatistics) {
     TempDirectory dir;
     const std::string path = dir.File("results.bin");
-    const std::vector<double> values{3, -0.0, 1, 2, std::numeric_limits<double>::denorm_min(), 5e300};
+    const std::vector<double> values{3,    -0.0, 1, 2, std::numeric_limits<double>::denorm_min(),
+                                     5e300};
     {
         CompFile out;
         ASSERT_TRUE(out.Open(path, "wb"));
@@ -304,7 +307,8 @@ TEST_F(ResultVectorTest, WriteThenReadRestoresValuesAndStatistics) {
     ResultVector first("label kept");
     first.Read(in);
     ASSERT_EQ(first.Size(), values.size());
-    for (std::size_t i = 0; i < values.size(); ++i) EXPECT_TRUE(SameBits(first.At(i), values[i])) << i;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        EXPECT_TRUE(SameBits(first.At(i), values[i])) << i;
     EXPECT_EQ(first.Label(), "label kept");
     // Statistics recomputed on reading, not left at construction's zeros.
     EXPECT_EQ(first.Minimum(), -0.0);

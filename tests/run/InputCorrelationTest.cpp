@@ -3,21 +3,20 @@
 // reached is reported, and a correlated run gives the same results on any
 // number of worker threads.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 
 #include "model/Project.h"
-#include "run/ResultStore.h"
 #include "results/ResultVector.h"
 #include "run/InputCorrelation.h"
+#include "run/ResultStore.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/RankCorrelation.h"
-#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 
 namespace varnex {
@@ -33,7 +32,6 @@ public:
 
 class InputCorrelation : public test::ProgramStateTest {
 protected:
-
     // "Level 1": one source with leachate entries of benzene and toluene at
     // lognormal concentrations; with `correlated`, toluene's follows
     // benzene's at 0.8, and a second record correlates two aquifer inputs,
@@ -92,23 +90,29 @@ TEST_F(InputCorrelation, OnlyTheCorrelatedInputsSamplesMoveAndTheResultsFollowTh
     // its order, the correlated one its values.
     const std::vector<double>& drawn = Toluene(independent).concentration.Samples();
     const std::vector<double>& reordered = Toluene(correlated).concentration.Samples();
-    EXPECT_EQ(Benzene(correlated).concentration.Samples(), Benzene(independent).concentration.Samples());
+    EXPECT_EQ(Benzene(correlated).concentration.Samples(),
+              Benzene(independent).concentration.Samples());
     EXPECT_NE(reordered, drawn);
     EXPECT_EQ(Sorted(reordered), Sorted(drawn));
 
     ASSERT_EQ(correlated.correlationOutcomes.size(), 2u);
     const auto fuel = std::find_if(
         correlated.correlationOutcomes.begin(), correlated.correlationOutcomes.end(),
-        [&](const CorrelationOutcome& o) { return o.record.correlatedParameter == Toluene(correlated).concentration.id; });
+        [&](const CorrelationOutcome& o) {
+            return o.record.correlatedParameter == Toluene(correlated).concentration.id;
+        });
     ASSERT_NE(fuel, correlated.correlationOutcomes.end());
     EXPECT_EQ(fuel->record.name, "Same fuel");
     EXPECT_EQ(fuel->status, CorrelationStatus::applied);
     // What the samples the iterations use show; with these skewed inputs
     // well short of 0.8 (the method scales each input by its largest
     // sample), but plainly correlated.
-    EXPECT_EQ(fuel->achieved, SpearmanRankCorrelation(Benzene(correlated).concentration.Samples(), reordered));
+    EXPECT_EQ(fuel->achieved,
+              SpearmanRankCorrelation(Benzene(correlated).concentration.Samples(), reordered));
     EXPECT_GT(fuel->achieved, 0.5);
-    EXPECT_LT(std::abs(SpearmanRankCorrelation(Benzene(independent).concentration.Samples(), drawn)), 0.1);
+    EXPECT_LT(
+        std::abs(SpearmanRankCorrelation(Benzene(independent).concentration.Samples(), drawn)),
+        0.1);
     // A constant leachate source passes its concentration on, so the
     // iterations compute with the reordered samples.
     EXPECT_NEAR(SpearmanRankCorrelation(Benzene(correlated).sourceConcentrations[0].Values(),
@@ -138,7 +142,8 @@ TEST_F(InputCorrelation, RecordsTheRunCannotUseAreKeptForLaterRuns) {
         // One outcome per record, in key order.
         ASSERT_EQ(project.correlationOutcomes.size(), before.size());
         auto outcome = project.correlationOutcomes.begin();
-        for (const auto& [key, record] : before) EXPECT_EQ((outcome++)->record.referenceParameter, key);
+        for (const auto& [key, record] : before)
+            EXPECT_EQ((outcome++)->record.referenceParameter, key);
         for (const CorrelationOutcome& o : project.correlationOutcomes) {
             if (o.record.referenceParameter == project.aquifer.hydraulicConductivity.id)
                 EXPECT_EQ(o.status, CorrelationStatus::inputNotUsed);
@@ -163,7 +168,8 @@ TEST_F(InputCorrelation, CorrelatedResultsAreIdenticalForAnyNumberOfThreads) {
         Project project = TwoSpeciesProject(true);
         Run(project, threads);
         std::vector<std::vector<double>> values;
-        for (const ResultEntry& entry : StatisticsSet(project)) values.push_back(entry.vector->Values());
+        for (const ResultEntry& entry : StatisticsSet(project))
+            values.push_back(entry.vector->Values());
         const std::vector<double>& samples = Toluene(project).concentration.Samples();
         if (reference.empty()) {
             reference = values;

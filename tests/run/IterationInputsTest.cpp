@@ -4,13 +4,12 @@
 // each deviate r back into r, so the samples show which part of the stream
 // every input received.
 
+#include <cmath>
 #include <gtest/gtest.h>
 
-#include <cmath>
-
+#include "base/Exception.h"
 #include "model/Project.h"
 #include "run/IterationInputs.h"
-#include "base/Exception.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/RandomStream.h"
 #include "support/ModelBuilders.h"
@@ -39,10 +38,11 @@ protected:
         SetRandomSeed(seed);
         return values;
     }
-    static void ExpectDraws(const StochasticParameter& p, const std::vector<double>& stream, std::size_t from,
-                            double scale = 1.0) {
+    static void ExpectDraws(const StochasticParameter& p, const std::vector<double>& stream,
+                            std::size_t from, double scale = 1.0) {
         for (std::size_t i = 0; i < p.SampleCount(); ++i)
-            EXPECT_NEAR(p.SampleAt(i), stream[from + i] * scale, 1e-9) << p.Label() << " sample " << i;
+            EXPECT_NEAR(p.SampleAt(i), stream[from + i] * scale, 1e-9)
+                << p.Label() << " sample " << i;
     }
     Project project;
 };
@@ -51,8 +51,8 @@ TEST_F(IterationInputs, Level1LeachateOrder) {
     // koc of every contaminant, then per source: foc, bulk density, then the
     // active entries' concentrations.
     SetIterationCount(3);
-    for (StochasticParameter* p : {&project.contaminants[0].koc, &TheSource().foc, &TheSource().dryBulkDensity,
-                                   &Entry().concentration}) {
+    for (StochasticParameter* p : {&project.contaminants[0].koc, &TheSource().foc,
+                                   &TheSource().dryBulkDensity, &Entry().concentration}) {
         p->distribution.maxLimit = 0; // no upper limit, so r itself is a valid value
         SetInput(*p, "UNIFORM(0,32767)");
     }
@@ -69,9 +69,9 @@ TEST_F(IterationInputs, Level1LeachateOrder) {
 TEST_F(IterationInputs, SoilEntryDrawsPorositiesPairwiseThenPartitioning) {
     SetIterationCount(2);
     Entry().measuredAs = SourceContaminant::measuredInSoil;
-    for (StochasticParameter* p : {&TheSource().foc, &TheSource().dryBulkDensity, &Entry().concentration,
-                                   &Entry().henrysLawConstant, &Entry().maximumSolubility,
-                                   &Entry().partitionCoefficient}) {
+    for (StochasticParameter* p :
+         {&TheSource().foc, &TheSource().dryBulkDensity, &Entry().concentration,
+          &Entry().henrysLawConstant, &Entry().maximumSolubility, &Entry().partitionCoefficient}) {
         p->distribution.maxLimit = 0;
         SetInput(*p, "UNIFORM(0,32767)");
     }
@@ -99,8 +99,9 @@ TEST_F(IterationInputs, InorganicEntryHasNoAirPhaseAndKdFromKocIsOnlySized) {
     SetIterationCount(2);
     Entry().measuredAs = SourceContaminant::measuredInSoil;
     Entry().partitionFromKoc = 1;
-    for (StochasticParameter* p : {&TheSource().airFilledPorosity, &TheSource().waterFilledPorosity,
-                                   &Entry().henrysLawConstant, &Entry().maximumSolubility, &Entry().partitionCoefficient})
+    for (StochasticParameter* p :
+         {&TheSource().airFilledPorosity, &TheSource().waterFilledPorosity,
+          &Entry().henrysLawConstant, &Entry().maximumSolubility, &Entry().partitionCoefficient})
         SetInput(*p, "0.2");
     SampleIterationInputs(project);
     EXPECT_EQ(Entry().henrysLawConstant.Samples(), (std::vector<double>{0, 0}));
@@ -303,7 +304,8 @@ TEST(RandomCentre, FallsBackToAPointInsideThePolygon) {
     // A "C" whose centroid lies in its opening: the fallback moves across
     // the flow to the first stretch inside.
     s.vertices.clear();
-    for (auto [x, y] : std::vector<std::pair<double, double>>{{0, 0}, {10, 0}, {10, 2}, {2, 2}, {2, 8}, {10, 8}, {10, 10}, {0, 10}})
+    for (auto [x, y] : std::vector<std::pair<double, double>>{
+             {0, 0}, {10, 0}, {10, 2}, {2, 2}, {2, 8}, {10, 8}, {10, 10}, {0, 10}})
         s.vertices.push_back({x, y, x, y});
     s.centroid.rotatedX = 4;
     s.centroid.rotatedY = 5;

@@ -3,7 +3,6 @@
 // refusals, stopping, and that worker threads do not change a number.
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -13,8 +12,8 @@
 #include "run/PlumeLegend.h"
 #include "run/PlumeObserver.h"
 #include "stochastic/IterationCount.h"
-#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 #include "transport/TransportRunSupport.h"
 
@@ -62,14 +61,18 @@ TEST_F(PlumeGrid, NodesEqualReceptorsOfARunWithTheSameValues) {
     ASSERT_TRUE(result.succeeded);
     const int contaminant = run.contaminants[0].identifier;
     auto total = [&](std::size_t receptor) {
-        return run.receptors[receptor].FindResults(contaminant)->totalConcentrations.at(2).At(0); // 20 years
+        return run.receptors[receptor]
+            .FindResults(contaminant)
+            ->totalConcentrations.at(2)
+            .At(0); // 20 years
     };
     ASSERT_GT(total(0), 0.0);
 
     Project project = Level3();
     SetIterationCount(250);
     RecordingPlumeObserver observer;
-    ASSERT_TRUE(ComputePlume(project, RequestOverReceptors(2), observer)) << observer.failures.at(0);
+    ASSERT_TRUE(ComputePlume(project, RequestOverReceptors(2), observer))
+        << observer.failures.at(0);
     const auto& grid = project.plume.columns;
     ASSERT_EQ(grid.size(), 141u);
     ASSERT_EQ(grid[0].size(), 3u);
@@ -124,9 +127,15 @@ TEST_F(PlumeGrid, RefusalsLeaveTheProjectUnchanged) {
          "A contaminant plume can only be calculated at Level 3 or Level 3a."},
         {"no contaminant", [](Project&, PlumeRequest& r) { r.contaminantIndex = 5; },
          "Choose a contaminant for the plume."},
-        {"time 0", [](Project&, PlumeRequest& r) { r.timeYears = 0.0; }, "Time must be greater than 0"},
-        {"spacing 0", [](Project&, PlumeRequest& r) { r.spacingM = 0.0; }, "Grid spacing must be greater than 0"},
-        {"too many nodes", [](Project&, PlumeRequest& r) { r.spacingM = 0.1; r.widthM = r.heightM = 100.1; },
+        {"time 0", [](Project&, PlumeRequest& r) { r.timeYears = 0.0; },
+         "Time must be greater than 0"},
+        {"spacing 0", [](Project&, PlumeRequest& r) { r.spacingM = 0.0; },
+         "Grid spacing must be greater than 0"},
+        {"too many nodes",
+         [](Project&, PlumeRequest& r) {
+             r.spacingM = 0.1;
+             r.widthM = r.heightM = 100.1;
+         },
          "The plume grid would have more than 1000000 nodes; choose a larger grid spacing."},
     };
     for (const Case& c : cases) {
@@ -158,7 +167,8 @@ TEST_F(PlumeGrid, StopsAndFailuresRemoveTheTemporaryReceptor) {
     RecordingPlumeObserver failed;
     EXPECT_FALSE(ComputePlume(failing, RequestOverReceptors(2), failed));
     ASSERT_EQ(failed.failures.size(), 1u);
-    EXPECT_NE(failed.failures[0].find("the aquifer flow beneath the source cannot be calculated"), std::string::npos);
+    EXPECT_NE(failed.failures[0].find("the aquifer flow beneath the source cannot be calculated"),
+              std::string::npos);
     EXPECT_EQ(failing.receptors.size(), 3u);
     EXPECT_FALSE(failing.plume.active);
 }

@@ -1,22 +1,21 @@
 // The run driver: stages, warnings, the time-remaining estimate, stopping,
 // and results that do not depend on the number of worker threads.
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <condition_variable>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
 
 #include "model/Project.h"
-#include "run/ResultStore.h"
 #include "results/ResultVector.h"
+#include "run/ResultStore.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/RandomStream.h"
-#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 
 namespace varnex {
@@ -69,9 +68,10 @@ TEST_F(RunDriver, StagesInOrderAndResultsValid) {
     Project project = SoilProject();
     SetIterationCount(40);
     RecordingObserver observer;
-    ASSERT_TRUE(RunSimulation(project, observer)) << (observer.failures.empty() ? "" : observer.failures[0]);
-    EXPECT_EQ(observer.stages,
-              (std::vector<std::string>{"Sampling", "Correlating Inputs", "Calculating", "Calculating Statistics"}));
+    ASSERT_TRUE(RunSimulation(project, observer))
+        << (observer.failures.empty() ? "" : observer.failures[0]);
+    EXPECT_EQ(observer.stages, (std::vector<std::string>{"Sampling", "Correlating Inputs",
+                                                         "Calculating", "Calculating Statistics"}));
     EXPECT_EQ(observer.lastIteration, "Iteration: 0 of 40");
     EXPECT_TRUE(project.resultsValid);
     const std::vector<ResultEntry> set = StatisticsSet(project);
@@ -97,7 +97,8 @@ TEST_F(RunDriver, ResultsAreIdenticalForAnyNumberOfThreads) {
         options.threads = threads;
         ASSERT_TRUE(RunSimulation(project, observer, options));
         std::vector<std::vector<double>> values;
-        for (const ResultEntry& entry : StatisticsSet(project)) values.push_back(entry.vector->Values());
+        for (const ResultEntry& entry : StatisticsSet(project))
+            values.push_back(entry.vector->Values());
         if (reference.empty()) {
             reference = values;
             referenceCounts = project.solubilityLimitedCount;
@@ -125,7 +126,8 @@ TEST_F(RunDriver, SolubilityWarningCountsTheCutIterations) {
             for (const Source& source : project.sources)
                 for (const SourceContaminant& entry : source.inventory)
                     if (entry.contaminant == project.contaminants[c].identifier &&
-                        entry.sourceConcentrations.at(0).At(i) == entry.maximumSolubility.SampleAt(i))
+                        entry.sourceConcentrations.at(0).At(i) ==
+                            entry.maximumSolubility.SampleAt(i))
                         any = true;
             cut[c] += any ? 1 : 0;
         }
@@ -140,10 +142,11 @@ TEST_F(RunDriver, SolubilityWarningText) {
     Project project = SoilProject();
     SetIterationCount(200);
     project.solubilityLimitedCount = {3, 0, 12};
-    EXPECT_EQ(SolubilityWarning(project),
-              "In 3 out of 200 iterations, the calculated leachate concentration (Benzene) was limited to the "
-              "contaminant solubility.\nIn 12 out of 200 iterations, the calculated leachate concentration (Arsenic) "
-              "was limited to the contaminant solubility.");
+    EXPECT_EQ(
+        SolubilityWarning(project),
+        "In 3 out of 200 iterations, the calculated leachate concentration (Benzene) was limited to the "
+        "contaminant solubility.\nIn 12 out of 200 iterations, the calculated leachate concentration (Arsenic) "
+        "was limited to the contaminant solubility.");
 }
 
 TEST_F(RunDriver, ThicknessWarningEndsWithItsRequest) {
@@ -152,9 +155,10 @@ TEST_F(RunDriver, ThicknessWarningEndsWithItsRequest) {
     project.AddSource(test::SquareSource("Pit", 20, 0), error, false);
     project.thicknessOutOfRangeCount = {0, 7};
     SetIterationCount(50);
-    EXPECT_EQ(ThicknessWarning(project),
-              "7 of 50 iterations resulted in source Pit unsaturated zone thicknesses that fell outside of their "
-              "constrained definitions.\nPlease check that this is as intended.");
+    EXPECT_EQ(
+        ThicknessWarning(project),
+        "7 of 50 iterations resulted in source Pit unsaturated zone thicknesses that fell outside of their "
+        "constrained definitions.\nPlease check that this is as intended.");
     project.thicknessOutOfRangeCount = {0, 0};
     EXPECT_EQ(ThicknessWarning(project), "");
     project.solubilityLimitedCount = {0};
@@ -164,8 +168,10 @@ TEST_F(RunDriver, ThicknessWarningEndsWithItsRequest) {
 TEST_F(RunDriver, TimeRemainingEstimate) {
     // R = trunc(elapsed / j * (n - j)).
     EXPECT_EQ(TimeRemainingText(0, 1, 1001), "Estimated Time Remaining for Stage: 00:00:00");
-    EXPECT_EQ(TimeRemainingText(10, 1, 1001), "Estimated Time Remaining for Stage: 02:46:40"); // 10000 s
-    EXPECT_EQ(TimeRemainingText(7, 3, 10), "Estimated Time Remaining for Stage: 00:00:16");   // 16.33 s
+    EXPECT_EQ(TimeRemainingText(10, 1, 1001),
+              "Estimated Time Remaining for Stage: 02:46:40"); // 10000 s
+    EXPECT_EQ(TimeRemainingText(7, 3, 10),
+              "Estimated Time Remaining for Stage: 00:00:16"); // 16.33 s
     EXPECT_EQ(TimeRemainingText(3600, 1, 101), "Estimated Time Remaining for Stage: 100:00:00");
 }
 
@@ -206,7 +212,8 @@ TEST_F(RunDriver, APausingFrontEndHoldsEveryWorkerBeforeItsNextIteration) {
     {
         std::unique_lock lock(observer.mutex);
         // Both workers arrive at the gate; none has computed anything.
-        ASSERT_TRUE(observer.changed.wait_for(lock, std::chrono::seconds(30), [&] { return observer.waits >= 2; }));
+        ASSERT_TRUE(observer.changed.wait_for(lock, std::chrono::seconds(30),
+                                              [&] { return observer.waits >= 2; }));
         for (const Source& source : project.sources)
             for (const SourceContaminant& entry : source.inventory)
                 for (const ResultVector& slice : entry.sourceConcentrations)

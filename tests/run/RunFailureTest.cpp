@@ -3,7 +3,6 @@
 // worker threads and however the iterations are spread over them.
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "model/Project.h"
@@ -63,7 +62,8 @@ std::string FirstFailureFromSamples(const Project& project) {
         for (const Source& source : project.sources)
             if (source.pathways[0].waterFilledPorosity.SampleAt(static_cast<std::size_t>(i)) == 0.0)
                 return "Source " + source.name + ", pathway " + source.pathways[0].name + ": " +
-                       source.pathways[0].waterFilledPorosity.Label() + " is 0, but water flows through the layer";
+                       source.pathways[0].waterFilledPorosity.Label() +
+                       " is 0, but water flows through the layer";
     return std::string();
 }
 
@@ -91,7 +91,9 @@ TEST_P(RunFailure, ReportsTheLowestFailingIteration) {
     int failing[2] = {0, 0};
     for (std::size_t i = 0; i < 400; ++i)
         for (int s = 0; s < 2; ++s)
-            if (project.sources[static_cast<std::size_t>(s)].pathways[0].waterFilledPorosity.SampleAt(i) == 0.0)
+            if (project.sources[static_cast<std::size_t>(s)]
+                    .pathways[0]
+                    .waterFilledPorosity.SampleAt(i) == 0.0)
                 ++failing[s];
     ASSERT_GT(failing[0], 1);
     ASSERT_GT(failing[1], 1);

@@ -1,13 +1,12 @@
-#include "settings/LanguageList.h"
-
 #include <gtest/gtest.h>
 
+#include "SettingsTestSupport.h"
 #include "base/Exception.h"
 #include "base/ProgramPaths.h"
+#include "settings/LanguageList.h"
 #include "settings/Translate.h"
 #include "settings/TranslationTable.h"
 #include "support/TempDirectory.h"
-#include "SettingsTestSupport.h"
 
 namespace varnex {
 namespace {
@@ -68,13 +67,12 @@ TEST_F(LanguageListTest, LanguageFileLinesAndTheirFaults) {
 }
 
 TEST_F(LanguageListTest, ListSkipsCommentsAndFaultyLinesInFileOrder) {
-    const std::string list = WriteList(
-        "# \"Commented\" \"out.txt\"\r\n"
-        "\"Deutsch\" \"de.txt\"\r\n"
-        "\"Broken\r\n"
-        "\r\n"
-        "\"English\" \"en.txt\"\r\n"
-        "\"Deutsch\" \"second.txt\"\r\n");
+    const std::string list = WriteList("# \"Commented\" \"out.txt\"\r\n"
+                                       "\"Deutsch\" \"de.txt\"\r\n"
+                                       "\"Broken\r\n"
+                                       "\r\n"
+                                       "\"English\" \"en.txt\"\r\n"
+                                       "\"Deutsch\" \"second.txt\"\r\n");
     EXPECT_EQ(ListLanguages(list), (std::vector<std::string>{"Deutsch", "English", "Deutsch"}));
     // The first line naming a language decides its file.
     EXPECT_EQ(FindLanguageFile("Deutsch", list), folder.File("de.txt"));

@@ -1,15 +1,13 @@
-#include "settings/Preferences.h"
-
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <optional>
 #include <random>
 
-#include <gtest/gtest.h>
-
-#include "base/Exception.h"
-#include "support/TempDirectory.h"
 #include "SettingsTestSupport.h"
+#include "base/Exception.h"
+#include "settings/Preferences.h"
+#include "support/TempDirectory.h"
 
 namespace varnex {
 namespace {
@@ -173,7 +171,9 @@ TEST_F(PreferencesTest, FaultyFileContentsReadAsMissing) {
 
 TEST_F(PreferencesTest, ToleratedVariationsStillRead) {
     Plant("\xEF\xBB\xBF; written on Windows\r\n"
-          "  [" + settingsKeyPath + "]  \r\n"
+          "  [" +
+          settingsKeyPath +
+          "]  \r\n"
           "  \"Language\"  =  \"Deutsch\"  \r\n"
           "\"Auto Complete\"=DWORD:FF\r\n");
     EXPECT_EQ(preferences.GetString("Settings", "Language"), "Deutsch");
@@ -210,8 +210,7 @@ TEST_F(PreferencesTest, RandomGarbageNeverCrashes) {
         Plant(contents);
         try {
             preferences.GetString("Settings", "Language");
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) {}
         // A write keeps the garbage and still makes the value readable.
         preferences.SetDWord("Settings", "Auto Complete", 7);
         EXPECT_EQ(preferences.GetDWord("Settings", "Auto Complete"), 7u);
@@ -219,34 +218,32 @@ TEST_F(PreferencesTest, RandomGarbageNeverCrashes) {
 }
 
 TEST_F(PreferencesTest, WriteKeepsLinesItDoesNotUnderstand) {
-    const std::string original =
-        "; my notes\n"
-        "[Software\\Kestrane\\Varnex\\2\\Settings]\n"
-        "\"Language\"=\"English\"\n"
-        "\"Window\"=hex:01,02,03\n"
-        "garbage line\n"
-        "\n"
-        "[Software\\Other\\Program]\n"
-        "\"Language\"=\"Français\"\n"
-        "\"Binary\"=\"\\x01\"\n";
+    const std::string original = "; my notes\n"
+                                 "[Software\\Kestrane\\Varnex\\2\\Settings]\n"
+                                 "\"Language\"=\"English\"\n"
+                                 "\"Window\"=hex:01,02,03\n"
+                                 "garbage line\n"
+                                 "\n"
+                                 "[Software\\Other\\Program]\n"
+                                 "\"Language\"=\"Français\"\n"
+                                 "\"Binary\"=\"\\x01\"\n";
     Plant(original);
     preferences.SetString("Settings", "Language", "Deutsch");
     preferences.SetDWord("Settings", "Auto Complete", 0);
     preferences.SetDWord("PDF editing", "Auto Complete", 1);
-    EXPECT_EQ(ReadFileBytes(path),
-              "; my notes\n"
-              "[Software\\Kestrane\\Varnex\\2\\Settings]\n"
-              "\"Language\"=\"Deutsch\"\n"
-              "\"Window\"=hex:01,02,03\n"
-              "\"Auto Complete\"=dword:00000000\n"
-              "garbage line\n"
-              "\n"
-              "[Software\\Other\\Program]\n"
-              "\"Language\"=\"Français\"\n"
-              "\"Binary\"=\"\\x01\"\n"
-              "\n"
-              "[Software\\Kestrane\\Varnex\\2\\PDF editing]\n"
-              "\"Auto Complete\"=dword:00000001\n");
+    EXPECT_EQ(ReadFileBytes(path), "; my notes\n"
+                                   "[Software\\Kestrane\\Varnex\\2\\Settings]\n"
+                                   "\"Language\"=\"Deutsch\"\n"
+                                   "\"Window\"=hex:01,02,03\n"
+                                   "\"Auto Complete\"=dword:00000000\n"
+                                   "garbage line\n"
+                                   "\n"
+                                   "[Software\\Other\\Program]\n"
+                                   "\"Language\"=\"Français\"\n"
+                                   "\"Binary\"=\"\\x01\"\n"
+                                   "\n"
+                                   "[Software\\Kestrane\\Varnex\\2\\PDF editing]\n"
+                                   "\"Auto Complete\"=dword:00000001\n");
     // No temporary file is left behind.
     std::size_t files = 0;
     for ([[maybe_unused]] const auto& entry :
@@ -265,8 +262,10 @@ TEST_F(PreferencesTest, RewriteKeepsTheFilesPermissions) {
 }
 
 TEST_F(PreferencesTest, DuplicateValuesCollapseOnWrite) {
-    Plant("[" + settingsKeyPath + "]\n\"Language\"=\"A\"\n"
-          "[" + settingsKeyPath + "]\n\"Language\"=\"B\"\n");
+    Plant("[" + settingsKeyPath +
+          "]\n\"Language\"=\"A\"\n"
+          "[" +
+          settingsKeyPath + "]\n\"Language\"=\"B\"\n");
     EXPECT_EQ(preferences.GetString("Settings", "Language"), "A");
     preferences.SetString("Settings", "Language", "C");
     EXPECT_EQ(preferences.GetString("Settings", "Language"), "C");
@@ -321,12 +320,16 @@ class ScopedEnvironment {
 public:
     ScopedEnvironment(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        if (value) ::setenv(name, value, 1);
-        else ::unsetenv(name);
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
     }
     ~ScopedEnvironment() {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
     }
 
 private:

@@ -1,10 +1,8 @@
-#include "settings/SolverSettings.h"
-
+#include <filesystem>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "settings/Preferences.h"
+#include "settings/SolverSettings.h"
 #include "support/TempDirectory.h"
 
 namespace varnex {

@@ -1,9 +1,8 @@
-#include "settings/TranslationTable.h"
-
 #include <gtest/gtest.h>
 
-#include "settings/Translate.h"
 #include "SettingsTestSupport.h"
+#include "settings/Translate.h"
+#include "settings/TranslationTable.h"
 
 namespace varnex {
 namespace {

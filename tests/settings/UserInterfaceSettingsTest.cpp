@@ -1,13 +1,12 @@
-#include "settings/UserInterfaceSettings.h"
-
 #include <gtest/gtest.h>
 
+#include "SettingsTestSupport.h"
 #include "base/Exception.h"
 #include "settings/Preferences.h"
 #include "settings/Translate.h"
 #include "settings/TranslationTable.h"
+#include "settings/UserInterfaceSettings.h"
 #include "support/TempDirectory.h"
-#include "SettingsTestSupport.h"
 
 namespace varnex {
 namespace {

@@ -2,9 +2,8 @@
 // 15-bit values r, so u = r / 32767 is known; expected values come from the
 // closed-form laws (cumulative distribution functions) or are worked by hand.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "stochastic/Distribution.h"
@@ -37,12 +36,9 @@ TEST_F(DistributionDraw, EndsOfTheDeviateGiveTheEndsOfTheRange) {
         double atZero;
         double atTop;
     } cases[] = {
-        {"UNIFORM(2,4)", 2.0, 4.0},
-        {"LOGUNIFORM(1,100)", 1.0, 100.0},
-        {"TRIANGULAR(1,2,3)", 1.0, 3.0},
-        {"LOGTRIANGULAR(0.5,2,8)", 0.5, 8.0},
-        {"TRIANGULAR(1,1,3)", 1.0, 3.0},
-        {"TRIANGULAR(1,3,3)", 1.0, 3.0},
+        {"UNIFORM(2,4)", 2.0, 4.0},      {"LOGUNIFORM(1,100)", 1.0, 100.0},
+        {"TRIANGULAR(1,2,3)", 1.0, 3.0}, {"LOGTRIANGULAR(0.5,2,8)", 0.5, 8.0},
+        {"TRIANGULAR(1,1,3)", 1.0, 3.0}, {"TRIANGULAR(1,3,3)", 1.0, 3.0},
     };
     for (const Case& c : cases) {
         Distribution d = Parsed(c.text);
@@ -70,21 +66,24 @@ TEST_F(DistributionDraw, InteriorDrawsInvertTheCumulativeLaw) {
         {
             ScriptedRandomSource source{r};
             const double x = Parsed("LOGUNIFORM(0.01,100)").Draw(false);
-            EXPECT_NEAR((std::log(x) - std::log(0.01)) / (std::log(100.0) - std::log(0.01)), u, 1e-12);
+            EXPECT_NEAR((std::log(x) - std::log(0.01)) / (std::log(100.0) - std::log(0.01)), u,
+                        1e-12);
         }
         {
             // Triangular(a=1, c=2, b=5): F = (x-a)^2/((b-a)(c-a)) below c,
             // 1 - (b-x)^2/((b-a)(b-c)) above.
             ScriptedRandomSource source{r};
             const double x = Parsed("TRIANGULAR(1,2,5)").Draw(false);
-            const double f = x <= 2.0 ? (x - 1) * (x - 1) / (4.0 * 1.0) : 1 - (5 - x) * (5 - x) / (4.0 * 3.0);
+            const double f =
+                x <= 2.0 ? (x - 1) * (x - 1) / (4.0 * 1.0) : 1 - (5 - x) * (5 - x) / (4.0 * 3.0);
             EXPECT_NEAR(f, u, 1e-12);
         }
         {
             // Log-triangular: the triangular law of log10(x).
             ScriptedRandomSource source{r};
             const double x = std::log10(Parsed("LOGTRIANGULAR(0.1,1,100)").Draw(false));
-            const double f = x <= 0.0 ? (x + 1) * (x + 1) / 3.0 : 1 - (2 - x) * (2 - x) / (3.0 * 2.0);
+            const double f =
+                x <= 0.0 ? (x + 1) * (x + 1) / 3.0 : 1 - (2 - x) * (2 - x) / (3.0 * 2.0);
             EXPECT_NEAR(f, u, 1e-12);
         }
         {
@@ -217,13 +216,14 @@ TEST_F(DistributionDraw, LogNormalUsesTheMomentsOfItsLogarithm) {
     ScriptedRandomSource source{16384, 29490};
     const double w1 = 2 * U(16384) - 1, w2 = 2 * U(29490) - 1, s = w1 * w1 + w2 * w2;
     const double z = w2 * std::sqrt(-2.0 * std::log(s) / s);
-    const double expected = std::exp(std::log(4.0 / std::sqrt(5.0)) + std::sqrt(std::log(1.25)) * z);
+    const double expected =
+        std::exp(std::log(4.0 / std::sqrt(5.0)) + std::sqrt(std::log(1.25)) * z);
     EXPECT_NEAR(Parsed("LOGNORMAL(2,1)").Draw(false), expected, 1e-12);
 }
 
 TEST_F(DistributionDraw, EveryStoredDrawIsNonNegativeAndFinite) {
-    const char* texts[] = {"NORMAL(1,2)", "NORMAL(0,5)", "LOGNORMAL(1,3)", "EXPONENTIAL(0)",
-                           "EXPONENTIAL(4)", "UNIFORM(0,1e-300)"};
+    const char* texts[] = {"NORMAL(1,2)",    "NORMAL(0,5)",    "LOGNORMAL(1,3)",
+                           "EXPONENTIAL(0)", "EXPONENTIAL(4)", "UNIFORM(0,1e-300)"};
     for (const char* text : texts) {
         Distribution d = Parsed(text);
         for (int i = 0; i < 5000; ++i) {
@@ -250,10 +250,10 @@ TEST_F(DistributionDraw, CentralValues) {
         const char* text;
         double central;
     } cases[] = {
-        {"SINGLE(5)", 5},           {"UNIFORM(2,4)", 3},     {"LOGUNIFORM(1,100)", 10},
-        {"TRIANGULAR(1,2,5)", 2},   {"LOGTRIANGULAR(1,3,9)", 3}, {"NORMAL(3,1)", 3},
-        {"LOGNORMAL(4,2)", 4},      {"POISSON(4)", 4},       {"BINOMIAL(10,0.3)", 3},
-        {"EXPONENTIAL(2)", 2},      {"BOOLEAN(0.5)", 0},
+        {"SINGLE(5)", 5},         {"UNIFORM(2,4)", 3},         {"LOGUNIFORM(1,100)", 10},
+        {"TRIANGULAR(1,2,5)", 2}, {"LOGTRIANGULAR(1,3,9)", 3}, {"NORMAL(3,1)", 3},
+        {"LOGNORMAL(4,2)", 4},    {"POISSON(4)", 4},           {"BINOMIAL(10,0.3)", 3},
+        {"EXPONENTIAL(2)", 2},    {"BOOLEAN(0.5)", 0},
     };
     for (const Case& c : cases) {
         ScriptedRandomSource source{12345};

@@ -15,10 +15,10 @@ TEST(AutoComplete, PrefixesBecomeTemplatesWithTheCaretAfterTheParenthesis) {
         const char* text;
         int caret;
     } cases[] = {
-        {"TR", "TRIANGULAR()", 11}, {"tr", "TRIANGULAR()", 11}, {"SI", "SINGLE()", 7},
+        {"TR", "TRIANGULAR()", 11},      {"tr", "TRIANGULAR()", 11},  {"SI", "SINGLE()", 7},
         {"LOGT", "LOGTRIANGULAR()", 14}, {"LogN", "LOGNORMAL()", 10}, {"EX", "EXPONENTIAL()", 12},
-        {"BI", "BINOMIAL()", 9}, {"UN", "UNIFORM()", 8}, {"LOGU", "LOGUNIFORM()", 11},
-        {"PO", "POISSON()", 8}, {"no", "NORMAL()", 7},
+        {"BI", "BINOMIAL()", 9},         {"UN", "UNIFORM()", 8},      {"LOGU", "LOGUNIFORM()", 11},
+        {"PO", "POISSON()", 8},          {"no", "NORMAL()", 7},
     };
     for (const auto& c : cases) {
         const auto completion = AutoCompleteDistributionText(c.typed);
@@ -52,7 +52,8 @@ TEST(DialogTypes, ListOrderAndMatchingBack) {
     }
     EXPECT_EQ(std::string(choices[2].name), "Log Uniform");
     EXPECT_EQ(DialogTypeFromText("Boolean"), 0);
-    EXPECT_EQ(DialogArgumentLabels(DistributionType::binomial), (std::vector<std::string>{"Trials", "P"}));
+    EXPECT_EQ(DialogArgumentLabels(DistributionType::binomial),
+              (std::vector<std::string>{"Trials", "P"}));
     EXPECT_EQ(DialogArgumentLabels(DistributionType::boolean), (std::vector<std::string>{"Value"}));
     EXPECT_EQ(DialogArgumentLabels(DistributionType::logTriangular),
               (std::vector<std::string>{"Minimum", "Likely", "Maximum"}));

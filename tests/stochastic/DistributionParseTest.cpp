@@ -2,9 +2,8 @@
 // formats are worked out by hand from the grammar and the check table of the
 // distribution text form (keyword, "(", arguments separated by ", ", ")").
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 #include "stochastic/Distribution.h"
 #include "stochastic/DistributionError.h"
@@ -24,7 +23,9 @@ struct ParseCase {
     const char* format; // nullptr: not checked (the fields are partly stale)
 };
 
-std::ostream& operator<<(std::ostream& out, const ParseCase& c) { return out << '"' << c.text << '"'; }
+std::ostream& operator<<(std::ostream& out, const ParseCase& c) {
+    return out << '"' << c.text << '"';
+}
 
 class ParseWithDefaultLimits : public ::testing::TestWithParam<ParseCase> {
 protected:
@@ -49,8 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A plain number is a single value; anything else without "(" is a
         // single value whose argument cannot be read. A unit typed after the
         // number is not read away: the whole text must be the number.
-        ParseCase{"5", Type::single, 0, "SINGLE(5)"},
-        ParseCase{" 5", Type::single, 0, "SINGLE(5)"},
+        ParseCase{"5", Type::single, 0, "SINGLE(5)"}, ParseCase{" 5", Type::single, 0, "SINGLE(5)"},
         ParseCase{"+5", Type::single, 0, "SINGLE(5)"},
         ParseCase{"5 m", Type::single, syntax, nullptr},
         ParseCase{"abc", Type::single, argumentCount, nullptr},
@@ -104,7 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"BINOMIAL(32767,0.5)", Type::binomial, 0, "BINOMIAL(32767,0.5)"},
         ParseCase{"BINOMIAL(32768,0.5)", Type::binomial, trialsAboveMaximum, nullptr},
         ParseCase{"BINOMIAL(1e9,0.5)", Type::binomial, trialsAboveMaximum, nullptr},
-        ParseCase{"EXPONENTIAL(-1)", Type::exponential, meanNotPositive | meanBelowMinLimit, nullptr},
+        ParseCase{"EXPONENTIAL(-1)", Type::exponential, meanNotPositive | meanBelowMinLimit,
+                  nullptr},
         ParseCase{"EXPONENTIAL(0)", Type::exponential, 0, "EXPONENTIAL(0)"},
         ParseCase{"BOOLEAN(0)", Type::boolean, 0, "BOOLEAN(0)"},
         ParseCase{"BOOLEAN(1)", Type::boolean, 0, "BOOLEAN(1)"},
@@ -223,12 +224,15 @@ TEST(DistributionErrorText, LabelMessagesAndLimits) {
     d.SetLabel("Thickness [m]");
     EXPECT_EQ(d.ErrorText(), "");
     EXPECT_FALSE(d.Parse("UNIFORM(-1,5)"));
-    EXPECT_EQ(d.ErrorText(),
-              "Thickness [m] - Minimum less than minimum limit (0)\n Value less than or equal to zero");
+    EXPECT_EQ(
+        d.ErrorText(),
+        "Thickness [m] - Minimum less than minimum limit (0)\n Value less than or equal to zero");
     d.SetLabel("");
-    EXPECT_EQ(d.ErrorText(), "Minimum less than minimum limit (0)\n Value less than or equal to zero");
+    EXPECT_EQ(d.ErrorText(),
+              "Minimum less than minimum limit (0)\n Value less than or equal to zero");
     d.errorFlags = infiniteRange | minimumAboveMaxLimit;
-    EXPECT_EQ(d.ErrorText(), "Minimum greater than maximum limit (1e+30)\n Infinite distribution range min > max");
+    EXPECT_EQ(d.ErrorText(),
+              "Minimum greater than maximum limit (1e+30)\n Infinite distribution range min > max");
     d.errorFlags = minimumEqualsMaximum;
     EXPECT_EQ(d.ErrorText(), "Minimum Value = Maximum Value. Enter as single value");
 }
@@ -240,22 +244,42 @@ TEST(DistributionErrorText, EveryBitHasItsMessageInOrder) {
     d.maxLimit = 2.5;
     d.errorFlags = static_cast<std::uint32_t>((std::uint64_t{1} << bitCount) - 1);
     const std::string text = d.ErrorText();
-    const char* expected[] = {"Syntax Error", "Incorrect number of arguments", "Data missing",
-        "Minimum greater than maximum", "Minimum greater than likely", "Likely greater than maximum",
-        "Minimum less than minimum limit (0.5)", "Minimum greater than maximum limit (2.5)",
-        "Likely less than minimum limit (0.5)", "Likely greater than maximum limit (2.5)",
-        "Maximum less than minimum limit (0.5)", "Maximum greater than maximum limit (2.5)",
-        "Number of trials less than or equal to zero", "Probability less than or equal to zero",
-        "Probability greater than or equal to one", "Mean less than minimum limit (0.5)",
-        "Mean greater than maximum limit (2.5)", "Standard deviation less than or equal to zero",
-        "Mean less than or equal to zero", "Number of defects less than or equal to zero",
-        "Bias equal to zero", "Bias greater than one", "Value less than minimum limit (0.5)",
-        "Value greater than maximum limit (2.5)", "Infinite distribution range min > max",
-        "Value less than or equal to zero", "Minimum Value = Maximum Value. Enter as single value",
-        "Bias less than zero", "Number of trials greater than 32767", "Limit is not a number",
-        "Unit factor out of range", "Mean or standard deviation too large or too small for a lognormal draw"};
+    const char* expected[] = {
+        "Syntax Error",
+        "Incorrect number of arguments",
+        "Data missing",
+        "Minimum greater than maximum",
+        "Minimum greater than likely",
+        "Likely greater than maximum",
+        "Minimum less than minimum limit (0.5)",
+        "Minimum greater than maximum limit (2.5)",
+        "Likely less than minimum limit (0.5)",
+        "Likely greater than maximum limit (2.5)",
+        "Maximum less than minimum limit (0.5)",
+        "Maximum greater than maximum limit (2.5)",
+        "Number of trials less than or equal to zero",
+        "Probability less than or equal to zero",
+        "Probability greater than or equal to one",
+        "Mean less than minimum limit (0.5)",
+        "Mean greater than maximum limit (2.5)",
+        "Standard deviation less than or equal to zero",
+        "Mean less than or equal to zero",
+        "Number of defects less than or equal to zero",
+        "Bias equal to zero",
+        "Bias greater than one",
+        "Value less than minimum limit (0.5)",
+        "Value greater than maximum limit (2.5)",
+        "Infinite distribution range min > max",
+        "Value less than or equal to zero",
+        "Minimum Value = Maximum Value. Enter as single value",
+        "Bias less than zero",
+        "Number of trials greater than 32767",
+        "Limit is not a number",
+        "Unit factor out of range",
+        "Mean or standard deviation too large or too small for a lognormal draw"};
     std::string joined;
-    for (const char* message : expected) joined += (joined.empty() ? "" : "\n ") + std::string(message);
+    for (const char* message : expected)
+        joined += (joined.empty() ? "" : "\n ") + std::string(message);
     EXPECT_EQ(text, joined);
 }
 
@@ -276,9 +300,17 @@ TEST(DistributionFormat, TypesAndNumberFormat) {
 }
 
 TEST(DistributionFormat, ParseOfFormatGivesTheSameDistribution) {
-    const char* texts[] = {"SINGLE(5)", "UNIFORM(1,2)", "LOGUNIFORM(0.001,10)", "TRIANGULAR(1,2,3)",
-                           "LOGTRIANGULAR(0.1,1,10)", "NORMAL(5,1)", "LOGNORMAL(2,0.5)",
-                           "POISSON(4)", "BINOMIAL(12,0.25)", "EXPONENTIAL(3)", "BOOLEAN(0.25)"};
+    const char* texts[] = {"SINGLE(5)",
+                           "UNIFORM(1,2)",
+                           "LOGUNIFORM(0.001,10)",
+                           "TRIANGULAR(1,2,3)",
+                           "LOGTRIANGULAR(0.1,1,10)",
+                           "NORMAL(5,1)",
+                           "LOGNORMAL(2,0.5)",
+                           "POISSON(4)",
+                           "BINOMIAL(12,0.25)",
+                           "EXPONENTIAL(3)",
+                           "BOOLEAN(0.25)"};
     for (double factor : {0.0, 0.001, 2.737850787132101e-06}) {
         for (const char* text : texts) {
             Distribution first;
@@ -311,14 +343,32 @@ TEST(DistributionIsEqual, ComparesOnlyTheArgumentsOfTheType) {
 
 TEST(DistributionScale, ScalesValuesAndLimitsButNotCountsOrProbabilities) {
     Distribution d;
-    d.singleValue = 1; d.minimum = 2; d.likely = 3; d.maximum = 4; d.mean = 5;
-    d.standardDeviation = 6; d.minLimit = 7; d.maxLimit = 8; d.sample = 9;
-    d.bias = 0.5; d.trials = 3; d.probability = 0.25; d.rate = 2;
+    d.singleValue = 1;
+    d.minimum = 2;
+    d.likely = 3;
+    d.maximum = 4;
+    d.mean = 5;
+    d.standardDeviation = 6;
+    d.minLimit = 7;
+    d.maxLimit = 8;
+    d.sample = 9;
+    d.bias = 0.5;
+    d.trials = 3;
+    d.probability = 0.25;
+    d.rate = 2;
     d.ScaleValues(10.0);
-    EXPECT_EQ(d.singleValue, 10); EXPECT_EQ(d.minimum, 20); EXPECT_EQ(d.likely, 30);
-    EXPECT_EQ(d.maximum, 40); EXPECT_EQ(d.mean, 50); EXPECT_EQ(d.standardDeviation, 60);
-    EXPECT_EQ(d.minLimit, 70); EXPECT_EQ(d.maxLimit, 80); EXPECT_EQ(d.sample, 90);
-    EXPECT_EQ(d.bias, 0.5); EXPECT_EQ(d.trials, 3); EXPECT_EQ(d.probability, 0.25);
+    EXPECT_EQ(d.singleValue, 10);
+    EXPECT_EQ(d.minimum, 20);
+    EXPECT_EQ(d.likely, 30);
+    EXPECT_EQ(d.maximum, 40);
+    EXPECT_EQ(d.mean, 50);
+    EXPECT_EQ(d.standardDeviation, 60);
+    EXPECT_EQ(d.minLimit, 70);
+    EXPECT_EQ(d.maxLimit, 80);
+    EXPECT_EQ(d.sample, 90);
+    EXPECT_EQ(d.bias, 0.5);
+    EXPECT_EQ(d.trials, 3);
+    EXPECT_EQ(d.probability, 0.25);
     EXPECT_EQ(d.rate, 2);
 }
 

@@ -4,10 +4,9 @@
 // always did. Expected messages are written out in full, with the input's
 // label, as the check before a run lists them.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
 #include <vector>
@@ -69,10 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"0,25", 0, 1e30, 0, "Syntax Error\n Use a point as the decimal separator"},
         CheckCase{"1,5e-3", 0, 1e30, 0, "Syntax Error\n Use a point as the decimal separator"},
         CheckCase{"1.5.3", 0, 1e30, 0, "Syntax Error"},
-        CheckCase{"5abc", 0, 1e30, 0, "Syntax Error"},
-        CheckCase{"5 m", 0, 1e30, 0, "Syntax Error"},
-        CheckCase{"5,", 0, 1e30, 0, "Syntax Error"},
-        CheckCase{"5)", 0, 1e30, 0, "Syntax Error"},
+        CheckCase{"5abc", 0, 1e30, 0, "Syntax Error"}, CheckCase{"5 m", 0, 1e30, 0, "Syntax Error"},
+        CheckCase{"5,", 0, 1e30, 0, "Syntax Error"}, CheckCase{"5)", 0, 1e30, 0, "Syntax Error"},
         // Text after ")", arguments left over or cut short.
         CheckCase{"UNIFORM(1,2)x", 0, 1e30, 0, "Syntax Error"},
         CheckCase{"UNIFORM(1,2))", 0, 1e30, 0, "Syntax Error"},
@@ -87,17 +84,17 @@ INSTANTIATE_TEST_SUITE_P(
         // as "NORMAL(0,5)" is a valid text.
         CheckCase{"TRIANGULAR(0,1,0,2,0,3)", 0, 1e30, 0, "Incorrect number of arguments"},
         // White space: leniently at the end, where it always was inside.
-        CheckCase{"5 \t\r\n", 0, 1e30, 0, ""},
-        CheckCase{"UNIFORM(1,2) ", 0, 1e30, 0, ""},
+        CheckCase{"5 \t\r\n", 0, 1e30, 0, ""}, CheckCase{"UNIFORM(1,2) ", 0, 1e30, 0, ""},
         CheckCase{"UNIFORM( 1, 2 )\n", 0, 1e30, 0, ""},
         // Lognormal arguments whose moments of the logarithm overflow or
         // underflow: every draw would be 0, or redrawn until the attempts run
         // out. The squares of 1e150 and 1.3e154 are still finite.
         CheckCase{"LOGNORMAL(1,1e155)", 0, 1e30, 0,
                   "Mean or standard deviation too large or too small for a lognormal draw"},
-        CheckCase{"LOGNORMAL(1e200,1)", 0, 1e30, 0,
-                  "Value greater than maximum limit (1e+30)\n Mean or standard deviation too large or "
-                  "too small for a lognormal draw"},
+        CheckCase{
+            "LOGNORMAL(1e200,1)", 0, 1e30, 0,
+            "Value greater than maximum limit (1e+30)\n Mean or standard deviation too large or "
+            "too small for a lognormal draw"},
         CheckCase{"LOGNORMAL(1e200,1)", 0, noUpperLimit, 0,
                   "Mean or standard deviation too large or too small for a lognormal draw"},
         CheckCase{"LOGNORMAL(1e-170,1)", 0, 1e30, 0,
@@ -116,12 +113,12 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"BOOLEAN(-1)", 0, 1e30, 0, "Bias less than zero"},
         CheckCase{"BINOMIAL(32768,0.5)", 0, 1e30, 0, "Number of trials greater than 32767"},
         CheckCase{"BINOMIAL(1e9,0.5)", 0, 1e30, 0, "Number of trials greater than 32767"},
-        CheckCase{"BINOMIAL(-40000,0.5)", 0, 1e30, 0, "Number of trials less than or equal to zero"},
+        CheckCase{"BINOMIAL(-40000,0.5)", 0, 1e30, 0,
+                  "Number of trials less than or equal to zero"},
         CheckCase{"5", nan, 1e30, 0, "Limit is not a number"},
         CheckCase{"UNIFORM(1,2)", 0, nan, 0, "Limit is not a number"},
         CheckCase{"5abc", nan, 1e30, 0, "Syntax Error\n Limit is not a number"},
-        CheckCase{"5", -inf, inf, 0, ""},
-        CheckCase{"5", 0, 1e30, inf, "Unit factor out of range"},
+        CheckCase{"5", -inf, inf, 0, ""}, CheckCase{"5", 0, 1e30, inf, "Unit factor out of range"},
         CheckCase{"5", 0, 1e30, nan, "Unit factor out of range"},
         CheckCase{"5", 0, 1e30, 1e300, "Unit factor out of range"},
         CheckCase{"5", 0, 1e30, -0.001, "Unit factor out of range"},
@@ -173,7 +170,9 @@ TEST(TextCheckCompatibility, ValidTextsKeepTheirFields) {
         {"Triangular(1,2,3)", 0, Type::triangular, {1, 2, 3}},
         {"LOGTRIANGULAR(0.1,1,10)", 0, Type::logTriangular, {0.1, 1, 10}},
         {"NORMAL(5,1)", 0, Type::normal, {5, 1}},
-        {"NORMAL(300,50)", 2.737850787132101e-06, Type::normal,
+        {"NORMAL(300,50)",
+         2.737850787132101e-06,
+         Type::normal,
          {300 * 2.737850787132101e-06, 50 * 2.737850787132101e-06}},
         {"LOGNORMAL(3.5,1.25)", 0, Type::logNormal, {3.5, 1.25}},
         {"POISSON(3.5)", 0.001, Type::poisson, {3.5}},
@@ -216,15 +215,20 @@ struct DrawCase {
 
 TEST(TextCheckDraw, AcceptedTextsDrawSpreadFiniteValues) {
     const DrawCase cases[] = {
-        {"LOGNORMAL(1,1e155)", 1e30},  {"LOGNORMAL(1e200,1)", noUpperLimit},
-        {"LOGNORMAL(1e-170,1)", 1e30}, {"LOGNORMAL(1e-100,1e100)", 1e30},
-        {"LOGNORMAL(1e150,1e150)", noUpperLimit}, {"LOGNORMAL(1,1.3e154)", 1e30},
+        {"LOGNORMAL(1,1e155)", 1e30},
+        {"LOGNORMAL(1e200,1)", noUpperLimit},
+        {"LOGNORMAL(1e-170,1)", 1e30},
+        {"LOGNORMAL(1e-100,1e100)", 1e30},
+        {"LOGNORMAL(1e150,1e150)", noUpperLimit},
+        {"LOGNORMAL(1,1.3e154)", 1e30},
         {"LOGNORMAL(1e-150,1e-150)", 1e30},
-        {"NORMAL(0,1.7e308)", 1e30}, {"NORMAL(1.7e308,1.7e308)", noUpperLimit},
+        {"NORMAL(0,1.7e308)", 1e30},
+        {"NORMAL(1.7e308,1.7e308)", noUpperLimit},
         {"EXPONENTIAL(1.7e308)", noUpperLimit},
         {"LOGUNIFORM(4.9e-324,1.7e308)", noUpperLimit},
         {"LOGTRIANGULAR(4.9e-324,1,1.7e308)", noUpperLimit},
-        {"UNIFORM(0,1.7e308)", noUpperLimit}, {"TRIANGULAR(0,1e308,1.7e308)", noUpperLimit},
+        {"UNIFORM(0,1.7e308)", noUpperLimit},
+        {"TRIANGULAR(0,1e308,1.7e308)", noUpperLimit},
         {"POISSON(1e15)", 1e30},
     };
     for (const DrawCase& c : cases) {

@@ -2,10 +2,9 @@
 // the procedure as written), the reordering and its refusals, the measured
 // rank correlation, and applying a list of records to sampled inputs.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <limits>
 #include <set>
@@ -16,8 +15,8 @@
 #include "stochastic/RandomStream.h"
 #include "stochastic/RankCorrelation.h"
 #include "stochastic/StochasticParameter.h"
-#include "support/ProgramStateTest.h"
 #include "support/LiteralGapExchange.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 
 namespace varnex {
@@ -41,13 +40,15 @@ std::vector<double> TiedValues(std::size_t n, int distinct) {
 }
 
 TEST_F(RankCorrelationTest, FastRankingEqualsTheLiteralProcedure) {
-    std::vector<std::vector<double>> cases = {{}, {5.0}, {2.0, 1.0}, {1.0, 1.0, 0.0}, {1.0, 1.0, 1.0, 0.0}};
+    std::vector<std::vector<double>> cases = {
+        {}, {5.0}, {2.0, 1.0}, {1.0, 1.0, 0.0}, {1.0, 1.0, 1.0, 0.0}};
     for (std::size_t n : {2u, 3u, 4u, 5u, 6u, 7u, 11u, 64u, 255u, 1001u, 2048u})
         for (int distinct : {1, 2, 3, 7, 1000000}) cases.push_back(TiedValues(n, distinct));
     // Descending values are the sort's worst case; signed zeros compare
     // equal and infinities are ordered like any value.
     std::vector<double> descending(500);
-    for (std::size_t i = 0; i < descending.size(); ++i) descending[i] = static_cast<double>((descending.size() - i) / 3);
+    for (std::size_t i = 0; i < descending.size(); ++i)
+        descending[i] = static_cast<double>((descending.size() - i) / 3);
     cases.push_back(descending);
     cases.push_back({0.0, -0.0, 1.0, -0.0, 0.0, -inf, inf, 0.0, -inf, 1.0});
     for (const std::vector<double>& z : cases)
@@ -100,14 +101,17 @@ TEST_F(RankCorrelationTest, RefusalsLeaveTheSamplesAsDrawn) {
         {{1, inf, 3, 4}, drawn, 0.5, CorrelationStatus::nonFiniteSamples},
         // Scaled by a tiny largest value, the mixture overflows to
         // +inf - inf.
-        {{1e-300, -1e300, 1e-300, 1e-300}, {1e-300, -1e300, 1e-300, 1e-300}, -0.5,
+        {{1e-300, -1e300, 1e-300, 1e-300},
+         {1e-300, -1e300, 1e-300, 1e-300},
+         -0.5,
          CorrelationStatus::nonFiniteSamples},
     };
     for (const Case& c : cases) {
         std::vector<double> y = c.y;
         EXPECT_EQ(RankCorrelate(c.x, y, c.rho), c.expected) << c.rho;
-        EXPECT_TRUE(std::equal(y.begin(), y.end(), c.y.begin(), c.y.end(),
-                               [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }));
+        EXPECT_TRUE(std::equal(y.begin(), y.end(), c.y.begin(), c.y.end(), [](double a, double b) {
+            return a == b || (std::isnan(a) && std::isnan(b));
+        }));
     }
     // Negative samples are fine as long as the largest is above 0.
     std::vector<double> y = {-4, 1, -3, 2};
@@ -132,7 +136,8 @@ std::vector<double> AchievedOverSeeds(const char* referenceText, const char* cor
         correlated.SampleAll(false);
         const std::vector<double>& x = reference.Samples();
         std::vector<double> y = correlated.Samples();
-        EXPECT_LT(std::abs(SpearmanRankCorrelation(x, y)), 0.1) << "drawn independently, seed " << seed;
+        EXPECT_LT(std::abs(SpearmanRankCorrelation(x, y)), 0.1)
+            << "drawn independently, seed " << seed;
         EXPECT_TRUE(InduceRankCorrelation(x, y, 0.8));
         EXPECT_EQ(Sorted(y), Sorted(correlated.Samples()));
         achieved.push_back(SpearmanRankCorrelation(x, y));
@@ -146,7 +151,8 @@ TEST_F(RankCorrelationTest, RequestedCorrelationIsReachedApproximately) {
     // to its maximum. For two uniform inputs that ratio hardly varies and
     // the mixture leans towards x by close to rho: observed 0.785 to 0.815
     // here (0.775 to 0.825 over 200 seeds).
-    for (double achieved : AchievedOverSeeds("UNIFORM(1,2)", "UNIFORM(5,10)")) EXPECT_NEAR(achieved, 0.8, 0.04);
+    for (double achieved : AchievedOverSeeds("UNIFORM(1,2)", "UNIFORM(5,10)"))
+        EXPECT_NEAR(achieved, 0.8, 0.04);
 
     // For skewed inputs the largest of 1001 samples lies far out in the
     // tail and varies from draw to draw, and so does the weight: two
@@ -164,7 +170,8 @@ TEST_F(RankCorrelationTest, SpearmanWithAverageRanks) {
     EXPECT_EQ(AverageRanks({3, 1, 2, 2, 5, 2}), (std::vector<double>{5, 1, 3, 3, 6, 3}));
     // Ranks (1, 2.5, 2.5, 4) against (1, 2, 3, 4): sum of centred products
     // 4.5, sums of squares 4.5 and 5: 4.5 / sqrt(22.5).
-    EXPECT_DOUBLE_EQ(SpearmanRankCorrelation({1, 2, 2, 3}, {10, 20, 30, 40}), 4.5 / std::sqrt(22.5));
+    EXPECT_DOUBLE_EQ(SpearmanRankCorrelation({1, 2, 2, 3}, {10, 20, 30, 40}),
+                     4.5 / std::sqrt(22.5));
     // Only the ranks count, not the values.
     EXPECT_EQ(SpearmanRankCorrelation({1, 2, 3, 4}, {1, 10, 100, 1e6}), 1.0);
     EXPECT_TRUE(std::isnan(SpearmanRankCorrelation({1, 1, 1}, {1, 2, 3})));
@@ -183,7 +190,8 @@ protected:
         existing_.insert(input.id);
         return input;
     }
-    static Correlation Record(const StochasticParameter& x, const StochasticParameter& y, double value) {
+    static Correlation Record(const StochasticParameter& x, const StochasticParameter& y,
+                              double value) {
         Correlation record;
         record.referenceParameter = x.id;
         record.correlatedParameter = y.id;
@@ -230,22 +238,25 @@ TEST_F(CorrelateRecordsTest, RecordsThatCannotApplyAreSkippedWithTheirReason) {
     // Samples all below 0 (the checks of a distribution refuse to draw
     // them, but a run's steps may write such values).
     StochasticParameter& negative = Input("UNIFORM(1,2)");
-    for (std::size_t i = 0; i < negative.SampleCount(); ++i) negative.SampleAt(i) = -negative.SampleAt(i);
+    for (std::size_t i = 0; i < negative.SampleCount(); ++i)
+        negative.SampleAt(i) = -negative.SampleAt(i);
     const std::vector<double> drawnB = b.Samples();
     Correlation missing = Record(a, b, 0.5);
     missing.correlatedParameter = 9999;
     Correlation notANumber = Record(a, b, std::nan(""));
     Correlation tooLarge = Record(a, b, 1.5);
-    const std::vector<CorrelationOutcome> outcomes = CorrelateRecords(
-        {notANumber, tooLarge, Record(b, b, 0.5), missing, Record(unused, b, 0.5), Record(b, unused, 0.5),
-         Record(negative, b, 0.7), Record(a, b, 0.0)},
-        used_, existing_);
+    const std::vector<CorrelationOutcome> outcomes =
+        CorrelateRecords({notANumber, tooLarge, Record(b, b, 0.5), missing, Record(unused, b, 0.5),
+                          Record(b, unused, 0.5), Record(negative, b, 0.7), Record(a, b, 0.0)},
+                         used_, existing_);
     const CorrelationStatus expected[] = {
-        CorrelationStatus::invalidRecord, CorrelationStatus::invalidRecord, CorrelationStatus::invalidRecord,
-        CorrelationStatus::inputMissing,  CorrelationStatus::inputNotUsed,  CorrelationStatus::inputNotUsed,
+        CorrelationStatus::invalidRecord,      CorrelationStatus::invalidRecord,
+        CorrelationStatus::invalidRecord,      CorrelationStatus::inputMissing,
+        CorrelationStatus::inputNotUsed,       CorrelationStatus::inputNotUsed,
         CorrelationStatus::nonPositiveMaximum, CorrelationStatus::zeroValue};
     ASSERT_EQ(outcomes.size(), std::size(expected));
-    for (std::size_t k = 0; k < outcomes.size(); ++k) EXPECT_EQ(outcomes[k].status, expected[k]) << k;
+    for (std::size_t k = 0; k < outcomes.size(); ++k)
+        EXPECT_EQ(outcomes[k].status, expected[k]) << k;
     EXPECT_EQ(b.Samples(), drawnB);
     // Skipped records have no achieved correlation; records whose inputs
     // were both sampled report what the samples show.

@@ -6,12 +6,11 @@
 // with odds of one in a thousand per seed; the seed is fixed, so the outcome
 // is repeatable.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <vector>
 
@@ -93,7 +92,9 @@ const ContinuousCase continuousCases[] = {
     ContinuousCase{"LOGNORMAL(2,1)",
                    [](double x) {
                        const double s2 = std::log(1.25);
-                       return x <= 0 ? 0.0 : Phi((std::log(x) - (std::log(2.0) - s2 / 2)) / std::sqrt(s2));
+                       return x <= 0
+                                  ? 0.0
+                                  : Phi((std::log(x) - (std::log(2.0) - s2 / 2)) / std::sqrt(s2));
                    }},
     ContinuousCase{"EXPONENTIAL(3)", [](double x) { return x <= 0 ? 0.0 : 1 - std::exp(-x / 3); }},
 };
@@ -106,9 +107,11 @@ INSTANTIATE_TEST_SUITE_P(Distributions, ContinuousLaw, ::testing::ValuesIn(conti
 // figure recorded in that table (to its four printed decimals): a change
 // means the sampling order or a sampler changed.
 TEST(ContinuousLawTable, PrintsTheStatistics) {
-    const double recorded[] = {0.0068, 0.0068, 0.0068, 0.0068, 0.0068, 0.0087, 0.0090, 0.0087, 0.0068};
+    const double recorded[] = {0.0068, 0.0068, 0.0068, 0.0068, 0.0068,
+                               0.0087, 0.0090, 0.0087, 0.0068};
     static_assert(std::size(recorded) == std::size(continuousCases));
-    std::printf("| distribution | draws | Kolmogorov-Smirnov D | critical value (0.1 %%) |\n|---|---|---|---|\n");
+    std::printf(
+        "| distribution | draws | Kolmogorov-Smirnov D | critical value (0.1 %%) |\n|---|---|---|---|\n");
     for (std::size_t k = 0; k < std::size(continuousCases); ++k) {
         const ContinuousCase& c = continuousCases[k];
         test::ResetProgramState();
@@ -125,7 +128,8 @@ TEST(ContinuousLawTable, PrintsTheStatistics) {
 double ChiSquare(const std::vector<double>& values, const std::vector<double>& probabilities) {
     std::vector<double> observed(probabilities.size(), 0.0);
     for (double v : values) {
-        const std::size_t k = std::min<std::size_t>(static_cast<std::size_t>(v), probabilities.size() - 1);
+        const std::size_t k =
+            std::min<std::size_t>(static_cast<std::size_t>(v), probabilities.size() - 1);
         observed[k] += 1;
     }
     double chi = 0.0;
@@ -138,8 +142,8 @@ double ChiSquare(const std::vector<double>& values, const std::vector<double>& p
 
 // Upper 0.1 % points of chi-square by degrees of freedom.
 double ChiCritical(std::size_t degrees) {
-    static const double table[] = {0, 10.828, 13.816, 16.266, 18.467, 20.515, 22.458, 24.322,
-                                   26.124, 27.877, 29.588, 31.264, 32.909};
+    static const double table[] = {0,      10.828, 13.816, 16.266, 18.467, 20.515, 22.458,
+                                   24.322, 26.124, 27.877, 29.588, 31.264, 32.909};
     return table[degrees];
 }
 
@@ -163,8 +167,8 @@ TEST(DiscreteLaw, BinomialChiSquare) {
     SetRandomSeed(seed);
     std::vector<double> p;
     for (int k = 0; k <= 10; ++k)
-        p.push_back(std::tgamma(11) / (std::tgamma(k + 1) * std::tgamma(11 - k)) * std::pow(0.3, k) *
-                    std::pow(0.7, 10 - k));
+        p.push_back(std::tgamma(11) / (std::tgamma(k + 1) * std::tgamma(11 - k)) *
+                    std::pow(0.3, k) * std::pow(0.7, 10 - k));
     // Pool 7 and more (their expectation is small).
     std::vector<double> pooled(p.begin(), p.begin() + 7);
     double rest = 0;

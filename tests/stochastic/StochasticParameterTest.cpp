@@ -1,9 +1,8 @@
 // Identity, copying, sampling, reports, the samples dump and the stored
 // record of stochastic parameters.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 #include <stdexcept>
 #include <vector>
@@ -166,14 +165,17 @@ TEST_F(StochasticParameterTest, AppendReportLines) {
     thickness.SetLabel("Thickness [m]");
     thickness.distribution.Parse("SINGLE(-1)");
     EXPECT_FALSE(thickness.AppendReport(report));
-    EXPECT_EQ(report, "\tThickness [m] - Value less than minimum limit (0)\n Value less than or equal to zero");
+    EXPECT_EQ(
+        report,
+        "\tThickness [m] - Value less than minimum limit (0)\n Value less than or equal to zero");
 
     StochasticParameter undefined;
     undefined.SetLabel("Infiltration [mm/yr]");
     EXPECT_FALSE(undefined.AppendReport(report, "Source 1"));
-    EXPECT_EQ(report,
-              "\tThickness [m] - Value less than minimum limit (0)\n Value less than or equal to zero"
-              "\n\tSource 1 Infiltration [mm/yr] - Data missing");
+    EXPECT_EQ(
+        report,
+        "\tThickness [m] - Value less than minimum limit (0)\n Value less than or equal to zero"
+        "\n\tSource 1 Infiltration [mm/yr] - Data missing");
 }
 
 TEST_F(StochasticParameterTest, DumpWritesLabelCountAndNumberedValues) {
@@ -267,7 +269,8 @@ TEST_F(ParameterRecord, ReadingRaisesTheIdentityCounter) {
 // overflowed it (undefined behaviour, then identities shared with loaded
 // inputs). Such a number is now a read error, and the counter refuses to wrap.
 TEST_F(ParameterRecord, AnIdentityNearTheCounterLimitIsADamagedFile) {
-    for (std::int32_t stored : {maximumStoredParameterId + 1, std::numeric_limits<std::int32_t>::max()}) {
+    for (std::int32_t stored :
+         {maximumStoredParameterId + 1, std::numeric_limits<std::int32_t>::max()}) {
         StochasticParameter p;
         p.id = stored;
         WriteAll({&p}, false);
@@ -299,9 +302,20 @@ TEST_F(StochasticParameterTest, TheIdentityCounterNeverWraps) {
 TEST_F(ParameterRecord, DistributionFieldsAreStoredInTheirOrder) {
     Distribution d;
     d.SetLabel("L");
-    d.singleValue = 1; d.minimum = 2; d.likely = 3; d.maximum = 4; d.mean = 5;
-    d.standardDeviation = 6; d.bias = 0.5; d.trials = -3; d.probability = 0.25; d.rate = 9;
-    d.type = 4; d.minLimit = 0.125; d.maxLimit = 11; d.errorFlags = 0x40;
+    d.singleValue = 1;
+    d.minimum = 2;
+    d.likely = 3;
+    d.maximum = 4;
+    d.mean = 5;
+    d.standardDeviation = 6;
+    d.bias = 0.5;
+    d.trials = -3;
+    d.probability = 0.25;
+    d.rate = 9;
+    d.type = 4;
+    d.minLimit = 0.125;
+    d.maxLimit = 11;
+    d.errorFlags = 0x40;
     d.unitFactor = 0.001;
     d.sample = 77;
     {
@@ -313,7 +327,8 @@ TEST_F(ParameterRecord, DistributionFieldsAreStoredInTheirOrder) {
     CompFile archive;
     ASSERT_TRUE(archive.Open(path, "rb"));
     EXPECT_EQ(archive.ReadString(), "L");
-    for (double expected : {1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 0.5}) EXPECT_EQ(archive.ReadDouble(), expected);
+    for (double expected : {1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 0.5})
+        EXPECT_EQ(archive.ReadDouble(), expected);
     EXPECT_EQ(archive.ReadShort(), -3);
     EXPECT_EQ(archive.ReadDouble(), 0.25);
     EXPECT_EQ(archive.ReadDouble(), 9.0);

@@ -4,10 +4,9 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <stdexcept>
-
 #include <fcntl.h>
 #include <poll.h>
+#include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,7 +16,8 @@ namespace varnex::test {
 ChildProgram::ChildProgram(const std::string& program, const std::vector<std::string>& arguments,
                            const Options& options) {
     int out[2], err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
     const std::string path = std::string(VARNEX_BIN_DIR) + "/" + program;
     // Everything the child needs is built before the fork: after it only
     // async-signal-safe calls are allowed in a threaded test program.
@@ -46,7 +46,8 @@ ChildProgram::ChildProgram(const std::string& program, const std::vector<std::st
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
         for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ, SIGPIPE}) ::signal(signal, SIG_DFL);
         if (options.fileSizeLimit >= 0) {
-            const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
+            const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit),
+                               static_cast<rlim_t>(options.fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
         ::execve(path.c_str(), argv.data(), envp.data());
@@ -106,11 +107,9 @@ void ChildProgram::CloseOutput() {
 }
 
 int ChildProgram::Wait() {
-    while (ReadSome(1000)) {
-    }
+    while (ReadSome(1000)) {}
     if (pid_ > 0) {
-        while (::waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
-        }
+        while (::waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {}
         pid_ = -1;
     }
     return status_;

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <string>
+#include <sys/types.h>
 #include <utility>
 #include <vector>
-
-#include <sys/types.h>
 
 namespace varnex::test {
 
@@ -21,7 +20,8 @@ public:
         long fileSizeLimit = -1;
     };
 
-    ChildProgram(const std::string& program, const std::vector<std::string>& arguments, const Options& options);
+    ChildProgram(const std::string& program, const std::vector<std::string>& arguments,
+                 const Options& options);
     // A child still running is killed and reaped.
     ~ChildProgram();
     ChildProgram(const ChildProgram&) = delete;

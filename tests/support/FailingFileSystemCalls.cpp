@@ -36,7 +36,8 @@ bool FailingFileSystemCalls::FlushAndClose(std::FILE* file) {
 }
 
 long FailingFileSystemCalls::WriteDescriptor(int descriptor, const void* data, std::size_t bytes) {
-    if (!Fails(Operation::writeDescriptor)) return FileSystemCalls::WriteDescriptor(descriptor, data, bytes);
+    if (!Fails(Operation::writeDescriptor))
+        return FileSystemCalls::WriteDescriptor(descriptor, data, bytes);
     errno = ENOSPC;
     return -1;
 }
@@ -60,8 +61,8 @@ bool FailingFileSystemCalls::CloseDescriptor(int descriptor) {
     return closed;
 }
 
-void FailingFileSystemCalls::Rename(const std::filesystem::path& from, const std::filesystem::path& to,
-                                    std::error_code& error) {
+void FailingFileSystemCalls::Rename(const std::filesystem::path& from,
+                                    const std::filesystem::path& to, std::error_code& error) {
     if (Fails(Operation::rename)) {
         error = std::make_error_code(std::errc::io_error);
         return;

@@ -13,7 +13,15 @@ namespace varnex::test {
 // many calls of each operation there are to fail.
 class FailingFileSystemCalls : public FileSystemCalls {
 public:
-    enum class Operation { write, flushAndClose, writeDescriptor, sync, closeDescriptor, rename, count };
+    enum class Operation {
+        write,
+        flushAndClose,
+        writeDescriptor,
+        sync,
+        closeDescriptor,
+        rename,
+        count
+    };
 
     // Makes call number `n` of `operation` fail; 0 makes none fail.
     void FailAt(Operation operation, int n);

@@ -57,8 +57,8 @@ Project GeneratedLevel3Project(const ProjectSize& size) {
     Set(aquifer.hydraulicGradient, "TRIANGULAR(0.001,0.003,0.005)");
 
     // Four organics sorbing through koc and one species with entered kd.
-    const char* koc[] = {"TRIANGULAR(50,66,100)", "TRIANGULAR(130,180,300)", "TRIANGULAR(200,360,520)",
-                         "TRIANGULAR(240,380,500)"};
+    const char* koc[] = {"TRIANGULAR(50,66,100)", "TRIANGULAR(130,180,300)",
+                         "TRIANGULAR(200,360,520)", "TRIANGULAR(240,380,500)"};
     for (int c = 0; c < size.contaminants; ++c) {
         Contaminant contaminant;
         contaminant.identifier = 1001 + c;
@@ -115,7 +115,8 @@ Project GeneratedLevel3Project(const ProjectSize& size) {
             for (auto& [layer, record] : entry.pathwayProperties) {
                 record.partitionFromKoc = organic ? 1 : 0;
                 if (!organic)
-                    Set(record.uzPartitionCoefficient, layer == 0 ? "LOGUNIFORM(5,50)" : "LOGUNIFORM(0.5,10)");
+                    Set(record.uzPartitionCoefficient,
+                        layer == 0 ? "LOGUNIFORM(5,50)" : "LOGUNIFORM(0.5,10)");
                 Set(record.uzHalfLife, organic ? "TRIANGULAR(1,5,20)" : "SINGLE(1000000)");
             }
         }

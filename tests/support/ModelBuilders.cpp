@@ -21,7 +21,8 @@ Contaminant MakeContaminant(int identifier, const std::string& name, bool organi
 }
 
 void SetInput(StochasticParameter& input, const std::string& text) {
-    EXPECT_TRUE(input.distribution.Parse(text)) << input.Label() << ": " << text << " - " << input.ErrorText();
+    EXPECT_TRUE(input.distribution.Parse(text))
+        << input.Label() << ": " << text << " - " << input.ErrorText();
 }
 
 Project ValidLevel1Project() {

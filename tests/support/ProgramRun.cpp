@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
-
 #include <sys/wait.h>
 
 #include "support/TempDirectory.h"

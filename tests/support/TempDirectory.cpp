@@ -7,7 +7,6 @@
 #include <random>
 #include <stdexcept>
 #include <system_error>
-
 #include <unistd.h>
 
 namespace varnex::test {
@@ -16,8 +15,8 @@ TempDirectory::TempDirectory() {
     static std::atomic<unsigned> counter{0};
     const auto base = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = base / ("varnex-test-" + std::to_string(::getpid()) + "-" +
-                                 std::to_string(counter++));
+        auto candidate =
+            base / ("varnex-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         std::error_code error;
         if (std::filesystem::create_directory(candidate, error)) {
             path_ = candidate;
@@ -52,7 +51,8 @@ std::string Bytes(std::initializer_list<int> values) {
 
 std::vector<std::string> FileNamesIn(const std::filesystem::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -4,19 +4,17 @@
 // the aquifer solution and the error function it uses. The comparison with the
 // Ogata-Banks closed form over soils and aquifers is in OgataBanksTest.cpp.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <complex>
 #include <functional>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
 
 #include "base/Exception.h"
+#include "support/Expectations.h"
 #include "transport/AdvectionDispersion.h"
 #include "transport/OgataBanks.h"
-
-#include "support/Expectations.h"
 namespace varnex {
 namespace {
 
@@ -58,8 +56,8 @@ TEST(InvertLaplace, ReproducesReferenceTransforms) {
         EXPECT_NEAR(InvertAt(t, [](std::complex<double> s) { return 1.0 / s; }), 1.0000000000386,
                     5e-13);
     }
-    EXPECT_NEAR(InvertAt(1.0, [](std::complex<double> s) { return 1.0 / (s + 1.0); }),
-                0.3678794412, 5e-11);
+    EXPECT_NEAR(InvertAt(1.0, [](std::complex<double> s) { return 1.0 / (s + 1.0); }), 0.3678794412,
+                5e-11);
     // A second closed form, not among the reference values: F = 1/s^2 is f = t.
     EXPECT_NEAR(InvertAt(2.5, [](std::complex<double> s) { return 1.0 / (s * s); }), 2.5, 2.5e-9);
 }
@@ -70,7 +68,7 @@ TEST(InvertLaplace, ReproducesReferenceTransforms) {
 TEST(InvertLaplace, GuardsVanishedTransformValues) {
     std::complex<double> values[laplaceTerms] = {};
     values[3] = {2e-51, -3e-51};
-    values[4] = {2e-51, 1.0};  // one part is not tiny: kept
+    values[4] = {2e-51, 1.0}; // one part is not tiny: kept
     const double t = 100.0;
     const double halfPeriod = 8.0 * t;
     const double f = InvertLaplace(t, -std::log(1e-11) / (2.0 * halfPeriod), halfPeriod, values);
@@ -85,7 +83,9 @@ TEST(InvertLaplace, GuardsVanishedTransformValues) {
 // Ogata-Banks closed form gives 0.000921432865, 0.452417919, 0.930500151,
 // 0.999937685 (tests/reference/ogata_banks.py).
 TEST(SolveAdvectionDispersion, ReproducesReferenceValues) {
-    const auto at = [](double t) { return SolveAdvectionDispersion(1.0, 10.0, t, 1e-6, 1.0, 0.0, 1.0); };
+    const auto at = [](double t) {
+        return SolveAdvectionDispersion(1.0, 10.0, t, 1e-6, 1.0, 0.0, 1.0);
+    };
     EXPECT_NEAR(at(2592000.0), 0.00092143, 5e-9);
     EXPECT_NEAR(at(100 * day), 0.45241792, 5e-9);
     EXPECT_NEAR(at(200 * day), 0.93050015, 5e-9);
@@ -114,7 +114,8 @@ TEST(SolveAdvectionDispersion, ChecksInputsInOrder) {
 
 TEST(SolveAquiferAdvectionDispersion, ChecksInputsInOrder) {
     const auto solve = [](double t, double v, double lateral, double longitudinal, double x) {
-        return SolveAquiferAdvectionDispersion(1.0, x, 0.0, 10.0, t, v, lateral, longitudinal, 0.0, 1.0);
+        return SolveAquiferAdvectionDispersion(1.0, x, 0.0, 10.0, t, v, lateral, longitudinal, 0.0,
+                                               1.0);
     };
     EXPECT_EQ(solve(0.0, -1e-6, -1.0, -1.0, 10.0), 0.0);
     ExpectError([&] { solve(day, 1e-6, -1.0, 1.0, 10.0); }, negativeDispersivity);
@@ -140,8 +141,9 @@ TEST(SolveAdvectionDispersion, BoundaryAndFarField) {
         EXPECT_NEAR(SolveAdvectionDispersion(3.0, 0.0, t, 1e-6, 1.0, 0.0, 1.0), 3.0, 3.0 * 1e-9);
     }
     EXPECT_EQ(SolveAdvectionDispersion(1.0, 10.0, 100 * day, 0.0, 1.0, 0.0, 1.0), 0.0);
-    EXPECT_EQ(SolveAquiferAdvectionDispersion(1.0, 10.0, 0.0, 10.0, 100 * day, 0.0, 1.0, 1.0, 0.0, 1.0),
-              0.0);
+    EXPECT_EQ(
+        SolveAquiferAdvectionDispersion(1.0, 10.0, 0.0, 10.0, 100 * day, 0.0, 1.0, 1.0, 0.0, 1.0),
+        0.0);
     // 200 m downstream after 1 day at 1e-6 m/s the front has moved 0.09 m:
     // the closed form is below 1e-300 there, and so is anything the inversion
     // returns apart from its noise.
@@ -204,11 +206,13 @@ TEST(SolveAquiferAdvectionDispersion, MatchesDomenicoAtSteadyState) {
     for (double retardation : {1.0, 4.0}) {
         for (double x : {10.0, 50.0, 150.0}) {
             for (double lateral : {0.5, 2.0}) {
-                SCOPED_TRACE(::testing::Message() << "R " << retardation << " x " << x << " alphaT " << lateral);
-                const double steady = test::SteadyProfile(2.0, x, v, longitudinal, decay, retardation);
+                SCOPED_TRACE(::testing::Message()
+                             << "R " << retardation << " x " << x << " alphaT " << lateral);
+                const double steady =
+                    test::SteadyProfile(2.0, x, v, longitudinal, decay, retardation);
                 const double expected = steady * std::erf(width / (4.0 * std::sqrt(lateral * x)));
-                const double c = SolveAquiferAdvectionDispersion(2.0, x, 0.0, width, 200 * year, v, lateral,
-                                                                 longitudinal, decay, retardation);
+                const double c = SolveAquiferAdvectionDispersion(
+                    2.0, x, 0.0, width, 200 * year, v, lateral, longitudinal, decay, retardation);
                 EXPECT_NEAR(c, expected, 2.5e-5 * 2.0 + 1e-9 * steady);
             }
         }
@@ -225,7 +229,7 @@ TEST(ErrorFunction, AbramowitzStegun7_1_25) {
         worst = std::max(worst, std::abs(ErrorFunction(x) - std::erf(x)));
     }
     EXPECT_LT(worst, 2.5e-5);
-    EXPECT_GT(worst, 1e-6);  // it is the approximation, not the library function
+    EXPECT_GT(worst, 1e-6); // it is the approximation, not the library function
     EXPECT_EQ(ErrorFunction(std::numeric_limits<double>::infinity()), 1.0);
     EXPECT_EQ(ErrorFunction(-std::numeric_limits<double>::infinity()), -1.0);
 }

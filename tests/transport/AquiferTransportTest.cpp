@@ -6,10 +6,9 @@
 // warning. Expected numbers come from tests/reference/transport_chains.py
 // (the case named beside each).
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
+#include <gtest/gtest.h>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,10 +16,10 @@
 #include "model/Project.h"
 #include "run/ResultStore.h"
 #include "stochastic/IterationCount.h"
-#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
-#include "transport/AquiferTransport.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
+#include "transport/AquiferTransport.h"
 #include "transport/TransportRunSupport.h"
 
 namespace varnex {
@@ -42,20 +41,27 @@ struct ReceptorExpectation {
     std::vector<double> concentrations; // per time slice, with background
 };
 
-void ExpectReceptor(Project& project, std::size_t source, std::size_t receptor, const ReceptorExpectation& e) {
+void ExpectReceptor(Project& project, std::size_t source, std::size_t receptor,
+                    const ReceptorExpectation& e) {
     SCOPED_TRACE("source " + std::to_string(source) + ", receptor " + std::to_string(receptor));
     SourceContaminant& entry = project.sources.at(source).inventory.at(0);
-    EXPECT_TRUE(AllMatchReference(entry.receptorAquiferTravelTimes.at(receptor), e.aquiferTravelTime));
-    EXPECT_TRUE(AllMatchReference(entry.receptorUnretardedTravelTimes.at(receptor), e.unretardedTravelTime));
-    EXPECT_TRUE(AllMatchReference(entry.receptorRetardedTravelTimes.at(receptor), e.retardedTravelTime));
+    EXPECT_TRUE(
+        AllMatchReference(entry.receptorAquiferTravelTimes.at(receptor), e.aquiferTravelTime));
+    EXPECT_TRUE(AllMatchReference(entry.receptorUnretardedTravelTimes.at(receptor),
+                                  e.unretardedTravelTime));
+    EXPECT_TRUE(
+        AllMatchReference(entry.receptorRetardedTravelTimes.at(receptor), e.retardedTravelTime));
     for (std::size_t k = 0; k < e.concentrations.size(); ++k)
-        EXPECT_TRUE(AllMatchReference(entry.receptorConcentrations.at(receptor).at(k), e.concentrations[k])) << k;
+        EXPECT_TRUE(
+            AllMatchReference(entry.receptorConcentrations.at(receptor).at(k), e.concentrations[k]))
+            << k;
 }
 
 void ExpectTotals(Project& project, std::size_t receptor, double unretarded, double retarded,
                   const std::vector<double>& concentrations) {
     SCOPED_TRACE("totals at receptor " + std::to_string(receptor));
-    ReceptorContaminant* totals = project.receptors.at(receptor).FindResults(project.contaminants[0].identifier);
+    ReceptorContaminant* totals =
+        project.receptors.at(receptor).FindResults(project.contaminants[0].identifier);
     ASSERT_NE(totals, nullptr);
     EXPECT_TRUE(AllMatchReference(totals->totalUnretardedTravelTime, unretarded));
     EXPECT_TRUE(AllMatchReference(totals->totalRetardedTravelTime, retarded));
@@ -77,7 +83,8 @@ TEST_F(AquiferTransport, ReceptorsDownstreamUpstreamAndWithinOneDispersivity) {
     // The cut infiltration is what every later step uses: the sand below
     // the clay, the leach mass and the aquifer (transport_chains.py case
     // receptors_uz).
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_TRUE(MatchesReference(source.infiltration.SampleAt(i), 0.315576));
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(MatchesReference(source.infiltration.SampleAt(i), 0.315576));
     EXPECT_TRUE(AllMatchReference(RecordOf(project, 0, 0).unretardedTravelTime, 1.14077116130504));
     EXPECT_TRUE(AllMatchReference(RecordOf(project, 0, 1).unretardedTravelTime, 2.42413871777321));
     EXPECT_TRUE(AllMatchReference(RecordOf(project, 0, 1).retardedTravelTime, 6.98722336299338));
@@ -93,20 +100,26 @@ TEST_F(AquiferTransport, ReceptorsDownstreamUpstreamAndWithinOneDispersivity) {
     EXPECT_TRUE(AllMatchReference(source.aquiferPoreVelocity, 65.639808));
     EXPECT_TRUE(AllMatchReference(project.contaminants[0].aquiferRetardation, 1.144));
     for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_TRUE(MatchesReference(project.contaminants[0].partitionCoefficient.SampleAt(i), 0.02));
+        EXPECT_TRUE(
+            MatchesReference(project.contaminants[0].partitionCoefficient.SampleAt(i), 0.02));
 
     // Borehole at (110, 7): 100 m downstream, 2 m off the centre line.
     ExpectReceptor(project, 0, 0,
-                   {1.65570258828301, 3.87143119004858, 8.6429259512764,
+                   {1.65570258828301,
+                    3.87143119004858,
+                    8.6429259512764,
                     {0.0, 0.239751403959186, 0.315206005272095, 0.315259429571401}});
     ExpectTotals(project, 0, 3.87143119004858, 8.6429259512764,
                  {0.0, 0.239751403959186, 0.315206005272095, 0.315259429571401});
     // Upstream well at (-30, 5): 1,000,000 years (x Ra retarded), nothing.
-    ExpectReceptor(project, 0, 1, {1144000.0, 1000002.42413872, 1144006.98722336, {0.0, 0.0, 0.0, 0.0}});
+    ExpectReceptor(project, 0, 1,
+                   {1144000.0, 1000002.42413872, 1144006.98722336, {0.0, 0.0, 0.0, 0.0}});
     ExpectTotals(project, 1, 1000002.42413872, 1144006.98722336, {0.0, 0.0, 0.0, 0.0});
     // Site boundary at (13, 5): 3 m, closer than alphaL: aquifer travel 0.
     ExpectReceptor(project, 0, 2,
-                   {0.0, 2.42413871777321, 6.98722336299338,
+                   {0.0,
+                    2.42413871777321,
+                    6.98722336299338,
                     {0.0, 1.04583508247755, 1.12717013929767, 1.12723305075741}});
     ExpectTotals(project, 2, 2.42413871777321, 6.98722336299338,
                  {0.0, 1.04583508247755, 1.12717013929767, 1.12723305075741});
@@ -125,9 +138,12 @@ TEST_F(AquiferTransport, TwoSourcesSumAtAReceptorWithTheBackgroundOnce) {
     // transport_chains.py case two_sources. The forecourt's own values before
     // it starts (10 and 25 years) are the background alone; it reaches the
     // spring with no travel time at all.
-    ExpectReceptor(project, 0, 0, {0.0, 0.0, 0.0, {0.01, 0.01, 1.06906312054848, 1.06924221118108}});
+    ExpectReceptor(project, 0, 0,
+                   {0.0, 0.0, 0.0, {0.01, 0.01, 1.06906312054848, 1.06924221118108}});
     ExpectReceptor(project, 1, 0,
-                   {0.488924707548783, 2.82738173736782, 8.64892470754878,
+                   {0.488924707548783,
+                    2.82738173736782,
+                    8.64892470754878,
                     {0.331943320313502, 0.523365232157819, 0.525965642898971, 0.525967129795608}});
     // The earliest arrival over both sources is the forecourt's genuine 0,
     // which the workshop's later arrival does not replace.
@@ -157,11 +173,14 @@ TEST_F(AquiferTransport, Level3aTakesTheEnteredConcentration) {
     EXPECT_TRUE(AllMatchReference(project.contaminants[0].aquiferRetardation, 1.36));
     // The ditch, 30 m downstream, is reached in 25 / 63.1152 x 1.36 = 0.54
     // retarded years: it sees the 5 mg/l unchanged.
-    ExpectReceptor(project, 0, 0, {0.538697492838492, 0.396101097675362, 0.538697492838492, {5.0, 5.0, 5.0}});
+    ExpectReceptor(project, 0, 0,
+                   {0.538697492838492, 0.396101097675362, 0.538697492838492, {5.0, 5.0, 5.0}});
     ExpectTotals(project, 0, 0.396101097675362, 0.538697492838492, {5.0, 5.0, 5.0});
     // The borehole, 100 m downstream and 2 m aside, after 2.05 years.
     ExpectReceptor(project, 0, 1,
-                   {2.04705047278627, 1.50518417116637, 2.04705047278627,
+                   {2.04705047278627,
+                    1.50518417116637,
+                    2.04705047278627,
                     {0.0123616582898065, 1.21573255983183, 1.3684203751059}});
     ExpectTotals(project, 1, 1.50518417116637, 2.04705047278627,
                  {0.0123616582898065, 1.21573255983183, 1.3684203751059});
@@ -178,12 +197,14 @@ struct ZeroSectionCase {
 
 void PrintTo(const ZeroSectionCase& c, std::ostream* os) { *os << c.name; }
 
-class AquiferZeroSection : public AquiferTransport, public ::testing::WithParamInterface<ZeroSectionCase> {};
+class AquiferZeroSection : public AquiferTransport,
+                           public ::testing::WithParamInterface<ZeroSectionCase> {};
 
 TEST_P(AquiferZeroSection, EndsTheRunNamingTheInput) {
     const ZeroSectionCase& c = GetParam();
     Project project = LoadTransportFixture(c.fixture);
-    SetInput(std::string(c.input) == "thickness" ? project.aquifer.thickness : project.aquifer.effectivePorosity,
+    SetInput(std::string(c.input) == "thickness" ? project.aquifer.thickness
+                                                 : project.aquifer.effectivePorosity,
              "SINGLE(0)");
     const test::RunResult run = RunProject(project);
     EXPECT_FALSE(run.succeeded);
@@ -195,16 +216,21 @@ TEST_P(AquiferZeroSection, EndsTheRunNamingTheInput) {
 INSTANTIATE_TEST_SUITE_P(
     Level3, AquiferZeroSection,
     ::testing::Values(
-        ZeroSectionCase{"porosity", "level3-receptors.json", "effectivePorosity",
-                        "Source Tank: the aquifer flow beneath the source cannot be calculated because Effective "
-                        "Porosity [fraction] is 0"},
-        ZeroSectionCase{"thickness", "level3-receptors.json", "thickness",
-                        "Source Tank: the aquifer flow beneath the source cannot be calculated because Thickness "
-                        "[m] is 0"},
-        ZeroSectionCase{"porosity_level3a", "level3a.json", "effectivePorosity",
-                        "Source Landfill: the aquifer flow beneath the source cannot be calculated because "
-                        "Effective Porosity [fraction] is 0"}),
-    [](const ::testing::TestParamInfo<ZeroSectionCase>& info) { return std::string(info.param.name); });
+        ZeroSectionCase{
+            "porosity", "level3-receptors.json", "effectivePorosity",
+            "Source Tank: the aquifer flow beneath the source cannot be calculated because Effective "
+            "Porosity [fraction] is 0"},
+        ZeroSectionCase{
+            "thickness", "level3-receptors.json", "thickness",
+            "Source Tank: the aquifer flow beneath the source cannot be calculated because Thickness "
+            "[m] is 0"},
+        ZeroSectionCase{
+            "porosity_level3a", "level3a.json", "effectivePorosity",
+            "Source Landfill: the aquifer flow beneath the source cannot be calculated because "
+            "Effective Porosity [fraction] is 0"}),
+    [](const ::testing::TestParamInfo<ZeroSectionCase>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST_F(AquiferTransport, ResultsAreBitIdenticalForOneTwoAndSevenThreads) {
     // level3-threads.json: random inputs everywhere, random source centres,
@@ -222,8 +248,8 @@ TEST_F(AquiferTransport, ResultsAreBitIdenticalForOneTwoAndSevenThreads) {
         std::vector<std::string> names;
         for (const ResultEntry& entry : StatisticsSet(project)) {
             values.push_back(entry.vector->Values());
-            names.push_back(entry.kind + " " + entry.source + " " + entry.contaminant + " " + entry.pathway + " " +
-                            entry.receptor + " " + entry.vector->Label());
+            names.push_back(entry.kind + " " + entry.source + " " + entry.contaminant + " " +
+                            entry.pathway + " " + entry.receptor + " " + entry.vector->Label());
         }
         if (reference.empty()) {
             reference = values;
@@ -262,7 +288,8 @@ TEST_F(AquiferTransport, AllEntriesAndReceptorsTogetherGiveTheBitsOfEachAlone) {
         const std::size_t receptors = project.receptors.size();
         const std::size_t slices = project.timeSlices.size();
         ASSERT_FALSE(project.receptors[0].results.empty());
-        const std::size_t iterations = project.receptors[0].results[0].totalRetardedTravelTime.Values().size();
+        const std::size_t iterations =
+            project.receptors[0].results[0].totalRetardedTravelTime.Values().size();
         std::size_t compared = 0;
         std::size_t nonZero = 0;
         for (std::size_t s = 0; s < project.sources.size(); ++s) {
@@ -272,17 +299,19 @@ TEST_F(AquiferTransport, AllEntriesAndReceptorsTogetherGiveTheBitsOfEachAlone) {
                 if (project.EntryTakesPart(source.inventory[e])) entries.push_back(e);
             for (std::size_t i = 0; i < iterations; ++i) {
                 std::vector<double> together(entries.size() * receptors * slices, -1.0);
-                ReceptorConcentrationsOfEntries(project, source, entries.data(), entries.size(), 0, receptors,
-                                                project.timeSlices.data(), slices, i, s, together.data());
+                ReceptorConcentrationsOfEntries(project, source, entries.data(), entries.size(), 0,
+                                                receptors, project.timeSlices.data(), slices, i, s,
+                                                together.data());
                 for (std::size_t n = 0; n < entries.size(); ++n) {
                     for (std::size_t r = 0; r < receptors; ++r) {
                         std::vector<double> alone(slices, -1.0);
-                        ReceptorConcentrations(project, source, entries[n], r, project.timeSlices.data(), slices, i,
-                                               s, alone.data());
+                        ReceptorConcentrations(project, source, entries[n], r,
+                                               project.timeSlices.data(), slices, i, s,
+                                               alone.data());
                         for (std::size_t k = 0; k < slices; ++k) {
                             ASSERT_EQ(alone[k], together[(n * receptors + r) * slices + k])
-                                << "source " << s << " entry " << entries[n] << " receptor " << r << " iteration "
-                                << i << " slice " << k;
+                                << "source " << s << " entry " << entries[n] << " receptor " << r
+                                << " iteration " << i << " slice " << k;
                             ++compared;
                             nonZero += alone[k] != 0.0;
                         }
@@ -312,9 +341,10 @@ TEST_F(AquiferTransport, InfiltrationWarningSkipsASourceWithoutActiveEntries) {
     const test::RunResult run = RunProject(project);
     ASSERT_TRUE(run.succeeded) << (run.failures.empty() ? "" : run.failures[0]);
     ASSERT_EQ(run.warnings.size(), 1u);
-    EXPECT_EQ(run.warnings[0],
-              "In 3 out of 3 iterations, the infiltration through source Tank exceeded one tenth of the aquifer "
-              "flow beneath it.");
+    EXPECT_EQ(
+        run.warnings[0],
+        "In 3 out of 3 iterations, the infiltration through source Tank exceeded one tenth of the aquifer "
+        "flow beneath it.");
     EXPECT_TRUE(AllMatchReference(project.sources[0].fullThicknessAquiferFlow, 157.788));
 }
 

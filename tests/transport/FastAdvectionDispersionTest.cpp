@@ -4,13 +4,10 @@
 // returns and exceptions, the exact zero for a zero inlet, and batches that
 // give every problem exactly what a single call gives it.
 
-#include "transport/FastAdvectionDispersion.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <limits>
 #include <ostream>
 #include <string>
@@ -19,6 +16,7 @@
 #include "base/Exception.h"
 #include "support/Expectations.h"
 #include "transport/AdvectionDispersion.h"
+#include "transport/FastAdvectionDispersion.h"
 
 namespace varnex {
 namespace {
@@ -59,7 +57,8 @@ std::vector<ColumnProblem> TypicalColumns(int count) {
         p.dispersivityM = stream.LogUniform(0.05, 50.0);
         p.velocityMPerS = stream.LogUniform(1e-9, 1e-5);
         p.retardation = stream.LogUniform(1.0, 100.0);
-        p.decayPerS = stream.Next() < 0.3 ? 0.0 : std::log(2.0) / (stream.LogUniform(1.0, 1000.0) * year);
+        p.decayPerS =
+            stream.Next() < 0.3 ? 0.0 : std::log(2.0) / (stream.LogUniform(1.0, 1000.0) * year);
         // Times about the arrival of the front, where the solution changes
         // most, and anywhere from 1 to 10,000 years.
         const double arrival = p.distanceM * p.retardation / p.velocityMPerS;
@@ -75,14 +74,16 @@ TEST(FastAdvectionDispersion, AgreesWithTheReferenceOverSoilsAndAquifers) {
     double worstRelative = 0.0;
     int nonZero = 0, sharp = 0;
     for (const ColumnProblem& p : problems) {
-        const double reference = SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
-                                                          p.dispersivityM, p.decayPerS, p.retardation);
-        const double fast = FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
-                                                         p.dispersivityM, p.decayPerS, p.retardation);
+        const double reference =
+            SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                     p.dispersivityM, p.decayPerS, p.retardation);
+        const double fast =
+            FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                         p.dispersivityM, p.decayPerS, p.retardation);
         ASSERT_LE(std::fabs(fast - reference), Bound(p.concentration, reference))
-            << "C " << p.concentration << " L " << p.distanceM << " t " << p.timeS << " v " << p.velocityMPerS
-            << " alpha " << p.dispersivityM << " lambda " << p.decayPerS << " R " << p.retardation << ": fast "
-            << fast << ", reference " << reference;
+            << "C " << p.concentration << " L " << p.distanceM << " t " << p.timeS << " v "
+            << p.velocityMPerS << " alpha " << p.dispersivityM << " lambda " << p.decayPerS << " R "
+            << p.retardation << ": fast " << fast << ", reference " << reference;
         if (reference > 1e-6 * p.concentration) {
             ++nonZero;
             worstRelative = std::max(worstRelative, std::fabs(fast - reference) / reference);
@@ -104,10 +105,13 @@ TEST(FastAdvectionDispersion, SharpFrontsAgreeAcrossTheFront) {
         const double arrival = length / velocity;
         for (double f = 0.8; f <= 1.2; f += 0.01) {
             const double t = arrival * f;
-            const double reference = SolveAdvectionDispersion(1.0, length, t, velocity, dispersivity, 0.0, 1.0);
-            const double fast = FastSolveAdvectionDispersion(1.0, length, t, velocity, dispersivity, 0.0, 1.0);
+            const double reference =
+                SolveAdvectionDispersion(1.0, length, t, velocity, dispersivity, 0.0, 1.0);
+            const double fast =
+                FastSolveAdvectionDispersion(1.0, length, t, velocity, dispersivity, 0.0, 1.0);
             ASSERT_LE(std::fabs(fast - reference), Bound(1.0, reference))
-                << "L/alpha " << peclet << " t/arrival " << f << ": fast " << fast << ", reference " << reference;
+                << "L/alpha " << peclet << " t/arrival " << f << ": fast " << fast << ", reference "
+                << reference;
         }
     }
 }
@@ -122,9 +126,11 @@ TEST(FastAdvectionDispersion, AquiferSolutionsAgreeWithTheReference) {
         p.widthM = stream.LogUniform(1.0, 100.0);
         p.velocityMPerS = stream.LogUniform(1e-9, 1e-5);
         p.longitudinalDispersivityM = stream.LogUniform(0.05, 50.0);
-        p.lateralDispersivityM = k % 7 == 0 ? 0.0 : p.longitudinalDispersivityM * stream.LogUniform(0.01, 0.5);
+        p.lateralDispersivityM =
+            k % 7 == 0 ? 0.0 : p.longitudinalDispersivityM * stream.LogUniform(0.01, 0.5);
         p.retardation = stream.LogUniform(1.0, 100.0);
-        p.decayPerS = stream.Next() < 0.3 ? 0.0 : std::log(2.0) / (stream.LogUniform(1.0, 1000.0) * year);
+        p.decayPerS =
+            stream.Next() < 0.3 ? 0.0 : std::log(2.0) / (stream.LogUniform(1.0, 1000.0) * year);
         const double arrival = p.xM * p.retardation / p.velocityMPerS;
         p.timeS = std::clamp(arrival * stream.LogUniform(0.3, 3.0), year, 1e4 * year);
         const double reference = SolveAquiferAdvectionDispersion(
@@ -145,17 +151,19 @@ TEST(FastAdvectionDispersion, ZeroInletGivesExactlyZeroInBothKernels) {
     // too. The fast kernel returns 0 without evaluating anything.
     for (ColumnProblem p : TypicalColumns(300)) {
         p.concentration = 0.0;
-        EXPECT_EQ(SolveAdvectionDispersion(0.0, p.distanceM, p.timeS, p.velocityMPerS, p.dispersivityM, p.decayPerS,
-                                           p.retardation),
+        EXPECT_EQ(SolveAdvectionDispersion(0.0, p.distanceM, p.timeS, p.velocityMPerS,
+                                           p.dispersivityM, p.decayPerS, p.retardation),
                   0.0);
-        EXPECT_EQ(FastSolveAdvectionDispersion(0.0, p.distanceM, p.timeS, p.velocityMPerS, p.dispersivityM,
-                                               p.decayPerS, p.retardation),
+        EXPECT_EQ(FastSolveAdvectionDispersion(0.0, p.distanceM, p.timeS, p.velocityMPerS,
+                                               p.dispersivityM, p.decayPerS, p.retardation),
                   0.0);
-        EXPECT_EQ(SolveAquiferAdvectionDispersion(0.0, p.distanceM, 1.0, 10.0, p.timeS, p.velocityMPerS, 0.1,
-                                                  p.dispersivityM, p.decayPerS, p.retardation),
+        EXPECT_EQ(SolveAquiferAdvectionDispersion(0.0, p.distanceM, 1.0, 10.0, p.timeS,
+                                                  p.velocityMPerS, 0.1, p.dispersivityM,
+                                                  p.decayPerS, p.retardation),
                   0.0);
-        EXPECT_EQ(FastSolveAquiferAdvectionDispersion(0.0, p.distanceM, 1.0, 10.0, p.timeS, p.velocityMPerS, 0.1,
-                                                      p.dispersivityM, p.decayPerS, p.retardation),
+        EXPECT_EQ(FastSolveAquiferAdvectionDispersion(0.0, p.distanceM, 1.0, 10.0, p.timeS,
+                                                      p.velocityMPerS, 0.1, p.dispersivityM,
+                                                      p.decayPerS, p.retardation),
                   0.0);
     }
 }
@@ -183,21 +191,28 @@ TEST(FastAdvectionDispersion, EdgeCasesGiveWhatTheReferenceGives) {
     };
     for (const Case& c : cases) {
         const ColumnProblem& p = c.p;
-        const double reference = SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
-                                                          p.dispersivityM, p.decayPerS, p.retardation);
-        const double fast = FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
-                                                         p.dispersivityM, p.decayPerS, p.retardation);
+        const double reference =
+            SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                     p.dispersivityM, p.decayPerS, p.retardation);
+        const double fast =
+            FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                         p.dispersivityM, p.decayPerS, p.retardation);
         EXPECT_LE(std::fabs(fast - reference), Bound(p.concentration, reference))
             << c.what << ": fast " << fast << ", reference " << reference;
     }
     // Zero velocity in the aquifer: the reference's transform is undefined
     // and its result floored to 0.
-    EXPECT_EQ(SolveAquiferAdvectionDispersion(1.0, 20.0, 0.0, 10.0, year, 0.0, 0.5, 5.0, 0.0, 1.0), 0.0);
-    EXPECT_EQ(FastSolveAquiferAdvectionDispersion(1.0, 20.0, 0.0, 10.0, year, 0.0, 0.5, 5.0, 0.0, 1.0), 0.0);
+    EXPECT_EQ(SolveAquiferAdvectionDispersion(1.0, 20.0, 0.0, 10.0, year, 0.0, 0.5, 5.0, 0.0, 1.0),
+              0.0);
+    EXPECT_EQ(
+        FastSolveAquiferAdvectionDispersion(1.0, 20.0, 0.0, 10.0, year, 0.0, 0.5, 5.0, 0.0, 1.0),
+        0.0);
     // At the source line (x = 0) the lateral factor is 1 on the strip.
-    const double atSource = SolveAquiferAdvectionDispersion(1.0, 0.0, 0.0, 10.0, year, 1e-6, 0.5, 5.0, 0.0, 1.0);
+    const double atSource =
+        SolveAquiferAdvectionDispersion(1.0, 0.0, 0.0, 10.0, year, 1e-6, 0.5, 5.0, 0.0, 1.0);
     EXPECT_NEAR(atSource, 1.0, 1e-6);
-    EXPECT_LE(std::fabs(FastSolveAquiferAdvectionDispersion(1.0, 0.0, 0.0, 10.0, year, 1e-6, 0.5, 5.0, 0.0, 1.0) -
+    EXPECT_LE(std::fabs(FastSolveAquiferAdvectionDispersion(1.0, 0.0, 0.0, 10.0, year, 1e-6, 0.5,
+                                                            5.0, 0.0, 1.0) -
                         atSource),
               Bound(1.0, atSource));
 }
@@ -210,32 +225,52 @@ TEST(FastAdvectionDispersion, ThrowsWhatTheReferenceThrows) {
     const std::string negativeSpeed =
         "Speed of contaminant cannot be less than zero.  Advection diffusion equation cannot be solved.";
     // Each with the reference first, so the message is the reference's own.
-    test::ExpectError([] { SolveAdvectionDispersion(1.0, 2.0, year, 1e-7, 0.0, 0.0, 1.0); }, zeroDispersivity);
-    test::ExpectError([] { FastSolveAdvectionDispersion(1.0, 2.0, year, 1e-7, 0.0, 0.0, 1.0); }, zeroDispersivity);
-    test::ExpectError([] { FastSolveAdvectionDispersion(1.0, 2.0, year, 1e-7, -1.0, 0.0, 1.0); }, zeroDispersivity);
-    test::ExpectError([] { SolveAdvectionDispersion(1.0, 2.0, year, -1e-7, 0.2, 0.0, 1.0); }, negativeSpeed);
-    test::ExpectError([] { FastSolveAdvectionDispersion(1.0, 2.0, year, -1e-7, 0.2, 0.0, 1.0); }, negativeSpeed);
+    test::ExpectError([] { SolveAdvectionDispersion(1.0, 2.0, year, 1e-7, 0.0, 0.0, 1.0); },
+                      zeroDispersivity);
+    test::ExpectError([] { FastSolveAdvectionDispersion(1.0, 2.0, year, 1e-7, 0.0, 0.0, 1.0); },
+                      zeroDispersivity);
+    test::ExpectError([] { FastSolveAdvectionDispersion(1.0, 2.0, year, 1e-7, -1.0, 0.0, 1.0); },
+                      zeroDispersivity);
+    test::ExpectError([] { SolveAdvectionDispersion(1.0, 2.0, year, -1e-7, 0.2, 0.0, 1.0); },
+                      negativeSpeed);
+    test::ExpectError([] { FastSolveAdvectionDispersion(1.0, 2.0, year, -1e-7, 0.2, 0.0, 1.0); },
+                      negativeSpeed);
     // The dispersivity is checked before the speed, and a zero inlet or a
     // negative distance does not spare the check.
-    test::ExpectError([] { FastSolveAdvectionDispersion(0.0, -2.0, year, -1e-7, 0.0, 0.0, 1.0); }, zeroDispersivity);
-    test::ExpectError([] { FastSolveAdvectionDispersion(0.0, -2.0, year, -1e-7, 0.2, 0.0, 1.0); }, negativeSpeed);
-    test::ExpectError([] { FastSolveAquiferAdvectionDispersion(1.0, 20.0, 0.0, 10.0, year, 1e-6, -0.5, 5.0, 0.0, 1.0); },
-                      negativeDispersivity);
-    test::ExpectError([] { FastSolveAquiferAdvectionDispersion(1.0, 20.0, 0.0, 10.0, year, 1e-6, 0.5, -5.0, 0.0, 1.0); },
-                      negativeDispersivity);
-    test::ExpectError([] { FastSolveAquiferAdvectionDispersion(0.0, -1.0, 0.0, 10.0, year, -1e-6, 0.5, 5.0, 0.0, 1.0); },
+    test::ExpectError([] { FastSolveAdvectionDispersion(0.0, -2.0, year, -1e-7, 0.0, 0.0, 1.0); },
+                      zeroDispersivity);
+    test::ExpectError([] { FastSolveAdvectionDispersion(0.0, -2.0, year, -1e-7, 0.2, 0.0, 1.0); },
                       negativeSpeed);
+    test::ExpectError(
+        [] {
+            FastSolveAquiferAdvectionDispersion(1.0, 20.0, 0.0, 10.0, year, 1e-6, -0.5, 5.0, 0.0,
+                                                1.0);
+        },
+        negativeDispersivity);
+    test::ExpectError(
+        [] {
+            FastSolveAquiferAdvectionDispersion(1.0, 20.0, 0.0, 10.0, year, 1e-6, 0.5, -5.0, 0.0,
+                                                1.0);
+        },
+        negativeDispersivity);
+    test::ExpectError(
+        [] {
+            FastSolveAquiferAdvectionDispersion(0.0, -1.0, 0.0, 10.0, year, -1e-6, 0.5, 5.0, 0.0,
+                                                1.0);
+        },
+        negativeSpeed);
 
     // A batch checks every problem before it computes any, and throws the
     // first failing problem's message, as a loop of single calls would.
     std::vector<ColumnProblem> batch = TypicalColumns(5);
-    batch[1].timeS = -1.0;          // returns early: not checked
+    batch[1].timeS = -1.0; // returns early: not checked
     batch[1].dispersivityM = -1.0;
-    batch[3].velocityMPerS = -1.0;  // the first failure
+    batch[3].velocityMPerS = -1.0; // the first failure
     batch[4].dispersivityM = 0.0;
     std::vector<double> results(batch.size(), -7.0);
-    test::ExpectError([&] { FastSolveAdvectionDispersionBatch(batch.data(), results.data(), batch.size()); },
-                      negativeSpeed);
+    test::ExpectError(
+        [&] { FastSolveAdvectionDispersionBatch(batch.data(), results.data(), batch.size()); },
+        negativeSpeed);
     for (double r : results) EXPECT_EQ(r, -7.0) << "nothing is written when a problem fails";
 }
 
@@ -250,8 +285,9 @@ TEST(FastAdvectionDispersion, ABatchGivesEveryProblemWhatASingleCallGives) {
     std::vector<double> single(pool.size());
     for (std::size_t k = 0; k < pool.size(); ++k) {
         const ColumnProblem& p = pool[k];
-        single[k] = FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
-                                                 p.dispersivityM, p.decayPerS, p.retardation);
+        single[k] =
+            FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                         p.dispersivityM, p.decayPerS, p.retardation);
     }
     // Every size from 1 to 17 (around the eight lanes), from every start.
     for (std::size_t size = 1; size <= 17; ++size) {
@@ -261,23 +297,25 @@ TEST(FastAdvectionDispersion, ABatchGivesEveryProblemWhatASingleCallGives) {
             for (std::size_t k = 0; k < size; ++k) {
                 const double expected = single[start + k];
                 // Bit for bit (NaN never occurs: every result is floored).
-                ASSERT_EQ(results[k], expected) << "size " << size << " start " << start << " problem " << k;
+                ASSERT_EQ(results[k], expected)
+                    << "size " << size << " start " << start << " problem " << k;
             }
         }
     }
 
     std::vector<AquiferProblem> aquifer;
     for (const ColumnProblem& p : pool)
-        aquifer.push_back({p.concentration, p.distanceM, 0.3 * p.distanceM, 20.0, p.timeS, p.velocityMPerS,
-                           0.1 * p.dispersivityM, p.dispersivityM, p.decayPerS, p.retardation});
+        aquifer.push_back({p.concentration, p.distanceM, 0.3 * p.distanceM, 20.0, p.timeS,
+                           p.velocityMPerS, 0.1 * p.dispersivityM, p.dispersivityM, p.decayPerS,
+                           p.retardation});
     std::vector<double> together(aquifer.size());
     FastSolveAquiferAdvectionDispersionBatch(aquifer.data(), together.data(), aquifer.size());
     for (std::size_t k = 0; k < aquifer.size(); ++k) {
         const AquiferProblem& p = aquifer[k];
-        EXPECT_EQ(together[k], FastSolveAquiferAdvectionDispersion(p.concentration, p.xM, p.yM, p.widthM, p.timeS,
-                                                                    p.velocityMPerS, p.lateralDispersivityM,
-                                                                    p.longitudinalDispersivityM, p.decayPerS,
-                                                                    p.retardation))
+        EXPECT_EQ(together[k], FastSolveAquiferAdvectionDispersion(
+                                   p.concentration, p.xM, p.yM, p.widthM, p.timeS, p.velocityMPerS,
+                                   p.lateralDispersivityM, p.longitudinalDispersivityM, p.decayPerS,
+                                   p.retardation))
             << k;
     }
 }
@@ -307,7 +345,9 @@ const LaneCase laneCases[] = {
     {"zero inlet, undefined distance", {0.0, nan, year, 1e-7, 0.2, 0.0, 1.0}, Route::zero},
     {"upstream", {1.0, -3.0, year, 1e-7, 0.2, 0.0, 1.0}, Route::zero},
     {"zero velocity", {1.0, 2.0, year, 0.0, 0.2, 0.0, 1.0}, Route::reference},
-    {"zero velocity with decay and retardation", {5.0, 0.5, 100 * year, 0.0, 1.0, 1e-9, 30.0}, Route::reference},
+    {"zero velocity with decay and retardation",
+     {5.0, 0.5, 100 * year, 0.0, 1.0, 1e-9, 30.0},
+     Route::reference},
     {"zero velocity at the boundary", {2.0, 0.0, year, 0.0, 0.2, 0.0, 1.0}, Route::reference},
     {"undefined distance", {1.0, nan, year, 1e-7, 0.2, 0.0, 1.0}, Route::reference},
     {"sharp front at its arrival", {1.0, 10.0, 1e8, 1e-7, 0.1, 0.0, 1.0}, Route::faithful},
@@ -323,14 +363,16 @@ class LaneRoutes : public ::testing::TestWithParam<LaneCase> {};
 
 TEST_P(LaneRoutes, ASingleCallGivesWhatItsRoutePromises) {
     const ColumnProblem& p = GetParam().problem;
-    const double fast = FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
-                                                     p.dispersivityM, p.decayPerS, p.retardation);
+    const double fast =
+        FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                     p.dispersivityM, p.decayPerS, p.retardation);
     if (GetParam().route == Route::zero) {
         EXPECT_EQ(fast, 0.0);
         return;
     }
-    const double reference = SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
-                                                      p.dispersivityM, p.decayPerS, p.retardation);
+    const double reference =
+        SolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                 p.dispersivityM, p.decayPerS, p.retardation);
     if (GetParam().route == Route::fast) {
         EXPECT_LE(std::fabs(fast - reference), Bound(p.concentration, reference))
             << "fast " << fast << ", reference " << reference;
@@ -364,15 +406,17 @@ TEST(FastAdvectionDispersion, LanesOfEveryRouteDoNotInfluenceEachOther) {
     std::vector<double> single(pool.size());
     for (std::size_t k = 0; k < pool.size(); ++k) {
         const ColumnProblem& p = pool[k];
-        single[k] = FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
-                                                 p.dispersivityM, p.decayPerS, p.retardation);
+        single[k] =
+            FastSolveAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                         p.dispersivityM, p.decayPerS, p.retardation);
     }
     std::vector<std::size_t> order(pool.size());
     GridStream stream;
     for (int shuffle = 0; shuffle < 12; ++shuffle) {
         for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
         for (std::size_t k = order.size() - 1; k > 0; --k) {
-            std::swap(order[k], order[static_cast<std::size_t>(stream.Next() * static_cast<double>(k + 1))]);
+            std::swap(order[k],
+                      order[static_cast<std::size_t>(stream.Next() * static_cast<double>(k + 1))]);
         }
         for (std::size_t size : {2u, 3u, 5u, 9u, 13u, 40u}) {
             std::vector<ColumnProblem> batch;
@@ -380,8 +424,8 @@ TEST(FastAdvectionDispersion, LanesOfEveryRouteDoNotInfluenceEachOther) {
             std::vector<double> results(size, -1.0);
             FastSolveAdvectionDispersionBatch(batch.data(), results.data(), size);
             for (std::size_t k = 0; k < size; ++k) {
-                ASSERT_EQ(results[k], single[order[k]]) << "shuffle " << shuffle << " size " << size << " problem "
-                                                        << order[k];
+                ASSERT_EQ(results[k], single[order[k]])
+                    << "shuffle " << shuffle << " size " << size << " problem " << order[k];
             }
         }
     }
@@ -389,16 +433,17 @@ TEST(FastAdvectionDispersion, LanesOfEveryRouteDoNotInfluenceEachOther) {
     // The aquifer solution in the same mixed batches.
     std::vector<AquiferProblem> aquifer;
     for (const ColumnProblem& p : pool)
-        aquifer.push_back({p.concentration, p.distanceM, 0.2 * p.distanceM, 10.0, p.timeS, p.velocityMPerS,
-                           0.1 * p.dispersivityM, p.dispersivityM, p.decayPerS, p.retardation});
+        aquifer.push_back({p.concentration, p.distanceM, 0.2 * p.distanceM, 10.0, p.timeS,
+                           p.velocityMPerS, 0.1 * p.dispersivityM, p.dispersivityM, p.decayPerS,
+                           p.retardation});
     std::vector<double> together(aquifer.size());
     FastSolveAquiferAdvectionDispersionBatch(aquifer.data(), together.data(), aquifer.size());
     for (std::size_t k = 0; k < aquifer.size(); ++k) {
         const AquiferProblem& p = aquifer[k];
-        ASSERT_EQ(together[k], FastSolveAquiferAdvectionDispersion(p.concentration, p.xM, p.yM, p.widthM, p.timeS,
-                                                                    p.velocityMPerS, p.lateralDispersivityM,
-                                                                    p.longitudinalDispersivityM, p.decayPerS,
-                                                                    p.retardation))
+        ASSERT_EQ(together[k], FastSolveAquiferAdvectionDispersion(
+                                   p.concentration, p.xM, p.yM, p.widthM, p.timeS, p.velocityMPerS,
+                                   p.lateralDispersivityM, p.longitudinalDispersivityM, p.decayPerS,
+                                   p.retardation))
             << k;
     }
 }

@@ -4,10 +4,9 @@
 // reference here; the fast kernel must agree with it to rounding, and be
 // bit-identical to itself for any number of threads.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -38,8 +37,8 @@ RunValues RunWithKernel(const std::string& path, SolverKernel kernel, int thread
     EXPECT_TRUE(run.succeeded) << path << ": " << (run.failures.empty() ? "" : run.failures[0]);
     RunValues result;
     for (const ResultEntry& entry : StatisticsSet(project)) {
-        result.names.push_back(entry.kind + " " + entry.source + " " + entry.contaminant + " " + entry.pathway + " " +
-                               entry.receptor + " " + entry.vector->Label());
+        result.names.push_back(entry.kind + " " + entry.source + " " + entry.contaminant + " " +
+                               entry.pathway + " " + entry.receptor + " " + entry.vector->Label());
         result.values.push_back(entry.vector->Values());
         result.concentration.push_back(entry.concentration);
     }
@@ -60,7 +59,8 @@ TEST_P(KernelAgreement, FastRunsAgreeWithTheReferenceAndWithThemselves) {
     double largestSource = 0.0;
     for (std::size_t v = 0; v < reference.names.size(); ++v)
         if (reference.names[v].rfind("sourceConcentration ", 0) == 0)
-            for (double c : reference.values[v]) largestSource = std::max(largestSource, std::fabs(c));
+            for (double c : reference.values[v])
+                largestSource = std::max(largestSource, std::fabs(c));
     std::size_t compared = 0;
     for (std::size_t v = 0; v < reference.values.size(); ++v) {
         ASSERT_EQ(fast.values[v].size(), reference.values[v].size()) << reference.names[v];
@@ -73,8 +73,8 @@ TEST_P(KernelAgreement, FastRunsAgreeWithTheReferenceAndWithThemselves) {
                 continue;
             }
             const double bound = std::max(1e-8 * std::fabs(r), 1e-9 * largestSource);
-            ASSERT_LE(std::fabs(f - r), bound) << reference.names[v] << " iteration " << i << ": fast " << f
-                                                << ", reference " << r;
+            ASSERT_LE(std::fabs(f - r), bound) << reference.names[v] << " iteration " << i
+                                               << ": fast " << f << ", reference " << r;
             compared += r != 0.0;
         }
     }
@@ -84,22 +84,23 @@ TEST_P(KernelAgreement, FastRunsAgreeWithTheReferenceAndWithThemselves) {
         const RunValues again = RunWithKernel(path, SolverKernel::fast, threads);
         ASSERT_EQ(again.names, fast.names);
         for (std::size_t v = 0; v < fast.values.size(); ++v)
-            ASSERT_EQ(again.values[v], fast.values[v]) << fast.names[v] << " with " << threads << " threads";
+            ASSERT_EQ(again.values[v], fast.values[v])
+                << fast.names[v] << " with " << threads << " threads";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, KernelAgreement,
-                         ::testing::Values("examples/level1-gasworks.json", "examples/level2-solvent-soakaway.json",
-                                           "examples/level3-petrol-station.json",
-                                           "examples/level3-gasworks-chalk.json", "examples/level3a-landfill.json",
-                                           "tests/transport/data/level3-threads.json"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                             std::string name = info.param;
-                             name = name.substr(name.rfind('/') + 1);
-                             name = name.substr(0, name.find('.'));
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Examples, KernelAgreement,
+    ::testing::Values("examples/level1-gasworks.json", "examples/level2-solvent-soakaway.json",
+                      "examples/level3-petrol-station.json", "examples/level3-gasworks-chalk.json",
+                      "examples/level3a-landfill.json", "tests/transport/data/level3-threads.json"),
+    [](const ::testing::TestParamInfo<const char*>& info) {
+        std::string name = info.param;
+        name = name.substr(name.rfind('/') + 1);
+        name = name.substr(0, name.find('.'));
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
 
 } // namespace
 } // namespace varnex

@@ -2,16 +2,15 @@
 // unsaturated zone in it, through the whole run. Expected numbers come from
 // tests/reference/transport_chains.py (the case named beside each).
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <functional>
+#include <gtest/gtest.h>
 #include <ostream>
 #include <string>
 
 #include "model/Project.h"
-#include "support/ProgramStateTest.h"
 #include "support/ModelBuilders.h"
+#include "support/ProgramStateTest.h"
 #include "support/ScriptedRandomSource.h"
 #include "transport/TransportRunSupport.h"
 
@@ -49,13 +48,16 @@ TEST_P(MixingZoneDepth, DilutesTheBaseConcentration) {
     const test::RunResult run = RunProject(project);
     ASSERT_TRUE(run.succeeded) << (run.failures.empty() ? "" : run.failures[0]);
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_TRUE(MatchesReference(project.aquifer.mixingZoneThickness.SampleAt(i), c.depth)) << i;
+        EXPECT_TRUE(MatchesReference(project.aquifer.mixingZoneThickness.SampleAt(i), c.depth))
+            << i;
         EXPECT_TRUE(MatchesReference(project.aquifer.effectiveWidths.at(0).at(i), c.width)) << i;
     }
     EXPECT_TRUE(AllMatchReference(project.aquifer.mixingZoneCrossSection, c.depth * c.width));
     EXPECT_TRUE(AllMatchReference(project.sources[0].mixingZoneFlow, c.flow));
     for (std::size_t k = 0; k < 4; ++k)
-        EXPECT_TRUE(AllMatchReference(RecordOf(project, 0, 0).dilutedConcentrations.at(k), c.diluted[k])) << k;
+        EXPECT_TRUE(
+            AllMatchReference(RecordOf(project, 0, 0).dilutedConcentrations.at(k), c.diluted[k]))
+            << k;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -63,19 +65,30 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // transport_chains.py case porous_level2: Z = 2 m sampled, Qmz = 1e-4
         // x 0.01 x 2 x 10 x 31,557,600 = 631.152 m³/year; C x 60 / 691.152.
-        MixingCase{"sampled", [](Project&) {}, 2.0, 10.0, 631.152,
+        MixingCase{"sampled",
+                   [](Project&) {},
+                   2.0,
+                   10.0,
+                   631.152,
                    {0.0, 0.601918483079524, 0.802728949778564, 0.804235850659736}},
         // transport_chains.py case porous_level2_thick_mixing_zone: a sampled
         // 15 m in the 10 m aquifer is used as drawn at Level 2.
         MixingCase{"sampled_thicker_than_aquifer",
-                   [](Project& p) { SetInput(p.aquifer.mixingZoneThickness, "SINGLE(15)"); }, 15.0, 10.0, 4733.64,
+                   [](Project& p) { SetInput(p.aquifer.mixingZoneThickness, "SINGLE(15)"); },
+                   15.0,
+                   10.0,
+                   4733.64,
                    {0.0, 0.0867852328120967, 0.115738294719118, 0.115955561255158}},
         // transport_chains.py case porous_level2_calculated_mixing_zone:
         // sqrt(0.0112) x 20 + 10 (1 - exp(-20 x 0.3 / (1e-4 x 0.01 x 10 x
         // 31,557,600))) = 2.3049 m; the length along the flow (20 m), not the
         // width, enters.
-        MixingCase{"calculated", [](Project& p) { p.aquifer.calculateMixingZone = 1; }, 2.30493353353945, 10.0,
-                   727.381704780245, {0.0, 0.528355130544325, 0.704623584379826, 0.705946319657393}},
+        MixingCase{"calculated",
+                   [](Project& p) { p.aquifer.calculateMixingZone = 1; },
+                   2.30493353353945,
+                   10.0,
+                   727.381704780245,
+                   {0.0, 0.528355130544325, 0.704623584379826, 0.705946319657393}},
         // transport_chains.py case porous_level2_calculated_mixing_zone_capped:
         // in a 2 m aquifer with Ka = 1e-7, i = 1e-3 the calculated depth
         // (4.1 m) is cut to the aquifer thickness.
@@ -86,7 +99,10 @@ INSTANTIATE_TEST_SUITE_P(
                        SetInput(p.aquifer.hydraulicConductivity, "SINGLE(1e-07)");
                        SetInput(p.aquifer.hydraulicGradient, "SINGLE(0.001)");
                    },
-                   2.0, 10.0, 0.0631152, {0.0, 6.92633344161575, 9.23707865051519, 9.25441870279778}}),
+                   2.0,
+                   10.0,
+                   0.0631152,
+                   {0.0, 6.92633344161575, 9.23707865051519, 9.25441870279778}}),
     [](const ::testing::TestParamInfo<MixingCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MixingZone, SampledDepthIsCutToTheAquiferAtLevel3) {
@@ -95,7 +111,8 @@ TEST_F(MixingZone, SampledDepthIsCutToTheAquiferAtLevel3) {
     Project project = LoadTransportFixture("level3-receptors.json");
     SetInput(project.aquifer.mixingZoneThickness, "SINGLE(15)");
     ASSERT_TRUE(RunProject(project).succeeded);
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(project.aquifer.mixingZoneThickness.SampleAt(i), 10.0);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(project.aquifer.mixingZoneThickness.SampleAt(i), 10.0);
     EXPECT_TRUE(AllMatchReference(project.sources[0].mixingZoneFlow, 1577.88));
     EXPECT_TRUE(AllMatchReference(project.aquifer.mixingZoneCrossSection, 100.0));
 }
@@ -128,7 +145,8 @@ TEST_P(MixingZoneZeroFlow, EndsTheRunNamingTheInput) {
     Project project = LoadTransportFixture("level3-receptors.json");
     project.aquifer.calculateMixingZone = 1;
     const std::string key = c.key;
-    SetInput(key == "hydraulicGradient" ? project.aquifer.hydraulicGradient : project.aquifer.hydraulicConductivity,
+    SetInput(key == "hydraulicGradient" ? project.aquifer.hydraulicGradient
+                                        : project.aquifer.hydraulicConductivity,
              "SINGLE(0)");
     const test::RunResult run = RunProject(project);
     EXPECT_FALSE(run.succeeded);
@@ -139,22 +157,28 @@ TEST_P(MixingZoneZeroFlow, EndsTheRunNamingTheInput) {
 
 INSTANTIATE_TEST_SUITE_P(
     Level3, MixingZoneZeroFlow,
-    ::testing::Values(ZeroFlowCase{"gradient", "hydraulicGradient",
-                                   "Source Tank: the mixing zone cannot be calculated because Hydraulic Gradient is 0"},
-                      ZeroFlowCase{"conductivity", "hydraulicConductivity",
-                                   "Source Tank: the mixing zone cannot be calculated because Hydraulic "
-                                   "Conductivity [m/s] is 0"}),
-    [](const ::testing::TestParamInfo<ZeroFlowCase>& info) { return std::string(info.param.name); });
+    ::testing::Values(
+        ZeroFlowCase{
+            "gradient", "hydraulicGradient",
+            "Source Tank: the mixing zone cannot be calculated because Hydraulic Gradient is 0"},
+        ZeroFlowCase{"conductivity", "hydraulicConductivity",
+                     "Source Tank: the mixing zone cannot be calculated because Hydraulic "
+                     "Conductivity [m/s] is 0"}),
+    [](const ::testing::TestParamInfo<ZeroFlowCase>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST_F(MixingZone, Level3aSetsWidthAndFlowButDilutesNothing) {
     // level3a.json: W = 10 m across the flow, Qmz = 1e-4 x 0.005 x 2 x 10 x
     // 31,557,600 = 315.576 m³/year (transport_chains.py case level3a).
     Project project = LoadTransportFixture("level3a.json");
     ASSERT_TRUE(RunProject(project).succeeded);
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(project.aquifer.effectiveWidths.at(0).at(i), 10.0);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(project.aquifer.effectiveWidths.at(0).at(i), 10.0);
     EXPECT_TRUE(AllMatchReference(project.sources[0].mixingZoneFlow, 315.576));
     for (std::size_t k = 0; k < 3; ++k)
-        EXPECT_TRUE(AllMatchReference(RecordOf(project, 0, 0).dilutedConcentrations.at(k), 0.0)) << k;
+        EXPECT_TRUE(AllMatchReference(RecordOf(project, 0, 0).dilutedConcentrations.at(k), 0.0))
+            << k;
 }
 
 } // namespace

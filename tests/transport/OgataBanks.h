@@ -60,7 +60,8 @@ inline double SteadyProfile(double concentration, double x, double v, double alp
                             double retardation) {
     const double d = alpha * v + 1e-12;
     return concentration *
-           std::exp(x * v / (2.0 * d) * (1.0 - std::sqrt(1.0 + 4.0 * d * retardation * decay / (v * v))));
+           std::exp(x * v / (2.0 * d) *
+                    (1.0 - std::sqrt(1.0 + 4.0 * d * retardation * decay / (v * v))));
 }
 
 } // namespace varnex::test

@@ -10,11 +10,10 @@
 // resolve. That limit is measured and held here, not hidden (see
 // docs/numerics.md).
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -54,7 +53,9 @@ const Case decimalReference[] = {
     {5.0, 10000000000.0, 1e-08, 0.5, 2.1979552909688777e-10, 20.0, 1.32814788436543152e-01},
 };
 
-double Relative(double value, double expected) { return std::abs(value - expected) / std::abs(expected); }
+double Relative(double value, double expected) {
+    return std::abs(value - expected) / std::abs(expected);
+}
 
 // The double-precision closed form, with its rearranged second term, against
 // the formula as written in decimal arithmetic, including the sharp fronts
@@ -74,9 +75,10 @@ TEST(OgataBanks, ClosedFormMatchesDecimalEvaluation) {
 TEST(OgataBanks, KernelMatchesDecimalEvaluation) {
     for (const Case& c : decimalReference) {
         SCOPED_TRACE(::testing::Message() << "x " << c.x << " t " << c.t << " v " << c.v);
-        EXPECT_LT(Relative(SolveAdvectionDispersion(1.0, c.x, c.t, c.v, c.alpha, c.decay, c.retardation),
-                           c.expected),
-                  c.x / c.alpha <= 100.0 ? 1e-6 : 1e-4);
+        EXPECT_LT(
+            Relative(SolveAdvectionDispersion(1.0, c.x, c.t, c.v, c.alpha, c.decay, c.retardation),
+                     c.expected),
+            c.x / c.alpha <= 100.0 ? 1e-6 : 1e-4);
     }
 }
 
@@ -84,16 +86,20 @@ TEST(OgataBanks, KernelMatchesDecimalEvaluation) {
 // point, both kernels at it and their relative errors. The fast kernel is
 // held to the same bounds as the reference one.
 TEST(OgataBanks, ReferenceTable) {
-    std::printf("| x [m] | alpha [m] | v [m/s] | t [days] | half-life [years] | R | closed form (60 digits) | "
-                "reference kernel | error | fast kernel | error |\n|---|---|---|---|---|---|---|---|---|---|---|\n");
+    std::printf(
+        "| x [m] | alpha [m] | v [m/s] | t [days] | half-life [years] | R | closed form (60 digits) | "
+        "reference kernel | error | fast kernel | error |\n|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const Case& c : decimalReference) {
-        const double reference = SolveAdvectionDispersion(1.0, c.x, c.t, c.v, c.alpha, c.decay, c.retardation);
-        const double fast = FastSolveAdvectionDispersion(1.0, c.x, c.t, c.v, c.alpha, c.decay, c.retardation);
+        const double reference =
+            SolveAdvectionDispersion(1.0, c.x, c.t, c.v, c.alpha, c.decay, c.retardation);
+        const double fast =
+            FastSolveAdvectionDispersion(1.0, c.x, c.t, c.v, c.alpha, c.decay, c.retardation);
         const double bound = c.x / c.alpha <= 100.0 ? 1e-6 : 1e-4;
         EXPECT_LT(Relative(fast, c.expected), bound) << "x " << c.x << " t " << c.t;
         const double halfLife = c.decay > 0.0 ? std::log(2.0) / (c.decay * year) : 0.0;
-        std::printf("| %g | %g | %g | %g | %s | %g | %.9g | %.9g | %.1e | %.9g | %.1e |\n", c.x, c.alpha, c.v,
-                    c.t / 86400.0, halfLife > 0.0 ? std::to_string(std::lround(halfLife)).c_str() : "none",
+        std::printf("| %g | %g | %g | %g | %s | %g | %.9g | %.9g | %.1e | %.9g | %.1e |\n", c.x,
+                    c.alpha, c.v, c.t / 86400.0,
+                    halfLife > 0.0 ? std::to_string(std::lround(halfLife)).c_str() : "none",
                     c.retardation, c.expected, reference, Relative(reference, c.expected), fast,
                     Relative(fast, c.expected));
     }
@@ -103,10 +109,10 @@ TEST(OgataBanks, ReferenceTable) {
 // the relative error of any method is dominated by the absolute noise of the
 // inversion, about 1e-11 C).
 struct Measured {
-    double peclet = 0;     // x / alpha
-    double frontTime = 0;  // t v / (R x): 1 when the advective front arrives
+    double peclet = 0;    // x / alpha
+    double frontTime = 0; // t v / (R x): 1 when the advective front arrives
     double relative = 0;
-    double absolute = 0;   // in units of C
+    double absolute = 0; // in units of C
 };
 
 std::vector<Measured> MeasureGrid() {
@@ -117,13 +123,16 @@ std::vector<Measured> MeasureGrid() {
                 for (double halfLife : {0.0, 1.0, 10.0, 100.0}) {
                     const double decay = halfLife > 0 ? DecayRate(halfLife) : 0.0;
                     for (double retardation : {1.0, 3.0, 20.0}) {
-                        for (double front : {0.3, 0.5, 0.6, 0.7, 0.8, 0.85, 0.9, 0.95, 1.0, 1.05, 1.1,
-                                             1.2, 1.5, 2.0, 3.0, 5.0}) {
+                        for (double front : {0.3, 0.5, 0.6, 0.7, 0.8, 0.85, 0.9, 0.95, 1.0, 1.05,
+                                             1.1, 1.2, 1.5, 2.0, 3.0, 5.0}) {
                             const double t = front * retardation * x / v;
-                            const double expected = test::OgataBanks(1.0, x, t, v, alpha, decay, retardation);
+                            const double expected =
+                                test::OgataBanks(1.0, x, t, v, alpha, decay, retardation);
                             if (expected < 1e-3) continue;
-                            const double c = SolveAdvectionDispersion(1.0, x, t, v, alpha, decay, retardation);
-                            measured.push_back({x / alpha, front, Relative(c, expected), std::abs(c - expected)});
+                            const double c =
+                                SolveAdvectionDispersion(1.0, x, t, v, alpha, decay, retardation);
+                            measured.push_back(
+                                {x / alpha, front, Relative(c, expected), std::abs(c - expected)});
                         }
                     }
                 }
@@ -139,8 +148,8 @@ const std::vector<Measured>& Grid() {
 }
 
 struct Band {
-    double pecletFrom, pecletTo;  // x / alpha in (from, to]
-    double frontFrom, frontTo;    // t v / (R x) in [from, to)
+    double pecletFrom, pecletTo; // x / alpha in (from, to]
+    double frontFrom, frontTo;   // t v / (R x) in [from, to)
 };
 
 constexpr double anyTime = 100.0;
@@ -151,8 +160,8 @@ constexpr Band verySharp{180.0, 1000.0, 0.0, anyTime};
 constexpr Band extreme{1000.0, 5000.0, 0.0, anyTime};
 
 bool In(const Measured& m, const Band& band) {
-    return m.peclet > band.pecletFrom && m.peclet <= band.pecletTo && m.frontTime >= band.frontFrom &&
-           m.frontTime < band.frontTo;
+    return m.peclet > band.pecletFrom && m.peclet <= band.pecletTo &&
+           m.frontTime >= band.frontFrom && m.frontTime < band.frontTo;
 }
 
 Measured Worst(const Band& band) {
@@ -166,7 +175,8 @@ Measured Worst(const Band& band) {
 }
 
 int Count(const Band& band) {
-    return static_cast<int>(std::count_if(Grid().begin(), Grid().end(), [&](const Measured& m) { return In(m, band); }));
+    return static_cast<int>(std::count_if(Grid().begin(), Grid().end(),
+                                          [&](const Measured& m) { return In(m, band); }));
 }
 
 // x / alpha up to 80: relative error below 1e-6 wherever c >= 1e-3 C, with
@@ -193,12 +203,12 @@ TEST(OgataBanks, GridSharpFrontsKnownLimit) {
     ASSERT_GT(Count(sharp), 1000);
     ASSERT_GT(Count(verySharp), 1000);
     ASSERT_GT(Count(extreme), 500);
-    EXPECT_LT(Worst(nearlyResolved).relative, 2e-6);   // measured 1.1e-6 at x / alpha = 100
-    EXPECT_LT(Worst(sharp).relative, 1e-4);            // 3.3e-5, on the leading edge
-    EXPECT_LT(Worst(sharp).absolute, 1e-5);            // 3.0e-6
-    EXPECT_LT(Worst(verySharp).relative, 5e-2);        // 2.3e-2
-    EXPECT_LT(Worst(verySharp).absolute, 2e-3);        // 6.8e-4
-    EXPECT_LT(Worst(extreme).absolute, 5e-2);          // 1.9e-2
+    EXPECT_LT(Worst(nearlyResolved).relative, 2e-6); // measured 1.1e-6 at x / alpha = 100
+    EXPECT_LT(Worst(sharp).relative, 1e-4);          // 3.3e-5, on the leading edge
+    EXPECT_LT(Worst(sharp).absolute, 1e-5);          // 3.0e-6
+    EXPECT_LT(Worst(verySharp).relative, 5e-2);      // 2.3e-2
+    EXPECT_LT(Worst(verySharp).absolute, 2e-3);      // 6.8e-4
+    EXPECT_LT(Worst(extreme).absolute, 5e-2);        // 1.9e-2
     // Twice the arrival time and later, every front is back to 1e-6.
     EXPECT_LT(Worst({80.0, 5000.0, 2.0, anyTime}).relative, 1e-6);
     // And the limit is real: at x / alpha = 1000 to 4000 the error around the
@@ -232,7 +242,8 @@ TEST(OgataBanks, GridTable) {
         {750, {-1, 6.9e-01, 2.3e-07}, {-1, 1.9e-02, 2.1e-07}},
     };
     const double slack = 1.5;
-    std::printf("| x/alpha | points | t v/(R x) < 0.8 | 0.8 to 1.3 | >= 1.3 |\n|---|---|---|---|---|\n");
+    std::printf(
+        "| x/alpha | points | t v/(R x) < 0.8 | 0.8 to 1.3 | >= 1.3 |\n|---|---|---|---|---|\n");
     for (int b = 0; b + 1 < 8; ++b) {
         const int points = Count({bands[b], bands[b + 1], 0.0, anyTime});
         EXPECT_EQ(points, recorded[b].points) << "x/alpha from " << bands[b];
@@ -241,13 +252,16 @@ TEST(OgataBanks, GridTable) {
             const Band band{bands[b], bands[b + 1], fronts[f], fronts[f + 1]};
             const double expectedRelative = recorded[b].relative[f];
             if (Count(band) == 0) {
-                EXPECT_LT(expectedRelative, 0.0) << "x/alpha from " << bands[b] << ", front column " << f;
+                EXPECT_LT(expectedRelative, 0.0)
+                    << "x/alpha from " << bands[b] << ", front column " << f;
                 std::printf(" - |");
                 continue;
             }
             const Measured worst = Worst(band);
-            EXPECT_LE(worst.relative, slack * expectedRelative) << "x/alpha from " << bands[b] << ", column " << f;
-            EXPECT_LE(worst.absolute, slack * recorded[b].absolute[f]) << "x/alpha from " << bands[b] << ", column " << f;
+            EXPECT_LE(worst.relative, slack * expectedRelative)
+                << "x/alpha from " << bands[b] << ", column " << f;
+            EXPECT_LE(worst.absolute, slack * recorded[b].absolute[f])
+                << "x/alpha from " << bands[b] << ", column " << f;
             std::printf(" %.1e (%.1e) |", worst.relative, worst.absolute);
         }
         std::printf("\n");

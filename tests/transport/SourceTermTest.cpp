@@ -3,20 +3,18 @@
 // limit, a late start, the leaching decline and user-defined factors, plume
 // mode, and the errors it raises instead of producing NaN.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <functional>
+#include <gtest/gtest.h>
 #include <limits>
 
-#include "model/Project.h"
-#include "transport/SourceTerm.h"
 #include "base/Exception.h"
+#include "model/Project.h"
 #include "stochastic/IterationCount.h"
+#include "support/Expectations.h"
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
-
-#include "support/Expectations.h"
+#include "transport/SourceTerm.h"
 namespace varnex {
 namespace {
 
@@ -71,7 +69,8 @@ protected:
     }
     // Soil whose porosities come from moisture content: rho_b, rho_s, w;
     // the porosities are only sized.
-    void MoistSoil(const std::string& bulk, const std::string& particle, const std::string& moisture) {
+    void MoistSoil(const std::string& bulk, const std::string& particle,
+                   const std::string& moisture) {
         Tank().calculatePorosities = true;
         Give(Tank().dryBulkDensity, bulk);
         Give(Tank().particleDensity, particle);
@@ -80,8 +79,9 @@ protected:
         Zeros(Tank().airFilledPorosity);
     }
     // The partitioning inputs of an entry: C, H, Smax, Kd.
-    static void Partitioning(SourceContaminant& entry, const std::string& concentration, const std::string& henry,
-                             const std::string& solubility, const std::string& kd) {
+    static void Partitioning(SourceContaminant& entry, const std::string& concentration,
+                             const std::string& henry, const std::string& solubility,
+                             const std::string& kd) {
         Give(entry.concentration, concentration);
         Give(entry.henrysLawConstant, henry);
         Give(entry.maximumSolubility, solubility);
@@ -166,9 +166,9 @@ TEST_F(SourceTerm, PartitionFactorIsTheSameOnEveryCall) {
         bool moist;
         const char *a, *b, *c;
     } soils[] = {
-        {false, "2", "0.6", "0.8"},       {false, "1.7", "0.35", "0.7"},  {false, "1.3", "0.9", "0.3"},
-        {false, "1.9", "0.2", "0.1"},     {true, "1.5", "2.5", "40"},     {true, "1.45", "2.65", "57"},
-        {true, "1.6", "2.7", "10"},       {true, "1.1", "2.3", "85"},
+        {false, "2", "0.6", "0.8"},   {false, "1.7", "0.35", "0.7"}, {false, "1.3", "0.9", "0.3"},
+        {false, "1.9", "0.2", "0.1"}, {true, "1.5", "2.5", "40"},    {true, "1.45", "2.65", "57"},
+        {true, "1.6", "2.7", "10"},   {true, "1.1", "2.3", "85"},
     };
     Activate(Benzene(), true);
     Partitioning(Benzene(), "1", "0.3", "1", "0.7");
@@ -184,11 +184,15 @@ TEST_F(SourceTerm, PartitionFactorIsTheSameOnEveryCall) {
         const double particle = soil.moist ? Tank().particleDensity.SampleAt(it) : 0.0;
         for (int again = 0; again < 3; ++again) {
             EXPECT_EQ(Kp(Benzene()), first) << soil.a << " " << soil.b << " " << soil.c;
-            EXPECT_EQ(Tank().waterFilledPorosity.SampleAt(it), water) << soil.a << " " << soil.b << " " << soil.c;
-            EXPECT_EQ(Tank().airFilledPorosity.SampleAt(it), air) << soil.a << " " << soil.b << " " << soil.c;
-            EXPECT_EQ(Tank().dryBulkDensity.SampleAt(it), bulk) << soil.a << " " << soil.b << " " << soil.c;
+            EXPECT_EQ(Tank().waterFilledPorosity.SampleAt(it), water)
+                << soil.a << " " << soil.b << " " << soil.c;
+            EXPECT_EQ(Tank().airFilledPorosity.SampleAt(it), air)
+                << soil.a << " " << soil.b << " " << soil.c;
+            EXPECT_EQ(Tank().dryBulkDensity.SampleAt(it), bulk)
+                << soil.a << " " << soil.b << " " << soil.c;
             if (soil.moist) {
-                EXPECT_EQ(Tank().particleDensity.SampleAt(it), particle) << soil.a << " " << soil.b << " " << soil.c;
+                EXPECT_EQ(Tank().particleDensity.SampleAt(it), particle)
+                    << soil.a << " " << soil.b << " " << soil.c;
             }
         }
     }
@@ -282,7 +286,7 @@ TEST_F(SourceTerm, SolubilityLimitCutsOnlyAboveSmaxAndOnlyInSoil) {
     std::vector<char> limited = Run();
     EXPECT_EQ(At(Lead(), 0), 39.0);
     EXPECT_EQ(At(Lead(), 2), 39.0);
-    EXPECT_EQ(limited, (std::vector<char>{0, 1})); // lead is contaminant 1
+    EXPECT_EQ(limited, (std::vector<char>{0, 1}));                       // lead is contaminant 1
     EXPECT_EQ(project.solubilityLimitedCount, (std::vector<int>{5, 5})); // the driver counts
 
     // Equal to Smax is not cut.
@@ -406,7 +410,8 @@ TEST_F(SourceTerm, UserDeclineTakesTheNearestSliceAndTheEarlierOnATie) {
 
     // Fewer factors than slices: a clear error, not a read past the end.
     Tank().declineFactors = {1.0, 0.5};
-    ExpectError([&] { declined(35.0); }, "Source Tank has fewer declining factors than time slices");
+    ExpectError([&] { declined(35.0); },
+                "Source Tank has fewer declining factors than time slices");
     EXPECT_EQ(declined(14.0), 8.0);
 }
 
@@ -457,9 +462,11 @@ TEST_F(SourceTerm, NonFiniteConcentrationIsAnError) {
     Activate(Lead(), false);
     Give(Lead().concentration, "2");
     Lead().concentration.SampleAt(it) = std::numeric_limits<double>::quiet_NaN();
-    ExpectError([&] { Run(); }, "Source Tank: the leachate concentration of Lead is not a finite number");
+    ExpectError([&] { Run(); },
+                "Source Tank: the leachate concentration of Lead is not a finite number");
     Lead().concentration.SampleAt(it) = std::numeric_limits<double>::infinity();
-    ExpectError([&] { Run(); }, "Source Tank: the leachate concentration of Lead is not a finite number");
+    ExpectError([&] { Run(); },
+                "Source Tank: the leachate concentration of Lead is not a finite number");
 }
 
 TEST(DecliningFactors, Warnings) {

@@ -4,18 +4,17 @@
 // comparing their result vectors with the independent reference numbers of
 // tests/reference/transport_chains.py.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <iomanip>
 #include <string>
 #include <vector>
 
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
-#include "run/ResultStore.h"
 #include "results/ResultVector.h"
+#include "run/ResultStore.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
 
@@ -76,8 +75,9 @@ inline ::testing::AssertionResult MatchesReference(double actual, double expecte
     }
     const double tolerance = std::max(referenceTolerance * std::fabs(expected), 1e-10);
     if (std::fabs(actual - expected) <= tolerance) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << std::setprecision(15) << actual << ", expected " << expected
-                                         << " (relative difference " << (actual - expected) / expected << ")";
+    return ::testing::AssertionFailure()
+           << "got " << std::setprecision(15) << actual << ", expected " << expected
+           << " (relative difference " << (actual - expected) / expected << ")";
 }
 
 // Every value of the vector (every iteration of a run with single-valued
@@ -86,7 +86,9 @@ inline ::testing::AssertionResult AllMatchReference(const ResultVector& vector, 
     if (vector.Size() == 0) return ::testing::AssertionFailure() << vector.Label() << ": no values";
     for (std::size_t i = 0; i < vector.Size(); ++i) {
         ::testing::AssertionResult one = MatchesReference(vector.At(i), expected);
-        if (!one) return ::testing::AssertionFailure() << vector.Label() << " [" << i << "]: " << one.message();
+        if (!one)
+            return ::testing::AssertionFailure()
+                   << vector.Label() << " [" << i << "]: " << one.message();
     }
     return ::testing::AssertionSuccess();
 }
@@ -95,13 +97,15 @@ inline ::testing::AssertionResult NoNonFiniteValue(Project& project) {
     for (const ResultEntry& entry : StatisticsSet(project))
         for (std::size_t i = 0; i < entry.vector->Size(); ++i)
             if (!std::isfinite(entry.vector->At(i)))
-                return ::testing::AssertionFailure() << entry.kind << " " << entry.vector->Label() << " [" << i
-                                                     << "] = " << entry.vector->At(i);
+                return ::testing::AssertionFailure() << entry.kind << " " << entry.vector->Label()
+                                                     << " [" << i << "] = " << entry.vector->At(i);
     return ::testing::AssertionSuccess();
 }
 
-inline PathwayContaminant& RecordOf(Project& project, std::size_t source, std::size_t pathway, std::size_t entry = 0) {
-    return project.sources.at(source).inventory.at(entry).pathwayProperties.at(static_cast<int>(pathway));
+inline PathwayContaminant& RecordOf(Project& project, std::size_t source, std::size_t pathway,
+                                    std::size_t entry = 0) {
+    return project.sources.at(source).inventory.at(entry).pathwayProperties.at(
+        static_cast<int>(pathway));
 }
 
 // Sets an input's single value in internal units (the distribution's

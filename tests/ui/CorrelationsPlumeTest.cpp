@@ -2,11 +2,6 @@
 // window: edited correlations reach the project, the plume's refusals, and
 // a plume computed over the site plan on screen.
 
-#include <cmath>
-#include <functional>
-#include <memory>
-
-#include <QListWidget>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -14,25 +9,29 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cmath>
+#include <functional>
+#include <memory>
 
-#include "model/Project.h"
-#include "settings/Preferences.h"
-#include "settings/UserInterfaceSettings.h"
-#include "ui/forms/ValidationList.h"
-#include "ui/shell/CMainFrame.h"
-#include "ui/siteplan/CPhaseView.h"
-#include "ui/shell/CVarnexDoc.h"
-#include "ui/forms/InputCorrelationsDialog.h"
-#include "ui/siteplan/PlumeDialog.h"
-#include "ui/siteplan/PlumeProgressDialog.h"
 #include "MainWindowTest.h"
 #include "ScriptedPrompts.h"
 #include "UiTestSupport.h"
+#include "model/Project.h"
+#include "settings/Preferences.h"
+#include "settings/UserInterfaceSettings.h"
+#include "ui/forms/InputCorrelationsDialog.h"
+#include "ui/forms/ValidationList.h"
+#include "ui/shell/CMainFrame.h"
+#include "ui/shell/CVarnexDoc.h"
+#include "ui/siteplan/CPhaseView.h"
+#include "ui/siteplan/PlumeDialog.h"
+#include "ui/siteplan/PlumeProgressDialog.h"
 
 using varnex::Correlation;
 using varnex::Project;
@@ -49,8 +48,9 @@ using varnex::ui::test::WhenModalOpens;
 
 namespace {
 
-QString ExamplePath(const QString& name) { return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name; }
-
+QString ExamplePath(const QString& name) {
+    return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name;
+}
 
 // The id of the first offered input whose name contains `text`.
 std::int32_t OfferedInput(QComboBox* box, const QString& text) {
@@ -82,8 +82,10 @@ private slots:
         std::int32_t correlated = 0, reference = 0;
         WhenModalOpens<InputCorrelationsDialog>([&](InputCorrelationsDialog& dialog) {
             listed = dialog.RecordList()->topLevelItemCount();
-            correlated = OfferedInput(dialog.CorrelatedBox(), QStringLiteral("Lateral Dispersivity"));
-            reference = OfferedInput(dialog.ReferenceBox(), QStringLiteral("Longitudinal Dispersivity"));
+            correlated =
+                OfferedInput(dialog.CorrelatedBox(), QStringLiteral("Lateral Dispersivity"));
+            reference =
+                OfferedInput(dialog.ReferenceBox(), QStringLiteral("Longitudinal Dispersivity"));
             // Refused: one input with itself, values that are no
             // correlation.
             InputCorrelationsDialog::ChooseInput(dialog.CorrelatedBox(), reference);
@@ -101,7 +103,8 @@ private slots:
             // Delete the aquifer's pair.
             for (int i = 0; i < dialog.RecordList()->topLevelItemCount(); ++i) {
                 QTreeWidgetItem* item = dialog.RecordList()->topLevelItem(i);
-                if (item->data(0, Qt::UserRole).toInt() == conductivity) dialog.RecordList()->setCurrentItem(item);
+                if (item->data(0, Qt::UserRole).toInt() == conductivity)
+                    dialog.RecordList()->setCurrentItem(item);
             }
             if (!dialog.RemoveSelected()) refusals << QStringLiteral("remove");
             SaveScreenshot(dialog, QStringLiteral("input-correlations.png"));
@@ -113,8 +116,10 @@ private slots:
         QVERIFY(correlated != 0 && reference != 0);
         QCOMPARE(refusals, QStringList({"self", "1.5", "-1.01", "abc", ""}));
         QCOMPARE(prompts_.errors.size(), 5);
-        QCOMPARE(prompts_.errors.first(), QStringLiteral("A parameter cannot be correlated with itself"));
-        QCOMPARE(prompts_.errors.last(), QStringLiteral("The correlation value must be a number from -1 to 1"));
+        QCOMPARE(prompts_.errors.first(),
+                 QStringLiteral("A parameter cannot be correlated with itself"));
+        QCOMPARE(prompts_.errors.last(),
+                 QStringLiteral("The correlation value must be a number from -1 to 1"));
         QCOMPARE(project.correlations.Count(), std::size_t(2));
         QVERIFY(project.correlations.Entries().count(conductivity) == 0);
         const Correlation& added = project.correlations.Entries().at(reference);
@@ -148,8 +153,9 @@ private slots:
         QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level1-gasworks.json"))));
         WhenModalOpens<QDialog>([](QDialog& dialog) { dialog.reject(); });
         frame_->OnModelContaminantPlume();
-        QCOMPARE(prompts_.errors,
-                 QStringList({"A contaminant plume can only be calculated at Level 3 or Level 3a."}));
+        QCOMPARE(
+            prompts_.errors,
+            QStringList({"A contaminant plume can only be calculated at Level 3 or Level 3a."}));
 
         // An invalid project is not computed.
         QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("invalid-level3.json"))));
@@ -175,7 +181,8 @@ private slots:
             {"-5", "10", "Time must be greater than 0"},
             {"50", "0", "Grid spacing must be greater than 0"},
             {"50", "", "Grid spacing must be greater than 0"},
-            {"50", "0.01", "The plume grid would have more than 1000000 nodes; choose a larger grid spacing."},
+            {"50", "0.01",
+             "The plume grid would have more than 1000000 nodes; choose a larger grid spacing."},
         };
         for (const auto& entry : refused) {
             dialog.TimeEntry()->setText(QString::fromLatin1(entry.time));

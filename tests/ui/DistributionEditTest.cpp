@@ -2,9 +2,6 @@
 // the invalid colours, what reaches the model, the dialog's text and its
 // refusals, and the samples dump.
 
-#include <functional>
-#include <vector>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -14,7 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
+#include <vector>
 
+#include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/DistributionMessages.h"
 #include "stochastic/DistributionType.h"
@@ -22,8 +23,6 @@
 #include "ui/forms/DistributionDialog.h"
 #include "ui/forms/DistributionEdit.h"
 #include "ui/forms/DistributionField.h"
-#include "ScriptedPrompts.h"
-#include "UiTestSupport.h"
 
 using varnex::Distribution;
 using varnex::StochasticParameter;
@@ -47,7 +46,6 @@ StochasticParameter Input(const char* label, const char* text, double unitFactor
     return parameter;
 }
 
-
 QByteArray FileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -70,13 +68,19 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("caret");
-        QTest::newRow("tr") << "tr" << "TRIANGULAR()" << 11;
-        QTest::newRow("logt") << "logt" << "LOGTRIANGULAR()" << 14;
-        QTest::newRow("LOGU") << "LOGU" << "LOGUNIFORM()" << 11;
-        QTest::newRow("no") << "no" << "NORMAL()" << 7;
-        QTest::newRow("bo has no template") << "bo" << "bo" << 2;
+        QTest::newRow("tr") << "tr"
+                            << "TRIANGULAR()" << 11;
+        QTest::newRow("logt") << "logt"
+                              << "LOGTRIANGULAR()" << 14;
+        QTest::newRow("LOGU") << "LOGU"
+                              << "LOGUNIFORM()" << 11;
+        QTest::newRow("no") << "no"
+                            << "NORMAL()" << 7;
+        QTest::newRow("bo has no template") << "bo"
+                                            << "bo" << 2;
         // "LO" is the start of three keywords: nothing to complete yet.
-        QTest::newRow("lo") << "lo" << "lo" << 2;
+        QTest::newRow("lo") << "lo"
+                            << "lo" << 2;
     }
     void typedPrefixesCompleteWhileAutoCompleteIsOn() {
         QFETCH(QString, typed);
@@ -160,12 +164,14 @@ private slots:
         for (const char* bad : {"abc", "SINGLE(2000)", "NORMAL (1,2)", ""}) {
             edit.setText(QString::fromLatin1(bad));
             QVERIFY2(!edit.Apply(infiltration), bad);
-            QCOMPARE(infiltration.distribution.type, static_cast<std::int32_t>(DistributionType::single));
+            QCOMPARE(infiltration.distribution.type,
+                     static_cast<std::int32_t>(DistributionType::single));
             QCOMPARE(infiltration.distribution.singleValue, 0.25);
         }
         edit.setText(QStringLiteral("uniform(100, 300)"));
         QVERIFY(edit.Apply(infiltration));
-        QCOMPARE(infiltration.distribution.type, static_cast<std::int32_t>(DistributionType::uniform));
+        QCOMPARE(infiltration.distribution.type,
+                 static_cast<std::int32_t>(DistributionType::uniform));
         QCOMPARE(infiltration.distribution.minimum, 0.1);
         QCOMPARE(infiltration.Format(), std::string("UNIFORM(100,300)"));
     }
@@ -175,18 +181,18 @@ private slots:
         QTest::addColumn<QStringList>("labels");
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QString>("text");
-        QTest::newRow("single") << int(DistributionType::single) << QStringList{"Value"} << QStringList{"5"}
-                                << "SINGLE(5)";
+        QTest::newRow("single") << int(DistributionType::single) << QStringList{"Value"}
+                                << QStringList{"5"} << "SINGLE(5)";
         QTest::newRow("log uniform, blanks ignored")
-            << int(DistributionType::logUniform) << QStringList{"Minimum", "Maximum"} << QStringList{" 1 ", "1 00"}
-            << "LOGUNIFORM(1,100)";
-        QTest::newRow("triangular") << int(DistributionType::triangular)
-                                    << QStringList{"Minimum", "Likely", "Maximum"} << QStringList{"1", "2.5", "4"}
-                                    << "TRIANGULAR(1,2.5,4)";
+            << int(DistributionType::logUniform) << QStringList{"Minimum", "Maximum"}
+            << QStringList{" 1 ", "1 00"} << "LOGUNIFORM(1,100)";
+        QTest::newRow("triangular")
+            << int(DistributionType::triangular) << QStringList{"Minimum", "Likely", "Maximum"}
+            << QStringList{"1", "2.5", "4"} << "TRIANGULAR(1,2.5,4)";
         QTest::newRow("log normal") << int(DistributionType::logNormal) << QStringList{"Mean", "SD"}
                                     << QStringList{"10", "3"} << "LOGNORMAL(10,3)";
-        QTest::newRow("poisson") << int(DistributionType::poisson) << QStringList{"Average Rate"} << QStringList{"4"}
-                                 << "POISSON(4)";
+        QTest::newRow("poisson") << int(DistributionType::poisson) << QStringList{"Average Rate"}
+                                 << QStringList{"4"} << "POISSON(4)";
         QTest::newRow("binomial") << int(DistributionType::binomial) << QStringList{"Trials", "P"}
                                   << QStringList{"10", "0.5"} << "BINOMIAL(10,0.5)";
         QTest::newRow("exponential") << int(DistributionType::exponential) << QStringList{"Mean"}
@@ -218,12 +224,14 @@ private slots:
     void dialogListsTheTypesInOrderAndStartsFromTheInput() {
         ScriptedPrompts prompts;
         // Display units in the entries, internal units in the result.
-        DistributionDialog dialog(Input("Infiltration [mm/yr]", "TRIANGULAR(100,200,300)", 0.001), {}, prompts);
+        DistributionDialog dialog(Input("Infiltration [mm/yr]", "TRIANGULAR(100,200,300)", 0.001),
+                                  {}, prompts);
         auto* types = dialog.findChild<QComboBox*>();
         QStringList names;
         for (int i = 0; i < types->count(); ++i) names << types->itemText(i);
-        QCOMPARE(names, QStringList({"Single", "Uniform", "Log Uniform", "Triangular", "Log Triangular", "Normal",
-                                     "Log Normal", "Poisson", "Binomial", "Exponential"}));
+        QCOMPARE(names,
+                 QStringList({"Single", "Uniform", "Log Uniform", "Triangular", "Log Triangular",
+                              "Normal", "Log Normal", "Poisson", "Binomial", "Exponential"}));
         QCOMPARE(dialog.ChosenType(), int(DistributionType::triangular));
         QCOMPARE(dialog.ArgumentEntries()[1]->text(), QStringLiteral("200"));
         dialog.ArgumentEntries()[1]->setText(QStringLiteral("150"));
@@ -248,8 +256,9 @@ private slots:
         dialog.accept();
         QVERIFY(dialog.isVisible());
         QCOMPARE(prompts.errors.size(), 1);
-        QCOMPARE(prompts.errors.first(),
-                 QStringLiteral("Thickness [m] - Minimum Value = Maximum Value. Enter as single value"));
+        QCOMPARE(
+            prompts.errors.first(),
+            QStringLiteral("Thickness [m] - Minimum Value = Maximum Value. Enter as single value"));
 
         // A mistyped number is refused, not read as 0 (which SINGLE(0)
         // would have let through as a thickness of nothing).

@@ -4,11 +4,10 @@
 // their JSON form, or loaded and run by the engine on one thread with a
 // small iteration count, so that result windows have something to show.
 
+#include <QtGlobal>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <QtGlobal>
 
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
@@ -19,14 +18,15 @@
 namespace varnex::ui::test {
 
 // Every example that runs (the deliberately invalid one left out).
-inline const char* const runnableExamples[] = {"level1-gasworks.json", "level2-solvent-soakaway.json",
-                                               "level3-gasworks-chalk.json", "level3-petrol-station.json",
-                                               "level3a-landfill.json"};
+inline const char* const runnableExamples[] = {
+    "level1-gasworks.json", "level2-solvent-soakaway.json", "level3-gasworks-chalk.json",
+    "level3-petrol-station.json", "level3a-landfill.json"};
 
 inline std::unique_ptr<Project> LoadExample(const std::string& name) {
     auto project = std::make_unique<Project>();
     std::vector<std::string> problems;
-    if (!LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR "/examples/") + name, *project, problems))
+    if (!LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR "/examples/") + name, *project,
+                             problems))
         qFatal("cannot load example %s", name.c_str());
     return project;
 }

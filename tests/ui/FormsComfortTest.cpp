@@ -2,9 +2,6 @@
 // fields the chosen options leave unused, the list of problems before a run
 // and the room the forms give their texts in English and German.
 
-#include <string>
-#include <vector>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -19,25 +16,27 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <string>
+#include <vector>
 
+#include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
 #include "settings/LanguageList.h"
 #include "settings/Preferences.h"
 #include "settings/UserInterfaceSettings.h"
-#include "ui/shell/CMainFrame.h"
-#include "ui/shell/CVarnexDoc.h"
 #include "ui/forms/DistributionDialog.h"
 #include "ui/forms/DistributionEdit.h"
 #include "ui/forms/FormDialog.h"
 #include "ui/forms/FormKind.h"
 #include "ui/forms/InputForm.h"
-#include "ui/shell/ProjectExplorer.h"
-#include "ui/shell/ProjectWizard.h"
 #include "ui/forms/PropertyGrid.h"
 #include "ui/forms/ValidationList.h"
-#include "ScriptedPrompts.h"
-#include "UiTestSupport.h"
+#include "ui/shell/CMainFrame.h"
+#include "ui/shell/CVarnexDoc.h"
+#include "ui/shell/ProjectExplorer.h"
+#include "ui/shell/ProjectWizard.h"
 
 using varnex::Project;
 using varnex::Source;
@@ -54,11 +53,16 @@ const std::string infoDirectory = VARNEX_SOURCE_DIR "/data/Info";
 
 // Every keyword written out in full, as the user guide writes them.
 const QStringList wholeTexts = {
-    QStringLiteral("TRIANGULAR(0.1,0.25,0.4)"), QStringLiteral("SINGLE(5)"),
-    QStringLiteral("LOGTRIANGULAR(1,2,3)"),     QStringLiteral("LOGNORMAL(1,0.5)"),
-    QStringLiteral("EXPONENTIAL(2)"),           QStringLiteral("BINOMIAL(10,0.5)"),
-    QStringLiteral("UNIFORM(0.1,0.2)"),         QStringLiteral("LOGUNIFORM(1,10)"),
-    QStringLiteral("POISSON(3)"),               QStringLiteral("NORMAL(5,1)"),
+    QStringLiteral("TRIANGULAR(0.1,0.25,0.4)"),
+    QStringLiteral("SINGLE(5)"),
+    QStringLiteral("LOGTRIANGULAR(1,2,3)"),
+    QStringLiteral("LOGNORMAL(1,0.5)"),
+    QStringLiteral("EXPONENTIAL(2)"),
+    QStringLiteral("BINOMIAL(10,0.5)"),
+    QStringLiteral("UNIFORM(0.1,0.2)"),
+    QStringLiteral("LOGUNIFORM(1,10)"),
+    QStringLiteral("POISSON(3)"),
+    QStringLiteral("NORMAL(5,1)"),
     QStringLiteral("BOOLEAN(0.5)"),
 };
 
@@ -104,13 +108,16 @@ void CheckNothingClipped(QWidget& window, const QString& where) {
             if (!heading || header->isSectionHidden(column)) continue;
             total += header->sectionSize(column);
             // The heading needs its text and the section's margins.
-            QVERIFY2(header->sectionSize(column) >= header->fontMetrics().horizontalAdvance(heading->text()) + 8,
+            QVERIFY2(header->sectionSize(column) >=
+                         header->fontMetrics().horizontalAdvance(heading->text()) + 8,
                      qPrintable(where + QStringLiteral(": heading cut: ") + heading->text()));
         }
         QVERIFY2(total <= table->viewport()->width(),
-                 qPrintable(where + QStringLiteral(": columns beyond the table: ") + table->objectName()));
+                 qPrintable(where + QStringLiteral(": columns beyond the table: ") +
+                            table->objectName()));
     }
-    QVERIFY2(window.width() <= 1280 && window.height() <= 800, qPrintable(where + QStringLiteral(": larger than the screen")));
+    QVERIFY2(window.width() <= 1280 && window.height() <= 800,
+             qPrintable(where + QStringLiteral(": larger than the screen")));
 }
 
 } // namespace
@@ -121,7 +128,8 @@ class FormsComfortTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(preferencesFolder_.isValid());
-        varnex::UseUserPreferencesFile(preferencesFolder_.filePath(QStringLiteral("preferences.ini")).toStdString());
+        varnex::UseUserPreferencesFile(
+            preferencesFolder_.filePath(QStringLiteral("preferences.ini")).toStdString());
         settings_.StartUp();
         settings_.autoComplete = true;
         DistributionEdit::UseSettings(&settings_);
@@ -137,7 +145,8 @@ private slots:
     // template, and a pasted text is taken as it is.
     void typedTextsArriveWhole() {
         Project project = ProjectWithSource();
-        FormDialog details(varnex::ui::CreateInputForm(FormKind::sourceDetails, 0), project, prompts_);
+        FormDialog details(varnex::ui::CreateInputForm(FormKind::sourceDetails, 0), project,
+                           prompts_);
         details.show();
         auto* thickness = details.Form()->findChild<DistributionEdit*>(QStringLiteral("thickness"));
         QVERIFY(thickness);
@@ -147,17 +156,22 @@ private slots:
             // no completion).
             if (!text.startsWith(QStringLiteral("BOOLEAN")))
                 QCOMPARE(TypeInto(thickness, text.toLower()),
-                         text.left(text.indexOf(QLatin1Char('('))) + text.mid(text.indexOf(QLatin1Char('('))).toLower());
+                         text.left(text.indexOf(QLatin1Char('('))) +
+                             text.mid(text.indexOf(QLatin1Char('('))).toLower());
         }
 
         // The quick typist: two letters, the arguments and the ")" that
         // steps over the template's.
         QCOMPARE(TypeInto(thickness, QStringLiteral("TR")), QStringLiteral("TRIANGULAR()"));
         QCOMPARE(thickness->cursorPosition(), 11);
-        QCOMPARE(TypeInto(thickness, QStringLiteral("TR1,2,3")), QStringLiteral("TRIANGULAR(1,2,3)"));
-        QCOMPARE(TypeInto(thickness, QStringLiteral("TR1,2,3)")), QStringLiteral("TRIANGULAR(1,2,3)"));
-        QCOMPARE(TypeInto(thickness, QStringLiteral("TRIA1,2,3)")), QStringLiteral("TRIANGULAR(1,2,3)"));
-        QCOMPARE(TypeInto(thickness, QStringLiteral("LOGT(1,2,3)")), QStringLiteral("LOGTRIANGULAR(1,2,3)"));
+        QCOMPARE(TypeInto(thickness, QStringLiteral("TR1,2,3")),
+                 QStringLiteral("TRIANGULAR(1,2,3)"));
+        QCOMPARE(TypeInto(thickness, QStringLiteral("TR1,2,3)")),
+                 QStringLiteral("TRIANGULAR(1,2,3)"));
+        QCOMPARE(TypeInto(thickness, QStringLiteral("TRIA1,2,3)")),
+                 QStringLiteral("TRIANGULAR(1,2,3)"));
+        QCOMPARE(TypeInto(thickness, QStringLiteral("LOGT(1,2,3)")),
+                 QStringLiteral("LOGTRIANGULAR(1,2,3)"));
         // A letter that does not continue the keyword is the user's own.
         QCOMPARE(TypeInto(thickness, QStringLiteral("NOx")), QStringLiteral("NORMAL(x)"));
         QVERIFY(!thickness->IsTextValid());
@@ -176,7 +190,8 @@ private slots:
         varnex::ui::ProjectWizard wizard(project, prompts_);
         wizard.show();
         while (wizard.CurrentStep().kind != FormKind::sourceInventory) QVERIFY(wizard.Next());
-        auto* concentration = wizard.CurrentForm()->findChild<DistributionEdit*>(QStringLiteral("concentration"));
+        auto* concentration =
+            wizard.CurrentForm()->findChild<DistributionEdit*>(QStringLiteral("concentration"));
         QVERIFY(concentration);
         for (const QString& text : wholeTexts) QCOMPARE(TypeInto(concentration, text), text);
         QCOMPARE(TypeInto(concentration, QStringLiteral("UN1,2)")), QStringLiteral("UNIFORM(1,2)"));
@@ -192,7 +207,8 @@ private slots:
         const auto typeInGrid = [&](const QString& keys) -> QString {
             int row = -1;
             for (int r = 0; r < grid->rowCount(); ++r)
-                if (grid->item(r, 0) && grid->item(r, 0)->text() == QStringLiteral("Thickness [m]")) row = r;
+                if (grid->item(r, 0) && grid->item(r, 0)->text() == QStringLiteral("Thickness [m]"))
+                    row = r;
             if (row < 0) return QStringLiteral("no row");
             grid->setCurrentCell(row, 1);
             grid->editItem(grid->item(row, 1));
@@ -208,9 +224,11 @@ private slots:
             for (int k = 0; k < 3; ++k) QApplication::processEvents();
             return grid->ValueOf(QStringLiteral("Thickness [m]"));
         };
-        QCOMPARE(typeInGrid(QStringLiteral("TRIANGULAR(0.1,0.25,0.4)")), QStringLiteral("TRIANGULAR(0.1,0.25,0.4)"));
+        QCOMPARE(typeInGrid(QStringLiteral("TRIANGULAR(0.1,0.25,0.4)")),
+                 QStringLiteral("TRIANGULAR(0.1,0.25,0.4)"));
         QCOMPARE(typeInGrid(QStringLiteral("NO5,1)")), QStringLiteral("NORMAL(5,1)"));
-        QCOMPARE(frame.Document().GetProject().sources[0].thickness.Format(), std::string("NORMAL(5,1)"));
+        QCOMPARE(frame.Document().GetProject().sources[0].thickness.Format(),
+                 std::string("NORMAL(5,1)"));
         QVERIFY(prompts_.errors.isEmpty());
     }
 
@@ -220,7 +238,8 @@ private slots:
     void invalidEntriesSayWhyWhereTheyAre() {
         Project project = ProjectWithSource();
         const std::string before = varnex::WriteProjectJson(project);
-        FormDialog details(varnex::ui::CreateInputForm(FormKind::sourceDetails, 0), project, prompts_);
+        FormDialog details(varnex::ui::CreateInputForm(FormKind::sourceDetails, 0), project,
+                           prompts_);
         details.show();
         auto* thickness = details.Form()->findChild<DistributionEdit*>(QStringLiteral("thickness"));
         auto* message = details.Form()->findChild<QLabel*>(QStringLiteral("thicknessMessage"));
@@ -230,7 +249,8 @@ private slots:
         QVERIFY(!message->isHidden());
         QVERIFY(!message->text().isEmpty());
         QCOMPARE(thickness->toolTip(), message->text());
-        QVERIFY2(!message->text().contains(QStringLiteral("Thickness")), qPrintable(message->text()));
+        QVERIFY2(!message->text().contains(QStringLiteral("Thickness")),
+                 qPrintable(message->text()));
 
         // The dialog opened on the same text words its fault the same.
         QString dialogFault;
@@ -273,9 +293,14 @@ private slots:
             std::vector<const char*> unusedWhenOff;
         };
         const std::vector<Case> cases = {
-            {FormKind::sourceDetails, "calculatePorosities", {"waterFilledPorosity", "airFilledPorosity"},
+            {FormKind::sourceDetails,
+             "calculatePorosities",
+             {"waterFilledPorosity", "airFilledPorosity"},
              {"moistureContent", "particleDensity"}},
-            {FormKind::infiltration, "soakaway", {"infiltration"}, {"maximumInfiltrationRate", "baseArea"}},
+            {FormKind::infiltration,
+             "soakaway",
+             {"infiltration"},
+             {"maximumInfiltrationRate", "baseArea"}},
             {FormKind::aquiferPathway, "calculateMixingZone", {"mixingZoneThickness"}, {}},
         };
         for (const Case& c : cases) {
@@ -284,9 +309,11 @@ private slots:
             QVERIFY2(option, c.option);
             for (const bool on : {true, false, true}) {
                 option->setChecked(on);
-                for (const auto& [names, unused] : {std::pair{c.unusedWhenOn, on}, std::pair{c.unusedWhenOff, !on}})
+                for (const auto& [names, unused] :
+                     {std::pair{c.unusedWhenOn, on}, std::pair{c.unusedWhenOff, !on}})
                     for (const char* name : names) {
-                        auto* field = dialog.Form()->findChild<DistributionEdit*>(QLatin1String(name));
+                        auto* field =
+                            dialog.Form()->findChild<DistributionEdit*>(QLatin1String(name));
                         QVERIFY2(field, name);
                         if (on) field->setText(QStringLiteral("SINGLE(0.2)"));
                         QVERIFY2(field->isEnabled() == !unused, name);
@@ -297,9 +324,11 @@ private slots:
         }
 
         // A porous layer does not use the dual-porosity inputs.
-        FormDialog pathways(varnex::ui::CreateInputForm(FormKind::unsaturatedPathway, 0), project, prompts_);
+        FormDialog pathways(varnex::ui::CreateInputForm(FormKind::unsaturatedPathway, 0), project,
+                            prompts_);
         auto* flowModel = pathways.Form()->findChild<QComboBox*>();
-        auto* matrix = pathways.Form()->findChild<DistributionEdit*>(QStringLiteral("matrixConductivity"));
+        auto* matrix =
+            pathways.Form()->findChild<DistributionEdit*>(QStringLiteral("matrixConductivity"));
         QVERIFY(flowModel && matrix);
         const bool porousFirst = !matrix->isEnabled();
         QVERIFY(porousFirst);
@@ -311,7 +340,8 @@ private slots:
     void validationListLeadsToTheField() {
         CMainFrame frame(settings_);
         frame.SetPrompts(&prompts_);
-        QVERIFY(frame.ImportJsonFile(QStringLiteral(VARNEX_SOURCE_DIR "/examples/invalid-level3.json")));
+        QVERIFY(frame.ImportJsonFile(
+            QStringLiteral(VARNEX_SOURCE_DIR "/examples/invalid-level3.json")));
         Project invalid = frame.Document().GetProject();
         std::string report;
         std::vector<varnex::ValidationProblem> problems;
@@ -340,7 +370,8 @@ private slots:
         const auto* vertices = find("At least three vertices");
         QVERIFY(vertices && vertices->entity == E::source && vertices->field == "vertices");
         const auto* gradient = find("Hydraulic Gradient");
-        QVERIFY(gradient && gradient->entity == E::aquifer && gradient->field == "hydraulicGradient");
+        QVERIFY(gradient && gradient->entity == E::aquifer &&
+                gradient->field == "hydraulicGradient");
         const auto* halfLife = find("Trichloroethene Half Life");
         QVERIFY(halfLife && halfLife->entity == E::contaminant && halfLife->field == "halfLife");
         const auto* infiltration = find("Infiltration");
@@ -356,7 +387,8 @@ private slots:
         varnex::ui::test::SaveScreenshot(*list, QStringLiteral("validation-list.png"));
         int porosityRow = -1;
         for (int row = 0; row < list->Rows()->count(); ++row)
-            if (list->Rows()->item(row)->text().startsWith(QStringLiteral("Water filled porosity"))) porosityRow = row;
+            if (list->Rows()->item(row)->text().startsWith(QStringLiteral("Water filled porosity")))
+                porosityRow = row;
         QVERIFY(porosityRow >= 0);
 
         // Enter on the row opens Source Details on that field.
@@ -374,7 +406,8 @@ private slots:
         // A contaminant's input: the form shows that contaminant first.
         int halfLifeRow = -1;
         for (int row = 0; row < list->Rows()->count(); ++row)
-            if (list->Rows()->item(row)->text().startsWith(QStringLiteral("Trichloroethene"))) halfLifeRow = row;
+            if (list->Rows()->item(row)->text().startsWith(QStringLiteral("Trichloroethene")))
+                halfLifeRow = row;
         QString shownContaminant;
         WhenModalOpens<FormDialog>([&](FormDialog& dialog) {
             QApplication::processEvents();
@@ -412,9 +445,12 @@ private slots:
                 FormDialog dialog(varnex::ui::CreateInputForm(kind, 0), project, prompts_);
                 dialog.show();
                 QApplication::processEvents();
-                CheckNothingClipped(dialog, QString::fromLatin1(language) + QStringLiteral(" ") + dialog.windowTitle());
-                if (kind == FormKind::receptors && QLatin1String(language) == QLatin1String("English"))
-                    varnex::ui::test::SaveScreenshot(dialog, QStringLiteral("receptors-dialog.png"));
+                CheckNothingClipped(dialog, QString::fromLatin1(language) + QStringLiteral(" ") +
+                                                dialog.windowTitle());
+                if (kind == FormKind::receptors &&
+                    QLatin1String(language) == QLatin1String("English"))
+                    varnex::ui::test::SaveScreenshot(dialog,
+                                                     QStringLiteral("receptors-dialog.png"));
             }
 
             CMainFrame frame(settings_);
@@ -429,8 +465,10 @@ private slots:
             for (int row = 0; row < grid->rowCount(); ++row) {
                 const QTableWidgetItem* label = grid->item(row, 0);
                 if (!label || grid->columnSpan(row, 0) > 1) continue;
-                QVERIFY2(grid->columnWidth(0) >= grid->fontMetrics().horizontalAdvance(label->text()),
-                         qPrintable(QString::fromLatin1(language) + QStringLiteral(": property cut: ") + label->text()));
+                QVERIFY2(grid->columnWidth(0) >=
+                             grid->fontMetrics().horizontalAdvance(label->text()),
+                         qPrintable(QString::fromLatin1(language) +
+                                    QStringLiteral(": property cut: ") + label->text()));
             }
             if (QLatin1String(language) == QLatin1String("Deutsch"))
                 varnex::ui::test::SaveScreenshot(frame, QStringLiteral("properties-deutsch.png"));

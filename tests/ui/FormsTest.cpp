@@ -2,16 +2,6 @@
 // project can be built through the forms alone, refusals leave the project
 // as it was, and a form left with failing entries asks before they go.
 
-#include <algorithm>
-#include <functional>
-#include <map>
-#include <memory>
-#include <set>
-#include <string>
-#include <vector>
-
-#include <nlohmann/json.hpp>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -34,26 +24,34 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+#include <vector>
 
+#include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
+#include "base/Exception.h"
 #include "model/Project.h"
 #include "model/TextLimit.h"
 #include "persist/ProjectJson.h"
-#include "base/Exception.h"
 #include "settings/Preferences.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/IterationCount.h"
-#include "ui/shell/CMainFrame.h"
-#include "ui/siteplan/CPhaseView.h"
-#include "ui/shell/CVarnexDoc.h"
 #include "ui/forms/DistributionEdit.h"
 #include "ui/forms/FormDialog.h"
 #include "ui/forms/FormKind.h"
 #include "ui/forms/InputForm.h"
+#include "ui/forms/PropertyGrid.h"
+#include "ui/shell/CMainFrame.h"
+#include "ui/shell/CVarnexDoc.h"
 #include "ui/shell/ProjectExplorer.h"
 #include "ui/shell/ProjectWizard.h"
-#include "ui/forms/PropertyGrid.h"
-#include "ScriptedPrompts.h"
-#include "UiTestSupport.h"
+#include "ui/siteplan/CPhaseView.h"
 
 using varnex::Project;
 using varnex::Source;
@@ -67,7 +65,8 @@ using varnex::ui::test::WhenModalOpens;
 namespace {
 
 const std::string infoDirectory = VARNEX_SOURCE_DIR "/data/Info";
-const QString loseQuestion = QStringLiteral("Do you want to lose any changes made on the current form?");
+const QString loseQuestion =
+    QStringLiteral("Do you want to lose any changes made on the current form?");
 
 Project NewProject() {
     Project project;
@@ -75,7 +74,9 @@ Project NewProject() {
     return project;
 }
 
-void Parse(varnex::StochasticParameter& parameter, const char* text) { QVERIFY(parameter.distribution.Parse(text)); }
+void Parse(varnex::StochasticParameter& parameter, const char* text) {
+    QVERIFY(parameter.distribution.Parse(text));
+}
 
 // The widget of a form as the user finds it; fails the test when missing.
 template <class Widget>
@@ -85,28 +86,30 @@ Widget* Find(QWidget* form, const char* name) {
     return widget;
 }
 
-#define TYPE(form, name, text)                                                                                   \
-    do {                                                                                                          \
-        QLineEdit* edit_ = Find<QLineEdit>(form, name);                                                           \
-        QVERIFY(edit_);                                                                                           \
-        edit_->setText(QStringLiteral(text));                                                                     \
+#define TYPE(form, name, text)                                                                     \
+    do {                                                                                           \
+        QLineEdit* edit_ = Find<QLineEdit>(form, name);                                            \
+        QVERIFY(edit_);                                                                            \
+        edit_->setText(QStringLiteral(text));                                                      \
     } while (false)
 
-#define CLICK(form, name)                                                                                         \
-    do {                                                                                                          \
-        QPushButton* button_ = Find<QPushButton>(form, name);                                                     \
-        QVERIFY(button_);                                                                                         \
-        button_->click();                                                                                         \
+#define CLICK(form, name)                                                                          \
+    do {                                                                                           \
+        QPushButton* button_ = Find<QPushButton>(form, name);                                      \
+        QVERIFY(button_);                                                                          \
+        button_->click();                                                                          \
     } while (false)
 
 std::vector<FormKind> ExpectedOrder(int sources) {
-    std::vector<FormKind> order = {FormKind::projectDetails, FormKind::simulationLevel, FormKind::activeProcesses,
-                                   FormKind::domain, FormKind::waterQualityStandard,
-                                   FormKind::contaminantInventory, FormKind::numberOfSources};
+    std::vector<FormKind> order = {FormKind::projectDetails,       FormKind::simulationLevel,
+                                   FormKind::activeProcesses,      FormKind::domain,
+                                   FormKind::waterQualityStandard, FormKind::contaminantInventory,
+                                   FormKind::numberOfSources};
     for (int s = 0; s < sources; ++s)
-        order.insert(order.end(), {FormKind::sourceInventory, FormKind::sourceDetails, FormKind::infiltration,
-                                   FormKind::unsaturatedPathway});
-    order.insert(order.end(), {FormKind::aquiferPathway, FormKind::receptors, FormKind::simulationParameters});
+        order.insert(order.end(), {FormKind::sourceInventory, FormKind::sourceDetails,
+                                   FormKind::infiltration, FormKind::unsaturatedPathway});
+    order.insert(order.end(),
+                 {FormKind::aquiferPathway, FormKind::receptors, FormKind::simulationParameters});
     return order;
 }
 
@@ -124,14 +127,16 @@ void TypeAsShown(QWidget* from, QWidget* to, const QStringList& skip = {}) {
     const QList<QWidget*> fields = from->findChildren<QWidget*>();
     auto counterpart = [&](QWidget* field) -> QWidget* {
         const QString name = field->objectName();
-        if (name.isEmpty() || name.startsWith(QStringLiteral("qt_")) || skip.contains(name)) return nullptr;
+        if (name.isEmpty() || name.startsWith(QStringLiteral("qt_")) || skip.contains(name))
+            return nullptr;
         return to->findChild<QWidget*>(name);
     };
     for (QWidget* field : fields) {
         QWidget* target = counterpart(field);
         if (!target) continue;
         if (auto* box = qobject_cast<QComboBox*>(field)) {
-            if (auto* into = qobject_cast<QComboBox*>(target)) into->setCurrentIndex(box->currentIndex());
+            if (auto* into = qobject_cast<QComboBox*>(target))
+                into->setCurrentIndex(box->currentIndex());
         } else if (auto* button = qobject_cast<QAbstractButton*>(field)) {
             auto* into = qobject_cast<QAbstractButton*>(target);
             if (into && button->isCheckable()) into->setChecked(button->isChecked());
@@ -148,7 +153,8 @@ void TypeAsShown(QWidget* from, QWidget* to, const QStringList& skip = {}) {
             if (auto* into = qobject_cast<QLineEdit*>(target); into && into->text() != line->text())
                 into->setText(line->text());
         } else if (auto* text = qobject_cast<QPlainTextEdit*>(field)) {
-            if (auto* into = qobject_cast<QPlainTextEdit*>(target)) into->setPlainText(text->toPlainText());
+            if (auto* into = qobject_cast<QPlainTextEdit*>(target))
+                into->setPlainText(text->toPlainText());
         }
     }
 }
@@ -181,11 +187,13 @@ void TypeListRows(QWidget* from, QWidget* to, const char* list, const char* addB
     for (int row = 0; row < source->count(); ++row) {
         int into = row;
         if (byName) {
-            const QList<QListWidgetItem*> same = target->findItems(source->item(row)->text(), Qt::MatchExactly);
+            const QList<QListWidgetItem*> same =
+                target->findItems(source->item(row)->text(), Qt::MatchExactly);
             into = same.isEmpty() ? -1 : target->row(same.first());
         }
         if (into < 0 || into >= target->count()) {
-            QVERIFY2(addButton, qPrintable(QStringLiteral("no row for ") + source->item(row)->text()));
+            QVERIFY2(addButton,
+                     qPrintable(QStringLiteral("no row for ") + source->item(row)->text()));
             const int before = target->count();
             CLICK(to, addButton);
             QCOMPARE(target->count(), before + 1);
@@ -215,7 +223,8 @@ nlohmann::json ByContaminantName(const Project& project, const std::set<std::str
         contaminant.erase("identifier");
         kept.push_back(contaminant);
     }
-    std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a["name"] < b["name"]; });
+    std::sort(kept.begin(), kept.end(),
+              [](const auto& a, const auto& b) { return a["name"] < b["name"]; });
     json["contaminants"] = kept;
     for (nlohmann::json& source : json["sources"]) {
         nlohmann::json entries = nlohmann::json::array();
@@ -270,7 +279,8 @@ void TypeForm(FormKind kind, InputForm* from, InputForm* to, const Project& orig
         break;
     case FormKind::sourceDetails: {
         QTableWidget* vertices = Find<QTableWidget>(to, "vertexTable");
-        while (vertices->rowCount() < Find<QTableWidget>(from, "vertexTable")->rowCount()) CLICK(to, "addVertex");
+        while (vertices->rowCount() < Find<QTableWidget>(from, "vertexTable")->rowCount())
+            CLICK(to, "addVertex");
         TypeAsShown(from, to);
         TypeCells(from, to, "vertexTable");
         TypeCells(from, to, "declineGrid");
@@ -304,8 +314,7 @@ void TypeForm(FormKind kind, InputForm* from, InputForm* to, const Project& orig
         }
         break;
     }
-    default:
-        TypeAsShown(from, to);
+    default: TypeAsShown(from, to);
     }
 }
 
@@ -406,12 +415,14 @@ private slots:
             const bool sourceForm = index >= 7 && index < 7 + 4 * sources;
             QCOMPARE(step.sourceIndex, sourceForm ? (index - 7) / 4 : -1);
         }
-        for (int outside : {-1, ProjectWizard::FormCount(sources), ProjectWizard::FormCount(sources) + 4}) {
+        for (int outside :
+             {-1, ProjectWizard::FormCount(sources), ProjectWizard::FormCount(sources) + 4}) {
             try {
                 ProjectWizard::StepAt(outside, sources);
                 QFAIL("an index outside the wizard was accepted");
             } catch (const varnex::Exception& failure) {
-                QCOMPARE(QString::fromStdString(failure.Message()), QStringLiteral("Unexpected Wizard Form Index"));
+                QCOMPARE(QString::fromStdString(failure.Message()),
+                         QStringLiteral("Unexpected Wizard Form Index"));
             }
         }
 
@@ -446,8 +457,9 @@ private slots:
         const auto page = [&wizard] { return static_cast<QWidget*>(wizard.CurrentForm()); };
         const auto screenshot = [&wizard] {
             QApplication::processEvents();
-            QVERIFY(wizard.grab().save(QStringLiteral(VARNEX_SCREENSHOT_DIR "/") +
-                                       ScreenshotName(wizard.CurrentIndex(), wizard.CurrentStep().kind)));
+            QVERIFY(wizard.grab().save(
+                QStringLiteral(VARNEX_SCREENSHOT_DIR "/") +
+                ScreenshotName(wizard.CurrentIndex(), wizard.CurrentStep().kind)));
         };
 
         QCOMPARE(wizard.CurrentStep().kind, FormKind::projectDetails);
@@ -589,13 +601,14 @@ private slots:
     // Correlations" dialog's, whose own test edits them.)
     void everyExampleCanBeTypedIntoTheWizard_data() {
         QTest::addColumn<QString>("example");
-        for (const QString& name :
-             QDir(QStringLiteral(VARNEX_SOURCE_DIR "/examples")).entryList({QStringLiteral("*.json")}, QDir::Files))
+        for (const QString& name : QDir(QStringLiteral(VARNEX_SOURCE_DIR "/examples"))
+                                       .entryList({QStringLiteral("*.json")}, QDir::Files))
             // Not the faulty project kept to show the check before a run,
             // nor the hand-worked case, whose arsenic standard (0.2 mg/l,
             // for a round hand calculation) is in no standard set: a
             // user-defined set would give benzene a standard as well.
-            if (!name.startsWith(QStringLiteral("invalid")) && !name.startsWith(QStringLiteral("hand-check")))
+            if (!name.startsWith(QStringLiteral("invalid")) &&
+                !name.startsWith(QStringLiteral("hand-check")))
                 QTest::newRow(name.toUtf8().constData()) << name;
     }
     void everyExampleCanBeTypedIntoTheWizard() {
@@ -607,36 +620,41 @@ private slots:
         Project original;
         original.standardSets = start.standardSets;
         std::vector<std::string> problems;
-        QVERIFY(varnex::LoadProjectJsonFile(VARNEX_SOURCE_DIR "/examples/" + example.toStdString(), original, problems));
+        QVERIFY(varnex::LoadProjectJsonFile(VARNEX_SOURCE_DIR "/examples/" + example.toStdString(),
+                                            original, problems));
         ProjectWizard wizard(start, prompts_);
         // A koc typed for a species asks whether it may change everywhere.
         for (int k = 0; k < 1000; ++k) prompts_.yesNoAnswers << true;
         for (int pass = 0; pass < 2; ++pass) {
-            while (wizard.Previous()) {
-            }
+            while (wizard.Previous()) {}
             do {
                 const ProjectWizard::Step step = wizard.CurrentStep();
-                std::unique_ptr<InputForm> shown(varnex::ui::CreateInputForm(step.kind, step.sourceIndex));
+                std::unique_ptr<InputForm> shown(
+                    varnex::ui::CreateInputForm(step.kind, step.sourceIndex));
                 shown->SetPrompts(&prompts_);
                 shown->Load(original);
                 TypeForm(step.kind, shown.get(), wizard.CurrentForm(), original);
-                QVERIFY2(prompts_.errors.isEmpty(), qPrintable(shown->Title() + ": " + prompts_.errors.join('\n')));
+                QVERIFY2(prompts_.errors.isEmpty(),
+                         qPrintable(shown->Title() + ": " + prompts_.errors.join('\n')));
             } while (wizard.Next());
         }
         QVERIFY(wizard.Finish());
         QVERIFY2(prompts_.errors.isEmpty(), qPrintable(prompts_.errors.join('\n')));
         for (const QString& question : prompts_.questions)
-            QVERIFY2(question.startsWith(QStringLiteral("Changing the koc value")), qPrintable(question));
+            QVERIFY2(question.startsWith(QStringLiteral("Changing the koc value")),
+                     qPrintable(question));
         std::set<std::string> names;
-        for (const varnex::Contaminant& contaminant : original.contaminants) names.insert(contaminant.name);
+        for (const varnex::Contaminant& contaminant : original.contaminants)
+            names.insert(contaminant.name);
         const QStringList expected =
             QString::fromStdString(ByContaminantName(original, names).dump(1)).split('\n');
         const QStringList got =
             QString::fromStdString(ByContaminantName(wizard.Result(), names).dump(1)).split('\n');
         for (int line = 0; line < std::min(expected.size(), got.size()); ++line)
-            QVERIFY2(got[line] == expected[line], qPrintable(QStringLiteral("line %1: %2 instead of %3")
-                                                                 .arg(line + 1)
-                                                                 .arg(got[line].trimmed(), expected[line].trimmed())));
+            QVERIFY2(got[line] == expected[line],
+                     qPrintable(QStringLiteral("line %1: %2 instead of %3")
+                                    .arg(line + 1)
+                                    .arg(got[line].trimmed(), expected[line].trimmed())));
         QCOMPARE(got.size(), expected.size());
         varnex::SetIterationCount(iterationsBefore);
     }
@@ -651,12 +669,14 @@ private slots:
         const std::string before = varnex::WriteProjectJson(project);
 
         // A species of the standards files.
-        std::unique_ptr<InputForm> contaminants(varnex::ui::CreateInputForm(FormKind::contaminantInventory, -1));
+        std::unique_ptr<InputForm> contaminants(
+            varnex::ui::CreateInputForm(FormKind::contaminantInventory, -1));
         contaminants->SetPrompts(&prompts_);
         contaminants->Load(project);
         const int count = Find<QListWidget>(contaminants.get(), "contaminantList")->count();
         CLICK(contaminants.get(), "deleteContaminant");
-        QCOMPARE(prompts_.errors, QStringList{QStringLiteral("You cannot remove a default contaminant")});
+        QCOMPARE(prompts_.errors,
+                 QStringList{QStringLiteral("You cannot remove a default contaminant")});
         QCOMPARE(Find<QListWidget>(contaminants.get(), "contaminantList")->count(), count);
         // A changed koc asks first; No keeps the old value everywhere.
         TYPE(contaminants.get(), "koc", "250");
@@ -675,7 +695,8 @@ private slots:
         table->setCurrentCell(0, 0);
         prompts_.errors.clear();
         CLICK(receptors.get(), "removeReceptor");
-        QCOMPARE(prompts_.errors, QStringList{QStringLiteral("Cannot remove receptor attached to source")});
+        QCOMPARE(prompts_.errors,
+                 QStringList{QStringLiteral("Cannot remove receptor attached to source")});
         QCOMPARE(table->rowCount(), 1);
         QVERIFY(receptors->Validate(errors));
         receptors->Apply(project);
@@ -684,14 +705,17 @@ private slots:
         // A source's presence of a contaminant: No keeps it present.
         project.sources[0].inventory[0].active = true;
         const std::string present = varnex::WriteProjectJson(project);
-        std::unique_ptr<InputForm> inventory(varnex::ui::CreateInputForm(FormKind::sourceInventory, 0));
+        std::unique_ptr<InputForm> inventory(
+            varnex::ui::CreateInputForm(FormKind::sourceInventory, 0));
         inventory->SetPrompts(&prompts_);
         inventory->Load(project);
         prompts_.questions.clear();
         Find<QListWidget>(inventory.get(), "inventoryList")->item(0)->setCheckState(Qt::Unchecked);
         QCOMPARE(prompts_.questions,
-                 QStringList{QStringLiteral("Are you sure you want to remove this contaminant from the source?")});
-        QCOMPARE(Find<QListWidget>(inventory.get(), "inventoryList")->item(0)->checkState(), Qt::Checked);
+                 QStringList{QStringLiteral(
+                     "Are you sure you want to remove this contaminant from the source?")});
+        QCOMPARE(Find<QListWidget>(inventory.get(), "inventoryList")->item(0)->checkState(),
+                 Qt::Checked);
         QVERIFY(inventory->Validate(errors));
         inventory->Apply(project);
         QCOMPARE(varnex::WriteProjectJson(project), present);
@@ -712,7 +736,8 @@ private slots:
         QVERIFY(!wizard.Next());
         QCOMPARE(wizard.CurrentIndex(), details);
         QCOMPARE(prompts_.questions.size(), 1);
-        QVERIFY(prompts_.questions[0].contains(QStringLiteral("At least three vertices are required.")));
+        QVERIFY(prompts_.questions[0].contains(
+            QStringLiteral("At least three vertices are required.")));
         QVERIFY(prompts_.questions[0].endsWith(loseQuestion));
         prompts_.yesNoAnswers << true;
         QVERIFY(wizard.Next());
@@ -722,7 +747,8 @@ private slots:
         // In a dialog: OK with a text that is no distribution keeps the
         // form open with its entries, and says why under the form.
         const std::string before = varnex::WriteProjectJson(project);
-        varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::aquiferPathway, -1), project, prompts_);
+        varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::aquiferPathway, -1),
+                                      project, prompts_);
         TYPE(dialog.Form(), "thickness", "NORMAL(10");
         prompts_.questions.clear();
         QVERIFY(!dialog.TryAccept());
@@ -743,8 +769,8 @@ private slots:
         source.decliningSource = Source::userDefinedDecline;
         source.declineFactors = {1.0, 0.8, 0.5, 0.1};
         QVERIFY(project.AddSource(source, error, false));
-        varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::simulationParameters, -1), project,
-                                      prompts_);
+        varnex::ui::FormDialog dialog(
+            varnex::ui::CreateInputForm(FormKind::simulationParameters, -1), project, prompts_);
         QListWidget* list = Find<QListWidget>(dialog.Form(), "timeSliceList");
         QCOMPARE(list->count(), 4);
         list->setCurrentRow(1);
@@ -757,7 +783,8 @@ private slots:
         QCOMPARE(project.sources[0].declineFactors, (std::vector<double>{1.0, 0.5, 0.5, 0.1}));
 
         // An increasing decline is allowed, but only once the user agrees.
-        varnex::ui::FormDialog details(varnex::ui::CreateInputForm(FormKind::sourceDetails, 0), project, prompts_);
+        varnex::ui::FormDialog details(varnex::ui::CreateInputForm(FormKind::sourceDetails, 0),
+                                       project, prompts_);
         for (int k = 0; k < 3; ++k) CLICK(details.Form(), "addVertex");
         Find<QTableWidget>(details.Form(), "vertexTable")->item(1, 0)->setText(QStringLiteral("5"));
         Find<QTableWidget>(details.Form(), "vertexTable")->item(2, 1)->setText(QStringLiteral("5"));
@@ -769,7 +796,8 @@ private slots:
         const std::vector<double> stored = project.sources[0].declineFactors;
         QVERIFY(!details.TryAccept());
         QCOMPARE(prompts_.questions.size(), 1);
-        QVERIFY(prompts_.questions[0].contains(QStringLiteral("increasing source term; 0.9 is greater then 0.5")));
+        QVERIFY(prompts_.questions[0].contains(
+            QStringLiteral("increasing source term; 0.9 is greater then 0.5")));
         QCOMPARE(project.sources[0].declineFactors, stored);
         prompts_.yesNoAnswers << true;
         QVERIFY(details.TryAccept());
@@ -777,11 +805,12 @@ private slots:
         QCOMPARE(project.sources[0].vertices.size(), std::size_t(3));
 
         // No list at all is refused.
-        varnex::ui::FormDialog empty(varnex::ui::CreateInputForm(FormKind::simulationParameters, -1), project,
-                                     prompts_);
+        varnex::ui::FormDialog empty(
+            varnex::ui::CreateInputForm(FormKind::simulationParameters, -1), project, prompts_);
         Find<QListWidget>(empty.Form(), "timeSliceList")->clear();
         QVERIFY(!empty.TryAccept());
-        QVERIFY(empty.ShownErrors().startsWith(QStringLiteral("At least one timeslice is required.")));
+        QVERIFY(
+            empty.ShownErrors().startsWith(QStringLiteral("At least one timeslice is required.")));
     }
 
     void propertiesGridEditsTheProject() {
@@ -800,22 +829,27 @@ private slots:
         varnex::ui::PropertyGrid* grid = frame.Properties();
         QCOMPARE(grid->ValueOf(QStringLiteral("Name")), QStringLiteral("Tip"));
 
-        QVERIFY(grid->EditValue(QStringLiteral("Thickness [m]"), QStringLiteral("TRIANGULAR(1,2,4)")));
+        QVERIFY(
+            grid->EditValue(QStringLiteral("Thickness [m]"), QStringLiteral("TRIANGULAR(1,2,4)")));
         QTRY_VERIFY(frame.Document().IsModified());
         QCOMPARE(project.sources[0].thickness.Format(), std::string("TRIANGULAR(1,2,4)"));
-        QCOMPARE(frame.Properties()->ValueOf(QStringLiteral("Thickness [m]")), QStringLiteral("TRIANGULAR(1,2,4)"));
+        QCOMPARE(frame.Properties()->ValueOf(QStringLiteral("Thickness [m]")),
+                 QStringLiteral("TRIANGULAR(1,2,4)"));
 
         // A text that is no valid input: refused with its reason, old value kept.
         const std::string before = varnex::WriteProjectJson(project);
-        QVERIFY(frame.Properties()->EditValue(QStringLiteral("Thickness [m]"), QStringLiteral("TRIANGULAR(4,2,1)")));
+        QVERIFY(frame.Properties()->EditValue(QStringLiteral("Thickness [m]"),
+                                              QStringLiteral("TRIANGULAR(4,2,1)")));
         QCOMPARE(prompts_.errors.size(), 1);
         QVERIFY(prompts_.errors[0].startsWith(QStringLiteral("Thickness [m]: ")));
-        QCOMPARE(frame.Properties()->ValueOf(QStringLiteral("Thickness [m]")), QStringLiteral("TRIANGULAR(1,2,4)"));
+        QCOMPARE(frame.Properties()->ValueOf(QStringLiteral("Thickness [m]")),
+                 QStringLiteral("TRIANGULAR(1,2,4)"));
         QCOMPARE(varnex::WriteProjectJson(project), before);
 
         QVERIFY(frame.Properties()->EditValue(QStringLiteral("Name"), QStringLiteral("Landfill")));
         QTRY_COMPARE(project.sources[0].name, std::string("Landfill"));
-        QTRY_COMPARE(frame.Explorer()->topLevelItem(0)->child(0)->text(0), QStringLiteral("Landfill"));
+        QTRY_COMPARE(frame.Explorer()->topLevelItem(0)->child(0)->text(0),
+                     QStringLiteral("Landfill"));
         frame.Document().SetModified(false);
     }
 
@@ -852,7 +886,8 @@ private slots:
         varnex::ui::PropertyGrid* grid = frame.Properties();
         const QString concentration = QString::fromStdString(entries[1]->concentration.Label());
         QVERIFY(!grid->EditValue(concentration, QStringLiteral("1"), QStringLiteral("Tracer C")));
-        QVERIFY(grid->EditValue(concentration, QStringLiteral("LOGNORMAL(20,3)"), QStringLiteral("Tracer B")));
+        QVERIFY(grid->EditValue(concentration, QStringLiteral("LOGNORMAL(20,3)"),
+                                QStringLiteral("Tracer B")));
         QTRY_VERIFY(frame.Document().IsModified());
         QCOMPARE(entries[1]->concentration.Format(), std::string("LOGNORMAL(20,3)"));
         QVERIFY(entries[0]->concentration.Format() != "LOGNORMAL(20,3)");
@@ -863,9 +898,12 @@ private slots:
         QTreeWidgetItem* pathwayItem = frame.Explorer()->topLevelItem(0)->child(0)->child(0);
         QVERIFY(pathwayItem);
         frame.Explorer()->setCurrentItem(pathwayItem);
-        const QString halfLife = QString::fromStdString(entries[0]->pathwayProperties.at(0).uzHalfLife.Label());
-        QVERIFY(frame.Properties()->EditValue(halfLife, QStringLiteral("UNIFORM(1,5)"), QStringLiteral("Tracer A")));
-        QTRY_COMPARE(entries[0]->pathwayProperties.at(0).uzHalfLife.Format(), std::string("UNIFORM(1,5)"));
+        const QString halfLife =
+            QString::fromStdString(entries[0]->pathwayProperties.at(0).uzHalfLife.Label());
+        QVERIFY(frame.Properties()->EditValue(halfLife, QStringLiteral("UNIFORM(1,5)"),
+                                              QStringLiteral("Tracer A")));
+        QTRY_COMPARE(entries[0]->pathwayProperties.at(0).uzHalfLife.Format(),
+                     std::string("UNIFORM(1,5)"));
         QVERIFY(entries[1]->pathwayProperties.at(0).uzHalfLife.Format() != "UNIFORM(1,5)");
         frame.Document().SetModified(false);
     }
@@ -893,7 +931,8 @@ private slots:
                     QCOMPARE(wizard->CurrentStep().kind, FormKind::sourceDetails);
                     TYPE(wizard->CurrentForm(), "sourceName", "Workshop");
                     for (int k = 0; k < 3; ++k) CLICK(wizard->CurrentForm(), "addVertex");
-                    QTableWidget* vertices = Find<QTableWidget>(wizard->CurrentForm(), "vertexTable");
+                    QTableWidget* vertices =
+                        Find<QTableWidget>(wizard->CurrentForm(), "vertexTable");
                     vertices->item(1, 0)->setText(QStringLiteral("10"));
                     vertices->item(2, 1)->setText(QStringLiteral("10"));
                     QVERIFY(wizard->Finish());
@@ -926,8 +965,10 @@ private slots:
         closeNextDialog(false);
         QTreeWidgetItem* sourceItem = frame.Explorer()->topLevelItem(0)->child(0);
         emit frame.Explorer()->itemDoubleClicked(sourceItem, 0);
-        QCOMPARE(titles, (QStringList{QStringLiteral("Infiltration - Workshop"), QStringLiteral("Aquifer Pathway"),
-                                      QStringLiteral("Simulation Parameters"), QStringLiteral("Source Details")}));
+        QCOMPARE(titles, (QStringList{QStringLiteral("Infiltration - Workshop"),
+                                      QStringLiteral("Aquifer Pathway"),
+                                      QStringLiteral("Simulation Parameters"),
+                                      QStringLiteral("Source Details")}));
         // An index beyond the sources opens nothing.
         frame.OpenSourceForm(5, FormKind::sourceDetails);
         QCOMPARE(titles.size(), 4);
@@ -958,10 +999,12 @@ private slots:
                                               QStringLiteral("User Defined Declining Source")}));
         QCOMPARE(decline->currentText(), QStringLiteral("User Defined Declining Source"));
 
-        std::unique_ptr<InputForm> inventory(varnex::ui::CreateInputForm(FormKind::sourceInventory, 0));
+        std::unique_ptr<InputForm> inventory(
+            varnex::ui::CreateInputForm(FormKind::sourceInventory, 0));
         inventory->Load(project);
         QCOMPARE(items(Find<QComboBox>(inventory.get(), "degradationPhase")),
-                 (QStringList{QStringLiteral("Dissolved Phase only"), QStringLiteral("Dissolved and sorbed phases")}));
+                 (QStringList{QStringLiteral("Dissolved Phase only"),
+                              QStringLiteral("Dissolved and sorbed phases")}));
     }
 
     // At Level 3a a source's concentration is the one in the aquifer
@@ -992,13 +1035,15 @@ private slots:
         for (const int level : {3, 4}) {
             project.simulationLevel = level;
             const bool level3a = level == 4;
-            varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::sourceInventory, 0), project,
-                                          prompts_);
+            varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::sourceInventory, 0),
+                                          project, prompts_);
             QListWidget* list = Find<QListWidget>(dialog.Form(), "inventoryList");
-            const QList<QListWidgetItem*> rows = list->findItems(QStringLiteral("Tracer"), Qt::MatchExactly);
+            const QList<QListWidgetItem*> rows =
+                list->findItems(QStringLiteral("Tracer"), Qt::MatchExactly);
             QCOMPARE(rows.size(), 1);
             list->setCurrentItem(rows.first());
-            auto* concentration = Find<varnex::ui::DistributionEdit>(dialog.Form(), "concentration");
+            auto* concentration =
+                Find<varnex::ui::DistributionEdit>(dialog.Form(), "concentration");
             QVERIFY(concentration);
             auto* layout = qobject_cast<QFormLayout*>(concentration->parentWidget()->layout());
             QVERIFY(layout);
@@ -1017,8 +1062,8 @@ private slots:
             dialog.reject();
 
             frame.OnProjectEdited();
-            const QList<QTreeWidgetItem*> items =
-                frame.Explorer()->findItems(QStringLiteral("Tip"), Qt::MatchExactly | Qt::MatchRecursive);
+            const QList<QTreeWidgetItem*> items = frame.Explorer()->findItems(
+                QStringLiteral("Tip"), Qt::MatchExactly | Qt::MatchRecursive);
             QCOMPARE(items.size(), 1);
             frame.Explorer()->setCurrentItem(items.first());
             varnex::ui::PropertyGrid* grid = frame.Properties();
@@ -1027,15 +1072,18 @@ private slots:
         }
         // Edited under its Level 3a name, refused under it too.
         varnex::ui::PropertyGrid* grid = frame.Properties();
-        QVERIFY(grid->EditValue(aquifer, QStringLiteral("LOGNORMAL(20,3)"), QStringLiteral("Tracer")));
+        QVERIFY(
+            grid->EditValue(aquifer, QStringLiteral("LOGNORMAL(20,3)"), QStringLiteral("Tracer")));
         QTRY_COMPARE(entry->concentration.Format(), std::string("LOGNORMAL(20,3)"));
-        const QList<QTreeWidgetItem*> items =
-            frame.Explorer()->findItems(QStringLiteral("Tip"), Qt::MatchExactly | Qt::MatchRecursive);
+        const QList<QTreeWidgetItem*> items = frame.Explorer()->findItems(
+            QStringLiteral("Tip"), Qt::MatchExactly | Qt::MatchRecursive);
         frame.Explorer()->setCurrentItem(items.first());
         prompts_.errors.clear();
-        QVERIFY(frame.Properties()->EditValue(aquifer, QStringLiteral("NORMAL(1"), QStringLiteral("Tracer")));
+        QVERIFY(frame.Properties()->EditValue(aquifer, QStringLiteral("NORMAL(1"),
+                                              QStringLiteral("Tracer")));
         QCOMPARE(prompts_.errors.size(), 1);
-        QVERIFY2(prompts_.errors[0].startsWith(aquifer + QStringLiteral(": ")), qPrintable(prompts_.errors[0]));
+        QVERIFY2(prompts_.errors[0].startsWith(aquifer + QStringLiteral(": ")),
+                 qPrintable(prompts_.errors[0]));
         QCOMPARE(QString::fromStdString(entry->concentration.Label()), soil);
         frame.Document().SetModified(false);
     }
@@ -1051,7 +1099,8 @@ private slots:
         QVERIFY(project.AddSource(source, error, false));
         project.AddPathway(0);
         project.sources[0].pathways[1].flowModel = varnex::UnsaturatedPathway::dualPorosity;
-        varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::unsaturatedPathway, 0), project, prompts_);
+        varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(FormKind::unsaturatedPathway, 0),
+                                      project, prompts_);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QListWidget* list = Find<QListWidget>(dialog.Form(), "pathwayList");
@@ -1065,13 +1114,15 @@ private slots:
         QTest::keyClick(flowModel, Qt::Key_Down);
         QCOMPARE(flowModel->currentIndex(), 1);
         QCOMPARE(prompts_.information,
-                 QStringList{QStringLiteral("Unsaturated Pathway\nMultiple Unsaturated Pathway calculations are only "
-                                            "available for 'Porous Medium' Flow Model")});
+                 QStringList{QStringLiteral(
+                     "Unsaturated Pathway\nMultiple Unsaturated Pathway calculations are only "
+                     "available for 'Porous Medium' Flow Model")});
         QTest::keyClick(flowModel, Qt::Key_Up);
         QCOMPARE(flowModel->currentIndex(), 0);
         QCOMPARE(prompts_.information.size(), 1);
         QVERIFY(dialog.TryAccept());
-        QCOMPARE(project.sources[0].pathways[0].flowModel, varnex::UnsaturatedPathway::porousMedium);
+        QCOMPARE(project.sources[0].pathways[0].flowModel,
+                 varnex::UnsaturatedPathway::porousMedium);
         QCOMPARE(prompts_.information.size(), 1);
     }
 
@@ -1093,8 +1144,8 @@ private slots:
 
         // A comment pasted in: the box takes it, OK refuses it.
         {
-            varnex::ui::FormDialog details(varnex::ui::CreateInputForm(FormKind::projectDetails, -1), project,
-                                           prompts_);
+            varnex::ui::FormDialog details(
+                varnex::ui::CreateInputForm(FormKind::projectDetails, -1), project, prompts_);
             QPlainTextEdit* comment = Find<QPlainTextEdit>(details.Form(), "comment");
             comment->setPlainText(QString(20000, QLatin1Char('c')));
             QLineEdit* title = Find<QLineEdit>(details.Form(), "title");
@@ -1103,7 +1154,8 @@ private slots:
             QVERIFY(!details.TryAccept());
             QCOMPARE(details.ShownErrors(), tooLong("Comment", 20000));
             QCOMPARE(varnex::WriteProjectJson(project), before);
-            QVERIFY(QString(tooLong("Comment", 20000)).startsWith(QStringLiteral("Comment is too long: 20000 bytes")));
+            QVERIFY(QString(tooLong("Comment", 20000))
+                        .startsWith(QStringLiteral("Comment is too long: 20000 bytes")));
             // As long as a line edit lets it be, a title fits.
             comment->setPlainText(QStringLiteral("Screening run"));
             title->setText(QString(5500, QChar(0x6C34))); // "水": three bytes, none in Windows-1252
@@ -1127,7 +1179,8 @@ private slots:
                                    Entry{FormKind::contaminantInventory, -1, "contaminantName"},
                                    Entry{FormKind::unsaturatedPathway, 0, "pathwayName"},
                                    Entry{FormKind::receptors, -1, nullptr}}) {
-            varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(entry.kind, entry.source), project, prompts_);
+            varnex::ui::FormDialog dialog(varnex::ui::CreateInputForm(entry.kind, entry.source),
+                                          project, prompts_);
             if (entry.field) {
                 QLineEdit* name = Find<QLineEdit>(dialog.Form(), entry.field);
                 QVERIFY(name);
@@ -1135,12 +1188,14 @@ private slots:
                 name->setText(euros);
                 QCOMPARE(name->text(), euros);
             } else {
-                QCOMPARE(Find<QLineEdit>(dialog.Form(), "newReceptorName")->maxLength(), int(varnex::maxTextBytes));
+                QCOMPARE(Find<QLineEdit>(dialog.Form(), "newReceptorName")->maxLength(),
+                         int(varnex::maxTextBytes));
                 Find<QTableWidget>(dialog.Form(), "receptorTable")->item(0, 0)->setText(euros);
             }
             prompts_.questions.clear();
             QVERIFY(!dialog.TryAccept());
-            QVERIFY2(dialog.ShownErrors().contains(nameTooLong), qPrintable(dialog.Form()->Title()));
+            QVERIFY2(dialog.ShownErrors().contains(nameTooLong),
+                     qPrintable(dialog.Form()->Title()));
             QCOMPARE(varnex::WriteProjectJson(project), before);
         }
 
@@ -1161,8 +1216,8 @@ private slots:
         frame.SetPrompts(&prompts_);
         frame.Document().GetProject() = project;
         frame.OnProjectEdited();
-        const QList<QTreeWidgetItem*> items =
-            frame.Explorer()->findItems(QStringLiteral("Tank"), Qt::MatchExactly | Qt::MatchRecursive);
+        const QList<QTreeWidgetItem*> items = frame.Explorer()->findItems(
+            QStringLiteral("Tank"), Qt::MatchExactly | Qt::MatchRecursive);
         QCOMPARE(items.size(), 1);
         frame.Explorer()->setCurrentItem(items.first());
         prompts_.errors.clear();
@@ -1191,7 +1246,8 @@ private slots:
         frame.OnProjectEdited();
         frame.Document().SetModified(false);
         const std::string before = varnex::WriteProjectJson(project);
-        const QString map = QStringLiteral(VARNEX_SOURCE_DIR "/examples/canal-street-survey-2023.dxf");
+        const QString map =
+            QStringLiteral(VARNEX_SOURCE_DIR "/examples/canal-street-survey-2023.dxf");
         QVERIFY(!frame.PhaseView()->HasBackgroundMap());
 
         QString title;
@@ -1232,14 +1288,16 @@ private slots:
         QCOMPARE(QString::fromStdString(plan.backgroundMapFile), map);
         QVERIFY(frame.Document().IsModified());
         QVERIFY(frame.isWindowModified());
-        QVERIFY2(frame.PhaseView()->HasBackgroundMap(), qPrintable(frame.PhaseView()->BackgroundMapError()));
+        QVERIFY2(frame.PhaseView()->HasBackgroundMap(),
+                 qPrintable(frame.PhaseView()->BackgroundMapError()));
         frame.Document().SetModified(false);
 
         // The Domain form shows no placement of its own; what its "DXF
         // Options..." takes waits for the form's OK.
         const std::string placed = varnex::WriteProjectJson(project);
         for (const bool accept : {false, true}) {
-            varnex::ui::FormDialog domain(varnex::ui::CreateInputForm(FormKind::domain, -1), project, prompts_);
+            varnex::ui::FormDialog domain(varnex::ui::CreateInputForm(FormKind::domain, -1),
+                                          project, prompts_);
             QVERIFY(!domain.Form()->findChild<QDoubleSpinBox*>(QStringLiteral("mapOffsetX")));
             QVERIFY(!domain.Form()->findChild<QDoubleSpinBox*>(QStringLiteral("mapScale")));
             WhenModalOpens<varnex::ui::FormDialog>([&](varnex::ui::FormDialog& dialog) {
@@ -1273,11 +1331,13 @@ private slots:
         project.sitePlan.gridSpacing = 0;
         const std::string before = varnex::WriteProjectJson(project);
         {
-            varnex::ui::FormDialog domain(varnex::ui::CreateInputForm(FormKind::domain, -1), project, prompts_);
+            varnex::ui::FormDialog domain(varnex::ui::CreateInputForm(FormKind::domain, -1),
+                                          project, prompts_);
             QVERIFY(domain.TryAccept());
             QCOMPARE(varnex::WriteProjectJson(project), before);
         }
-        varnex::ui::FormDialog domain(varnex::ui::CreateInputForm(FormKind::domain, -1), project, prompts_);
+        varnex::ui::FormDialog domain(varnex::ui::CreateInputForm(FormKind::domain, -1), project,
+                                      prompts_);
         Find<QSpinBox>(domain.Form(), "gridSpacing")->setValue(20);
         QVERIFY(domain.TryAccept());
         QCOMPARE(project.sitePlan.gridSpacing, 20);

@@ -1,57 +1,55 @@
 // The main window: its command set, language switching, opening and saving
 // projects through it, and what it enables.
 
-#include <csignal>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include <sys/resource.h>
-
-#include <QListWidget>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <csignal>
+#include <memory>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
 
-#include "model/Project.h"
-#include "ui/forms/ValidationList.h"
-#include "ui/siteplan/CPhaseView.h"
+#include "MainWindowTest.h"
+#include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
 #include "archive/FileVersion.h"
+#include "model/Project.h"
 #include "persist/ProjectJson.h"
 #include "settings/LanguageList.h"
 #include "settings/Preferences.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/IterationCount.h"
+#include "ui/forms/PropertyGrid.h"
+#include "ui/forms/ValidationList.h"
+#include "ui/reports/ReportPrinter.h"
 #include "ui/shell/CMainFrame.h"
 #include "ui/shell/CVarnexDoc.h"
 #include "ui/shell/ProgramOptionsDialog.h"
 #include "ui/shell/ProjectExplorer.h"
 #include "ui/shell/ProjectWizard.h"
 #include "ui/shell/StartDialog.h"
-#include "ui/forms/PropertyGrid.h"
-#include "ui/reports/ReportPrinter.h"
 #include "ui/shell/WindowStateStore.h"
-#include "MainWindowTest.h"
-#include "ScriptedPrompts.h"
-#include "UiTestSupport.h"
+#include "ui/siteplan/CPhaseView.h"
 
 using varnex::Project;
 using varnex::UserInterfaceSettings;
@@ -65,7 +63,9 @@ using varnex::ui::test::SaveScreenshot;
 
 namespace {
 
-QString ExamplePath(const QString& name) { return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name; }
+QString ExamplePath(const QString& name) {
+    return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name;
+}
 
 QByteArray FileBytes(const QString& path) {
     QFile file(path);
@@ -96,7 +96,9 @@ QStringList MenuTitles(const QMainWindow& window) {
     return titles;
 }
 
-QMenu* TopMenu(const QMainWindow& window, int index) { return window.menuBar()->actions().at(index)->menu(); }
+QMenu* TopMenu(const QMainWindow& window, int index) {
+    return window.menuBar()->actions().at(index)->menu();
+}
 
 QStringList TopLevelItems(const QTreeWidget* tree) {
     QStringList items;
@@ -138,34 +140,45 @@ private slots:
     void cleanup() { CloseMainWindow(); }
 
     void menusFollowTheCommandTableInOrder() {
-        QCOMPARE(MenuTitles(*frame_), QStringList({"&File", "&Edit", "&Setup", "S&ource", "&Aquifer", "&Receptor", "&Model",
-                                                   "R&esults", "&View", "&Help"}));
-        QCOMPARE(MenuOutline(TopMenu(*frame_, 0)),
-                 QStringList({"&New", "&Open...", "&Save", "Save &As...", "Save Without Results...", "---",
-                              "Import JSON...", "Export JSON...", "---", "&Print... >", "Model", "Results", "<",
-                              "P&rint Setup...", "---", "Recent File", "---", "E&xit"}));
+        QCOMPARE(MenuTitles(*frame_),
+                 QStringList({"&File", "&Edit", "&Setup", "S&ource", "&Aquifer", "&Receptor",
+                              "&Model", "R&esults", "&View", "&Help"}));
+        QCOMPARE(
+            MenuOutline(TopMenu(*frame_, 0)),
+            QStringList({"&New", "&Open...", "&Save", "Save &As...", "Save Without Results...",
+                         "---", "Import JSON...", "Export JSON...", "---", "&Print... >", "Model",
+                         "Results", "<", "P&rint Setup...", "---", "Recent File", "---", "E&xit"}));
         QCOMPARE(MenuOutline(TopMenu(*frame_, 1)), QStringList({"&Undo", "&Redo"}));
         QCOMPARE(MenuOutline(TopMenu(*frame_, 2)),
-                 QStringList({"Project Details", "Domain Details", "Contaminant Inventory", "WQS", "Active &Processes",
-                              "---", "Project &Wizard", "---", "Options"}));
+                 QStringList({"Project Details", "Domain Details", "Contaminant Inventory", "WQS",
+                              "Active &Processes", "---", "Project &Wizard", "---", "Options"}));
         QCOMPARE(MenuOutline(TopMenu(*frame_, 3)), QStringList({"&New Source"}));
         QCOMPARE(MenuOutline(TopMenu(*frame_, 4)), QStringList({"&Aquifer"}));
         QCOMPARE(MenuOutline(TopMenu(*frame_, 5)), QStringList({"New &Receptor"}));
         QCOMPARE(MenuOutline(TopMenu(*frame_, 6)),
-                 QStringList({"&Level >", "Level 1", "Level 2", "Level 3", "Level 3a", "<", "Correlations",
-                              "Simulation &Parameters", "---", "Contaminant Plume", "---", "Run"}));
-        QCOMPARE(MenuOutline(TopMenu(*frame_, 7)), QStringList({"&Statistics", "&Graphical", "Sensitivity &Analysis"}));
+                 QStringList({"&Level >", "Level 1", "Level 2", "Level 3", "Level 3a", "<",
+                              "Correlations", "Simulation &Parameters", "---", "Contaminant Plume",
+                              "---", "Run"}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 7)),
+                 QStringList({"&Statistics", "&Graphical", "Sensitivity &Analysis"}));
         QCOMPARE(MenuOutline(TopMenu(*frame_, 8)),
-                 QStringList({"&Toolbar", "&Drawing Toolbar", "&Status Bar", "Project &Explorer", "&Properties", "---",
-                              "&Aquifer Flow Arrow", "Pa&n", "&Redraw", "&Zoom >", "&In", "&Out", "&Window",
-                              "&Previous", "&All", "<", "Plume Legend", "---", "DXF Options..."}));
-        QCOMPARE(MenuOutline(TopMenu(*frame_, 9)), QStringList({"&Help Topics", "---", "&About Varnex2.5..."}));
+                 QStringList({"&Toolbar", "&Drawing Toolbar", "&Status Bar", "Project &Explorer",
+                              "&Properties", "---", "&Aquifer Flow Arrow", "Pa&n", "&Redraw",
+                              "&Zoom >", "&In", "&Out", "&Window", "&Previous", "&All", "<",
+                              "Plume Legend", "---", "DXF Options..."}));
+        QCOMPARE(MenuOutline(TopMenu(*frame_, 9)),
+                 QStringList({"&Help Topics", "---", "&About Varnex2.5..."}));
 
-        QCOMPARE(frame_->CommandAction(Command::fileNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-        QCOMPARE(frame_->CommandAction(Command::fileOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
-        QCOMPARE(frame_->CommandAction(Command::fileSave)->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-        QCOMPARE(frame_->CommandAction(Command::filePrintModel)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
-        QCOMPARE(frame_->CommandAction(Command::helpTopics)->shortcut(), QKeySequence(QStringLiteral("F1")));
+        QCOMPARE(frame_->CommandAction(Command::fileNew)->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(frame_->CommandAction(Command::fileOpen)->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(frame_->CommandAction(Command::fileSave)->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(frame_->CommandAction(Command::filePrintModel)->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+P")));
+        QCOMPARE(frame_->CommandAction(Command::helpTopics)->shortcut(),
+                 QKeySequence(QStringLiteral("F1")));
 
         // The two toolbars with the commands they carry.
         const auto bars = frame_->findChildren<QToolBar*>();
@@ -192,12 +205,14 @@ private slots:
         QCOMPARE(MenuTitles(*frame_).first(), QStringLiteral("&Datei"));
         QCOMPARE(MenuOutline(TopMenu(*frame_, 0)).first(), QStringLiteral("&Neu"));
         // The key stays Ctrl+N whatever the language calls it.
-        QCOMPARE(frame_->CommandAction(Command::fileNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(frame_->CommandAction(Command::fileNew)->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+N")));
         QCOMPARE(TopLevelItems(frame_->Explorer()).first(), QStringLiteral("Quellen"));
         // Stored for the next start.
         QCOMPARE(varnex::GetStringPreference("Settings", "Language"), std::string("Deutsch"));
         // Input labels follow too.
-        QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level2-solvent-soakaway.json"))));
+        QVERIFY(
+            frame_->ImportJsonFile(ExamplePath(QStringLiteral("level2-solvent-soakaway.json"))));
         frame_->Explorer()->setCurrentItem(frame_->Explorer()->topLevelItem(0)->child(0));
         QVERIFY(!frame_->Properties()->ValueOf(QStringLiteral("Mächtigkeit [m]")).isEmpty());
         SaveScreenshot(*frame_, QStringLiteral("main-deutsch.png"));
@@ -210,26 +225,30 @@ private slots:
 
     void importedExamplesFillTheExplorer_data() {
         QTest::addColumn<QString>("example");
-        for (const QString& name :
-             QDir(QStringLiteral(VARNEX_SOURCE_DIR "/examples")).entryList({QStringLiteral("*.json")}, QDir::Files))
+        for (const QString& name : QDir(QStringLiteral(VARNEX_SOURCE_DIR "/examples"))
+                                       .entryList({QStringLiteral("*.json")}, QDir::Files))
             QTest::newRow(name.toUtf8().constData()) << name;
     }
     void importedExamplesFillTheExplorer() {
         QFETCH(QString, example);
-        QVERIFY2(frame_->ImportJsonFile(ExamplePath(example)), qPrintable(prompts_.errors.join("\n")));
+        QVERIFY2(frame_->ImportJsonFile(ExamplePath(example)),
+                 qPrintable(prompts_.errors.join("\n")));
         const Project& project = frame_->Document().GetProject();
         const QTreeWidget* tree = frame_->Explorer();
         QCOMPARE(tree->topLevelItemCount(), 4);
         QTreeWidgetItem* sources = tree->topLevelItem(0);
         QCOMPARE(static_cast<std::size_t>(sources->childCount()), project.sources.size());
         for (int s = 0; s < sources->childCount(); ++s) {
-            QCOMPARE(sources->child(s)->text(0), QString::fromStdString(project.sources[static_cast<std::size_t>(s)].name));
+            QCOMPARE(sources->child(s)->text(0),
+                     QString::fromStdString(project.sources[static_cast<std::size_t>(s)].name));
             QCOMPARE(static_cast<std::size_t>(sources->child(s)->childCount()),
                      project.sources[static_cast<std::size_t>(s)].pathways.size());
             QCOMPARE(sources->child(s)->child(0)->text(0), QStringLiteral("Unsaturated Pathway 1"));
         }
-        QCOMPARE(static_cast<std::size_t>(tree->topLevelItem(1)->childCount()), project.receptors.size());
-        QCOMPARE(static_cast<std::size_t>(tree->topLevelItem(2)->childCount()), project.contaminants.size());
+        QCOMPARE(static_cast<std::size_t>(tree->topLevelItem(1)->childCount()),
+                 project.receptors.size());
+        QCOMPARE(static_cast<std::size_t>(tree->topLevelItem(2)->childCount()),
+                 project.contaminants.size());
 
         // An imported project is not yet a project file: it is marked
         // modified and named after its JSON file.
@@ -240,11 +259,14 @@ private slots:
         if (sources->childCount() > 0) {
             frame_->Explorer()->setCurrentItem(sources->child(0));
             const varnex::Source& source = project.sources.front();
-            QCOMPARE(frame_->Properties()->ValueOf(QStringLiteral("Name")), QString::fromStdString(source.name));
-            QCOMPARE(frame_->Properties()->ValueOf(QString::fromStdString(source.thickness.Label())),
-                     QString::fromStdString(source.thickness.Format()));
+            QCOMPARE(frame_->Properties()->ValueOf(QStringLiteral("Name")),
+                     QString::fromStdString(source.name));
+            QCOMPARE(
+                frame_->Properties()->ValueOf(QString::fromStdString(source.thickness.Label())),
+                QString::fromStdString(source.thickness.Format()));
         }
-        SaveScreenshot(*frame_, QStringLiteral("main-") + QFileInfo(example).completeBaseName() + ".png");
+        SaveScreenshot(*frame_,
+                       QStringLiteral("main-") + QFileInfo(example).completeBaseName() + ".png");
     }
 
     void savedProjectReopensUnchanged() {
@@ -294,7 +316,8 @@ private slots:
             const std::string opened = varnex::WriteProjectJson(frame_->Document().GetProject());
 
             QVERIFY(frame_->MaybeSave());
-            QVERIFY(frame_->ImportJsonFile(ExamplePath(QFileInfo(name).completeBaseName() + QStringLiteral(".json"))));
+            QVERIFY(frame_->ImportJsonFile(
+                ExamplePath(QFileInfo(name).completeBaseName() + QStringLiteral(".json"))));
             QCOMPARE(opened, varnex::WriteProjectJson(frame_->Document().GetProject()));
             frame_->Document().SetModified(false);
         }
@@ -305,7 +328,8 @@ private slots:
         // Imported from the examples folder, wherever the program runs: the
         // map named without a folder lies beside the JSON file.
         QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level1-gasworks.json"))));
-        QVERIFY2(frame_->PhaseView()->HasBackgroundMap(), qPrintable(frame_->PhaseView()->BackgroundMapError()));
+        QVERIFY2(frame_->PhaseView()->HasBackgroundMap(),
+                 qPrintable(frame_->PhaseView()->BackgroundMapError()));
 
         // Saved into a folder of its own with a copy of the map, reopened:
         // the copy beside the project file is the one read.
@@ -316,7 +340,8 @@ private slots:
         prompts_.yesNoCancelAnswers << UserPrompts::Answer::no;
         QVERIFY(frame_->MaybeSave());
         QVERIFY(frame_->OpenDocumentFile(folder.filePath(QStringLiteral("gasworks.vnx"))));
-        QVERIFY2(frame_->PhaseView()->HasBackgroundMap(), qPrintable(frame_->PhaseView()->BackgroundMapError()));
+        QVERIFY2(frame_->PhaseView()->HasBackgroundMap(),
+                 qPrintable(frame_->PhaseView()->BackgroundMapError()));
         QVERIFY(QFile::remove(folder.filePath(map)));
     }
 
@@ -337,13 +362,15 @@ private slots:
             const WriteLimit limit;
             saved = frame_->SaveDocument();
         }
-        QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ExeOwner);
 
         QVERIFY(!saved);
         QCOMPARE(prompts_.errors.size(), 1);
         QVERIFY(!prompts_.errors.first().isEmpty());
         QCOMPARE(FileBytes(path), before);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"petrol.vnx"}));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"petrol.vnx"}));
         // Nothing in memory is lost either, and it is still to be saved.
         QVERIFY(frame_->isWindowModified());
         QCOMPARE(varnex::WriteProjectJson(frame_->Document().GetProject()), changed);
@@ -382,7 +409,8 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QByteArray bytes = file.readAll();
         file.close();
-        const qsizetype at = bytes.indexOf("Canal Str"); // no doubled letter, which the coding would make a run
+        const qsizetype at =
+            bytes.indexOf("Canal Str"); // no doubled letter, which the coding would make a run
         QVERIFY(at >= 0);
         bytes[at] = 'K';
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -395,8 +423,9 @@ private slots:
         prompts_.yesNoAnswers << false;
         QVERIFY(!frame_->OpenDocumentFile(path));
         QCOMPARE(prompts_.questions.size(), 1);
-        QVERIFY(prompts_.questions.first().startsWith(QStringLiteral("The project file ") + path +
-                                                      QStringLiteral(" is damaged: its contents do not match")));
+        QVERIFY(prompts_.questions.first().startsWith(
+            QStringLiteral("The project file ") + path +
+            QStringLiteral(" is damaged: its contents do not match")));
         QVERIFY(prompts_.questions.first().endsWith(QStringLiteral("Open it anyway?")));
         QVERIFY(prompts_.errors.isEmpty());
         QCOMPARE(varnex::WriteProjectJson(frame_->Document().GetProject()), open);
@@ -404,7 +433,8 @@ private slots:
         prompts_.yesNoAnswers << true;
         QVERIFY(frame_->OpenDocumentFile(path));
         QCOMPARE(frame_->Document().FilePath(), path);
-        QVERIFY(varnex::WriteProjectJson(frame_->Document().GetProject()).find("Kanal Street") != std::string::npos);
+        QVERIFY(varnex::WriteProjectJson(frame_->Document().GetProject()).find("Kanal Street") !=
+                std::string::npos);
     }
 
     void changesAreOfferedForSavingBeforeTheyGo() {
@@ -428,7 +458,8 @@ private slots:
         prompts_.yesNoCancelAnswers << UserPrompts::Answer::no;
         bool wizardShown = false;
         QTimer::singleShot(0, this, [&wizardShown] {
-            if (auto* wizard = qobject_cast<varnex::ui::ProjectWizard*>(QApplication::activeModalWidget())) {
+            if (auto* wizard =
+                    qobject_cast<varnex::ui::ProjectWizard*>(QApplication::activeModalWidget())) {
                 wizardShown = true;
                 wizard->reject();
             }
@@ -442,11 +473,12 @@ private slots:
     }
 
     void resultCommandsFollowTheResults() {
-        const Command results[] = {Command::resultsStatistics, Command::resultsGraphical, Command::resultsSensitivity,
-                                   Command::filePrintResults};
+        const Command results[] = {Command::resultsStatistics, Command::resultsGraphical,
+                                   Command::resultsSensitivity, Command::filePrintResults};
         const auto enabled = [this, &results] {
             int count = 0;
-            for (Command command : results) count += frame_->CommandAction(command)->isEnabled() ? 1 : 0;
+            for (Command command : results)
+                count += frame_->CommandAction(command)->isEnabled() ? 1 : 0;
             return count;
         };
         QTemporaryDir folder;
@@ -494,7 +526,8 @@ private slots:
             const char* title;
         } commands[] = {{Command::filePrintModel, "Model"}, {Command::filePrintResults, "Results"}};
         for (const auto& print : commands) {
-            const QString pdf = folder.filePath(QString::fromLatin1(print.title) + QStringLiteral(".pdf"));
+            const QString pdf =
+                folder.filePath(QString::fromLatin1(print.title) + QStringLiteral(".pdf"));
             printer.setOutputFileName(pdf);
             QString title;
             varnex::ui::test::WhenModalOpens<QPrintDialog>([&title](QPrintDialog& dialog) {
@@ -505,7 +538,8 @@ private slots:
             QCOMPARE(title, QString::fromLatin1(print.title));
             QVERIFY2(!QFileInfo::exists(pdf), "a cancelled print wrote its file");
 
-            varnex::ui::test::WhenModalOpens<QPrintDialog>([](QPrintDialog& dialog) { dialog.accept(); });
+            varnex::ui::test::WhenModalOpens<QPrintDialog>(
+                [](QPrintDialog& dialog) { dialog.accept(); });
             frame_->CommandAction(print.command)->trigger();
             QVERIFY2(prompts_.errors.isEmpty(), qPrintable(prompts_.errors.join("\n")));
             const QByteArray bytes = FileBytes(pdf);
@@ -582,7 +616,8 @@ private slots:
         for (const auto& entry : buttons) {
             StartDialog start;
             QTimer::singleShot(0, [&start, &entry] {
-                if (entry.choice == StartDialog::Choice::open) SaveScreenshot(start, QStringLiteral("start-window.png"));
+                if (entry.choice == StartDialog::Choice::open)
+                    SaveScreenshot(start, QStringLiteral("start-window.png"));
                 for (QPushButton* button : start.findChildren<QPushButton*>())
                     if (button->text() == QLatin1String(entry.button)) button->click();
             });
@@ -607,7 +642,8 @@ private slots:
     }
 
     void aboutAndStatusTexts() {
-        QCOMPARE(CMainFrame::VersionText(varnex::ProgramVersion()), QStringLiteral("Version 2.05.0004"));
+        QCOMPARE(CMainFrame::VersionText(varnex::ProgramVersion()),
+                 QStringLiteral("Version 2.05.0004"));
         frame_->OnHelpAbout();
         QCOMPARE(prompts_.information.size(), 1);
         QVERIFY(prompts_.information.first().contains(QStringLiteral("Version 2.05.0004")));
@@ -626,23 +662,25 @@ private slots:
     // nothing in its images folder is left over from an older guide.
     void guideFiguresShipBesideTheGuide() {
         const QDir folder(QCoreApplication::applicationDirPath());
-        const QString guide = QString::fromUtf8(FileBytes(folder.filePath(QStringLiteral("user-guide.md"))));
+        const QString guide =
+            QString::fromUtf8(FileBytes(folder.filePath(QStringLiteral("user-guide.md"))));
         QVERIFY(!guide.isEmpty());
         QStringList shown;
         const QRegularExpression figure(QStringLiteral("!\\[[^\\]]+\\]\\((images/[^)]+)\\)"));
-        for (auto match = figure.globalMatch(guide); match.hasNext();) shown << match.next().captured(1);
+        for (auto match = figure.globalMatch(guide); match.hasNext();)
+            shown << match.next().captured(1);
         QVERIFY(shown.size() >= 15);
         for (const QString& image : shown) {
             QVERIFY2(QFileInfo(folder.filePath(image)).size() > 1000, qPrintable(image));
         }
         const QDir source(QStringLiteral(VARNEX_SOURCE_DIR "/docs/images"));
         for (const QString& file : source.entryList({QStringLiteral("*.png")}, QDir::Files))
-            QVERIFY2(shown.contains(QStringLiteral("images/") + file), qPrintable(file + " is shown nowhere"));
+            QVERIFY2(shown.contains(QStringLiteral("images/") + file),
+                     qPrintable(file + " is shown nowhere"));
     }
 
 private:
     static std::string ToStd(const QString& text) { return text.toStdString(); }
-
 };
 
 QTEST_MAIN(MainFrameTest)

@@ -5,19 +5,17 @@
 // settings started from it, scripted answers to every question, and a fresh
 // main window per test function.
 
-#include <memory>
-
 #include <QObject>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
+#include "ScriptedPrompts.h"
 #include "settings/Preferences.h"
 #include "settings/UserInterfaceSettings.h"
 #include "ui/common/QtText.h"
 #include "ui/shell/CMainFrame.h"
 #include "ui/shell/CVarnexDoc.h"
-
-#include "ScriptedPrompts.h"
 
 namespace varnex::ui::test {
 
@@ -26,7 +24,8 @@ protected:
     // From initTestCase(): the preferences file and the settings read from it.
     void StartPreferences() {
         QVERIFY(preferencesFolder_.isValid());
-        UseUserPreferencesFile(ToStdString(preferencesFolder_.filePath(QStringLiteral("preferences.ini"))));
+        UseUserPreferencesFile(
+            ToStdString(preferencesFolder_.filePath(QStringLiteral("preferences.ini"))));
         settings_.StartUp();
     }
     // From cleanupTestCase().

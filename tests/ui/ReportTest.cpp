@@ -2,10 +2,6 @@
 // PDFs they make (pages, header rows repeated, nothing split), and the
 // desktop program's headless options as a script calls them.
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +12,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "ExampleProjects.h"
 #include "model/Project.h"
 #include "model/SimulationLevel.h"
 #include "persist/ProjectFile.h"
@@ -29,8 +29,6 @@
 #include "ui/reports/ReportModel.h"
 #include "ui/reports/ReportPrinter.h"
 
-#include "ExampleProjects.h"
-
 using varnex::Project;
 using namespace varnex::ui;
 using Kind = ReportBlock::Kind;
@@ -42,12 +40,15 @@ constexpr int iterations = 41;
 using varnex::ui::test::LoadExample;
 const auto& examples = varnex::ui::test::runnableExamples;
 
-std::unique_ptr<Project> RunExample(const std::string& name) { return varnex::ui::test::RunExample(name, iterations); }
+std::unique_ptr<Project> RunExample(const std::string& name) {
+    return varnex::ui::test::RunExample(name, iterations);
+}
 
 // Page objects of a PDF ("/Type /Pages" is the page tree, not a page).
 int PdfPageCount(const QByteArray& pdf) {
     int count = 0;
-    for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1))
+    for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0;
+         at = pdf.indexOf("/Type /Page", at + 1))
         if (pdf.mid(at + 11, 1) != "s") ++count;
     return count;
 }
@@ -68,7 +69,8 @@ int RunVarnex(const QStringList& arguments, QString* errors = nullptr) {
 
 const ReportBlock* FindHeading(const ReportModel& model, const QString& text, std::size_t& index) {
     for (index = 0; index < model.blocks.size(); ++index)
-        if (model.blocks[index].kind == Kind::heading && model.blocks[index].text == text) return &model.blocks[index];
+        if (model.blocks[index].kind == Kind::heading && model.blocks[index].text == text)
+            return &model.blocks[index];
     return nullptr;
 }
 
@@ -81,7 +83,8 @@ private slots:
     void initTestCase() {
         QVERIFY(preferences_.isValid());
         QVERIFY(scratch_.isValid());
-        varnex::UseUserPreferencesFile(preferences_.filePath(QStringLiteral("preferences.ini")).toStdString());
+        varnex::UseUserPreferencesFile(
+            preferences_.filePath(QStringLiteral("preferences.ini")).toStdString());
         for (const char* example : examples) runs_.push_back(RunExample(example));
     }
     void cleanupTestCase() { varnex::ResetUserPreferencesFile(); }
@@ -90,12 +93,17 @@ private slots:
         for (const auto& project : runs_) {
             const ReportModel model = ReportBuilder::ModelReport(*project);
             QCOMPARE(model.Count(Kind::titleBlock), 1);
-            QCOMPARE(model.blocks[1].rows.at(0).at(1), QString::fromStdString(project->details.title));
+            QCOMPARE(model.blocks[1].rows.at(0).at(1),
+                     QString::fromStdString(project->details.title));
             std::size_t at = 0;
             for (const varnex::Source& source : project->sources)
-                QVERIFY(FindHeading(model, QStringLiteral("Source: ") + QString::fromStdString(source.name), at));
+                QVERIFY(FindHeading(
+                    model, QStringLiteral("Source: ") + QString::fromStdString(source.name), at));
             for (const varnex::Contaminant& contaminant : project->contaminants) {
-                QVERIFY(FindHeading(model, QStringLiteral("Contaminant: ") + QString::fromStdString(contaminant.name), at));
+                QVERIFY(FindHeading(model,
+                                    QStringLiteral("Contaminant: ") +
+                                        QString::fromStdString(contaminant.name),
+                                    at));
                 // The contaminant's own inputs follow its heading, each with its distribution text.
                 const ReportBlock& table = model.blocks.at(at + 1);
                 QCOMPARE(table.kind, Kind::table);
@@ -104,7 +112,8 @@ private slots:
             // Every row has a cell for every column.
             for (const ReportBlock& block : model.blocks)
                 if (block.kind == Kind::table)
-                    for (const QStringList& row : block.rows) QCOMPARE(row.size(), block.header.size());
+                    for (const QStringList& row : block.rows)
+                        QCOMPARE(row.size(), block.header.size());
         }
     }
 
@@ -113,7 +122,8 @@ private slots:
     void modelReportListsTheCorrelations() {
         Project& project = *runs_.at(2);
         std::size_t at = 0;
-        QVERIFY(!FindHeading(ReportBuilder::ModelReport(project), QStringLiteral("Input Correlations"), at));
+        QVERIFY(!FindHeading(ReportBuilder::ModelReport(project),
+                             QStringLiteral("Input Correlations"), at));
         const varnex::CorrelationList before = project.correlations;
         const varnex::Source& source = project.sources.at(0);
         varnex::Correlation record;
@@ -132,8 +142,10 @@ private slots:
         project.correlations = before;
         QVERIFY(FindHeading(model, QStringLiteral("Input Correlations"), at));
         const ReportBlock& table = model.blocks.at(at + 1);
-        QCOMPARE(table.header, (QStringList{QStringLiteral("Correlation name"), QStringLiteral("Correlated Parameter"),
-                                            QStringLiteral("Parameter Correlated To"), QStringLiteral("Value")}));
+        QCOMPARE(
+            table.header,
+            (QStringList{QStringLiteral("Correlation name"), QStringLiteral("Correlated Parameter"),
+                         QStringLiteral("Parameter Correlated To"), QStringLiteral("Value")}));
         QCOMPARE(table.rows.size(), std::size_t{2});
         // Records follow the reference input's identity.
         const QString sourceName = QString::fromStdString(source.name);
@@ -152,22 +164,27 @@ private slots:
             int places = 0;
             for (std::size_t c = 0; c < project->contaminants.size(); ++c) {
                 const QString contaminant = QString::fromStdString(project->contaminants[c].name);
-                const std::size_t count = receptors ? project->receptors.size() : project->sources.size();
+                const std::size_t count =
+                    receptors ? project->receptors.size() : project->sources.size();
                 for (std::size_t i = 0; i < count; ++i) {
-                    const QString place = QString::fromStdString(receptors ? project->receptors[i].name
-                                                                           : project->sources[i].name);
+                    const QString place = QString::fromStdString(
+                        receptors ? project->receptors[i].name : project->sources[i].name);
                     std::size_t at = 0;
-                    if (!FindHeading(model, contaminant + QStringLiteral(" - ") + place, at)) continue;
+                    if (!FindHeading(model, contaminant + QStringLiteral(" - ") + place, at))
+                        continue;
                     ++places;
                     // The concentrations over the run's time slices, in order.
                     const ReportBlock& table = model.blocks.at(at + 1);
                     QCOMPARE(table.kind, Kind::table);
-                    QCOMPARE(table.header.size(), static_cast<qsizetype>(project->timeSlices.size()) + 1);
+                    QCOMPARE(table.header.size(),
+                             static_cast<qsizetype>(project->timeSlices.size()) + 1);
                     QCOMPARE(table.header.last(),
-                             QString::fromStdString(GraphBuilder::TimeSliceText(project->timeSlices.back())));
+                             QString::fromStdString(
+                                 GraphBuilder::TimeSliceText(project->timeSlices.back())));
                     QCOMPARE(table.rows.front().front(), QStringLiteral("Minimum"));
                     for (const QStringList& row : table.rows)
-                        for (qsizetype cell = 1; cell < row.size(); ++cell) QVERIFY(row[cell] != QStringLiteral("---"));
+                        for (qsizetype cell = 1; cell < row.size(); ++cell)
+                            QVERIFY(row[cell] != QStringLiteral("---"));
                 }
             }
             QVERIFY2(places > 0, qPrintable(model.title));
@@ -188,9 +205,10 @@ private slots:
         for (std::size_t e = 0; e < runs_.size(); ++e) {
             const QString base = QFileInfo(QString::fromLatin1(examples[e])).completeBaseName();
             for (const bool results : {false, true}) {
-                const ReportModel model =
-                    results ? ReportBuilder::ResultsReport(*runs_[e]) : ReportBuilder::ModelReport(*runs_[e]);
-                const QString path = scratch_.filePath(base + (results ? "-results.pdf" : "-model.pdf"));
+                const ReportModel model = results ? ReportBuilder::ResultsReport(*runs_[e])
+                                                  : ReportBuilder::ModelReport(*runs_[e]);
+                const QString path =
+                    scratch_.filePath(base + (results ? "-results.pdf" : "-model.pdf"));
                 QString error;
                 QVERIFY2(ReportPrinter::WritePdf(model, path, error), qPrintable(error));
                 QFile file(path);
@@ -202,14 +220,17 @@ private slots:
                 counter.setPageSize(QPageSize(QPageSize::A4));
                 const int expected = ReportPrinter::CountPages(model, counter);
                 QCOMPARE(PdfPageCount(pdf), expected);
-                QVERIFY2(expected >= 1 && expected <= 40, qPrintable(QStringLiteral("%1 pages").arg(expected)));
+                QVERIFY2(expected >= 1 && expected <= 40,
+                         qPrintable(QStringLiteral("%1 pages").arg(expected)));
                 if (!pdftoppm.isEmpty()) {
-                    const QString prefix = QStringLiteral(VARNEX_SCREENSHOT_DIR "/report-") + base +
-                                           (results ? QStringLiteral("-results") : QStringLiteral("-model"));
-                    QCOMPARE(QProcess::execute(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"),
-                                                          QStringLiteral("60"), QStringLiteral("-l"), QStringLiteral("4"),
-                                                          path, prefix}),
-                             0);
+                    const QString prefix =
+                        QStringLiteral(VARNEX_SCREENSHOT_DIR "/report-") + base +
+                        (results ? QStringLiteral("-results") : QStringLiteral("-model"));
+                    QCOMPARE(
+                        QProcess::execute(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"),
+                                                     QStringLiteral("60"), QStringLiteral("-l"),
+                                                     QStringLiteral("4"), path, prefix}),
+                        0);
                 }
             }
         }
@@ -229,10 +250,12 @@ private slots:
             table.kind = Kind::table;
             table.header = {QStringLiteral("Row"), QStringLiteral("Value")};
             for (int r = 0; r < 70; ++r)
-                table.rows.push_back({QStringLiteral("Row %1").arg(r),
-                                      r % 7 == 0 ? QStringLiteral("a value long enough to wrap onto a second line of "
-                                                                  "its cell in the narrow column of this table")
-                                                 : QString::number(r)});
+                table.rows.push_back(
+                    {QStringLiteral("Row %1").arg(r),
+                     r % 7 == 0
+                         ? QStringLiteral("a value long enough to wrap onto a second line of "
+                                          "its cell in the narrow column of this table")
+                         : QString::number(r)});
             model.blocks.push_back(table);
         }
         const QString path = scratch_.filePath(QStringLiteral("breaks.pdf"));
@@ -244,8 +267,10 @@ private slots:
         QVERIFY2(pages >= 5, qPrintable(QString::number(pages)));
         const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
         if (!pdftoppm.isEmpty())
-            QCOMPARE(QProcess::execute(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"),
-                                                  path, QStringLiteral(VARNEX_SCREENSHOT_DIR "/report-breaks")}),
+            QCOMPARE(QProcess::execute(pdftoppm,
+                                       {QStringLiteral("-png"), QStringLiteral("-r"),
+                                        QStringLiteral("60"), path,
+                                        QStringLiteral(VARNEX_SCREENSHOT_DIR "/report-breaks")}),
                      0);
     }
 
@@ -285,7 +310,8 @@ private slots:
             QPdfWriter writer(path);
             writer.setPageSize(QPageSize(QPageSize::A4));
             QVERIFY(ReportPrinter::PrintGraph(QStringLiteral("Graph"), content,
-                                              CTChart::FittingSettings(content, false, false, true), writer));
+                                              CTChart::FittingSettings(content, false, false, true),
+                                              writer));
             QCOMPARE(writer.pageLayout().orientation(), QPageLayout::Portrait);
         }
         QFile file(path);
@@ -306,25 +332,29 @@ private slots:
             plan.insert(QStringLiteral("showBackgroundMap"), true);
             QJsonObject changed = root;
             changed.insert(QStringLiteral("sitePlan"), plan);
-            const QString path = scratch_.filePath(map.isEmpty() ? QStringLiteral("nomap.json")
-                                                                 : QFileInfo(map).completeBaseName() + QStringLiteral(".json"));
+            const QString path = scratch_.filePath(
+                map.isEmpty() ? QStringLiteral("nomap.json")
+                              : QFileInfo(map).completeBaseName() + QStringLiteral(".json"));
             QFile file(path);
             if (!file.open(QIODevice::WriteOnly)) return QString();
             file.write(QJsonDocument(changed).toJson());
             return path;
         };
-        QVERIFY(QFile::copy(QStringLiteral(VARNEX_SOURCE_DIR "/examples/canal-street-survey-2023.dxf"),
-                            scratch_.filePath(QStringLiteral("canal-street-survey-2023.dxf"))));
+        QVERIFY(
+            QFile::copy(QStringLiteral(VARNEX_SOURCE_DIR "/examples/canal-street-survey-2023.dxf"),
+                        scratch_.filePath(QStringLiteral("canal-street-survey-2023.dxf"))));
         const QString mapped = withMap(QStringLiteral("canal-street-survey-2023.dxf"));
         const QString plain = withMap(QString());
         const QString missing = withMap(QStringLiteral("gone.dxf"));
         QVERIFY(!mapped.isEmpty() && !plain.isEmpty() && !missing.isEmpty());
 
         auto render = [&](const QString& project, const QString& out, QString* errors) {
-            return RunVarnex({QStringLiteral("--render-plume"), project, QStringLiteral("--contaminant"),
-                              QStringLiteral("Benzene"), QStringLiteral("--time"), QStringLiteral("50"),
-                              QStringLiteral("--spacing"), QStringLiteral("5"), QStringLiteral("--area"),
-                              QStringLiteral("0,200,240,240"), QStringLiteral("--size"), QStringLiteral("900x700"), out},
+            return RunVarnex({QStringLiteral("--render-plume"), project,
+                              QStringLiteral("--contaminant"), QStringLiteral("Benzene"),
+                              QStringLiteral("--time"), QStringLiteral("50"),
+                              QStringLiteral("--spacing"), QStringLiteral("5"),
+                              QStringLiteral("--area"), QStringLiteral("0,200,240,240"),
+                              QStringLiteral("--size"), QStringLiteral("900x700"), out},
                              errors);
         };
         QString errors;
@@ -360,7 +390,8 @@ private slots:
         const QString vnx = scratch_.filePath(QStringLiteral("petrol.vnx"));
         std::string error;
         QVERIFY2(varnex::SaveProject(*project, vnx.toStdString(), true, error), error.c_str());
-        const QString json = QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + QString::fromLatin1(examples[3]);
+        const QString json =
+            QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + QString::fromLatin1(examples[3]);
         const QString contaminant = QString::fromStdString(project->contaminants.front().name);
 
         const QString pdf = scratch_.filePath(QStringLiteral("headless.pdf"));
@@ -370,25 +401,28 @@ private slots:
         QVERIFY(report.readAll().startsWith("%PDF"));
 
         const QString png = scratch_.filePath(QStringLiteral("history.png"));
-        QCOMPARE(RunVarnex({QStringLiteral("--render-graph"), vnx, QStringLiteral("--kind"), QStringLiteral("2"),
-                            QStringLiteral("--type"), QStringLiteral("3"), QStringLiteral("--log"), png}),
+        QCOMPARE(RunVarnex({QStringLiteral("--render-graph"), vnx, QStringLiteral("--kind"),
+                            QStringLiteral("2"), QStringLiteral("--type"), QStringLiteral("3"),
+                            QStringLiteral("--log"), png}),
                  0);
         QImage image(png);
         QCOMPARE(image.size(), QSize(1000, 650));
         const QString svg = scratch_.filePath(QStringLiteral("cumulative.svg"));
-        QCOMPARE(RunVarnex({QStringLiteral("--render-graph"), vnx, QStringLiteral("--kind"), QStringLiteral("2"),
-                            QStringLiteral("--type"), QStringLiteral("0"), QStringLiteral("--contaminant"), contaminant,
-                            QStringLiteral("--source"), QStringLiteral("<Total>"), QStringLiteral("--time"),
-                            QString::number(project->timeSlices.back()), svg}),
-                 0);
+        QCOMPARE(
+            RunVarnex({QStringLiteral("--render-graph"), vnx, QStringLiteral("--kind"),
+                       QStringLiteral("2"), QStringLiteral("--type"), QStringLiteral("0"),
+                       QStringLiteral("--contaminant"), contaminant, QStringLiteral("--source"),
+                       QStringLiteral("<Total>"), QStringLiteral("--time"),
+                       QString::number(project->timeSlices.back()), svg}),
+            0);
         QFile svgFile(svg);
         QVERIFY(svgFile.open(QIODevice::ReadOnly));
         QVERIFY(svgFile.readAll().contains("<svg"));
 
         const QString plume = QStringLiteral(VARNEX_SCREENSHOT_DIR "/headless-plume.png");
-        QCOMPARE(RunVarnex({QStringLiteral("--render-plume"), json, QStringLiteral("--contaminant"), contaminant,
-                            QStringLiteral("--time"), QStringLiteral("50"), QStringLiteral("--spacing"),
-                            QStringLiteral("10"), plume}),
+        QCOMPARE(RunVarnex({QStringLiteral("--render-plume"), json, QStringLiteral("--contaminant"),
+                            contaminant, QStringLiteral("--time"), QStringLiteral("50"),
+                            QStringLiteral("--spacing"), QStringLiteral("10"), plume}),
                  0);
         QVERIFY(!QImage(plume).isNull());
         QVERIFY(QFile::copy(png, QStringLiteral(VARNEX_SCREENSHOT_DIR "/headless-history.png")) ||
@@ -400,10 +434,11 @@ private slots:
         QCOMPARE(RunVarnex({QStringLiteral("--report"), json, none}, &errors), 1);
         QVERIFY(errors.contains(QStringLiteral("no results")));
         QVERIFY(!QFile::exists(none));
-        QCOMPARE(RunVarnex({QStringLiteral("--render-graph"), json, QStringLiteral("--kind"), QStringLiteral("2"),
-                            QStringLiteral("--type"), QStringLiteral("0"), png},
-                           &errors),
-                 1);
+        QCOMPARE(
+            RunVarnex({QStringLiteral("--render-graph"), json, QStringLiteral("--kind"),
+                       QStringLiteral("2"), QStringLiteral("--type"), QStringLiteral("0"), png},
+                      &errors),
+            1);
         // Wrong command lines name the option and exit 2.
         const struct {
             QStringList arguments;
@@ -416,24 +451,29 @@ private slots:
               QStringLiteral("--type"), QStringLiteral("2"), png},
              "--type"},
             {{QStringLiteral("--render-graph"), vnx, QStringLiteral("--kind"), QStringLiteral("2"),
-              QStringLiteral("--type"), QStringLiteral("0"), QStringLiteral("--receptor"), QStringLiteral("Nowhere"), png},
+              QStringLiteral("--type"), QStringLiteral("0"), QStringLiteral("--receptor"),
+              QStringLiteral("Nowhere"), png},
              "--receptor"},
             {{QStringLiteral("--render-plume"), json, QStringLiteral("--contaminant"), contaminant,
-              QStringLiteral("--time"), QStringLiteral("soon"), QStringLiteral("--spacing"), QStringLiteral("10"), png},
+              QStringLiteral("--time"), QStringLiteral("soon"), QStringLiteral("--spacing"),
+              QStringLiteral("10"), png},
              "--time"},
             {{QStringLiteral("--render-plume"), json, QStringLiteral("--contaminant"), contaminant,
-              QStringLiteral("--time"), QStringLiteral("5"), QStringLiteral("--spacing"), QStringLiteral("10"),
-              QStringLiteral("--area"), QStringLiteral("0,0,-5,5"), png},
+              QStringLiteral("--time"), QStringLiteral("5"), QStringLiteral("--spacing"),
+              QStringLiteral("10"), QStringLiteral("--area"), QStringLiteral("0,0,-5,5"), png},
              "--area"},
             {{QStringLiteral("--report"), vnx, QStringLiteral("--pages"), pdf}, "--pages"},
-            {{QStringLiteral("--report"), vnx, scratch_.filePath(QStringLiteral("report.txt"))}, ".pdf"},
+            {{QStringLiteral("--report"), vnx, scratch_.filePath(QStringLiteral("report.txt"))},
+             ".pdf"},
         };
         for (const auto& call : wrong) {
             QCOMPARE(RunVarnex(call.arguments, &errors), 2);
             QVERIFY2(errors.contains(QLatin1String(call.named)), qPrintable(errors));
         }
         // An unreadable project is a wrong command line too.
-        QCOMPARE(RunVarnex({QStringLiteral("--report"), scratch_.filePath(QStringLiteral("missing.vnx")), pdf}, &errors),
+        QCOMPARE(RunVarnex({QStringLiteral("--report"),
+                            scratch_.filePath(QStringLiteral("missing.vnx")), pdf},
+                           &errors),
                  2);
         QVERIFY(errors.contains(QStringLiteral("cannot read")));
     }

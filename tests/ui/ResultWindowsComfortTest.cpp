@@ -4,18 +4,11 @@
 // concentrations on a log axis, readable sensitivity labels, and result
 // windows that stay above the main window.
 
-#include <algorithm>
-#include <cmath>
-#include <memory>
-#include <set>
-#include <string>
-#include <vector>
-
 #include <QApplication>
 #include <QBarCategoryAxis>
-#include <QCheckBox>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -32,10 +25,19 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTextDocumentFragment>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTreeWidget>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
 
+#include "ExampleProjects.h"
+#include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
 #include "model/PlumeSettings.h"
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
@@ -46,23 +48,20 @@
 #include "settings/Preferences.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/IterationCount.h"
-#include "ui/shell/CMainFrame.h"
-#include "ui/siteplan/CPhaseView.h"
-#include "ui/shell/CVarnexDoc.h"
 #include "ui/graphs/GraphAxis.h"
 #include "ui/graphs/GraphWindow.h"
-#include "ui/siteplan/PlumeDialog.h"
-#include "ui/siteplan/PlumeLegendPainter.h"
-#include "ui/shell/RunProgressDialog.h"
 #include "ui/graphs/ScaleDialog.h"
 #include "ui/graphs/SensitivityDialog.h"
-#include "ui/siteplan/SitePlanPlumeItem.h"
-#include "ui/siteplan/SitePlanScene.h"
 #include "ui/graphs/StatisticsTable.h"
 #include "ui/graphs/StatisticsView.h"
-#include "ScriptedPrompts.h"
-#include "ExampleProjects.h"
-#include "UiTestSupport.h"
+#include "ui/shell/CMainFrame.h"
+#include "ui/shell/CVarnexDoc.h"
+#include "ui/shell/RunProgressDialog.h"
+#include "ui/siteplan/CPhaseView.h"
+#include "ui/siteplan/PlumeDialog.h"
+#include "ui/siteplan/PlumeLegendPainter.h"
+#include "ui/siteplan/SitePlanPlumeItem.h"
+#include "ui/siteplan/SitePlanScene.h"
 
 using varnex::Project;
 using namespace varnex::ui;
@@ -75,9 +74,13 @@ namespace {
 
 constexpr int iterations = 61;
 
-QString ExamplePath(const QString& name) { return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name; }
+QString ExamplePath(const QString& name) {
+    return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name;
+}
 
-std::unique_ptr<Project> RunExample(const char* name) { return varnex::ui::test::RunExample(name, iterations); }
+std::unique_ptr<Project> RunExample(const char* name) {
+    return varnex::ui::test::RunExample(name, iterations);
+}
 
 // varnex-cli's exit code and standard output.
 std::pair<int, QString> Cli(const QStringList& arguments) {
@@ -113,7 +116,8 @@ bool HasColour(const QImage& image, const QColor& colour) {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
-            if (std::abs(pixel.red() - colour.red()) < 24 && std::abs(pixel.green() - colour.green()) < 24 &&
+            if (std::abs(pixel.red() - colour.red()) < 24 &&
+                std::abs(pixel.green() - colour.green()) < 24 &&
                 std::abs(pixel.blue() - colour.blue()) < 24)
                 return true;
         }
@@ -128,7 +132,8 @@ class ResultWindowsComfortTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(preferences_.isValid());
-        varnex::UseUserPreferencesFile(preferences_.filePath(QStringLiteral("preferences.ini")).toStdString());
+        varnex::UseUserPreferencesFile(
+            preferences_.filePath(QStringLiteral("preferences.ini")).toStdString());
         settings_.StartUp();
         level3_ = RunExample("level3-petrol-station.json");
     }
@@ -167,7 +172,8 @@ private slots:
         // The run's results are still there, and so are the commands that
         // show them.
         QVERIFY(project.resultsValid);
-        for (Command command : {Command::resultsStatistics, Command::resultsGraphical, Command::resultsSensitivity})
+        for (Command command :
+             {Command::resultsStatistics, Command::resultsGraphical, Command::resultsSensitivity})
             QVERIFY(frame_->CommandAction(command)->isEnabled());
 
         // Saving writes them again.
@@ -186,9 +192,9 @@ private slots:
         const QString grid = folder_.filePath(QStringLiteral("grid.csv"));
         const auto [plumeCode, plumeOutput] =
             Cli({QStringLiteral("plume"), path_, QStringLiteral("--contaminant"),
-                 QString::fromStdString(project.contaminants.front().name), QStringLiteral("--time"),
-                 QStringLiteral("100"), QStringLiteral("--spacing"), QStringLiteral("20"), QStringLiteral("--csv"), grid,
-                 QStringLiteral("--quiet")});
+                 QString::fromStdString(project.contaminants.front().name),
+                 QStringLiteral("--time"), QStringLiteral("100"), QStringLiteral("--spacing"),
+                 QStringLiteral("20"), QStringLiteral("--csv"), grid, QStringLiteral("--quiet")});
         QCOMPARE(plumeCode, 0);
         QVERIFY(QFileInfo(grid).size() > 0);
         QFile after(path_);
@@ -219,13 +225,15 @@ private slots:
         // The faintest band is not drawn; the next ones are pale, the
         // faintest palest, and paler than the bands of real concentrations.
         QCOMPARE(PlumeBandColour(0).alpha(), 0);
-        for (int band = 1; band < varnex::plumeBandCount; ++band) QCOMPARE(PlumeBandColour(band).alpha(), 255);
+        for (int band = 1; band < varnex::plumeBandCount; ++band)
+            QCOMPARE(PlumeBandColour(band).alpha(), 255);
         for (int band = 1; band < 5; ++band)
             QVERIFY2(PlumeBandColour(band).lightness() > PlumeBandColour(band + 1).lightness(),
                      qPrintable(QString::number(band)));
         QVERIFY(PlumeBandColour(1).hsvSaturation() < PlumeBandColour(8).hsvSaturation() / 2);
         // The 16 bands keep their texts.
-        QCOMPARE(QString::fromStdString(varnex::PlumeBandText(0)), QStringLiteral("1e-30 - 1e-12 mg/l"));
+        QCOMPARE(QString::fromStdString(varnex::PlumeBandText(0)),
+                 QStringLiteral("1e-30 - 1e-12 mg/l"));
 
         const varnex::PlumeSettings plume = RadialPlume();
         SitePlanPlumeItem item(plume, 0.01);
@@ -243,9 +251,10 @@ private slots:
                 QVERIFY2(std::fabs(std::hypot(end.x() - 50.0, end.y() - 50.0) - 15.0) < 0.15,
                          qPrintable(QStringLiteral("%1,%2").arg(end.x()).arg(end.y())));
         std::vector<QPointF> ends;
-        for (const QLineF& segment : item.StandardContour()) ends.insert(ends.end(), {segment.p1(), segment.p2()});
-        const auto [left, right] =
-            std::minmax_element(ends.begin(), ends.end(), [](QPointF a, QPointF b) { return a.x() < b.x(); });
+        for (const QLineF& segment : item.StandardContour())
+            ends.insert(ends.end(), {segment.p1(), segment.p2()});
+        const auto [left, right] = std::minmax_element(
+            ends.begin(), ends.end(), [](QPointF a, QPointF b) { return a.x() < b.x(); });
         QVERIFY(left->x() < 36.0 && right->x() > 64.0);
         // No standard, or a standard the grid never reaches: no contour.
         QVERIFY(SitePlanPlumeItem(plume, 0.0).StandardContour().empty());
@@ -261,7 +270,8 @@ private slots:
         QVERIFY(plain.StandardText().isEmpty());
         QImage withStandard(400, 600, QImage::Format_ARGB32);
         QImage without(400, 600, QImage::Format_ARGB32);
-        for (auto [image, painter] : {std::pair{&withStandard, &legend}, std::pair{&without, &plain}}) {
+        for (auto [image, painter] :
+             {std::pair{&withStandard, &legend}, std::pair{&without, &plain}}) {
             image->fill(Qt::white);
             QPainter paint(image);
             painter->Paint(paint, QPoint(395, 595));
@@ -309,8 +319,9 @@ private slots:
     void progressBarCountsIterations() {
         Project project;
         std::vector<std::string> problems;
-        QVERIFY(varnex::LoadProjectJsonFile(ExamplePath(QStringLiteral("level3-petrol-station.json")).toStdString(),
-                                            project, problems));
+        QVERIFY(varnex::LoadProjectJsonFile(
+            ExamplePath(QStringLiteral("level3-petrol-station.json")).toStdString(), project,
+            problems));
         varnex::SetIterationCount(iterations);
         ScriptedPrompts prompts;
         RunProgressDialog dialog(project, prompts);
@@ -328,7 +339,9 @@ private slots:
             shown.push_back({dialog.StageText(), value, bar->maximum()});
         });
         connect(&dialog.Observer(), &RunProgressObserver::IterationsDoneChanged, this,
-                [&](qint64 done, qint64 total) { reported.push_back({dialog.StageText(), done, total}); });
+                [&](qint64 done, qint64 total) {
+                    reported.push_back({dialog.StageText(), done, total});
+                });
         QVERIFY(dialog.RunModal());
         // Iterations done of N: never a busy bar, counted up through the
         // calculation to all of them.
@@ -352,10 +365,13 @@ private slots:
             QCOMPARE(step.maximum, qint64(iterations));
             if (stages.isEmpty() || stages.back() != step.stage) {
                 stages << step.stage;
-                QCOMPARE(step.value, step.stage == QStringLiteral("Calculating Statistics") ? qint64(iterations) : 0);
+                QCOMPARE(step.value, step.stage == QStringLiteral("Calculating Statistics")
+                                         ? qint64(iterations)
+                                         : 0);
             }
         }
-        QCOMPARE(stages, QStringList({"Sampling", "Correlating Inputs", "Calculating", "Calculating Statistics"}));
+        QCOMPARE(stages, QStringList({"Sampling", "Correlating Inputs", "Calculating",
+                                      "Calculating Statistics"}));
     }
 
     void statisticsOfEveryTimeSlice() {
@@ -382,17 +398,21 @@ private slots:
             const std::vector<StatisticsLine> lines = StatisticsTable::Lines(*level3_, choice);
             QCOMPARE(table->rowCount(), static_cast<int>(lines.size()));
             for (std::size_t row = 0; row < lines.size(); ++row) {
-                QCOMPARE(table->item(static_cast<int>(row), 0)->text(), QString::fromStdString(lines[row].label));
-                QCOMPARE(table->item(static_cast<int>(row), 1 + k)->text(), QString::fromStdString(lines[row].value));
+                QCOMPARE(table->item(static_cast<int>(row), 0)->text(),
+                         QString::fromStdString(lines[row].label));
+                QCOMPARE(table->item(static_cast<int>(row), 1 + k)->text(),
+                         QString::fromStdString(lines[row].value));
             }
         }
         // The caption names no single time; copied, the headings come first.
         for (double years : level3_->timeSlices)
-            QVERIFY(!view.windowTitle().contains(QString::fromStdString(GraphBuilder::TimeSliceText(years))));
+            QVERIFY(!view.windowTitle().contains(
+                QString::fromStdString(GraphBuilder::TimeSliceText(years))));
         const QStringList copied = view.CopiedText().split('\n', Qt::SkipEmptyParts);
         QCOMPARE(copied.size(), table->rowCount() + 2);
         QCOMPARE(copied[1].split('\t').size(), 1 + slices);
-        QVERIFY(copied[1].endsWith(QString::fromStdString(GraphBuilder::TimeSliceText(level3_->timeSlices.back()))));
+        QVERIFY(copied[1].endsWith(
+            QString::fromStdString(GraphBuilder::TimeSliceText(level3_->timeSlices.back()))));
         QCOMPARE(copied[2].split('\t').size(), 1 + slices);
 
         // A result that does not depend on time keeps one column.
@@ -499,15 +519,17 @@ private slots:
     void tornadoLabelsTellInputsApart() {
         const std::unique_ptr<Project> gasworks = RunExample("level3-gasworks-chalk.json");
         SensitivityDialog dialog(*gasworks);
-        const int chooser = dialog.ResultChooser()->findText(
-            QStringLiteral("Concentration at Receptor - %1 years").arg(gasworks->timeSlices[0], 0, 'f', 0));
+        const int chooser =
+            dialog.ResultChooser()->findText(QStringLiteral("Concentration at Receptor - %1 years")
+                                                 .arg(gasworks->timeSlices[0], 0, 'f', 0));
         QVERIFY(chooser >= 0);
         dialog.ResultChooser()->setCurrentIndex(chooser);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QVERIFY(dialog.Rows().size() >= 10);
 
-        auto* axis = qobject_cast<QBarCategoryAxis*>(dialog.TornadoChart()->chart()->axes(Qt::Vertical).front());
+        auto* axis = qobject_cast<QBarCategoryAxis*>(
+            dialog.TornadoChart()->chart()->axes(Qt::Vertical).front());
         QVERIFY(axis);
         const QStringList bars = axis->categories();
         QCOMPARE(bars.size(), 10);
@@ -520,7 +542,8 @@ private slots:
             const QString rank = QStringLiteral("%1. ").arg(bars.size() - k);
             const QString text = QTextDocumentFragment::fromHtml(bars[k]).toPlainText();
             QVERIFY2(text.startsWith(rank), qPrintable(text));
-            QStringList lines = text.mid(rank.size()).split(QRegularExpression(QStringLiteral("[\\n\\x{2028}]")));
+            QStringList lines =
+                text.mid(rank.size()).split(QRegularExpression(QStringLiteral("[\\n\\x{2028}]")));
             QVERIFY2(lines.size() == 2, qPrintable(text));
             for (QString& line : lines) {
                 const int ellipsis = line.indexOf(QChar(0x2026));
@@ -541,10 +564,11 @@ private slots:
         QStringList rows;
         for (int i = 0; i < dialog.List()->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* item = dialog.List()->topLevelItem(i);
-            const QString whole = QString::fromStdString(dialog.Rows()[static_cast<std::size_t>(i)].label);
+            const QString whole =
+                QString::fromStdString(dialog.Rows()[static_cast<std::size_t>(i)].label);
             QCOMPARE(item->data(0, SensitivityDialog::fullLabelRole).toString(), whole);
             QCOMPARE(item->toolTip(0), whole);
-                rows << item->text(0);
+            rows << item->text(0);
         }
         QCOMPARE(QSet<QString>(rows.begin(), rows.end()).size(), rows.size());
         const QStringList copied = dialog.CopiedText().split('\n', Qt::SkipEmptyParts);
@@ -589,9 +613,11 @@ private slots:
         QCOMPARE(labels.common, QStringLiteral("Benzene"));
         QCOMPARE(labels.places, QStringList({"Tank - Well", "Yard - Well", "Tank - Spring"}));
         QCOMPARE(labels.inputs, QStringList(3, QStringLiteral("Aquifer Porosity")));
-        QCOMPARE(labels.Row(1, QStringLiteral(" | ")), QStringLiteral("Yard - Well | Aquifer Porosity"));
+        QCOMPARE(labels.Row(1, QStringLiteral(" | ")),
+                 QStringLiteral("Yard - Well | Aquifer Porosity"));
         // One row: its input alone, everything else above.
-        const SensitivityLabels one = SensitivityLabels::Of({row("Tank", "Aquifer Porosity", "Well")});
+        const SensitivityLabels one =
+            SensitivityLabels::Of({row("Tank", "Aquifer Porosity", "Well")});
         QCOMPARE(one.Row(0, QStringLiteral(" | ")), QStringLiteral("Aquifer Porosity"));
         QCOMPARE(one.common, QStringLiteral("Tank - Well - Benzene"));
         QVERIFY(SensitivityLabels::Of({}).inputs.isEmpty());

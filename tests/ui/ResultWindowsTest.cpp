@@ -2,12 +2,6 @@
 // of the statistics view, the sensitivity dialog against the command-line
 // tool, and screenshots of every window for each example project.
 
-#include <algorithm>
-#include <cmath>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -18,23 +12,30 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
-#include <QLineSeries>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QListWidget>
-#include <QPushButton>
 #include <QPainter>
 #include <QProcess>
-#include <QTemporaryDir>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "ExampleProjects.h"
+#include "UiTestSupport.h"
+#include "analysis/SensitivityAnalysis.h"
 #include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
 #include "results/ResultStatistics.h"
 #include "results/ResultVector.h"
-#include "analysis/SensitivityAnalysis.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
 #include "settings/Preferences.h"
@@ -46,8 +47,6 @@
 #include "ui/graphs/SensitivityDialog.h"
 #include "ui/graphs/StatisticsTable.h"
 #include "ui/graphs/StatisticsView.h"
-#include "ExampleProjects.h"
-#include "UiTestSupport.h"
 
 using varnex::Project;
 using varnex::ResultVector;
@@ -61,7 +60,9 @@ constexpr int iterations = 61;
 const auto& examples = varnex::ui::test::runnableExamples;
 
 // An example project after a run of the engine.
-std::unique_ptr<Project> RunExample(const std::string& name) { return varnex::ui::test::RunExample(name, iterations); }
+std::unique_ptr<Project> RunExample(const std::string& name) {
+    return varnex::ui::test::RunExample(name, iterations);
+}
 
 void Select(QComboBox* box, int data) {
     const int index = box->findData(data);
@@ -76,7 +77,8 @@ QList<QLineSeries*> LineSeries(const GraphWindow& window) {
     return lines;
 }
 
-void ComparePoints(const QLineSeries* series, const std::vector<varnex::GraphPoint>& expected, bool swapped) {
+void ComparePoints(const QLineSeries* series, const std::vector<varnex::GraphPoint>& expected,
+                   bool swapped) {
     QCOMPARE(static_cast<std::size_t>(series->count()), expected.size());
     for (int i = 0; i < series->count(); ++i) {
         const auto& point = expected[static_cast<std::size_t>(i)];
@@ -111,7 +113,8 @@ class ResultWindowsTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(preferences_.isValid());
-        varnex::UseUserPreferencesFile(preferences_.filePath(QStringLiteral("preferences.ini")).toStdString());
+        varnex::UseUserPreferencesFile(
+            preferences_.filePath(QStringLiteral("preferences.ini")).toStdString());
         level3_ = RunExample("level3-petrol-station.json");
     }
     void cleanupTestCase() { varnex::ResetUserPreferencesFile(); }
@@ -157,11 +160,14 @@ private slots:
             const QList<QLineSeries*> lines = LineSeries(window);
             QVERIFY(lines.size() >= slices);
             for (int k = 0; k < slices; ++k) {
-                QCOMPARE(lines[k]->name(),
-                         QString::fromStdString(GraphBuilder::TimeSliceText(level3_->timeSlices[k])));
+                QCOMPARE(lines[k]->name(), QString::fromStdString(GraphBuilder::TimeSliceText(
+                                               level3_->timeSlices[k])));
                 const ResultVector* vector = FindResultVector(*level3_, location, k);
                 QVERIFY(vector);
-                ComparePoints(lines[k], varnex::CumulativePoints(*vector, type == GraphType::reverseCumulativeFrequency), true);
+                ComparePoints(lines[k],
+                              varnex::CumulativePoints(
+                                  *vector, type == GraphType::reverseCumulativeFrequency),
+                              true);
             }
         }
 
@@ -170,17 +176,21 @@ private slots:
         QVERIFY(window.TypeAction(GraphType::timeHistory)->isChecked());
         QCOMPARE(window.PickListCaption()->text(), QStringLiteral("Percentiles"));
         std::vector<ResultVector> perTime;
-        for (int k = 0; k < slices; ++k) perTime.push_back(*FindResultVector(*level3_, location, k));
+        for (int k = 0; k < slices; ++k)
+            perTime.push_back(*FindResultVector(*level3_, location, k));
         const QList<QLineSeries*> lines = LineSeries(window);
-        const QStringList names = {"95 (blue)", "90 (green)", "75 (grey)", "50 (cyan)",
-                                   "25 (yellow)", "10 (red)",  "5 (black)"};
+        const QStringList names = {"95 (blue)",   "90 (green)", "75 (grey)", "50 (cyan)",
+                                   "25 (yellow)", "10 (red)",   "5 (black)"};
         QVERIFY(lines.size() >= 7);
         for (int c = 0; c < 7; ++c) {
             QCOMPARE(lines[c]->name(), names[c]);
-            ComparePoints(lines[c], varnex::TimeHistoryPoints(level3_->timeSlices, perTime, 6 - c), false);
+            ComparePoints(lines[c], varnex::TimeHistoryPoints(level3_->timeSlices, perTime, 6 - c),
+                          false);
         }
-        QCOMPARE(window.Chart()->chart()->axes(Qt::Horizontal).front()->titleText(), QStringLiteral("Time [years]"));
-        QVERIFY(window.Chart()->chart()->title().endsWith(QStringLiteral("- %1 Trials").arg(iterations)));
+        QCOMPARE(window.Chart()->chart()->axes(Qt::Horizontal).front()->titleText(),
+                 QStringLiteral("Time [years]"));
+        QVERIFY(window.Chart()->chart()->title().endsWith(
+            QStringLiteral("- %1 Trials").arg(iterations)));
 
         // Unpicking a percentile removes its curve.
         window.PickList()->item(0)->setCheckState(Qt::Unchecked);
@@ -207,8 +217,10 @@ private slots:
         // The line is told apart from every curve by its colour as well as
         // its dashes: time slices and percentiles alike (the first draw of
         // this graph showed the 10-year curve in the standard's red).
-        for (int k = 0; k < 12; ++k) QVERIFY(GraphBuilder::TimeCurveColour(k) != GraphBuilder::StandardLineColour());
-        for (int p = 0; p < 7; ++p) QVERIFY(GraphBuilder::PercentileCurveColour(p) != GraphBuilder::StandardLineColour());
+        for (int k = 0; k < 12; ++k)
+            QVERIFY(GraphBuilder::TimeCurveColour(k) != GraphBuilder::StandardLineColour());
+        for (int p = 0; p < 7; ++p)
+            QVERIFY(GraphBuilder::PercentileCurveColour(p) != GraphBuilder::StandardLineColour());
         const QColor standardColour = LineSeries(window).back()->pen().color();
         QCOMPARE(standardColour.rgb() & 0xffffff, GraphBuilder::StandardLineColour());
         QCOMPARE(LineSeries(window).back()->pen().style(), Qt::DashLine);
@@ -218,7 +230,8 @@ private slots:
         selection.location.kind = Kind::receptorRetardedTravelTime;
         QVERIFY(!GraphBuilder::Build(project, selection).hasStandard);
         Select(window.ResultSelector(), Kind::receptorRetardedTravelTime);
-        for (QLineSeries* line : LineSeries(window)) QVERIFY(!line->name().startsWith(QStringLiteral("WQS")));
+        for (QLineSeries* line : LineSeries(window))
+            QVERIFY(!line->name().startsWith(QStringLiteral("WQS")));
         project.contaminants.front().standardStatus = varnex::Contaminant::noStandard;
         selection.location.kind = Kind::receptorConcentration;
         content = GraphBuilder::Build(project, selection);
@@ -235,7 +248,8 @@ private slots:
         selection.location.source = ResultLocation::total;
         QVERIFY(!GraphBuilder::Build(project, selection).Empty());
         selection.location.kind = Kind::sourceConcentration;
-        QCOMPARE(GraphBuilder::Build(project, selection).emptyText, std::string("No results to graph"));
+        QCOMPARE(GraphBuilder::Build(project, selection).emptyText,
+                 std::string("No results to graph"));
         // Indices the project lacks, and results no longer valid.
         selection.location = ResultLocation{};
         selection.location.source = 99;
@@ -262,7 +276,8 @@ private slots:
         // Not a blank page: the curves and axes are drawn.
         int dark = 0;
         for (int y = 0; y < image.height(); y += 3)
-            for (int x = 0; x < image.width(); x += 3) dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+            for (int x = 0; x < image.width(); x += 3)
+                dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
         QVERIFY2(dark > 500, qPrintable(QString::number(dark)));
 
         const QString svg = folder.filePath(QStringLiteral("graph.SVG"));
@@ -300,8 +315,9 @@ private slots:
         window.CopyToClipboard();
         const QStringList rows = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
         QCOMPARE(rows.size(), static_cast<int>(level3_->timeSlices.size()) + 1);
-        QCOMPARE(rows[0], QStringLiteral("Time [years]\t95 (blue)\t90 (green)\t75 (grey)\t50 (cyan)\t25 "
-                                         "(yellow)\t10 (red)\t5 (black)"));
+        QCOMPARE(rows[0],
+                 QStringLiteral("Time [years]\t95 (blue)\t90 (green)\t75 (grey)\t50 (cyan)\t25 "
+                                "(yellow)\t10 (red)\t5 (black)"));
         const QList<QLineSeries*> lines = LineSeries(window);
         for (int r = 1; r < rows.size(); ++r) {
             const QStringList cells = rows[r].split('\t');
@@ -374,8 +390,8 @@ private slots:
         // A travel time measured at the source does not exist.
         Select(view.ResultSelector(), StatisticsKind::retardedTravelTime);
         Select(view.MeasuredAtSelector(), MeasuredAt::source);
-        for (const char* label : {"Minimum", "Maximum", "Mean", "SD", "Variance", "05% of values less than",
-                                  "95% of values less than"})
+        for (const char* label : {"Minimum", "Maximum", "Mean", "SD", "Variance",
+                                  "05% of values less than", "95% of values less than"})
             QCOMPARE(view.ValueOf(QString::fromLatin1(label)), QStringLiteral("---"));
 
         // A receptor concentration of the first source at the second time.
@@ -387,7 +403,9 @@ private slots:
         location.kind = Kind::receptorConcentration;
         const ResultVector* vector = FindResultVector(*level3_, location, 1);
         QVERIFY(vector);
-        auto text = [](double value) { return QString::fromStdString(StatisticsTable::FormatValue(value)); };
+        auto text = [](double value) {
+            return QString::fromStdString(StatisticsTable::FormatValue(value));
+        };
         QCOMPARE(view.ValueOf("Minimum"), text(vector->Minimum()));
         QCOMPARE(view.ValueOf("Maximum"), text(vector->Maximum()));
         QCOMPARE(view.ValueOf("Mean"), text(vector->Mean()));
@@ -396,7 +414,8 @@ private slots:
         QCOMPARE(view.ValueOf("50% of values less than"), text(vector->PercentileValue(3)));
         QCOMPARE(view.ValueOf("95% of values less than"), text(vector->PercentileValue(6)));
         const double standard = level3_->contaminants.front().standard;
-        QCOMPARE(view.ValueOf(QStringLiteral("Probability of exceeding the WQS of %1 [mg/l]").arg(standard)),
+        QCOMPARE(view.ValueOf(
+                     QStringLiteral("Probability of exceeding the WQS of %1 [mg/l]").arg(standard)),
                  text(varnex::ExceedanceProbability(vector->Values(), standard)));
         std::vector<double> sorted = vector->Values();
         varnex::SortValues(sorted);
@@ -415,8 +434,9 @@ private slots:
         view.Table()->setRangeSelected(QTableWidgetSelectionRange(2, 0, 3, 1), true);
         view.CopyToClipboard();
         copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(copied, QStringList({view.windowTitle(), QStringLiteral("Mean\t") + text(vector->Mean()),
-                                      QStringLiteral("SD\t") + text(vector->StandardDeviation())}));
+        QCOMPARE(copied,
+                 QStringList({view.windowTitle(), QStringLiteral("Mean\t") + text(vector->Mean()),
+                              QStringLiteral("SD\t") + text(vector->StandardDeviation())}));
         QCOMPARE(StatisticsTable::FormatValue(1.5e-7), std::string("1.5E-07"));
     }
 
@@ -435,8 +455,9 @@ private slots:
 
         // Concentration at the receptor at the first time slice, all
         // sources and receptors.
-        const int chooser = dialog.ResultChooser()->findText(
-            QStringLiteral("Concentration at Receptor - %1 years").arg(level3_->timeSlices[0], 0, 'f', 0));
+        const int chooser =
+            dialog.ResultChooser()->findText(QStringLiteral("Concentration at Receptor - %1 years")
+                                                 .arg(level3_->timeSlices[0], 0, 'f', 0));
         QVERIFY(chooser >= 0);
         dialog.ResultChooser()->setCurrentIndex(chooser);
         QVERIFY(dialog.ReceptorSelector()->isEnabled());
@@ -447,26 +468,32 @@ private slots:
 
         for (bool rank : {false, true}) {
             dialog.RankCorrelation()->setChecked(rank);
-            QStringList arguments = {QStringLiteral("sensitivity"), QString::fromStdString(path),
-                                     QStringLiteral("--result"), QStringLiteral("4"), QStringLiteral("--time"),
-                                     QString::number(level3_->timeSlices[0])};
+            QStringList arguments = {
+                QStringLiteral("sensitivity"), QString::fromStdString(path),
+                QStringLiteral("--result"),    QStringLiteral("4"),
+                QStringLiteral("--time"),      QString::number(level3_->timeSlices[0])};
             if (rank) arguments << QStringLiteral("--rank");
             QProcess cli;
             cli.start(QStringLiteral(VARNEX_BIN_DIR "/varnex-cli"), arguments);
             QVERIFY(cli.waitForFinished(120000));
             QCOMPARE(cli.exitCode(), 0);
-            QStringList expected = QString::fromUtf8(cli.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+            QStringList expected =
+                QString::fromUtf8(cli.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
             QCOMPARE(expected.takeFirst(), QStringLiteral("Input\tSensitivity"));
             QStringList shown;
             for (int i = 0; i < dialog.List()->topLevelItemCount(); ++i)
-                shown << dialog.List()->topLevelItem(i)->data(0, SensitivityDialog::fullLabelRole).toString() + '\t' +
-                             dialog.List()->topLevelItem(i)->text(1);
+                shown << dialog.List()
+                                 ->topLevelItem(i)
+                                 ->data(0, SensitivityDialog::fullLabelRole)
+                                 .toString() +
+                             '\t' + dialog.List()->topLevelItem(i)->text(1);
             QCOMPARE(shown, expected);
             // Copied, the list is the command's output under a line naming
             // the result it ranks.
             QStringList copied = CopiedByKeyboard(dialog, dialog.List());
             QCOMPARE(copied.size(), expected.size() + 2);
-            QVERIFY(copied.takeFirst().startsWith(dialog.ResultChooser()->currentText() + QStringLiteral(" - <All>")));
+            QVERIFY(copied.takeFirst().startsWith(dialog.ResultChooser()->currentText() +
+                                                  QStringLiteral(" - <All>")));
             QCOMPARE(copied.takeFirst(), QStringLiteral("Input\tSensitivity"));
             QCOMPARE(copied, expected);
         }
@@ -481,8 +508,9 @@ private slots:
 
         // Source concentrations have no pathway; receptor selector only
         // for receptor results.
-        dialog.ResultChooser()->setCurrentIndex(dialog.ResultChooser()->findText(
-            QStringLiteral("Concentration at source - %1 years").arg(level3_->timeSlices[0], 0, 'f', 0)));
+        dialog.ResultChooser()->setCurrentIndex(
+            dialog.ResultChooser()->findText(QStringLiteral("Concentration at source - %1 years")
+                                                 .arg(level3_->timeSlices[0], 0, 'f', 0)));
         QVERIFY(!dialog.ReceptorSelector()->isEnabled());
         dialog.SourceSelector()->setCurrentIndex(1);
         QVERIFY(!dialog.PathwaySelector()->isEnabled());
@@ -496,12 +524,14 @@ private slots:
         QImage image(800, 500, QImage::Format_ARGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
-        CTChart::Render(content, CTChart::FittingSettings(content, false, true, true), painter, QRectF(0, 0, 800, 500));
+        CTChart::Render(content, CTChart::FittingSettings(content, false, true, true), painter,
+                        QRectF(0, 0, 800, 500));
         painter.end();
         // Something other than white was drawn.
         bool drawn = false;
         for (int y = 0; y < image.height() && !drawn; y += 3)
-            for (int x = 0; x < image.width() && !drawn; x += 3) drawn = image.pixel(x, y) != qRgb(255, 255, 255);
+            for (int x = 0; x < image.width() && !drawn; x += 3)
+                drawn = image.pixel(x, y) != qRgb(255, 255, 255);
         QVERIFY(drawn);
         QDir().mkpath(QStringLiteral(VARNEX_SCREENSHOT_DIR));
         QVERIFY(image.save(QStringLiteral(VARNEX_SCREENSHOT_DIR "/graph-rendered-offscreen.png")));
@@ -513,8 +543,8 @@ private slots:
             const QString base = QFileInfo(QString::fromLatin1(example)).completeBaseName();
             GraphWindow window(*project);
             // The concentration where the level's results end.
-            const int last =
-                project->simulationLevel >= 3 ? Kind::receptorConcentration : Kind::sourceConcentration;
+            const int last = project->simulationLevel >= 3 ? Kind::receptorConcentration
+                                                           : Kind::sourceConcentration;
             Select(window.ResultSelector(), last);
             if (window.SourceSelector()->findData(0) >= 0) Select(window.SourceSelector(), 0);
             const struct {
@@ -528,7 +558,8 @@ private slots:
                 SaveScreenshot(window, QStringLiteral("graph-%1-%2.png").arg(base, type.name));
             }
             // The same time history on a log value axis.
-            ChartSettings log = CTChart::FittingSettings(window.Chart()->Content(), false, true, true);
+            ChartSettings log =
+                CTChart::FittingSettings(window.Chart()->Content(), false, true, true);
             window.ApplyScale(log);
             SaveScreenshot(window, QStringLiteral("graph-%1-history-log.png").arg(base));
             // A travel time where the level has one.

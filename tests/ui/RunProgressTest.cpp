@@ -1,17 +1,17 @@
 // The run in the desktop program: the progress window, and the Stop
 // question, which holds the run until it is answered.
 
+#include <QDir>
+#include <QMetaObject>
+#include <QTemporaryDir>
+#include <QTest>
 #include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
 
-#include <QDir>
-#include <QMetaObject>
-#include <QTemporaryDir>
-#include <QTest>
-
+#include "ScriptedPrompts.h"
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
 #include "run/RunDriver.h"
@@ -19,7 +19,6 @@
 #include "stochastic/IterationCount.h"
 #include "ui/shell/RunProgressDialog.h"
 #include "ui/shell/RunProgressObserver.h"
-#include "ScriptedPrompts.h"
 
 using varnex::Project;
 using varnex::ui::RunProgressDialog;
@@ -33,8 +32,8 @@ using namespace std::chrono_literals;
 Project LoadExample(const char* name, int iterations) {
     Project project;
     std::vector<std::string> problems;
-    const bool loaded =
-        varnex::LoadProjectJsonFile(std::string(VARNEX_SOURCE_DIR "/examples/") + name, project, problems);
+    const bool loaded = varnex::LoadProjectJsonFile(
+        std::string(VARNEX_SOURCE_DIR "/examples/") + name, project, problems);
     if (!loaded) qFatal("cannot load example %s", name);
     varnex::SetIterationCount(iterations);
     return project;
@@ -98,7 +97,8 @@ private:
 // is open: it reaches "Calculating" and waits there for the answer. The
 // stage texts the observer sends are collected in `stages`.
 struct HeldEngineRun {
-    explicit HeldEngineRun(QObject* receiver) : project(LoadExample("level3-gasworks-chalk.json", 200)) {
+    explicit HeldEngineRun(QObject* receiver)
+        : project(LoadExample("level3-gasworks-chalk.json", 200)) {
         QObject::connect(&observer, &RunProgressObserver::StageTextChanged, receiver,
                          [this](const QString& stage) { stages << stage; });
         observer.BeginStopQuestion();
@@ -118,7 +118,8 @@ class RunProgressTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(preferences_.isValid());
-        varnex::UseUserPreferencesFile(preferences_.filePath(QStringLiteral("preferences.ini")).toStdString());
+        varnex::UseUserPreferencesFile(
+            preferences_.filePath(QStringLiteral("preferences.ini")).toStdString());
     }
     void cleanupTestCase() { varnex::ResetUserPreferencesFile(); }
 

@@ -14,7 +14,9 @@ class ScriptedPrompts : public UserPrompts {
 public:
     void ShowError(const QString& text) override { errors << text; }
     void ShowWarning(const QString& text) override { warnings << text; }
-    void ShowInformation(const QString& title, const QString& text) override { information << title + "\n" + text; }
+    void ShowInformation(const QString& title, const QString& text) override {
+        information << title + "\n" + text;
+    }
     bool AskYesNo(const QString& text) override {
         questions << text;
         return yesNoAnswers.isEmpty() ? false : yesNoAnswers.takeFirst();

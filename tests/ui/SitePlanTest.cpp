@@ -2,11 +2,6 @@
 // cannot be used), digitising and dragging on the plan writing back to the
 // project, zooming, the plume's bands, and pictures of the examples.
 
-#include <cmath>
-#include <memory>
-#include <random>
-#include <string>
-
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -19,7 +14,13 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
+#include <memory>
+#include <random>
+#include <string>
 
+#include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
 #include "run/PlumeGrid.h"
@@ -27,17 +28,15 @@
 #include "run/PlumeObserver.h"
 #include "settings/Preferences.h"
 #include "settings/UserInterfaceSettings.h"
+#include "ui/common/QtText.h"
 #include "ui/shell/CMainFrame.h"
 #include "ui/shell/CVarnexDoc.h"
 #include "ui/siteplan/CPhaseView.h"
 #include "ui/siteplan/DxfMapReader.h"
 #include "ui/siteplan/PlumeLegendPainter.h"
-#include "ui/common/QtText.h"
 #include "ui/siteplan/SitePlanLayers.h"
 #include "ui/siteplan/SitePlanPlumeItem.h"
 #include "ui/siteplan/SitePlanScene.h"
-#include "ScriptedPrompts.h"
-#include "UiTestSupport.h"
 
 using varnex::PlanPoint;
 using varnex::Project;
@@ -50,7 +49,9 @@ using varnex::ui::test::ScriptedPrompts;
 
 namespace {
 
-QString ExamplePath(const QString& name) { return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name; }
+QString ExamplePath(const QString& name) {
+    return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name;
+}
 
 // A small drawing with one entity of each kind the map reads, and a HATCH
 // the map skips.
@@ -82,15 +83,18 @@ QString WriteFile(const QTemporaryDir& folder, const QString& name, const QByteA
 Source Square(const std::string& name, double x, double y, double side) {
     Source source;
     source.name = name;
-    source.vertices = {{x, y, 0, 0}, {x + side, y, 0, 0}, {x + side, y + side, 0, 0}, {x, y + side, 0, 0}};
+    source.vertices = {
+        {x, y, 0, 0}, {x + side, y, 0, 0}, {x + side, y + side, 0, 0}, {x, y + side, 0, 0}};
     return source;
 }
 
 // Mouse events with the button held while moving, as a real drag sends them.
-void SendMouse(CPhaseView& view, QEvent::Type type, const QPointF& scenePoint, Qt::MouseButtons buttons) {
+void SendMouse(CPhaseView& view, QEvent::Type type, const QPointF& scenePoint,
+               Qt::MouseButtons buttons) {
     const QPointF pixel = view.mapFromScene(scenePoint);
     QMouseEvent event(type, pixel, view.viewport()->mapToGlobal(pixel),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
     QApplication::sendEvent(view.viewport(), &event);
 }
 
@@ -101,7 +105,9 @@ void Drag(CPhaseView& view, const QPointF& from, const QPointF& to) {
     SendMouse(view, QEvent::MouseButtonRelease, to, Qt::NoButton);
 }
 
-void Click(CPhaseView& view, const QPoint& pixel) { QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, pixel); }
+void Click(CPhaseView& view, const QPoint& pixel) {
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, pixel);
+}
 
 using varnex::ui::test::SaveScreenshot;
 
@@ -138,8 +144,8 @@ private:
 private slots:
     void initTestCase() {
         QVERIFY(preferencesFolder_.isValid());
-        varnex::UseUserPreferencesFile(
-            varnex::ui::ToStdString(preferencesFolder_.filePath(QStringLiteral("preferences.ini"))));
+        varnex::UseUserPreferencesFile(varnex::ui::ToStdString(
+            preferencesFolder_.filePath(QStringLiteral("preferences.ini"))));
         settings_.StartUp();
     }
     void cleanupTestCase() { varnex::ResetUserPreferencesFile(); }
@@ -184,9 +190,10 @@ private slots:
         QCOMPARE(map.texts[1].text, std::string("Former works\nSurvey 2023"));
 
         // The sample map beside the gasworks example.
-        QVERIFY2(DxfMapReader::ReadFile(varnex::ui::ToStdString(ExamplePath("canal-street-survey-2023.dxf")), map,
-                                        error),
-                 error.c_str());
+        QVERIFY2(
+            DxfMapReader::ReadFile(
+                varnex::ui::ToStdString(ExamplePath("canal-street-survey-2023.dxf")), map, error),
+            error.c_str());
         QVERIFY(map.polylines.size() > 20);
         QVERIFY(map.arcs.size() > 4);
         double minX, minY, maxX, maxY;
@@ -199,18 +206,22 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QByteArray whole(smallDrawing);
         QTest::newRow("truncated") << whole.left(whole.size() / 2) << QStringLiteral("incomplete");
-        QTest::newRow("cut inside an entry") << whole.left(whole.indexOf("CIRCLE") - 1) << QStringLiteral("incomplete");
+        QTest::newRow("cut inside an entry")
+            << whole.left(whole.indexOf("CIRCLE") - 1) << QStringLiteral("incomplete");
         QTest::newRow("empty") << QByteArray() << QStringLiteral("incomplete");
-        QTest::newRow("not a drawing") << QByteArray("Site plan\nof the works\n") << QStringLiteral("not a DXF drawing");
+        QTest::newRow("not a drawing")
+            << QByteArray("Site plan\nof the works\n") << QStringLiteral("not a DXF drawing");
         QByteArray hostile = whole;
         hostile.replace(" 90\n4\n", " 90\n2000000000\n");
         QTest::newRow("vertex count beyond the file") << hostile << QStringLiteral("damaged");
         QByteArray negative = whole;
         negative.replace(" 90\n4\n", " 90\n-7\n");
         QTest::newRow("negative vertex count") << negative << QStringLiteral("damaged");
-        QTest::newRow("binary DXF") << QByteArray("AutoCAD Binary DXF\r\n\x1a", 22) << QStringLiteral("binary DXF");
+        QTest::newRow("binary DXF")
+            << QByteArray("AutoCAD Binary DXF\r\n\x1a", 22) << QStringLiteral("binary DXF");
         QTest::newRow("nothing to draw")
-            << QByteArray("  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n") << QStringLiteral("no lines");
+            << QByteArray("  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n")
+            << QStringLiteral("no lines");
     }
     void refusesDamagedDrawingsWithAMessage() {
         QFETCH(QByteArray, bytes);
@@ -244,7 +255,8 @@ private slots:
             }
             DxfMapGeometry map;
             std::string error;
-            if (!DxfMapReader::ReadText(damaged, "damaged.dxf", map, error)) QVERIFY(!error.empty());
+            if (!DxfMapReader::ReadText(damaged, "damaged.dxf", map, error))
+                QVERIFY(!error.empty());
         }
     }
 
@@ -254,8 +266,9 @@ private slots:
     void readsPastALineLongerThanTheLibrarysBuffer() {
         // 999 ASCII bytes then "ä" (2 bytes) straddling the cut, then more.
         const std::string label = std::string(999, 'a') + "\xC3\xA4" + std::string(3000, 'b');
-        const std::string drawing = "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n 10\n1\n 20\n2\n 40\n1\n  1\n" + label +
-                                    "\n  0\nLINE\n 10\n0\n 20\n0\n 11\n7\n 21\n3\n  0\nENDSEC\n  0\nEOF\n";
+        const std::string drawing =
+            "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n 10\n1\n 20\n2\n 40\n1\n  1\n" + label +
+            "\n  0\nLINE\n 10\n0\n 20\n0\n 11\n7\n 21\n3\n  0\nENDSEC\n  0\nEOF\n";
         DxfMapGeometry map;
         std::string error;
         QVERIFY2(DxfMapReader::ReadText(drawing, "long-label.dxf", map, error), error.c_str());
@@ -267,9 +280,12 @@ private slots:
 
     void refusesDwgAndSaysToSaveAsDxf() {
         QTemporaryDir folder;
-        const QString dwg = WriteFile(folder, QStringLiteral("station-road.dwg"), QByteArray("AC1018\0\0\0\0", 10));
-        const QString disguised = WriteFile(folder, QStringLiteral("station-road.dxf"), QByteArray("AC1027\0\0\x01", 9));
-        for (const QString& path : {dwg, disguised, folder.filePath(QStringLiteral("missing.dwg"))}) {
+        const QString dwg =
+            WriteFile(folder, QStringLiteral("station-road.dwg"), QByteArray("AC1018\0\0\0\0", 10));
+        const QString disguised =
+            WriteFile(folder, QStringLiteral("station-road.dxf"), QByteArray("AC1027\0\0\x01", 9));
+        for (const QString& path :
+             {dwg, disguised, folder.filePath(QStringLiteral("missing.dwg"))}) {
             DxfMapGeometry map;
             std::string error;
             QVERIFY(!DxfMapReader::ReadFile(varnex::ui::ToStdString(path), map, error));
@@ -295,7 +311,8 @@ private slots:
         Click(*view_, clicks[0]);
         Click(*view_, clicks[1]);
         QTest::keyClick(view_.get(), Qt::Key_Return);
-        QCOMPARE(prompts_.errors, QStringList{QStringLiteral("At least three vertices are required.")});
+        QCOMPARE(prompts_.errors,
+                 QStringList{QStringLiteral("At least three vertices are required.")});
         QVERIFY(project_.sources.empty());
         QCOMPARE(view_->CurrentMode(), CPhaseView::Mode::digitise);
 
@@ -331,10 +348,12 @@ private slots:
         ShowProject();
         QSignalSpy edited(view_.get(), &CPhaseView::ProjectEdited);
         view_->BeginDigitising(-1);
-        for (const QPoint& click : {QPoint(200, 200), QPoint(400, 400), QPoint(400, 200), QPoint(200, 400)})
+        for (const QPoint& click :
+             {QPoint(200, 200), QPoint(400, 400), QPoint(400, 200), QPoint(200, 400)})
             Click(*view_, click);
         QTest::keyClick(view_.get(), Qt::Key_Return);
-        QCOMPARE(prompts_.errors, QStringList{QStringLiteral("The source polygon must not cross itself.")});
+        QCOMPARE(prompts_.errors,
+                 QStringList{QStringLiteral("The source polygon must not cross itself.")});
         QVERIFY(project_.sources.empty());
         QCOMPARE(view_->CurrentMode(), CPhaseView::Mode::digitise);
         QCOMPARE(edited.count(), 0);
@@ -390,9 +409,10 @@ private slots:
         QStringList texts;
         for (QAction* action : menu->actions())
             if (!action->isSeparator()) texts << action->text();
-        QCOMPARE(texts, (QStringList{"Duplicate Source", "Digitise", "Keep Shape", "Delete source", "Unsaturated Zone...",
-                                     "Infiltration...", "Contaminants...", "Details...", "Show Dialog", "Push to Back",
-                                     "Bring to Front"}));
+        QCOMPARE(texts,
+                 (QStringList{"Duplicate Source", "Digitise", "Keep Shape", "Delete source",
+                              "Unsaturated Zone...", "Infiltration...", "Contaminants...",
+                              "Details...", "Show Dialog", "Push to Back", "Bring to Front"}));
         QSignalSpy forms(view_.get(), &CPhaseView::SourceFormRequested);
         menu->actions()[6]->trigger(); // "Infiltration..."
         QCOMPARE(forms.count(), 1);
@@ -407,7 +427,8 @@ private slots:
         prompts_.yesNoAnswers = {false};
         menu->actions()[3]->trigger();
         QCOMPARE(prompts_.questions.size(), 1);
-        QVERIFY(prompts_.questions[0].startsWith(QStringLiteral("Are you sure you want to delete")));
+        QVERIFY(
+            prompts_.questions[0].startsWith(QStringLiteral("Are you sure you want to delete")));
         QCOMPARE(project_.sources.size(), std::size_t(2));
         menu = view_->ContextMenuAt(view_->mapFromScene(QPointF(5.0, 5.0)));
         prompts_.yesNoAnswers = {true};
@@ -457,7 +478,8 @@ private slots:
         }
         int white = 0, other = 0;
         for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x) (picture.pixel(x, y) == qRgb(255, 255, 255) ? white : other)++;
+            for (int x = 0; x < picture.width(); ++x)
+                (picture.pixel(x, y) == qRgb(255, 255, 255) ? white : other)++;
         QVERIFY(white > 0);
         QCOMPARE(other > 0, drawn);
     }
@@ -467,7 +489,8 @@ private slots:
         QVERIFY(project_.AddSource(Square("Tank", 0.0, 0.0, 20.0), error, false));
         ShowProject();
         view_->ZoomAll();
-        std::unique_ptr<QMenu> menu = view_->ContextMenuAt(view_->mapFromScene(QPointF(10.0, 10.0)));
+        std::unique_ptr<QMenu> menu =
+            view_->ContextMenuAt(view_->mapFromScene(QPointF(10.0, 10.0)));
         menu->actions()[2]->trigger();
         QVERIFY(view_->KeepsShape(0));
         const QPointF from = view_->mapToScene(view_->mapFromScene(QPointF(10.0, 10.0)));
@@ -475,7 +498,8 @@ private slots:
         Drag(*view_, from, to);
         const double shift = to.x() - from.x();
         QVERIFY(shift > 1.0);
-        for (int i = 0; i < 4; ++i) QVERIFY(std::abs(project_.sources[0].vertices[i].y - (i < 2 ? 0.0 : 20.0)) < 1e-6);
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(std::abs(project_.sources[0].vertices[i].y - (i < 2 ? 0.0 : 20.0)) < 1e-6);
         QVERIFY(std::abs(project_.sources[0].vertices[1].x - (20.0 + shift)) < 1e-6);
     }
 
@@ -521,7 +545,8 @@ private slots:
         project_.plume.spacingM = 5.0;
         project_.plume.leftX = 10.0;
         project_.plume.topY = 50.0;
-        const std::vector<double> values = {0.0, 1e-31, 3e-20, 1e-12, 2e-7, 0.004, 0.5, 7.0, 99.0, 100.0, 250.0};
+        const std::vector<double> values = {0.0, 1e-31, 3e-20, 1e-12, 2e-7, 0.004,
+                                            0.5, 7.0,   99.0,  100.0, 250.0};
         project_.plume.columns.assign(4, values);
         project_.plume.columns[2][3] = 1e-3;
         ShowProject();
@@ -538,7 +563,8 @@ private slots:
                     continue;
                 }
                 const QColor expected = varnex::ui::PlumeBandColour(band);
-                QVERIFY(std::abs(drawn.red() - expected.red()) <= 2 && std::abs(drawn.green() - expected.green()) <= 2 &&
+                QVERIFY(std::abs(drawn.red() - expected.red()) <= 2 &&
+                        std::abs(drawn.green() - expected.green()) <= 2 &&
                         std::abs(drawn.blue() - expected.blue()) <= 2);
             }
         }
@@ -553,7 +579,8 @@ private slots:
             return 0.2126 * colour.red() + 0.7152 * colour.green() + 0.0722 * colour.blue();
         };
         for (int band = 2; band < varnex::plumeBandCount; ++band)
-            QVERIFY(luminance(varnex::ui::PlumeBandColour(band)) < luminance(varnex::ui::PlumeBandColour(band - 1)) - 5.0);
+            QVERIFY(luminance(varnex::ui::PlumeBandColour(band)) <
+                    luminance(varnex::ui::PlumeBandColour(band - 1)) - 5.0);
     }
 
     // The View commands drive the plan, and an edit on the plan marks the
@@ -568,8 +595,9 @@ private slots:
         QVERIFY(frame.ImportJsonFile(ExamplePath(QStringLiteral("level3a-landfill.json"))));
         frame.Document().SetModified(false);
         CPhaseView& plan = *frame.PhaseView();
-        for (Command command : {Command::viewAquiferFlowArrow, Command::viewPan, Command::viewZoomWindow,
-                                Command::viewZoomPrevious, Command::viewZoomAll, Command::viewPlumeLegend})
+        for (Command command :
+             {Command::viewAquiferFlowArrow, Command::viewPan, Command::viewZoomWindow,
+              Command::viewZoomPrevious, Command::viewZoomAll, Command::viewPlumeLegend})
             QVERIFY(frame.CommandAction(command)->isEnabled());
 
         frame.CommandAction(Command::viewZoomAll)->trigger();
@@ -593,15 +621,16 @@ private slots:
     }
 
     void screenshotsOfTheExamples() {
-        const QStringList examples =
-            QDir(QStringLiteral(VARNEX_SOURCE_DIR "/examples")).entryList({QStringLiteral("*.json")}, QDir::Files);
+        const QStringList examples = QDir(QStringLiteral(VARNEX_SOURCE_DIR "/examples"))
+                                         .entryList({QStringLiteral("*.json")}, QDir::Files);
         QVERIFY(!examples.isEmpty());
         for (const QString& example : examples) {
             if (!LoadExample(example, project_)) continue; // the invalid example is not a project
             ShowProject();
             view_->resize(1000, 700);
             view_->ZoomAll();
-            SaveScreenshot(*view_, QStringLiteral("site-plan-") + QFileInfo(example).completeBaseName() + ".png");
+            SaveScreenshot(*view_, QStringLiteral("site-plan-") +
+                                       QFileInfo(example).completeBaseName() + ".png");
         }
     }
 
@@ -621,7 +650,8 @@ private slots:
         const QPoint corner = view_->mapFromScene(QPointF(150.0, 60.0));
         const QList<QPoint> clicks = {corner, corner + QPoint(120, 0), corner + QPoint(130, 90)};
         for (const QPoint& click : clicks) Click(*view_, click);
-        SendMouse(*view_, QEvent::MouseMove, view_->mapToScene(corner + QPoint(-10, 80)), Qt::NoButton);
+        SendMouse(*view_, QEvent::MouseMove, view_->mapToScene(corner + QPoint(-10, 80)),
+                  Qt::NoButton);
         SaveScreenshot(*view_, QStringLiteral("site-plan-digitising.png"));
         QTest::keyClick(view_.get(), Qt::Key_Escape);
         QCOMPARE(static_cast<int>(project_.sources.size()), sourcesBefore);

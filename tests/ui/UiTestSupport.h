@@ -3,14 +3,13 @@
 // Helpers shared by the window tests: screenshots for people to look at,
 // and answering a modal dialog the code under test opens.
 
-#include <functional>
-
 #include <QApplication>
 #include <QDir>
 #include <QString>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 namespace varnex::ui::test {
 

@@ -2,9 +2,6 @@
 // language switch reaching message boxes, panes and the site plan at once,
 // the start window's recent projects and a new project's date.
 
-#include <memory>
-#include <string>
-
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -22,31 +19,33 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <memory>
+#include <string>
 
+#include "MainWindowTest.h"
+#include "ScriptedPrompts.h"
+#include "UiTestSupport.h"
 #include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
 #include "settings/Preferences.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/IterationCount.h"
-#include "ui/shell/CMainFrame.h"
-#include "ui/siteplan/CPhaseView.h"
-#include "ui/shell/CVarnexDoc.h"
 #include "ui/common/DialogPrompts.h"
+#include "ui/common/QtText.h"
 #include "ui/forms/FormDialog.h"
 #include "ui/forms/InputCorrelationsDialog.h"
 #include "ui/forms/InputForm.h"
+#include "ui/forms/PropertyGrid.h"
+#include "ui/shell/CMainFrame.h"
+#include "ui/shell/CVarnexDoc.h"
 #include "ui/shell/ProjectExplorer.h"
 #include "ui/shell/ProjectWizard.h"
-#include "ui/forms/PropertyGrid.h"
-#include "ui/common/QtText.h"
 #include "ui/shell/RecentFileList.h"
+#include "ui/shell/StartDialog.h"
+#include "ui/siteplan/CPhaseView.h"
 #include "ui/siteplan/SitePlanScene.h"
 #include "ui/siteplan/SitePlanSourceItem.h"
-#include "ui/shell/StartDialog.h"
-#include "MainWindowTest.h"
-#include "ScriptedPrompts.h"
-#include "UiTestSupport.h"
 
 using varnex::Project;
 using varnex::Receptor;
@@ -61,19 +60,24 @@ using Command = CMainFrame::Command;
 
 namespace {
 
-QString ExamplePath(const QString& name) { return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name; }
+QString ExamplePath(const QString& name) {
+    return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name;
+}
 
 Source Square(const std::string& name, double x, double y, double side) {
     Source source;
     source.name = name;
-    source.vertices = {{x, y, 0, 0}, {x + side, y, 0, 0}, {x + side, y + side, 0, 0}, {x, y + side, 0, 0}};
+    source.vertices = {
+        {x, y, 0, 0}, {x + side, y, 0, 0}, {x + side, y + side, 0, 0}, {x, y + side, 0, 0}};
     return source;
 }
 
-void SendMouse(CPhaseView& view, QEvent::Type type, const QPointF& scenePoint, Qt::MouseButtons buttons) {
+void SendMouse(CPhaseView& view, QEvent::Type type, const QPointF& scenePoint,
+               Qt::MouseButtons buttons) {
     const QPointF pixel = view.mapFromScene(scenePoint);
     QMouseEvent event(type, pixel, view.viewport()->mapToGlobal(pixel),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
     QApplication::sendEvent(view.viewport(), &event);
 }
 
@@ -92,7 +96,8 @@ QByteArray FileBytesOf(const Project& project, const QString& path) {
     varnex::ProjectSaveOptions options;
     options.dateSaved = "2000-01-01 00:00:00";
     std::string error;
-    if (!varnex::SaveProject(copy, varnex::ui::ToStdString(path), options, error)) return QByteArray(error.c_str());
+    if (!varnex::SaveProject(copy, varnex::ui::ToStdString(path), options, error))
+        return QByteArray(error.c_str());
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -167,7 +172,8 @@ private slots:
         QCOMPARE(UndoAction()->text(), QStringLiteral("&Undo"));
         QCOMPARE(UndoAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
         QCOMPARE(RedoAction()->shortcuts(),
-                 QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))}));
+                 QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Y")),
+                                      QKeySequence(QStringLiteral("Ctrl+Shift+Z"))}));
         const QRectF shown = plan.VisiblePlanArea();
 
         // A drag of many mouse moves is one step, taken back whole; the
@@ -182,7 +188,8 @@ private slots:
         QVERIFY(!TitleMarked());
 
         // A corner dragged by accident: undo restores the outline.
-        QTest::mouseClick(plan.viewport(), Qt::LeftButton, {}, plan.mapFromScene(QPointF(10.0, 10.0)));
+        QTest::mouseClick(plan.viewport(), Qt::LeftButton, {},
+                          plan.mapFromScene(QPointF(10.0, 10.0)));
         QCOMPARE(plan.Scene()->HandlesSource(), 0);
         before = Model();
         Drag(plan, QPointF(20.0, 20.0), plan.mapToScene(plan.mapFromScene(QPointF(35.0, 38.0))));
@@ -234,7 +241,9 @@ private slots:
         // A form.
         std::string before = Model();
         WhenModalOpens<varnex::ui::FormDialog>([](varnex::ui::FormDialog& dialog) {
-            dialog.Form()->findChild<QLineEdit*>(QStringLiteral("title"))->setText(QStringLiteral("Undo me"));
+            dialog.Form()
+                ->findChild<QLineEdit*>(QStringLiteral("title"))
+                ->setText(QStringLiteral("Undo me"));
             QVERIFY(dialog.TryAccept());
         });
         frame_->CommandAction(Command::setupProjectDetails)->trigger();
@@ -244,21 +253,24 @@ private slots:
         // The properties pane; its edit arrives once the cell is left.
         before = Model();
         frame_->Explorer()->setCurrentItem(frame_->Explorer()->topLevelItem(0)->child(0));
-        QVERIFY(frame_->Properties()->EditValue(QStringLiteral("Thickness [m]"), QStringLiteral("SINGLE(4.5)")));
+        QVERIFY(frame_->Properties()->EditValue(QStringLiteral("Thickness [m]"),
+                                                QStringLiteral("SINGLE(4.5)")));
         QTRY_COMPARE(UndoAction()->text(), QStringLiteral("&Undo Property Change"));
         CheckUndoRedo(before, QStringLiteral("Property Change"), true);
         UndoAction()->trigger();
         // The pane shows the value undone, not the one typed.
-        QTRY_VERIFY(frame_->Properties()->ValueOf(QStringLiteral("Thickness [m]")) != QStringLiteral("SINGLE(4.5)"));
+        QTRY_VERIFY(frame_->Properties()->ValueOf(QStringLiteral("Thickness [m]")) !=
+                    QStringLiteral("SINGLE(4.5)"));
 
         // A correlation removed in the dialog.
         before = Model();
         const std::size_t correlations = TheProject().correlations.Count();
-        WhenModalOpens<varnex::ui::InputCorrelationsDialog>([](varnex::ui::InputCorrelationsDialog& dialog) {
-            dialog.RecordList()->setCurrentItem(dialog.RecordList()->topLevelItem(0));
-            QVERIFY(dialog.RemoveSelected());
-            dialog.accept();
-        });
+        WhenModalOpens<varnex::ui::InputCorrelationsDialog>(
+            [](varnex::ui::InputCorrelationsDialog& dialog) {
+                dialog.RecordList()->setCurrentItem(dialog.RecordList()->topLevelItem(0));
+                QVERIFY(dialog.RemoveSelected());
+                dialog.accept();
+            });
         frame_->CommandAction(Command::modelCorrelations)->trigger();
         QCOMPARE(TheProject().correlations.Count(), correlations - 1);
         CheckUndoRedo(before, QStringLiteral("Correlations"), true);
@@ -268,7 +280,8 @@ private slots:
         // A new receptor and its form are one step.
         before = Model();
         const std::size_t receptors = TheProject().receptors.size();
-        WhenModalOpens<varnex::ui::FormDialog>([](varnex::ui::FormDialog& dialog) { QVERIFY(dialog.TryAccept()); });
+        WhenModalOpens<varnex::ui::FormDialog>(
+            [](varnex::ui::FormDialog& dialog) { QVERIFY(dialog.TryAccept()); });
         frame_->CommandAction(Command::receptorNewReceptor)->trigger();
         QCOMPARE(TheProject().receptors.size(), receptors + 1);
         CheckUndoRedo(before, QStringLiteral("New Receptor"), true);
@@ -278,8 +291,10 @@ private slots:
         // Everything undone: the saved state, no mark.
         while (UndoAction()->isEnabled()) UndoAction()->trigger();
         QVERIFY(!TitleMarked());
-        QCOMPARE(TheProject().details.title,
-                 std::string("Former Station Road filling station: benzene and toluene at the public supply borehole"));
+        QCOMPARE(
+            TheProject().details.title,
+            std::string(
+                "Former Station Road filling station: benzene and toluene at the public supply borehole"));
     }
 
     void keysUndoAndRedo() {
@@ -302,8 +317,9 @@ private slots:
     // each example; results are not part of it.
     void undoRestoresTheModelExactly_data() {
         QTest::addColumn<QString>("example");
-        for (const char* name : {"level1-gasworks.json", "level2-solvent-soakaway.json", "level3-gasworks-chalk.json",
-                                 "level3-petrol-station.json", "level3a-landfill.json", "invalid-level3.json"})
+        for (const char* name :
+             {"level1-gasworks.json", "level2-solvent-soakaway.json", "level3-gasworks-chalk.json",
+              "level3-petrol-station.json", "level3a-landfill.json", "invalid-level3.json"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void undoRestoresTheModelExactly() {
@@ -378,7 +394,8 @@ private slots:
 
         // An input never entered, in the pane.
         frame_->Explorer()->setCurrentItem(frame_->Explorer()->topLevelItem(0)->child(0));
-        QCOMPARE(frame_->Properties()->ValueOf(QStringLiteral("Mächtigkeit [m]")), QStringLiteral("UNDEFINIERT"));
+        QCOMPARE(frame_->Properties()->ValueOf(QStringLiteral("Mächtigkeit [m]")),
+                 QStringLiteral("UNDEFINIERT"));
 
         // The buttons of a real message box.
         varnex::ui::DialogPrompts boxes(frame_.get());
@@ -387,14 +404,16 @@ private slots:
             buttons = ButtonTexts(box);
             box.reject();
         });
-        QCOMPARE(boxes.AskYesNoCancel(QStringLiteral("?")), varnex::ui::UserPrompts::Answer::cancel);
+        QCOMPARE(boxes.AskYesNoCancel(QStringLiteral("?")),
+                 varnex::ui::UserPrompts::Answer::cancel);
         QCOMPARE(buttons, QStringList({"&Ja", "&Nein", "Abbrechen"}));
 
         QVERIFY(frame_->ApplyOptions("English", true));
         QTest::qWait(50);
         QCOMPARE(onScreen(), english);
         QCOMPARE(UndoAction()->text(), QStringLiteral("&Undo Simulation Level"));
-        QCOMPARE(frame_->Properties()->ValueOf(QStringLiteral("Thickness [m]")), QStringLiteral("UNDEFINED"));
+        QCOMPARE(frame_->Properties()->ValueOf(QStringLiteral("Thickness [m]")),
+                 QStringLiteral("UNDEFINED"));
         WhenModalOpens<QMessageBox>([&](QMessageBox& box) {
             buttons = ButtonTexts(box);
             box.reject();
@@ -458,7 +477,8 @@ private slots:
             QCOMPARE(start.Ask(), StartDialog::Choice::openRecent);
             QCOMPARE(start.ChosenFile(), kept);
         }
-        QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level2-solvent-soakaway.json"))));
+        QVERIFY(
+            frame_->ImportJsonFile(ExamplePath(QStringLiteral("level2-solvent-soakaway.json"))));
         frame_->Document().SetModified(false);
         frame_->ExecuteStartChoice(StartDialog::Choice::openRecent, kept);
         QCOMPARE(frame_->Document().FilePath(), kept);

@@ -17,8 +17,9 @@ const QString programTitle = QStringLiteral("Varnex");
 
 // A box whose buttons speak the language in force: Qt's own button texts
 // follow only Qt's translations, which the program does not ship.
-QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
-                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton preferred) {
+QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                const QString& text, QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton preferred) {
     QMessageBox box(icon, title, text, buttons, parent);
     box.setDefaultButton(preferred);
     DialogPrompts::TranslateButtons(box);
@@ -38,7 +39,8 @@ void DialogPrompts::TranslateButtons(QMessageBox& box) {
         {QMessageBox::Ok, TranslatableText("OK")},
     };
     for (const auto& [button, caption] : captions)
-        if (QAbstractButton* shown = box.button(button)) shown->setText(ToQString(Translate(caption)));
+        if (QAbstractButton* shown = box.button(button))
+            shown->setText(ToQString(Translate(caption)));
 }
 
 QWidget* DialogPrompts::Parent() const {
@@ -59,13 +61,14 @@ void DialogPrompts::ShowInformation(const QString& title, const QString& text) {
 }
 
 bool DialogPrompts::AskYesNo(const QString& text) {
-    return Ask(Parent(), QMessageBox::Question, programTitle, text, QMessageBox::Yes | QMessageBox::No,
-               QMessageBox::No) == QMessageBox::Yes;
+    return Ask(Parent(), QMessageBox::Question, programTitle, text,
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 UserPrompts::Answer DialogPrompts::AskYesNoCancel(const QString& text) {
-    const auto button = Ask(Parent(), QMessageBox::Question, programTitle, text,
-                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    const auto button =
+        Ask(Parent(), QMessageBox::Question, programTitle, text,
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (button == QMessageBox::Yes) return Answer::yes;
     if (button == QMessageBox::No) return Answer::no;
     return Answer::cancel;
@@ -75,7 +78,8 @@ QString DialogPrompts::ChooseOpenFile(const QString& title, const QString& filte
     return QFileDialog::getOpenFileName(Parent(), title, QString(), filter);
 }
 
-QString DialogPrompts::ChooseSaveFile(const QString& title, const QString& suggestedPath, const QString& filter) {
+QString DialogPrompts::ChooseSaveFile(const QString& title, const QString& suggestedPath,
+                                      const QString& filter) {
     return QFileDialog::getSaveFileName(Parent(), title, suggestedPath, filter);
 }
 

@@ -20,7 +20,8 @@ public:
     bool AskYesNo(const QString& text) override;
     Answer AskYesNoCancel(const QString& text) override;
     QString ChooseOpenFile(const QString& title, const QString& filter) override;
-    QString ChooseSaveFile(const QString& title, const QString& suggestedPath, const QString& filter) override;
+    QString ChooseSaveFile(const QString& title, const QString& suggestedPath,
+                           const QString& filter) override;
 
     // Gives the box's standard buttons the texts of the language in force.
     static void TranslateButtons(QMessageBox& box);

@@ -9,14 +9,19 @@ namespace varnex::ui {
 
 namespace {
 
-bool IsSvg(const QString& path) { return path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive); }
-bool IsPng(const QString& path) { return path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive); }
+bool IsSvg(const QString& path) {
+    return path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
+}
+bool IsPng(const QString& path) {
+    return path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
+}
 
 } // namespace
 
 bool IsImageFileName(const QString& path) { return IsPng(path) || IsSvg(path); }
 
-bool WriteImageFile(const QString& path, const QSize& size, const std::function<void(QPainter&)>& draw) {
+bool WriteImageFile(const QString& path, const QSize& size,
+                    const std::function<void(QPainter&)>& draw) {
     if (IsSvg(path)) {
         QSvgGenerator generator;
         generator.setFileName(path);

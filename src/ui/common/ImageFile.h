@@ -1,9 +1,8 @@
 #pragma once
 
-#include <functional>
-
 #include <QSize>
 #include <QString>
+#include <functional>
 
 class QPainter;
 
@@ -17,6 +16,7 @@ bool IsImageFileName(const QString& path);
 // Paints through `draw` onto a white picture of `size` pixels and writes it
 // to `path` as PNG or SVG by its suffix. False when the name has neither
 // suffix or the file cannot be written.
-bool WriteImageFile(const QString& path, const QSize& size, const std::function<void(QPainter&)>& draw);
+bool WriteImageFile(const QString& path, const QSize& size,
+                    const std::function<void(QPainter&)>& draw);
 
 } // namespace varnex::ui

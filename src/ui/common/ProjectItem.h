@@ -8,7 +8,17 @@ namespace varnex::ui {
 // its place in the project's sequences, so that panes and commands find the
 // entity again without holding pointers into the project.
 struct ProjectItem {
-    enum class Kind { none, sourceGroup, source, pathway, receptorGroup, receptor, contaminantGroup, contaminant, aquifer };
+    enum class Kind {
+        none,
+        sourceGroup,
+        source,
+        pathway,
+        receptorGroup,
+        receptor,
+        contaminantGroup,
+        contaminant,
+        aquifer
+    };
 
     Kind kind = Kind::none;
     int index = -1;        // source, receptor or contaminant

@@ -13,7 +13,7 @@ class UserPrompts;
 // the current folder being offered; `samples` are the input's (the field
 // keeps them beside its copy of the input, which carries none). Returns
 // false when the user cancelled or the file could not be written (reported).
-bool DumpSamplesToChosenFile(const StochasticParameter& parameter, const std::vector<double>& samples,
-                             UserPrompts& prompts);
+bool DumpSamplesToChosenFile(const StochasticParameter& parameter,
+                             const std::vector<double>& samples, UserPrompts& prompts);
 
 } // namespace varnex::ui

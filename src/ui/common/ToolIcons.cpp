@@ -1,10 +1,9 @@
 #include "ui/common/ToolIcons.h"
 
-#include <functional>
-
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <functional>
 
 namespace varnex::ui {
 
@@ -43,7 +42,8 @@ void Magnifier(QPainter& p, bool plus) {
 }
 
 QPolygonF SourceShape() {
-    return QPolygonF({QPointF(2, 5), QPointF(8, 2), QPointF(14, 4), QPointF(13, 12), QPointF(6, 14), QPointF(2, 10)});
+    return QPolygonF({QPointF(2, 5), QPointF(8, 2), QPointF(14, 4), QPointF(13, 12), QPointF(6, 14),
+                      QPointF(2, 10)});
 }
 
 } // namespace

@@ -20,7 +20,8 @@ public:
     virtual Answer AskYesNoCancel(const QString& text) = 0;
     // The chosen path, or empty when the user cancelled.
     virtual QString ChooseOpenFile(const QString& title, const QString& filter) = 0;
-    virtual QString ChooseSaveFile(const QString& title, const QString& suggestedPath, const QString& filter) = 0;
+    virtual QString ChooseSaveFile(const QString& title, const QString& suggestedPath,
+                                   const QString& filter) = 0;
 };
 
 } // namespace varnex::ui

@@ -18,8 +18,10 @@ ActiveProcessesForm::ActiveProcessesForm(QWidget* parent) : InputForm(parent) {
     };
     retardedTravelUz_ = box("retardedTravelUz", TranslatableText("Retarded Travel in UZ"));
     biodegradationUz_ = box("biodegradationUz", TranslatableText("Biodegradation in UZ"));
-    retardedTravelAquifer_ = box("retardedTravelAquifer", TranslatableText("Retarded Travel in Aquifer"));
-    biodegradationAquifer_ = box("biodegradationAquifer", TranslatableText("Biodegradation in Aquifer"));
+    retardedTravelAquifer_ =
+        box("retardedTravelAquifer", TranslatableText("Retarded Travel in Aquifer"));
+    biodegradationAquifer_ =
+        box("biodegradationAquifer", TranslatableText("Biodegradation in Aquifer"));
     layout->addStretch();
 }
 
@@ -41,7 +43,8 @@ void ActiveProcessesForm::Apply(Project& project) {
     chosen.retardedTravelAquifer = retardedTravelAquifer_->isChecked();
     chosen.biodegradationAquifer = biodegradationAquifer_->isChecked();
     const ActiveProcesses& old = project.processes;
-    if (chosen.retardedTravelUz == old.retardedTravelUz && chosen.biodegradationUz == old.biodegradationUz &&
+    if (chosen.retardedTravelUz == old.retardedTravelUz &&
+        chosen.biodegradationUz == old.biodegradationUz &&
         chosen.retardedTravelAquifer == old.retardedTravelAquifer &&
         chosen.biodegradationAquifer == old.biodegradationAquifer)
         return;

@@ -6,8 +6,8 @@
 
 #include "model/Project.h"
 #include "settings/Translate.h"
-#include "ui/forms/DistributionEdit.h"
 #include "ui/common/QtText.h"
+#include "ui/forms/DistributionEdit.h"
 
 namespace varnex::ui {
 
@@ -21,11 +21,13 @@ AquiferPathwayForm::AquiferPathwayForm(QWidget* parent) : InputForm(parent) {
     dilution_ = new QCheckBox(Tr(TranslatableText("Dilution in the Aquifer at Level 2")), this);
     dilution_->setObjectName(QStringLiteral("dilutionFlag"));
     layout->addRow(dilution_);
-    calculateMixingZone_ = new QCheckBox(Tr(TranslatableText("Calculate Mixing Zone Thickness")), this);
+    calculateMixingZone_ =
+        new QCheckBox(Tr(TranslatableText("Calculate Mixing Zone Thickness")), this);
     calculateMixingZone_->setObjectName(QStringLiteral("calculateMixingZone"));
     layout->addRow(calculateMixingZone_);
     inputs_ = AddInputs<Aquifer>(layout);
-    connect(calculateMixingZone_, &QCheckBox::toggled, this, [this](bool calculated) { ShowMixingZoneUse(calculated); });
+    connect(calculateMixingZone_, &QCheckBox::toggled, this,
+            [this](bool calculated) { ShowMixingZoneUse(calculated); });
 }
 
 QString AquiferPathwayForm::Title() const { return Tr(TranslatableText("Aquifer Pathway")); }
@@ -42,7 +44,8 @@ void AquiferPathwayForm::Load(const Project& project) {
 
 void AquiferPathwayForm::ShowMixingZoneUse(bool calculated) {
     SetUsed(FieldOf(inputs_, &Aquifer::mixingZoneThickness), !calculated,
-            TranslatableText("Not used: the thickness is calculated (Calculate Mixing Zone Thickness is on)."));
+            TranslatableText(
+                "Not used: the thickness is calculated (Calculate Mixing Zone Thickness is on)."));
 }
 
 bool AquiferPathwayForm::Validate(QStringList& errors) {
@@ -59,7 +62,8 @@ void AquiferPathwayForm::Apply(Project& project) {
     Aquifer& aquifer = project.aquifer;
     TakeNumber(flowDirection_->text(), aquifer.flowDirection);
     // Keep a non-standard stored flag value unless the box was changed.
-    if (dilution_->isChecked() != (aquifer.dilutionFlag != 0)) aquifer.dilutionFlag = dilution_->isChecked() ? 1 : 0;
+    if (dilution_->isChecked() != (aquifer.dilutionFlag != 0))
+        aquifer.dilutionFlag = dilution_->isChecked() ? 1 : 0;
     if (calculateMixingZone_->isChecked() != (aquifer.calculateMixingZone != 0))
         aquifer.calculateMixingZone = calculateMixingZone_->isChecked() ? 1 : 0;
     ApplyInputs(inputs_, aquifer);

@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 
 #include "settings/Translate.h"
-#include "ui/forms/DistributionEdit.h"
 #include "ui/common/QtText.h"
 #include "ui/common/UserPrompts.h"
+#include "ui/forms/DistributionEdit.h"
 
 namespace varnex::ui {
 
@@ -47,9 +47,11 @@ ContaminantInventoryForm::ContaminantInventoryForm(QWidget* parent)
     inputs_ = AddInputs<Contaminant>(form, QString(), {"koc", "partitionCoefficient", "halfLife"});
     halfLifeOption_ = new QComboBox(this);
     halfLifeOption_->setObjectName(QStringLiteral("halfLifeOption"));
-    halfLifeOption_->addItems({Tr(TranslatableText("In Situ")), Tr(TranslatableText("Aqueous Phase"))});
+    halfLifeOption_->addItems(
+        {Tr(TranslatableText("In Situ")), Tr(TranslatableText("Aqueous Phase"))});
     form->addRow(Tr(TranslatableText("Degradation Rate Measurement")), halfLifeOption_);
-    backgroundOption_ = new QCheckBox(Tr(TranslatableText("Species Present as Background Concentration")), this);
+    backgroundOption_ =
+        new QCheckBox(Tr(TranslatableText("Species Present as Background Concentration")), this);
     backgroundOption_->setObjectName(QStringLiteral("backgroundOption"));
     form->addRow(backgroundOption_);
     std::vector<InputField> background =
@@ -64,17 +66,23 @@ ContaminantInventoryForm::ContaminantInventoryForm(QWidget* parent)
     connect(name_, &QLineEdit::textEdited, this, [this](const QString& name) {
         if (QListWidgetItem* item = list_->item(shown_)) item->setText(name);
     });
-    GuardSelection(list_, shown_, [this](QStringList& errors) { return TakeShown(errors); },
-                   [this](int row) { ShowContaminant(row); });
+    GuardSelection(
+        list_, shown_, [this](QStringList& errors) { return TakeShown(errors); },
+        [this](int row) { ShowContaminant(row); });
     connect(addButton_, &QPushButton::clicked, this, &ContaminantInventoryForm::AddContaminant);
-    connect(deleteButton_, &QPushButton::clicked, this, &ContaminantInventoryForm::DeleteContaminant);
-    connect(partitionFromKoc_, &QComboBox::currentIndexChanged, this, [this](int koc) { ShowPartitionUse(koc != 0); });
-    connect(backgroundOption_, &QCheckBox::toggled, this, [this](bool on) { ShowBackgroundUse(on); });
+    connect(deleteButton_, &QPushButton::clicked, this,
+            &ContaminantInventoryForm::DeleteContaminant);
+    connect(partitionFromKoc_, &QComboBox::currentIndexChanged, this,
+            [this](int koc) { ShowPartitionUse(koc != 0); });
+    connect(backgroundOption_, &QCheckBox::toggled, this,
+            [this](bool on) { ShowBackgroundUse(on); });
 }
 
 ContaminantInventoryForm::~ContaminantInventoryForm() = default;
 
-QString ContaminantInventoryForm::Title() const { return Tr(TranslatableText("Contaminant Inventory")); }
+QString ContaminantInventoryForm::Title() const {
+    return Tr(TranslatableText("Contaminant Inventory"));
+}
 
 void ContaminantInventoryForm::Load(const Project& project) {
     *working_ = project;
@@ -87,14 +95,16 @@ void ContaminantInventoryForm::Load(const Project& project) {
 void ContaminantInventoryForm::ShowList() {
     QSignalBlocker blocker(list_);
     list_->clear();
-    for (const Contaminant& contaminant : working_->contaminants) list_->addItem(ToQString(contaminant.name));
+    for (const Contaminant& contaminant : working_->contaminants)
+        list_->addItem(ToQString(contaminant.name));
 }
 
 void ContaminantInventoryForm::ShowContaminant(int index) {
     shown_ = index;
     const bool any = index >= 0 && index < static_cast<int>(working_->contaminants.size());
-    for (QWidget* widget : std::initializer_list<QWidget*>{name_, henryFlag_, partitionFromKoc_, halfLifeOption_,
-                                                           backgroundOption_, deleteButton_})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{name_, henryFlag_, partitionFromKoc_, halfLifeOption_,
+                                         backgroundOption_, deleteButton_})
         widget->setEnabled(any);
     for (InputField& field : inputs_)
         if (field.edit) field.edit->setEnabled(any);
@@ -136,8 +146,8 @@ bool ContaminantInventoryForm::TakeShown(QStringList& errors) {
     }
     for (std::size_t c = 0; c < working_->contaminants.size(); ++c) {
         if (static_cast<int>(c) != shown_ && ToQString(working_->contaminants[c].name) == name) {
-            errors << ToQString(Translate("Duplicate contaminant name")) + QStringLiteral(": \"") + name +
-                          QStringLiteral("\"");
+            errors << ToQString(Translate("Duplicate contaminant name")) + QStringLiteral(": \"") +
+                          name + QStringLiteral("\"");
             valid = false;
         }
     }
@@ -146,9 +156,11 @@ bool ContaminantInventoryForm::TakeShown(QStringList& errors) {
     // reaches every source and pathway that computes a partition from it.
     InputField* koc = FieldOf(inputs_, &Contaminant::koc);
     if (koc && koc->edit->text() != koc->loadedText &&
-        !Prompts().AskYesNo(Tr(TranslatableText("Changing the koc value for this contaminant changes its value throughout the "
-                                                  "project.")) +
-                                QStringLiteral("\n") + Tr(TranslatableText("Are you sure you want to do that?")))) {
+        !Prompts().AskYesNo(
+            Tr(TranslatableText(
+                "Changing the koc value for this contaminant changes its value throughout the "
+                "project.")) +
+            QStringLiteral("\n") + Tr(TranslatableText("Are you sure you want to do that?")))) {
         koc->edit->setText(koc->loadedText);
     }
     contaminant.name = ToStdString(name);
@@ -182,8 +194,9 @@ void ContaminantInventoryForm::DeleteContaminant() {
         Prompts().ShowError(ToQString(error));
         return;
     }
-    if (!Prompts().AskYesNo(Tr(TranslatableText("Are you sure you want to delete")) + QStringLiteral(" ") +
-                            ToQString(contaminant.name) + QStringLiteral("?")))
+    if (!Prompts().AskYesNo(Tr(TranslatableText("Are you sure you want to delete")) +
+                            QStringLiteral(" ") + ToQString(contaminant.name) +
+                            QStringLiteral("?")))
         return;
     if (!working_->RemoveContaminant(index, error)) {
         Prompts().ShowError(ToQString(error));
@@ -191,7 +204,8 @@ void ContaminantInventoryForm::DeleteContaminant() {
     }
     shown_ = -1;
     ShowList();
-    const int next = std::min(static_cast<int>(index), static_cast<int>(working_->contaminants.size()) - 1);
+    const int next =
+        std::min(static_cast<int>(index), static_cast<int>(working_->contaminants.size()) - 1);
     list_->setCurrentRow(next);
     if (next < 0) ShowContaminant(-1);
 }

@@ -1,17 +1,16 @@
 #include "ui/forms/DistributionDialog.h"
 
-#include <cmath>
-
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFont>
-#include <QGridLayout>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "base/NumberText.h"
 #include "base/TextFormat.h"
@@ -54,8 +53,9 @@ QString LimitText(double limit, double unitFactor) {
 
 } // namespace
 
-DistributionDialog::DistributionDialog(const StochasticParameter& parameter, const std::vector<double>& samples,
-                                       UserPrompts& prompts, QWidget* parent)
+DistributionDialog::DistributionDialog(const StochasticParameter& parameter,
+                                       const std::vector<double>& samples, UserPrompts& prompts,
+                                       QWidget* parent)
     : QDialog(parent), working_(parameter.distribution), samples_(samples), parameter_(parameter),
       prompts_(prompts) {
     setWindowTitle(ToQString(Translate("Distribution")));
@@ -94,7 +94,8 @@ DistributionDialog::DistributionDialog(const StochasticParameter& parameter, con
         argumentLabels_[k]->setBuddy(argumentEntries_[k]);
         grid->addWidget(argumentLabels_[k], row, 0);
         grid->addWidget(argumentEntries_[k], row++, 1);
-        connect(argumentEntries_[k], &QLineEdit::textChanged, this, &DistributionDialog::UpdatePreview);
+        connect(argumentEntries_[k], &QLineEdit::textChanged, this,
+                &DistributionDialog::UpdatePreview);
     }
     separator();
 
@@ -168,7 +169,9 @@ int DistributionDialog::ChosenType() const {
     return DialogTypeFromText(ToStdString(typeBox_->currentText()));
 }
 
-void DistributionDialog::ChooseType(int type) { typeBox_->setCurrentIndex(typeBox_->findData(OfferedType(type))); }
+void DistributionDialog::ChooseType(int type) {
+    typeBox_->setCurrentIndex(typeBox_->findData(OfferedType(type)));
+}
 
 std::vector<QLineEdit*> DistributionDialog::ArgumentEntries() const {
     const std::size_t count = DialogArgumentLabels(shownType_).size();
@@ -192,7 +195,8 @@ void DistributionDialog::ShowType(int type) {
         const bool used = k < static_cast<int>(labels.size());
         argumentLabels_[k]->setVisible(used);
         argumentEntries_[k]->setVisible(used);
-        argumentLabels_[k]->setText(used ? ToQString(Translate(labels[static_cast<std::size_t>(k)])) : QString());
+        argumentLabels_[k]->setText(used ? ToQString(Translate(labels[static_cast<std::size_t>(k)]))
+                                         : QString());
     }
 }
 
@@ -203,17 +207,22 @@ void DistributionDialog::FillEntries(int type) {
     case DistributionType::uniform:
     case DistributionType::logUniform: values = {d.GetMinimum(), d.GetMaximum()}; break;
     case DistributionType::triangular:
-    case DistributionType::logTriangular: values = {d.GetMinimum(), d.GetLikely(), d.GetMaximum()}; break;
+    case DistributionType::logTriangular:
+        values = {d.GetMinimum(), d.GetLikely(), d.GetMaximum()};
+        break;
     case DistributionType::normal:
     case DistributionType::logNormal: values = {d.GetMean(), d.GetStandardDeviation()}; break;
     case DistributionType::poisson: values = {d.GetRate()}; break;
-    case DistributionType::binomial: values = {static_cast<double>(d.GetTrials()), d.probability}; break;
+    case DistributionType::binomial:
+        values = {static_cast<double>(d.GetTrials()), d.probability};
+        break;
     case DistributionType::exponential: values = {d.GetMean()}; break;
     default: values = {d.GetSingleValue()}; break;
     }
     for (int k = 0; k < maximumArguments; ++k)
-        argumentEntries_[k]->setText(k < static_cast<int>(values.size()) ? NumberText(values[static_cast<std::size_t>(k)])
-                                                                         : QString());
+        argumentEntries_[k]->setText(k < static_cast<int>(values.size())
+                                         ? NumberText(values[static_cast<std::size_t>(k)])
+                                         : QString());
 }
 
 bool DistributionDialog::ReadEntries(Distribution& distribution, int type, int& badEntry) const {
@@ -233,7 +242,8 @@ bool DistributionDialog::ReadEntries(Distribution& distribution, int type, int& 
     switch (type) {
     case DistributionType::uniform:
     case DistributionType::logUniform:
-        distribution.SetMinimumMaximum(keep(v[0], distribution.GetMinimum()), keep(v[1], distribution.GetMaximum()));
+        distribution.SetMinimumMaximum(keep(v[0], distribution.GetMinimum()),
+                                       keep(v[1], distribution.GetMaximum()));
         break;
     case DistributionType::triangular:
     case DistributionType::logTriangular:
@@ -254,7 +264,9 @@ bool DistributionDialog::ReadEntries(Distribution& distribution, int type, int& 
         }
         distribution.SetProbability(keep(v[1], distribution.probability));
         break;
-    case DistributionType::exponential: distribution.SetExponentialMean(keep(v[0], distribution.GetMean())); break;
+    case DistributionType::exponential:
+        distribution.SetExponentialMean(keep(v[0], distribution.GetMean()));
+        break;
     default: distribution.SetSingleValue(keep(v[0], distribution.GetSingleValue())); break;
     }
     return allNumbers;
@@ -280,7 +292,8 @@ void DistributionDialog::accept() {
     built.type = type;
     int bad = -1;
     if (!ReadEntries(built, type, bad)) {
-        const std::string label = Translate(DialogArgumentLabels(type)[static_cast<std::size_t>(bad)]);
+        const std::string label =
+            Translate(DialogArgumentLabels(type)[static_cast<std::size_t>(bad)]);
         const char* format = type == DistributionType::binomial && bad == 0
                                  ? TranslatableText("%s must be a whole number from 1 to 32767")
                                  : TranslatableText("%s must be a number");

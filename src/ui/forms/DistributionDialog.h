@@ -1,9 +1,8 @@
 #pragma once
 
-#include <vector>
-
 #include <QDialog>
 #include <QStringList>
+#include <vector>
 
 #include "stochastic/StochasticParameter.h"
 
@@ -28,8 +27,8 @@ class DistributionDialog : public QDialog {
 public:
     // `parameter` gives the distribution to start from with its label,
     // limits and unit factor; `samples` are its samples of the last run.
-    DistributionDialog(const StochasticParameter& parameter, const std::vector<double>& samples, UserPrompts& prompts,
-                       QWidget* parent = nullptr);
+    DistributionDialog(const StochasticParameter& parameter, const std::vector<double>& samples,
+                       UserPrompts& prompts, QWidget* parent = nullptr);
 
     // The distribution entered, valid once the dialog was accepted.
     const Distribution& Result() const { return working_; }

@@ -10,9 +10,9 @@
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/DistributionEditing.h"
 #include "ui/common/DialogPrompts.h"
-#include "ui/forms/DistributionDialog.h"
 #include "ui/common/QtText.h"
 #include "ui/common/SampleDump.h"
+#include "ui/forms/DistributionDialog.h"
 
 namespace varnex::ui {
 
@@ -47,7 +47,9 @@ DistributionEdit::DistributionEdit(QWidget* parent) : QLineEdit(parent) {
 
 DistributionEdit::~DistributionEdit() = default;
 
-void DistributionEdit::UseSettings(const UserInterfaceSettings* settings) { sessionSettings = settings; }
+void DistributionEdit::UseSettings(const UserInterfaceSettings* settings) {
+    sessionSettings = settings;
+}
 
 void DistributionEdit::Load(const StochasticParameter& parameter) {
     parameter_ = parameter;
@@ -103,8 +105,9 @@ void DistributionEdit::StopAbsorbing() {
 
 void DistributionEdit::keyPressEvent(QKeyEvent* event) {
     const QString typed = event->text();
-    const bool plainCharacter = typed.size() == 1 && typed[0].isPrint() &&
-                                !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    const bool plainCharacter =
+        typed.size() == 1 && typed[0].isPrint() &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     if (!plainCharacter) {
         // Moving the caret, deleting or pasting ends the keyword being typed.
         if (!typed.isEmpty() || event->key() == Qt::Key_Left || event->key() == Qt::Key_Right ||
@@ -145,7 +148,8 @@ void DistributionEdit::OnTextEdited(const QString& typed) {
     const bool typedForward = length == lastLength_ + 1;
     lastLength_ = length;
     if (!typedForward || !typingCharacter_ || !AutoCompleteOn()) return;
-    const std::optional<AutoCompletion> completion = AutoCompleteDistributionText(ToStdString(typed));
+    const std::optional<AutoCompletion> completion =
+        AutoCompleteDistributionText(ToStdString(typed));
     if (!completion) return;
     setText(ToQString(completion->text));
     setCursorPosition(completion->caretPosition);
@@ -188,8 +192,12 @@ void DistributionEdit::ShowValidity() {
     setPalette(colours);
 }
 
-QColor DistributionEdit::ShownTextColour() const { return palette().color(QPalette::Active, QPalette::Text); }
-QColor DistributionEdit::ShownBackColour() const { return palette().color(QPalette::Active, QPalette::Base); }
+QColor DistributionEdit::ShownTextColour() const {
+    return palette().color(QPalette::Active, QPalette::Text);
+}
+QColor DistributionEdit::ShownBackColour() const {
+    return palette().color(QPalette::Active, QPalette::Base);
+}
 
 bool DistributionEdit::OpenDistributionDialog() {
     // The dialog starts from what the field shows, even half typed: the

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QLineEdit>
 #include <memory>
 #include <vector>
-
-#include <QLineEdit>
 
 #include "stochastic/StochasticParameter.h"
 

@@ -4,8 +4,8 @@
 #include <QPushButton>
 
 #include "settings/Translate.h"
-#include "ui/forms/DistributionEdit.h"
 #include "ui/common/QtText.h"
+#include "ui/forms/DistributionEdit.h"
 
 namespace varnex::ui {
 
@@ -28,7 +28,9 @@ void DistributionField::Load(const StochasticParameter& parameter) {
     dumpButton_->setEnabled(edit_->HasSamples());
 }
 
-bool DistributionField::Apply(StochasticParameter& parameter) const { return edit_->Apply(parameter); }
+bool DistributionField::Apply(StochasticParameter& parameter) const {
+    return edit_->Apply(parameter);
+}
 
 void DistributionField::SetPrompts(UserPrompts* prompts) { edit_->SetPrompts(prompts); }
 

@@ -9,9 +9,9 @@
 
 #include "model/Project.h"
 #include "settings/Translate.h"
+#include "ui/common/QtText.h"
 #include "ui/forms/DxfOptionsForm.h"
 #include "ui/forms/FormDialog.h"
-#include "ui/common/QtText.h"
 
 namespace varnex::ui {
 
@@ -33,7 +33,8 @@ DomainForm::DomainForm(QWidget* parent) : InputForm(parent) {
     LimitTextLength(mapFile_);
     auto* browse = new QPushButton(Tr(TranslatableText("Browse...")), this);
     browse->setObjectName(QStringLiteral("browse"));
-    connect(browse, &QPushButton::clicked, this, [this] { DxfOptionsForm::BrowseMapFile(Prompts(), mapFile_); });
+    connect(browse, &QPushButton::clicked, this,
+            [this] { DxfOptionsForm::BrowseMapFile(Prompts(), mapFile_); });
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(mapFile_);
     fileRow->addWidget(browse);
@@ -73,7 +74,8 @@ void DomainForm::Load(const Project& project) {
 }
 
 bool DomainForm::Validate(QStringList& errors) {
-    return CheckTextFits(mapFile_->text().trimmed(), Tr(TranslatableText("Background Map")), errors);
+    return CheckTextFits(mapFile_->text().trimmed(), Tr(TranslatableText("Background Map")),
+                         errors);
 }
 
 void DomainForm::Apply(Project& project) {

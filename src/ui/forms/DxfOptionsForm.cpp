@@ -51,7 +51,8 @@ DxfOptionsForm::DxfOptionsForm(QWidget* parent) : InputForm(parent) {
 QString DxfOptionsForm::Title() const { return Tr(TranslatableText("DXF Options")); }
 
 void DxfOptionsForm::BrowseMapFile(UserPrompts& prompts, QLineEdit* mapFile) {
-    const QString filter = Tr(TranslatableText("Supported File Types")) + QStringLiteral(" (*.dwg *.dxf)");
+    const QString filter =
+        Tr(TranslatableText("Supported File Types")) + QStringLiteral(" (*.dwg *.dxf)");
     const QString path = prompts.ChooseOpenFile(Tr(TranslatableText("Background Map")), filter);
     if (!path.isEmpty()) mapFile->setText(path);
 }
@@ -66,7 +67,8 @@ void DxfOptionsForm::Load(const Project& project) {
 }
 
 bool DxfOptionsForm::Validate(QStringList& errors) {
-    return CheckTextFits(mapFile_->text().trimmed(), Tr(TranslatableText("Background Map")), errors);
+    return CheckTextFits(mapFile_->text().trimmed(), Tr(TranslatableText("Background Map")),
+                         errors);
 }
 
 void DxfOptionsForm::Apply(Project& project) {
@@ -76,7 +78,8 @@ void DxfOptionsForm::Apply(Project& project) {
     // A spin box rounds to its decimals: keep the stored placement unless
     // the user changed it.
     const auto take = [](double& stored, const QDoubleSpinBox* box) {
-        if (box->value() != QString::number(stored, 'f', box->decimals()).toDouble()) stored = box->value();
+        if (box->value() != QString::number(stored, 'f', box->decimals()).toDouble())
+            stored = box->value();
     };
     take(plan.mapOffsetX, mapOffsetX_);
     take(plan.mapOffsetY, mapOffsetY_);

@@ -2,17 +2,17 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QTimer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
 #include "settings/Translate.h"
-#include "ui/forms/InputForm.h"
 #include "ui/common/QtText.h"
 #include "ui/common/UserPrompts.h"
+#include "ui/forms/InputForm.h"
 
 namespace varnex::ui {
 
@@ -23,8 +23,10 @@ void FormDialog::FocusField(const QString& field, int entity) {
 }
 
 QString LoseChangesQuestion(const QStringList& errors) {
-    const QString question = ToQString(Translate("Do you want to lose any changes made on the current form?"));
-    return errors.isEmpty() ? question : errors.join(QLatin1Char('\n')) + QStringLiteral("\n\n") + question;
+    const QString question =
+        ToQString(Translate("Do you want to lose any changes made on the current form?"));
+    return errors.isEmpty() ? question
+                            : errors.join(QLatin1Char('\n')) + QStringLiteral("\n\n") + question;
 }
 
 FormDialog::FormDialog(InputForm* form, Project& project, UserPrompts& prompts, QWidget* parent)
@@ -62,7 +64,9 @@ FormDialog::FormDialog(InputForm* form, Project& project, UserPrompts& prompts, 
     resize(wanted.boundedTo(QSize(1240, 720)));
 }
 
-QString FormDialog::ShownErrors() const { return errors_->isHidden() ? QString() : errors_->text(); }
+QString FormDialog::ShownErrors() const {
+    return errors_->isHidden() ? QString() : errors_->text();
+}
 
 bool FormDialog::TryAccept() {
     QStringList errors;

@@ -8,8 +8,8 @@
 
 #include "model/Project.h"
 #include "settings/Translate.h"
-#include "ui/forms/DistributionEdit.h"
 #include "ui/common/QtText.h"
+#include "ui/forms/DistributionEdit.h"
 
 namespace varnex::ui {
 
@@ -32,7 +32,8 @@ InfiltrationForm::InfiltrationForm(std::size_t sourceIndex, QWidget* parent)
     soak->addRow(drainage_);
     soak->addRow(noDrainage_);
     const std::vector<InputField> more = AddInputs<Source>(
-        soak, QString(), {"maximumInfiltrationRate", "catchmentArea", "runoffRecharge", "baseArea"});
+        soak, QString(),
+        {"maximumInfiltrationRate", "catchmentArea", "runoffRecharge", "baseArea"});
     for (std::size_t k = 0; k < inputs_.size() && k < more.size(); ++k)
         if (more[k].edit) inputs_[k] = more[k];
     layout->addWidget(rainBox);
@@ -44,7 +45,9 @@ InfiltrationForm::InfiltrationForm(std::size_t sourceIndex, QWidget* parent)
 }
 
 QString InfiltrationForm::Title() const {
-    return sourceName_.isEmpty() ? Tr(TranslatableText("Infiltration")) : Tr(TranslatableText("Infiltration")) + QStringLiteral(" - ") + sourceName_;
+    return sourceName_.isEmpty()
+               ? Tr(TranslatableText("Infiltration"))
+               : Tr(TranslatableText("Infiltration")) + QStringLiteral(" - ") + sourceName_;
 }
 
 void InfiltrationForm::UpdateEnabled() {
@@ -76,7 +79,9 @@ void InfiltrationForm::Load(const Project& project) {
     UpdateEnabled();
 }
 
-bool InfiltrationForm::Validate(QStringList& errors) { return !loaded_ || CheckInputs<Source>(inputs_, errors); }
+bool InfiltrationForm::Validate(QStringList& errors) {
+    return !loaded_ || CheckInputs<Source>(inputs_, errors);
+}
 
 void InfiltrationForm::Apply(Project& project) {
     if (!loaded_ || sourceIndex_ >= project.sources.size()) return;

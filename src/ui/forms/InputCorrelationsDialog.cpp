@@ -1,8 +1,5 @@
 #include "ui/forms/InputCorrelationsDialog.h"
 
-#include <cmath>
-#include <set>
-
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -13,12 +10,14 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <cmath>
+#include <set>
 
+#include "base/NumberText.h"
+#include "base/TextFormat.h"
 #include "model/ParameterField.h"
 #include "model/Project.h"
 #include "model/RunInputs.h"
-#include "base/NumberText.h"
-#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/common/QtText.h"
 #include "ui/common/UserPrompts.h"
@@ -44,11 +43,13 @@ bool SameRecords(const CorrelationList& a, const CorrelationList& b) {
 
 } // namespace
 
-std::vector<InputCorrelationsDialog::Input> InputCorrelationsDialog::ProjectInputs(Project& project) {
+std::vector<InputCorrelationsDialog::Input>
+InputCorrelationsDialog::ProjectInputs(Project& project) {
     std::set<std::int32_t> used;
     for (StochasticParameter* parameter : RunInputs(project).All()) used.insert(parameter->id);
     std::vector<Input> inputs;
-    auto add = [&](const std::vector<StochasticParameter*>& parameters, std::initializer_list<std::string> owners) {
+    auto add = [&](const std::vector<StochasticParameter*>& parameters,
+                   std::initializer_list<std::string> owners) {
         for (StochasticParameter* parameter : parameters) {
             std::vector<std::string> parts(owners);
             parts.push_back(parameter->Label());
@@ -67,24 +68,28 @@ std::vector<InputCorrelationsDialog::Input> InputCorrelationsDialog::ProjectInpu
     };
     for (Source& source : project.sources) {
         add(ParametersOf(source), {source.name});
-        for (UnsaturatedPathway& pathway : source.pathways) add(ParametersOf(pathway), {source.name, pathway.name});
+        for (UnsaturatedPathway& pathway : source.pathways)
+            add(ParametersOf(pathway), {source.name, pathway.name});
         for (SourceContaminant& entry : source.inventory) {
             const std::string contaminant = contaminantName(entry.contaminant);
             add(ParametersOf(entry), {source.name, contaminant});
             for (auto& [index, record] : entry.pathwayProperties) {
-                const std::string pathway = index >= 0 && index < static_cast<int>(source.pathways.size())
-                                                ? source.pathways[static_cast<std::size_t>(index)].name
-                                                : std::string();
+                const std::string pathway =
+                    index >= 0 && index < static_cast<int>(source.pathways.size())
+                        ? source.pathways[static_cast<std::size_t>(index)].name
+                        : std::string();
                 add(ParametersOf(record), {source.name, pathway, contaminant});
             }
         }
     }
     add(ParametersOf(project.aquifer), {Translate("Aquifer")});
-    for (Contaminant& contaminant : project.contaminants) add(ParametersOf(contaminant), {contaminant.name});
+    for (Contaminant& contaminant : project.contaminants)
+        add(ParametersOf(contaminant), {contaminant.name});
     return inputs;
 }
 
-InputCorrelationsDialog::InputCorrelationsDialog(Project& project, UserPrompts& prompts, QWidget* parent)
+InputCorrelationsDialog::InputCorrelationsDialog(Project& project, UserPrompts& prompts,
+                                                 QWidget* parent)
     : QDialog(parent), original_(project.correlations), correlations_(project.correlations),
       inputs_(ProjectInputs(project)), prompts_(prompts) {
     setWindowTitle(ToQString(Translate("Input Correlations")));
@@ -94,8 +99,9 @@ InputCorrelationsDialog::InputCorrelationsDialog(Project& project, UserPrompts& 
     records_->setRootIsDecorated(false);
     records_->setAllColumnsShowFocus(true);
     records_->setSelectionMode(QAbstractItemView::SingleSelection);
-    records_->setHeaderLabels({ToQString(Translate("Correlation name")), ToQString(Translate("Correlated Parameter")),
-                               ToQString(Translate("Parameter Correlated To")), ToQString(Translate("Value"))});
+    records_->setHeaderLabels(
+        {ToQString(Translate("Correlation name")), ToQString(Translate("Correlated Parameter")),
+         ToQString(Translate("Parameter Correlated To")), ToQString(Translate("Value"))});
     records_->header()->setStretchLastSection(false);
     records_->header()->setSectionResizeMode(0, QHeaderView::Interactive);
     records_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
@@ -144,7 +150,8 @@ InputCorrelationsDialog::InputCorrelationsDialog(Project& project, UserPrompts& 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(correlateButton_, &QPushButton::clicked, this, [this] { Correlate(); });
     connect(removeButton_, &QPushButton::clicked, this, [this] { RemoveSelected(); });
-    connect(records_, &QTreeWidget::itemSelectionChanged, this, &InputCorrelationsDialog::OnRecordSelected);
+    connect(records_, &QTreeWidget::itemSelectionChanged, this,
+            &InputCorrelationsDialog::OnRecordSelected);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(listGroup, 1);
@@ -174,7 +181,8 @@ QString InputCorrelationsDialog::NameAmong(const std::vector<Input>& inputs, std
         if (input.used) return input.name;
         return input.name + QLatin1Char(' ') + ToQString(Translate("(not used at this level)"));
     }
-    return ToQString(FormatText(TranslateFormat("(input %d no longer in the project)"), {static_cast<long long>(id)}));
+    return ToQString(FormatText(TranslateFormat("(input %d no longer in the project)"),
+                                {static_cast<long long>(id)}));
 }
 
 std::int32_t InputCorrelationsDialog::SelectedReference() const {
@@ -223,7 +231,8 @@ bool InputCorrelationsDialog::Correlate() {
     std::string valueText = ToStdString(valueEntry_->text().trimmed());
     double value = 0.0;
     if (!ParseWholeNumber(valueText, value) || !(value >= -1.0 && value <= 1.0)) {
-        prompts_.ShowError(ToQString(Translate("The correlation value must be a number from -1 to 1")));
+        prompts_.ShowError(
+            ToQString(Translate("The correlation value must be a number from -1 to 1")));
         valueEntry_->setFocus();
         valueEntry_->selectAll();
         return false;
@@ -236,15 +245,18 @@ bool InputCorrelationsDialog::Correlate() {
     // one replaces the first, so the user is asked unless they are editing
     // that very record.
     const auto existing = correlations_.Entries().find(record.referenceParameter);
-    if (existing != correlations_.Entries().end() && SelectedReference() != record.referenceParameter &&
+    if (existing != correlations_.Entries().end() &&
+        SelectedReference() != record.referenceParameter &&
         existing->second.correlatedParameter != record.correlatedParameter) {
         const QString question = ToQString(FormatText(
-            TranslateFormat("%s is already the parameter correlated to in '%s'. Replace that correlation?"),
+            TranslateFormat(
+                "%s is already the parameter correlated to in '%s'. Replace that correlation?"),
             {ToStdString(InputName(record.referenceParameter)), existing->second.name}));
         if (!prompts_.AskYesNo(question)) return false;
     }
     if (!correlations_.Add(record)) {
-        prompts_.ShowError(ToQString(Translate("The correlation value must be a number from -1 to 1")));
+        prompts_.ShowError(
+            ToQString(Translate("The correlation value must be a number from -1 to 1")));
         return false;
     }
     ShowRecords(record.referenceParameter);

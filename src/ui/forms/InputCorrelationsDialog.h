@@ -1,10 +1,9 @@
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include <QDialog>
 #include <QString>
+#include <cstdint>
+#include <vector>
 
 #include "stochastic/CorrelationList.h"
 
@@ -32,7 +31,7 @@ public:
     // One input a correlation can name, as the lists show it.
     struct Input {
         std::int32_t id = 0;
-        QString name; // "Tank - Benzene - Half-life [days]"
+        QString name;      // "Tank - Benzene - Half-life [days]"
         bool used = false; // a run at the project's level and options samples it
     };
     // Every input of the project, named by its owners, in project order.

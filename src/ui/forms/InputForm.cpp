@@ -1,21 +1,20 @@
 #include "ui/forms/InputForm.h"
 
-#include <cmath>
-
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTableWidget>
 #include <QSignalBlocker>
+#include <QTableWidget>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "model/TextLimit.h"
 #include "settings/Translate.h"
 #include "ui/common/DialogPrompts.h"
-#include "ui/forms/DistributionEdit.h"
 #include "ui/common/QtText.h"
+#include "ui/forms/DistributionEdit.h"
 
 namespace varnex::ui {
 
@@ -40,7 +39,9 @@ bool InputForm::TakeNumber(const QString& text, double& stored) {
     return ReadNumber(text, stored);
 }
 
-void InputForm::LimitTextLength(QLineEdit* edit) { edit->setMaxLength(static_cast<int>(maxTextBytes)); }
+void InputForm::LimitTextLength(QLineEdit* edit) {
+    edit->setMaxLength(static_cast<int>(maxTextBytes));
+}
 
 bool InputForm::CheckTextFits(const QString& text, const QString& label, QStringList& errors) {
     const std::size_t bytes = StoredTextBytes(ToStdString(text));
@@ -57,7 +58,8 @@ UserPrompts& InputForm::Prompts() {
     return *ownPrompts_;
 }
 
-InputForm::InputField InputForm::AddInput(QFormLayout* layout, const QString& objectName, const char* englishLabel) {
+InputForm::InputField InputForm::AddInput(QFormLayout* layout, const QString& objectName,
+                                          const char* englishLabel) {
     InputField field;
     field.label = new QLabel(ToQString(Translate(englishLabel)), this);
     field.edit = new DistributionEdit(this);
@@ -99,7 +101,8 @@ void InputForm::LoadInput(InputField& field, const StochasticParameter& paramete
 
 bool InputForm::CheckInput(const InputField& field, QStringList& errors, const QString& owner) {
     const QString text = field.edit->text().trimmed();
-    if (text.isEmpty() || field.edit->text() == field.loadedText || field.edit->IsTextValid()) return true;
+    if (text.isEmpty() || field.edit->text() == field.loadedText || field.edit->IsTextValid())
+        return true;
     // Named once, by the label the user sees (at Level 3a it differs from
     // the input's own), then the faults alone.
     QString line = field.label->text() + QStringLiteral(": ") + field.edit->FaultText();
@@ -139,10 +142,14 @@ bool InputForm::FocusField(const QString& objectName, int entity) {
     // project's order: choosing the row shows the entry's fields.
     if (entity >= 0) {
         for (const char* name : {"contaminantList", "inventoryList", "pathwayList"})
-            if (auto* list = findChild<QListWidget*>(QLatin1String(name)); list && entity < list->count())
+            if (auto* list = findChild<QListWidget*>(QLatin1String(name));
+                list && entity < list->count())
                 list->setCurrentRow(entity);
-        if (auto* table = findChild<QTableWidget*>(QStringLiteral("receptorTable")); table && entity < table->rowCount()) {
-            table->setCurrentCell(entity, objectName == QLatin1String("y") ? 2 : objectName == QLatin1String("x") ? 1 : 0);
+        if (auto* table = findChild<QTableWidget*>(QStringLiteral("receptorTable"));
+            table && entity < table->rowCount()) {
+            table->setCurrentCell(entity, objectName == QLatin1String("y")   ? 2
+                                          : objectName == QLatin1String("x") ? 1
+                                                                             : 0);
             table->setFocus(Qt::OtherFocusReason);
             return true;
         }
@@ -156,7 +163,8 @@ bool InputForm::FocusField(const QString& objectName, int entity) {
 
 bool InputForm::FocusFirstInvalidField() {
     for (DistributionEdit* edit : findChildren<DistributionEdit*>()) {
-        if (edit->IsTextValid() || edit->text().trimmed().isEmpty() || !edit->isEnabledTo(this)) continue;
+        if (edit->IsTextValid() || edit->text().trimmed().isEmpty() || !edit->isEnabledTo(this))
+            continue;
         edit->setFocus(Qt::OtherFocusReason);
         edit->selectAll();
         return true;
@@ -173,7 +181,8 @@ bool InputForm::TakeOrSayWhy(const TakeEntries& take) {
 
 std::function<void(int)> InputForm::MoveGuard(TakeEntries take, std::function<void(int)> show,
                                               std::function<void()> stayOnShown) {
-    return [this, take = std::move(take), show = std::move(show), stayOnShown = std::move(stayOnShown)](int to) {
+    return [this, take = std::move(take), show = std::move(show),
+            stayOnShown = std::move(stayOnShown)](int to) {
         if (!TakeOrSayWhy(take)) {
             stayOnShown();
             return;
@@ -182,7 +191,8 @@ std::function<void(int)> InputForm::MoveGuard(TakeEntries take, std::function<vo
     };
 }
 
-void InputForm::GuardSelection(QListWidget* list, const int& shown, TakeEntries take, std::function<void(int)> show) {
+void InputForm::GuardSelection(QListWidget* list, const int& shown, TakeEntries take,
+                               std::function<void(int)> show) {
     connect(list, &QListWidget::currentRowChanged, this,
             MoveGuard(std::move(take), std::move(show), [list, &shown] {
                 QSignalBlocker blocker(list);
@@ -190,7 +200,8 @@ void InputForm::GuardSelection(QListWidget* list, const int& shown, TakeEntries 
             }));
 }
 
-void InputForm::GuardSelection(QComboBox* choice, const int& shown, TakeEntries take, std::function<void(int)> show) {
+void InputForm::GuardSelection(QComboBox* choice, const int& shown, TakeEntries take,
+                               std::function<void(int)> show) {
     connect(choice, &QComboBox::currentIndexChanged, this,
             MoveGuard(std::move(take), std::move(show), [choice, &shown] {
                 QSignalBlocker blocker(choice);

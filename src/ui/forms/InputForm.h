@@ -1,13 +1,12 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+#include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <QString>
-#include <QStringList>
-#include <QWidget>
 
 #include "stochastic/StochasticParameter.h"
 
@@ -83,15 +82,18 @@ protected:
     // moving to another first takes the entries on view; when they fail the
     // selection goes back to `shown` (read at the moment of the move), so
     // the user's typing is neither lost nor silently written.
-    void GuardSelection(QListWidget* list, const int& shown, TakeEntries take, std::function<void(int)> show);
-    void GuardSelection(QComboBox* choice, const int& shown, TakeEntries take, std::function<void(int)> show);
+    void GuardSelection(QListWidget* list, const int& shown, TakeEntries take,
+                        std::function<void(int)> show);
+    void GuardSelection(QComboBox* choice, const int& shown, TakeEntries take,
+                        std::function<void(int)> show);
 
     InputField AddInput(QFormLayout* layout, const QString& objectName, const char* englishLabel);
     static void LoadInput(InputField& field, const StochasticParameter& parameter);
     // An empty field means "not entered" and is accepted: which inputs are
     // needed depends on the level and options, and the check before a run
     // reports the missing ones.
-    static bool CheckInput(const InputField& field, QStringList& errors, const QString& owner = QString());
+    static bool CheckInput(const InputField& field, QStringList& errors,
+                           const QString& owner = QString());
     static void ApplyInput(const InputField& field, StochasticParameter& parameter);
     // Enables a field that the chosen options use and disables, with `hint`
     // (English, translated here) as its tooltip, one they leave unused. Its
@@ -114,7 +116,8 @@ protected:
                 fields.push_back(InputField());
                 continue;
             }
-            fields.push_back(AddInput(layout, prefix + QString::fromLatin1(field.key), field.label));
+            fields.push_back(
+                AddInput(layout, prefix + QString::fromLatin1(field.key), field.label));
         }
         return fields;
     }
@@ -139,7 +142,8 @@ protected:
             if (fields[k].edit) ApplyInput(fields[k], entity.*table[k].member);
     }
     template <class Entity>
-    static InputField* FieldOf(std::vector<InputField>& fields, StochasticParameter Entity::*member) {
+    static InputField* FieldOf(std::vector<InputField>& fields,
+                               StochasticParameter Entity::*member) {
         const auto& table = Entity::ParameterFields();
         for (std::size_t k = 0; k < table.size() && k < fields.size(); ++k)
             if (table[k].member == member) return &fields[k];

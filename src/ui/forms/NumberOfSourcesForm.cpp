@@ -23,7 +23,9 @@ NumberOfSourcesForm::NumberOfSourcesForm(QWidget* parent) : InputForm(parent) {
 
 QString NumberOfSourcesForm::Title() const { return Tr(TranslatableText("Number of Sources")); }
 
-void NumberOfSourcesForm::Load(const Project& project) { count_->setValue(static_cast<int>(project.sources.size())); }
+void NumberOfSourcesForm::Load(const Project& project) {
+    count_->setValue(static_cast<int>(project.sources.size()));
+}
 
 bool NumberOfSourcesForm::Validate(QStringList&) { return true; }
 
@@ -31,9 +33,11 @@ void NumberOfSourcesForm::Apply(Project& project) {
     const auto wanted = static_cast<std::size_t>(count_->value());
     if (wanted < project.sources.size()) {
         QStringList names;
-        for (std::size_t s = wanted; s < project.sources.size(); ++s) names << ToQString(project.sources[s].name);
-        if (!Prompts().AskYesNo(Tr(TranslatableText("Are you sure you want to delete")) + QStringLiteral(" ") +
-                                names.join(QStringLiteral(", ")) + QStringLiteral("?")))
+        for (std::size_t s = wanted; s < project.sources.size(); ++s)
+            names << ToQString(project.sources[s].name);
+        if (!Prompts().AskYesNo(Tr(TranslatableText("Are you sure you want to delete")) +
+                                QStringLiteral(" ") + names.join(QStringLiteral(", ")) +
+                                QStringLiteral("?")))
             return;
         while (project.sources.size() > wanted) project.RemoveSource(project.sources.size() - 1);
     }
@@ -42,7 +46,7 @@ void NumberOfSourcesForm::Apply(Project& project) {
         source.ApplyNames();
         const std::string base = Translate("New Source");
         source.name = base;
-        for (int n = 2; ; ++n) {
+        for (int n = 2;; ++n) {
             bool taken = false;
             for (const Source& other : project.sources) taken = taken || other.name == source.name;
             if (!taken) break;

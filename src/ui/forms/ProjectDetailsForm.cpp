@@ -1,11 +1,10 @@
 #include "ui/forms/ProjectDetailsForm.h"
 
-#include <utility>
-
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <utility>
 
 #include "model/Project.h"
 #include "settings/Translate.h"

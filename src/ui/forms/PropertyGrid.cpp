@@ -1,9 +1,8 @@
 #include "ui/forms/PropertyGrid.h"
 
+#include <QHeaderView>
 #include <cmath>
 #include <cstring>
-
-#include <QHeaderView>
 
 #include "model/Project.h"
 #include "model/TextLimit.h"
@@ -137,7 +136,8 @@ void PropertyGrid::AddInputs(const Entity& entity, const QString& keyPrefix) {
         // Unlabelled inputs are internal to the calculation.
         if (!field.label[0]) continue;
         const StochasticParameter& input = entity.*field.member;
-        const QString label = input.Label().empty() ? ToQString(Translate(field.label)) : ToQString(input.Label());
+        const QString label =
+            input.Label().empty() ? ToQString(Translate(field.label)) : ToQString(input.Label());
         AddRow(label, InputText(input), keyPrefix + QString::fromLatin1(field.key));
         item(rowCount() - 1, 1)->setData(TextLimitDelegate::distributionRole, true);
     }
@@ -151,7 +151,8 @@ void PropertyGrid::AddInventory(const Project& project, const Source& source, in
         const SourceContaminant& entry = source.inventory[e];
         if (!entry.active) continue;
         const Contaminant* contaminant = project.FindContaminant(entry.contaminant);
-        const QString title = contaminant ? ToQString(contaminant->name) : QString::number(entry.contaminant);
+        const QString title =
+            contaminant ? ToQString(contaminant->name) : QString::number(entry.contaminant);
         if (pathwayIndex < 0) {
             AddSection(title);
             const QString prefix = QStringLiteral("%1%2/").arg(QLatin1String(inventoryKey)).arg(e);
@@ -162,14 +163,17 @@ void PropertyGrid::AddInventory(const Project& project, const Source& source, in
             // measurement for the other levels.
             if (project.simulationLevel == SimulationLevel::level3a)
                 for (int row = first; row < rowCount(); ++row)
-                    if (item(row, 1)->data(keyRole).toString() == prefix + QStringLiteral("concentration"))
-                        item(row, 0)->setText(ToQString(Translate("Aquifer Source Concentration [mg/l]")));
+                    if (item(row, 1)->data(keyRole).toString() ==
+                        prefix + QStringLiteral("concentration"))
+                        item(row, 0)->setText(
+                            ToQString(Translate("Aquifer Source Concentration [mg/l]")));
             continue;
         }
         const auto properties = entry.pathwayProperties.find(pathwayIndex);
         if (properties == entry.pathwayProperties.end()) continue;
         AddSection(title);
-        AddInputs(properties->second, QStringLiteral("%1%2/").arg(QLatin1String(pathwayInventoryKey)).arg(e));
+        AddInputs(properties->second,
+                  QStringLiteral("%1%2/").arg(QLatin1String(pathwayInventoryKey)).arg(e));
     }
 }
 
@@ -209,7 +213,8 @@ void PropertyGrid::Fill(const Project& project, const ProjectItem& item) {
         AddSection(ToQString(Translate("Unsaturated Pathway")));
         AddRow(nameLabel, ToQString(pathway.name), nameKey);
         AddRow(ToQString(Translate("Flow Model")),
-               ToQString(pathway.DualPorosity() ? Translate("Dual Porosity") : Translate("Porous Medium")));
+               ToQString(pathway.DualPorosity() ? Translate("Dual Porosity")
+                                                : Translate("Porous Medium")));
         AddInputs(pathway);
         AddInventory(project, source, item.pathwayIndex);
         break;
@@ -227,17 +232,17 @@ void PropertyGrid::Fill(const Project& project, const ProjectItem& item) {
         if (index >= project.contaminants.size()) break;
         AddSection(ToQString(Translate("Contaminant")));
         AddRow(nameLabel, ToQString(project.contaminants[index].name), nameKey);
-        AddRow(ToQString(Translate("Water Quality Standard [mg/l]")), Number(project.contaminants[index].standard));
+        AddRow(ToQString(Translate("Water Quality Standard [mg/l]")),
+               Number(project.contaminants[index].standard));
         AddInputs(project.contaminants[index]);
         break;
     case Kind::aquifer:
         AddSection(ToQString(Translate("Aquifer")));
-        AddRow(ToQString(Translate("Flow Direction [degrees]")), Number(project.aquifer.flowDirection),
-               QStringLiteral("flowDirection"));
+        AddRow(ToQString(Translate("Flow Direction [degrees]")),
+               Number(project.aquifer.flowDirection), QStringLiteral("flowDirection"));
         AddInputs(project.aquifer);
         break;
-    default:
-        break;
+    default: break;
     }
     // The labels carry their units at the end: the column is as wide as the
     // longest, so no unit is cut off (German labels run longer).
@@ -255,7 +260,8 @@ StochasticParameter* PropertyGrid::FindInput(const QString& key) {
         std::size_t entry = 0;
         QString field;
         if (SplitInventoryKey(key, inventoryKey, entry, field))
-            return entry < source.inventory.size() ? InputOf(source.inventory[entry], field) : nullptr;
+            return entry < source.inventory.size() ? InputOf(source.inventory[entry], field)
+                                                   : nullptr;
         return InputOf(source, key);
     }
     case Kind::pathway: {
@@ -274,15 +280,15 @@ StochasticParameter* PropertyGrid::FindInput(const QString& key) {
         return InputOf(source.pathways[p], key);
     }
     case Kind::contaminant:
-        return index < project_->contaminants.size() ? InputOf(project_->contaminants[index], key) : nullptr;
-    case Kind::aquifer:
-        return InputOf(project_->aquifer, key);
-    default:
-        return nullptr;
+        return index < project_->contaminants.size() ? InputOf(project_->contaminants[index], key)
+                                                     : nullptr;
+    case Kind::aquifer: return InputOf(project_->aquifer, key);
+    default: return nullptr;
     }
 }
 
-bool PropertyGrid::TakeValue(const QString& key, const QString& label, const QString& text, QString& error) {
+bool PropertyGrid::TakeValue(const QString& key, const QString& label, const QString& text,
+                             QString& error) {
     using Kind = ProjectItem::Kind;
     const auto index = static_cast<std::size_t>(item_.index);
     if (StochasticParameter* input = FindInput(key)) {
@@ -353,7 +359,8 @@ bool PropertyGrid::TakeValue(const QString& key, const QString& label, const QSt
         return false;
     }
     if (item_.kind == Kind::receptor && index < project_->receptors.size()) {
-        (key == QLatin1String("x") ? project_->receptors[index].x : project_->receptors[index].y) = value;
+        (key == QLatin1String("x") ? project_->receptors[index].x : project_->receptors[index].y) =
+            value;
         project_->InvalidateResults();
         return true;
     }
@@ -391,7 +398,8 @@ void PropertyGrid::OnItemChanged(QTableWidgetItem* cell) {
     cell->setToolTip(cell->text());
     filling_ = false;
     // The listeners rebuild this grid: let the edit finish first.
-    QMetaObject::invokeMethod(this, [this] { emit ProjectEdited(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { emit ProjectEdited(); }, Qt::QueuedConnection);
 }
 
 } // namespace varnex::ui

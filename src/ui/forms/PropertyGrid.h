@@ -1,8 +1,7 @@
 #pragma once
 
-#include <functional>
-
 #include <QTableWidget>
+#include <functional>
 
 #include "ui/common/ProjectItem.h"
 
@@ -10,7 +9,7 @@ namespace varnex {
 class Project;
 class Source;
 class StochasticParameter;
-}
+} // namespace varnex
 
 namespace varnex::ui {
 
@@ -43,7 +42,8 @@ public:
     QString ValueOf(const QString& property, const QString& section = QString()) const;
     // Types `text` into the value of `property` as the user would; false
     // when there is no such editable row.
-    bool EditValue(const QString& property, const QString& text, const QString& section = QString());
+    bool EditValue(const QString& property, const QString& text,
+                   const QString& section = QString());
 
 signals:
     // A value was taken into the project (delivered after the edit ends).

@@ -1,7 +1,5 @@
 #include "ui/forms/ReceptorsForm.h"
 
-#include <algorithm>
-
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,11 +8,12 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "settings/Translate.h"
 #include "ui/common/QtText.h"
-#include "ui/forms/TextLimitDelegate.h"
 #include "ui/common/UserPrompts.h"
+#include "ui/forms/TextLimitDelegate.h"
 
 namespace varnex::ui {
 
@@ -24,10 +23,13 @@ enum Column { nameColumn, xColumn, yColumn, visibleColumn, sourceColumn, columnC
 
 } // namespace
 
-ReceptorsForm::ReceptorsForm(QWidget* parent) : InputForm(parent), working_(std::make_unique<Project>()) {
+ReceptorsForm::ReceptorsForm(QWidget* parent)
+    : InputForm(parent), working_(std::make_unique<Project>()) {
     table_ = new QTableWidget(0, columnCount, this);
     table_->setObjectName(QStringLiteral("receptorTable"));
-    table_->setHorizontalHeaderLabels({Tr(TranslatableText("Name")), Tr(TranslatableText("X [m]")), Tr(TranslatableText("Y [m]")), Tr(TranslatableText("Visible")), Tr(TranslatableText("Source"))});
+    table_->setHorizontalHeaderLabels(
+        {Tr(TranslatableText("Name")), Tr(TranslatableText("X [m]")), Tr(TranslatableText("Y [m]")),
+         Tr(TranslatableText("Visible")), Tr(TranslatableText("Source"))});
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setItemDelegateForColumn(nameColumn, new TextLimitDelegate(table_));
     // Each column at least as wide as its heading (German headings run
@@ -38,7 +40,8 @@ ReceptorsForm::ReceptorsForm(QWidget* parent) : InputForm(parent), working_(std:
     int total = 0;
     for (int column = 0; column < columnCount; ++column) {
         const QTableWidgetItem* heading = table_->horizontalHeaderItem(column);
-        const int wanted = headerMetrics.horizontalAdvance(heading ? heading->text() : QString()) + 24;
+        const int wanted =
+            headerMetrics.horizontalAdvance(heading ? heading->text() : QString()) + 24;
         const int width = std::max(minimumWidths[column], wanted);
         table_->setColumnWidth(column, width);
         total += width;
@@ -46,7 +49,8 @@ ReceptorsForm::ReceptorsForm(QWidget* parent) : InputForm(parent), working_(std:
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->verticalHeader()->hide();
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setMinimumSize(total + 2 * table_->frameWidth() + table_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4,
+    table_->setMinimumSize(total + 2 * table_->frameWidth() +
+                               table_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4,
                            240);
     newName_ = new QLineEdit(this);
     newName_->setObjectName(QStringLiteral("newReceptorName"));
@@ -110,15 +114,16 @@ bool ReceptorsForm::TakeTable(QStringList& errors) {
         } else if (!CheckTextFits(name, Tr(TranslatableText("Name")), errors)) {
             valid = false;
         } else if (names.contains(name)) {
-            errors << ToQString(Translate("Duplicate receptor name")) + QStringLiteral(": \"") + name +
-                          QStringLiteral("\"");
+            errors << ToQString(Translate("Duplicate receptor name")) + QStringLiteral(": \"") +
+                          name + QStringLiteral("\"");
             valid = false;
         }
         names << name;
         double number = 0.0;
         if (!ReadNumber(table_->item(row, xColumn)->text(), number) ||
             !ReadNumber(table_->item(row, yColumn)->text(), number)) {
-            errors << name + QStringLiteral(": ") + Tr(TranslatableText("The coordinates must be numbers"));
+            errors << name + QStringLiteral(": ") +
+                          Tr(TranslatableText("The coordinates must be numbers"));
             valid = false;
         }
     }
@@ -170,8 +175,10 @@ void ReceptorsForm::RemoveReceptor() {
             return;
         }
     }
-    if (!Prompts().AskYesNo(Tr(TranslatableText("Are you sure you want to delete")) + QStringLiteral(" ") +
-                            ToQString(working_->receptors[static_cast<std::size_t>(row)].name) + QStringLiteral("?")))
+    if (!Prompts().AskYesNo(Tr(TranslatableText("Are you sure you want to delete")) +
+                            QStringLiteral(" ") +
+                            ToQString(working_->receptors[static_cast<std::size_t>(row)].name) +
+                            QStringLiteral("?")))
         return;
     if (!working_->RemoveReceptor(static_cast<std::size_t>(row), error)) {
         Prompts().ShowError(ToQString(error));

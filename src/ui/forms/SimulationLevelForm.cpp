@@ -35,7 +35,8 @@ SimulationLevelForm::SimulationLevelForm(QWidget* parent) : InputForm(parent) {
 QString SimulationLevelForm::Title() const { return Tr(TranslatableText("Simulation Level")); }
 
 void SimulationLevelForm::Load(const Project& project) {
-    if (QAbstractButton* button = levels_->button(project.simulationLevel)) button->setChecked(true);
+    if (QAbstractButton* button = levels_->button(project.simulationLevel))
+        button->setChecked(true);
 }
 
 bool SimulationLevelForm::Validate(QStringList&) { return true; }

@@ -1,8 +1,5 @@
 #include "ui/forms/SimulationParametersForm.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -11,6 +8,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "model/Project.h"
 #include "model/TimeSlices.h"
@@ -33,7 +32,8 @@ QSpinBox* YearBox(QWidget* parent, const char* name, int value) {
 
 // The factor a user-defined decline had nearest to `year`, so that factors
 // stay with their times when the time slices change.
-double FactorNear(const std::vector<double>& oldSlices, const std::vector<double>& factors, double year) {
+double FactorNear(const std::vector<double>& oldSlices, const std::vector<double>& factors,
+                  double year) {
     double best = 1e308;
     double factor = 1.0;
     for (std::size_t k = 0; k < oldSlices.size() && k < factors.size(); ++k) {
@@ -106,7 +106,9 @@ SimulationParametersForm::SimulationParametersForm(QWidget* parent) : InputForm(
     connect(logarithmic_, &QCheckBox::toggled, step_, &QWidget::setDisabled);
 }
 
-QString SimulationParametersForm::Title() const { return Tr(TranslatableText("Simulation Parameters")); }
+QString SimulationParametersForm::Title() const {
+    return Tr(TranslatableText("Simulation Parameters"));
+}
 
 std::vector<int> SimulationParametersForm::ListedYears(bool* valid) const {
     std::vector<int> years;
@@ -144,8 +146,8 @@ void SimulationParametersForm::Load(const Project& project) {
 
 void SimulationParametersForm::CalculateTimeSlices() {
     std::vector<int> years = ListedYears();
-    const std::string problems = varnex::CalculateTimeSlices(startYear_->value(), endYear_->value(), step_->value(),
-                                                             logarithmic_->isChecked(), years);
+    const std::string problems = varnex::CalculateTimeSlices(
+        startYear_->value(), endYear_->value(), step_->value(), logarithmic_->isChecked(), years);
     if (!problems.empty()) {
         Prompts().ShowError(ToQString(problems));
         return;
@@ -202,7 +204,8 @@ void SimulationParametersForm::Apply(Project& project) {
         for (Source& source : project.sources) {
             if (source.decliningSource != Source::userDefinedDecline) continue;
             std::vector<double> factors;
-            for (double year : project.timeSlices) factors.push_back(FactorNear(oldSlices, source.declineFactors, year));
+            for (double year : project.timeSlices)
+                factors.push_back(FactorNear(oldSlices, source.declineFactors, year));
             source.declineFactors = std::move(factors);
         }
     }

@@ -1,7 +1,5 @@
 #include "ui/forms/SourceDetailsForm.h"
 
-#include <algorithm>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -13,15 +11,16 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "base/TextFormat.h"
 #include "model/PlanGeometry.h"
 #include "model/Project.h"
-#include "transport/SourceTerm.h"
-#include "base/TextFormat.h"
 #include "settings/Translate.h"
-#include "ui/forms/DistributionEdit.h"
+#include "transport/SourceTerm.h"
 #include "ui/common/QtText.h"
 #include "ui/common/UserPrompts.h"
+#include "ui/forms/DistributionEdit.h"
 
 namespace varnex::ui {
 
@@ -46,7 +45,8 @@ SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
     shape->addRow(Tr(TranslatableText("Name")), name_);
     vertices_ = new QTableWidget(0, 2, this);
     vertices_->setObjectName(QStringLiteral("vertexTable"));
-    vertices_->setHorizontalHeaderLabels({Tr(TranslatableText("X [m]")), Tr(TranslatableText("Y [m]"))});
+    vertices_->setHorizontalHeaderLabels(
+        {Tr(TranslatableText("X [m]")), Tr(TranslatableText("Y [m]"))});
     vertices_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     vertices_->setMinimumHeight(150);
     auto* addVertex = new QPushButton(Tr(TranslatableText("Add Vertex")), this);
@@ -61,7 +61,9 @@ SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
     shape->addRow(QString(), vertexButtons);
     centreDefinition_ = new QComboBox(this);
     centreDefinition_->setObjectName(QStringLiteral("centreDefinition"));
-    centreDefinition_->addItems({Tr(TranslatableText("Calculated Centre")), Tr(TranslatableText("User Defined")), Tr(TranslatableText("Random Sampling"))});
+    centreDefinition_->addItems({Tr(TranslatableText("Calculated Centre")),
+                                 Tr(TranslatableText("User Defined")),
+                                 Tr(TranslatableText("Random Sampling"))});
     shape->addRow(Tr(TranslatableText("Centre")), centreDefinition_);
     centreX_ = new QLineEdit(this);
     centreX_->setObjectName(QStringLiteral("centreX"));
@@ -73,24 +75,30 @@ SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
     shape->addRow(Tr(TranslatableText("Centre X, Y [m]")), centre);
     fillColour_ = new QComboBox(this);
     fillColour_->setObjectName(QStringLiteral("fillColour"));
-    fillColour_->addItems({Tr(TranslatableText("Red")), Tr(TranslatableText("Yellow")), Tr(TranslatableText("Green")), Tr(TranslatableText("Cyan")), Tr(TranslatableText("Blue")), Tr(TranslatableText("Magenta")), Tr(TranslatableText("White"))});
+    fillColour_->addItems({Tr(TranslatableText("Red")), Tr(TranslatableText("Yellow")),
+                           Tr(TranslatableText("Green")), Tr(TranslatableText("Cyan")),
+                           Tr(TranslatableText("Blue")), Tr(TranslatableText("Magenta")),
+                           Tr(TranslatableText("White"))});
     hatchStyle_ = new QComboBox(this);
     hatchStyle_->setObjectName(QStringLiteral("hatchStyle"));
-    hatchStyle_->addItems({Tr(TranslatableText("Solid")), Tr(TranslatableText("Back Diagonal")), Tr(TranslatableText("Cross")), Tr(TranslatableText("Diagonal Cross")),
-                           Tr(TranslatableText("Forward Diagonal")), Tr(TranslatableText("Horizontal")), Tr(TranslatableText("Vertical"))});
+    hatchStyle_->addItems({Tr(TranslatableText("Solid")), Tr(TranslatableText("Back Diagonal")),
+                           Tr(TranslatableText("Cross")), Tr(TranslatableText("Diagonal Cross")),
+                           Tr(TranslatableText("Forward Diagonal")),
+                           Tr(TranslatableText("Horizontal")), Tr(TranslatableText("Vertical"))});
     shape->addRow(Tr(TranslatableText("Fill Colour")), fillColour_);
     shape->addRow(Tr(TranslatableText("Hatch Style")), hatchStyle_);
 
     // Soil.
     auto* soilBox = new QGroupBox(Tr(TranslatableText("Soil Properties")), this);
     auto* soil = new QFormLayout(soilBox);
-    inputs_ = AddInputs<Source>(soil, QString(),
-                                {"thickness", "dryBulkDensity", "foc", "overallUnsaturatedZoneThickness"});
+    inputs_ = AddInputs<Source>(
+        soil, QString(), {"thickness", "dryBulkDensity", "foc", "overallUnsaturatedZoneThickness"});
     calculatePorosities_ = new QCheckBox(Tr(TranslatableText("Calculate Porosities")), this);
     calculatePorosities_->setObjectName(QStringLiteral("calculatePorosities"));
     soil->addRow(calculatePorosities_);
     const std::vector<InputField> porosities = AddInputs<Source>(
-        soil, QString(), {"waterFilledPorosity", "airFilledPorosity", "moistureContent", "particleDensity"});
+        soil, QString(),
+        {"waterFilledPorosity", "airFilledPorosity", "moistureContent", "particleDensity"});
     for (std::size_t k = 0; k < inputs_.size() && k < porosities.size(); ++k)
         if (porosities[k].edit) inputs_[k] = porosities[k];
 
@@ -99,7 +107,8 @@ SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
     auto* decline = new QFormLayout(declineBox);
     decliningSource_ = new QComboBox(this);
     decliningSource_->setObjectName(QStringLiteral("decliningSource"));
-    decliningSource_->addItems({Tr(TranslatableText("No Declining Source")), Tr(TranslatableText("Calculated Declining Source")),
+    decliningSource_->addItems({Tr(TranslatableText("No Declining Source")),
+                                Tr(TranslatableText("Calculated Declining Source")),
                                 Tr(TranslatableText("User Defined Declining Source"))});
     decline->addRow(Tr(TranslatableText("Source Term")), decliningSource_);
     timeOffset_ = new QLineEdit(this);
@@ -107,7 +116,8 @@ SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
     decline->addRow(Tr(TranslatableText("Time Offset [years]")), timeOffset_);
     declineGrid_ = new QTableWidget(0, 2, this);
     declineGrid_->setObjectName(QStringLiteral("declineGrid"));
-    declineGrid_->setHorizontalHeaderLabels({Tr(TranslatableText("Year")), Tr(TranslatableText("Faction Remaining"))});
+    declineGrid_->setHorizontalHeaderLabels(
+        {Tr(TranslatableText("Year")), Tr(TranslatableText("Faction Remaining"))});
     declineGrid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     declineGrid_->verticalHeader()->hide();
     declineGrid_->setMinimumHeight(120);
@@ -120,9 +130,11 @@ SourceDetailsForm::SourceDetailsForm(std::size_t sourceIndex, QWidget* parent)
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
 
-    connect(addVertex, &QPushButton::clicked, this, [this] { AddVertexRow(QStringLiteral("0"), QStringLiteral("0")); });
+    connect(addVertex, &QPushButton::clicked, this,
+            [this] { AddVertexRow(QStringLiteral("0"), QStringLiteral("0")); });
     connect(removeVertex, &QPushButton::clicked, this, [this] {
-        const int row = vertices_->currentRow() >= 0 ? vertices_->currentRow() : vertices_->rowCount() - 1;
+        const int row =
+            vertices_->currentRow() >= 0 ? vertices_->currentRow() : vertices_->rowCount() - 1;
         if (row >= 0) vertices_->removeRow(row);
     });
     connect(centreDefinition_, &QComboBox::currentIndexChanged, this, [this] { UpdateEnabled(); });
@@ -147,7 +159,8 @@ void SourceDetailsForm::UpdateEnabled() {
     const bool calculated = calculatePorosities_->isChecked();
     // The porosities are typed, or calculated from the moisture content and
     // the particle density: only one of the two sets is used.
-    const char* typedHint = TranslatableText("Not used: the porosities are calculated (Calculate Porosities is on).");
+    const char* typedHint =
+        TranslatableText("Not used: the porosities are calculated (Calculate Porosities is on).");
     const char* calculatedHint = TranslatableText("Used only when Calculate Porosities is on.");
     SetUsed(FieldOf(inputs_, &Source::waterFilledPorosity), !calculated, typedHint);
     SetUsed(FieldOf(inputs_, &Source::airFilledPorosity), !calculated, typedHint);
@@ -167,7 +180,8 @@ void SourceDetailsForm::Load(const Project& project) {
 
     name_->setText(ToQString(source_.name));
     vertices_->setRowCount(0);
-    for (const PlanPoint& vertex : source_.vertices) AddVertexRow(NumberText(vertex.x), NumberText(vertex.y));
+    for (const PlanPoint& vertex : source_.vertices)
+        AddVertexRow(NumberText(vertex.x), NumberText(vertex.y));
     centreDefinition_->setCurrentIndex(std::clamp(source_.centreDefinition, 0, 2));
     centreX_->setText(NumberText(source_.centre.x));
     centreY_->setText(NumberText(source_.centre.y));
@@ -181,7 +195,8 @@ void SourceDetailsForm::Load(const Project& project) {
     for (std::size_t k = 0; k < timeSlices_.size(); ++k) {
         const double factor = k < source_.declineFactors.size() ? source_.declineFactors[k] : 1.0;
         declineGrid_->insertRow(static_cast<int>(k));
-        declineGrid_->setItem(static_cast<int>(k), 0, Cell(QString::number(timeSlices_[k], 'g', 10), false));
+        declineGrid_->setItem(static_cast<int>(k), 0,
+                              Cell(QString::number(timeSlices_[k], 'g', 10), false));
         declineGrid_->setItem(static_cast<int>(k), 1, Cell(NumberText(factor)));
     }
     UpdateEnabled();
@@ -205,7 +220,8 @@ bool SourceDetailsForm::Validate(QStringList& errors) {
     } else if (!CheckTextFits(name, Tr(TranslatableText("Name")), errors)) {
         valid = false;
     } else if (otherNames_.contains(name)) {
-        errors << ToQString(Translate("Duplicate source name")) + QStringLiteral(": \"") + name + QStringLiteral("\"");
+        errors << ToQString(Translate("Duplicate source name")) + QStringLiteral(": \"") + name +
+                      QStringLiteral("\"");
         valid = false;
     }
     if (vertices_->rowCount() < 3) {
@@ -218,11 +234,13 @@ bool SourceDetailsForm::Validate(QStringList& errors) {
         const QTableWidgetItem* xItem = vertices_->item(row, 0);
         const QTableWidgetItem* yItem = vertices_->item(row, 1);
         if (!xItem || !yItem || !ReadNumber(xItem->text(), x) || !ReadNumber(yItem->text(), y)) {
-            errors << ToQString(FormatText(TranslateFormat("Vertex %d: the coordinates must be numbers"),
-                                           {static_cast<long long>(row + 1)}));
+            errors << ToQString(
+                FormatText(TranslateFormat("Vertex %d: the coordinates must be numbers"),
+                           {static_cast<long long>(row + 1)}));
             valid = false;
         } else if (!PlanCoordinateInRange(x) || !PlanCoordinateInRange(y)) {
-            errors << Tr(TranslatableText("Coordinates must be numbers within 1000000000 m of the plan's origin."));
+            errors << Tr(TranslatableText(
+                "Coordinates must be numbers within 1000000000 m of the plan's origin."));
             valid = false;
         }
         outline.push_back({x, y, 0.0, 0.0});
@@ -244,8 +262,10 @@ bool SourceDetailsForm::Validate(QStringList& errors) {
     if (decliningSource_->currentIndex() == Source::userDefinedDecline) {
         for (int row = 0; row < declineGrid_->rowCount(); ++row) {
             if (!ReadNumber(declineGrid_->item(row, 1)->text(), number) || number < 0.0) {
-                errors << ToQString(FormatText(TranslateFormat("Year %s: the fraction remaining must be a number not less than 0"),
-                                               {ToStdString(declineGrid_->item(row, 0)->text())}));
+                errors << ToQString(FormatText(
+                    TranslateFormat(
+                        "Year %s: the fraction remaining must be a number not less than 0"),
+                    {ToStdString(declineGrid_->item(row, 0)->text())}));
                 valid = false;
             }
         }
@@ -267,7 +287,8 @@ void SourceDetailsForm::Apply(Project& project) {
     std::vector<PlanPoint> vertices;
     for (int row = 0; row < vertices_->rowCount(); ++row) {
         PlanPoint vertex;
-        if (static_cast<std::size_t>(row) < source.vertices.size()) vertex = source.vertices[static_cast<std::size_t>(row)];
+        if (static_cast<std::size_t>(row) < source.vertices.size())
+            vertex = source.vertices[static_cast<std::size_t>(row)];
         TakeNumber(vertices_->item(row, 0)->text(), vertex.x);
         TakeNumber(vertices_->item(row, 1)->text(), vertex.y);
         vertices.push_back(vertex);
@@ -285,8 +306,10 @@ void SourceDetailsForm::Apply(Project& project) {
     source.decliningSource = decliningSource_->currentIndex();
     TakeNumber(timeOffset_->text(), source.timeOffset);
     // Factors belong to a user-defined decline only.
-    if (source.decliningSource == Source::userDefinedDecline) source.declineFactors = DeclineFactors();
-    else source.declineFactors.clear();
+    if (source.decliningSource == Source::userDefinedDecline)
+        source.declineFactors = DeclineFactors();
+    else
+        source.declineFactors.clear();
 }
 
 } // namespace varnex::ui

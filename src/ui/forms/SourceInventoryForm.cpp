@@ -11,9 +11,9 @@
 
 #include "model/Project.h"
 #include "settings/Translate.h"
-#include "ui/forms/DistributionEdit.h"
 #include "ui/common/QtText.h"
 #include "ui/common/UserPrompts.h"
+#include "ui/forms/DistributionEdit.h"
 
 namespace varnex::ui {
 
@@ -30,7 +30,8 @@ SourceInventoryForm::SourceInventoryForm(std::size_t sourceIndex, QWidget* paren
     auto* form = new QFormLayout(entryBox);
     measuredAs_ = new QComboBox(this);
     measuredAs_->setObjectName(QStringLiteral("measuredAs"));
-    measuredAs_->addItems({Tr(TranslatableText("Measured as Total Concentration in Soil")), Tr(TranslatableText("Measured as Leachable Concentrate"))});
+    measuredAs_->addItems({Tr(TranslatableText("Measured as Total Concentration in Soil")),
+                           Tr(TranslatableText("Measured as Leachable Concentrate"))});
     form->addRow(measuredAs_);
     inputs_ = AddInputs<SourceContaminant>(form);
     partitionFromKoc_ = new QCheckBox(Tr(TranslatableText("Partition Coefficient from koc")), this);
@@ -45,9 +46,11 @@ SourceInventoryForm::SourceInventoryForm(std::size_t sourceIndex, QWidget* paren
     pathwayInputs_ = AddInputs<PathwayContaminant>(pathwayForm, QStringLiteral("pathway."));
     degradationPhase_ = new QComboBox(this);
     degradationPhase_->setObjectName(QStringLiteral("degradationPhase"));
-    degradationPhase_->addItems({Tr(TranslatableText("Dissolved Phase only")), Tr(TranslatableText("Dissolved and sorbed phases"))});
+    degradationPhase_->addItems({Tr(TranslatableText("Dissolved Phase only")),
+                                 Tr(TranslatableText("Dissolved and sorbed phases"))});
     pathwayForm->addRow(Tr(TranslatableText("Degrading Phase")), degradationPhase_);
-    uzPartitionFromKoc_ = new QCheckBox(Tr(TranslatableText("UZ Partition Coefficient from koc")), this);
+    uzPartitionFromKoc_ =
+        new QCheckBox(Tr(TranslatableText("UZ Partition Coefficient from koc")), this);
     uzPartitionFromKoc_->setObjectName(QStringLiteral("uzPartitionFromKoc"));
     pathwayForm->addRow(uzPartitionFromKoc_);
 
@@ -59,11 +62,13 @@ SourceInventoryForm::SourceInventoryForm(std::size_t sourceIndex, QWidget* paren
     layout->addLayout(left);
     layout->addLayout(right, 1);
 
-    GuardSelection(list_, shown_, [this](QStringList& errors) { return TakeShown(errors); },
-                   [this](int row) { ShowEntry(row); });
+    GuardSelection(
+        list_, shown_, [this](QStringList& errors) { return TakeShown(errors); },
+        [this](int row) { ShowEntry(row); });
     connect(list_, &QListWidget::itemChanged, this, &SourceInventoryForm::OnItemChanged);
-    GuardSelection(pathway_, shownPathway_, [this](QStringList& errors) { return TakePathway(errors); },
-                   [this](int pathway) { ShowPathway(pathway); });
+    GuardSelection(
+        pathway_, shownPathway_, [this](QStringList& errors) { return TakePathway(errors); },
+        [this](int pathway) { ShowPathway(pathway); });
     connect(measuredAs_, &QComboBox::currentIndexChanged, this, [this] { LabelConcentration(); });
 }
 
@@ -76,12 +81,15 @@ void SourceInventoryForm::LabelConcentration() {
     if (simulationLevel_ == SimulationLevel::level3a)
         field->label->setText(Tr(TranslatableText("Aquifer Source Concentration [mg/l]")));
     else
-        field->label->setText(measuredAs_->currentIndex() == 0 ? Tr(TranslatableText("Concentration [mg/kg]"))
-                                                               : Tr(TranslatableText("Concentration [mg/l]")));
+        field->label->setText(measuredAs_->currentIndex() == 0
+                                  ? Tr(TranslatableText("Concentration [mg/kg]"))
+                                  : Tr(TranslatableText("Concentration [mg/l]")));
 }
 
 QString SourceInventoryForm::Title() const {
-    return sourceName_.isEmpty() ? Tr(TranslatableText("Source Inventory")) : Tr(TranslatableText("Source Inventory")) + QStringLiteral(" - ") + sourceName_;
+    return sourceName_.isEmpty()
+               ? Tr(TranslatableText("Source Inventory"))
+               : Tr(TranslatableText("Source Inventory")) + QStringLiteral(" - ") + sourceName_;
 }
 
 void SourceInventoryForm::Load(const Project& project) {
@@ -97,8 +105,8 @@ void SourceInventoryForm::Load(const Project& project) {
     simulationLevel_ = project.simulationLevel;
     for (const SourceContaminant& entry : source_.inventory) {
         const Contaminant* contaminant = project.FindContaminant(entry.contaminant);
-        auto* item = new QListWidgetItem(contaminant ? ToQString(contaminant->name) : QString::number(entry.contaminant),
-                                         list_);
+        auto* item = new QListWidgetItem(
+            contaminant ? ToQString(contaminant->name) : QString::number(entry.contaminant), list_);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(entry.active ? Qt::Checked : Qt::Unchecked);
     }
@@ -108,7 +116,8 @@ void SourceInventoryForm::Load(const Project& project) {
         const std::string format = TranslateFormat("Unsaturated Pathway %d");
         for (std::size_t p = 0; p < source_.pathways.size(); ++p) {
             const std::string& name = source_.pathways[p].name;
-            pathway_->addItem(name.empty() ? Tr(TranslatableText("Unsaturated Pathway")) + QStringLiteral(" %1").arg(p + 1)
+            pathway_->addItem(name.empty() ? Tr(TranslatableText("Unsaturated Pathway")) +
+                                                 QStringLiteral(" %1").arg(p + 1)
                                            : ToQString(name));
         }
     }
@@ -123,7 +132,8 @@ void SourceInventoryForm::OnItemChanged(QListWidgetItem* item) {
     SourceContaminant& entry = source_.inventory[static_cast<std::size_t>(row)];
     const bool present = item->checkState() == Qt::Checked;
     if (present == entry.active) return;
-    if (!present && !Prompts().AskYesNo(Tr(TranslatableText("Are you sure you want to remove this contaminant from the source?")))) {
+    if (!present && !Prompts().AskYesNo(Tr(TranslatableText(
+                        "Are you sure you want to remove this contaminant from the source?")))) {
         QSignalBlocker blocker(list_);
         item->setCheckState(Qt::Checked);
         return;
@@ -170,7 +180,8 @@ bool SourceInventoryForm::TakePathway(QStringList& errors) {
     SourceContaminant& entry = source_.inventory[static_cast<std::size_t>(shown_)];
     auto found = entry.pathwayProperties.find(shownPathway_);
     if (found == entry.pathwayProperties.end()) return true;
-    if (!CheckInputs<PathwayContaminant>(pathwayInputs_, errors, pathway_->itemText(shownPathway_))) return false;
+    if (!CheckInputs<PathwayContaminant>(pathwayInputs_, errors, pathway_->itemText(shownPathway_)))
+        return false;
     found->second.degradationPhase = degradationPhase_->currentIndex();
     found->second.partitionFromKoc = uzPartitionFromKoc_->isChecked() ? 1 : 0;
     ApplyInputs(pathwayInputs_, found->second);
@@ -186,7 +197,8 @@ bool SourceInventoryForm::TakeShown(QStringList& errors) {
     if (!valid) return false;
     SourceContaminant& entry = source_.inventory[static_cast<std::size_t>(shown_)];
     const int measuredAs = measuredAs_->currentIndex() == 0 ? SourceContaminant::measuredInSoil : 0;
-    if (measuredAs != (entry.MeasuredInSoil() ? SourceContaminant::measuredInSoil : 0)) entry.measuredAs = measuredAs;
+    if (measuredAs != (entry.MeasuredInSoil() ? SourceContaminant::measuredInSoil : 0))
+        entry.measuredAs = measuredAs;
     entry.partitionFromKoc = partitionFromKoc_->isChecked() ? 1 : 0;
     ApplyInputs(inputs_, entry);
     entry.ApplyNames();

@@ -16,7 +16,8 @@ QWidget* TextLimitDelegate::createEditor(QWidget* parent, const QStyleOptionView
         return edit;
     }
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-    if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setMaxLength(static_cast<int>(maxTextBytes));
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        line->setMaxLength(static_cast<int>(maxTextBytes));
     return editor;
 }
 

@@ -12,9 +12,9 @@
 
 #include "base/TextFormat.h"
 #include "settings/Translate.h"
-#include "ui/forms/DistributionEdit.h"
 #include "ui/common/QtText.h"
 #include "ui/common/UserPrompts.h"
+#include "ui/forms/DistributionEdit.h"
 
 namespace varnex::ui {
 
@@ -40,7 +40,8 @@ UnsaturatedPathwayForm::UnsaturatedPathwayForm(std::size_t sourceIndex, QWidget*
     form->addRow(Tr(TranslatableText("Name")), name_);
     flowModel_ = new QComboBox(this);
     flowModel_->setObjectName(QStringLiteral("flowModel"));
-    flowModel_->addItems({Tr(TranslatableText("Porous Medium")), Tr(TranslatableText("Dual Porosity"))});
+    flowModel_->addItems(
+        {Tr(TranslatableText("Porous Medium")), Tr(TranslatableText("Dual Porosity"))});
     form->addRow(Tr(TranslatableText("Flow Model")), flowModel_);
     include_ = new QCheckBox(Tr(TranslatableText("Include in the calculation")), this);
     include_->setObjectName(QStringLiteral("include"));
@@ -51,8 +52,9 @@ UnsaturatedPathwayForm::UnsaturatedPathwayForm(std::size_t sourceIndex, QWidget*
     layout->addLayout(left);
     layout->addWidget(box, 1);
 
-    GuardSelection(list_, shown_, [this](QStringList& errors) { return TakeShown(errors); },
-                   [this](int row) { ShowPathway(row); });
+    GuardSelection(
+        list_, shown_, [this](QStringList& errors) { return TakeShown(errors); },
+        [this](int row) { ShowPathway(row); });
     connect(addButton, &QPushButton::clicked, this, &UnsaturatedPathwayForm::AddPathway);
     connect(removeButton_, &QPushButton::clicked, this, &UnsaturatedPathwayForm::RemovePathway);
     connect(flowModel_, &QComboBox::currentIndexChanged, this, [this] { UpdateEnabled(); });
@@ -60,9 +62,10 @@ UnsaturatedPathwayForm::UnsaturatedPathwayForm(std::size_t sourceIndex, QWidget*
     // layer is shown: `activated` comes from the user's choice only.
     connect(flowModel_, &QComboBox::activated, this, [this](int choice) {
         if (choice != UnsaturatedPathway::dualPorosity) return;
-        Prompts().ShowInformation(Tr(TranslatableText("Unsaturated Pathway")),
-                                  Tr(TranslatableText("Multiple Unsaturated Pathway calculations are only available for "
-                                                      "'Porous Medium' Flow Model")));
+        Prompts().ShowInformation(
+            Tr(TranslatableText("Unsaturated Pathway")),
+            Tr(TranslatableText("Multiple Unsaturated Pathway calculations are only available for "
+                                "'Porous Medium' Flow Model")));
     });
 }
 
@@ -70,13 +73,15 @@ UnsaturatedPathwayForm::~UnsaturatedPathwayForm() = default;
 
 QString UnsaturatedPathwayForm::Title() const {
     if (!loaded_) return Tr(TranslatableText("Unsaturated Pathway"));
-    return Tr(TranslatableText("Unsaturated Pathway")) + QStringLiteral(" - ") + ToQString(working_->sources[sourceIndex_].name);
+    return Tr(TranslatableText("Unsaturated Pathway")) + QStringLiteral(" - ") +
+           ToQString(working_->sources[sourceIndex_].name);
 }
 
 void UnsaturatedPathwayForm::UpdateEnabled() {
     const bool dual = flowModel_->currentIndex() == UnsaturatedPathway::dualPorosity;
-    for (auto member : {&UnsaturatedPathway::matrixConductivity, &UnsaturatedPathway::effectiveMatrixPorosity,
-                        &UnsaturatedPathway::effectiveFissurePorosity})
+    for (auto member :
+         {&UnsaturatedPathway::matrixConductivity, &UnsaturatedPathway::effectiveMatrixPorosity,
+          &UnsaturatedPathway::effectiveFissurePorosity})
         SetUsed(FieldOf(inputs_, member), dual && shown_ >= 0,
                 TranslatableText("Used only by the Dual Porosity flow model."));
 }
@@ -97,7 +102,9 @@ void UnsaturatedPathwayForm::ShowList() {
     const Source& source = working_->sources[sourceIndex_];
     for (std::size_t p = 0; p < source.pathways.size(); ++p) {
         const std::string& name = source.pathways[p].name;
-        list_->addItem(name.empty() ? Tr(TranslatableText("Unsaturated Pathway")) + QStringLiteral(" %1").arg(p + 1) : ToQString(name));
+        list_->addItem(name.empty() ? Tr(TranslatableText("Unsaturated Pathway")) +
+                                          QStringLiteral(" %1").arg(p + 1)
+                                    : ToQString(name));
     }
 }
 
@@ -116,9 +123,11 @@ void UnsaturatedPathwayForm::ShowPathway(int index) {
 
 bool UnsaturatedPathwayForm::TakeShown(QStringList& errors) {
     if (!loaded_ || shown_ < 0) return true;
-    UnsaturatedPathway& pathway = working_->sources[sourceIndex_].pathways[static_cast<std::size_t>(shown_)];
+    UnsaturatedPathway& pathway =
+        working_->sources[sourceIndex_].pathways[static_cast<std::size_t>(shown_)];
     bool valid = CheckInputs<UnsaturatedPathway>(inputs_, errors, list_->item(shown_)->text());
-    if (!CheckTextFits(name_->text().trimmed(), Tr(TranslatableText("Name")), errors)) valid = false;
+    if (!CheckTextFits(name_->text().trimmed(), Tr(TranslatableText("Name")), errors))
+        valid = false;
     if (!valid) return false;
     pathway.name = ToStdString(name_->text().trimmed());
     pathway.flowModel = flowModel_->currentIndex();
@@ -141,8 +150,9 @@ void UnsaturatedPathwayForm::AddPathway() {
 void UnsaturatedPathwayForm::RemovePathway() {
     if (shown_ < 0) return;
     const QString name = list_->item(shown_)->text();
-    if (!Prompts().AskYesNo(ToQString(FormatText(TranslateFormat("Are you sure you want to remove Unsaturated Pathway: %s"),
-                                                 {ToStdString(name)}))))
+    if (!Prompts().AskYesNo(ToQString(
+            FormatText(TranslateFormat("Are you sure you want to remove Unsaturated Pathway: %s"),
+                       {ToStdString(name)}))))
         return;
     std::string error;
     if (!working_->RemovePathway(sourceIndex_, static_cast<std::size_t>(shown_), error)) {

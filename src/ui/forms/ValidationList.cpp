@@ -32,7 +32,8 @@ protected:
 // A source's inputs are split between its details and its infiltration;
 // the latter holds the rain and soakaway inputs.
 bool InfiltrationInput(const std::string& key) {
-    for (const char* name : {"infiltration", "maximumInfiltrationRate", "baseArea", "catchmentArea", "runoffRecharge"})
+    for (const char* name :
+         {"infiltration", "maximumInfiltrationRate", "baseArea", "catchmentArea", "runoffRecharge"})
         if (key == name) return true;
     return false;
 }
@@ -45,14 +46,16 @@ ProblemPlace PlaceOf(const ValidationProblem& problem) {
     place.field = ToQString(problem.field);
     switch (problem.entity) {
     case E::project:
-        place.kind = problem.field == "sourceCount" ? FormKind::numberOfSources : FormKind::projectDetails;
+        place.kind =
+            problem.field == "sourceCount" ? FormKind::numberOfSources : FormKind::projectDetails;
         break;
     case E::contaminant:
         place.kind = FormKind::contaminantInventory;
         place.entity = problem.index;
         break;
     case E::source:
-        place.kind = InfiltrationInput(problem.field) ? FormKind::infiltration : FormKind::sourceDetails;
+        place.kind =
+            InfiltrationInput(problem.field) ? FormKind::infiltration : FormKind::sourceDetails;
         place.sourceIndex = problem.source;
         if (problem.field == "vertices") place.field = QStringLiteral("vertexTable");
         if (problem.field == "declineFactors") place.field = QStringLiteral("declineGrid");
@@ -62,7 +65,8 @@ ProblemPlace PlaceOf(const ValidationProblem& problem) {
         place.kind = FormKind::sourceInventory;
         place.sourceIndex = problem.source;
         place.entity = problem.index;
-        if (problem.entity == E::pathwayEntry) place.field = QStringLiteral("pathway.") + place.field;
+        if (problem.entity == E::pathwayEntry)
+            place.field = QStringLiteral("pathway.") + place.field;
         break;
     case E::pathway:
         place.kind = FormKind::unsaturatedPathway;
@@ -75,7 +79,8 @@ ProblemPlace PlaceOf(const ValidationProblem& problem) {
         break;
     case E::aquifer: place.kind = FormKind::aquiferPathway; break;
     case E::simulation:
-        place.kind = problem.field == "backgroundMapFile" ? FormKind::domain : FormKind::simulationParameters;
+        place.kind = problem.field == "backgroundMapFile" ? FormKind::domain
+                                                          : FormKind::simulationParameters;
         break;
     }
     return place;
@@ -99,7 +104,8 @@ ValidationList::ValidationList(QWidget* parent)
 
 void ValidationList::Retranslate() {
     setWindowTitle(ToQString(Translate("Validation Errors")));
-    hint_->setText(ToQString(Translate("Double-click a problem, or press Enter on it, to open the form where it is mended.")));
+    hint_->setText(ToQString(Translate(
+        "Double-click a problem, or press Enter on it, to open the form where it is mended.")));
 }
 
 void ValidationList::ShowProblems(const std::vector<ValidationProblem>& problems) {

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <vector>
-
 #include <QDialog>
 #include <QString>
+#include <vector>
 
 #include "model/ValidationProblem.h"
 #include "ui/forms/FormKind.h"

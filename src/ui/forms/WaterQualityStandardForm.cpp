@@ -17,7 +17,9 @@ WaterQualityStandardForm::WaterQualityStandardForm(QWidget* parent)
     selection_->setObjectName(QStringLiteral("standardSelection"));
     table_ = new QTableWidget(0, 3, this);
     table_->setObjectName(QStringLiteral("standardTable"));
-    table_->setHorizontalHeaderLabels({Tr(TranslatableText("Contaminant")), Tr(TranslatableText("Standard [mg/l]")), Tr(TranslatableText("Status"))});
+    table_->setHorizontalHeaderLabels({Tr(TranslatableText("Contaminant")),
+                                       Tr(TranslatableText("Standard [mg/l]")),
+                                       Tr(TranslatableText("Status"))});
     table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setColumnWidth(0, 320);
@@ -37,7 +39,9 @@ WaterQualityStandardForm::WaterQualityStandardForm(QWidget* parent)
     connect(selection_, &QComboBox::currentIndexChanged, this, [this] { ShowStandards(); });
 }
 
-QString WaterQualityStandardForm::Title() const { return Tr(TranslatableText("Water Quality Standard")); }
+QString WaterQualityStandardForm::Title() const {
+    return Tr(TranslatableText("Water Quality Standard"));
+}
 
 void WaterQualityStandardForm::Load(const Project& project) {
     *working_ = project;
@@ -46,7 +50,8 @@ void WaterQualityStandardForm::Load(const Project& project) {
     selection_->addItem(Tr(TranslatableText("No Standard")), Project::noStandardSelection);
     for (std::size_t k = 0; k < project.standardSets.size() && k < 3; ++k)
         selection_->addItem(ToQString(project.standardSets[k].name), static_cast<int>(k + 1));
-    selection_->addItem(Tr(TranslatableText("User Defined")), Project::userDefinedStandardSelection);
+    selection_->addItem(Tr(TranslatableText("User Defined")),
+                        Project::userDefinedStandardSelection);
     const int found = selection_->findData(project.standardSelection);
     selection_->setCurrentIndex(found < 0 ? 0 : found);
     blocker.unblock();
@@ -74,10 +79,13 @@ void WaterQualityStandardForm::ShowStandards() {
         auto* name = new QTableWidgetItem(ToQString(contaminant.name));
         name->setFlags(name->flags() & ~Qt::ItemIsEditable);
         const bool none = !userDefined && contaminant.standardStatus == Contaminant::noStandard;
-        auto* value = new QTableWidgetItem(none ? QString() : QString::number(contaminant.standard, 'g', 10));
+        auto* value =
+            new QTableWidgetItem(none ? QString() : QString::number(contaminant.standard, 'g', 10));
         if (!userDefined) value->setFlags(value->flags() & ~Qt::ItemIsEditable);
-        auto* status = new QTableWidgetItem(none ? Tr(TranslatableText("No Standard"))
-                                                 : (userDefined ? Tr(TranslatableText("User Defined")) : selection_->currentText()));
+        auto* status =
+            new QTableWidgetItem(none ? Tr(TranslatableText("No Standard"))
+                                      : (userDefined ? Tr(TranslatableText("User Defined"))
+                                                     : selection_->currentText()));
         status->setFlags(status->flags() & ~Qt::ItemIsEditable);
         table_->setItem(row, 0, name);
         table_->setItem(row, 1, value);
@@ -103,8 +111,10 @@ bool WaterQualityStandardForm::Validate(QStringList& errors) {
 void WaterQualityStandardForm::Apply(Project& project) {
     const int chosen = selection_->currentData().toInt();
     if (chosen == Project::userDefinedStandardSelection) {
-        for (int row = 0; row < table_->rowCount() && row < static_cast<int>(project.contaminants.size()); ++row)
-            project.contaminants[static_cast<std::size_t>(row)].standard = table_->item(row, 1)->text().toDouble();
+        for (int row = 0;
+             row < table_->rowCount() && row < static_cast<int>(project.contaminants.size()); ++row)
+            project.contaminants[static_cast<std::size_t>(row)].standard =
+                table_->item(row, 1)->text().toDouble();
     }
     project.standardSelection = chosen;
     project.ApplyStandards();

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "ui/forms/InputForm.h"
-
 #include <memory>
 
 #include "model/Project.h"
+#include "ui/forms/InputForm.h"
 
 class QComboBox;
 class QTableWidget;

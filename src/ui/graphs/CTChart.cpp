@@ -1,8 +1,5 @@
 #include "ui/graphs/CTChart.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QCategoryAxis>
 #include <QChart>
 #include <QGraphicsScene>
@@ -10,22 +7,28 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
+#include <algorithm>
+#include <cmath>
 
-#include "ui/graphs/GraphBuilder.h"
 #include "ui/common/QtText.h"
+#include "ui/graphs/GraphBuilder.h"
 
 namespace varnex::ui {
 
 namespace {
 
-QColor Colour(unsigned rgb) { return QColor(static_cast<int>((rgb >> 16) & 0xff), static_cast<int>((rgb >> 8) & 0xff), static_cast<int>(rgb & 0xff)); }
+QColor Colour(unsigned rgb) {
+    return QColor(static_cast<int>((rgb >> 16) & 0xff), static_cast<int>((rgb >> 8) & 0xff),
+                  static_cast<int>(rgb & 0xff));
+}
 
 QCategoryAxis* MakeAxis(const GraphAxisScale& given, const std::string& title, bool grid) {
     const GraphAxisScale scale = DrawableScale(given);
     auto* axis = new QCategoryAxis;
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     axis->setRange(PlottedPosition(scale, scale.minimum), PlottedPosition(scale, scale.maximum));
-    for (const GraphTick& tick : AxisTicks(scale)) axis->append(ToQString(tick.label), tick.position);
+    for (const GraphTick& tick : AxisTicks(scale))
+        axis->append(ToQString(tick.label), tick.position);
     axis->setTitleText(ToQString(title));
     QFont titleFont = axis->titleFont();
     titleFont.setPointSizeF(9.0);
@@ -53,7 +56,8 @@ CTChart::CTChart(QWidget* parent) : QChartView(parent) {
     Show(GraphContent{}, ChartSettings{});
 }
 
-ChartSettings CTChart::FittingSettings(const GraphContent& content, bool xLog, bool yLog, bool grid) {
+ChartSettings CTChart::FittingSettings(const GraphContent& content, bool xLog, bool yLog,
+                                       bool grid) {
     ChartSettings settings;
     settings.grid = grid;
     double xLow = HUGE_VAL, xHigh = -HUGE_VAL, yLow = HUGE_VAL, yHigh = -HUGE_VAL;

@@ -36,13 +36,14 @@ public:
 
     // The range that shows all of the content (standard line included),
     // rounded out to labelled ticks; log switches as given.
-    static ChartSettings FittingSettings(const GraphContent& content, bool xLog, bool yLog, bool grid);
+    static ChartSettings FittingSettings(const GraphContent& content, bool xLog, bool yLog,
+                                         bool grid);
 
     // A chart object of the content, owned by the caller.
     static QChart* BuildChart(const GraphContent& content, const ChartSettings& settings);
     // Draws the content into `target` of the painter's device.
-    static void Render(const GraphContent& content, const ChartSettings& settings, QPainter& painter,
-                       const QRectF& target);
+    static void Render(const GraphContent& content, const ChartSettings& settings,
+                       QPainter& painter, const QRectF& target);
 
     // "Window" zoom: the next rectangle dragged with the mouse is reported
     // as a zoom range in data units.

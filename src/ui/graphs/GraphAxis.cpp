@@ -24,7 +24,8 @@ std::string FormatLinearAxisNumber(double value) {
     if (!std::isfinite(value)) return FormatG(value);
     std::string fixed = FormatF(std::fabs(value), 3);
     // Trailing zeros beyond the first decimal go.
-    while (fixed.size() > 2 && fixed.back() == '0' && fixed[fixed.size() - 2] != '.') fixed.pop_back();
+    while (fixed.size() > 2 && fixed.back() == '0' && fixed[fixed.size() - 2] != '.')
+        fixed.pop_back();
     const std::size_t point = fixed.find('.');
     std::string whole = fixed.substr(0, point);
     std::string grouped;
@@ -95,13 +96,14 @@ std::vector<GraphTick> AxisTicks(const GraphAxisScale& given, int targetCount) {
         const double high = std::log10(scale.maximum);
         // Many decades: label every second or fifth so labels stay apart.
         const int stride = std::max(1, static_cast<int>(std::ceil((high - low) / 12.0)));
-        for (int e = static_cast<int>(std::ceil(low - 1e-9)); e <= static_cast<int>(std::floor(high + 1e-9));
-             e += stride)
+        for (int e = static_cast<int>(std::ceil(low - 1e-9));
+             e <= static_cast<int>(std::floor(high + 1e-9)); e += stride)
             ticks.push_back({static_cast<double>(e), FormatLogAxisNumber(std::pow(10.0, e))});
         return ticks;
     }
     const double step = NiceStep(scale.maximum - scale.minimum, targetCount);
-    for (double k = std::ceil(scale.minimum / step - 1e-9); k * step <= scale.maximum + step * 1e-9; k += 1.0) {
+    for (double k = std::ceil(scale.minimum / step - 1e-9); k * step <= scale.maximum + step * 1e-9;
+         k += 1.0) {
         const double value = std::fabs(k) < 1e-12 ? 0.0 : k * step;
         ticks.push_back({value, FormatLinearAxisNumber(value)});
         if (ticks.size() > 100) break; // never on a drawable scale; guards a degenerate step

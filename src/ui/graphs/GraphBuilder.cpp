@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <utility>
 
-#include "model/Project.h"
-#include "results/ResultVector.h"
 #include "base/NumberText.h"
 #include "base/TextFormat.h"
+#include "model/Project.h"
+#include "results/ResultVector.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 
@@ -23,7 +23,8 @@ const typename Sequence::value_type* Element(const Sequence& sequence, int index
 
 std::string PathwayName(const Project& project, const ResultLocation& location) {
     const Source* source = Element(project.sources, location.source);
-    const UnsaturatedPathway* pathway = source ? Element(source->pathways, location.pathway) : nullptr;
+    const UnsaturatedPathway* pathway =
+        source ? Element(source->pathways, location.pathway) : nullptr;
     return pathway ? pathway->name : std::string();
 }
 
@@ -59,8 +60,9 @@ std::string Title(const Project& project, const ResultLocation& location, std::s
 
 const char* GraphBuilder::PercentileCurveName(int percentileIndex) {
     static constexpr const char* names[] = {
-        TranslatableText("5 (black)"),  TranslatableText("10 (red)"),   TranslatableText("25 (yellow)"),
-        TranslatableText("50 (cyan)"),  TranslatableText("75 (grey)"),  TranslatableText("90 (green)"),
+        TranslatableText("5 (black)"),   TranslatableText("10 (red)"),
+        TranslatableText("25 (yellow)"), TranslatableText("50 (cyan)"),
+        TranslatableText("75 (grey)"),   TranslatableText("90 (green)"),
         TranslatableText("95 (blue)"),
     };
     return percentileIndex >= 0 && percentileIndex < 7 ? names[percentileIndex] : "";
@@ -68,7 +70,8 @@ const char* GraphBuilder::PercentileCurveName(int percentileIndex) {
 
 unsigned GraphBuilder::PercentileCurveColour(int percentileIndex) {
     // Yellow and cyan darkened enough to read on white paper.
-    static constexpr unsigned colours[] = {0x000000, 0xe00000, 0xc8b400, 0x00a8b8, 0x808080, 0x00a000, 0x0000e0};
+    static constexpr unsigned colours[] = {0x000000, 0xe00000, 0xc8b400, 0x00a8b8,
+                                           0x808080, 0x00a000, 0x0000e0};
     return percentileIndex >= 0 && percentileIndex < 7 ? colours[percentileIndex] : 0x000000;
 }
 
@@ -86,7 +89,9 @@ unsigned GraphBuilder::StandardLineColour() {
     return 0xb0003c;
 }
 
-std::string GraphBuilder::TimeSliceText(double years) { return FormatText(TranslateFormat("%.0lf years"), {years}); }
+std::string GraphBuilder::TimeSliceText(double years) {
+    return FormatText(TranslateFormat("%.0lf years"), {years});
+}
 
 std::string GraphBuilder::ValueAxisTitle(const Project& project, const ResultLocation& location) {
     using namespace GraphResultKind;
@@ -97,12 +102,16 @@ std::string GraphBuilder::ValueAxisTitle(const Project& project, const ResultLoc
         return FormatText(TranslateFormat("Concentration at base of %s [mg/l]"), {pathway});
     case receptorConcentration: return Translate("Concentration at receptor [mg/l]");
     case uzUnretardedTravelTime:
-        return FormatText(TranslateFormat("Unsaturated Zone %s Unretarded Travel Time [years]"), {pathway});
+        return FormatText(TranslateFormat("Unsaturated Zone %s Unretarded Travel Time [years]"),
+                          {pathway});
     case uzRetardedTravelTime:
-        return FormatText(TranslateFormat("Unsaturated Zone %s Retarded Travel Time [years]"), {pathway});
-    case receptorUnretardedTravelTime: return Translate("Unretarded Travel Time To Receptor [years]");
+        return FormatText(TranslateFormat("Unsaturated Zone %s Retarded Travel Time [years]"),
+                          {pathway});
+    case receptorUnretardedTravelTime:
+        return Translate("Unretarded Travel Time To Receptor [years]");
     case receptorRetardedTravelTime: return Translate("Retarded Travel Time To Receptor [years]");
-    case dilutedConcentration: return FormatText(TranslateFormat("Diluted Concentration %s"), {pathway});
+    case dilutedConcentration:
+        return FormatText(TranslateFormat("Diluted Concentration %s"), {pathway});
     case aquiferFlow: return Translate("Aquifer flow [m") + "\u00b3" + Translate("/year]");
     default: return std::string();
     }
@@ -122,7 +131,8 @@ GraphContent GraphBuilder::Build(const Project& project, const GraphSelection& s
             std::vector<double> times;
             std::vector<ResultVector> perTime;
             for (std::size_t k = 0; k < project.timeSlices.size(); ++k) {
-                const ResultVector* vector = FindResultVector(project, location, static_cast<int>(k));
+                const ResultVector* vector =
+                    FindResultVector(project, location, static_cast<int>(k));
                 if (!vector) continue;
                 times.push_back(project.timeSlices[k]);
                 perTime.push_back(*vector);
@@ -131,7 +141,8 @@ GraphContent GraphBuilder::Build(const Project& project, const GraphSelection& s
             if (!perTime.empty()) {
                 for (int index : selection.percentiles) {
                     if (index < 0 || index >= ResultVector::percentileCount) continue;
-                    content.curves.push_back({Translate(PercentileCurveName(index)), PercentileCurveColour(index),
+                    content.curves.push_back({Translate(PercentileCurveName(index)),
+                                              PercentileCurveColour(index),
                                               TimeHistoryPoints(times, perTime, index)});
                 }
             }
@@ -142,9 +153,9 @@ GraphContent GraphBuilder::Build(const Project& project, const GraphSelection& s
                 if (!vector) continue;
                 iterations = vector->Size();
                 const bool reverse = selection.graphType == GraphType::reverseCumulativeFrequency;
-                content.curves.push_back({TimeSliceText(project.timeSlices[static_cast<std::size_t>(slice)]),
-                                          TimeCurveColour(k++),
-                                          ProbabilityAlongX(CumulativePoints(*vector, reverse))});
+                content.curves.push_back(
+                    {TimeSliceText(project.timeSlices[static_cast<std::size_t>(slice)]),
+                     TimeCurveColour(k++), ProbabilityAlongX(CumulativePoints(*vector, reverse))});
             }
         }
     } else if (!timeHistory) {

@@ -49,7 +49,9 @@ std::vector<int> OfferedAtLevel(int level) {
     return kinds;
 }
 
-bool OffersTotal(int level) { return level == SimulationLevel::level3 || level == SimulationLevel::level3a; }
+bool OffersTotal(int level) {
+    return level == SimulationLevel::level3 || level == SimulationLevel::level3a;
+}
 
 bool DependsOnTime(int kind) { return IsConcentration(kind); }
 
@@ -59,7 +61,8 @@ bool IsConcentration(int kind) {
 }
 
 bool UsesReceptor(int kind) {
-    return kind == receptorConcentration || kind == receptorUnretardedTravelTime || kind == receptorRetardedTravelTime;
+    return kind == receptorConcentration || kind == receptorUnretardedTravelTime ||
+           kind == receptorRetardedTravelTime;
 }
 
 bool UsesPathway(int kind) {
@@ -79,11 +82,14 @@ const typename Sequence::value_type* Element(const Sequence& sequence, int index
     return &sequence[static_cast<std::size_t>(index)];
 }
 
-const ResultVector* Usable(const ResultVector* vector) { return vector && vector->Size() > 0 ? vector : nullptr; }
+const ResultVector* Usable(const ResultVector* vector) {
+    return vector && vector->Size() > 0 ? vector : nullptr;
+}
 
 } // namespace
 
-const ResultVector* FindResultVector(const Project& project, const ResultLocation& location, int timeIndex) {
+const ResultVector* FindResultVector(const Project& project, const ResultLocation& location,
+                                     int timeIndex) {
     using namespace GraphResultKind;
     if (!project.resultsValid) return nullptr;
     const int kind = location.kind;
@@ -102,8 +108,10 @@ const ResultVector* FindResultVector(const Project& project, const ResultLocatio
         if (!receptor) return nullptr;
         for (const ReceptorContaminant& record : receptor->results) {
             if (record.contaminant != contaminant->identifier) continue;
-            if (kind == receptorConcentration) return Usable(Element(record.totalConcentrations, timeIndex));
-            if (kind == receptorUnretardedTravelTime) return Usable(&record.totalUnretardedTravelTime);
+            if (kind == receptorConcentration)
+                return Usable(Element(record.totalConcentrations, timeIndex));
+            if (kind == receptorUnretardedTravelTime)
+                return Usable(&record.totalUnretardedTravelTime);
             return Usable(&record.totalRetardedTravelTime);
         }
         return nullptr;
@@ -124,7 +132,8 @@ const ResultVector* FindResultVector(const Project& project, const ResultLocatio
         if (found == entry->pathwayProperties.end()) return nullptr;
         const PathwayContaminant& record = found->second;
         switch (kind) {
-        case baseOfUnsaturatedZoneConcentration: return Usable(Element(record.concentrations, timeIndex));
+        case baseOfUnsaturatedZoneConcentration:
+            return Usable(Element(record.concentrations, timeIndex));
         case dilutedConcentration: return Usable(Element(record.dilutedConcentrations, timeIndex));
         case uzUnretardedTravelTime: return Usable(&record.unretardedTravelTime);
         default: return Usable(&record.retardedTravelTime);
@@ -138,7 +147,8 @@ const ResultVector* FindResultVector(const Project& project, const ResultLocatio
     }
     case receptorUnretardedTravelTime:
         return Usable(Element(entry->receptorUnretardedTravelTimes, location.receptor));
-    case receptorRetardedTravelTime: return Usable(Element(entry->receptorRetardedTravelTimes, location.receptor));
+    case receptorRetardedTravelTime:
+        return Usable(Element(entry->receptorRetardedTravelTimes, location.receptor));
     default: return nullptr;
     }
 }

@@ -6,7 +6,7 @@
 namespace varnex {
 class Project;
 class ResultVector;
-}
+} // namespace varnex
 
 namespace varnex::ui {
 
@@ -60,7 +60,8 @@ struct ResultLocation {
 // an index the project lacks, an entry that took no part in the run, a kind
 // without a total over sources, or a vector without values. The pointer is
 // valid until the project changes; look it up again for every redraw.
-const ResultVector* FindResultVector(const Project& project, const ResultLocation& location, int timeIndex);
+const ResultVector* FindResultVector(const Project& project, const ResultLocation& location,
+                                     int timeIndex);
 
 // The contaminant's water quality standard in mg/l when the chosen
 // standards give it one and the kind is a concentration; otherwise false.

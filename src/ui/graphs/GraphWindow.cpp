@@ -1,8 +1,5 @@
 #include "ui/graphs/GraphWindow.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -19,22 +16,24 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
+#include "base/TextFormat.h"
 #include "model/Project.h"
 #include "results/ResultVector.h"
-#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/common/ImageFile.h"
 #include "ui/common/QtText.h"
-#include "ui/reports/ReportPrinter.h"
 #include "ui/graphs/ScaleDialog.h"
+#include "ui/reports/ReportPrinter.h"
 
 namespace varnex::ui {
 
 namespace {
 
-constexpr int graphTypes[3] = {GraphType::cumulativeFrequency, GraphType::reverseCumulativeFrequency,
-                               GraphType::timeHistory};
+constexpr int graphTypes[3] = {GraphType::cumulativeFrequency,
+                               GraphType::reverseCumulativeFrequency, GraphType::timeHistory};
 
 QString Tr(const char* english) { return ToQString(Translate(english)); }
 
@@ -54,7 +53,8 @@ int CurrentData(const QComboBox* box, int fallback) {
 
 } // namespace
 
-GraphWindow::GraphWindow(const Project& project, QWidget* parent) : QMainWindow(parent), project_(project) {
+GraphWindow::GraphWindow(const Project& project, QWidget* parent)
+    : QMainWindow(parent), project_(project) {
     setWindowTitle(Tr("Graph"));
     // A tool window of the main window: it stays above it while the user
     // works there, and goes with it when minimised.
@@ -97,14 +97,15 @@ GraphWindow::GraphWindow(const Project& project, QWidget* parent) : QMainWindow(
     row->addWidget(chart_, 1);
     setCentralWidget(central);
 
-    connect(chart_, &CTChart::ZoomWindowChosen, this, [this](double x0, double x1, double y0, double y1) {
-        ChartSettings settings = chart_->Settings();
-        settings.x.minimum = x0;
-        settings.x.maximum = x1;
-        settings.y.minimum = y0;
-        settings.y.maximum = y1;
-        ApplyScale(settings);
-    });
+    connect(chart_, &CTChart::ZoomWindowChosen, this,
+            [this](double x0, double x1, double y0, double y1) {
+                ChartSettings settings = chart_->Settings();
+                settings.x.minimum = x0;
+                settings.x.maximum = x1;
+                settings.y.minimum = y0;
+                settings.y.maximum = y1;
+                ApplyScale(settings);
+            });
 
     BuildMenus();
     resize(1100, 640);
@@ -130,7 +131,8 @@ void GraphWindow::BuildMenus() {
         if (!IsImageFileName(path)) path += QStringLiteral(".png");
         if (!SavePicture(path))
             QMessageBox::warning(this, windowTitle(),
-                                 ToQString(FormatText(TranslateFormat("Cannot write the file %s"), {ToStdString(path)})));
+                                 ToQString(FormatText(TranslateFormat("Cannot write the file %s"),
+                                                      {ToStdString(path)})));
     });
     file->addSeparator();
     file->addAction(Tr("&Exit"), this, &QWidget::close);
@@ -172,7 +174,8 @@ void GraphWindow::RefreshFromProject() {
     // every time slice is drawn, as when the window opens.
     std::vector<int>& times = selection_.timeSlices;
     const int slices = static_cast<int>(project_.timeSlices.size());
-    times.erase(std::remove_if(times.begin(), times.end(), [slices](int k) { return k >= slices; }), times.end());
+    times.erase(std::remove_if(times.begin(), times.end(), [slices](int k) { return k >= slices; }),
+                times.end());
     if (times.empty())
         for (int k = 0; k < slices; ++k) times.push_back(k);
     filling_ = true;
@@ -242,7 +245,9 @@ void GraphWindow::FillPickList() {
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
     };
-    auto isPicked = [&picked](int data) { return std::find(picked.begin(), picked.end(), data) != picked.end(); };
+    auto isPicked = [&picked](int data) {
+        return std::find(picked.begin(), picked.end(), data) != picked.end();
+    };
     if (timeHistory) {
         for (int index = ResultVector::percentileCount - 1; index >= 0; --index)
             add(Tr(GraphBuilder::PercentileCurveName(index)), index, isPicked(index));
@@ -263,7 +268,8 @@ void GraphWindow::ReadSelectors() {
     location.pathway = CurrentData(pathwayBox_, location.pathway);
     std::vector<int> picks;
     for (int i = 0; i < pickList_->count(); ++i)
-        if (pickList_->item(i)->checkState() == Qt::Checked) picks.push_back(pickList_->item(i)->data(Qt::UserRole).toInt());
+        if (pickList_->item(i)->checkState() == Qt::Checked)
+            picks.push_back(pickList_->item(i)->data(Qt::UserRole).toInt());
     if (selection_.graphType == GraphType::timeHistory)
         selection_.percentiles = picks;
     else
@@ -355,7 +361,8 @@ bool GraphWindow::SavePicture(const QString& path) const {
     if (chart_->Content().Empty()) return false;
     const QSize size(1000, 650);
     return WriteImageFile(path, size, [this, &size](QPainter& painter) {
-        CTChart::Render(chart_->Content(), chart_->Settings(), painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        CTChart::Render(chart_->Content(), chart_->Settings(), painter,
+                        QRectF(QPointF(0, 0), QSizeF(size)));
     });
 }
 

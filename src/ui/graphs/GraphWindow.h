@@ -1,8 +1,7 @@
 #pragma once
 
-#include <vector>
-
 #include <QMainWindow>
+#include <vector>
 
 #include "ui/graphs/CTChart.h"
 #include "ui/graphs/GraphBuilder.h"
@@ -80,7 +79,7 @@ private:
     GraphSelection selection_;
     bool xLog_ = false;
     bool yLog_ = false;
-    bool yLogChosen_ = false; // "Scale..." or a zoom set the value axis's scale
+    bool yLogChosen_ = false;  // "Scale..." or a zoom set the value axis's scale
     bool manualScale_ = false; // a zoom or "Scale..." range is in force
     std::vector<ChartSettings> previousScales_;
     bool filling_ = false; // selectors are being refilled: no redraw per entry

@@ -1,7 +1,5 @@
 #include "ui/graphs/ScaleDialog.h"
 
-#include <cmath>
-
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -9,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "base/NumberText.h"
 #include "base/TextFormat.h"
@@ -18,14 +17,16 @@
 namespace varnex::ui {
 
 namespace {
-const char* const fieldLabels[4] = {TranslatableText("X Min"), TranslatableText("X Max"), TranslatableText("Y Min"),
-                                    TranslatableText("Y Max")};
+const char* const fieldLabels[4] = {TranslatableText("X Min"), TranslatableText("X Max"),
+                                    TranslatableText("Y Min"), TranslatableText("Y Max")};
 } // namespace
 
-ScaleDialog::ScaleDialog(const ChartSettings& settings, QWidget* parent) : QDialog(parent), chosen_(settings) {
+ScaleDialog::ScaleDialog(const ChartSettings& settings, QWidget* parent)
+    : QDialog(parent), chosen_(settings) {
     setWindowTitle(ToQString(Translate("Scale")));
     auto* form = new QFormLayout;
-    const double values[4] = {settings.x.minimum, settings.x.maximum, settings.y.minimum, settings.y.maximum};
+    const double values[4] = {settings.x.minimum, settings.x.maximum, settings.y.minimum,
+                              settings.y.maximum};
     for (int i = 0; i < 4; ++i) {
         fields_[i] = new QLineEdit(ToQString(FormatG(values[i], 8)), this);
         form->addRow(ToQString(Translate(fieldLabels[i])), fields_[i]);
@@ -65,18 +66,22 @@ bool ScaleDialog::Read(ChartSettings& settings, QString* why) const {
     };
     double v[4];
     for (int i = 0; i < 4; ++i)
-        if (!ParseWholeNumber(ToStdString(fields_[i]->text().trimmed()), v[i]) || !std::isfinite(v[i]))
-            return refuse(ToQString(FormatText(TranslateFormat("%s must be a number."), {Translate(fieldLabels[i])})));
+        if (!ParseWholeNumber(ToStdString(fields_[i]->text().trimmed()), v[i]) ||
+            !std::isfinite(v[i]))
+            return refuse(ToQString(
+                FormatText(TranslateFormat("%s must be a number."), {Translate(fieldLabels[i])})));
     for (int axis = 0; axis < 2; ++axis)
         if (!(v[2 * axis] < v[2 * axis + 1]))
-            return refuse(ToQString(FormatText(TranslateFormat("%s must be less than %s."),
-                                               {Translate(fieldLabels[2 * axis]), Translate(fieldLabels[2 * axis + 1])})));
+            return refuse(ToQString(FormatText(
+                TranslateFormat("%s must be less than %s."),
+                {Translate(fieldLabels[2 * axis]), Translate(fieldLabels[2 * axis + 1])})));
     // A logarithmic axis has no place for 0 or a negative value.
     const QCheckBox* logs[2] = {xLog_, yLog_};
     for (int axis = 0; axis < 2; ++axis)
         if (logs[axis]->isChecked() && v[2 * axis] <= 0.0)
-            return refuse(ToQString(FormatText(TranslateFormat("%s must be greater than 0 on a log scale."),
-                                               {Translate(fieldLabels[2 * axis])})));
+            return refuse(
+                ToQString(FormatText(TranslateFormat("%s must be greater than 0 on a log scale."),
+                                     {Translate(fieldLabels[2 * axis])})));
     settings.x = {v[0], v[1], xLog_->isChecked()};
     settings.y = {v[2], v[3], yLog_->isChecked()};
     if (why) why->clear();

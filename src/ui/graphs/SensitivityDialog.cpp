@@ -1,15 +1,12 @@
 #include "ui/graphs/SensitivityDialog.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QApplication>
-#include <QClipboard>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCursor>
 #include <QDialogButtonBox>
@@ -26,15 +23,17 @@
 #include <QTextDocumentFragment>
 #include <QToolTip>
 #include <QTreeWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
 
-#include "model/Project.h"
 #include "analysis/SensitivityAnalysis.h"
 #include "analysis/SensitivityChoices.h"
 #include "analysis/SensitivityDialogTexts.h"
 #include "base/NumberText.h"
 #include "base/TextFormat.h"
+#include "model/Project.h"
 #include "settings/Translate.h"
 #include "ui/common/CopyAction.h"
 #include "ui/common/QtText.h"
@@ -59,7 +58,8 @@ int ResultTimeSlice(int packed) { return packed % 100000 - 1; }
 void Refill(QComboBox* box, const SensitivitySelector& selector) {
     const int previous = box->currentIndex();
     box->clear();
-    for (const SensitivityChoice& choice : selector.choices) box->addItem(ToQString(choice.text), choice.index);
+    for (const SensitivityChoice& choice : selector.choices)
+        box->addItem(ToQString(choice.text), choice.index);
     if (box->count() > 0) box->setCurrentIndex(std::clamp(previous, 0, box->count() - 1));
     box->setEnabled(selector.enabled && box->count() > 0);
 }
@@ -77,13 +77,15 @@ QString BarLabel(int rank, const QString& place, const QString& input, const QFo
     const QString first = QStringLiteral("%1. %2").arg(rank).arg(place.isEmpty() ? input : place);
     QString label = metrics.elidedText(first, Qt::ElideRight, tornadoLabelWidth).toHtmlEscaped();
     if (!place.isEmpty())
-        label += QStringLiteral("<br>") + metrics.elidedText(input, Qt::ElideRight, tornadoLabelWidth).toHtmlEscaped();
+        label += QStringLiteral("<br>") +
+                 metrics.elidedText(input, Qt::ElideRight, tornadoLabelWidth).toHtmlEscaped();
     return label;
 }
 
 } // namespace
 
-SensitivityDialog::SensitivityDialog(Project& project, QWidget* parent) : QDialog(parent), project_(project) {
+SensitivityDialog::SensitivityDialog(Project& project, QWidget* parent)
+    : QDialog(parent), project_(project) {
     setWindowTitle(Tr(SensitivityDialogTexts::title));
     resultBox_ = new QComboBox(this);
     sourceBox_ = new QComboBox(this);
@@ -98,7 +100,8 @@ SensitivityDialog::SensitivityDialog(Project& project, QWidget* parent) : QDialo
 
     for (const SensitivityChoice& choice : ResultChoices(project_))
         resultBox_->addItem(ToQString(choice.text), PackResult(choice.code, choice.index));
-    for (const Contaminant& contaminant : project_.contaminants) contaminantBox_->addItem(ToQString(contaminant.name));
+    for (const Contaminant& contaminant : project_.contaminants)
+        contaminantBox_->addItem(ToQString(contaminant.name));
     contaminantBox_->setEnabled(false);
     filling_ = true;
     Refill(sourceBox_, varnex::SourceSelector(project_));
@@ -106,7 +109,8 @@ SensitivityDialog::SensitivityDialog(Project& project, QWidget* parent) : QDialo
 
     list_ = new QTreeWidget(this);
     list_->setColumnCount(2);
-    list_->setHeaderLabels({Tr(SensitivityDialogTexts::inputColumn), Tr(SensitivityDialogTexts::sensitivityColumn)});
+    list_->setHeaderLabels(
+        {Tr(SensitivityDialogTexts::inputColumn), Tr(SensitivityDialogTexts::sensitivityColumn)});
     list_->setRootIsDecorated(false);
     list_->header()->setStretchLastSection(false);
     list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -172,10 +176,12 @@ SensitivityDialog::SensitivityDialog(Project& project, QWidget* parent) : QDialo
 
 SensitivitySelection SensitivityDialog::Selection() const {
     SensitivitySelection selection;
-    const int packed = resultBox_->currentIndex() >= 0 ? resultBox_->currentData().toInt() : PackResult(0, -1);
+    const int packed =
+        resultBox_->currentIndex() >= 0 ? resultBox_->currentData().toInt() : PackResult(0, -1);
     selection.result = ResultCode(packed);
     selection.timeSlice = std::max(0, ResultTimeSlice(packed));
-    selection.source = sourceBox_->currentIndex() >= 0 ? sourceBox_->currentData().toInt() : SensitivitySelection::all;
+    selection.source = sourceBox_->currentIndex() >= 0 ? sourceBox_->currentData().toInt()
+                                                       : SensitivitySelection::all;
     selection.receptor = receptorBox_->isEnabled() && receptorBox_->currentIndex() >= 0
                              ? receptorBox_->currentData().toInt()
                              : SensitivitySelection::all;
@@ -219,12 +225,14 @@ void SensitivityDialog::FillList() {
     labels_ = SensitivityLabels::Of(rows_);
     context_->setText(labels_.common.isEmpty()
                           ? QString()
-                          : ToQString(FormatText(TranslateFormat("Inputs for: %s"), {ToStdString(labels_.common)})));
+                          : ToQString(FormatText(TranslateFormat("Inputs for: %s"),
+                                                 {ToStdString(labels_.common)})));
     context_->setVisible(!labels_.common.isEmpty());
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const SensitivityRow& row = rows_[i];
         // Two lines as on the chart: where, then the input.
-        auto* item = new QTreeWidgetItem(list_, {labels_.Row(static_cast<int>(i), QStringLiteral("\n")), ToQString(row.text)});
+        auto* item = new QTreeWidgetItem(
+            list_, {labels_.Row(static_cast<int>(i), QStringLiteral("\n")), ToQString(row.text)});
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         // The whole label, as the command-line tool prints it, on hover
         // and in the copied text.
@@ -239,17 +247,22 @@ QString SensitivityDialog::CopiedText() const {
     QStringList chosen;
     for (const QComboBox* box : {resultBox_, sourceBox_, receptorBox_, pathwayBox_})
         if (box->isEnabled() && box->currentIndex() >= 0) chosen << box->currentText();
-    if (individualBox_->isChecked() && contaminantBox_->currentIndex() >= 0) chosen << contaminantBox_->currentText();
+    if (individualBox_->isChecked() && contaminantBox_->currentIndex() >= 0)
+        chosen << contaminantBox_->currentText();
     QString text = chosen.join(QStringLiteral(" - ")) + QLatin1Char('\n');
-    text += list_->headerItem()->text(0) + QLatin1Char('\t') + list_->headerItem()->text(1) + QLatin1Char('\n');
+    text += list_->headerItem()->text(0) + QLatin1Char('\t') + list_->headerItem()->text(1) +
+            QLatin1Char('\n');
     for (int i = 0; i < list_->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = list_->topLevelItem(i);
-        text += item->data(0, fullLabelRole).toString() + QLatin1Char('\t') + item->text(1) + QLatin1Char('\n');
+        text += item->data(0, fullLabelRole).toString() + QLatin1Char('\t') + item->text(1) +
+                QLatin1Char('\n');
     }
     return text;
 }
 
-void SensitivityDialog::CopyToClipboard() const { QApplication::clipboard()->setText(CopiedText()); }
+void SensitivityDialog::CopyToClipboard() const {
+    QApplication::clipboard()->setText(CopiedText());
+}
 
 bool SensitivityDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == chartView_ && event->type() == QEvent::Resize)
@@ -269,7 +282,8 @@ void SensitivityDialog::PlaceTornado(const QSize& size) {
                                         : chart->axes(Qt::Horizontal).front()->labelsFont())
                            .height() +
                        18;
-    chart->setPlotArea(QRectF(left, top, std::max(40, size.width() - left - 24), std::max(40, size.height() - top - bottom)));
+    chart->setPlotArea(QRectF(left, top, std::max(40, size.width() - left - 24),
+                              std::max(40, size.height() - top - bottom)));
 }
 
 void SensitivityDialog::DrawTornado() {
@@ -303,8 +317,9 @@ void SensitivityDialog::DrawTornado() {
     for (std::size_t k = shown.size(); k-- > 0;) {
         categories << BarLabel(static_cast<int>(k) + 1, labels_.places.value(shownRows[k]),
                                labels_.inputs.value(shownRows[k]), small);
-        for (const QString& line : QTextDocumentFragment::fromHtml(categories.back()).toPlainText().split(
-                 QRegularExpression(QStringLiteral("[\\n\\x{2028}]"))))
+        for (const QString& line : QTextDocumentFragment::fromHtml(categories.back())
+                                       .toPlainText()
+                                       .split(QRegularExpression(QStringLiteral("[\\n\\x{2028}]"))))
             labelColumn_ = std::max(labelColumn_, metrics.horizontalAdvance(line));
         wholeLabels << QStringLiteral("%1. %2: %3")
                            .arg(k + 1)
@@ -314,12 +329,13 @@ void SensitivityDialog::DrawTornado() {
     }
     auto* series = new QHorizontalBarSeries;
     series->append(bars);
-    connect(series, &QHorizontalBarSeries::hovered, chartView_, [wholeLabels](bool entered, int index, QBarSet*) {
-        if (entered && index >= 0 && index < wholeLabels.size())
-            QToolTip::showText(QCursor::pos(), wholeLabels[index]);
-        else
-            QToolTip::hideText();
-    });
+    connect(series, &QHorizontalBarSeries::hovered, chartView_,
+            [wholeLabels](bool entered, int index, QBarSet*) {
+                if (entered && index >= 0 && index < wholeLabels.size())
+                    QToolTip::showText(QCursor::pos(), wholeLabels[index]);
+                else
+                    QToolTip::hideText();
+            });
     series->setBarWidth(0.6);
     chart->addSeries(series);
     auto* inputs = new QBarCategoryAxis;

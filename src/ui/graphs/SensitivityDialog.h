@@ -1,8 +1,7 @@
 #pragma once
 
-#include <vector>
-
 #include <QDialog>
+#include <vector>
 
 #include "analysis/SensitivityRow.h"
 #include "analysis/SensitivitySelection.h"

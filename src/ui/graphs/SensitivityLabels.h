@@ -1,9 +1,8 @@
 #pragma once
 
-#include <vector>
-
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "analysis/SensitivityRow.h"
 

@@ -1,14 +1,14 @@
 #include "ui/graphs/StatisticsTable.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstddef>
+#include <cstdio>
 
+#include "base/NumberText.h"
+#include "base/TextFormat.h"
 #include "model/Project.h"
 #include "results/ResultStatistics.h"
 #include "results/ResultVector.h"
-#include "base/NumberText.h"
-#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/graphs/GraphBuilder.h"
 
@@ -50,7 +50,9 @@ std::string LevelText(const char* englishFormat, int level) {
     return text;
 }
 
-std::string PercentileLabel(int level) { return LevelText(TranslatableText("%02d%% of values less than"), level); }
+std::string PercentileLabel(int level) {
+    return LevelText(TranslatableText("%02d%% of values less than"), level);
+}
 
 std::string IntervalLabel(int level) {
     return LevelText(TranslatableText("95%% confidence interval of the %02d%% value"), level);
@@ -101,7 +103,8 @@ bool StatisticsTable::Locate(const StatisticsChoice& choice, ResultLocation& loc
     }
 }
 
-std::vector<StatisticsLine> StatisticsTable::Lines(const Project& project, const StatisticsChoice& choice) {
+std::vector<StatisticsLine> StatisticsTable::Lines(const Project& project,
+                                                   const StatisticsChoice& choice) {
     ResultLocation location;
     const ResultVector* vector =
         Locate(choice, location) ? FindResultVector(project, location, choice.timeSlice) : nullptr;
@@ -117,14 +120,16 @@ std::vector<StatisticsLine> StatisticsTable::Lines(const Project& project, const
     add(Translate("Mean"), v.Mean());
     add(Translate("SD"), v.StandardDeviation());
     add(Translate("Variance"), v.Variance());
-    for (int k = 0; k < ResultVector::percentileCount; ++k) add(PercentileLabel(v.PercentileLevel(k)), v.PercentileValue(k));
+    for (int k = 0; k < ResultVector::percentileCount; ++k)
+        add(PercentileLabel(v.PercentileLevel(k)), v.PercentileValue(k));
 
     // How likely the standard is exceeded is what a risk assessment asks
     // first; the intervals tell whether the iteration count is enough to
     // trust the percentiles.
     double standard = 0.0;
     if (ApplicableStandard(project, location, standard)) {
-        const std::string label = FormatText(TranslateFormat("Probability of exceeding the WQS of %g [mg/l]"), {standard});
+        const std::string label = FormatText(
+            TranslateFormat("Probability of exceeding the WQS of %g [mg/l]"), {standard});
         add(label, vector ? ExceedanceProbability(v.Values(), standard) : 0.0);
     }
     std::vector<double> sorted = v.Values();
@@ -156,11 +161,13 @@ std::string StatisticsTable::Caption(const Project& project, const StatisticsCho
         append(source->name);
     append(Translate(StatisticsKind::Caption(choice.kind)));
     if (choice.measuredAt == MeasuredAt::receptor) {
-        if (const Receptor* receptor = Element(project.receptors, choice.receptor)) append(receptor->name);
+        if (const Receptor* receptor = Element(project.receptors, choice.receptor))
+            append(receptor->name);
     } else if (choice.measuredAt == MeasuredAt::source) {
         append(Translate("Source"));
     } else if (const Source* source = Element(project.sources, choice.source)) {
-        if (const UnsaturatedPathway* pathway = Element(source->pathways, choice.measuredAt - MeasuredAt::firstPathway))
+        if (const UnsaturatedPathway* pathway =
+                Element(source->pathways, choice.measuredAt - MeasuredAt::firstPathway))
             append(PathwayEntry(pathway->name));
     }
     if (StatisticsKind::DependsOnTime(choice.kind))

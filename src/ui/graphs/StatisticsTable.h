@@ -14,7 +14,14 @@ namespace varnex::ui {
 // The result kinds of the "Statistics" view, in the order of its "Result"
 // selector.
 namespace StatisticsKind {
-enum : int { concentration = 0, retardedTravelTime = 1, unretardedTravelTime = 2, dilutedConcentration = 3, aquiferFlow = 4, count = 5 };
+enum : int {
+    concentration = 0,
+    retardedTravelTime = 1,
+    unretardedTravelTime = 2,
+    dilutedConcentration = 3,
+    aquiferFlow = 4,
+    count = 5
+};
 const char* Caption(int kind);
 bool DependsOnTime(int kind);
 } // namespace StatisticsKind
@@ -54,7 +61,8 @@ public:
     // the water quality standard (concentrations with a standard) and the
     // 95 % confidence interval of each percentile. Numbers "%.6G"; every
     // value "---" when no vector matches.
-    static std::vector<StatisticsLine> Lines(const Project& project, const StatisticsChoice& choice);
+    static std::vector<StatisticsLine> Lines(const Project& project,
+                                             const StatisticsChoice& choice);
 
     // "Statistics: " and the description of the chosen vector.
     static std::string Caption(const Project& project, const StatisticsChoice& choice);

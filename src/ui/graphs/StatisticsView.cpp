@@ -1,22 +1,21 @@
 #include "ui/graphs/StatisticsView.h"
 
-#include <algorithm>
-
 #include <QClipboard>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QEvent>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
-#include "model/Project.h"
 #include "base/TextFormat.h"
+#include "model/Project.h"
 #include "settings/Translate.h"
 #include "ui/common/CopyAction.h"
-#include "ui/graphs/GraphBuilder.h"
 #include "ui/common/QtText.h"
+#include "ui/graphs/GraphBuilder.h"
 
 namespace varnex::ui {
 
@@ -40,7 +39,8 @@ int CurrentData(const QComboBox* box, int fallback) {
 
 // A tool window of the main window: it stays above it while the user works
 // there.
-StatisticsView::StatisticsView(const Project& project, QWidget* parent) : QWidget(parent, Qt::Tool), project_(project) {
+StatisticsView::StatisticsView(const Project& project, QWidget* parent)
+    : QWidget(parent, Qt::Tool), project_(project) {
     resultBox_ = new QComboBox(this);
     sourceBox_ = new QComboBox(this);
     receptorBox_ = new QComboBox(this);
@@ -54,7 +54,8 @@ StatisticsView::StatisticsView(const Project& project, QWidget* parent) : QWidge
     form->addRow(Tr("Contaminant"), contaminantBox_);
     form->addRow(Tr("Time [years]"), timeBox_);
     form->addRow(Tr("Measured At"), measuredAtBox_);
-    for (QComboBox* box : {resultBox_, sourceBox_, receptorBox_, contaminantBox_, timeBox_, measuredAtBox_})
+    for (QComboBox* box :
+         {resultBox_, sourceBox_, receptorBox_, contaminantBox_, timeBox_, measuredAtBox_})
         connect(box, &QComboBox::currentIndexChanged, this, [this] { OnSelectionChanged(); });
 
     table_ = new QTableWidget(0, 2, this);
@@ -82,7 +83,8 @@ void StatisticsView::RefreshFromProject() {
 void StatisticsView::FillSelectors() {
     filling_ = true;
     resultBox_->clear();
-    for (int kind = 0; kind < StatisticsKind::count; ++kind) resultBox_->addItem(Tr(StatisticsKind::Caption(kind)), kind);
+    for (int kind = 0; kind < StatisticsKind::count; ++kind)
+        resultBox_->addItem(Tr(StatisticsKind::Caption(kind)), kind);
     SelectData(resultBox_, choice_.kind);
 
     sourceBox_->clear();
@@ -103,7 +105,8 @@ void StatisticsView::FillSelectors() {
 
     timeBox_->clear();
     for (std::size_t k = 0; k < project_.timeSlices.size(); ++k)
-        timeBox_->addItem(ToQString(FormatText("%.0lf", {project_.timeSlices[k]})), static_cast<int>(k));
+        timeBox_->addItem(ToQString(FormatText("%.0lf", {project_.timeSlices[k]})),
+                          static_cast<int>(k));
     // Every slice side by side shows how the plume arrives and passes.
     if (project_.timeSlices.size() > 1) timeBox_->addItem(Tr("All"), allTimeSlices);
     SelectData(timeBox_, choice_.timeSlice);
@@ -122,8 +125,9 @@ void StatisticsView::FillMeasuredAt() {
     if (source >= 0 && static_cast<std::size_t>(source) < project_.sources.size()) {
         const Source& chosen = project_.sources[static_cast<std::size_t>(source)];
         for (std::size_t p = 0; p < chosen.pathways.size(); ++p)
-            measuredAtBox_->addItem(ToQString(StatisticsTable::PathwayEntry(chosen.pathways[p].name)),
-                                    MeasuredAt::firstPathway + static_cast<int>(p));
+            measuredAtBox_->addItem(
+                ToQString(StatisticsTable::PathwayEntry(chosen.pathways[p].name)),
+                MeasuredAt::firstPathway + static_cast<int>(p));
     }
     SelectData(measuredAtBox_, previous);
     filling_ = wasFilling;
@@ -140,7 +144,8 @@ void StatisticsView::OnSelectionChanged() {
     choice_.measuredAt = CurrentData(measuredAtBox_, choice_.measuredAt);
     timeBox_->setEnabled(StatisticsKind::DependsOnTime(choice_.kind));
     contaminantBox_->setEnabled(choice_.kind != StatisticsKind::aquiferFlow);
-    receptorBox_->setEnabled(choice_.measuredAt == MeasuredAt::receptor && receptorBox_->count() > 0);
+    receptorBox_->setEnabled(choice_.measuredAt == MeasuredAt::receptor &&
+                             receptorBox_->count() > 0);
     ShowLines();
 }
 
@@ -149,7 +154,8 @@ void StatisticsView::ShowLines() {
     // time; a result that does not has one column whatever the selector says.
     std::vector<int> slices;
     if (choice_.timeSlice == allTimeSlices && StatisticsKind::DependsOnTime(choice_.kind)) {
-        for (std::size_t k = 0; k < project_.timeSlices.size(); ++k) slices.push_back(static_cast<int>(k));
+        for (std::size_t k = 0; k < project_.timeSlices.size(); ++k)
+            slices.push_back(static_cast<int>(k));
     } else {
         slices.push_back(choice_.timeSlice == allTimeSlices ? 0 : choice_.timeSlice);
     }
@@ -177,7 +183,8 @@ void StatisticsView::ShowLines() {
                          : QString());
         for (std::size_t i = 0; i < lines.size() && static_cast<int>(i) < table_->rowCount(); ++i) {
             const int row = static_cast<int>(i);
-            if (column == 0) table_->setItem(row, 0, new QTableWidgetItem(ToQString(lines[i].label)));
+            if (column == 0)
+                table_->setItem(row, 0, new QTableWidgetItem(ToQString(lines[i].label)));
             auto* value = new QTableWidgetItem(ToQString(lines[i].value));
             value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table_->setItem(row, 1 + static_cast<int>(column), value);
@@ -193,7 +200,8 @@ void StatisticsView::ShowLines() {
 
 QString StatisticsView::ValueOf(const QString& label) const {
     for (int row = 0; row < table_->rowCount(); ++row)
-        if (table_->item(row, 0) && table_->item(row, 0)->text() == label) return table_->item(row, 1)->text();
+        if (table_->item(row, 0) && table_->item(row, 0)->text() == label)
+            return table_->item(row, 1)->text();
     return QString();
 }
 
@@ -228,7 +236,9 @@ QString StatisticsView::CopiedText() const {
     return text;
 }
 
-void StatisticsView::CopyToClipboard() const { QGuiApplication::clipboard()->setText(CopiedText()); }
+void StatisticsView::CopyToClipboard() const {
+    QGuiApplication::clipboard()->setText(CopiedText());
+}
 
 void StatisticsView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) ShowLines();

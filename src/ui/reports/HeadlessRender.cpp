@@ -1,5 +1,7 @@
 #include "ui/reports/HeadlessRender.h"
 
+#include <QFileInfo>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -8,25 +10,22 @@
 #include <optional>
 #include <vector>
 
-#include <QFileInfo>
-#include <QPainter>
-
 #include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
 #include "run/DefaultPlumeArea.h"
 #include "run/PlumeGrid.h"
 #include "run/PlumeObserver.h"
-#include "ui/siteplan/BackgroundMapPath.h"
-#include "ui/graphs/CTChart.h"
-#include "ui/siteplan/DxfMapGeometry.h"
-#include "ui/siteplan/DxfMapReader.h"
-#include "ui/graphs/GraphBuilder.h"
 #include "ui/common/ImageFile.h"
-#include "ui/reports/PlumePicture.h"
 #include "ui/common/QtText.h"
+#include "ui/graphs/CTChart.h"
+#include "ui/graphs/GraphBuilder.h"
+#include "ui/reports/PlumePicture.h"
 #include "ui/reports/ReportModel.h"
 #include "ui/reports/ReportPrinter.h"
+#include "ui/siteplan/BackgroundMapPath.h"
+#include "ui/siteplan/DxfMapGeometry.h"
+#include "ui/siteplan/DxfMapReader.h"
 
 namespace varnex::ui {
 
@@ -49,7 +48,8 @@ public:
         for (int i = 2; i < arguments.size(); ++i) {
             const QString& argument = arguments[i];
             if (valued.contains(argument)) {
-                if (i + 1 >= arguments.size()) throw UsageError{argument + QStringLiteral(": a value is missing")};
+                if (i + 1 >= arguments.size())
+                    throw UsageError{argument + QStringLiteral(": a value is missing")};
                 values_[argument] = arguments[++i];
             } else if (flags.contains(argument)) {
                 values_[argument] = QString();
@@ -75,7 +75,8 @@ public:
     double Number(const QString& option) const {
         bool ok = false;
         const double value = Required(option).trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(value)) throw UsageError{option + QStringLiteral(": not a number: ") + Required(option)};
+        if (!ok || !std::isfinite(value))
+            throw UsageError{option + QStringLiteral(": not a number: ") + Required(option)};
         return value;
     }
     // PROJECT and OUT, in that order.
@@ -93,7 +94,8 @@ public:
         const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
         const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
         if (!okW || !okH || w < 50 || h < 50 || w > 10000 || h > 10000)
-            throw UsageError{QStringLiteral("--size: expects WIDTHxHEIGHT in pixels, 50 to 10000: ") + *text};
+            throw UsageError{
+                QStringLiteral("--size: expects WIDTHxHEIGHT in pixels, 50 to 10000: ") + *text};
         return QSize(w, h);
     }
 
@@ -117,7 +119,8 @@ bool ReadProject(const QString& path, Project& project) {
 }
 
 void CheckImageName(const QString& out) {
-    if (!IsImageFileName(out)) throw UsageError{out + QStringLiteral(": the output file must end in .png or .svg")};
+    if (!IsImageFileName(out))
+        throw UsageError{out + QStringLiteral(": the output file must end in .png or .svg")};
 }
 
 int IndexByName(const QString& option, const QString& name, const std::vector<std::string>& names) {
@@ -125,8 +128,9 @@ int IndexByName(const QString& option, const QString& name, const std::vector<st
         if (ToQString(names[i]) == name) return static_cast<int>(i);
     QStringList known;
     for (const std::string& n : names) known.push_back(ToQString(n));
-    throw UsageError{option + QStringLiteral(": no entry named \"") + name + QStringLiteral("\" (the project has: ") +
-                     known.join(QStringLiteral(", ")) + QStringLiteral(")")};
+    throw UsageError{option + QStringLiteral(": no entry named \"") + name +
+                     QStringLiteral("\" (the project has: ") + known.join(QStringLiteral(", ")) +
+                     QStringLiteral(")")};
 }
 
 template <class Entity>
@@ -152,7 +156,8 @@ int Report(const QStringList& arguments) {
     if (!ReportPrinter::WritePdf(ReportBuilder::ResultsReport(project), out, error)) {
         // The printer's message names the file, then gives the system's reason.
         const qsizetype reasonAt = error.indexOf(QLatin1Char('\n'));
-        Error(QStringLiteral("cannot write ") + out + (reasonAt >= 0 ? error.mid(reasonAt) : QString()));
+        Error(QStringLiteral("cannot write ") + out +
+              (reasonAt >= 0 ? error.mid(reasonAt) : QString()));
         return workFailed;
     }
     return 0;
@@ -160,8 +165,9 @@ int Report(const QStringList& arguments) {
 
 int RenderGraph(const QStringList& arguments) {
     const Arguments args(arguments,
-                         {QStringLiteral("--kind"), QStringLiteral("--type"), QStringLiteral("--contaminant"),
-                          QStringLiteral("--source"), QStringLiteral("--receptor"), QStringLiteral("--pathway"),
+                         {QStringLiteral("--kind"), QStringLiteral("--type"),
+                          QStringLiteral("--contaminant"), QStringLiteral("--source"),
+                          QStringLiteral("--receptor"), QStringLiteral("--pathway"),
                           QStringLiteral("--time"), QStringLiteral("--size")},
                          {QStringLiteral("--log")});
     QString projectPath, out;
@@ -178,32 +184,38 @@ int RenderGraph(const QStringList& arguments) {
     if (!ok || (selection.graphType != GraphType::cumulativeFrequency &&
                 selection.graphType != GraphType::reverseCumulativeFrequency &&
                 selection.graphType != GraphType::timeHistory))
-        throw UsageError{QStringLiteral("--type: expects 0 (cumulative frequency), 1 (reverse) or 3 (time history)")};
+        throw UsageError{QStringLiteral(
+            "--type: expects 0 (cumulative frequency), 1 (reverse) or 3 (time history)")};
 
     Project project;
     if (!ReadProject(projectPath, project)) return usageError;
     if (const auto name = args.Value(QStringLiteral("--contaminant")))
-        selection.location.contaminant = IndexByName(QStringLiteral("--contaminant"), *name, Names(project.contaminants));
+        selection.location.contaminant =
+            IndexByName(QStringLiteral("--contaminant"), *name, Names(project.contaminants));
     if (const auto name = args.Value(QStringLiteral("--source")))
-        selection.location.source = *name == QStringLiteral("<Total>")
-                                        ? ResultLocation::total
-                                        : IndexByName(QStringLiteral("--source"), *name, Names(project.sources));
+        selection.location.source =
+            *name == QStringLiteral("<Total>")
+                ? ResultLocation::total
+                : IndexByName(QStringLiteral("--source"), *name, Names(project.sources));
     else if (GraphResultKind::OffersTotal(project.simulationLevel))
         selection.location.source = ResultLocation::total;
     if (const auto name = args.Value(QStringLiteral("--receptor")))
-        selection.location.receptor = IndexByName(QStringLiteral("--receptor"), *name, Names(project.receptors));
+        selection.location.receptor =
+            IndexByName(QStringLiteral("--receptor"), *name, Names(project.receptors));
     if (const auto name = args.Value(QStringLiteral("--pathway"))) {
         const int source = selection.location.source;
         if (source < 0 || static_cast<std::size_t>(source) >= project.sources.size())
             throw UsageError{QStringLiteral("--pathway: needs a --source other than <Total>")};
-        selection.location.pathway = IndexByName(QStringLiteral("--pathway"), *name,
-                                                 Names(project.sources[static_cast<std::size_t>(source)].pathways));
+        selection.location.pathway =
+            IndexByName(QStringLiteral("--pathway"), *name,
+                        Names(project.sources[static_cast<std::size_t>(source)].pathways));
     }
     if (selection.graphType != GraphType::timeHistory && !project.timeSlices.empty()) {
         int slice = static_cast<int>(project.timeSlices.size()) - 1;
         if (args.Has(QStringLiteral("--time"))) {
             const double years = args.Number(QStringLiteral("--time"));
-            const auto found = std::find(project.timeSlices.begin(), project.timeSlices.end(), years);
+            const auto found =
+                std::find(project.timeSlices.begin(), project.timeSlices.end(), years);
             if (found == project.timeSlices.end())
                 throw UsageError{QStringLiteral("--time: not a time slice of the project: ") +
                                  args.Required(QStringLiteral("--time"))};
@@ -220,7 +232,8 @@ int RenderGraph(const QStringList& arguments) {
         Error(QStringLiteral("no results for this graph: ") + ToQString(content.emptyText));
         return workFailed;
     }
-    const ChartSettings settings = CTChart::FittingSettings(content, false, args.Has(QStringLiteral("--log")), true);
+    const ChartSettings settings =
+        CTChart::FittingSettings(content, false, args.Has(QStringLiteral("--log")), true);
     if (!WriteImageFile(out, size, [&](QPainter& painter) {
             CTChart::Render(content, settings, painter, QRectF(QPointF(0, 0), QSizeF(size)));
         })) {
@@ -238,8 +251,9 @@ public:
 
 int RenderPlume(const QStringList& arguments) {
     const Arguments args(arguments,
-                         {QStringLiteral("--contaminant"), QStringLiteral("--time"), QStringLiteral("--spacing"),
-                          QStringLiteral("--area"), QStringLiteral("--size")},
+                         {QStringLiteral("--contaminant"), QStringLiteral("--time"),
+                          QStringLiteral("--spacing"), QStringLiteral("--area"),
+                          QStringLiteral("--size")},
                          {});
     QString projectPath, out;
     args.Files(QStringLiteral("--render-plume"), projectPath, out);
@@ -257,7 +271,8 @@ int RenderPlume(const QStringList& arguments) {
             good = good && std::isfinite(values[i]);
         }
         if (!good || values[2] <= 0.0 || values[3] <= 0.0)
-            throw UsageError{QStringLiteral("--area: expects X0,Y0,WIDTH,HEIGHT with a width and height above 0")};
+            throw UsageError{QStringLiteral(
+                "--area: expects X0,Y0,WIDTH,HEIGHT with a width and height above 0")};
         request.leftX = values[0];
         request.topY = values[1];
         request.widthM = values[2];
@@ -276,7 +291,8 @@ int RenderPlume(const QStringList& arguments) {
         return workFailed;
     }
     if (!area && !DefaultPlumeArea(project, request.spacingM, request)) {
-        Error(QStringLiteral("the project has neither sources nor receptors to map around; give --area"));
+        Error(QStringLiteral(
+            "the project has neither sources nor receptors to map around; give --area"));
         return workFailed;
     }
     if (!area && request.widthM <= request.spacingM && request.heightM <= request.spacingM) {
@@ -289,11 +305,13 @@ int RenderPlume(const QStringList& arguments) {
     request.title = ToStdString(ReportBuilder::ReportTitle(project));
     QuietPlumeObserver observer;
     if (!ComputePlume(project, request, observer)) {
-        Error(observer.failure.empty() ? QStringLiteral("the plume calculation failed") : ToQString(observer.failure));
+        Error(observer.failure.empty() ? QStringLiteral("the plume calculation failed")
+                                       : ToQString(observer.failure));
         return workFailed;
     }
 
-    const QRectF plan(request.leftX, request.topY - request.heightM, request.widthM, request.heightM);
+    const QRectF plan(request.leftX, request.topY - request.heightM, request.widthM,
+                      request.heightM);
     // The background map as the site plan shows it; a map that cannot be
     // read is told and left out rather than failing the picture.
     DxfMapGeometry backgroundMap;

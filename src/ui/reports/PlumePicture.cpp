@@ -1,16 +1,15 @@
 #include "ui/reports/PlumePicture.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QPainter>
 #include <QTransform>
+#include <algorithm>
+#include <cmath>
 
 #include "model/Project.h"
 #include "run/PlumeLegend.h"
 #include "ui/common/ImageFile.h"
-#include "ui/siteplan/PlumeLegendPainter.h"
 #include "ui/common/QtText.h"
+#include "ui/siteplan/PlumeLegendPainter.h"
 #include "ui/siteplan/ScaleBarPainter.h"
 #include "ui/siteplan/SitePlanScene.h"
 
@@ -21,7 +20,8 @@ PlumePicture::PlumePicture(const Project& project, const DxfMapGeometry* map, co
     scene_->Rebuild(project, map, {});
     const int contaminant = project.plume.contaminantIndex;
     if (contaminant >= 0 && static_cast<std::size_t>(contaminant) < project.contaminants.size())
-        legendTitle_ = ToQString(PlumeLegendTitle(project.contaminants[static_cast<std::size_t>(contaminant)].name));
+        legendTitle_ = ToQString(
+            PlumeLegendTitle(project.contaminants[static_cast<std::size_t>(contaminant)].name));
     standard_ = PlumeStandard(project);
 }
 
@@ -39,11 +39,13 @@ void PlumePicture::Paint(QPainter& painter, const QSize& size) const {
     const double scale = std::min(map.width() / areaM_.width(), map.height() / areaM_.height());
     // The plan around the mapped area that fills the map's space.
     const QSizeF shownSize(map.width() / scale, map.height() / scale);
-    const QRectF shown(areaM_.center() - QPointF(0.5 * shownSize.width(), 0.5 * shownSize.height()), shownSize);
+    const QRectF shown(areaM_.center() - QPointF(0.5 * shownSize.width(), 0.5 * shownSize.height()),
+                       shownSize);
     painter.save();
     painter.setClipRect(map);
     // Plan metres have y north; the picture's y runs down.
-    painter.setTransform(QTransform(scale, 0.0, 0.0, -scale, -scale * shown.left(), scale * shown.bottom()));
+    painter.setTransform(
+        QTransform(scale, 0.0, 0.0, -scale, -scale * shown.left(), scale * shown.bottom()));
     scene_->render(&painter, shown, shown, Qt::IgnoreAspectRatio);
     painter.restore();
     // A printed map must be measurable: the scale bar in its corner.

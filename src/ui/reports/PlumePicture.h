@@ -1,10 +1,9 @@
 #pragma once
 
-#include <memory>
-
 #include <QRectF>
 #include <QSize>
 #include <QString>
+#include <memory>
 
 class QPainter;
 

@@ -3,16 +3,16 @@
 #include <QDate>
 #include <QFileInfo>
 
-#include "model/Project.h"
-#include "model/SimulationLevel.h"
 #include "base/NumberText.h"
 #include "base/TextFormat.h"
+#include "model/Project.h"
+#include "model/SimulationLevel.h"
 #include "settings/Translate.h"
-#include "ui/graphs/GraphBuilder.h"
-#include "ui/graphs/GraphResultKind.h"
-#include "ui/forms/InputCorrelationsDialog.h"
 #include "ui/common/InputText.h"
 #include "ui/common/QtText.h"
+#include "ui/forms/InputCorrelationsDialog.h"
+#include "ui/graphs/GraphBuilder.h"
+#include "ui/graphs/GraphResultKind.h"
 #include "ui/graphs/StatisticsTable.h"
 
 namespace varnex::ui {
@@ -99,7 +99,8 @@ bool AddStatisticsTable(ReportModel& model, const Project& project, const QStrin
         for (const auto& columnLines : lines)
             // An interval breaks after its dash, never before.
             cells.push_back(row < columnLines.size()
-                                ? ToQString(columnLines[row].value).replace(QStringLiteral(" - "), QStringLiteral("\u00a0- "))
+                                ? ToQString(columnLines[row].value)
+                                      .replace(QStringLiteral(" - "), QStringLiteral("\u00a0- "))
                                 : QString());
         table.rows.push_back(cells);
     }
@@ -122,10 +123,12 @@ void AddTravelTimeTable(ReportModel& model, const Project& project, StatisticsCh
     retarded.kind = StatisticsKind::retardedTravelTime;
     unretarded.kind = StatisticsKind::unretardedTravelTime;
     AddStatisticsTable(model, project, Tr(TranslatableText("Travel Times [years]")),
-                       {{Tr(TranslatableText("Retarded")), retarded}, {Tr(TranslatableText("Unretarded")), unretarded}});
+                       {{Tr(TranslatableText("Retarded")), retarded},
+                        {Tr(TranslatableText("Unretarded")), unretarded}});
 }
 
-void AddGraph(ReportModel& model, const Project& project, const GraphSelection& selection, bool logValues) {
+void AddGraph(ReportModel& model, const Project& project, const GraphSelection& selection,
+              bool logValues) {
     ReportBlock block;
     block.kind = ReportBlock::Kind::graph;
     block.graph = GraphBuilder::Build(project, selection);
@@ -153,7 +156,8 @@ void AddReceptorGraphs(ReportModel& model, const Project& project, int contamina
     selection.location.contaminant = contaminant;
     selection.location.receptor = receptor;
     selection.graphType = GraphType::cumulativeFrequency;
-    if (!project.timeSlices.empty()) selection.timeSlices = {static_cast<int>(project.timeSlices.size()) - 1};
+    if (!project.timeSlices.empty())
+        selection.timeSlices = {static_cast<int>(project.timeSlices.size()) - 1};
     AddGraph(model, project, selection, AllPositive(GraphBuilder::Build(project, selection)));
     selection.graphType = GraphType::timeHistory;
     selection.timeSlices.clear();
@@ -186,35 +190,45 @@ ReportModel ReportBuilder::ModelReport(const Project& project) {
 
     Heading(model, Tr(TranslatableText("Simulation")), 1);
     ReportBlock settings = PropertyTable();
-    settings.rows.push_back({Tr(TranslatableText("Simulation Level")), Tr(SimulationLevelName(project.simulationLevel).c_str())});
+    settings.rows.push_back({Tr(TranslatableText("Simulation Level")),
+                             Tr(SimulationLevelName(project.simulationLevel).c_str())});
     QStringList times;
     for (double years : project.timeSlices) times.push_back(Number(years));
-    settings.rows.push_back({Tr(TranslatableText("Time Slices [years]")), times.join(QStringLiteral(", "))});
-    settings.rows.push_back({Tr(TranslatableText("Retarded Travel in UZ")), YesNo(project.processes.retardedTravelUz)});
-    settings.rows.push_back({Tr(TranslatableText("Biodegradation in UZ")), YesNo(project.processes.biodegradationUz)});
     settings.rows.push_back(
-        {Tr(TranslatableText("Retarded Travel in Aquifer")), YesNo(project.processes.retardedTravelAquifer)});
+        {Tr(TranslatableText("Time Slices [years]")), times.join(QStringLiteral(", "))});
     settings.rows.push_back(
-        {Tr(TranslatableText("Biodegradation in Aquifer")), YesNo(project.processes.biodegradationAquifer)});
+        {Tr(TranslatableText("Retarded Travel in UZ")), YesNo(project.processes.retardedTravelUz)});
+    settings.rows.push_back(
+        {Tr(TranslatableText("Biodegradation in UZ")), YesNo(project.processes.biodegradationUz)});
+    settings.rows.push_back({Tr(TranslatableText("Retarded Travel in Aquifer")),
+                             YesNo(project.processes.retardedTravelAquifer)});
+    settings.rows.push_back({Tr(TranslatableText("Biodegradation in Aquifer")),
+                             YesNo(project.processes.biodegradationAquifer)});
     model.blocks.push_back(std::move(settings));
 
     for (const Source& source : project.sources) {
-        Heading(model, Tr(TranslatableText("Source")) + QStringLiteral(": ") + ToQString(source.name), 1);
+        Heading(model,
+                Tr(TranslatableText("Source")) + QStringLiteral(": ") + ToQString(source.name), 1);
         ReportBlock inputs = PropertyTable();
         AddInputs(inputs, source);
         model.blocks.push_back(std::move(inputs));
         for (const SourceContaminant& entry : source.inventory) {
             if (!entry.active) continue; // an inactive entry takes no part in any run
             const Contaminant* contaminant = project.FindContaminant(entry.contaminant);
-            Heading(model, Tr(TranslatableText("Contaminant")) + QStringLiteral(": ") +
-                               (contaminant ? ToQString(contaminant->name) : QString::number(entry.contaminant)),
+            Heading(model,
+                    Tr(TranslatableText("Contaminant")) + QStringLiteral(": ") +
+                        (contaminant ? ToQString(contaminant->name)
+                                     : QString::number(entry.contaminant)),
                     2);
             ReportBlock table = PropertyTable();
             AddInputs(table, entry);
             for (const auto& [pathwayIndex, properties] : entry.pathwayProperties) {
-                if (pathwayIndex < 0 || static_cast<std::size_t>(pathwayIndex) >= source.pathways.size()) continue;
-                const QString prefix = ToQString(source.pathways[static_cast<std::size_t>(pathwayIndex)].name) +
-                                       QStringLiteral(": ");
+                if (pathwayIndex < 0 ||
+                    static_cast<std::size_t>(pathwayIndex) >= source.pathways.size())
+                    continue;
+                const QString prefix =
+                    ToQString(source.pathways[static_cast<std::size_t>(pathwayIndex)].name) +
+                    QStringLiteral(": ");
                 ReportBlock pathwayRows = PropertyTable();
                 AddInputs(pathwayRows, properties);
                 for (QStringList& row : pathwayRows.rows) {
@@ -225,7 +239,10 @@ ReportModel ReportBuilder::ModelReport(const Project& project) {
             model.blocks.push_back(std::move(table));
         }
         for (const UnsaturatedPathway& pathway : source.pathways) {
-            Heading(model, Tr(TranslatableText("Unsaturated Pathway")) + QStringLiteral(": ") + ToQString(pathway.name), 2);
+            Heading(model,
+                    Tr(TranslatableText("Unsaturated Pathway")) + QStringLiteral(": ") +
+                        ToQString(pathway.name),
+                    2);
             ReportBlock table = PropertyTable();
             table.rows.push_back({Tr(TranslatableText("Flow Model")),
                                   pathway.DualPorosity() ? Tr(TranslatableText("Dual Porosity"))
@@ -239,17 +256,23 @@ ReportModel ReportBuilder::ModelReport(const Project& project) {
         Heading(model, Tr(TranslatableText("Receptors")), 1);
         ReportBlock table;
         table.kind = ReportBlock::Kind::table;
-        table.header = {Tr(TranslatableText("Name")), Tr(TranslatableText("X [m]")), Tr(TranslatableText("Y [m]"))};
+        table.header = {Tr(TranslatableText("Name")), Tr(TranslatableText("X [m]")),
+                        Tr(TranslatableText("Y [m]"))};
         table.columnWeights = {2.0, 1.0, 1.0};
         for (const Receptor& receptor : project.receptors)
-            table.rows.push_back({ToQString(receptor.name), Number(receptor.x), Number(receptor.y)});
+            table.rows.push_back(
+                {ToQString(receptor.name), Number(receptor.x), Number(receptor.y)});
         model.blocks.push_back(std::move(table));
     }
 
     for (const Contaminant& contaminant : project.contaminants) {
-        Heading(model, Tr(TranslatableText("Contaminant")) + QStringLiteral(": ") + ToQString(contaminant.name), 1);
+        Heading(model,
+                Tr(TranslatableText("Contaminant")) + QStringLiteral(": ") +
+                    ToQString(contaminant.name),
+                1);
         ReportBlock table = PropertyTable();
-        table.rows.push_back({Tr(TranslatableText("Water Quality Standard [mg/l]")), Number(contaminant.standard)});
+        table.rows.push_back(
+            {Tr(TranslatableText("Water Quality Standard [mg/l]")), Number(contaminant.standard)});
         AddInputs(table, contaminant);
         model.blocks.push_back(std::move(table));
     }
@@ -257,7 +280,8 @@ ReportModel ReportBuilder::ModelReport(const Project& project) {
     if (project.simulationLevel >= SimulationLevel::level3) {
         Heading(model, Tr(TranslatableText("Aquifer")), 1);
         ReportBlock table = PropertyTable();
-        table.rows.push_back({Tr(TranslatableText("Flow Direction [degrees]")), Number(project.aquifer.flowDirection)});
+        table.rows.push_back({Tr(TranslatableText("Flow Direction [degrees]")),
+                              Number(project.aquifer.flowDirection)});
         AddInputs(table, project.aquifer);
         model.blocks.push_back(std::move(table));
     }
@@ -268,18 +292,20 @@ ReportModel ReportBuilder::ModelReport(const Project& project) {
         Heading(model, Tr(TranslatableText("Input Correlations")), 1);
         ReportBlock table;
         table.kind = ReportBlock::Kind::table;
-        table.header = {Tr(TranslatableText("Correlation name")), Tr(TranslatableText("Correlated Parameter")),
-                        Tr(TranslatableText("Parameter Correlated To")), Tr(TranslatableText("Value"))};
+        table.header = {
+            Tr(TranslatableText("Correlation name")), Tr(TranslatableText("Correlated Parameter")),
+            Tr(TranslatableText("Parameter Correlated To")), Tr(TranslatableText("Value"))};
         table.columnWeights = {1.2, 1.6, 1.6, 0.6};
         table.numbersRight = false;
         // Naming the inputs reads the project only; the catalogue is built
         // from non-const owners because the correlation dialog edits them.
         const auto inputs = InputCorrelationsDialog::ProjectInputs(const_cast<Project&>(project));
         for (const auto& [reference, record] : project.correlations)
-            table.rows.push_back({ToQString(record.name),
-                                  InputCorrelationsDialog::NameAmong(inputs, record.correlatedParameter),
-                                  InputCorrelationsDialog::NameAmong(inputs, record.referenceParameter),
-                                  ToQString(FormatG(record.value))});
+            table.rows.push_back(
+                {ToQString(record.name),
+                 InputCorrelationsDialog::NameAmong(inputs, record.correlatedParameter),
+                 InputCorrelationsDialog::NameAmong(inputs, record.referenceParameter),
+                 ToQString(FormatG(record.value))});
         model.blocks.push_back(std::move(table));
     }
     return model;
@@ -292,7 +318,8 @@ ReportModel ReportBuilder::ResultsReport(const Project& project) {
     if (!project.resultsValid) return model;
     {
         ReportBlock run = PropertyTable();
-        run.rows.push_back({Tr(TranslatableText("Simulation Level")), Tr(SimulationLevelName(project.simulationLevel).c_str())});
+        run.rows.push_back({Tr(TranslatableText("Simulation Level")),
+                            Tr(SimulationLevelName(project.simulationLevel).c_str())});
         model.blocks.push_back(std::move(run));
     }
 
@@ -305,7 +332,8 @@ ReportModel ReportBuilder::ResultsReport(const Project& project) {
         if (atReceptors) {
             // The sum over every source is what reaches the receptor.
             for (std::size_t r = 0; r < project.receptors.size(); ++r) {
-                Heading(model, name + QStringLiteral(" - ") + ToQString(project.receptors[r].name), 1);
+                Heading(model, name + QStringLiteral(" - ") + ToQString(project.receptors[r].name),
+                        1);
                 choice.source = ResultLocation::total;
                 choice.receptor = static_cast<int>(r);
                 choice.measuredAt = MeasuredAt::receptor;
@@ -326,7 +354,8 @@ ReportModel ReportBuilder::ResultsReport(const Project& project) {
             for (std::size_t p = 0; p < source.pathways.size(); ++p) {
                 choice.measuredAt = MeasuredAt::firstPathway + static_cast<int>(p);
                 const std::size_t before = model.blocks.size();
-                Heading(model, ToQString(StatisticsTable::PathwayEntry(source.pathways[p].name)), 2);
+                Heading(model, ToQString(StatisticsTable::PathwayEntry(source.pathways[p].name)),
+                        2);
                 const std::size_t withHeading = model.blocks.size();
                 choice.kind = StatisticsKind::concentration;
                 AddTimeTable(model, project, choice);
@@ -351,7 +380,8 @@ ReportModel ReportBuilder::ResultsReport(const Project& project) {
         }
         const std::size_t before = model.blocks.size();
         Heading(model, Tr(StatisticsKind::Caption(StatisticsKind::aquiferFlow)), 1);
-        if (!AddStatisticsTable(model, project, Tr(StatisticsKind::Caption(StatisticsKind::aquiferFlow)), columns))
+        if (!AddStatisticsTable(model, project,
+                                Tr(StatisticsKind::Caption(StatisticsKind::aquiferFlow)), columns))
             model.blocks.resize(before);
     }
     return model;

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <vector>
-
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "ui/graphs/CTChart.h"
 #include "ui/graphs/GraphContent.h"

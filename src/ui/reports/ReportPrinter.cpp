@@ -1,9 +1,5 @@
 #include "ui/reports/ReportPrinter.h"
 
-#include <algorithm>
-#include <numeric>
-#include <vector>
-
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -12,6 +8,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <algorithm>
+#include <numeric>
+#include <vector>
 
 #include "base/TextFormat.h"
 #include "settings/Translate.h"
@@ -112,7 +111,8 @@ public:
                const std::vector<Page>& pages) const {
         for (std::size_t p = 0; p < pages.size(); ++p) {
             if (p > 0) device.newPage();
-            PaintMargins(painter, model.title, static_cast<int>(p) + 1, static_cast<int>(pages.size()));
+            PaintMargins(painter, model.title, static_cast<int>(p) + 1,
+                         static_cast<int>(pages.size()));
             for (const Placement& placement : pages[p]) PaintPlacement(painter, placement);
         }
     }
@@ -123,16 +123,18 @@ public:
         painter.setPen(QColor(0x40, 0x40, 0x40));
         const double line = QFontMetricsF(margin_, &device_).height();
         const QRectF top(0.0, 0.0, width_, line);
-        painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter,
-                         QFontMetricsF(margin_, &device_).elidedText(title, Qt::ElideRight, width_ * 0.7));
+        painter.drawText(
+            top, Qt::AlignLeft | Qt::AlignVCenter,
+            QFontMetricsF(margin_, &device_).elidedText(title, Qt::ElideRight, width_ * 0.7));
         painter.drawText(top, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Varnex"));
         painter.setPen(QPen(QColor(0x80, 0x80, 0x80), Mm(0.2)));
         painter.drawLine(QPointF(0.0, line + Mm(1.0)), QPointF(width_, line + Mm(1.0)));
         painter.setPen(QColor(0x40, 0x40, 0x40));
         const QRectF bottom(0.0, height_ - line, width_, line);
-        painter.drawText(bottom, Qt::AlignHCenter | Qt::AlignVCenter,
-                         ToQString(FormatText(TranslateFormat("Page %d of %d"),
-                                              {static_cast<long long>(page), static_cast<long long>(pages)})));
+        painter.drawText(
+            bottom, Qt::AlignHCenter | Qt::AlignVCenter,
+            ToQString(FormatText(TranslateFormat("Page %d of %d"),
+                                 {static_cast<long long>(page), static_cast<long long>(pages)})));
         painter.restore();
     }
 
@@ -142,7 +144,8 @@ public:
         painter.save();
         painter.translate(target.topLeft());
         painter.scale(scale, scale);
-        CTChart::Render(content, settings, painter, QRectF(0.0, 0.0, target.width() / scale, target.height() / scale));
+        CTChart::Render(content, settings, painter,
+                        QRectF(0.0, 0.0, target.width() / scale, target.height() / scale));
         painter.restore();
     }
 
@@ -163,8 +166,9 @@ private:
     double TextHeight(const QFont& font, const QString& text, double width) const {
         const QFontMetricsF metrics(font, &device_);
         if (text.isEmpty()) return metrics.height();
-        return std::max(metrics.height(),
-                        metrics.boundingRect(QRectF(0.0, 0.0, width, 1e9), Qt::TextWordWrap, text).height());
+        return std::max(
+            metrics.height(),
+            metrics.boundingRect(QRectF(0.0, 0.0, width, 1e9), Qt::TextWordWrap, text).height());
     }
 
     double Gap(const ReportBlock& block) const {
@@ -175,13 +179,15 @@ private:
     double Height(const ReportBlock& block) const {
         switch (block.kind) {
         case ReportBlock::Kind::heading:
-            return TextHeight(block.level == 1 ? heading1_ : heading2_, block.text, width_) + Mm(1.5);
+            return TextHeight(block.level == 1 ? heading1_ : heading2_, block.text, width_) +
+                   Mm(1.5);
         case ReportBlock::Kind::paragraph: return TextHeight(body_, block.text, width_);
         case ReportBlock::Kind::titleBlock: {
             double h = 2.0 * Padding();
             const double labelWidth = TitleLabelWidth(block);
             for (const QStringList& row : block.rows)
-                h += TextHeight(body_, row.value(1), width_ - labelWidth - 3.0 * Padding()) + Mm(0.8);
+                h += TextHeight(body_, row.value(1), width_ - labelWidth - 3.0 * Padding()) +
+                     Mm(0.8);
             return h;
         }
         case ReportBlock::Kind::graph: return std::min(Mm(graphHeightMm), BodyHeight());
@@ -196,7 +202,8 @@ private:
     // What must fit under a heading: the block's first line, or for a table
     // its header and first row.
     double LeadHeight(const ReportBlock& block) const {
-        if (block.kind != ReportBlock::Kind::table) return std::min(Height(block), BodyHeight() * 0.5);
+        if (block.kind != ReportBlock::Kind::table)
+            return std::min(Height(block), BodyHeight() * 0.5);
         const std::vector<double> widths = ColumnWidths(block);
         double h = RowHeight(block.header, widths, true);
         if (!block.rows.empty()) h += RowHeight(block.rows.front(), widths, false);
@@ -206,7 +213,8 @@ private:
     double TitleLabelWidth(const ReportBlock& block) const {
         const QFontMetricsF metrics(tableBold_, &device_);
         double widest = 0.0;
-        for (const QStringList& row : block.rows) widest = std::max(widest, metrics.horizontalAdvance(row.value(0)));
+        for (const QStringList& row : block.rows)
+            widest = std::max(widest, metrics.horizontalAdvance(row.value(0)));
         return widest + 2.0 * Padding();
     }
 
@@ -221,8 +229,10 @@ private:
         const QFontMetricsF bold(tableBold_, &device_), plain(table_, &device_);
         auto widen = [&](const QStringList& cells, const QFontMetricsF& metrics) {
             for (std::size_t c = 0; c < columns; ++c)
-                for (const QString& word : cells.value(static_cast<int>(c)).split(QLatin1Char(' '), Qt::SkipEmptyParts))
-                    widths[c] = std::max(widths[c], metrics.horizontalAdvance(word) + 2.0 * Padding() + 1.0);
+                for (const QString& word :
+                     cells.value(static_cast<int>(c)).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                    widths[c] = std::max(widths[c],
+                                         metrics.horizontalAdvance(word) + 2.0 * Padding() + 1.0);
         };
         widen(block.header, bold);
         for (const QStringList& row : block.rows) widen(row, plain);
@@ -237,12 +247,15 @@ private:
         for (int pass = 0; pass < static_cast<int>(columns); ++pass) {
             double freeWidth = width_, freeWeight = 0.0;
             for (std::size_t c = 0; c < columns; ++c) {
-                if (fixed[c]) freeWidth -= widths[c];
-                else freeWeight += weights[c];
+                if (fixed[c])
+                    freeWidth -= widths[c];
+                else
+                    freeWeight += weights[c];
             }
             bool changed = false;
             for (std::size_t c = 0; c < columns; ++c)
-                if (!fixed[c] && freeWidth * weights[c] / freeWeight < widths[c]) fixed[c] = changed = true;
+                if (!fixed[c] && freeWidth * weights[c] / freeWeight < widths[c])
+                    fixed[c] = changed = true;
             if (!changed) {
                 for (std::size_t c = 0; c < columns; ++c)
                     if (!fixed[c]) widths[c] = freeWidth * weights[c] / freeWeight;
@@ -252,16 +265,18 @@ private:
         return widths;
     }
 
-    double RowHeight(const QStringList& cells, const std::vector<double>& widths, bool header) const {
+    double RowHeight(const QStringList& cells, const std::vector<double>& widths,
+                     bool header) const {
         double h = 0.0;
         for (std::size_t c = 0; c < widths.size(); ++c)
-            h = std::max(h, TextHeight(header ? tableBold_ : table_, cells.value(static_cast<int>(c)),
-                                       widths[c] - 2.0 * Padding()));
+            h = std::max(h,
+                         TextHeight(header ? tableBold_ : table_, cells.value(static_cast<int>(c)),
+                                    widths[c] - 2.0 * Padding()));
         return h + 2.0 * Padding();
     }
 
-    void PaintRow(QPainter& painter, const QStringList& cells, const std::vector<double>& widths, double y,
-                  double h, bool header, bool numbersRight) const {
+    void PaintRow(QPainter& painter, const QStringList& cells, const std::vector<double>& widths,
+                  double y, double h, bool header, bool numbersRight) const {
         painter.setFont(header ? tableBold_ : table_);
         double x = 0.0;
         const QPen grid(QColor(0x90, 0x90, 0x90), Mm(0.15));
@@ -272,7 +287,8 @@ private:
             painter.setPen(grid);
             painter.drawRect(cell);
             painter.setPen(Qt::black);
-            const Qt::Alignment align = c == 0 || header || !numbersRight ? Qt::AlignLeft : Qt::AlignRight;
+            const Qt::Alignment align =
+                c == 0 || header || !numbersRight ? Qt::AlignLeft : Qt::AlignRight;
             painter.drawText(cell.adjusted(Padding(), Padding(), -Padding(), -Padding()),
                              static_cast<int>(align | Qt::AlignVCenter) | Qt::TextWordWrap,
                              cells.value(static_cast<int>(c)));
@@ -293,13 +309,15 @@ private:
             painter.drawText(QRectF(0.0, placement.y, width_, h), Qt::TextWordWrap, block.text);
             if (block.level == 1) {
                 painter.setPen(QPen(QColor(0x1a, 0x3a, 0x6a), Mm(0.3)));
-                painter.drawLine(QPointF(0.0, placement.y + h + Mm(0.6)), QPointF(width_, placement.y + h + Mm(0.6)));
+                painter.drawLine(QPointF(0.0, placement.y + h + Mm(0.6)),
+                                 QPointF(width_, placement.y + h + Mm(0.6)));
             }
             break;
         }
         case ReportBlock::Kind::paragraph:
             painter.setFont(body_);
-            painter.drawText(QRectF(0.0, placement.y, width_, Height(block)), Qt::TextWordWrap, block.text);
+            painter.drawText(QRectF(0.0, placement.y, width_, Height(block)), Qt::TextWordWrap,
+                             block.text);
             break;
         case ReportBlock::Kind::titleBlock: {
             const double h = Height(block);
@@ -313,8 +331,8 @@ private:
                 const double valueWidth = width_ - labelWidth - 3.0 * Padding();
                 const double rowHeight = TextHeight(body_, row.value(1), valueWidth);
                 painter.setFont(tableBold_);
-                painter.drawText(QRectF(Padding(), y, labelWidth, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                                 row.value(0));
+                painter.drawText(QRectF(Padding(), y, labelWidth, rowHeight),
+                                 Qt::AlignLeft | Qt::AlignVCenter, row.value(0));
                 painter.setFont(body_);
                 painter.drawText(QRectF(labelWidth + 2.0 * Padding(), y, valueWidth, rowHeight),
                                  Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, row.value(1));
@@ -323,7 +341,8 @@ private:
             break;
         }
         case ReportBlock::Kind::graph:
-            PaintGraph(painter, block.graph, block.chart, QRectF(0.0, placement.y, width_, Height(block)));
+            PaintGraph(painter, block.graph, block.chart,
+                       QRectF(0.0, placement.y, width_, Height(block)));
             break;
         case ReportBlock::Kind::table: {
             const std::vector<double> widths = ColumnWidths(block);
@@ -353,7 +372,8 @@ private:
 };
 
 void UseReportMargins(QPagedPaintDevice& device) {
-    device.setPageMargins(QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter);
+    device.setPageMargins(QMarginsF(marginMm, marginMm, marginMm, marginMm),
+                          QPageLayout::Millimeter);
 }
 
 } // namespace
@@ -394,7 +414,8 @@ bool ReportPrinter::WritePdf(const ReportModel& model, const QString& path, QStr
     }
     const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : QString();
     file.close();
-    if (pages == 0 || !reason.isEmpty() || !QFileInfo(path).isFile() || QFileInfo(path).size() == 0) {
+    if (pages == 0 || !reason.isEmpty() || !QFileInfo(path).isFile() ||
+        QFileInfo(path).size() == 0) {
         error = ToQString(Translate("Failed to write to file ")) + path;
         if (!reason.isEmpty()) error += QLatin1Char('\n') + reason;
         return false;
@@ -402,8 +423,8 @@ bool ReportPrinter::WritePdf(const ReportModel& model, const QString& path, QStr
     return true;
 }
 
-bool ReportPrinter::PrintGraph(const QString& title, const GraphContent& content, const ChartSettings& settings,
-                               QPagedPaintDevice& device) {
+bool ReportPrinter::PrintGraph(const QString& title, const GraphContent& content,
+                               const ChartSettings& settings, QPagedPaintDevice& device) {
     // A graph is wider than high: the page turns for it, and back after.
     const QPageLayout previous = device.pageLayout();
     UseReportMargins(device);
@@ -416,7 +437,8 @@ bool ReportPrinter::PrintGraph(const QString& title, const GraphContent& content
     painter.setRenderHint(QPainter::Antialiasing);
     const PageLayout layout(device);
     layout.PaintMargins(painter, title, 1, 1);
-    layout.PaintGraph(painter, content, settings, QRectF(0.0, layout.BodyTop(), layout.Width(), layout.BodyHeight()));
+    layout.PaintGraph(painter, content, settings,
+                      QRectF(0.0, layout.BodyTop(), layout.Width(), layout.BodyHeight()));
     painter.end();
     device.setPageLayout(previous);
     return true;

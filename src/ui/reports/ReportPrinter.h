@@ -27,8 +27,8 @@ public:
     static bool WritePdf(const ReportModel& model, const QString& path, QString& error);
 
     // One graph on one page, under the header line.
-    static bool PrintGraph(const QString& title, const GraphContent& content, const ChartSettings& settings,
-                           QPagedPaintDevice& device);
+    static bool PrintGraph(const QString& title, const GraphContent& content,
+                           const ChartSettings& settings, QPagedPaintDevice& device);
 
     // The printer the print and page setup commands share, so a page setup
     // holds for the next print.

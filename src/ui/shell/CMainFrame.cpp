@@ -1,10 +1,5 @@
 #include "ui/shell/CMainFrame.h"
 
-#include <array>
-#include <cstdio>
-#include <initializer_list>
-#include <vector>
-
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -22,45 +17,49 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <array>
+#include <cstdio>
+#include <initializer_list>
+#include <vector>
 
-#include "model/Project.h"
 #include "archive/FileVersion.h"
-#include "persist/ProjectJson.h"
 #include "base/Exception.h"
-#include "settings/LanguageList.h"
 #include "base/ProgramPaths.h"
 #include "base/TextFormat.h"
+#include "model/Project.h"
+#include "persist/ProjectJson.h"
+#include "settings/LanguageList.h"
 #include "settings/Translate.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/DistributionMessages.h"
-#include "ui/siteplan/CPhaseView.h"
+#include "ui/common/DialogPrompts.h"
+#include "ui/common/ImageFile.h"
+#include "ui/common/QtText.h"
+#include "ui/common/ToolIcons.h"
+#include "ui/forms/FormDialog.h"
+#include "ui/forms/InputCorrelationsDialog.h"
+#include "ui/forms/PropertyGrid.h"
+#include "ui/forms/ValidationList.h"
+#include "ui/graphs/GraphWindow.h"
+#include "ui/graphs/SensitivityDialog.h"
+#include "ui/graphs/StatisticsView.h"
+#include "ui/reports/PlumePicture.h"
+#include "ui/reports/ReportModel.h"
+#include "ui/reports/ReportPrinter.h"
 #include "ui/shell/CVarnexDoc.h"
 #include "ui/shell/CVarnexView.h"
-#include "ui/common/DialogPrompts.h"
-#include "ui/forms/FormDialog.h"
-#include "ui/graphs/GraphWindow.h"
 #include "ui/shell/HelpWindow.h"
-#include "ui/common/ImageFile.h"
-#include "ui/forms/InputCorrelationsDialog.h"
 #include "ui/shell/MenuCaption.h"
-#include "ui/siteplan/PlumeDialog.h"
-#include "ui/reports/PlumePicture.h"
-#include "ui/siteplan/PlumeProgressDialog.h"
 #include "ui/shell/ProgramOptionsDialog.h"
 #include "ui/shell/ProjectExplorer.h"
 #include "ui/shell/ProjectWizard.h"
-#include "ui/forms/PropertyGrid.h"
-#include "ui/forms/ValidationList.h"
-#include "ui/common/QtText.h"
-#include "ui/reports/ReportModel.h"
-#include "ui/reports/ReportPrinter.h"
 #include "ui/shell/RunProgressDialog.h"
-#include "ui/graphs/SensitivityDialog.h"
+#include "ui/shell/WindowStateStore.h"
+#include "ui/siteplan/CPhaseView.h"
+#include "ui/siteplan/PlumeDialog.h"
+#include "ui/siteplan/PlumeProgressDialog.h"
 #include "ui/siteplan/SitePlanPlumeItem.h"
 #include "ui/siteplan/SitePlanScene.h"
-#include "ui/graphs/StatisticsView.h"
-#include "ui/common/ToolIcons.h"
-#include "ui/shell/WindowStateStore.h"
 
 namespace varnex::ui {
 
@@ -208,15 +207,21 @@ constexpr std::array<Command, 0> pendingCommands{};
 // Commands that look at the results of the last run: available only while
 // those results belong to the current model.
 constexpr Command resultCommands[] = {
-    Command::resultsStatistics, Command::resultsGraphical, Command::resultsSensitivity,
+    Command::resultsStatistics,
+    Command::resultsGraphical,
+    Command::resultsSensitivity,
     Command::filePrintResults,
 };
 
-constexpr Command levelCommands[] = {Command::modelLevel1, Command::modelLevel2, Command::modelLevel3,
-                                     Command::modelLevel3a};
+constexpr Command levelCommands[] = {Command::modelLevel1, Command::modelLevel2,
+                                     Command::modelLevel3, Command::modelLevel3a};
 
-QString ProjectFileFilter() { return ToQString(Translate("Varnex Files")) + QStringLiteral(" (*.vnx)"); }
-QString JsonFileFilter() { return ToQString(Translate("JSON Files")) + QStringLiteral(" (*.json)"); }
+QString ProjectFileFilter() {
+    return ToQString(Translate("Varnex Files")) + QStringLiteral(" (*.vnx)");
+}
+QString JsonFileFilter() {
+    return ToQString(Translate("JSON Files")) + QStringLiteral(" (*.json)");
+}
 
 QString WithSuffix(QString path, const QString& suffix) {
     if (!path.isEmpty() && QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
@@ -230,7 +235,8 @@ QString RecentFileText(int index, const QString& path) {
     QString shown = QDir::toNativeSeparators(path);
     if (shown.size() > 48) {
         const QFileInfo info(path);
-        shown = QStringLiteral("...") + QDir::separator() + info.dir().dirName() + QDir::separator() + info.fileName();
+        shown = QStringLiteral("...") + QDir::separator() + info.dir().dirName() +
+                QDir::separator() + info.fileName();
     }
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
@@ -239,8 +245,8 @@ QString RecentFileText(int index, const QString& path) {
 } // namespace
 
 CMainFrame::CMainFrame(UserInterfaceSettings& settings, QWidget* parent)
-    : QMainWindow(parent), settings_(settings), document_(new CVarnexDoc(this)), view_(new CVarnexView(this)),
-      dialogPrompts_(std::make_unique<DialogPrompts>(this)) {
+    : QMainWindow(parent), settings_(settings), document_(new CVarnexDoc(this)),
+      view_(new CVarnexView(this)), dialogPrompts_(std::make_unique<DialogPrompts>(this)) {
     setObjectName(QStringLiteral("MainFrame"));
     setCentralWidget(view_);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
@@ -260,13 +266,15 @@ CMainFrame::CMainFrame(UserInterfaceSettings& settings, QWidget* parent)
     connect(view_->PhaseView(), &CPhaseView::CursorMoved, this, &CMainFrame::ShowCursorPosition);
     connect(view_->PhaseView(), &CPhaseView::ProjectEdited, this,
             [this] { OnProjectEdited(PhaseView()->LastEditName()); });
-    connect(view_->PhaseView(), &CPhaseView::SourceFormRequested, this, [this](int sourceIndex, int form) {
-        OpenSourceForm(sourceIndex, SourceFormKind(form));
-    });
+    connect(
+        view_->PhaseView(), &CPhaseView::SourceFormRequested, this,
+        [this](int sourceIndex, int form) { OpenSourceForm(sourceIndex, SourceFormKind(form)); });
     connect(view_->PhaseView(), &CPhaseView::ReceptorFormRequested, this,
             [this](int) { EditWithForm(FormKind::receptors); });
-    connect(view_->PhaseView(), &CPhaseView::PlumeMapSaveRequested, this, &CMainFrame::OnSavePlumeMap);
-    connect(view_->PhaseView(), &CPhaseView::DxfOptionsRequested, this, &CMainFrame::OnViewDxfOptions);
+    connect(view_->PhaseView(), &CPhaseView::PlumeMapSaveRequested, this,
+            &CMainFrame::OnSavePlumeMap);
+    connect(view_->PhaseView(), &CPhaseView::DxfOptionsRequested, this,
+            &CMainFrame::OnViewDxfOptions);
     PhaseView()->SetProject(&document_->GetProject());
     OnProjectReplaced();
     UpdateTitle();
@@ -287,8 +295,10 @@ void CMainFrame::CreateActions() {
     for (QAction*& action : actions_) action = new QAction(this);
     QStyle* appearance = style();
     CommandAction(Command::fileNew)->setIcon(appearance->standardIcon(QStyle::SP_FileIcon));
-    CommandAction(Command::fileOpen)->setIcon(appearance->standardIcon(QStyle::SP_DialogOpenButton));
-    CommandAction(Command::fileSave)->setIcon(appearance->standardIcon(QStyle::SP_DialogSaveButton));
+    CommandAction(Command::fileOpen)
+        ->setIcon(appearance->standardIcon(QStyle::SP_DialogOpenButton));
+    CommandAction(Command::fileSave)
+        ->setIcon(appearance->standardIcon(QStyle::SP_DialogSaveButton));
     CommandAction(Command::filePrintModel)->setIcon(ToolIcons::Print());
     CommandAction(Command::viewProjectExplorer)->setIcon(ToolIcons::Explorer());
     CommandAction(Command::viewProperties)->setIcon(ToolIcons::Properties());
@@ -298,13 +308,15 @@ void CMainFrame::CreateActions() {
     CommandAction(Command::viewZoomOut)->setIcon(ToolIcons::ZoomOut());
     CommandAction(Command::modelRun)->setIcon(ToolIcons::Run());
 
-    for (Command toggle : {Command::viewToolbar, Command::viewDrawingToolbar, Command::viewStatusBar,
-                           Command::viewProjectExplorer, Command::viewProperties}) {
+    for (Command toggle :
+         {Command::viewToolbar, Command::viewDrawingToolbar, Command::viewStatusBar,
+          Command::viewProjectExplorer, Command::viewProperties}) {
         CommandAction(toggle)->setCheckable(true);
         CommandAction(toggle)->setChecked(true);
     }
     // The site plan's own switches, checked as the plan shows them.
-    for (Command toggle : {Command::viewAquiferFlowArrow, Command::viewPan, Command::viewPlumeLegend})
+    for (Command toggle :
+         {Command::viewAquiferFlowArrow, Command::viewPan, Command::viewPlumeLegend})
         CommandAction(toggle)->setCheckable(true);
     levelGroup_ = new QActionGroup(this);
     for (Command level : levelCommands) {
@@ -375,7 +387,8 @@ void CMainFrame::ConnectActions() {
     follow(Command::viewDrawingToolbar, geometryBar_->toggleViewAction(), geometryBar_);
     follow(Command::viewProjectExplorer, explorerDock_->toggleViewAction(), explorerDock_);
     follow(Command::viewProperties, propertiesDock_->toggleViewAction(), propertiesDock_);
-    connect(CommandAction(Command::viewStatusBar), &QAction::triggered, statusBar(), &QWidget::setVisible);
+    connect(CommandAction(Command::viewStatusBar), &QAction::triggered, statusBar(),
+            &QWidget::setVisible);
 }
 
 void CMainFrame::CreateToolBars() {
@@ -393,8 +406,8 @@ void CMainFrame::CreateToolBars() {
     geometryBar_ = addToolBar(QString());
     geometryBar_->setObjectName(QStringLiteral("GeometryEditingBar"));
     geometryBar_->setIconSize(QSize(20, 20));
-    for (Command command :
-         {Command::sourceNewSource, Command::receptorNewReceptor, Command::viewZoomIn, Command::viewZoomOut})
+    for (Command command : {Command::sourceNewSource, Command::receptorNewReceptor,
+                            Command::viewZoomIn, Command::viewZoomOut})
         geometryBar_->addAction(CommandAction(command));
 }
 
@@ -457,22 +470,17 @@ void CMainFrame::BuildMenus() {
             open.push_back(open.empty() ? menuBar()->addMenu(title) : open.back()->addMenu(title));
             break;
         }
-        case MenuEntry::Kind::end:
-            open.pop_back();
-            break;
-        case MenuEntry::Kind::separator:
-            open.back()->addSeparator();
-            break;
-        case MenuEntry::Kind::recentFiles:
-            AddRecentFileEntries(open.back());
-            break;
+        case MenuEntry::Kind::end: open.pop_back(); break;
+        case MenuEntry::Kind::separator: open.back()->addSeparator(); break;
+        case MenuEntry::Kind::recentFiles: AddRecentFileEntries(open.back()); break;
         case MenuEntry::Kind::command: {
             const MenuCaption caption(entry.caption, Translate(entry.caption));
             QAction* action = CommandAction(entry.command);
             action->setText(caption.Text());
             action->setToolTip(caption.PlainText());
-            action->setShortcut(entry.shortcut[0] ? QKeySequence(QString::fromLatin1(entry.shortcut))
-                                                  : caption.Shortcut());
+            action->setShortcut(entry.shortcut[0]
+                                    ? QKeySequence(QString::fromLatin1(entry.shortcut))
+                                    : caption.Shortcut());
             open.back()->addAction(action);
             break;
         }
@@ -480,7 +488,8 @@ void CMainFrame::BuildMenus() {
     }
     // Redo answers both keys in common use.
     CommandAction(Command::editRedo)
-        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     UpdateCommandStates();
 }
 
@@ -524,7 +533,8 @@ void CMainFrame::UpdateCommandStates() {
     CommandAction(Command::viewStatusBar)->setChecked(!statusBar()->isHidden());
     CommandAction(Command::viewAquiferFlowArrow)->setChecked(PhaseView()->FlowArrowVisible());
     CommandAction(Command::viewPlumeLegend)->setChecked(PhaseView()->PlumeLegendVisible());
-    CommandAction(Command::viewPan)->setChecked(PhaseView()->CurrentMode() == CPhaseView::Mode::pan);
+    CommandAction(Command::viewPan)
+        ->setChecked(PhaseView()->CurrentMode() == CPhaseView::Mode::pan);
     UpdateUndoCommands();
 }
 
@@ -532,15 +542,16 @@ void CMainFrame::UpdateUndoCommands() {
     const auto update = [](QAction* action, bool possible, const char* caption, const char* format,
                            const char* edit) {
         action->setEnabled(possible);
-        const QString text = possible && edit[0] ? ToQString(FormatText(TranslateFormat(format), {Translate(edit)}))
-                                                 : MenuCaption(caption, Translate(caption)).Text();
+        const QString text = possible && edit[0]
+                                 ? ToQString(FormatText(TranslateFormat(format), {Translate(edit)}))
+                                 : MenuCaption(caption, Translate(caption)).Text();
         action->setText(text);
         action->setToolTip(MenuCaption("", ToStdString(text)).PlainText());
     };
-    update(CommandAction(Command::editUndo), document_->CanUndo(), TranslatableText("&Undo\tCtrl+Z"),
-           TranslatableText("&Undo %s"), document_->UndoName());
-    update(CommandAction(Command::editRedo), document_->CanRedo(), TranslatableText("&Redo\tCtrl+Y"),
-           TranslatableText("&Redo %s"), document_->RedoName());
+    update(CommandAction(Command::editUndo), document_->CanUndo(),
+           TranslatableText("&Undo\tCtrl+Z"), TranslatableText("&Undo %s"), document_->UndoName());
+    update(CommandAction(Command::editRedo), document_->CanRedo(),
+           TranslatableText("&Redo\tCtrl+Y"), TranslatableText("&Redo %s"), document_->RedoName());
 }
 
 void CMainFrame::OnEditUndo() {
@@ -612,7 +623,8 @@ bool CMainFrame::ValidateOrList() {
     // form, rather than in a box that must be closed before mending them.
     if (!validationList_) {
         validationList_ = new ValidationList(this);
-        connect(validationList_, &ValidationList::ProblemChosen, this, &CMainFrame::OpenValidationProblem);
+        connect(validationList_, &ValidationList::ProblemChosen, this,
+                &CMainFrame::OpenValidationProblem);
     }
     validationList_->Retranslate();
     validationList_->ShowProblems(problems);
@@ -622,22 +634,30 @@ bool CMainFrame::ValidateOrList() {
 }
 
 void CMainFrame::OpenValidationProblem(int row) {
-    if (!validationList_ || row < 0 || static_cast<std::size_t>(row) >= validationList_->Problems().size()) return;
+    if (!validationList_ || row < 0 ||
+        static_cast<std::size_t>(row) >= validationList_->Problems().size())
+        return;
     const ProblemPlace place = PlaceOf(validationList_->Problems()[static_cast<std::size_t>(row)]);
     Project& project = document_->GetProject();
-    if (place.sourceIndex >= 0 && static_cast<std::size_t>(place.sourceIndex) >= project.sources.size()) return;
-    if (FormDialog::EditProject(place.kind, place.sourceIndex, project, Prompts(), this, place.field, place.entity))
+    if (place.sourceIndex >= 0 &&
+        static_cast<std::size_t>(place.sourceIndex) >= project.sources.size())
+        return;
+    if (FormDialog::EditProject(place.kind, place.sourceIndex, project, Prompts(), this,
+                                place.field, place.entity))
         OnProjectEdited();
 }
 
 bool CMainFrame::EditWithForm(FormKind kind, int sourceIndex) {
-    if (!FormDialog::EditProject(kind, sourceIndex, document_->GetProject(), Prompts(), this)) return false;
+    if (!FormDialog::EditProject(kind, sourceIndex, document_->GetProject(), Prompts(), this))
+        return false;
     OnProjectEdited(FormKindTitle(kind));
     return true;
 }
 
 void CMainFrame::OpenSourceForm(int sourceIndex, FormKind kind) {
-    if (sourceIndex < 0 || static_cast<std::size_t>(sourceIndex) >= document_->GetProject().sources.size()) return;
+    if (sourceIndex < 0 ||
+        static_cast<std::size_t>(sourceIndex) >= document_->GetProject().sources.size())
+        return;
     switch (kind) {
     case FormKind::sourceDetails:
     case FormKind::infiltration:
@@ -661,7 +681,9 @@ QString CMainFrame::VersionText(const FileVersion& version) {
 
 // ---------------------------------------------------------------- start-up
 
-void CMainFrame::RestoreWindowState() { paneSizesSet_ = WindowStateStore::Restore(*this) || paneSizesSet_; }
+void CMainFrame::RestoreWindowState() {
+    paneSizesSet_ = WindowStateStore::Restore(*this) || paneSizesSet_;
+}
 
 void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
@@ -669,15 +691,19 @@ void CMainFrame::showEvent(QShowEvent* event) {
     paneSizesSet_ = true;
     // Wide enough for distribution texts beside their labels.
     resizeDocks({explorerDock_}, {460}, Qt::Horizontal);
-    resizeDocks({explorerDock_, propertiesDock_}, {height() * 2 / 5, height() * 3 / 5}, Qt::Vertical);
+    resizeDocks({explorerDock_, propertiesDock_}, {height() * 2 / 5, height() * 3 / 5},
+                Qt::Vertical);
 }
 
 void CMainFrame::ExecuteStartChoice(StartDialog::Choice choice, const QString& recentFile) {
     // The start dialog may have taken vanished files off the list.
     BuildMenus();
-    if (choice == StartDialog::Choice::openRecent) OpenDocumentFile(recentFile);
-    else if (choice == StartDialog::Choice::open) OnFileOpen();
-    else if (choice == StartDialog::Choice::newProject) OnFileNew();
+    if (choice == StartDialog::Choice::openRecent)
+        OpenDocumentFile(recentFile);
+    else if (choice == StartDialog::Choice::open)
+        OnFileOpen();
+    else if (choice == StartDialog::Choice::newProject)
+        OnFileNew();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -694,15 +720,12 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 bool CMainFrame::MaybeSave() {
     if (!document_->IsModified()) return true;
-    const QString question =
-        ToQString(FormatText(TranslateFormat("Save changes to %s?"), {ToStdString(document_->DisplayName())}));
+    const QString question = ToQString(FormatText(TranslateFormat("Save changes to %s?"),
+                                                  {ToStdString(document_->DisplayName())}));
     switch (Prompts().AskYesNoCancel(question)) {
-    case UserPrompts::Answer::yes:
-        return SaveDocument();
-    case UserPrompts::Answer::no:
-        return true;
-    case UserPrompts::Answer::cancel:
-        break;
+    case UserPrompts::Answer::yes: return SaveDocument();
+    case UserPrompts::Answer::no: return true;
+    case UserPrompts::Answer::cancel: break;
     }
     return false;
 }
@@ -714,7 +737,8 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
     // A file changed after it was saved opens only when the user, told
     // what is wrong, asks for it.
     if (!opened && damaged) {
-        if (Prompts().AskYesNo(error + QStringLiteral("\n\n") + ToQString(Translate("Open it anyway?"))))
+        if (Prompts().AskYesNo(error + QStringLiteral("\n\n") +
+                               ToQString(Translate("Open it anyway?"))))
             opened = document_->OpenFile(path, error, true);
     } else if (!opened) {
         Prompts().ShowError(error);
@@ -766,9 +790,10 @@ bool CMainFrame::SaveDocument() {
 }
 
 bool CMainFrame::SaveDocumentAs(bool withResults) {
-    const QString path = WithSuffix(Prompts().ChooseSaveFile(ToQString(Translate("Save As")),
-                                                             document_->SuggestedSavePath(), ProjectFileFilter()),
-                                    QStringLiteral("vnx"));
+    const QString path =
+        WithSuffix(Prompts().ChooseSaveFile(ToQString(Translate("Save As")),
+                                            document_->SuggestedSavePath(), ProjectFileFilter()),
+                   QStringLiteral("vnx"));
     if (path.isEmpty()) return false;
     return SaveDocumentTo(path, withResults);
 }
@@ -783,7 +808,8 @@ void CMainFrame::OnFileNew() {
 
 void CMainFrame::OnFileOpen() {
     if (!MaybeSave()) return;
-    const QString path = Prompts().ChooseOpenFile(ToQString(Translate("Open")), ProjectFileFilter());
+    const QString path =
+        Prompts().ChooseOpenFile(ToQString(Translate("Open")), ProjectFileFilter());
     if (!path.isEmpty()) OpenDocumentFile(path);
 }
 
@@ -795,13 +821,15 @@ void CMainFrame::OnFileSaveWithoutResults() { SaveDocumentAs(false); }
 
 void CMainFrame::OnFileImportJson() {
     if (!MaybeSave()) return;
-    const QString path = Prompts().ChooseOpenFile(ToQString(Translate("Import JSON")), JsonFileFilter());
+    const QString path =
+        Prompts().ChooseOpenFile(ToQString(Translate("Import JSON")), JsonFileFilter());
     if (!path.isEmpty()) ImportJsonFile(path);
 }
 
 void CMainFrame::OnFileExportJson() {
     QString suggested = document_->SuggestedSavePath();
-    if (!suggested.isEmpty()) suggested = QFileInfo(suggested).dir().filePath(QFileInfo(suggested).completeBaseName());
+    if (!suggested.isEmpty())
+        suggested = QFileInfo(suggested).dir().filePath(QFileInfo(suggested).completeBaseName());
     const QString path = WithSuffix(
         Prompts().ChooseSaveFile(ToQString(Translate("Export JSON")), suggested, JsonFileFilter()),
         QStringLiteral("json"));
@@ -869,7 +897,8 @@ void CMainFrame::OnSetupOptions() {
         Prompts().ShowError(ToQString(failure.Message()));
     }
     ProgramOptionsDialog dialog(languages, settings_.languageName, settings_.autoComplete, this);
-    if (dialog.exec() == QDialog::Accepted) ApplyOptions(dialog.ChosenLanguage(), dialog.ChosenAutoComplete());
+    if (dialog.exec() == QDialog::Accepted)
+        ApplyOptions(dialog.ChosenLanguage(), dialog.ChosenAutoComplete());
 }
 
 bool CMainFrame::ApplyOptions(const std::string& language, bool autoComplete) {
@@ -932,7 +961,8 @@ void CMainFrame::OnSourceNewSource() {
     if (wizard.exec() != QDialog::Accepted) return;
     // Above Level 2 a source gets its own receptor just downstream of it.
     const bool withReceptor = project.simulationLevel > SimulationLevel::level2;
-    if (!project.AddSource(wizard.Result().sources[static_cast<std::size_t>(index)], error, withReceptor)) {
+    if (!project.AddSource(wizard.Result().sources[static_cast<std::size_t>(index)], error,
+                           withReceptor)) {
         Prompts().ShowError(ToQString(error));
         return;
     }
@@ -948,7 +978,8 @@ void CMainFrame::OnReceptorNewReceptor() {
     receptor.name = base;
     for (int n = 2;; ++n) {
         bool taken = false;
-        for (const Receptor& other : project.receptors) taken = taken || other.name == receptor.name;
+        for (const Receptor& other : project.receptors)
+            taken = taken || other.name == receptor.name;
         if (!taken) break;
         receptor.name = base + " " + std::to_string(n);
     }
@@ -998,8 +1029,10 @@ void CMainFrame::OnModelContaminantPlume() {
     Project& project = document_->GetProject();
     if (!ValidateOrList()) return;
     // Refused before the settings are asked for, not after.
-    if (project.simulationLevel != SimulationLevel::level3 && project.simulationLevel != SimulationLevel::level3a) {
-        Prompts().ShowError(ToQString(Translate("A contaminant plume can only be calculated at Level 3 or Level 3a.")));
+    if (project.simulationLevel != SimulationLevel::level3 &&
+        project.simulationLevel != SimulationLevel::level3a) {
+        Prompts().ShowError(ToQString(
+            Translate("A contaminant plume can only be calculated at Level 3 or Level 3a.")));
         return;
     }
     if (project.contaminants.empty()) {
@@ -1109,9 +1142,11 @@ void CMainFrame::OnViewZoomAll() { PhaseView()->ZoomAll(); }
 
 void CMainFrame::OnSavePlumeMap() {
     QString suggested = document_->SuggestedSavePath();
-    if (!suggested.isEmpty()) suggested = QFileInfo(suggested).dir().filePath(QFileInfo(suggested).completeBaseName());
-    QString path = Prompts().ChooseSaveFile(ToQString(Translate("Save Plume Map As")), suggested,
-                                            ToQString(Translate("PNG Image (*.png);;SVG Drawing (*.svg)")));
+    if (!suggested.isEmpty())
+        suggested = QFileInfo(suggested).dir().filePath(QFileInfo(suggested).completeBaseName());
+    QString path =
+        Prompts().ChooseSaveFile(ToQString(Translate("Save Plume Map As")), suggested,
+                                 ToQString(Translate("PNG Image (*.png);;SVG Drawing (*.svg)")));
     if (path.isEmpty()) return;
     if (!IsImageFileName(path)) path = WithSuffix(path, QStringLiteral("png"));
     if (!SavePlumeMap(path))
@@ -1123,7 +1158,8 @@ bool CMainFrame::SavePlumeMap(const QString& path) {
     const SitePlanPlumeItem* plume = PhaseView()->Scene()->PlumeItem();
     if (!plume) return false;
     // The mapped area is the plume's cells, each centred on its grid node.
-    const PlumePicture picture(document_->GetProject(), PhaseView()->BackgroundMap(), plume->sceneBoundingRect());
+    const PlumePicture picture(document_->GetProject(), PhaseView()->BackgroundMap(),
+                               plume->sceneBoundingRect());
     return picture.Write(path, picture.DefaultSize());
 }
 
@@ -1146,10 +1182,12 @@ void CMainFrame::OnHelpTopics() {
 
 void CMainFrame::OnHelpAbout() {
     const QString title = MenuCaption("", Translate("&About Varnex2.5...")).PlainText();
-    const QString text = QStringLiteral("<h3>Varnex 2.5</h3><p>%1</p><p>%2</p>")
-                             .arg(VersionText(ProgramVersion()).toHtmlEscaped(),
-                                  ToQString(Translate("Probabilistic assessment of contaminants reaching groundwater"))
-                                      .toHtmlEscaped());
+    const QString text =
+        QStringLiteral("<h3>Varnex 2.5</h3><p>%1</p><p>%2</p>")
+            .arg(VersionText(ProgramVersion()).toHtmlEscaped(),
+                 ToQString(
+                     Translate("Probabilistic assessment of contaminants reaching groundwater"))
+                     .toHtmlEscaped());
     Prompts().ShowInformation(title, text);
 }
 

@@ -1,14 +1,13 @@
 #pragma once
 
+#include <QMainWindow>
 #include <array>
 #include <memory>
 #include <string>
 
-#include <QMainWindow>
-
 #include "run/RunDriver.h"
-#include "ui/forms/FormKind.h"
 #include "ui/common/ProjectItem.h"
+#include "ui/forms/FormKind.h"
 #include "ui/shell/RecentFileList.h"
 #include "ui/shell/StartDialog.h"
 
@@ -21,7 +20,7 @@ class QToolBar;
 namespace varnex {
 class UserInterfaceSettings;
 struct FileVersion;
-}
+} // namespace varnex
 
 namespace varnex::ui {
 
@@ -44,26 +43,66 @@ class CMainFrame : public QMainWindow {
 public:
     // Every command of the menus, in menu order.
     enum class Command {
-        fileNew, fileOpen, fileSave, fileSaveAs, fileSaveWithoutResults, fileImportJson, fileExportJson,
-        filePrintModel, filePrintResults, filePrintSetup, fileExit,
-        editUndo, editRedo,
-        setupProjectDetails, setupDomainDetails, setupContaminantInventory, setupWqs, setupActiveProcesses,
-        setupProjectWizard, setupOptions,
-        sourceNewSource, aquiferAquifer, receptorNewReceptor,
-        modelLevel1, modelLevel2, modelLevel3, modelLevel3a, modelCorrelations, modelSimulationParameters,
-        modelContaminantPlume, modelRun,
-        resultsStatistics, resultsGraphical, resultsSensitivity,
-        viewToolbar, viewDrawingToolbar, viewStatusBar, viewProjectExplorer, viewProperties, viewAquiferFlowArrow,
-        viewPan, viewRedraw, viewZoomIn, viewZoomOut, viewZoomWindow, viewZoomPrevious, viewZoomAll,
-        viewPlumeLegend, viewDxfOptions,
-        helpTopics, helpAbout,
+        fileNew,
+        fileOpen,
+        fileSave,
+        fileSaveAs,
+        fileSaveWithoutResults,
+        fileImportJson,
+        fileExportJson,
+        filePrintModel,
+        filePrintResults,
+        filePrintSetup,
+        fileExit,
+        editUndo,
+        editRedo,
+        setupProjectDetails,
+        setupDomainDetails,
+        setupContaminantInventory,
+        setupWqs,
+        setupActiveProcesses,
+        setupProjectWizard,
+        setupOptions,
+        sourceNewSource,
+        aquiferAquifer,
+        receptorNewReceptor,
+        modelLevel1,
+        modelLevel2,
+        modelLevel3,
+        modelLevel3a,
+        modelCorrelations,
+        modelSimulationParameters,
+        modelContaminantPlume,
+        modelRun,
+        resultsStatistics,
+        resultsGraphical,
+        resultsSensitivity,
+        viewToolbar,
+        viewDrawingToolbar,
+        viewStatusBar,
+        viewProjectExplorer,
+        viewProperties,
+        viewAquiferFlowArrow,
+        viewPan,
+        viewRedraw,
+        viewZoomIn,
+        viewZoomOut,
+        viewZoomWindow,
+        viewZoomPrevious,
+        viewZoomAll,
+        viewPlumeLegend,
+        viewDxfOptions,
+        helpTopics,
+        helpAbout,
         count
     };
 
     explicit CMainFrame(UserInterfaceSettings& settings, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    QAction* CommandAction(Command command) const { return actions_[static_cast<std::size_t>(command)]; }
+    QAction* CommandAction(Command command) const {
+        return actions_[static_cast<std::size_t>(command)];
+    }
     CVarnexDoc& Document() { return *document_; }
     ProjectExplorer* Explorer() const { return explorer_; }
     PropertyGrid* Properties() const { return properties_; }

@@ -1,19 +1,18 @@
 #include "ui/shell/CVarnexDoc.h"
 
-#include <vector>
-
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <vector>
 
 #include "archive/FileVersion.h"
-#include "persist/ProjectFile.h"
-#include "persist/ProjectJson.h"
 #include "base/AtomicFile.h"
 #include "base/Exception.h"
 #include "base/TextFormat.h"
+#include "persist/ProjectFile.h"
+#include "persist/ProjectJson.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 #include "ui/common/QtText.h"
@@ -24,7 +23,8 @@ namespace {
 
 // Now, in the form a save writes as the project's date.
 std::string Today() {
-    return ToStdString(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    return ToStdString(
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
 } // namespace
@@ -69,7 +69,8 @@ CVarnexDoc::~CVarnexDoc() = default;
 
 QString CVarnexDoc::StateFilePath() {
     if (!stateFolder_) stateFolder_ = std::make_unique<QTemporaryDir>();
-    return stateFolder_->isValid() ? stateFolder_->filePath(QStringLiteral("state.vnx")) : QString();
+    return stateFolder_->isValid() ? stateFolder_->filePath(QStringLiteral("state.vnx"))
+                                   : QString();
 }
 
 std::string CVarnexDoc::ModelState() {
@@ -128,8 +129,12 @@ bool CVarnexDoc::RecordEdit(const char* name) {
     return true;
 }
 
-const char* CVarnexDoc::UndoName() const { return undoSteps_.empty() ? "" : undoSteps_.back().name; }
-const char* CVarnexDoc::RedoName() const { return redoSteps_.empty() ? "" : redoSteps_.back().name; }
+const char* CVarnexDoc::UndoName() const {
+    return undoSteps_.empty() ? "" : undoSteps_.back().name;
+}
+const char* CVarnexDoc::RedoName() const {
+    return redoSteps_.empty() ? "" : redoSteps_.back().name;
+}
 
 bool CVarnexDoc::Undo() {
     if (undoSteps_.empty()) return false;
@@ -191,7 +196,8 @@ bool CVarnexDoc::RestoreState(const std::string& model) {
         restored.plume.contaminantIndex = -1;
         restored.plume.active = false;
     }
-    if (restored.plume.receptorIndex >= static_cast<int>(restored.receptors.size())) restored.plume.receptorIndex = -1;
+    if (restored.plume.receptorIndex >= static_cast<int>(restored.receptors.size()))
+        restored.plume.receptorIndex = -1;
     restored.resultsValid = false;
     project_ = std::move(restored);
     return true;
@@ -281,8 +287,8 @@ bool CVarnexDoc::ImportJson(const QString& path, QString& error) {
 bool CVarnexDoc::ExportJson(const QString& path, QString& error) const {
     std::error_code reason;
     if (!ReplaceFileAtomically(ToStdString(path), WriteProjectJson(project_), reason)) {
-        error = ToQString(WithSystemReason(FormatText(TranslateFormat("Cannot write the file %s"), {ToStdString(path)}),
-                                           reason));
+        error = ToQString(WithSystemReason(
+            FormatText(TranslateFormat("Cannot write the file %s"), {ToStdString(path)}), reason));
         return false;
     }
     return true;

@@ -1,11 +1,10 @@
 #pragma once
 
+#include <QObject>
+#include <QString>
 #include <deque>
 #include <memory>
 #include <string>
-
-#include <QObject>
-#include <QString>
 
 #include "model/Project.h"
 
@@ -87,7 +86,8 @@ public:
     // A file whose stored checksum does not match its contents is refused
     // unless `acceptDamaged` (the user was told and chose to open it);
     // `damaged` then says that `error` is about that.
-    bool OpenFile(const QString& path, QString& error, bool acceptDamaged = false, bool* damaged = nullptr);
+    bool OpenFile(const QString& path, QString& error, bool acceptDamaged = false,
+                  bool* damaged = nullptr);
     // Saves to `path` (the document's own file when empty); with results
     // only while they are valid. On success the document belongs to that
     // file and is unmodified.
@@ -124,7 +124,7 @@ private:
 
     Project project_;
     QString filePath_;
-    QString importedName_; // the JSON file of an imported, not yet saved project
+    QString importedName_;       // the JSON file of an imported, not yet saved project
     std::deque<Step> undoSteps_; // newest last
     std::deque<Step> redoSteps_; // next last
     std::string state_;          // the bytes of the state last recorded

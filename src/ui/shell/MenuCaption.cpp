@@ -9,7 +9,8 @@ MenuCaption::MenuCaption(const std::string& englishCaption, const std::string& t
     text_ = translated.section(QLatin1Char('\t'), 0, 0);
     const QString english = ToQString(englishCaption);
     if (english.contains(QLatin1Char('\t')))
-        shortcut_ = QKeySequence::fromString(english.section(QLatin1Char('\t'), 1), QKeySequence::PortableText);
+        shortcut_ = QKeySequence::fromString(english.section(QLatin1Char('\t'), 1),
+                                             QKeySequence::PortableText);
 }
 
 QString MenuCaption::PlainText() const {

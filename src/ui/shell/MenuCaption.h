@@ -1,9 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include <QKeySequence>
 #include <QString>
+#include <string>
 
 namespace varnex::ui {
 

@@ -15,7 +15,8 @@
 namespace varnex::ui {
 
 ProgramOptionsDialog::ProgramOptionsDialog(const std::vector<std::string>& languages,
-                                           const std::string& currentLanguage, bool autoComplete, QWidget* parent)
+                                           const std::string& currentLanguage, bool autoComplete,
+                                           QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(ToQString(Translate(UserInterfaceSettings::optionsDialogTitle)));
 
@@ -23,11 +24,13 @@ ProgramOptionsDialog::ProgramOptionsDialog(const std::vector<std::string>& langu
     for (const std::string& language : languages) languageBox_->addItem(ToQString(language));
     // A language no longer listed stays visible, so OK does not change it
     // behind the user's back.
-    if (languageBox_->findText(ToQString(currentLanguage)) < 0) languageBox_->addItem(ToQString(currentLanguage));
+    if (languageBox_->findText(ToQString(currentLanguage)) < 0)
+        languageBox_->addItem(ToQString(currentLanguage));
     languageBox_->setCurrentText(ToQString(currentLanguage));
     languageBox_->setMinimumWidth(200);
 
-    autoCompleteBox_ = new QCheckBox(ToQString(Translate(UserInterfaceSettings::autoCompleteLabel)), this);
+    autoCompleteBox_ =
+        new QCheckBox(ToQString(Translate(UserInterfaceSettings::autoCompleteLabel)), this);
     autoCompleteBox_->setChecked(autoComplete);
 
     auto* group = new QGroupBox(this);
@@ -46,7 +49,9 @@ ProgramOptionsDialog::ProgramOptionsDialog(const std::vector<std::string>& langu
     layout->addWidget(buttons);
 }
 
-std::string ProgramOptionsDialog::ChosenLanguage() const { return ToStdString(languageBox_->currentText()); }
+std::string ProgramOptionsDialog::ChosenLanguage() const {
+    return ToStdString(languageBox_->currentText());
+}
 
 bool ProgramOptionsDialog::ChosenAutoComplete() const { return autoCompleteBox_->isChecked(); }
 

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QDialog>
 #include <string>
 #include <vector>
-
-#include <QDialog>
 
 class QCheckBox;
 class QComboBox;
@@ -17,8 +16,9 @@ class ProgramOptionsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    ProgramOptionsDialog(const std::vector<std::string>& languages, const std::string& currentLanguage,
-                         bool autoComplete, QWidget* parent = nullptr);
+    ProgramOptionsDialog(const std::vector<std::string>& languages,
+                         const std::string& currentLanguage, bool autoComplete,
+                         QWidget* parent = nullptr);
 
     std::string ChosenLanguage() const;
     bool ChosenAutoComplete() const;

@@ -31,7 +31,8 @@ signals:
     void ItemActivated(const varnex::ui::ProjectItem& item);
 
 private:
-    QTreeWidgetItem* AddItem(QTreeWidgetItem* parent, const QString& text, const ProjectItem& item, const QIcon& icon);
+    QTreeWidgetItem* AddItem(QTreeWidgetItem* parent, const QString& text, const ProjectItem& item,
+                             const QIcon& icon);
     QTreeWidgetItem* Find(const ProjectItem& item) const;
 };
 

@@ -7,34 +7,37 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "model/Project.h"
 #include "base/Exception.h"
 #include "base/TextFormat.h"
+#include "model/Project.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
-#include "ui/forms/FormDialog.h"
-#include "ui/forms/InputForm.h"
 #include "ui/common/QtText.h"
 #include "ui/common/UserPrompts.h"
+#include "ui/forms/FormDialog.h"
+#include "ui/forms/InputForm.h"
 
 namespace varnex::ui {
 
 namespace {
 
-constexpr FormKind openingForms[] = {FormKind::projectDetails, FormKind::simulationLevel,
-                                     FormKind::activeProcesses, FormKind::domain,
+constexpr FormKind openingForms[] = {FormKind::projectDetails,       FormKind::simulationLevel,
+                                     FormKind::activeProcesses,      FormKind::domain,
                                      FormKind::waterQualityStandard, FormKind::contaminantInventory,
                                      FormKind::numberOfSources};
-constexpr FormKind sourceForms[] = {FormKind::sourceInventory, FormKind::sourceDetails, FormKind::infiltration,
-                                    FormKind::unsaturatedPathway};
-constexpr FormKind closingForms[] = {FormKind::aquiferPathway, FormKind::receptors, FormKind::simulationParameters};
+constexpr FormKind sourceForms[] = {FormKind::sourceInventory, FormKind::sourceDetails,
+                                    FormKind::infiltration, FormKind::unsaturatedPathway};
+constexpr FormKind closingForms[] = {FormKind::aquiferPathway, FormKind::receptors,
+                                     FormKind::simulationParameters};
 constexpr int openingCount = 7;
 constexpr int formsPerSource = 4;
 constexpr int closingCount = 3;
 
 } // namespace
 
-int ProjectWizard::FormCount(int sourceCount) { return formsPerSource * sourceCount + openingCount + closingCount; }
+int ProjectWizard::FormCount(int sourceCount) {
+    return formsPerSource * sourceCount + openingCount + closingCount;
+}
 
 ProjectWizard::Step ProjectWizard::StepAt(int index, int sourceCount) {
     if (index < 0 || sourceCount < 0 || index >= FormCount(sourceCount))
@@ -53,9 +56,10 @@ ProjectWizard::ProjectWizard(const Project& project, UserPrompts& prompts, QWidg
     ShowForm(0);
 }
 
-ProjectWizard::ProjectWizard(const Project& project, int sourceIndex, UserPrompts& prompts, QWidget* parent)
-    : QDialog(parent), working_(std::make_unique<Project>(project)), prompts_(prompts), onlySource_(sourceIndex),
-      startIterations_(IterationCount()) {
+ProjectWizard::ProjectWizard(const Project& project, int sourceIndex, UserPrompts& prompts,
+                             QWidget* parent)
+    : QDialog(parent), working_(std::make_unique<Project>(project)), prompts_(prompts),
+      onlySource_(sourceIndex), startIterations_(IterationCount()) {
     Build();
     ShowForm(0);
 }
@@ -127,7 +131,8 @@ bool ProjectWizard::ShowForm(int index) {
     Step step;
     try {
         if (onlySource_ >= 0) {
-            if (index < 0 || index >= formsPerSource) throw Exception(Translate("Unexpected Wizard Form Index"));
+            if (index < 0 || index >= formsPerSource)
+                throw Exception(Translate("Unexpected Wizard Form Index"));
             step = {sourceForms[index], onlySource_};
         } else {
             step = StepAt(index, static_cast<int>(working_->sources.size()));
@@ -146,12 +151,15 @@ bool ProjectWizard::ShowForm(int index) {
     index_ = index;
 
     QString title = form_->Title();
-    if (step.sourceIndex >= 0 && static_cast<std::size_t>(step.sourceIndex) < working_->sources.size() &&
+    if (step.sourceIndex >= 0 &&
+        static_cast<std::size_t>(step.sourceIndex) < working_->sources.size() &&
         step.kind == FormKind::sourceDetails)
-        title += QStringLiteral(" - ") + ToQString(working_->sources[static_cast<std::size_t>(step.sourceIndex)].name);
+        title += QStringLiteral(" - ") +
+                 ToQString(working_->sources[static_cast<std::size_t>(step.sourceIndex)].name);
     title_->setText(title);
-    position_->setText(ToQString(FormatText(TranslateFormat("Step %d of %d"),
-                                            {static_cast<long long>(index_ + 1), static_cast<long long>(Count())})));
+    position_->setText(
+        ToQString(FormatText(TranslateFormat("Step %d of %d"), {static_cast<long long>(index_ + 1),
+                                                                static_cast<long long>(Count())})));
     previous_->setEnabled(index_ > 0);
     next_->setEnabled(index_ + 1 < Count());
     return true;

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QDialog>
 #include <memory>
 #include <vector>
-
-#include <QDialog>
 
 #include "ui/forms/FormKind.h"
 
@@ -35,7 +34,8 @@ public:
     // The whole sequence for the project.
     ProjectWizard(const Project& project, UserPrompts& prompts, QWidget* parent = nullptr);
     // Only the four forms of one source.
-    ProjectWizard(const Project& project, int sourceIndex, UserPrompts& prompts, QWidget* parent = nullptr);
+    ProjectWizard(const Project& project, int sourceIndex, UserPrompts& prompts,
+                  QWidget* parent = nullptr);
     ~ProjectWizard() override;
 
     // 4 x sources + 10.

@@ -1,8 +1,7 @@
 #include "ui/shell/RecentFileList.h"
 
-#include <string>
-
 #include <QFileInfo>
+#include <string>
 
 #include "base/Exception.h"
 #include "settings/Preferences.h"
@@ -47,9 +46,9 @@ void RecentFileList::Store() const {
     // only, and an emptied place overwrites the file that was there.
     for (int i = 0; i < maximumEntries; ++i) {
         try {
-            SetStringPreference(recentFileKey, EntryName(i), i < files_.size() ? ToStdString(files_[i]) : std::string());
-        } catch (const Exception&) {
-        }
+            SetStringPreference(recentFileKey, EntryName(i),
+                                i < files_.size() ? ToStdString(files_[i]) : std::string());
+        } catch (const Exception&) {}
     }
 }
 

@@ -1,8 +1,5 @@
 #include "ui/shell/RunProgressDialog.h"
 
-#include <algorithm>
-#include <limits>
-
 #include <QFont>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -12,10 +9,12 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
 
+#include "base/TextFormat.h"
 #include "model/Project.h"
 #include "settings/Translate.h"
-#include "base/TextFormat.h"
 #include "stochastic/IterationCount.h"
 #include "ui/common/QtText.h"
 #include "ui/common/UserPrompts.h"
@@ -35,10 +34,12 @@ RunProgressDialog::RunProgressDialog(Project& project, UserPrompts& prompts, QWi
     stageFont.setBold(true);
     stageFont.setPointSizeF(stageFont.pointSizeF() * 1.15);
     stageLabel_->setFont(stageFont);
-    iterationLabel_ = new QLabel(
-        ToQString(FormatText(TranslateFormat("Iteration: %d of %d"), {0LL, static_cast<long long>(IterationCount())})),
-        this);
-    timeRemainingLabel_ = new QLabel(ToQString(Translate("Estimated Time Remaining for Stage: ")), this);
+    iterationLabel_ =
+        new QLabel(ToQString(FormatText(TranslateFormat("Iteration: %d of %d"),
+                                        {0LL, static_cast<long long>(IterationCount())})),
+                   this);
+    timeRemainingLabel_ =
+        new QLabel(ToQString(Translate("Estimated Time Remaining for Stage: ")), this);
     // The iterations done of the stage, from 0 to N afresh in every stage.
     activity_ = new QProgressBar(this);
     activity_->setRange(0, std::max(1, IterationCount()));
@@ -80,17 +81,23 @@ RunProgressDialog::RunProgressDialog(Project& project, UserPrompts& prompts, QWi
     setMinimumWidth(420);
 
     connect(&observer_, &RunProgressObserver::StageTextChanged, stageLabel_, &QLabel::setText);
-    connect(&observer_, &RunProgressObserver::IterationTextChanged, iterationLabel_, &QLabel::setText);
-    connect(&observer_, &RunProgressObserver::IterationsDoneChanged, this, [this](qint64 done, qint64 total) {
-        // A run of 0 iterations has nothing to count: an empty bar, not a
-        // busy one.
-        const int maximum = static_cast<int>(std::clamp<qint64>(total, 1, std::numeric_limits<int>::max()));
-        activity_->setRange(0, maximum);
-        activity_->setValue(static_cast<int>(std::clamp<qint64>(done, 0, maximum)));
-    });
-    connect(&observer_, &RunProgressObserver::TimeRemainingTextChanged, timeRemainingLabel_, &QLabel::setText);
-    connect(&observer_, &RunProgressObserver::WarningIssued, this, [this](const QString& text) { warnings_ << text; });
-    connect(&observer_, &RunProgressObserver::RunFailed, this, [this](const QString& text) { failure_ = text; });
+    connect(&observer_, &RunProgressObserver::IterationTextChanged, iterationLabel_,
+            &QLabel::setText);
+    connect(&observer_, &RunProgressObserver::IterationsDoneChanged, this,
+            [this](qint64 done, qint64 total) {
+                // A run of 0 iterations has nothing to count: an empty bar, not a
+                // busy one.
+                const int maximum =
+                    static_cast<int>(std::clamp<qint64>(total, 1, std::numeric_limits<int>::max()));
+                activity_->setRange(0, maximum);
+                activity_->setValue(static_cast<int>(std::clamp<qint64>(done, 0, maximum)));
+            });
+    connect(&observer_, &RunProgressObserver::TimeRemainingTextChanged, timeRemainingLabel_,
+            &QLabel::setText);
+    connect(&observer_, &RunProgressObserver::WarningIssued, this,
+            [this](const QString& text) { warnings_ << text; });
+    connect(&observer_, &RunProgressObserver::RunFailed, this,
+            [this](const QString& text) { failure_ = text; });
 }
 
 RunProgressDialog::~RunProgressDialog() {
@@ -112,7 +119,8 @@ bool RunProgressDialog::RunModal(const RunOptions& options) {
     worker_ = std::thread([this, options] {
         const bool succeeded = RunSimulation(project_, observer_, options);
         // Queued behind every text the run reported, so they all arrive first.
-        QMetaObject::invokeMethod(this, [this, succeeded] { OnRunFinished(succeeded); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, succeeded] { OnRunFinished(succeeded); }, Qt::QueuedConnection);
     });
     exec();
     if (worker_.joinable()) worker_.join();

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <string>
-#include <thread>
-
 #include <QDialog>
 #include <QStringList>
+#include <string>
+#include <thread>
 
 #include "run/RunDriver.h"
 #include "ui/shell/RunProgressObserver.h"

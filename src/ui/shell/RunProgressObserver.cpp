@@ -4,9 +4,13 @@
 
 namespace varnex::ui {
 
-void RunProgressObserver::StageText(const std::string& text) { emit StageTextChanged(ToQString(text)); }
+void RunProgressObserver::StageText(const std::string& text) {
+    emit StageTextChanged(ToQString(text));
+}
 
-void RunProgressObserver::IterationText(const std::string& text) { emit IterationTextChanged(ToQString(text)); }
+void RunProgressObserver::IterationText(const std::string& text) {
+    emit IterationTextChanged(ToQString(text));
+}
 
 void RunProgressObserver::IterationsDone(std::size_t done, std::size_t total) {
     emit IterationsDoneChanged(static_cast<qint64>(done), static_cast<qint64>(total));

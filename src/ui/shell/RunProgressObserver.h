@@ -1,10 +1,9 @@
 #pragma once
 
-#include <condition_variable>
-#include <mutex>
-
 #include <QObject>
 #include <QString>
+#include <condition_variable>
+#include <mutex>
 
 #include "run/RunObserver.h"
 

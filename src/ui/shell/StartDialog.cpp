@@ -42,14 +42,16 @@ StartDialog::~StartDialog() = default;
 void StartDialog::Build() {
     setWindowTitle(QStringLiteral("Varnex"));
 
-    auto* title = new QLabel(QStringLiteral("Varnex %1.%2").arg(ProgramVersion().major).arg(ProgramVersion().minor),
-                             this);
+    auto* title = new QLabel(
+        QStringLiteral("Varnex %1.%2").arg(ProgramVersion().major).arg(ProgramVersion().minor),
+        this);
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
     titleFont.setBold(true);
     title->setFont(titleFont);
-    auto* subtitle =
-        new QLabel(ToQString(Translate("Probabilistic assessment of contaminants reaching groundwater")), this);
+    auto* subtitle = new QLabel(
+        ToQString(Translate("Probabilistic assessment of contaminants reaching groundwater")),
+        this);
 
     auto* recentLabel = new QLabel(ToQString(Translate("&Recent projects:")), this);
     recentLabel->setBuddy(recentList_);
@@ -62,9 +64,10 @@ void StartDialog::Build() {
 
     auto* openButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOpenButton),
                                        ToQString(Translate("Open")), this);
-    auto* newButton = new QPushButton(style()->standardIcon(QStyle::SP_FileIcon), ToQString(Translate("New")), this);
-    auto* exitButton =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), ToQString(Translate("Exit")), this);
+    auto* newButton = new QPushButton(style()->standardIcon(QStyle::SP_FileIcon),
+                                      ToQString(Translate("New")), this);
+    auto* exitButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                       ToQString(Translate("Exit")), this);
     openButton->setDefault(true);
     connect(openButton, &QPushButton::clicked, this, [this] {
         choice_ = Choice::open;
@@ -101,14 +104,16 @@ void StartDialog::FillRecentList() {
     const QIcon projectIcon = style()->standardIcon(QStyle::SP_FileIcon);
     for (const QString& path : recentFiles_->Files()) {
         const QFileInfo file(path);
-        QString text = file.fileName() + QStringLiteral("  \u2013  ") + QDir::toNativeSeparators(file.absolutePath());
+        QString text = file.fileName() + QStringLiteral("  \u2013  ") +
+                       QDir::toNativeSeparators(file.absolutePath());
         auto* item = new QListWidgetItem(projectIcon, text, recentList_);
         item->setData(pathRole, path);
         item->setToolTip(QDir::toNativeSeparators(path));
         // Kept in the list, so the user sees which project went missing
         // rather than wondering where it went.
         if (!file.exists()) {
-            item->setText(text + QStringLiteral("  (") + ToQString(Translate("missing")) + QLatin1Char(')'));
+            item->setText(text + QStringLiteral("  (") + ToQString(Translate("missing")) +
+                          QLatin1Char(')'));
             item->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
         }
     }
@@ -116,7 +121,8 @@ void StartDialog::FillRecentList() {
         recentList_->setCurrentRow(0);
         return;
     }
-    auto* placeholder = new QListWidgetItem(ToQString(Translate("No projects opened yet")), recentList_);
+    auto* placeholder =
+        new QListWidgetItem(ToQString(Translate("No projects opened yet")), recentList_);
     placeholder->setFlags(Qt::NoItemFlags);
 }
 
@@ -126,7 +132,8 @@ void StartDialog::OnRecentActivated(QListWidgetItem* item) {
     if (path.isEmpty()) return;
     if (!QFileInfo(path).isFile()) {
         const QString message = ToQString(FormatText(
-            TranslateFormat("The project %s no longer exists; it is taken off the list of recent projects."),
+            TranslateFormat(
+                "The project %s no longer exists; it is taken off the list of recent projects."),
             {ToStdString(QDir::toNativeSeparators(path))}));
         if (prompts_) {
             prompts_->ShowError(message);

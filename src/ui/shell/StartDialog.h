@@ -1,9 +1,8 @@
 #pragma once
 
-#include <memory>
-
 #include <QDialog>
 #include <QString>
+#include <memory>
 
 class QListWidget;
 class QListWidgetItem;

@@ -1,8 +1,7 @@
 #include "ui/shell/WindowStateStore.h"
 
-#include <string>
-
 #include <QMainWindow>
+#include <string>
 
 #include "base/Exception.h"
 #include "settings/Preferences.h"
@@ -29,13 +28,15 @@ std::string PartName(const QString& name, std::uint32_t part) {
 
 void WindowStateStore::SaveBlob(const QString& name, const QByteArray& blob) {
     const QByteArray text = qCompress(blob).toBase64();
-    const std::uint32_t parts = static_cast<std::uint32_t>((text.size() + partLength - 1) / partLength);
+    const std::uint32_t parts =
+        static_cast<std::uint32_t>((text.size() + partLength - 1) / partLength);
     try {
         // The count last: a state half written (a failure part-way) is
         // then read with the old count, fails its checksum and is ignored.
         for (std::uint32_t part = 0; part < parts; ++part)
-            SetStringPreference(stateKey, PartName(name, part),
-                                text.mid(static_cast<qsizetype>(part) * partLength, partLength).toStdString());
+            SetStringPreference(
+                stateKey, PartName(name, part),
+                text.mid(static_cast<qsizetype>(part) * partLength, partLength).toStdString());
         SetDWordPreference(stateKey, ToStdString(name) + " Parts", parts);
     } catch (const Exception&) {
         // Not being able to keep the layout costs the user nothing but the
@@ -50,7 +51,8 @@ QByteArray WindowStateStore::LoadBlob(const QString& name) {
         QByteArray text;
         for (std::uint32_t part = 0; part < parts; ++part)
             text += QByteArray::fromStdString(GetStringPreference(stateKey, PartName(name, part)));
-        const auto decoded = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
+        const auto decoded =
+            QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
         if (!decoded) return QByteArray();
         // qUncompress checks the length it stored and returns nothing for
         // damaged data.

@@ -1,8 +1,5 @@
 #include "ui/siteplan/CPhaseView.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -13,25 +10,27 @@
 #include <QPainterPath>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 
+#include "base/TextFormat.h"
 #include "model/PlanGeometry.h"
 #include "model/Project.h"
 #include "run/PlumeLegend.h"
-#include "base/TextFormat.h"
 #include "settings/Translate.h"
 #include "ui/common/DialogPrompts.h"
+#include "ui/common/QtText.h"
+#include "ui/siteplan/BackgroundMapPath.h"
 #include "ui/siteplan/DxfMapGeometry.h"
 #include "ui/siteplan/DxfMapReader.h"
 #include "ui/siteplan/PlumeLegendPainter.h"
-#include "ui/common/QtText.h"
+#include "ui/siteplan/ScaleBarPainter.h"
 #include "ui/siteplan/SitePlanLayers.h"
 #include "ui/siteplan/SitePlanPlumeItem.h"
 #include "ui/siteplan/SitePlanReceptorItem.h"
 #include "ui/siteplan/SitePlanScene.h"
 #include "ui/siteplan/SitePlanSourceItem.h"
 #include "ui/siteplan/SitePlanVertexHandle.h"
-#include "ui/siteplan/ScaleBarPainter.h"
-#include "ui/siteplan/BackgroundMapPath.h"
 
 namespace varnex::ui {
 
@@ -52,7 +51,8 @@ const QColor digitiseInk(0xd0, 0x4a, 0x02);
 } // namespace
 
 CPhaseView::CPhaseView(QWidget* parent)
-    : QGraphicsView(parent), scene_(new SitePlanScene(this)), dialogPrompts_(std::make_unique<DialogPrompts>(this)) {
+    : QGraphicsView(parent), scene_(new SitePlanScene(this)),
+      dialogPrompts_(std::make_unique<DialogPrompts>(this)) {
     setScene(scene_);
     setFrameShape(QFrame::NoFrame);
     setRenderHint(QPainter::Antialiasing);
@@ -92,8 +92,10 @@ void CPhaseView::RefreshFromProject() {
     const int sources = static_cast<int>(project_->sources.size());
     const int receptors = static_cast<int>(project_->receptors.size());
     for (auto it = zOrder_.begin(); it != zOrder_.end();)
-        it = (it->first.second >= (it->first.first == 0 ? sources : receptors)) ? zOrder_.erase(it) : std::next(it);
-    for (auto it = keepShape_.begin(); it != keepShape_.end();) it = *it >= sources ? keepShape_.erase(it) : std::next(it);
+        it = (it->first.second >= (it->first.first == 0 ? sources : receptors)) ? zOrder_.erase(it)
+                                                                                : std::next(it);
+    for (auto it = keepShape_.begin(); it != keepShape_.end();)
+        it = *it >= sources ? keepShape_.erase(it) : std::next(it);
     if (digitiseSource_ >= sources) CancelDigitising();
     drag_ = Drag::none;
 
@@ -163,8 +165,9 @@ void CPhaseView::ZoomAll() {
     const double margin = 0.04 * std::max(width, height);
     // Screen room beyond the entities: receptor names run to the right of
     // their symbols, and the overlay boxes sit in the corners.
-    FitArea(QRectF(bounds.center().x() - width / 2.0 - margin, bounds.center().y() - height / 2.0 - margin,
-                   width + 2.0 * margin, height + 2.0 * margin),
+    FitArea(QRectF(bounds.center().x() - width / 2.0 - margin,
+                   bounds.center().y() - height / 2.0 - margin, width + 2.0 * margin,
+                   height + 2.0 * margin),
             QMargins(40, 60, 170, 50));
 }
 
@@ -172,11 +175,13 @@ void CPhaseView::ZoomToArea(const QRectF& planArea) { FitArea(planArea, QMargins
 
 void CPhaseView::FitArea(const QRectF& planArea, const QMargins& padding) {
     const QRectF area = planArea.normalized();
-    if (area.width() <= 0.0 || area.height() <= 0.0 || !std::isfinite(area.width()) || !std::isfinite(area.height()))
+    if (area.width() <= 0.0 || area.height() <= 0.0 || !std::isfinite(area.width()) ||
+        !std::isfinite(area.height()))
         return;
     QRectF port = QRectF(viewport()->rect()).marginsRemoved(padding);
     if (port.width() < 50.0 || port.height() < 50.0) port = viewport()->rect();
-    const double pixelsPerMetre = std::min(port.width() / area.width(), port.height() / area.height());
+    const double pixelsPerMetre =
+        std::min(port.width() / area.width(), port.height() / area.height());
     if (!(pixelsPerMetre > 0.0) || !std::isfinite(pixelsPerMetre)) return;
     PushViewState();
     setTransform(QTransform::fromScale(pixelsPerMetre, -pixelsPerMetre));
@@ -263,8 +268,9 @@ bool CPhaseView::FinishDigitising() {
         // The first free "Source n", as a new source in the forms is named.
         for (int n = static_cast<int>(project_->sources.size()) + 1;; ++n) {
             source.name = FormatText(TranslateFormat("Source %d"), {static_cast<long long>(n)});
-            const bool taken = std::any_of(project_->sources.begin(), project_->sources.end(),
-                                           [&](const Source& existing) { return existing.name == source.name; });
+            const bool taken =
+                std::any_of(project_->sources.begin(), project_->sources.end(),
+                            [&](const Source& existing) { return existing.name == source.name; });
             if (!taken) break;
         }
         source.vertices = std::move(vertices);
@@ -361,7 +367,8 @@ void CPhaseView::mouseMoveEvent(QMouseEvent* event) {
             const QPointF offset = plan - dragStart_;
             if (drag_ == Drag::receptor) {
                 if (auto* item = scene_->ReceptorItem(dragIndex_)) {
-                    const Receptor& receptor = project_->receptors[static_cast<std::size_t>(dragIndex_)];
+                    const Receptor& receptor =
+                        project_->receptors[static_cast<std::size_t>(dragIndex_)];
                     item->setPos(QPointF(receptor.x, receptor.y) + offset);
                 }
             } else if (drag_ == Drag::source) {
@@ -404,7 +411,8 @@ void CPhaseView::EndDrag(const QPointF& plan) {
     }
     if (!dragMoved_ || !project_) return;
     const QPointF offset = plan - dragStart_;
-    if (drag == Drag::receptor && dragIndex_ >= 0 && dragIndex_ < static_cast<int>(project_->receptors.size())) {
+    if (drag == Drag::receptor && dragIndex_ >= 0 &&
+        dragIndex_ < static_cast<int>(project_->receptors.size())) {
         Receptor& receptor = project_->receptors[static_cast<std::size_t>(dragIndex_)];
         receptor.x += offset.x();
         receptor.y += offset.y();
@@ -441,11 +449,13 @@ void CPhaseView::mouseDoubleClickEvent(QMouseEvent* event) {
         // A double-click on an entity opens its dialog, as "Show Dialog" does.
         for (QGraphicsItem* item : items(event->position().toPoint())) {
             if (item->type() == receptorItemType) {
-                emit ReceptorFormRequested(static_cast<SitePlanReceptorItem*>(item)->ReceptorIndex());
+                emit ReceptorFormRequested(
+                    static_cast<SitePlanReceptorItem*>(item)->ReceptorIndex());
                 return;
             }
             if (item->type() == sourceItemType) {
-                emit SourceFormRequested(static_cast<SitePlanSourceItem*>(item)->SourceIndex(), detailsForm);
+                emit SourceFormRequested(static_cast<SitePlanSourceItem*>(item)->SourceIndex(),
+                                         detailsForm);
                 return;
             }
         }
@@ -463,7 +473,8 @@ void CPhaseView::keyPressEvent(QKeyEvent* event) {
         SetMode(Mode::select);
         return;
     }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && mode_ == Mode::digitise) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        mode_ == Mode::digitise) {
         FinishDigitising();
         return;
     }
@@ -524,9 +535,12 @@ std::unique_ptr<QMenu> CPhaseView::ContextMenuAt(const QPoint& viewportPosition)
         menu->addSeparator();
         add(TranslatableText("Unsaturated Zone..."),
             [this, source] { emit SourceFormRequested(source, unsaturatedZoneForm); });
-        add(TranslatableText("Infiltration..."), [this, source] { emit SourceFormRequested(source, infiltrationForm); });
-        add(TranslatableText("Contaminants..."), [this, source] { emit SourceFormRequested(source, contaminantsForm); });
-        add(TranslatableText("Details..."), [this, source] { emit SourceFormRequested(source, detailsForm); });
+        add(TranslatableText("Infiltration..."),
+            [this, source] { emit SourceFormRequested(source, infiltrationForm); });
+        add(TranslatableText("Contaminants..."),
+            [this, source] { emit SourceFormRequested(source, contaminantsForm); });
+        add(TranslatableText("Details..."),
+            [this, source] { emit SourceFormRequested(source, detailsForm); });
         menu->addSeparator();
     }
     const int kind = source >= 0 ? 0 : 1;
@@ -543,7 +557,8 @@ std::unique_ptr<QMenu> CPhaseView::ContextMenuAt(const QPoint& viewportPosition)
 }
 
 void CPhaseView::DuplicateSource(int sourceIndex) {
-    if (!project_ || sourceIndex < 0 || sourceIndex >= static_cast<int>(project_->sources.size())) return;
+    if (!project_ || sourceIndex < 0 || sourceIndex >= static_cast<int>(project_->sources.size()))
+        return;
     std::string error;
     if (!project_->DuplicateSource(static_cast<std::size_t>(sourceIndex), error)) {
         Prompts().ShowError(ToQString(error));
@@ -553,17 +568,20 @@ void CPhaseView::DuplicateSource(int sourceIndex) {
 }
 
 void CPhaseView::DeleteSource(int sourceIndex) {
-    if (!project_ || sourceIndex < 0 || sourceIndex >= static_cast<int>(project_->sources.size())) return;
-    const QString question = ToQString(Translate("Are you sure you want to delete")) + QStringLiteral(" ") +
-                             ToQString(project_->sources[static_cast<std::size_t>(sourceIndex)].name) +
-                             QStringLiteral("?");
+    if (!project_ || sourceIndex < 0 || sourceIndex >= static_cast<int>(project_->sources.size()))
+        return;
+    const QString question =
+        ToQString(Translate("Are you sure you want to delete")) + QStringLiteral(" ") +
+        ToQString(project_->sources[static_cast<std::size_t>(sourceIndex)].name) +
+        QStringLiteral("?");
     if (!Prompts().AskYesNo(question)) return;
     project_->RemoveSource(static_cast<std::size_t>(sourceIndex));
     // Indices after the deleted source move down by one.
     std::map<std::pair<int, int>, double> stacking;
     for (const auto& [key, z] : zOrder_) {
         if (key.first == 0 && key.second == sourceIndex) continue;
-        stacking[{key.first, key.first == 0 && key.second > sourceIndex ? key.second - 1 : key.second}] = z;
+        stacking[{key.first,
+                  key.first == 0 && key.second > sourceIndex ? key.second - 1 : key.second}] = z;
     }
     zOrder_ = std::move(stacking);
     std::set<int> kept;
@@ -601,11 +619,13 @@ void CPhaseView::drawForeground(QPainter* painter, const QRectF&) {
     if (!mapError_.empty()) PaintMapError(*painter);
     if (project_ && plumeLegendVisible_ && scene_->PlumeItem()) {
         const int contaminant = project_->plume.contaminantIndex;
-        const std::string name = contaminant >= 0 && contaminant < static_cast<int>(project_->contaminants.size())
-                                     ? project_->contaminants[static_cast<std::size_t>(contaminant)].name
-                                     : std::string();
+        const std::string name =
+            contaminant >= 0 && contaminant < static_cast<int>(project_->contaminants.size())
+                ? project_->contaminants[static_cast<std::size_t>(contaminant)].name
+                : std::string();
         PlumeLegendPainter(ToQString(PlumeLegendTitle(name)), PlumeStandard(*project_))
-            .Paint(*painter, viewport()->rect().bottomRight() - QPoint(overlayMargin, overlayMargin));
+            .Paint(*painter,
+                   viewport()->rect().bottomRight() - QPoint(overlayMargin, overlayMargin));
     }
     painter->restore();
 }
@@ -624,9 +644,11 @@ void CPhaseView::PaintFlowArrow(QPainter& painter) const {
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(centre, radius, radius);
     painter.setPen(QColor(0x6b, 0x74, 0x7e));
-    painter.drawText(QRectF(centre.x() - 10, centre.y() - radius - metrics.height() - 1, 20, metrics.height()),
-                     Qt::AlignCenter, QStringLiteral("N"));
-    painter.drawLine(QPointF(centre.x(), centre.y() - radius - 1), QPointF(centre.x(), centre.y() - radius + 4));
+    painter.drawText(
+        QRectF(centre.x() - 10, centre.y() - radius - metrics.height() - 1, 20, metrics.height()),
+        Qt::AlignCenter, QStringLiteral("N"));
+    painter.drawLine(QPointF(centre.x(), centre.y() - radius - 1),
+                     QPointF(centre.x(), centre.y() - radius + 4));
     // The flow direction is a bearing, clockwise from north; the screen's y
     // runs down.
     const double bearing = project_->aquifer.flowDirection * pi / 180.0;
@@ -644,8 +666,9 @@ void CPhaseView::PaintFlowArrow(QPainter& painter) const {
     painter.setBrush(QColor(0x0b, 0x5d, 0x8a));
     painter.drawPolygon(tip);
     painter.setPen(overlayInk);
-    painter.drawText(QRect(box.left(), box.bottom() - metrics.height() - 6, box.width(), metrics.height()),
-                     Qt::AlignCenter, caption);
+    painter.drawText(
+        QRect(box.left(), box.bottom() - metrics.height() - 6, box.width(), metrics.height()),
+        Qt::AlignCenter, caption);
 }
 
 void CPhaseView::PaintScaleBar(QPainter& painter) const {
@@ -658,7 +681,8 @@ void CPhaseView::PaintMapError(QPainter& painter) const {
     const QFontMetrics metrics(painter.font());
     const int width = std::max(200, std::min(viewport()->width() - 2 * overlayMargin - 170, 720));
     const QString text = ToQString(mapError_);
-    const QRect textArea = metrics.boundingRect(QRect(0, 0, width - 20, 1000), Qt::TextWordWrap, text);
+    const QRect textArea =
+        metrics.boundingRect(QRect(0, 0, width - 20, 1000), Qt::TextWordWrap, text);
     const int top = mode_ == Mode::digitise ? overlayMargin + metrics.height() + 18 : overlayMargin;
     // Beside the flow arrow's box, not over it.
     const int left = std::max(viewport()->width() / 2 - width / 2, overlayMargin + 170);
@@ -682,13 +706,14 @@ void CPhaseView::PaintDigitising(QPainter& painter) const {
         closing << cursor;
         painter.drawPolygon(closing);
         painter.setBrush(Qt::white);
-        for (const QPointF& point : outline) painter.drawRect(QRectF(point - QPointF(3.5, 3.5), QSizeF(7.0, 7.0)));
+        for (const QPointF& point : outline)
+            painter.drawRect(QRectF(point - QPointF(3.5, 3.5), QSizeF(7.0, 7.0)));
     }
-    const QString hint =
-        ToQString(Translate("Click the vertices of the source. Double-click or Enter finishes, Escape cancels."));
+    const QString hint = ToQString(Translate(
+        "Click the vertices of the source. Double-click or Enter finishes, Escape cancels."));
     const QFontMetrics metrics(painter.font());
-    const QRect box(viewport()->width() / 2 - metrics.horizontalAdvance(hint) / 2 - 10, overlayMargin,
-                    metrics.horizontalAdvance(hint) + 20, metrics.height() + 10);
+    const QRect box(viewport()->width() / 2 - metrics.horizontalAdvance(hint) / 2 - 10,
+                    overlayMargin, metrics.horizontalAdvance(hint) + 20, metrics.height() + 10);
     painter.setPen(QPen(digitiseInk, 1));
     painter.setBrush(QColor(0xff, 0xf4, 0xe8, 240));
     painter.drawRoundedRect(box, 4, 4);

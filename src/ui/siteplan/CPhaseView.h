@@ -1,15 +1,14 @@
 #pragma once
 
+#include <QGraphicsView>
+#include <QMargins>
+#include <QTransform>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <QGraphicsView>
-#include <QMargins>
-#include <QTransform>
 
 class QMenu;
 
@@ -35,7 +34,12 @@ public:
     // What the left mouse button does.
     enum class Mode { select, pan, zoomWindow, digitise };
     // The source forms a context menu asks for (SourceFormRequested).
-    enum SourceForm { unsaturatedZoneForm = 0, infiltrationForm = 1, contaminantsForm = 2, detailsForm = 3 };
+    enum SourceForm {
+        unsaturatedZoneForm = 0,
+        infiltrationForm = 1,
+        contaminantsForm = 2,
+        detailsForm = 3
+    };
 
     explicit CPhaseView(QWidget* parent = nullptr);
     ~CPhaseView() override;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <dxflib/dl_creationadapter.h>
+#include <dxflib/dl_dxf.h>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -10,9 +12,6 @@
 #include <string_view>
 #include <utility>
 #include <vector>
-
-#include <dxflib/dl_creationadapter.h>
-#include <dxflib/dl_dxf.h>
 
 #include "base/TextFormat.h"
 #include "settings/Translate.h"
@@ -49,7 +48,8 @@ bool Usable(double value) { return std::isfinite(value) && std::abs(value) <= la
 
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -69,8 +69,8 @@ std::string_view LibraryValue(std::string_view value) {
 // The entities a site map is drawn from; VERTEX and SEQEND belong to
 // POLYLINE.
 bool KeptEntity(std::string_view type) {
-    static constexpr std::string_view kept[] = {"LINE", "LWPOLYLINE", "POLYLINE", "VERTEX", "SEQEND",
-                                                "CIRCLE", "ARC", "TEXT", "MTEXT"};
+    static constexpr std::string_view kept[] = {
+        "LINE", "LWPOLYLINE", "POLYLINE", "VERTEX", "SEQEND", "CIRCLE", "ARC", "TEXT", "MTEXT"};
     return std::find(std::begin(kept), std::end(kept), type) != std::end(kept);
 }
 
@@ -128,12 +128,14 @@ public:
     void endSequence() override { EndPolyline(); }
     void addCircle(const DL_CircleData& data) override {
         EndPolyline();
-        if (!Usable(data.cx) || !Usable(data.cy) || !Usable(data.radius) || data.radius <= 0.0) return;
+        if (!Usable(data.cx) || !Usable(data.cy) || !Usable(data.radius) || data.radius <= 0.0)
+            return;
         map_.arcs.push_back({{data.cx, data.cy}, data.radius, 0.0, 360.0});
     }
     void addArc(const DL_ArcData& data) override {
         EndPolyline();
-        if (!Usable(data.cx) || !Usable(data.cy) || !Usable(data.radius) || data.radius <= 0.0) return;
+        if (!Usable(data.cx) || !Usable(data.cy) || !Usable(data.radius) || data.radius <= 0.0)
+            return;
         if (!std::isfinite(data.angle1) || !std::isfinite(data.angle2)) return;
         map_.arcs.push_back({{data.cx, data.cy}, data.radius, data.angle1, data.angle2});
     }
@@ -156,7 +158,9 @@ private:
     void AddText(double x, double y, double height, double angleRadians, std::string text) {
         if (!Usable(x) || !Usable(y) || !Usable(height) || text.empty()) return;
         if (height <= 0.0) height = 1.0;
-        map_.texts.push_back({{x, y}, height, std::isfinite(angleRadians) ? angleRadians * 180.0 / pi : 0.0,
+        map_.texts.push_back({{x, y},
+                              height,
+                              std::isfinite(angleRadians) ? angleRadians * 180.0 / pi : 0.0,
                               std::move(text)});
     }
 
@@ -192,7 +196,8 @@ private:
             const int steps = std::clamp(static_cast<int>(std::abs(included) / (pi / 36.0)), 2, 72);
             for (int s = 1; s < steps; ++s) {
                 const double angle = start + included * s / steps;
-                flat.points.push_back({cx + radius * std::cos(angle), cy + radius * std::sin(angle)});
+                flat.points.push_back(
+                    {cx + radius * std::cos(angle), cy + radius * std::sin(angle)});
             }
         }
         if (!current_.closed) flat.points.push_back(current_.points.back());
@@ -252,7 +257,8 @@ std::string CheckedEntities(const std::string& text, const std::string& name) {
             bool sawVertex = false;
             for (const auto& [code, value] : pending) {
                 if (code == 0 || code == 90 || (code == 42 && !sawVertex)) continue;
-                if (vertices == 0 && (code == 10 || code == 20 || code == 30 || code == 42)) continue;
+                if (vertices == 0 && (code == 10 || code == 20 || code == 30 || code == 42))
+                    continue;
                 sawVertex = sawVertex || code == 10;
                 kept += std::to_string(code) + "\n";
                 kept.append(value);
@@ -272,16 +278,18 @@ std::string CheckedEntities(const std::string& text, const std::string& name) {
         const std::size_t codeLineNumber = line;
         const std::string_view codeText = Trimmed(codeLine);
         int code = -1;
-        const auto parsed = std::from_chars(codeText.data(), codeText.data() + codeText.size(), code);
-        if (codeText.empty() || parsed.ec != std::errc() || parsed.ptr != codeText.data() + codeText.size() ||
-            code < 0 || code > 1071) {
+        const auto parsed =
+            std::from_chars(codeText.data(), codeText.data() + codeText.size(), code);
+        if (codeText.empty() || parsed.ec != std::errc() ||
+            parsed.ptr != codeText.data() + codeText.size() || code < 0 || code > 1071) {
             if (codeText.empty() && position >= text.size()) break; // a blank last line
             throw Failure{FormatText(TranslateFormat("%s is not a DXF drawing (line %d)."),
                                      {name, static_cast<long long>(codeLineNumber)})};
         }
         if (!nextLine(value))
-            throw Failure{FormatText(TranslateFormat("The background map %s is incomplete: it ends inside an entry."),
-                                     {name})};
+            throw Failure{FormatText(
+                TranslateFormat("The background map %s is incomplete: it ends inside an entry."),
+                {name})};
         ++pairIndex;
         const std::string_view trimmedValue = Trimmed(value);
         if (code == 0) {
@@ -308,12 +316,14 @@ std::string CheckedEntities(const std::string& text, const std::string& name) {
         // its 10 and 20 entries) is damage, not a drawing.
         if (code == 90 && entity == "LWPOLYLINE") {
             long long count = -1;
-            const auto countParsed =
-                std::from_chars(trimmedValue.data(), trimmedValue.data() + trimmedValue.size(), count);
+            const auto countParsed = std::from_chars(
+                trimmedValue.data(), trimmedValue.data() + trimmedValue.size(), count);
             const std::size_t remaining = pairCount > pairIndex ? pairCount - pairIndex : 0;
-            if (countParsed.ec != std::errc() || count < 0 || static_cast<std::size_t>(count) > remaining / 2)
+            if (countParsed.ec != std::errc() || count < 0 ||
+                static_cast<std::size_t>(count) > remaining / 2)
                 throw Failure{FormatText(
-                    TranslateFormat("The background map %s is damaged: a polyline announces more vertices than the file holds (line %d)."),
+                    TranslateFormat(
+                        "The background map %s is damaged: a polyline announces more vertices than the file holds (line %d)."),
                     {name, static_cast<long long>(codeLineNumber)})};
         }
         pending.emplace_back(code, LibraryValue(code == 0 ? trimmedValue : value));
@@ -321,7 +331,9 @@ std::string CheckedEntities(const std::string& text, const std::string& name) {
     flush();
     if (!sawEof)
         throw Failure{FormatText(
-            TranslateFormat("The background map %s is incomplete: the drawing ends before its end marker (EOF)."), {name})};
+            TranslateFormat(
+                "The background map %s is incomplete: the drawing ends before its end marker (EOF)."),
+            {name})};
     kept += "  0\nENDSEC\n  0\nEOF\n";
     return kept;
 }
@@ -329,13 +341,16 @@ std::string CheckedEntities(const std::string& text, const std::string& name) {
 bool IsDwgName(const std::string& path) {
     if (path.size() < 4) return false;
     std::string suffix = path.substr(path.size() - 4);
-    std::transform(suffix.begin(), suffix.end(), suffix.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return suffix == ".dwg";
 }
 
 std::string DwgRefusal(const std::string& name) {
-    return FormatText(TranslateFormat("%s is a DWG drawing, which Varnex cannot read. Please save the drawing as DXF in your drawing program and choose the DXF file as the background map."),
-                      {name});
+    return FormatText(
+        TranslateFormat(
+            "%s is a DWG drawing, which Varnex cannot read. Please save the drawing as DXF in your drawing program and choose the DXF file as the background map."),
+        {name});
 }
 
 } // namespace
@@ -355,8 +370,9 @@ bool DxfMapReader::ReadFile(const std::string& path, DxfMapGeometry& map, std::s
     const std::streamoff size = file.tellg();
     file.seekg(0, std::ios::beg);
     if (size < 0 || static_cast<unsigned long long>(size) > maximumFileBytes) {
-        errorText = FormatText(TranslateFormat("The background map %s is larger than %d MB and is not read."),
-                               {path, static_cast<long long>(maximumFileBytes / (1024 * 1024))});
+        errorText = FormatText(
+            TranslateFormat("The background map %s is larger than %d MB and is not read."),
+            {path, static_cast<long long>(maximumFileBytes / (1024 * 1024))});
         return false;
     }
     std::string text(static_cast<std::size_t>(size), '\0');
@@ -371,8 +387,9 @@ bool DxfMapReader::ReadText(const std::string& text, const std::string& name, Dx
                             std::string& errorText) {
     map = DxfMapGeometry();
     if (text.size() > maximumFileBytes) {
-        errorText = FormatText(TranslateFormat("The background map %s is larger than %d MB and is not read."),
-                               {name, static_cast<long long>(maximumFileBytes / (1024 * 1024))});
+        errorText = FormatText(
+            TranslateFormat("The background map %s is larger than %d MB and is not read."),
+            {name, static_cast<long long>(maximumFileBytes / (1024 * 1024))});
         return false;
     }
     // A DWG file begins with its version, "AC1015" and the like.
@@ -382,7 +399,9 @@ bool DxfMapReader::ReadText(const std::string& text, const std::string& name, Dx
     }
     if (text.compare(0, 18, "AutoCAD Binary DXF") == 0) {
         errorText = FormatText(
-            TranslateFormat("%s is a binary DXF file. Please save the drawing as an ASCII DXF file."), {name});
+            TranslateFormat(
+                "%s is a binary DXF file. Please save the drawing as an ASCII DXF file."),
+            {name});
         return false;
     }
     try {
@@ -397,7 +416,9 @@ bool DxfMapReader::ReadText(const std::string& text, const std::string& name, Dx
         builder.Finish();
         if (read.Empty()) {
             errorText = FormatText(
-                TranslateFormat("The background map %s holds no lines, circles, arcs or texts to draw."), {name});
+                TranslateFormat(
+                    "The background map %s holds no lines, circles, arcs or texts to draw."),
+                {name});
             return false;
         }
         map = std::move(read);

@@ -1,7 +1,5 @@
 #include "ui/siteplan/PlumeDialog.h"
 
-#include <cmath>
-
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -9,10 +7,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 
-#include "model/Project.h"
 #include "base/NumberText.h"
 #include "base/TextFormat.h"
+#include "model/Project.h"
 #include "settings/Translate.h"
 #include "ui/common/QtText.h"
 #include "ui/common/UserPrompts.h"
@@ -25,13 +24,15 @@ namespace {
 // checks then refuse.
 double EntryValue(const QLineEdit* entry) {
     double value = 0.0;
-    if (!ParseWholeNumber(ToStdString(entry->text().trimmed()), value) || !std::isfinite(value)) return 0.0;
+    if (!ParseWholeNumber(ToStdString(entry->text().trimmed()), value) || !std::isfinite(value))
+        return 0.0;
     return value;
 }
 
 } // namespace
 
-PlumeDialog::PlumeDialog(Project& project, const QRectF& area, UserPrompts& prompts, QWidget* parent)
+PlumeDialog::PlumeDialog(Project& project, const QRectF& area, UserPrompts& prompts,
+                         QWidget* parent)
     : QDialog(parent), project_(project), prompts_(prompts) {
     setWindowTitle(ToQString(Translate("Contaminant Plume")));
 
@@ -45,21 +46,23 @@ PlumeDialog::PlumeDialog(Project& project, const QRectF& area, UserPrompts& prom
 
     const PlumeSettings& plume = project.plume;
     contaminantBox_ = new QComboBox(this);
-    for (const Contaminant& contaminant : project.contaminants) contaminantBox_->addItem(ToQString(contaminant.name));
+    for (const Contaminant& contaminant : project.contaminants)
+        contaminantBox_->addItem(ToQString(contaminant.name));
     if (plume.contaminantIndex >= 0 && plume.contaminantIndex < contaminantBox_->count())
         contaminantBox_->setCurrentIndex(plume.contaminantIndex);
-    const double time = plume.timeYears > 0.0 ? plume.timeYears
+    const double time = plume.timeYears > 0.0        ? plume.timeYears
                         : project.timeSlices.empty() ? 100.0
                                                      : project.timeSlices.front();
     timeEntry_ = new QLineEdit(ToQString(FormatG(time)), this);
-    const double spacing = plume.spacingM > 0.0 ? plume.spacingM
+    const double spacing = plume.spacingM > 0.0               ? plume.spacingM
                            : project.sitePlan.gridSpacing > 0 ? project.sitePlan.gridSpacing
                                                               : 10.0;
     spacingEntry_ = new QLineEdit(ToQString(FormatG(spacing)), this);
     nodeCount_ = new QLabel(this);
-    auto* areaText = new QLabel(ToQString(FormatText(TranslateFormat("%.2lf x %.2lf m from (%.2lf,%.2lf)"),
-                                                      {request_.widthM, request_.heightM, request_.leftX, request_.topY})),
-                                 this);
+    auto* areaText = new QLabel(
+        ToQString(FormatText(TranslateFormat("%.2lf x %.2lf m from (%.2lf,%.2lf)"),
+                             {request_.widthM, request_.heightM, request_.leftX, request_.topY})),
+        this);
 
     auto* form = new QFormLayout;
     form->addRow(ToQString(Translate("Contaminant")), contaminantBox_);
@@ -113,7 +116,8 @@ void PlumeDialog::accept() {
     if (std::ceil(request_.widthM / spacing) * std::ceil(request_.heightM / spacing) >
         static_cast<double>(maximumPlumeNodes)) {
         prompts_.ShowWarning(ToQString(FormatText(
-            TranslateFormat("The plume grid would have more than %d nodes; choose a larger grid spacing."),
+            TranslateFormat(
+                "The plume grid would have more than %d nodes; choose a larger grid spacing."),
             {maximumPlumeNodes})));
         spacingEntry_->setFocus();
         return;

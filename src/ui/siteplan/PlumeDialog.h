@@ -27,7 +27,8 @@ class PlumeDialog : public QDialog {
 
 public:
     // `area` is the plan area on screen, site plan metres (y north).
-    PlumeDialog(Project& project, const QRectF& area, UserPrompts& prompts, QWidget* parent = nullptr);
+    PlumeDialog(Project& project, const QRectF& area, UserPrompts& prompts,
+                QWidget* parent = nullptr);
 
     // The calculation the accepted settings ask for.
     PlumeRequest Request() const { return request_; }

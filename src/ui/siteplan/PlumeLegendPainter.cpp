@@ -1,17 +1,16 @@
 #include "ui/siteplan/PlumeLegendPainter.h"
 
+#include <QFontMetrics>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
-#include <QFontMetrics>
-#include <QPainter>
-
+#include "base/TextFormat.h"
 #include "model/Project.h"
 #include "run/PlumeLegend.h"
-#include "base/TextFormat.h"
 #include "settings/Translate.h"
-#include "ui/graphs/GraphBuilder.h"
 #include "ui/common/QtText.h"
+#include "ui/graphs/GraphBuilder.h"
 
 namespace varnex::ui {
 
@@ -58,7 +57,8 @@ double PlumeStandard(const Project& project) {
 }
 
 PlumeLegendPainter::PlumeLegendPainter(QString title, double standardMgPerL)
-    : title_(std::move(title)), standard_(standardMgPerL > 0.0 && std::isfinite(standardMgPerL) ? standardMgPerL : 0.0) {}
+    : title_(std::move(title)),
+      standard_(standardMgPerL > 0.0 && std::isfinite(standardMgPerL) ? standardMgPerL : 0.0) {}
 
 int PlumeLegendPainter::StandardBand() const { return standard_ > 0.0 ? PlumeBand(standard_) : -1; }
 
@@ -74,7 +74,8 @@ QSize PlumeLegendPainter::Size(const QPainter& painter) const {
     const QFontMetrics boldMetrics(bold);
     int width = boldMetrics.horizontalAdvance(title_);
     for (int band = 0; band < plumeBandCount; ++band)
-        width = std::max(width, swatchWidth + padding + boldMetrics.horizontalAdvance(ToQString(PlumeBandText(band))));
+        width = std::max(width, swatchWidth + padding +
+                                    boldMetrics.horizontalAdvance(ToQString(PlumeBandText(band))));
     const int rowHeight = metrics.height() + rowGap;
     int height = metrics.height() + padding + plumeBandCount * rowHeight + 2 * padding;
     if (standard_ > 0.0) {
@@ -87,7 +88,8 @@ QSize PlumeLegendPainter::Size(const QPainter& painter) const {
 void PlumeLegendPainter::Paint(QPainter& painter, const QPoint& bottomRight) const {
     painter.save();
     const QSize size = Size(painter);
-    const QRect box(bottomRight.x() - size.width(), bottomRight.y() - size.height(), size.width(), size.height());
+    const QRect box(bottomRight.x() - size.width(), bottomRight.y() - size.height(), size.width(),
+                    size.height());
     painter.setPen(QPen(QColor(0x9a, 0xa3, 0xad), 1));
     painter.setBrush(QColor(255, 255, 255, 235));
     painter.drawRoundedRect(box, 4, 4);
@@ -99,7 +101,8 @@ void PlumeLegendPainter::Paint(QPainter& painter, const QPoint& bottomRight) con
     bold.setBold(true);
     painter.setFont(bold);
     painter.setPen(QColor(0x22, 0x2a, 0x33));
-    painter.drawText(QRect(box.left() + padding, box.top() + padding, box.width() - 2 * padding, metrics.height()),
+    painter.drawText(QRect(box.left() + padding, box.top() + padding, box.width() - 2 * padding,
+                           metrics.height()),
                      Qt::AlignLeft | Qt::AlignVCenter, title_);
     const int marked = StandardBand();
     int y = box.top() + padding + metrics.height() + padding;
@@ -114,8 +117,9 @@ void PlumeLegendPainter::Paint(QPainter& painter, const QPoint& bottomRight) con
         }
         painter.setFont(band == marked ? bold : normal);
         painter.setPen(QColor(0x22, 0x2a, 0x33));
-        painter.drawText(QRect(swatch.right() + padding, y, box.right() - swatch.right() - padding, rowHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter, ToQString(PlumeBandText(band)));
+        painter.drawText(
+            QRect(swatch.right() + padding, y, box.right() - swatch.right() - padding, rowHeight),
+            Qt::AlignLeft | Qt::AlignVCenter, ToQString(PlumeBandText(band)));
         if (band == marked) {
             // The band the standard falls in, framed in the contour's colour.
             painter.setPen(QPen(PlumeStandardColour(), 2));
@@ -130,8 +134,8 @@ void PlumeLegendPainter::Paint(QPainter& painter, const QPoint& bottomRight) con
         painter.drawLine(box.left() + padding, middle, box.left() + padding + swatchWidth, middle);
         painter.setFont(normal);
         painter.setPen(QColor(0x22, 0x2a, 0x33));
-        painter.drawText(QRect(box.left() + 2 * padding + swatchWidth, y, box.width() - 3 * padding - swatchWidth,
-                               rowHeight),
+        painter.drawText(QRect(box.left() + 2 * padding + swatchWidth, y,
+                               box.width() - 3 * padding - swatchWidth, rowHeight),
                          Qt::AlignLeft | Qt::AlignVCenter, StandardText());
     }
     painter.restore();

@@ -13,7 +13,8 @@
 
 namespace varnex::ui {
 
-PlumeProgressDialog::PlumeProgressDialog(Project& project, const PlumeRequest& request, QWidget* parent)
+PlumeProgressDialog::PlumeProgressDialog(Project& project, const PlumeRequest& request,
+                                         QWidget* parent)
     : QDialog(parent), project_(project), request_(request) {
     setWindowTitle(ToQString(Translate("Calculating Plume")));
     setModal(true);
@@ -29,7 +30,8 @@ PlumeProgressDialog::PlumeProgressDialog(Project& project, const PlumeRequest& r
     stopButton_ = new QPushButton(ToQString(Translate("Stop")), this);
     stopButton_->setAutoDefault(false);
     connect(stopButton_, &QPushButton::clicked, this, &PlumeProgressDialog::OnStop);
-    connect(this, &PlumeProgressDialog::ProgressChanged, progressLabel_, &QLabel::setText, Qt::QueuedConnection);
+    connect(this, &PlumeProgressDialog::ProgressChanged, progressLabel_, &QLabel::setText,
+            Qt::QueuedConnection);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -83,7 +85,9 @@ void PlumeProgressDialog::OnStop() {
 
 void PlumeProgressDialog::reject() { OnStop(); }
 
-void PlumeProgressDialog::ProgressText(const std::string& text) { emit ProgressChanged(ToQString(text)); }
+void PlumeProgressDialog::ProgressText(const std::string& text) {
+    emit ProgressChanged(ToQString(text));
+}
 
 void PlumeProgressDialog::Failed(const std::string& message) {
     std::lock_guard lock(mutex_);

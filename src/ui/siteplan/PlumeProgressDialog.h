@@ -1,12 +1,11 @@
 #pragma once
 
+#include <QDialog>
+#include <QString>
 #include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
-
-#include <QDialog>
-#include <QString>
 
 #include "run/PlumeGrid.h"
 #include "run/PlumeObserver.h"

@@ -1,11 +1,10 @@
 #include "ui/siteplan/ScaleBarPainter.h"
 
-#include <cmath>
-
 #include <QColor>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
+#include <cmath>
 
 #include "base/TextFormat.h"
 #include "settings/Translate.h"
@@ -32,7 +31,9 @@ ScaleBarPainter::ScaleBarPainter(double pixelsPerMetre) : pixelsPerMetre_(pixels
     if (Drawable()) metres_ = NiceScaleLength(targetPixels / pixelsPerMetre_);
 }
 
-bool ScaleBarPainter::Drawable() const { return pixelsPerMetre_ > 0.0 && std::isfinite(pixelsPerMetre_); }
+bool ScaleBarPainter::Drawable() const {
+    return pixelsPerMetre_ > 0.0 && std::isfinite(pixelsPerMetre_);
+}
 
 QSizeF ScaleBarPainter::Size(const QPainter& painter) const {
     const QFontMetrics metrics(painter.font());
@@ -57,7 +58,8 @@ void ScaleBarPainter::Paint(QPainter& painter, const QPointF& bottomLeft) const 
     painter.drawRect(QRectF(left, y - 5.0, pixels / 2.0, 5.0));
     painter.setBrush(Qt::white);
     painter.drawRect(QRectF(left + pixels / 2.0, y - 5.0, pixels / 2.0, 5.0));
-    painter.drawText(QRectF(left, frame.top() + 3.0, pixels, metrics.height()), Qt::AlignCenter, label);
+    painter.drawText(QRectF(left, frame.top() + 3.0, pixels, metrics.height()), Qt::AlignCenter,
+                     label);
     painter.restore();
 }
 

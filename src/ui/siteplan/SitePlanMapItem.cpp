@@ -1,9 +1,8 @@
 #include "ui/siteplan/SitePlanMapItem.h"
 
-#include <cmath>
-
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
+#include <cmath>
 
 #include "ui/common/QtText.h"
 #include "ui/siteplan/SitePlanLayers.h"
@@ -15,7 +14,8 @@ namespace {
 constexpr double smallestTextPixels = 4.0;
 } // namespace
 
-SitePlanMapItem::SitePlanMapItem(const DxfMapGeometry& map, double offsetX, double offsetY, double scale) {
+SitePlanMapItem::SitePlanMapItem(const DxfMapGeometry& map, double offsetX, double offsetY,
+                                 double scale) {
     if (!(scale > 0.0) || !std::isfinite(scale)) scale = 1.0;
     const auto place = [&](const DxfMapGeometry::Point& point) {
         return QPointF(offsetX + scale * point.x, offsetY + scale * point.y);
@@ -42,10 +42,12 @@ SitePlanMapItem::SitePlanMapItem(const DxfMapGeometry& map, double offsetX, doub
         lines_.arcTo(box, -arc.startDegrees, -sweep);
     }
     for (const DxfMapGeometry::Text& text : map.texts)
-        texts_.push_back({place(text.position), scale * text.height, text.angleDegrees, ToQString(text.text)});
+        texts_.push_back(
+            {place(text.position), scale * text.height, text.angleDegrees, ToQString(text.text)});
     bounds_ = lines_.boundingRect();
     for (const PlacedText& text : texts_)
-        bounds_ = bounds_.united(QRectF(text.position, QSizeF(text.height * text.text.size(), text.height)));
+        bounds_ = bounds_.united(
+            QRectF(text.position, QSizeF(text.height * text.text.size(), text.height)));
     setData(itemLayerKey, QStringLiteral("MAP"));
     setZValue(mapZ);
 }

@@ -1,9 +1,8 @@
 #include "ui/siteplan/SitePlanPlumeItem.h"
 
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
-
-#include <QPainter>
 
 #include "model/PlumeSettings.h"
 #include "run/PlumeLegend.h"
@@ -18,7 +17,8 @@ constexpr int plumeAlpha = 185;
 } // namespace
 
 SitePlanPlumeItem::SitePlanPlumeItem(const PlumeSettings& plume, double standardMgPerL)
-    : leftX_(plume.leftX), topY_(plume.topY), spacingM_(plume.spacingM > 0.0 ? plume.spacingM : 1.0) {
+    : leftX_(plume.leftX), topY_(plume.topY),
+      spacingM_(plume.spacingM > 0.0 ? plume.spacingM : 1.0) {
     const int columns = static_cast<int>(plume.columns.size());
     int rows = 0;
     for (const auto& column : plume.columns) rows = std::max(rows, static_cast<int>(column.size()));
@@ -52,7 +52,9 @@ void SitePlanPlumeItem::TraceContour(const PlumeSettings& plume, double standard
         // Nothing (or below the first band) counts as the lowest band's floor.
         return std::log10(std::max(std::isfinite(value) ? value : 0.0, 1e-30));
     };
-    auto point = [this](double c, double r) { return QPointF(leftX_ + c * spacingM_, topY_ - r * spacingM_); };
+    auto point = [this](double c, double r) {
+        return QPointF(leftX_ + c * spacingM_, topY_ - r * spacingM_);
+    };
     const std::size_t columns = plume.columns.size();
     for (std::size_t c = 0; c + 1 < columns; ++c) {
         const std::size_t rows = std::min(plume.columns[c].size(), plume.columns[c + 1].size());
@@ -64,7 +66,8 @@ void SitePlanPlumeItem::TraceContour(const PlumeSettings& plume, double standard
             double v[4];
             bool above[4];
             for (int k = 0; k < 4; ++k) {
-                v[k] = logAt(static_cast<std::size_t>(cornerC[k]), static_cast<std::size_t>(cornerR[k]));
+                v[k] = logAt(static_cast<std::size_t>(cornerC[k]),
+                             static_cast<std::size_t>(cornerR[k]));
                 above[k] = v[k] >= level;
             }
             QPointF crossing[4];
@@ -75,7 +78,8 @@ void SitePlanPlumeItem::TraceContour(const PlumeSettings& plume, double standard
                 crossed[k] = above[k] != above[n];
                 if (!crossed[k]) continue;
                 const double t = (level - v[k]) / (v[n] - v[k]);
-                crossing[k] = point(cornerC[k] + t * (cornerC[n] - cornerC[k]), cornerR[k] + t * (cornerR[n] - cornerR[k]));
+                crossing[k] = point(cornerC[k] + t * (cornerC[n] - cornerC[k]),
+                                    cornerR[k] + t * (cornerR[n] - cornerR[k]));
                 ++count;
             }
             if (count == 2) {
@@ -114,8 +118,8 @@ int SitePlanPlumeItem::BandAt(int column, int row) const {
 
 QRectF SitePlanPlumeItem::boundingRect() const {
     const double half = spacingM_ / 2.0;
-    return QRectF(leftX_ - half, topY_ + half - image_.height() * spacingM_, image_.width() * spacingM_,
-                  image_.height() * spacingM_);
+    return QRectF(leftX_ - half, topY_ + half - image_.height() * spacingM_,
+                  image_.width() * spacingM_, image_.height() * spacingM_);
 }
 
 void SitePlanPlumeItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <vector>
-
 #include <QGraphicsItem>
 #include <QImage>
 #include <QLineF>
+#include <vector>
 
 namespace varnex {
 struct PlumeSettings;

@@ -46,7 +46,8 @@ QPainterPath SitePlanReceptorItem::shape() const {
     return path;
 }
 
-void SitePlanReceptorItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*) {
+void SitePlanReceptorItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
+                                 QWidget*) {
     painter->setRenderHint(QPainter::Antialiasing);
     // Attached receptors sit at their source's downstream edge and are told
     // apart by colour only.
@@ -61,8 +62,8 @@ void SitePlanReceptorItem::paint(QPainter* painter, const QStyleOptionGraphicsIt
 
     painter->setFont(LabelFont());
     const QFontMetricsF metrics(painter->font());
-    const QRectF label(symbolRadius + labelGap, -metrics.height() / 2.0, metrics.horizontalAdvance(name_) + 2.0,
-                       metrics.height());
+    const QRectF label(symbolRadius + labelGap, -metrics.height() / 2.0,
+                       metrics.horizontalAdvance(name_) + 2.0, metrics.height());
     // A halo keeps the name legible over map lines and the plume.
     painter->setPen(Qt::NoPen);
     painter->setBrush(QColor(255, 255, 255, 200));

@@ -1,14 +1,13 @@
 #include "ui/siteplan/SitePlanScene.h"
 
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
-#include <QPainter>
-
 #include "model/Project.h"
+#include "ui/common/QtText.h"
 #include "ui/siteplan/DxfMapGeometry.h"
 #include "ui/siteplan/PlumeLegendPainter.h"
-#include "ui/common/QtText.h"
 #include "ui/siteplan/SitePlanLayers.h"
 #include "ui/siteplan/SitePlanMapItem.h"
 #include "ui/siteplan/SitePlanPlumeItem.h"
@@ -45,8 +44,8 @@ void SitePlanScene::Rebuild(const Project& project, const DxfMapGeometry* map,
     gridSpacingM_ = project.sitePlan.gridSpacing;
 
     if (map && project.sitePlan.showBackgroundMap) {
-        mapItem_ = new SitePlanMapItem(*map, project.sitePlan.mapOffsetX, project.sitePlan.mapOffsetY,
-                                       project.sitePlan.mapScale);
+        mapItem_ = new SitePlanMapItem(*map, project.sitePlan.mapOffsetX,
+                                       project.sitePlan.mapOffsetY, project.sitePlan.mapScale);
         addItem(mapItem_);
     }
     if (!project.plume.columns.empty() && project.plume.spacingM > 0.0) {
@@ -62,7 +61,8 @@ void SitePlanScene::Rebuild(const Project& project, const DxfMapGeometry* map,
     for (std::size_t i = 0; i < project.receptors.size(); ++i) {
         const Receptor& receptor = project.receptors[i];
         if (!receptor.visible) continue;
-        auto* item = new SitePlanReceptorItem(static_cast<int>(i), ToQString(receptor.name), receptor.attached);
+        auto* item = new SitePlanReceptorItem(static_cast<int>(i), ToQString(receptor.name),
+                                              receptor.attached);
         item->setPos(receptor.x, receptor.y);
         const auto z = zOrder.find({1, static_cast<int>(i)});
         if (z != zOrder.end()) item->setZValue(receptorZ + z->second);
@@ -71,7 +71,8 @@ void SitePlanScene::Rebuild(const Project& project, const DxfMapGeometry* map,
     const QRectF bounds = ContentBounds().value_or(QRectF(-100.0, -100.0, 200.0, 200.0));
     const double margin = std::max(panMarginM, 5.0 * std::max(bounds.width(), bounds.height()));
     setSceneRect(bounds.adjusted(-margin, -margin, margin, margin));
-    if (handles >= 0 && handles < static_cast<int>(project.sources.size())) ShowVertexHandles(handles);
+    if (handles >= 0 && handles < static_cast<int>(project.sources.size()))
+        ShowVertexHandles(handles);
     update();
 }
 
@@ -86,7 +87,8 @@ void SitePlanScene::ClearHandles() {
 
 void SitePlanScene::ShowVertexHandles(int sourceIndex) {
     ClearHandles();
-    if (!project_ || sourceIndex < 0 || sourceIndex >= static_cast<int>(project_->sources.size())) return;
+    if (!project_ || sourceIndex < 0 || sourceIndex >= static_cast<int>(project_->sources.size()))
+        return;
     const Source& source = project_->sources[static_cast<std::size_t>(sourceIndex)];
     for (std::size_t v = 0; v < source.vertices.size(); ++v)
         addItem(new SitePlanVertexHandle(sourceIndex, static_cast<int>(v),
@@ -117,11 +119,8 @@ std::optional<QRectF> SitePlanScene::ContentBounds() const {
             include(QRectF(item->pos(), QSizeF(0.0, 0.0)));
             break;
         case mapItemType:
-        case plumeItemType:
-            include(item->boundingRect());
-            break;
-        default:
-            break;
+        case plumeItemType: include(item->boundingRect()); break;
+        default: break;
         }
     }
     if (!any) return std::nullopt;
@@ -130,7 +129,8 @@ std::optional<QRectF> SitePlanScene::ContentBounds() const {
 
 SitePlanSourceItem* SitePlanScene::SourceItem(int sourceIndex) const {
     for (QGraphicsItem* item : items())
-        if (item->type() == sourceItemType && static_cast<SitePlanSourceItem*>(item)->SourceIndex() == sourceIndex)
+        if (item->type() == sourceItemType &&
+            static_cast<SitePlanSourceItem*>(item)->SourceIndex() == sourceIndex)
             return static_cast<SitePlanSourceItem*>(item);
     return nullptr;
 }
@@ -160,7 +160,8 @@ void SitePlanScene::drawBackground(QPainter* painter, const QRectF& rect) {
     // so every line drawn is still a line of the user's grid.
     double spacing = gridSpacingM_;
     static constexpr double steps[] = {2.0, 2.5, 2.0};
-    for (int i = 0; spacing * pixelsPerMetre < minimumGridPixels && i < 60; ++i) spacing *= steps[i % 3];
+    for (int i = 0; spacing * pixelsPerMetre < minimumGridPixels && i < 60; ++i)
+        spacing *= steps[i % 3];
     const double major = spacing * 5.0;
     QPen minorPen(QColor(0xee, 0xf1, 0xf4), 0);
     QPen majorPen(QColor(0xdc, 0xe1, 0xe7), 0);

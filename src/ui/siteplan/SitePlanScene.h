@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QGraphicsScene>
 #include <map>
 #include <optional>
 #include <utility>
-
-#include <QGraphicsScene>
 
 namespace varnex {
 class Project;

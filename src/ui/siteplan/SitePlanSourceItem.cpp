@@ -1,11 +1,10 @@
 #include "ui/siteplan/SitePlanSourceItem.h"
 
-#include <cmath>
-
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionGraphicsItem>
+#include <cmath>
 
 #include "model/Source.h"
 #include "ui/common/QtText.h"
@@ -46,17 +45,18 @@ int SitePlanSourceItem::type() const { return sourceItemType; }
 
 QColor SitePlanSourceItem::Colour(int fillColour) {
     switch (fillColour) {
-    case 1: return QColor(0xd6, 0x27, 0x28); // Red
-    case 2: return QColor(0xe8, 0xc2, 0x00); // Yellow, deep enough to show on white
-    case 3: return QColor(0x2c, 0xa0, 0x2c); // Green
-    case 4: return QColor(0x17, 0xbe, 0xcf); // Cyan
-    case 6: return QColor(0xc0, 0x3c, 0xc0); // Magenta
-    case 7: return QColor(0xff, 0xff, 0xff); // White
+    case 1: return QColor(0xd6, 0x27, 0x28);  // Red
+    case 2: return QColor(0xe8, 0xc2, 0x00);  // Yellow, deep enough to show on white
+    case 3: return QColor(0x2c, 0xa0, 0x2c);  // Green
+    case 4: return QColor(0x17, 0xbe, 0xcf);  // Cyan
+    case 6: return QColor(0xc0, 0x3c, 0xc0);  // Magenta
+    case 7: return QColor(0xff, 0xff, 0xff);  // White
     default: return QColor(0x1f, 0x5f, 0xbf); // Blue
     }
 }
 
-void SitePlanSourceItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*) {
+void SitePlanSourceItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option,
+                               QWidget*) {
     const QColor colour = Colour(fillColour_);
     // White sources are outlined and hatched in grey, or they would vanish.
     const QColor ink = fillColour_ == 7 ? QColor(0x70, 0x78, 0x82) : colour.darker(135);
@@ -87,8 +87,8 @@ void SitePlanSourceItem::PaintName(QPainter& painter) const {
     painter.save();
     painter.resetTransform();
     painter.setFont(font);
-    const QRectF label(device.center().x() - width / 2.0 - 3.0, device.center().y() - metrics.height() / 2.0,
-                       width + 6.0, metrics.height());
+    const QRectF label(device.center().x() - width / 2.0 - 3.0,
+                       device.center().y() - metrics.height() / 2.0, width + 6.0, metrics.height());
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(255, 255, 255, 190));
     painter.drawRoundedRect(label, 3.0, 3.0);
@@ -120,17 +120,19 @@ void SitePlanSourceItem::PaintHatch(QPainter& painter, const QColor& colour) con
     const double left = std::floor(box.left() / hatchPixels) * hatchPixels;
     const double top = std::floor(box.top() / hatchPixels) * hatchPixels;
     if (horizontal)
-        for (double y = top; y <= box.bottom(); y += hatchPixels) painter.drawLine(QLineF(box.left(), y, box.right(), y));
+        for (double y = top; y <= box.bottom(); y += hatchPixels)
+            painter.drawLine(QLineF(box.left(), y, box.right(), y));
     if (vertical)
-        for (double x = left; x <= box.right(); x += hatchPixels) painter.drawLine(QLineF(x, box.top(), x, box.bottom()));
+        for (double x = left; x <= box.right(); x += hatchPixels)
+            painter.drawLine(QLineF(x, box.top(), x, box.bottom()));
     const double diagonalStep = hatchPixels * std::sqrt(2.0);
     if (rising)
-        for (double c = std::floor((box.left() + box.top()) / diagonalStep) * diagonalStep; c <= box.right() + box.bottom();
-             c += diagonalStep)
+        for (double c = std::floor((box.left() + box.top()) / diagonalStep) * diagonalStep;
+             c <= box.right() + box.bottom(); c += diagonalStep)
             painter.drawLine(QLineF(c - box.bottom(), box.bottom(), c - box.top(), box.top()));
     if (falling)
-        for (double c = std::floor((box.left() - box.bottom()) / diagonalStep) * diagonalStep; c <= box.right() - box.top();
-             c += diagonalStep)
+        for (double c = std::floor((box.left() - box.bottom()) / diagonalStep) * diagonalStep;
+             c <= box.right() - box.top(); c += diagonalStep)
             painter.drawLine(QLineF(c + box.top(), box.top(), c + box.bottom(), box.bottom()));
     painter.restore();
 }

@@ -12,9 +12,10 @@ namespace {
 constexpr double halfSize = 4.0; // pixels
 }
 
-SitePlanVertexHandle::SitePlanVertexHandle(int sourceIndex, int vertexIndex, const QPointF& planPosition)
-    : QGraphicsRectItem(-halfSize, -halfSize, 2.0 * halfSize, 2.0 * halfSize), sourceIndex_(sourceIndex),
-      vertexIndex_(vertexIndex) {
+SitePlanVertexHandle::SitePlanVertexHandle(int sourceIndex, int vertexIndex,
+                                           const QPointF& planPosition)
+    : QGraphicsRectItem(-halfSize, -halfSize, 2.0 * halfSize, 2.0 * halfSize),
+      sourceIndex_(sourceIndex), vertexIndex_(vertexIndex) {
     setFlag(ItemIgnoresTransformations);
     setPos(planPosition);
     setPen(QPen(QColor(0x1d, 0x24, 0x2c), 1.0));

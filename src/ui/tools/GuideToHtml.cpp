@@ -4,14 +4,13 @@
 //
 // Usage: varnex-guide-html GUIDE.md OUT.html
 
-#include <cstdio>
-
 #include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextDocument>
+#include <cstdio>
 
 int main(int argc, char** argv) {
     // No screen is needed to convert text: the build may run without one.
@@ -34,15 +33,16 @@ int main(int argc, char** argv) {
     document.setDefaultFont(font);
     document.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     QString title = QStringLiteral("Varnex user guide");
-    const QRegularExpressionMatch heading = QRegularExpression(QStringLiteral("^# (.+)$"),
-                                                               QRegularExpression::MultilineOption)
-                                                .match(markdown);
+    const QRegularExpressionMatch heading =
+        QRegularExpression(QStringLiteral("^# (.+)$"), QRegularExpression::MultilineOption)
+            .match(markdown);
     if (heading.hasMatch()) title = heading.captured(1).trimmed();
     document.setMetaInformation(QTextDocument::DocumentTitle, title);
 
     // Written whole or not at all: a half-written page must not be shipped.
     QSaveFile out(QString::fromLocal8Bit(argv[2]));
-    if (!out.open(QIODevice::WriteOnly) || out.write(document.toHtml().toUtf8()) < 0 || !out.commit()) {
+    if (!out.open(QIODevice::WriteOnly) || out.write(document.toHtml().toUtf8()) < 0 ||
+        !out.commit()) {
         std::fprintf(stderr, "varnex-guide-html: cannot write %s\n", argv[2]);
         return 1;
     }
