@@ -155,7 +155,8 @@ TEST_F(SensitivityCoefficientTest, TiedSamplesAreRankedInTheGapExchangeOrder) {
 std::vector<SensitivityEntry> Numeric(int count) {
     std::vector<SensitivityEntry> entries;
     for (int i = 1; i <= count; ++i)
-        entries.push_back({"input " + std::to_string(i), (i % 2 ? -1.0 : 1.0) * i / 100.0, false});
+        entries.push_back(
+            {"input " + std::to_string(i), (i % 2 ? -1.0 : 1.0) * i / 100.0, false, {}});
     return entries; // ascending |coefficient|, as ComputeEntries leaves them
 }
 
@@ -170,7 +171,7 @@ TEST_F(SensitivityCoefficientTest, FirstTenOnlyShowsTheTenStrongestInDecreasingO
 
 TEST_F(SensitivityCoefficientTest, SingleValueRowsSurviveExcludeZeroAndCountTowardsTen) {
     std::vector<SensitivityEntry> entries{
-        {"single a", 0.0, true}, {"single b", 0.0, true}, {"zero", 0.0, false}};
+        {"single a", 0.0, true, {}}, {"single b", 0.0, true, {}}, {"zero", 0.0, false, {}}};
     for (const SensitivityEntry& e : Numeric(3)) entries.push_back(e);
     const std::vector<SensitivityRow> excluded = FillList(entries, false, true);
     ASSERT_EQ(excluded.size(), 5u);
@@ -183,7 +184,7 @@ TEST_F(SensitivityCoefficientTest, SingleValueRowsSurviveExcludeZeroAndCountTowa
     EXPECT_EQ(all[3].label, "zero");
     EXPECT_EQ(all[3].text, "0");
 
-    std::vector<SensitivityEntry> many{{"single", 0.0, true}};
+    std::vector<SensitivityEntry> many{{"single", 0.0, true, {}}};
     for (const SensitivityEntry& e : Numeric(10)) many.push_back(e);
     const std::vector<SensitivityRow> ten = FillList(many, true, true);
     ASSERT_EQ(ten.size(), 10u);
@@ -191,9 +192,10 @@ TEST_F(SensitivityCoefficientTest, SingleValueRowsSurviveExcludeZeroAndCountTowa
 }
 
 TEST_F(SensitivityCoefficientTest, CoefficientsAreWrittenAsPercentG) {
-    const std::vector<SensitivityRow> rows =
-        FillList({{"small", 1.234567e-5, false}, {"third", 1.0 / 3.0, false}, {"one", -1.0, false}},
-                 false, false);
+    const std::vector<SensitivityRow> rows = FillList({{"small", 1.234567e-5, false, {}},
+                                                       {"third", 1.0 / 3.0, false, {}},
+                                                       {"one", -1.0, false, {}}},
+                                                      false, false);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].text, "-1");
     EXPECT_EQ(rows[1].text, "0.333333");
