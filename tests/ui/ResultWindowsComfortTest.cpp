@@ -217,6 +217,19 @@ private slots:
         QCOMPARE(graphs.front()->windowType(), Qt::Tool);
         QCOMPARE(statistics.front()->parentWidget(), frame_.get());
         QCOMPARE(graphs.front()->parentWidget(), frame_.get());
+        // They open over the site plan, below the menus and toolbars, as far
+        // to the left as the screen lets them and starting on it; the second
+        // does not cover the first exactly.
+        const QPoint plan = frame_->centralWidget()->mapToGlobal(QPoint(0, 0));
+        const QRect screen = frame_->screen()->availableGeometry();
+        for (QWidget* window :
+             {static_cast<QWidget*>(statistics.front()), static_cast<QWidget*>(graphs.front())}) {
+            QVERIFY(window->pos().y() >= plan.y());
+            QVERIFY(window->pos().x() >=
+                    std::min(plan.x(), screen.right() + 1 - window->frameGeometry().width()));
+            QVERIFY(screen.contains(window->pos()));
+        }
+        QVERIFY(statistics.front()->pos() != graphs.front()->pos());
         statistics.front()->close();
         graphs.front()->close();
     }

@@ -12,11 +12,13 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <initializer_list>
@@ -1107,14 +1109,32 @@ void CMainFrame::OnResultsStatistics() {
     auto* view = new StatisticsView(document_->GetProject(), this);
     view->setAttribute(Qt::WA_DeleteOnClose);
     connect(document_, &CVarnexDoc::ProjectReplaced, view, &StatisticsView::RefreshFromProject);
-    view->show();
+    ShowResultWindow(*view);
 }
 
 void CMainFrame::OnResultsGraphical() {
     auto* window = new GraphWindow(document_->GetProject(), this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(document_, &CVarnexDoc::ProjectReplaced, window, &GraphWindow::RefreshFromProject);
-    window->show();
+    ShowResultWindow(*window);
+}
+
+// A tool window has no place of its own: window managers put it in a
+// corner, over the menus. Over the site plan it hides no command or pane,
+// and the cascade keeps a second window from hiding the first.
+void CMainFrame::ShowResultWindow(QWidget& window) {
+    const int step = 28 * (resultWindowsShown_++ % 8);
+    const QWidget& plan = centralWidget() ? *centralWidget() : static_cast<const QWidget&>(*this);
+    QPoint topLeft = plan.mapToGlobal(QPoint(step, step));
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize size = window.frameGeometry().size();
+        topLeft.setX(std::max(area.left(), std::min(topLeft.x(), area.right() + 1 - size.width())));
+        topLeft.setY(
+            std::max(area.top(), std::min(topLeft.y(), area.bottom() + 1 - size.height())));
+    }
+    window.move(topLeft);
+    window.show();
 }
 
 void CMainFrame::OnResultsSensitivity() {

@@ -238,6 +238,9 @@ private:
     // force.
     void RetranslateOpenWindows();
     void OnProjectReplaced();
+    // Opens a result window over the site plan, each next one a step lower
+    // and to the right, kept on the screen.
+    void ShowResultWindow(QWidget& window);
     void OnExplorerSelection(const ProjectItem& item);
     void OnExplorerActivated(const ProjectItem& item);
     UserPrompts& Prompts();
@@ -257,6 +260,7 @@ private:
     QLabel* cursorLabel_;
     QActionGroup* levelGroup_;
     HelpWindow* helpWindow_ = nullptr;
+    int resultWindowsShown_ = 0;
     std::array<QAction*, static_cast<std::size_t>(Command::count)> actions_{};
     std::unique_ptr<UserPrompts> dialogPrompts_;
     UserPrompts* prompts_ = nullptr;
