@@ -7,6 +7,7 @@
 
 #include "base/Exception.h"
 #include "settings/Translate.h"
+#include "transport/ColumnGuards.h"
 #include "transport/InversionConstants.h"
 
 namespace varnex {
@@ -42,18 +43,7 @@ double Floored(double value) {
 double SolveAdvectionDispersion(double concentration, double distanceM, double timeS,
                                 double velocityMPerS, double dispersivityM, double decayPerS,
                                 double retardation) {
-    // Nothing has arrived before the boundary is switched on; this comes
-    // before the input checks on purpose.
-    if (timeS <= 0.0) return 0.0;
-    if (dispersivityM <= 0.0) {
-        throw Exception(Translate(
-            "Dispersivity cannot be zero.  Advection diffusion equation cannot be solved."));
-    }
-    if (velocityMPerS < 0.0) {
-        throw Exception(Translate("Speed of contaminant cannot be less than zero.  Advection "
-                                  "diffusion equation cannot be solved."));
-    }
-    if (distanceM < 0.0) return 0.0;
+    if (ColumnSolutionIsZero(timeS, distanceM, velocityMPerS, dispersivityM)) return 0.0;
 
     const double halfPeriodT = periodFactor * timeS;
     const double gamma = -std::log(relativeAccuracy) / (2.0 * halfPeriodT);

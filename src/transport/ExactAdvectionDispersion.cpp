@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "base/Exception.h"
-#include "settings/Translate.h"
+#include "transport/ColumnGuards.h"
 #include "transport/ErrorFunctions.h"
 #include "transport/InversionConstants.h"
 
@@ -14,18 +13,7 @@ using namespace InversionConstants;
 double ExactAdvectionDispersion(double concentration, double distanceM, double timeS,
                                 double velocityMPerS, double dispersivityM, double decayPerS,
                                 double retardation) {
-    // The guards of the inverting kernels, in their order, so that every
-    // kernel fails or returns 0 for the same inputs.
-    if (timeS <= 0.0) return 0.0;
-    if (dispersivityM <= 0.0) {
-        throw Exception(Translate(
-            "Dispersivity cannot be zero.  Advection diffusion equation cannot be solved."));
-    }
-    if (velocityMPerS < 0.0) {
-        throw Exception(Translate("Speed of contaminant cannot be less than zero.  Advection "
-                                  "diffusion equation cannot be solved."));
-    }
-    if (distanceM < 0.0) return 0.0;
+    if (ColumnSolutionIsZero(timeS, distanceM, velocityMPerS, dispersivityM)) return 0.0;
 
     const double x = distanceM;
     const double v = velocityMPerS;

@@ -25,6 +25,7 @@
 #include "base/Exception.h"
 #include "settings/Translate.h"
 #include "transport/AdvectionDispersion.h"
+#include "transport/ColumnGuards.h"
 #include "transport/InversionConstants.h"
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
@@ -302,16 +303,9 @@ double SolveOne(const Kernels& kernels, const Prepared& prepared) {
 // upstream of it, and for a zero inlet (whose transform values all vanish,
 // are replaced by 1e-50 and invert to far below the floor).
 bool ColumnIsZero(const ColumnProblem& problem) {
-    if (problem.timeS <= 0.0) return true;
-    if (problem.dispersivityM <= 0.0) {
-        throw Exception(Translate(
-            "Dispersivity cannot be zero.  Advection diffusion equation cannot be solved."));
-    }
-    if (problem.velocityMPerS < 0.0) {
-        throw Exception(Translate("Speed of contaminant cannot be less than zero.  Advection "
-                                  "diffusion equation cannot be solved."));
-    }
-    if (problem.distanceM < 0.0) return true;
+    if (ColumnSolutionIsZero(problem.timeS, problem.distanceM, problem.velocityMPerS,
+                             problem.dispersivityM))
+        return true;
     return problem.concentration == 0.0;
 }
 
