@@ -20,6 +20,7 @@
 #include <string>
 
 #include "ScriptedPrompts.h"
+#include "SitePlanMouse.h"
 #include "UiTestSupport.h"
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
@@ -46,6 +47,10 @@ using varnex::ui::CPhaseView;
 using varnex::ui::DxfMapGeometry;
 using varnex::ui::DxfMapReader;
 using varnex::ui::test::ScriptedPrompts;
+
+using varnex::ui::test::Drag;
+using varnex::ui::test::SendMouse;
+using varnex::ui::test::Square;
 
 namespace {
 
@@ -78,31 +83,6 @@ QString WriteFile(const QTemporaryDir& folder, const QString& name, const QByteA
     if (!file.open(QIODevice::WriteOnly)) return QString();
     file.write(bytes);
     return path;
-}
-
-Source Square(const std::string& name, double x, double y, double side) {
-    Source source;
-    source.name = name;
-    source.vertices = {
-        {x, y, 0, 0}, {x + side, y, 0, 0}, {x + side, y + side, 0, 0}, {x, y + side, 0, 0}};
-    return source;
-}
-
-// Mouse events with the button held while moving, as a real drag sends them.
-void SendMouse(CPhaseView& view, QEvent::Type type, const QPointF& scenePoint,
-               Qt::MouseButtons buttons) {
-    const QPointF pixel = view.mapFromScene(scenePoint);
-    QMouseEvent event(type, pixel, view.viewport()->mapToGlobal(pixel),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
-                      Qt::NoModifier);
-    QApplication::sendEvent(view.viewport(), &event);
-}
-
-void Drag(CPhaseView& view, const QPointF& from, const QPointF& to) {
-    SendMouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton);
-    for (int step = 1; step <= 5; ++step)
-        SendMouse(view, QEvent::MouseMove, from + (to - from) * (step / 5.0), Qt::LeftButton);
-    SendMouse(view, QEvent::MouseButtonRelease, to, Qt::NoButton);
 }
 
 void Click(CPhaseView& view, const QPoint& pixel) {

@@ -24,6 +24,7 @@
 
 #include "MainWindowTest.h"
 #include "ScriptedPrompts.h"
+#include "SitePlanMouse.h"
 #include "UiTestSupport.h"
 #include "model/Project.h"
 #include "persist/ProjectFile.h"
@@ -58,35 +59,18 @@ using varnex::ui::test::ScriptedPrompts;
 using varnex::ui::test::WhenModalOpens;
 using Command = CMainFrame::Command;
 
+using varnex::ui::test::SendMouse;
+using varnex::ui::test::Square;
+
 namespace {
 
 QString ExamplePath(const QString& name) {
     return QStringLiteral(VARNEX_SOURCE_DIR "/examples/") + name;
 }
 
-Source Square(const std::string& name, double x, double y, double side) {
-    Source source;
-    source.name = name;
-    source.vertices = {
-        {x, y, 0, 0}, {x + side, y, 0, 0}, {x + side, y + side, 0, 0}, {x, y + side, 0, 0}};
-    return source;
-}
-
-void SendMouse(CPhaseView& view, QEvent::Type type, const QPointF& scenePoint,
-               Qt::MouseButtons buttons) {
-    const QPointF pixel = view.mapFromScene(scenePoint);
-    QMouseEvent event(type, pixel, view.viewport()->mapToGlobal(pixel),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
-                      Qt::NoModifier);
-    QApplication::sendEvent(view.viewport(), &event);
-}
-
 // A drag as the mouse sends it: many moves, one release.
 void Drag(CPhaseView& view, const QPointF& from, const QPointF& to) {
-    SendMouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton);
-    for (int step = 1; step <= 8; ++step)
-        SendMouse(view, QEvent::MouseMove, from + (to - from) * (step / 8.0), Qt::LeftButton);
-    SendMouse(view, QEvent::MouseButtonRelease, to, Qt::NoButton);
+    varnex::ui::test::Drag(view, from, to, 8);
 }
 
 // The .vnx bytes of the model (no results, a fixed date): equal bytes mean
