@@ -6,9 +6,11 @@ void AddKernelOption(CLI::App& command, std::string& kernelName) {
     command
         .add_option(
             "--kernel", kernelName,
-            "Advection-dispersion solver: fast (default) or reference (the plain algorithm, for audits)")
-        ->check(CLI::IsMember(
-            {SolverKernelName(SolverKernel::fast), SolverKernelName(SolverKernel::reference)}));
+            "Advection-dispersion solver: fast (default), reference (the plain algorithm, for "
+            "audits) or exact (the closed-form solution)")
+        ->check(CLI::IsMember({SolverKernelName(SolverKernel::fast),
+                               SolverKernelName(SolverKernel::reference),
+                               SolverKernelName(SolverKernel::exact)}));
 }
 
 SolverKernel KernelFromOption(const std::string& kernelName) {

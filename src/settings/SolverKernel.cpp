@@ -3,12 +3,18 @@
 namespace varnex {
 
 std::string SolverKernelName(SolverKernel kernel) {
-    return kernel == SolverKernel::reference ? "reference" : "fast";
+    switch (kernel) {
+    case SolverKernel::reference: return "reference";
+    case SolverKernel::exact: return "exact";
+    case SolverKernel::fast: break;
+    }
+    return "fast";
 }
 
 std::optional<SolverKernel> ParseSolverKernel(const std::string& name) {
     if (name == "fast") return SolverKernel::fast;
     if (name == "reference") return SolverKernel::reference;
+    if (name == "exact") return SolverKernel::exact;
     return std::nullopt;
 }
 

@@ -9,12 +9,16 @@ class Preferences;
 
 // The program's choice of advection-dispersion kernel, kept in the
 // preferences under "Settings" as the DWORD "Solver Kernel" (0 fast, 1
-// reference), so that an auditor's choice of the reference kernel holds
-// across sessions.
+// reference, 2 exact), so that an auditor's choice holds across sessions.
 class SolverSettings {
 public:
+    static constexpr const char* kernelLabel = TranslatableText("Solver");
+    static constexpr const char* fastKernelLabel =
+        TranslatableText("Fast (numerical inversion; the default)");
     static constexpr const char* referenceKernelLabel =
-        TranslatableText("Use the reference solver (slow; for auditing results)");
+        TranslatableText("Reference (numerical inversion, plain algorithm; slow, for audits)");
+    static constexpr const char* exactKernelLabel =
+        TranslatableText("Exact (closed-form solution; for sharp fronts, tails and large studies)");
 
     SolverKernel kernel = SolverKernel::fast;
 

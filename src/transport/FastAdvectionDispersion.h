@@ -28,6 +28,9 @@
 
 #include <cstddef>
 
+#include "transport/AquiferProblem.h"
+#include "transport/ColumnProblem.h"
+
 namespace varnex {
 
 // Same parameters, units, early returns, exceptions and (to rounding) results
@@ -44,11 +47,6 @@ double FastSolveAquiferAdvectionDispersion(double concentration, double xM, doub
                                            double longitudinalDispersivityM, double decayPerS,
                                            double retardation);
 
-// The arguments of one FastSolveAdvectionDispersion call.
-struct ColumnProblem {
-    double concentration, distanceM, timeS, velocityMPerS, dispersivityM, decayPerS, retardation;
-};
-
 // Independent problems solved together; results[k] is what
 // FastSolveAdvectionDispersion gives for problems[k], bit for bit, whatever
 // the batch holds or its size. Input checks are made for all problems in
@@ -56,12 +54,6 @@ struct ColumnProblem {
 // thrown and no result is written.
 void FastSolveAdvectionDispersionBatch(const ColumnProblem* problems, double* results,
                                        std::size_t count);
-
-// The arguments of one FastSolveAquiferAdvectionDispersion call.
-struct AquiferProblem {
-    double concentration, xM, yM, widthM, timeS, velocityMPerS, lateralDispersivityM,
-        longitudinalDispersivityM, decayPerS, retardation;
-};
 
 // As FastSolveAdvectionDispersionBatch, for the aquifer solution.
 void FastSolveAquiferAdvectionDispersionBatch(const AquiferProblem* problems, double* results,

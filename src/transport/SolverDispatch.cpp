@@ -1,6 +1,7 @@
 #include "transport/SolverDispatch.h"
 
 #include "transport/AdvectionDispersion.h"
+#include "transport/ExactAdvectionDispersion.h"
 
 namespace varnex {
 
@@ -8,6 +9,10 @@ void SolveColumns(SolverKernel kernel, const ColumnProblem* problems, double* re
                   std::size_t count) {
     if (kernel == SolverKernel::fast) {
         FastSolveAdvectionDispersionBatch(problems, results, count);
+        return;
+    }
+    if (kernel == SolverKernel::exact) {
+        ExactAdvectionDispersionBatch(problems, results, count);
         return;
     }
     for (std::size_t k = 0; k < count; ++k) {
@@ -22,6 +27,10 @@ void SolveAquiferColumns(SolverKernel kernel, const AquiferProblem* problems, do
                          std::size_t count) {
     if (kernel == SolverKernel::fast) {
         FastSolveAquiferAdvectionDispersionBatch(problems, results, count);
+        return;
+    }
+    if (kernel == SolverKernel::exact) {
+        ExactAquiferAdvectionDispersionBatch(problems, results, count);
         return;
     }
     for (std::size_t k = 0; k < count; ++k) {

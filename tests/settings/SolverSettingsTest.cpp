@@ -24,6 +24,11 @@ TEST(SolverSettings, TheChoiceSurvivesTheSessionAndAnythingElseIsFast) {
     EXPECT_EQ(later.kernel, SolverKernel::reference);
     // Stored where the other program settings are.
     EXPECT_EQ(preferences.GetDWord("Settings", "Solver Kernel"), 1u);
+    settings.kernel = SolverKernel::exact;
+    ASSERT_TRUE(settings.Write(preferences));
+    later.Read(preferences);
+    EXPECT_EQ(later.kernel, SolverKernel::exact);
+    EXPECT_EQ(preferences.GetDWord("Settings", "Solver Kernel"), 2u);
 
     // A value written by hand that means nothing is the default.
     preferences.SetDWord("Settings", "Solver Kernel", 7);
@@ -45,7 +50,7 @@ TEST(SolverSettings, AFailedWriteIsReported) {
 }
 
 TEST(SolverKernel, NamesReadBack) {
-    for (SolverKernel kernel : {SolverKernel::fast, SolverKernel::reference})
+    for (SolverKernel kernel : {SolverKernel::fast, SolverKernel::reference, SolverKernel::exact})
         EXPECT_EQ(ParseSolverKernel(SolverKernelName(kernel)), kernel);
     EXPECT_EQ(ParseSolverKernel("Fast"), std::nullopt);
     EXPECT_EQ(ParseSolverKernel(""), std::nullopt);
