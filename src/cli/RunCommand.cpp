@@ -167,7 +167,7 @@ int RunCommand::WriteOutputs(Project& project, const std::vector<ResultEntry>& e
         return InterruptGuard::ExitCode();
     }
     if (!statsJson_.empty()) {
-        nlohmann::ordered_json document = StatisticsJson(entries);
+        nlohmann::ordered_json document = StatisticsJson(entries, project.resultsKernel);
         if (statsLayout_ == "object") {
             nlohmann::ordered_json object = nlohmann::ordered_json::object();
             object["statistics"] = std::move(document);

@@ -22,7 +22,8 @@ nlohmann::ordered_json Number(double value) {
 
 } // namespace
 
-nlohmann::ordered_json StatisticsJson(const std::vector<ResultEntry>& entries) {
+nlohmann::ordered_json StatisticsJson(const std::vector<ResultEntry>& entries,
+                                      const std::optional<SolverKernel>& kernel) {
     nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (const ResultEntry& entry : entries) {
         const ResultVector& v = *entry.vector;
@@ -35,6 +36,10 @@ nlohmann::ordered_json StatisticsJson(const std::vector<ResultEntry>& entries) {
         if (!entry.receptor.empty()) row["receptor"] = entry.receptor;
         if (entry.hasTime) row["time"] = entry.timeYears;
         row["n"] = v.Size();
+        if (kernel)
+            row["kernel"] = SolverKernelName(*kernel);
+        else
+            row["kernel"] = nullptr;
         row["min"] = Number(v.Minimum());
         row["max"] = Number(v.Maximum());
         row["mean"] = Number(v.Mean());

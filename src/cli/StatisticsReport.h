@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "run/ResultStore.h"
+#include "settings/SolverKernel.h"
 #include "stochastic/CorrelationOutcome.h"
 
 namespace varnex::cli {
@@ -14,7 +16,10 @@ namespace varnex::cli {
 // The statistics of a run as the command-line tool reports them: a JSON
 // array with one object per vector of the statistics set, and a text table;
 // and the correlations the run applied, with the rank correlation reached.
-nlohmann::ordered_json StatisticsJson(const std::vector<ResultEntry>& entries);
+// Every object names the kernel that computed the results ("kernel"; null
+// when the project file that holds them does not say).
+nlohmann::ordered_json StatisticsJson(const std::vector<ResultEntry>& entries,
+                                      const std::optional<SolverKernel>& kernel);
 
 // The table shows only the results the simulation level computes (the
 // statistics set also holds, for instance, the source concentrations at

@@ -27,7 +27,7 @@ int StatsCommand::Run() const {
     }
     const std::vector<ResultEntry> entries = StatisticsSet(project);
     if (json_)
-        std::cout << StatisticsJson(entries).dump(2) << "\n";
+        std::cout << StatisticsJson(entries, project.resultsKernel).dump(2) << "\n";
     else
         std::cout << StatisticsSummary(entries, project.simulationLevel,
                                        project.aquifer.dilutionFlag != 0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,12 @@ public:
     // the program (its settings, or the command line), not of the project,
     // so it is neither saved nor read with it.
     SolverKernel solverKernel = SolverKernel::fast;
+    // The kernel that made the result vectors, while resultsValid: set by a
+    // successful run, kept in the project file beside the results, so that
+    // every report of them can say how they were computed. Empty for results
+    // read from a file that does not record it (written before there was a
+    // choice: those came from the inverting kernel).
+    std::optional<SolverKernel> resultsKernel;
 
 private:
     void RemoveCorrelationsOf(const std::vector<StochasticParameter*>& parameters);

@@ -263,6 +263,7 @@ void ProjectFileReader::Read(Project& project) {
     project.SyncAllInventories();
     LabelStoredResults(project);
     project.resultsValid = withResults_;
+    project.resultsKernel = withResults_ ? resultsKernel_ : std::nullopt;
 }
 
 // Files of older versions end after the standard selection; anything else
@@ -272,8 +273,9 @@ void ProjectFileReader::ReadTrailer() {
     Int(); // the block's version: later versions only add keys
     const std::int32_t settings = Count(8, TranslatableText("the number of stored settings"));
     for (std::int32_t i = 0; i < settings; ++i) {
-        String(); // no key is known yet
-        String();
+        const std::string key = String();
+        const std::string value = String();
+        if (key == ProjectFileTrailer::solverKernelKey) resultsKernel_ = ParseSolverKernel(value);
     }
     computedChecksum_ = archive_.ValueChecksum();
     storedChecksum_ = static_cast<std::uint32_t>(Int());

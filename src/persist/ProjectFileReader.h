@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "archive/FileVersion.h"
 #include "persist/ProjectFileTrailer.h"
+#include "settings/SolverKernel.h"
 
 namespace varnex {
 
@@ -99,6 +101,8 @@ private:
     std::string displayName_;
     FileVersion version_;
     bool withResults_ = false;
+    // From the trailing block: the kernel that computed the stored results.
+    std::optional<SolverKernel> resultsKernel_;
     int iterations_ = 0;
     FileIntegrity integrity_ = FileIntegrity::unchecked;
     std::uint32_t storedChecksum_ = 0;

@@ -21,6 +21,9 @@ namespace varnex {
 namespace ProjectFileTrailer {
 inline constexpr std::int32_t marker = 0x42584E56; // bytes 'V', 'N', 'X', 'B'
 inline constexpr std::int32_t version = 1;
+// The kernel that computed the stored results ("fast", "reference" or
+// "exact"); written only with results.
+inline constexpr const char* solverKernelKey = "Solver Kernel";
 } // namespace ProjectFileTrailer
 
 // What the reader could tell about a file's integrity.

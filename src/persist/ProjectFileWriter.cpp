@@ -8,6 +8,7 @@
 #include "base/TextEncoding.h"
 #include "model/Project.h"
 #include "persist/ProjectFileTrailer.h"
+#include "settings/SolverKernel.h"
 #include "stochastic/IterationCount.h"
 
 namespace varnex {
@@ -98,7 +99,13 @@ void ProjectFileWriter::Write(const std::string& dateSaved, const std::string& p
 // After everything the layout defines: predecessors stop before it.
 void ProjectFileWriter::WriteTrailer() {
     archive_.WriteInt(ProjectFileTrailer::marker).WriteInt(ProjectFileTrailer::version);
-    archive_.WriteInt(0); // no settings beyond the layout yet
+    // Results say which kernel computed them.
+    const bool kernelKnown = withResults_ && project_.resultsKernel.has_value();
+    archive_.WriteInt(kernelKnown ? 1 : 0);
+    if (kernelKnown) {
+        archive_.WriteString(ProjectFileTrailer::solverKernelKey)
+            .WriteString(SolverKernelName(*project_.resultsKernel));
+    }
     archive_.WriteInt(static_cast<std::int32_t>(archive_.ValueChecksum()));
 }
 

@@ -340,6 +340,7 @@ bool RunSimulation(Project& project, RunObserver& observer, const RunOptions& op
         return false;
     }
     project.resultsValid = true;
+    project.resultsKernel = project.solverKernel;
     return true;
 }
 
