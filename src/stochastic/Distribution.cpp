@@ -8,6 +8,7 @@
 #include "archive/CompFile.h"
 #include "base/NumberText.h"
 #include "stochastic/DistributionError.h"
+#include "stochastic/DistributionLaws.h"
 #include "stochastic/DistributionMessages.h"
 #include "stochastic/DistributionType.h"
 #include "stochastic/RandomStream.h"
@@ -79,20 +80,6 @@ int ArgumentFields(Distribution& d, double* targets[3]) {
     }
 }
 
-// The moments of the logarithm of a lognormal value, from the mean and the
-// standard deviation of the value itself. The check and the draw share this
-// arithmetic, so the check refuses exactly the arguments the draw cannot use.
-struct LogMoments {
-    double mu = 0.0;
-    double sigma = 0.0;
-};
-
-LogMoments LogNormalMoments(double meanValue, double deviation) {
-    const double m2 = meanValue * meanValue;
-    const double sd2 = deviation * deviation;
-    return {std::log(m2 / std::sqrt(m2 + sd2)), std::sqrt(std::log((sd2 + m2) / m2))};
-}
-
 // True when every lognormal draw from these arguments is a finite number and
 // the draws spread as the law says. The draw is exp(mu + sigma * z) with
 // |z| < 6.4 (the polar method on 15-bit deviates cannot go further) and
@@ -131,12 +118,6 @@ double PolarNormal(double meanValue, double deviation, long& attempts) {
         s = w1 * w1 + w2 * w2;
     } while (s > 1.0 && ++attempts < maximumDrawAttempts);
     return meanValue + deviation * w2 * std::sqrt(-2.0 * std::log(s) / s);
-}
-
-double TriangularValue(double u, double low, double mode, double high) {
-    const double p = (mode - low) / (high - low);
-    if (u < p) return low + std::sqrt(u / p) * (mode - low);
-    return high - std::sqrt((1.0 - u) / (1.0 - p)) * (high - mode);
 }
 
 // A deviate of 0 stands for the lower half of the first step, u = 0.5 / 32767,
@@ -503,8 +484,8 @@ double Distribution::DrawOnce() {
     case DistributionType::triangular:
     case DistributionType::logTriangular: {
         const double u = UniformDeviate();
-        if (u < 1e-8) return minimum;
-        if (u > 0.99999999) return maximum;
+        if (u < triangularLowEnd) return minimum;
+        if (u > triangularHighEnd) return maximum;
         if (maximum == minimum) return likely;
         if (type == DistributionType::triangular)
             return TriangularValue(u, minimum, likely, maximum);

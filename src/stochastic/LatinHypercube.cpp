@@ -1,0 +1,50 @@
+#include "stochastic/LatinHypercube.h"
+
+#include <cstdint>
+#include <utility>
+
+#include "stochastic/Distribution.h"
+#include "stochastic/DistributionQuantile.h"
+#include "stochastic/DistributionType.h"
+#include "stochastic/RandomSource.h"
+
+namespace varnex {
+
+int RandomIndex(int n, RandomSource& random) {
+    if (n <= 1) return 0;
+    constexpr std::uint32_t range = std::uint32_t{1} << 30;
+    const std::uint32_t size = static_cast<std::uint32_t>(n);
+    const std::uint32_t limit = range - range % size;
+    std::uint32_t x;
+    do {
+        const auto high = static_cast<std::uint32_t>(random.Next());
+        const auto low = static_cast<std::uint32_t>(random.Next());
+        x = (high << 15) | low;
+    } while (x >= limit);
+    return static_cast<int>(x % size);
+}
+
+std::vector<double> LatinHypercubeSample(const Distribution& distribution, int count,
+                                         RandomSource& random) {
+    if (count <= 0) return {};
+    std::vector<double> values(static_cast<std::size_t>(count));
+    if (distribution.type == DistributionType::single) {
+        for (double& value : values) value = distribution.singleValue;
+        return values;
+    }
+    // A point inside each stratum: (r + 1/2) / 32768 for a 15-bit deviate r
+    // is strictly between 0 and 1, so no stratum reaches the infinite ends
+    // of an unbounded law.
+    std::vector<double> probabilities(values.size());
+    for (int k = 0; k < count; ++k) {
+        const double inside = (random.Next() + 0.5) / 32768.0;
+        probabilities[static_cast<std::size_t>(k)] = (k + inside) / count;
+    }
+    DistributionQuantiles(distribution, probabilities.data(), values.data(), values.size());
+    for (int i = count - 1; i > 0; --i)
+        std::swap(values[static_cast<std::size_t>(i)],
+                  values[static_cast<std::size_t>(RandomIndex(i + 1, random))]);
+    return values;
+}
+
+} // namespace varnex
