@@ -96,6 +96,11 @@ RunCommand::RunCommand(CLI::App& parent)
         ->check(ProjectFileName());
     command_->add_flag("--quiet", quiet_, "No progress display");
     AddKernelOption(*command_, kernel_);
+    command_
+        ->add_option("--sampling", sampling_,
+                     "Sampling of the inputs: mc (plain Monte Carlo) or lhs (Latin hypercube); "
+                     "default: the project's setting")
+        ->check(CLI::IsMember({"mc", "lhs"}));
 }
 
 CLI::Validator RunCommand::ProjectFileName() {
@@ -114,6 +119,9 @@ int RunCommand::Run() const {
     if (iterations_ >= 0) SetIterationCount(iterations_);
     if (command_->count("--seed") > 0) SetRandomSeed(seed_);
     project.solverKernel = KernelFromOption(kernel_);
+    if (!sampling_.empty())
+        project.samplingMethod =
+            sampling_ == "lhs" ? SamplingMethod::latinHypercube : SamplingMethod::monteCarlo;
 
     std::string report;
     if (!project.Validate(report)) {

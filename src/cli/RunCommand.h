@@ -46,6 +46,8 @@ private:
     std::string output_;
     bool quiet_ = false;
     std::string kernel_ = "fast";
+    // "mc" or "lhs"; empty: the project's own sampling method.
+    std::string sampling_;
 };
 
 } // namespace varnex::cli

@@ -33,7 +33,10 @@ void Project::Reset() {
     solubilityLimitedCount.clear();
     thicknessOutOfRangeCount.clear();
     correlationOutcomes.clear();
+    redrawnInputs.clear();
+    samplingMethod = SamplingMethod::monteCarlo;
     resultsValid = false;
+    resultsKernel.reset();
     SetIterationCount(defaultIterationCount);
 }
 

@@ -10,6 +10,7 @@
 #include "model/PlumeSettings.h"
 #include "model/ProjectDetails.h"
 #include "model/Receptor.h"
+#include "model/SamplingMethod.h"
 #include "model/SimulationLevel.h"
 #include "model/SimulationSettings.h"
 #include "model/SitePlan.h"
@@ -109,6 +110,9 @@ public:
     int standardSelection = noStandardSelection;
     PlumeSettings plume;
     std::vector<StandardSet> standardSets;
+    // How the run samples its inputs; kept in the project file's trailing
+    // block and in the JSON form.
+    SamplingMethod samplingMethod = SamplingMethod::monteCarlo;
 
     // Run counters, rebuilt by every run: per contaminant, the iterations in
     // which its leachate was cut to its solubility in some source; per
@@ -118,6 +122,15 @@ public:
     // What the run's correlating stage did with each correlation record, in
     // key order, with the rank correlation it reached.
     std::vector<CorrelationOutcome> correlationOutcomes;
+    // Latin hypercube runs only: per input whose samples had to be drawn
+    // again at random to keep a pair physically consistent, how many of its
+    // N values are such plain draws (not stratified), in sampling order.
+    struct RedrawnInput {
+        std::string owner; // the source or pathway
+        std::string label; // the input's label
+        int count = 0;
+    };
+    std::vector<RedrawnInput> redrawnInputs;
     // True while the result vectors hold the results of the current model:
     // set by a successful run, cleared by a failed or stopped run and by any
     // change of what a run depends on.

@@ -246,7 +246,7 @@ void ProjectFileReader::Read(Project& project) {
     ReadCorrelations(project);
 
     if (Newer(v2_0_0)) project.standardSelection = Int();
-    ReadTrailer();
+    ReadTrailer(project);
 
     Repair(project);
     // The inventory invariant makes one record per source, contaminant and
@@ -268,7 +268,7 @@ void ProjectFileReader::Read(Project& project) {
 
 // Files of older versions end after the standard selection; anything else
 // there that is not this program's block is left unread, as it always was.
-void ProjectFileReader::ReadTrailer() {
+void ProjectFileReader::ReadTrailer(Project& project) {
     if (BytesLeft() < 4 || Int() != ProjectFileTrailer::marker) return;
     Int(); // the block's version: later versions only add keys
     const std::int32_t settings = Count(8, TranslatableText("the number of stored settings"));
@@ -276,6 +276,11 @@ void ProjectFileReader::ReadTrailer() {
         const std::string key = String();
         const std::string value = String();
         if (key == ProjectFileTrailer::solverKernelKey) resultsKernel_ = ParseSolverKernel(value);
+        // An unknown method (a later program's) is read as the default
+        // rather than refusing the file.
+        if (key == ProjectFileTrailer::samplingMethodKey)
+            project.samplingMethod =
+                ParseSamplingMethod(value).value_or(SamplingMethod::monteCarlo);
     }
     computedChecksum_ = archive_.ValueChecksum();
     storedChecksum_ = static_cast<std::uint32_t>(Int());

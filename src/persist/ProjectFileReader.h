@@ -89,7 +89,7 @@ private:
     void ReadReceptor(Receptor& receptor);
     void ReadContaminant(Contaminant& contaminant);
     void ReadCorrelations(Project& project);
-    void ReadTrailer();
+    void ReadTrailer(Project& project);
     void Repair(Project& project) const;
 
     bool Newer(const FileVersion& version) const { return version_.NewerThan(version); }

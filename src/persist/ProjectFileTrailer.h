@@ -24,6 +24,9 @@ inline constexpr std::int32_t version = 1;
 // The kernel that computed the stored results ("fast", "reference" or
 // "exact"); written only with results.
 inline constexpr const char* solverKernelKey = "Solver Kernel";
+// The project's sampling method ("Latin Hypercube"); absent: plain Monte
+// Carlo.
+inline constexpr const char* samplingMethodKey = "Sampling Method";
 } // namespace ProjectFileTrailer
 
 // What the reader could tell about a file's integrity.

@@ -99,12 +99,19 @@ void ProjectFileWriter::Write(const std::string& dateSaved, const std::string& p
 // After everything the layout defines: predecessors stop before it.
 void ProjectFileWriter::WriteTrailer() {
     archive_.WriteInt(ProjectFileTrailer::marker).WriteInt(ProjectFileTrailer::version);
-    // Results say which kernel computed them.
+    // Settings beyond the layout, each only when it is not the default, so
+    // that a project that uses none is written as before; results say which
+    // kernel computed them.
     const bool kernelKnown = withResults_ && project_.resultsKernel.has_value();
-    archive_.WriteInt(kernelKnown ? 1 : 0);
+    const bool stratified = project_.samplingMethod != SamplingMethod::monteCarlo;
+    archive_.WriteInt((kernelKnown ? 1 : 0) + (stratified ? 1 : 0));
     if (kernelKnown) {
         archive_.WriteString(ProjectFileTrailer::solverKernelKey)
             .WriteString(SolverKernelName(*project_.resultsKernel));
+    }
+    if (stratified) {
+        archive_.WriteString(ProjectFileTrailer::samplingMethodKey)
+            .WriteString(SamplingMethodName(project_.samplingMethod));
     }
     archive_.WriteInt(static_cast<std::int32_t>(archive_.ValueChecksum()));
 }

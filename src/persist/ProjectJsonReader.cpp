@@ -309,6 +309,20 @@ void ProjectJsonReader::ReadIterations(const Json& document) {
         iterations_ = static_cast<int>(count);
 }
 
+// Optional: a project without it samples by plain Monte Carlo.
+void ProjectJsonReader::ReadSamplingMethod(const Json& document) {
+    const Json* value = Member(document, "samplingMethod");
+    if (value == nullptr) return;
+    const std::optional<SamplingMethod> method =
+        value->is_string() ? ParseSamplingMethod(value->get<std::string>()) : std::nullopt;
+    if (!method) {
+        Problem("/samplingMethod",
+                "expected \"Monte Carlo\" or \"Latin Hypercube\", found " + Found(*value));
+        return;
+    }
+    project_.samplingMethod = *method;
+}
+
 void ProjectJsonReader::ReadTimeSlices(const Json& document) {
     const Json* value = Member(document, "timeSlices");
     if (value == nullptr || !ExpectArray(*value, "/timeSlices")) return;
@@ -679,11 +693,12 @@ void ProjectJsonReader::Read(const Json& document) {
     if (!ExpectObject(document, "")) return;
     if (!ReadFormat(document)) return;
     CheckKeys(document, "",
-              {"format", "formatVersion", "details", "iterations", "timeSlices", "simulationLevel",
-               "standardSelection", "processes", "sitePlan", "aquifer", "contaminants", "sources",
-               "receptors", "correlations"});
+              {"format", "formatVersion", "details", "iterations", "samplingMethod", "timeSlices",
+               "simulationLevel", "standardSelection", "processes", "sitePlan", "aquifer",
+               "contaminants", "sources", "receptors", "correlations"});
     ReadSection(document, "details", project_.details);
     ReadIterations(document);
+    ReadSamplingMethod(document);
     ReadTimeSlices(document);
     ReadFields(document, "", project_);
     ReadSection(document, "processes", project_.processes);

@@ -170,6 +170,10 @@ Json ProjectJsonWriter::Document() {
     WriteFields(project.details, details);
     document["details"] = std::move(details);
     document["iterations"] = IterationCount();
+    // Written only when it is not the default, so that every project written
+    // before the choice existed reads and writes back as the same text.
+    if (project.samplingMethod != SamplingMethod::monteCarlo)
+        document["samplingMethod"] = SamplingMethodName(project.samplingMethod);
     document["timeSlices"] = project.timeSlices;
     WriteFields(project, document);
     Json processes = Json::object();

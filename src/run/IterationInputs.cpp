@@ -1,6 +1,9 @@
 #include "run/IterationInputs.h"
 
 #include <cmath>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "base/Exception.h"
 #include "base/TextFormat.h"
@@ -10,6 +13,7 @@
 #include "settings/Translate.h"
 #include "stochastic/DistributionType.h"
 #include "stochastic/IterationCount.h"
+#include "stochastic/LatinHypercube.h"
 #include "stochastic/RandomStream.h"
 
 namespace varnex {
@@ -20,6 +24,50 @@ namespace {
 // still fails after this many re-draws means the two distributions hardly
 // overlap, which is an input error.
 constexpr int maximumRedraws = 1000;
+
+// Fills the inputs' samples the way the run samples: plain draws (Monte
+// Carlo, or the central values of the plume map) or a Latin hypercube. Where
+// a pair must be drawn again to be physically consistent, the new values are
+// always plain draws; a Latin hypercube run counts, per input, how many of
+// its values were so replaced (they are not stratified), for the warnings.
+class Sampler {
+public:
+    explicit Sampler(Project& project)
+        : project_(project), central_(project.plume.active),
+          stratified_(!central_ && project.samplingMethod == SamplingMethod::latinHypercube) {
+        project_.redrawnInputs.clear();
+    }
+
+    bool Central() const { return central_; }
+    bool Stratified() const { return stratified_; }
+
+    void All(StochasticParameter& input) {
+        if (!stratified_) {
+            input.SampleAll(central_);
+            return;
+        }
+        const std::vector<double> values =
+            LatinHypercubeSample(input.distribution, IterationCount(), ProcessRandomSource());
+        input.Resize();
+        for (std::size_t i = 0; i < values.size(); ++i) input.SampleAt(i) = values[i];
+        if (!values.empty()) input.distribution.sample = values.back();
+    }
+
+    // One value of `input`, in an iteration whose pair had to be drawn
+    // again.
+    void CountRedrawn(const StochasticParameter& input, const std::string& owner) {
+        if (!stratified_) return;
+        auto [at, added] = index_.try_emplace(&input, project_.redrawnInputs.size());
+        if (added) project_.redrawnInputs.push_back({owner, input.Label(), 0});
+        ++project_.redrawnInputs[at->second].count;
+    }
+
+private:
+    Project& project_;
+    bool central_;
+    bool stratified_;
+    std::map<const StochasticParameter*, std::size_t> index_;
+};
 
 [[noreturn]] void SourceError(const char* format, const Source& source) {
     throw Exception(FormatText(TranslateFormat(format), {source.name}));
@@ -73,10 +121,11 @@ void CheckSaturation(const Source& source, double bulkDensity, double particleDe
     if (saturation > 100.0) SourceError(TranslatableText("Source %s Saturation > 100%%"), source);
 }
 
-void SampleSoil(Source& source, std::size_t n, bool central) {
+void SampleSoil(Source& source, std::size_t n, Sampler& sampler) {
+    const bool central = sampler.Central();
     if (source.calculatePorosities) {
-        source.moistureContent.SampleAll(central);
-        source.particleDensity.SampleAll(central);
+        sampler.All(source.moistureContent);
+        sampler.All(source.particleDensity);
         for (std::size_t i = 0; i < n; ++i) {
             int redraws = 0;
             while (source.dryBulkDensity.SampleAt(i) > source.particleDensity.SampleAt(i)) {
@@ -87,14 +136,26 @@ void SampleSoil(Source& source, std::size_t n, bool central) {
                 source.particleDensity.SampleOne(i, central);
                 ++redraws;
             }
+            if (redraws > 0) {
+                sampler.CountRedrawn(source.dryBulkDensity, source.name);
+                sampler.CountRedrawn(source.particleDensity, source.name);
+            }
             CheckSaturation(source, source.dryBulkDensity.SampleAt(i),
                             source.particleDensity.SampleAt(i), source.moistureContent.SampleAt(i));
         }
         return;
     }
+    // Plain draws take both porosities iteration by iteration, as they
+    // always have; a Latin hypercube stratifies each first.
+    if (sampler.Stratified()) {
+        sampler.All(source.airFilledPorosity);
+        sampler.All(source.waterFilledPorosity);
+    }
     for (std::size_t i = 0; i < n; ++i) {
-        source.airFilledPorosity.SampleOne(i, central);
-        source.waterFilledPorosity.SampleOne(i, central);
+        if (!sampler.Stratified()) {
+            source.airFilledPorosity.SampleOne(i, central);
+            source.waterFilledPorosity.SampleOne(i, central);
+        }
         int redraws = 0;
         while (source.airFilledPorosity.SampleAt(i) + source.waterFilledPorosity.SampleAt(i) >
                1.0) {
@@ -104,43 +165,49 @@ void SampleSoil(Source& source, std::size_t n, bool central) {
             source.waterFilledPorosity.SampleOne(i, central);
             ++redraws;
         }
+        if (redraws > 0) {
+            sampler.CountRedrawn(source.airFilledPorosity, source.name);
+            sampler.CountRedrawn(source.waterFilledPorosity, source.name);
+        }
     }
 }
 
-void SampleInventory(Project& project, Source& source, bool central) {
+void SampleInventory(Project& project, Source& source, Sampler& sampler) {
     const bool partitioned = source.decliningSource != Source::constantSource;
     for (SourceContaminant& entry : source.inventory) {
         if (!entry.active) continue;
-        entry.concentration.SampleAll(central);
+        sampler.All(entry.concentration);
         if (!entry.MeasuredInSoil() && !partitioned) continue;
         const Contaminant* contaminant = project.FindContaminant(entry.contaminant);
         if (contaminant && contaminant->henryFlag) {
-            entry.henrysLawConstant.SampleAll(central);
+            sampler.All(entry.henrysLawConstant);
         } else {
             entry.henrysLawConstant.Resize();
             for (std::size_t i = 0; i < entry.henrysLawConstant.SampleCount(); ++i)
                 entry.henrysLawConstant.SampleAt(i) = 0.0;
         }
-        entry.maximumSolubility.SampleAll(central);
+        sampler.All(entry.maximumSolubility);
         if (entry.partitionFromKoc != 0)
             entry.partitionCoefficient.Resize();
         else
-            entry.partitionCoefficient.SampleAll(central);
+            sampler.All(entry.partitionCoefficient);
     }
 }
 
-void SamplePathway(Source& source, UnsaturatedPathway& pathway, std::size_t n, bool central,
+void SamplePathway(Source& source, UnsaturatedPathway& pathway, std::size_t n, Sampler& sampler,
                    bool retarded) {
-    pathway.verticalDispersivity.SampleAll(central);
-    pathway.thickness.SampleAll(central);
+    const bool central = sampler.Central();
+    sampler.All(pathway.verticalDispersivity);
+    sampler.All(pathway.thickness);
     if (!pathway.DualPorosity()) {
-        pathway.waterFilledPorosity.SampleAll(central);
-        pathway.unsaturatedConductivity.SampleAll(central);
+        sampler.All(pathway.waterFilledPorosity);
+        sampler.All(pathway.unsaturatedConductivity);
         if (source.Soakaway()) {
-            pathway.verticalHydraulicGradient.SampleAll(central);
+            sampler.All(pathway.verticalHydraulicGradient);
             pathway.saturatedEffectivePorosity.Resize();
+            if (sampler.Stratified()) sampler.All(pathway.saturatedEffectivePorosity);
             for (std::size_t i = 0; i < n; ++i) {
-                pathway.saturatedEffectivePorosity.SampleOne(i, central);
+                if (!sampler.Stratified()) pathway.saturatedEffectivePorosity.SampleOne(i, central);
                 int redraws = 0;
                 // Water cannot fill more of the pore space than saturation.
                 while (pathway.waterFilledPorosity.SampleAt(i) >
@@ -152,15 +219,19 @@ void SamplePathway(Source& source, UnsaturatedPathway& pathway, std::size_t n, b
                     pathway.waterFilledPorosity.SampleOne(i, central);
                     ++redraws;
                 }
+                if (redraws > 0) {
+                    sampler.CountRedrawn(pathway.saturatedEffectivePorosity, pathway.name);
+                    sampler.CountRedrawn(pathway.waterFilledPorosity, pathway.name);
+                }
             }
         }
     } else {
-        pathway.effectiveFissurePorosity.SampleAll(central);
-        pathway.matrixConductivity.SampleAll(central);
-        pathway.effectiveMatrixPorosity.SampleAll(central);
+        sampler.All(pathway.effectiveFissurePorosity);
+        sampler.All(pathway.matrixConductivity);
+        sampler.All(pathway.effectiveMatrixPorosity);
     }
-    if (retarded) pathway.foc.SampleAll(central);
-    pathway.dryBulkDensity.SampleAll(central);
+    if (retarded) sampler.All(pathway.foc);
+    sampler.All(pathway.dryBulkDensity);
 }
 
 // The range a layer's own distribution allows, in the units the user
@@ -201,39 +272,40 @@ void ScaleThicknesses(Project& project, std::size_t sourceIndex, std::size_t n) 
     }
 }
 
-void SampleUnsaturatedZone(Project& project, std::size_t sourceIndex, std::size_t n, bool central) {
+void SampleUnsaturatedZone(Project& project, std::size_t sourceIndex, std::size_t n,
+                           Sampler& sampler) {
     Source& source = project.sources[sourceIndex];
     source.sourceArea.Resize();
     source.baseArea.Resize();
     const double area = TruncatedPositiveArea(source.signedArea);
     if (source.Soakaway()) {
         source.infiltration.Resize();
-        source.maximumInfiltrationRate.SampleAll(central);
+        sampler.All(source.maximumInfiltrationRate);
         for (std::size_t i = 0; i < n; ++i)
             source.baseArea.SampleAt(i) = source.sourceArea.SampleAt(i) = area;
         if (source.drainageSystem != 0) {
-            source.catchmentArea.SampleAll(central);
-            source.runoffRecharge.SampleAll(central);
+            sampler.All(source.catchmentArea);
+            sampler.All(source.runoffRecharge);
         }
     } else {
-        source.infiltration.SampleAll(central);
+        sampler.All(source.infiltration);
     }
     if (!(source.Soakaway() && source.drainageSystem != 0))
         for (std::size_t i = 0; i < n; ++i) source.sourceArea.SampleAt(i) = area;
-    source.overallUnsaturatedZoneThickness.SampleAll(central);
+    sampler.All(source.overallUnsaturatedZoneThickness);
     for (UnsaturatedPathway& pathway : source.pathways)
-        SamplePathway(source, pathway, n, central, project.processes.retardedTravelUz);
+        SamplePathway(source, pathway, n, sampler, project.processes.retardedTravelUz);
     ScaleThicknesses(project, sourceIndex, n);
-    source.thickness.SampleAll(central);
+    sampler.All(source.thickness);
     for (SourceContaminant& entry : source.inventory) {
         for (auto& [key, record] : entry.pathwayProperties) {
             if (project.processes.retardedTravelUz) {
                 if (record.partitionFromKoc != 0)
                     record.uzPartitionCoefficient.Resize();
                 else
-                    record.uzPartitionCoefficient.SampleAll(central);
+                    sampler.All(record.uzPartitionCoefficient);
             }
-            if (project.processes.biodegradationUz) record.uzHalfLife.SampleAll(central);
+            if (project.processes.biodegradationUz) sampler.All(record.uzHalfLife);
         }
     }
 }
@@ -275,7 +347,7 @@ PlanPoint RandomPointInSource(const Source& source) {
 }
 
 void SampleIterationInputs(Project& project) {
-    const bool central = project.plume.active;
+    Sampler sampler(project);
     const int level = project.simulationLevel;
     const std::size_t n = static_cast<std::size_t>(std::max(0, IterationCount()));
     const double angle = project.aquifer.flowDirection - 90.0;
@@ -283,27 +355,27 @@ void SampleIterationInputs(Project& project) {
         project.thicknessOutOfRangeCount.assign(project.sources.size(), 0);
 
     ReleaseAll(project);
-    for (Contaminant& contaminant : project.contaminants) contaminant.koc.SampleAll(central);
+    for (Contaminant& contaminant : project.contaminants) sampler.All(contaminant.koc);
     for (Source& source : project.sources) PlaceInAquiferFrame(source, angle);
 
     if (level == SimulationLevel::level3a) {
         for (Source& source : project.sources)
             for (SourceContaminant& entry : source.inventory)
-                if (entry.active) entry.concentration.SampleAll(central);
+                if (entry.active) sampler.All(entry.concentration);
     } else {
         for (std::size_t s = 0; s < project.sources.size(); ++s) {
             Source& source = project.sources[s];
-            source.foc.SampleAll(central);
-            source.dryBulkDensity.SampleAll(central);
+            sampler.All(source.foc);
+            sampler.All(source.dryBulkDensity);
             source.airFilledPorosity.Resize();
             source.waterFilledPorosity.Resize();
-            if (NeedsSoilProperties(source)) SampleSoil(source, n, central);
-            SampleInventory(project, source, central);
-            if (level > SimulationLevel::level1) SampleUnsaturatedZone(project, s, n, central);
+            if (NeedsSoilProperties(source)) SampleSoil(source, n, sampler);
+            SampleInventory(project, source, sampler);
+            if (level > SimulationLevel::level1) SampleUnsaturatedZone(project, s, n, sampler);
             if (level == SimulationLevel::level1 &&
                 source.decliningSource == Source::leachingDecline) {
-                source.infiltration.SampleAll(central);
-                source.thickness.SampleAll(central);
+                sampler.All(source.infiltration);
+                sampler.All(source.thickness);
             }
         }
     }
@@ -312,22 +384,22 @@ void SampleIterationInputs(Project& project) {
     if (level > SimulationLevel::level2 ||
         (level == SimulationLevel::level2 && aquifer.dilutionFlag != 0)) {
         for (Contaminant& contaminant : project.contaminants)
-            contaminant.backgroundConcentration.SampleAll(central);
+            sampler.All(contaminant.backgroundConcentration);
         ChooseCentres(project, n);
         if (aquifer.calculateMixingZone != 0) {
             for (Source& source : project.sources) {
                 if (level == SimulationLevel::level3a)
-                    source.infiltration.SampleAll(central);
+                    sampler.All(source.infiltration);
                 else
                     source.infiltration.Resize();
             }
             aquifer.mixingZoneThickness.Resize();
         } else {
-            aquifer.mixingZoneThickness.SampleAll(central);
+            sampler.All(aquifer.mixingZoneThickness);
         }
-        aquifer.thickness.SampleAll(central);
-        aquifer.hydraulicConductivity.SampleAll(central);
-        aquifer.hydraulicGradient.SampleAll(central);
+        sampler.All(aquifer.thickness);
+        sampler.All(aquifer.hydraulicConductivity);
+        sampler.All(aquifer.hydraulicGradient);
         aquifer.effectiveWidths.assign(project.sources.size(), std::vector<double>(n, 0.0));
     }
 
@@ -338,22 +410,22 @@ void SampleIterationInputs(Project& project) {
             receptor.rotatedY = rotated.y;
         }
         if (project.processes.retardedTravelAquifer) {
-            aquifer.foc.SampleAll(central);
-            aquifer.dryBulkDensity.SampleAll(central);
+            sampler.All(aquifer.foc);
+            sampler.All(aquifer.dryBulkDensity);
         }
-        aquifer.effectivePorosity.SampleAll(central);
-        aquifer.lateralDispersivity.SampleAll(central);
-        aquifer.longitudinalDispersivity.SampleAll(central);
+        sampler.All(aquifer.effectivePorosity);
+        sampler.All(aquifer.lateralDispersivity);
+        sampler.All(aquifer.longitudinalDispersivity);
         for (Contaminant& contaminant : project.contaminants) {
             if (project.processes.retardedTravelAquifer) {
                 if (contaminant.partitionFromKoc != 0) {
-                    contaminant.koc.SampleAll(central);
+                    sampler.All(contaminant.koc);
                     contaminant.partitionCoefficient.Resize();
                 } else {
-                    contaminant.partitionCoefficient.SampleAll(central);
+                    sampler.All(contaminant.partitionCoefficient);
                 }
             }
-            if (project.processes.biodegradationAquifer) contaminant.halfLife.SampleAll(central);
+            if (project.processes.biodegradationAquifer) sampler.All(contaminant.halfLife);
         }
     }
 }

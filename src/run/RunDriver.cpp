@@ -295,6 +295,23 @@ std::string InfiltrationWarning(const Project& project) {
     return text;
 }
 
+// A Latin hypercube is stratified only where its values stand: values drawn
+// again at random to keep a pair consistent are plain draws, and a study
+// with many of them is hardly stratified in those inputs.
+std::string RedrawWarning(const Project& project) {
+    const std::string format = TranslateFormat(
+        "Latin Hypercube sampling: %d of %d values of %s (%s) were drawn again at random to keep them "
+        "physically consistent; those values are not stratified.");
+    std::string text;
+    for (const Project::RedrawnInput& input : project.redrawnInputs) {
+        if (!text.empty()) text += "\n";
+        text += FormatText(format,
+                           {static_cast<long long>(input.count),
+                            static_cast<long long>(IterationCount()), input.label, input.owner});
+    }
+    return text;
+}
+
 bool RunSimulation(Project& project, RunObserver& observer, const RunOptions& options) {
     project.InvalidateResults();
     const std::size_t n = static_cast<std::size_t>(std::max(0, IterationCount()));
@@ -314,8 +331,8 @@ bool RunSimulation(Project& project, RunObserver& observer, const RunOptions& op
         ShowStage(observer, "Calculating", iterationFormat, n);
         IterationPool(project, observer, n, ThreadCount(options, n)).Run(iterationFormat);
 
-        for (const std::string& warning :
-             {SolubilityWarning(project), ThicknessWarning(project), InfiltrationWarning(project)})
+        for (const std::string& warning : {SolubilityWarning(project), ThicknessWarning(project),
+                                           InfiltrationWarning(project), RedrawWarning(project)})
             if (!warning.empty()) observer.Warning(warning);
 
         ShowStage(observer, "Calculating Statistics", iterationFormat, n, n);
