@@ -7,9 +7,11 @@
 #include "base/TextFormat.h"
 #include "model/Project.h"
 #include "model/SimulationLevel.h"
+#include "settings/SolverSettings.h"
 #include "settings/Translate.h"
 #include "ui/common/InputText.h"
 #include "ui/common/QtText.h"
+#include "ui/common/ResultsKernelText.h"
 #include "ui/forms/InputCorrelationsDialog.h"
 #include "ui/graphs/GraphBuilder.h"
 #include "ui/graphs/GraphResultKind.h"
@@ -320,6 +322,10 @@ ReportModel ReportBuilder::ResultsReport(const Project& project) {
         ReportBlock run = PropertyTable();
         run.rows.push_back({Tr(TranslatableText("Simulation Level")),
                             Tr(SimulationLevelName(project.simulationLevel).c_str())});
+        // The kernel that made these results, not the one chosen now: a
+        // later choice applies to the next run only.
+        run.rows.push_back(
+            {Tr(SolverSettings::kernelLabel), ResultsKernelText(project.resultsKernel)});
         model.blocks.push_back(std::move(run));
     }
 

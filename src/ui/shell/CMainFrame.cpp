@@ -31,6 +31,7 @@
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
 #include "settings/LanguageList.h"
+#include "settings/Preferences.h"
 #include "settings/Translate.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/DistributionMessages.h"
@@ -254,6 +255,7 @@ CMainFrame::CMainFrame(UserInterfaceSettings& settings, QWidget* parent)
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
     resize(1280, 800);
     recentFiles_.Load();
+    solver_.Read(UserPreferences());
 
     CreateActions();
     CreateDockPanes();
@@ -898,9 +900,20 @@ void CMainFrame::OnSetupOptions() {
     } catch (const Exception& failure) {
         Prompts().ShowError(ToQString(failure.Message()));
     }
-    ProgramOptionsDialog dialog(languages, settings_.languageName, settings_.autoComplete, this);
-    if (dialog.exec() == QDialog::Accepted)
-        ApplyOptions(dialog.ChosenLanguage(), dialog.ChosenAutoComplete());
+    ProgramOptionsDialog dialog(languages, settings_.languageName, settings_.autoComplete,
+                                solver_.kernel, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    // A preference that cannot be written is not reported, as for the
+    // language: the choice holds for the session all the same.
+    ApplySolverKernel(dialog.ChosenKernel());
+    ApplyOptions(dialog.ChosenLanguage(), dialog.ChosenAutoComplete());
+}
+
+bool CMainFrame::ApplySolverKernel(SolverKernel kernel) {
+    // Results already computed keep the kernel they were made with
+    // (Project::resultsKernel); the choice reaches the next calculation.
+    solver_.kernel = kernel;
+    return solver_.Write(UserPreferences());
 }
 
 bool CMainFrame::ApplyOptions(const std::string& language, bool autoComplete) {
@@ -1057,6 +1070,7 @@ void CMainFrame::OnModelContaminantPlume() {
         // and the plan may paint the project meanwhile. Only the grid comes
         // back.
         Project working = project;
+        working.solverKernel = solver_.kernel;
         PlumeProgressDialog progress(working, request, this);
         computed = progress.RunModal();
         failure = progress.FailureMessage();
@@ -1081,6 +1095,7 @@ bool CMainFrame::RunAndSave() {
     QStringList warnings;
     QString failure;
     bool stopped = false;
+    project.solverKernel = solver_.kernel;
     {
         RunProgressDialog dialog(project, Prompts(), this);
         finished = dialog.RunModal(runOptions_);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "run/RunDriver.h"
+#include "settings/SolverSettings.h"
 #include "ui/common/ProjectItem.h"
 #include "ui/forms/FormKind.h"
 #include "ui/shell/RecentFileList.h"
@@ -138,6 +139,11 @@ public:
     bool RunAndSave();
     // Switches the language at once (the OK of "Program Options").
     bool ApplyOptions(const std::string& language, bool autoComplete);
+    // The kernel of the next run and plume (the OK of "Program Options"),
+    // kept in the preferences; false when they cannot be written, and the
+    // choice then holds for this session only.
+    bool ApplySolverKernel(SolverKernel kernel);
+    SolverKernel ChosenSolverKernel() const { return solver_.kernel; }
 
     // Every form, dialog and site-plan edit that changed the project calls
     // this: the change becomes one undo step named after the edit (English,
@@ -246,6 +252,10 @@ private:
     UserPrompts& Prompts();
 
     UserInterfaceSettings& settings_;
+    // The kernel chosen for this program, read from the preferences at
+    // start; the project gets it before each calculation, since a project
+    // opened or replaced meanwhile does not carry it.
+    SolverSettings solver_;
     CVarnexDoc* document_;
     CVarnexView* view_;
     ProjectExplorer* explorer_;

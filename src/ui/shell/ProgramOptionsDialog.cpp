@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "settings/SolverSettings.h"
 #include "settings/Translate.h"
 #include "settings/UserInterfaceSettings.h"
 #include "ui/common/QtText.h"
@@ -16,11 +17,12 @@ namespace varnex::ui {
 
 ProgramOptionsDialog::ProgramOptionsDialog(const std::vector<std::string>& languages,
                                            const std::string& currentLanguage, bool autoComplete,
-                                           QWidget* parent)
+                                           SolverKernel currentKernel, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(ToQString(Translate(UserInterfaceSettings::optionsDialogTitle)));
 
     languageBox_ = new QComboBox(this);
+    languageBox_->setObjectName(QStringLiteral("language"));
     for (const std::string& language : languages) languageBox_->addItem(ToQString(language));
     // A language no longer listed stays visible, so OK does not change it
     // behind the user's back.
@@ -33,10 +35,26 @@ ProgramOptionsDialog::ProgramOptionsDialog(const std::vector<std::string>& langu
         new QCheckBox(ToQString(Translate(UserInterfaceSettings::autoCompleteLabel)), this);
     autoCompleteBox_->setChecked(autoComplete);
 
+    // The kernels in the order of their preference codes; each entry keeps
+    // its kernel, so the order of the list is free to change.
+    kernelBox_ = new QComboBox(this);
+    kernelBox_->setObjectName(QStringLiteral("solverKernel"));
+    const struct {
+        SolverKernel kernel;
+        const char* label;
+    } kernels[] = {{SolverKernel::fast, SolverSettings::fastKernelLabel},
+                   {SolverKernel::reference, SolverSettings::referenceKernelLabel},
+                   {SolverKernel::exact, SolverSettings::exactKernelLabel}};
+    for (const auto& entry : kernels) {
+        kernelBox_->addItem(ToQString(Translate(entry.label)), static_cast<int>(entry.kernel));
+        if (entry.kernel == currentKernel) kernelBox_->setCurrentIndex(kernelBox_->count() - 1);
+    }
+
     auto* group = new QGroupBox(this);
     auto* form = new QFormLayout(group);
     form->addRow(ToQString(Translate(UserInterfaceSettings::languageLabel)), languageBox_);
     form->addRow(autoCompleteBox_);
+    form->addRow(ToQString(Translate(SolverSettings::kernelLabel)), kernelBox_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(ToQString(Translate("OK")));
@@ -54,5 +72,9 @@ std::string ProgramOptionsDialog::ChosenLanguage() const {
 }
 
 bool ProgramOptionsDialog::ChosenAutoComplete() const { return autoCompleteBox_->isChecked(); }
+
+SolverKernel ProgramOptionsDialog::ChosenKernel() const {
+    return static_cast<SolverKernel>(kernelBox_->currentData().toInt());
+}
 
 } // namespace varnex::ui
