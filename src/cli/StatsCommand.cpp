@@ -3,6 +3,7 @@
 #include <iostream>
 #include <vector>
 
+#include "cli/ConvergenceReport.h"
 #include "cli/ProjectInput.h"
 #include "cli/StatisticsReport.h"
 #include "model/Project.h"
@@ -16,6 +17,20 @@ StatsCommand::StatsCommand(CLI::App& parent)
     command_->add_option("PROJECT", path_, "Project file saved with results (.vnx)")->required();
     command_->add_flag("--json", json_,
                        "Print the statistics of every result as JSON (as run --stats-json writes)");
+    CLI::Option* convergence = command_->add_flag(
+        "--convergence", convergence_,
+        "Print, for every result, the mean and the 50th and 95th percentiles with "
+        "their 95 % confidence intervals over growing numbers of iterations, and the "
+        "iterations needed for the 95th percentile (JSON)");
+    command_->add_flag("--csv", csv_, "With --convergence: CSV instead of JSON")
+        ->needs("--convergence");
+    command_
+        ->add_option("--half-width", halfWidth_,
+                     "With --convergence: the relative half-width of the 95th percentile's "
+                     "interval the iteration estimate aims at (default 0.1, i.e. +-10 %)")
+        ->check(CLI::Range(1e-6, 10.0))
+        ->needs("--convergence");
+    convergence->excludes("--json");
 }
 
 int StatsCommand::Run() const {
@@ -26,7 +41,11 @@ int StatsCommand::Run() const {
         return 1;
     }
     const std::vector<ResultEntry> entries = StatisticsSet(project);
-    if (json_)
+    if (convergence_ && csv_)
+        std::cout << ConvergenceCsv(entries);
+    else if (convergence_)
+        std::cout << ConvergenceJson(entries, halfWidth_).dump(2) << "\n";
+    else if (json_)
         std::cout << StatisticsJson(entries, project.resultsKernel).dump(2) << "\n";
     else
         std::cout << StatisticsSummary(entries, project.simulationLevel,

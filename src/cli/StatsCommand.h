@@ -8,7 +8,8 @@ namespace varnex::cli {
 // `varnex-cli stats PROJECT.vnx`: the statistics of a project saved with
 // its results, recomputed from the stored result vectors when it is read:
 // the summary table `run` prints, or with `--json` the document `run
-// --stats-json` writes.
+// --stats-json` writes; with `--convergence` the statistics over growing
+// numbers of iterations (JSON, or CSV with `--csv`).
 class StatsCommand {
 public:
     explicit StatsCommand(CLI::App& parent);
@@ -21,6 +22,9 @@ private:
     CLI::App* command_;
     std::string path_;
     bool json_ = false;
+    bool convergence_ = false;
+    bool csv_ = false;
+    double halfWidth_ = 0.1;
 };
 
 } // namespace varnex::cli
