@@ -9,6 +9,7 @@
 #include "base/TextFormat.h"
 #include "model/PlanGeometry.h"
 #include "model/PolygonGeometry.h"
+#include "model/PolygonSampler.h"
 #include "model/Project.h"
 #include "settings/Translate.h"
 #include "stochastic/DistributionType.h"
@@ -310,9 +311,25 @@ void SampleUnsaturatedZone(Project& project, std::size_t sourceIndex, std::size_
     }
 }
 
-void ChooseCentres(Project& project, std::size_t n) {
+void ChooseCentres(Project& project, std::size_t n, const Sampler& sampler) {
     for (Source& source : project.sources) {
         source.centres.assign(n, PlanPoint());
+        // A Latin hypercube stratifies the random centre too, across and
+        // along the flow: where the source sits relative to a receptor
+        // often decides its concentration more than any other input.
+        if (sampler.Stratified() && source.centreDefinition == Source::randomCentre) {
+            const PolygonSampler polygon(source.vertices);
+            if (polygon.HasArea()) {
+                const int count = static_cast<int>(n);
+                const std::vector<double> along =
+                    LatinHypercubeProbabilities(count, ProcessRandomSource());
+                const std::vector<double> across =
+                    LatinHypercubeProbabilities(count, ProcessRandomSource());
+                for (std::size_t i = 0; i < n; ++i)
+                    source.centres[i] = polygon.PointAt(along[i], across[i]);
+                continue;
+            }
+        }
         for (std::size_t i = 0; i < n; ++i) {
             PlanPoint& centre = source.centres[i];
             switch (source.centreDefinition) {
@@ -385,7 +402,7 @@ void SampleIterationInputs(Project& project) {
         (level == SimulationLevel::level2 && aquifer.dilutionFlag != 0)) {
         for (Contaminant& contaminant : project.contaminants)
             sampler.All(contaminant.backgroundConcentration);
-        ChooseCentres(project, n);
+        ChooseCentres(project, n, sampler);
         if (aquifer.calculateMixingZone != 0) {
             for (Source& source : project.sources) {
                 if (level == SimulationLevel::level3a)

@@ -24,6 +24,36 @@ int RandomIndex(int n, RandomSource& random) {
     return static_cast<int>(x % size);
 }
 
+namespace {
+
+// A point inside each stratum, in stratum order: (r + 1/2) / 32768 for a
+// 15-bit deviate r is strictly between 0 and 1, so no stratum reaches the
+// infinite ends of an unbounded law.
+std::vector<double> AscendingProbabilities(int count, RandomSource& random) {
+    std::vector<double> probabilities(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        const double inside = (random.Next() + 0.5) / 32768.0;
+        probabilities[static_cast<std::size_t>(k)] = (k + inside) / count;
+    }
+    return probabilities;
+}
+
+// Durstenfeld's shuffle from the last position down.
+void Shuffle(std::vector<double>& values, RandomSource& random) {
+    for (std::size_t i = values.size(); i-- > 1;)
+        std::swap(values[i],
+                  values[static_cast<std::size_t>(RandomIndex(static_cast<int>(i) + 1, random))]);
+}
+
+} // namespace
+
+std::vector<double> LatinHypercubeProbabilities(int count, RandomSource& random) {
+    if (count <= 0) return {};
+    std::vector<double> probabilities = AscendingProbabilities(count, random);
+    Shuffle(probabilities, random);
+    return probabilities;
+}
+
 std::vector<double> LatinHypercubeSample(const Distribution& distribution, int count,
                                          RandomSource& random) {
     if (count <= 0) return {};
@@ -32,18 +62,9 @@ std::vector<double> LatinHypercubeSample(const Distribution& distribution, int c
         for (double& value : values) value = distribution.singleValue;
         return values;
     }
-    // A point inside each stratum: (r + 1/2) / 32768 for a 15-bit deviate r
-    // is strictly between 0 and 1, so no stratum reaches the infinite ends
-    // of an unbounded law.
-    std::vector<double> probabilities(values.size());
-    for (int k = 0; k < count; ++k) {
-        const double inside = (random.Next() + 0.5) / 32768.0;
-        probabilities[static_cast<std::size_t>(k)] = (k + inside) / count;
-    }
+    const std::vector<double> probabilities = AscendingProbabilities(count, random);
     DistributionQuantiles(distribution, probabilities.data(), values.data(), values.size());
-    for (int i = count - 1; i > 0; --i)
-        std::swap(values[static_cast<std::size_t>(i)],
-                  values[static_cast<std::size_t>(RandomIndex(i + 1, random))]);
+    Shuffle(values, random);
     return values;
 }
 

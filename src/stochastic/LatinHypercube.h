@@ -20,6 +20,11 @@ class RandomSource;
 std::vector<double> LatinHypercubeSample(const Distribution& distribution, int count,
                                          RandomSource& random);
 
+// The probabilities behind a Latin hypercube sample: `count` values, one
+// strictly inside each of `count` equal strata of (0, 1), in random order,
+// taking the random numbers in the order LatinHypercubeSample does.
+std::vector<double> LatinHypercubeProbabilities(int count, RandomSource& random);
+
 // A uniform integer in 0 .. n - 1 (n >= 1, below 2^30) from two 15-bit
 // deviates, without the bias of a plain remainder (values of the 30-bit
 // number beyond the last whole multiple of n are drawn again).
