@@ -47,11 +47,8 @@ public:
             input.SampleAll(central_);
             return;
         }
-        const std::vector<double> values =
-            LatinHypercubeSample(input.distribution, IterationCount(), ProcessRandomSource());
-        input.Resize();
-        for (std::size_t i = 0; i < values.size(); ++i) input.SampleAt(i) = values[i];
-        if (!values.empty()) input.distribution.sample = values.back();
+        input.SetSamples(
+            LatinHypercubeSample(input.distribution, IterationCount(), ProcessRandomSource()));
     }
 
     // One value of `input`, in an iteration whose pair had to be drawn

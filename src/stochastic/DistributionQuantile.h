@@ -23,7 +23,8 @@ class Distribution;
 // z is the normal quantile of InverseNormal.h.
 //
 // `ascending` holds `count` probabilities in increasing order, values gets
-// one quantile each. The discrete laws are walked once from 0 for the whole
+// one quantile each; `values` may be `ascending` itself (each probability is
+// read before its value is written). The discrete laws are walked once from 0 for the whole
 // set, so a Latin hypercube of N strata costs N plus the largest value.
 void DistributionQuantiles(const Distribution& distribution, const double* ascending,
                            double* values, std::size_t count);

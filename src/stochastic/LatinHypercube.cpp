@@ -30,10 +30,11 @@ namespace {
 // 15-bit deviate r is strictly between 0 and 1, so no stratum reaches the
 // infinite ends of an unbounded law.
 std::vector<double> AscendingProbabilities(int count, RandomSource& random) {
-    std::vector<double> probabilities(static_cast<std::size_t>(count));
+    std::vector<double> probabilities;
+    probabilities.reserve(static_cast<std::size_t>(count));
     for (int k = 0; k < count; ++k) {
         const double inside = (random.Next() + 0.5) / 32768.0;
-        probabilities[static_cast<std::size_t>(k)] = (k + inside) / count;
+        probabilities.push_back((k + inside) / count);
     }
     return probabilities;
 }
@@ -57,13 +58,13 @@ std::vector<double> LatinHypercubeProbabilities(int count, RandomSource& random)
 std::vector<double> LatinHypercubeSample(const Distribution& distribution, int count,
                                          RandomSource& random) {
     if (count <= 0) return {};
-    std::vector<double> values(static_cast<std::size_t>(count));
-    if (distribution.type == DistributionType::single) {
-        for (double& value : values) value = distribution.singleValue;
-        return values;
-    }
-    const std::vector<double> probabilities = AscendingProbabilities(count, random);
-    DistributionQuantiles(distribution, probabilities.data(), values.data(), values.size());
+    if (distribution.type == DistributionType::single)
+        return std::vector<double>(static_cast<std::size_t>(count), distribution.singleValue);
+    // The quantiles replace their probabilities in place (each value is
+    // computed from its own probability alone), which spares a second array
+    // of N values per input.
+    std::vector<double> values = AscendingProbabilities(count, random);
+    DistributionQuantiles(distribution, values.data(), values.data(), values.size());
     Shuffle(values, random);
     return values;
 }

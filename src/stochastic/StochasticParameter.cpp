@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 
 #include "archive/CompFile.h"
 #include "archive/FileVersion.h"
@@ -72,6 +73,11 @@ void StochasticParameter::Resize() { Resize(IterationCount()); }
 void StochasticParameter::FreeSamples() {
     samples_.clear();
     samples_.shrink_to_fit();
+}
+
+void StochasticParameter::SetSamples(std::vector<double>&& values) {
+    samples_ = std::move(values);
+    if (!samples_.empty()) distribution.sample = samples_.back();
 }
 
 void StochasticParameter::SampleAll(bool central) {

@@ -61,6 +61,10 @@ public:
     void Resize();
     void Resize(int count);
     void FreeSamples();
+    // Takes `values` as the samples (one per iteration, already drawn), and
+    // the last of them as the distribution's last sample, as SampleAll
+    // leaves it.
+    void SetSamples(std::vector<double>&& values);
 
     // Writes the samples as the "Dump" button does: the label, the count with
     // " iterations", then one "number<TAB>value" line per sample. Returns
