@@ -134,11 +134,25 @@ namespace {
 using ColumnLanes = void (*)(const ColumnProblem*, const std::uint32_t*, std::size_t, double*);
 using AquiferLanes = void (*)(const AquiferProblem*, const std::uint32_t*, std::size_t, double*);
 
-struct Variant {
+struct Lanes {
     ColumnLanes columns;
     AquiferLanes aquifers;
     int lanes;
 };
+
+// A register variant and a narrower one for the few problems left over at
+// the end of a batch, rather than a register mostly of copies (one or two
+// problems, single calls among them, go to the baseline): the same bits
+// either way.
+struct Variant {
+    Lanes wide, narrow;
+};
+
+constexpr Lanes baselineLanes{baseline::SolveColumns, baseline::SolveAquifers, baseline::lanes};
+#ifdef VARNEX_EXACT_WIDE_VARIANTS
+constexpr Lanes avx2Lanes{avx2::SolveColumns, avx2::SolveAquifers, avx2::lanes};
+constexpr Lanes avx512Lanes{avx512::SolveColumns, avx512::SolveAquifers, avx512::lanes};
+#endif
 
 bool Runs(ExactRegisterVariant variant) {
     switch (variant) {
@@ -155,40 +169,37 @@ bool Runs(ExactRegisterVariant variant) {
     return false;
 }
 
-Variant Widest() {
+// The variant asked for, if the processor runs it, else the baseline.
+Variant Exactly(ExactRegisterVariant variant) {
 #ifdef VARNEX_EXACT_WIDE_VARIANTS
-    if (__builtin_cpu_supports("avx512f")) {
-        return {avx512::SolveColumns, avx512::SolveAquifers, avx512::lanes};
-    }
-    if (__builtin_cpu_supports("avx2"))
-        return {avx2::SolveColumns, avx2::SolveAquifers, avx2::lanes};
+    if (variant == ExactRegisterVariant::avx512 && Runs(variant)) return {avx512Lanes, avx2Lanes};
+    if (variant == ExactRegisterVariant::avx2 && Runs(variant)) return {avx2Lanes, baselineLanes};
 #endif
-    return {baseline::SolveColumns, baseline::SolveAquifers, baseline::lanes};
+    (void)variant;
+    return {baselineLanes, baselineLanes};
 }
 
 Variant Choose(ExactRegisterVariant variant) {
+    if (variant != ExactRegisterVariant::automatic) return Exactly(variant);
     // The processor does not change while the program runs.
-    static const Variant widest = Widest();
-    if (variant == ExactRegisterVariant::automatic) return widest;
-#ifdef VARNEX_EXACT_WIDE_VARIANTS
-    if (variant == ExactRegisterVariant::avx512 && Runs(variant))
-        return {avx512::SolveColumns, avx512::SolveAquifers, avx512::lanes};
-    if (variant == ExactRegisterVariant::avx2 && Runs(variant))
-        return {avx2::SolveColumns, avx2::SolveAquifers, avx2::lanes};
-#endif
-    return {baseline::SolveColumns, baseline::SolveAquifers, baseline::lanes};
+    static const Variant widest = Runs(ExactRegisterVariant::avx512)
+                                      ? Exactly(ExactRegisterVariant::avx512)
+                                      : Exactly(ExactRegisterVariant::avx2);
+    return widest;
 }
 
 // A batch: the checks run over the whole batch first, so that a failing
 // problem throws before any result is written. Then, a block at a time, the
 // problems that are 0 by the checks get 0 and the others are handed to the
-// lanes, packed together so that no lane idles on them.
-template <class Problem, class IsZero, class Lanes>
+// lanes, packed together so that no lane idles on them: whole registers of
+// the wide variant, the rest in the narrow one.
+template <class Problem, class IsZero, class Solve>
 void SolveBatch(const Problem* problems, double* results, std::size_t count, IsZero isZero,
-                Lanes lanes) {
+                const Variant& variant, Solve solve) {
     for (std::size_t k = 0; k < count; ++k) isZero(problems[k]);
     constexpr std::size_t block = 256;
     std::uint32_t which[block];
+    const auto wideLanes = static_cast<std::size_t>(variant.wide.lanes);
     for (std::size_t first = 0; first < count; first += block) {
         const std::size_t size = count - first < block ? count - first : block;
         std::size_t solved = 0;
@@ -199,9 +210,20 @@ void SolveBatch(const Problem* problems, double* results, std::size_t count, IsZ
                 which[solved++] = static_cast<std::uint32_t>(k);
             }
         }
-        if (solved > 0) lanes(problems + first, which, solved, results + first);
+        const std::size_t whole = solved / wideLanes * wideLanes;
+        if (whole > 0) solve(variant.wide)(problems + first, which, whole, results + first);
+        if (solved > whole) {
+            const std::size_t rest = solved - whole;
+            const Lanes& lanes = rest <= static_cast<std::size_t>(baselineLanes.lanes)
+                                     ? baselineLanes
+                                     : variant.narrow;
+            solve(lanes)(problems + first, which + whole, rest, results + first);
+        }
     }
 }
+
+ColumnLanes ColumnsOf(const Lanes& lanes) { return lanes.columns; }
+AquiferLanes AquifersOf(const Lanes& lanes) { return lanes.aquifers; }
 
 } // namespace
 
@@ -209,18 +231,18 @@ bool ExactRegisterVariantAvailable(ExactRegisterVariant variant) { return Runs(v
 
 int ExactRegisterLanes(ExactRegisterVariant variant) {
     if (!Runs(variant)) return 0;
-    return Choose(variant).lanes;
+    return Choose(variant).wide.lanes;
 }
 
 void ExactAdvectionDispersionBatch(ExactRegisterVariant variant, const ColumnProblem* problems,
                                    double* results, std::size_t count) {
-    SolveBatch(problems, results, count, ColumnIsZero, Choose(variant).columns);
+    SolveBatch(problems, results, count, ColumnIsZero, Choose(variant), ColumnsOf);
 }
 
 void ExactAquiferAdvectionDispersionBatch(ExactRegisterVariant variant,
                                           const AquiferProblem* problems, double* results,
                                           std::size_t count) {
-    SolveBatch(problems, results, count, AquiferSolutionIsZero, Choose(variant).aquifers);
+    SolveBatch(problems, results, count, AquiferSolutionIsZero, Choose(variant), AquifersOf);
 }
 
 double ExactAdvectionDispersion(double concentration, double distanceM, double timeS,
