@@ -431,11 +431,12 @@ inline Real GaussianFactor(Real y) {
     return Exp(-head * head) * Exp(-rest);
 }
 
-// erfc(y) for y > 0.46875 of the lanes of `needed`: 0 from 27 on.
-inline Real LargeErfc(Real y, Mask needed) {
+// erfc(y) for y > 0.46875 of the lanes of `needed`, from erfcx(y) as
+// LargeErfcx gives it: 0 from 27 on.
+inline Real LargeErfc(Real y, Real erfcx, Mask needed) {
     const Mask finite = needed & (y < erfcVanishes);
     if (!Any(finite)) return Splat(0.0);
-    const Real value = GaussianFactor(y) * LargeErfcx(y, finite);
+    const Real value = GaussianFactor(y) * erfcx;
     return y < erfcVanishes ? value : Splat(0.0);
 }
 
@@ -457,7 +458,7 @@ inline Real Erf(Real x) {
     Real value = Splat(0.0);
     if (Any(small)) value = SmallErf(x);
     if (Any(~small)) {
-        const Real complement = LargeErfc(y, ~small);
+        const Real complement = LargeErfc(y, LargeErfcx(y, ~small & (y < erfcVanishes)), ~small);
         const Real large = x > 0.0 ? (0.5 - complement) + 0.5 : (complement - 0.5) - 0.5;
         value = small ? value : large;
     }
@@ -499,8 +500,8 @@ inline Real ClosedForm(Real concentration, Real x, Real t, Real v, Real dispersi
     const Real factor = Exp(positive ? b1 * b1 : exponent);
     Real smallErf = Splat(0.0);
     if (Any(small)) smallErf = SmallErf(b1);
-    const Real largeErfcx = LargeErfcx(y1, positive & ~small);
-    const Real largeErfc = LargeErfc(y1, ~positive & ~small);
+    const Real largeErfcx = LargeErfcx(y1, ~small);
+    const Real largeErfc = LargeErfc(y1, largeErfcx, ~positive & ~small);
     const Real erfcxFirst = small ? factor * (1.0 - smallErf) : largeErfcx;
     Real erfcFirst = small ? 1.0 - smallErf : 2.0 - largeErfc;
     erfcFirst = IsNaN(b1) ? b1 : erfcFirst;
