@@ -347,14 +347,19 @@ inline Real PowerOfTwo(Real m) { return (Real)((Mask)(m + (roundingShift + 1023.
 // and the Taylor series of e^r to r^13 (truncation error below 5e-18
 // relative, so that the rounding of the Horner steps, under one unit in the
 // last place, is what remains). 2^n is applied as two factors, so that
-// results down to the subnormals (x to -745) are rounded once. Arguments are
-// clamped to [-1100, 1000], beyond which the result is 0 or infinite anyway;
-// NaN stays NaN.
+// results down to the subnormals (x to -745) are rounded once. Below
+// -745.2 the result rounds to 0 (e^x < 2^-1075): such lanes are given 0 by
+// a select and computed with x = 0 instead, because a product that
+// underflows costs the processor a microcode assist of about a hundred
+// cycles for the whole register (the commonest case here: exp(-lag^2) far
+// from a front). Arguments above 1000 are clamped (the result is infinite
+// anyway); NaN stays NaN.
 inline Real Exp(Real x) {
     constexpr double log2e = 0x1.71547652b82fep0;
     constexpr double ln2Hi = 0x1.62e42feep-1;
     constexpr double ln2Lo = 0x1.a39ef35793c76p-33;
-    x = x < -1100.0 ? Splat(-1100.0) : x;
+    const Mask vanishes = x < -745.2;
+    x = vanishes ? Splat(0.0) : x;
     x = x > 1000.0 ? Splat(1000.0) : x;
     const Real n = (x * log2e + roundingShift) - roundingShift;
     const Real r = (x - n * ln2Hi) - n * ln2Lo;
@@ -373,7 +378,8 @@ inline Real Exp(Real x) {
     p = p * r + 1.0;
     p = p * r + 1.0;
     const Real half = (n * 0.5 + roundingShift) - roundingShift;
-    return p * PowerOfTwo(half) * PowerOfTwo(n - half);
+    const Real value = p * PowerOfTwo(half) * PowerOfTwo(n - half);
+    return vanishes ? Splat(0.0) : value;
 }
 
 // erf(x) for |x| <= 0.46875 (Cody's first approximation).
@@ -405,7 +411,9 @@ inline Real LargeErfcx(Real y, Mask needed) {
         value = (numerator + codyC[7]) / (denominator + codyD[7]);
     }
     if (Any(needed & ~middle)) {
-        const Real z = 1.0 / (y * y);
+        // One division for 1/y, which gives z and the last quotient too.
+        const Real inverse = 1.0 / y;
+        const Real z = inverse * inverse;
         Real numerator = codyP[5] * z;
         Real denominator = z;
         for (int i = 0; i < 4; ++i) {
@@ -413,7 +421,8 @@ inline Real LargeErfcx(Real y, Mask needed) {
             denominator = (denominator + codyQ[i]) * z;
         }
         const Real correction = z * (numerator + codyP[4]) / (denominator + codyQ[4]);
-        const Real far = y >= codyHuge ? inverseSqrtPi / y : (inverseSqrtPi - correction) / y;
+        const Real far =
+            y >= codyHuge ? inverseSqrtPi * inverse : (inverseSqrtPi - correction) * inverse;
         value = middle ? value : far;
     }
     return value;
@@ -421,11 +430,11 @@ inline Real LargeErfcx(Real y, Mask needed) {
 
 // exp(-y^2) for 0.46875 < y < 27, with y^2 split into a part exact in
 // double and a small rest, as Cody does, so that the rounding of y^2 is not
-// magnified by the exponential. Other lanes are clamped into the range and
-// their values are not used.
+// magnified by the exponential. Other lanes compute it at y = 1 (harmless:
+// no subnormal, see Exp) and their values are not used.
 inline Real GaussianFactor(Real y) {
-    y = y < erfcVanishes ? y : Splat(erfcVanishes);
-    y = y > codyThreshold ? y : Splat(1.0);
+    const Mask inRange = (y > codyThreshold) & (y < erfcVanishes);
+    y = inRange ? y : Splat(1.0);
     const Real head = TruncNonNegative(y * 16.0) / 16.0;
     const Real rest = (y - head) * (y + head);
     return Exp(-head * head) * Exp(-rest);
@@ -473,16 +482,17 @@ inline Real ClosedForm(Real concentration, Real x, Real t, Real v, Real dispersi
                        Real r) {
     const Real decayTerm = 4.0 * decayPerS * r * dispersion;
     const Real w = Sqrt(v * v + decayTerm);
-    const Real spread = 2.0 * Sqrt(dispersion * r * t);
-    const Real b1 = (r * x - w * t) / spread;
-    const Real b2 = (r * x + w * t) / spread;
+    // 1 / (2 sqrt(D R t)): one division for the three arguments below.
+    const Real inverseSpread = 1.0 / (2.0 * Sqrt(dispersion * r * t));
+    const Real b1 = (r * x - w * t) * inverseSpread;
+    const Real b2 = (r * x + w * t) * inverseSpread;
 
     // Both exponents minus the squares of their erfc arguments are the same
     // number, because w^2 - v^2 = 4 lambda R D:
     //     x (v -+ w) / (2D) - b1,2^2 = -((R x - v t) / (2 sqrt(D R t)))^2 - lambda t <= 0.
     // Written so, exp(huge) erfc(huge) of a sharp front becomes
     // exp(-something) erfcx(b), which neither overflows nor loses digits.
-    const Real lag = (r * x - v * t) / spread;
+    const Real lag = (r * x - v * t) * inverseSpread;
     const Real scale = Exp(-lag * lag - decayPerS * t);
     // b2 >= 0 always.
     const Real second = scale * ErfcxNonNegative(b2);
@@ -496,7 +506,10 @@ inline Real ClosedForm(Real concentration, Real x, Real t, Real v, Real dispersi
     const Mask positive = b1 > 0.0;
     const Real y1 = Abs(b1);
     const Mask small = y1 <= codyThreshold;
-    const Real exponent = decayTerm > 0.0 ? -2.0 * x * decayPerS * r / (v + w) : Splat(0.0);
+    const Mask decays = decayTerm > 0.0;
+    Real exponent = Splat(0.0);
+    if (Any(decays & ~positive))
+        exponent = decays ? -2.0 * x * decayPerS * r / (v + w) : Splat(0.0);
     const Real factor = Exp(positive ? b1 * b1 : exponent);
     Real smallErf = Splat(0.0);
     if (Any(small)) smallErf = SmallErf(b1);
