@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "transport/AdvectionDispersion.h"
+#include "transport/ExactAdvectionDispersion.h"
 #include "transport/FastAdvectionDispersion.h"
 
 namespace {
@@ -357,5 +358,116 @@ BENCHMARK(BM_AquiferBatchAgainstReference)
     ->Arg(24)
     ->Arg(100)
     ->Unit(benchmark::kMillisecond);
+
+// The exact kernel (the closed form, its problems side by side in SIMD
+// lanes) against the fast kernel over the same 960 typical problems, in
+// batches of state.range(0) for both, timed in the same iterations by the
+// processor time of the thread as in SideBySide: the counters give ns per
+// call of each and the ratio fast / exact. The reported time is that of the
+// whole iteration.
+template <class Problem, class Exact, class Fast>
+void ExactAgainstFast(benchmark::State& state, const std::vector<Problem>& problems, Exact exact,
+                      Fast fast) {
+    auto now = [] {
+        timespec time{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+        return static_cast<double>(time.tv_sec) + 1e-9 * static_cast<double>(time.tv_nsec);
+    };
+    const auto size = static_cast<std::size_t>(state.range(0));
+    std::vector<double> results(problems.size());
+    double exactSeconds = 0.0, fastSeconds = 0.0;
+    auto solveAll = [&](auto batch) {
+        for (std::size_t first = 0; first < problems.size(); first += size) {
+            batch(problems.data() + first, results.data() + first,
+                  std::min(size, problems.size() - first));
+        }
+        benchmark::DoNotOptimize(results.data());
+    };
+    for (auto _ : state) {
+        const double start = now();
+        solveAll(exact);
+        const double middle = now();
+        solveAll(fast);
+        const double end = now();
+        exactSeconds += middle - start;
+        fastSeconds += end - middle;
+    }
+    const double calls =
+        static_cast<double>(state.iterations()) * static_cast<double>(problems.size());
+    state.counters["exact_ns"] = exactSeconds / calls * 1e9;
+    state.counters["fast_ns"] = fastSeconds / calls * 1e9;
+    state.counters["speedup"] = fastSeconds / exactSeconds;
+}
+
+void BM_ColumnExactAgainstFast(benchmark::State& state) {
+    ExactAgainstFast(state, TypicalProblems::Get().columns, varnex::ExactAdvectionDispersionBatch,
+                     varnex::FastSolveAdvectionDispersionBatch);
+}
+BENCHMARK(BM_ColumnExactAgainstFast)
+    ->ArgName("batch")
+    ->Arg(1)
+    ->Arg(8)
+    ->Arg(24)
+    ->Arg(100)
+    ->Arg(256)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_AquiferExactAgainstFast(benchmark::State& state) {
+    ExactAgainstFast(state, TypicalProblems::Get().aquifers,
+                     varnex::ExactAquiferAdvectionDispersionBatch,
+                     varnex::FastSolveAquiferAdvectionDispersionBatch);
+}
+BENCHMARK(BM_AquiferExactAgainstFast)
+    ->ArgName("batch")
+    ->Arg(1)
+    ->Arg(8)
+    ->Arg(24)
+    ->Arg(100)
+    ->Arg(256)
+    ->Unit(benchmark::kMillisecond);
+
+// The exact kernel alone, one call after the other and in batches; items
+// are problems, so the time per item is the amortised time per call.
+void BM_TypicalColumnExact(benchmark::State& state) {
+    const auto& problems = TypicalProblems::Get().columns;
+    std::size_t k = 0;
+    for (auto _ : state) {
+        const varnex::ColumnProblem& p = problems[k];
+        benchmark::DoNotOptimize(
+            varnex::ExactAdvectionDispersion(p.concentration, p.distanceM, p.timeS, p.velocityMPerS,
+                                             p.dispersivityM, p.decayPerS, p.retardation));
+        k = k + 1 < problems.size() ? k + 1 : 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_TypicalColumnExact);
+
+void BM_TypicalColumnExactBatch(benchmark::State& state) {
+    const auto& problems = TypicalProblems::Get().columns;
+    const auto size = static_cast<std::size_t>(state.range(0));
+    std::vector<double> results(size);
+    std::size_t first = 0;
+    for (auto _ : state) {
+        varnex::ExactAdvectionDispersionBatch(problems.data() + first, results.data(), size);
+        benchmark::DoNotOptimize(results.data());
+        first = first + 2 * size <= problems.size() ? first + size : 0;
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_TypicalColumnExactBatch)->Arg(8)->Arg(24)->Arg(100);
+
+void BM_TypicalAquiferExactBatch(benchmark::State& state) {
+    const auto& problems = TypicalProblems::Get().aquifers;
+    const auto size = static_cast<std::size_t>(state.range(0));
+    std::vector<double> results(size);
+    std::size_t first = 0;
+    for (auto _ : state) {
+        varnex::ExactAquiferAdvectionDispersionBatch(problems.data() + first, results.data(), size);
+        benchmark::DoNotOptimize(results.data());
+        first = first + 2 * size <= problems.size() ? first + size : 0;
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_TypicalAquiferExactBatch)->Arg(8)->Arg(24)->Arg(100);
 
 } // namespace

@@ -1,14 +1,16 @@
 // A whole Level 3 run: 3 sources, each with a porous layer over a
 // dual-porosity layer, 5 soil-measured contaminants, 3 receptors, 4 time
 // slices, 10,000 iterations, all four transport processes on: one thread
-// with the reference kernel, one and two threads with the fast kernel, side
-// by side. Then the large project (30 sources, 3 layers, 20 contaminants,
-// 10 receptors, 10 time slices) at 1,001 iterations. The projects are
-// checked as a run would check them before they are timed.
+// with the reference kernel, one and two threads with the fast and with the
+// exact kernel, side by side. Then the large project (30 sources, 3 layers,
+// 20 contaminants, 10 receptors, 10 time slices) at 1,001 iterations with
+// the fast and the exact kernel. The projects are checked as a run would
+// check them before they are timed.
 // Run: build/release/bin/bench_level3
 
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -79,23 +81,32 @@ void TimeRun(benchmark::State& state, varnex::Project project, int iterationCoun
     state.SetItemsProcessed(state.iterations() * iterationCount);
 }
 
-// Arguments: worker threads, kernel (0 fast, 1 reference).
+// The kernel of a benchmark argument: 0 fast, 1 reference, 2 exact.
+varnex::SolverKernel KernelOf(std::int64_t code) {
+    if (code == 1) return varnex::SolverKernel::reference;
+    if (code == 2) return varnex::SolverKernel::exact;
+    return varnex::SolverKernel::fast;
+}
+
+// Arguments: worker threads, kernel (0 fast, 1 reference, 2 exact).
 void RunLevel3(benchmark::State& state) {
     TimeRun(state, Level3Project(), iterations, static_cast<int>(state.range(0)),
-            state.range(1) != 0 ? varnex::SolverKernel::reference : varnex::SolverKernel::fast);
+            KernelOf(state.range(1)));
 }
 // One run takes seconds to minutes: one timed run per repetition.
 BENCHMARK(RunLevel3)
-    ->ArgNames({"threads", "reference"})
+    ->ArgNames({"threads", "kernel"})
     ->Args({1, 1})
     ->Args({1, 0})
     ->Args({2, 0})
+    ->Args({1, 2})
+    ->Args({2, 2})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 // The large project: 30 sources, 3 layers, 20 contaminants, 10 receptors,
-// 10 time slices, 1,001 iterations, fast kernel.
+// 10 time slices, 1,001 iterations. Arguments: worker threads, kernel.
 void RunLarge(benchmark::State& state) {
     ProjectSize size;
     size.sources = 30;
@@ -104,11 +115,12 @@ void RunLarge(benchmark::State& state) {
     size.receptors = 10;
     size.slices = 10;
     TimeRun(state, Level3Project(size), 1001, static_cast<int>(state.range(0)),
-            varnex::SolverKernel::fast);
+            KernelOf(state.range(1)));
 }
 BENCHMARK(RunLarge)
-    ->ArgName("threads")
-    ->Arg(2)
+    ->ArgNames({"threads", "kernel"})
+    ->Args({2, 0})
+    ->Args({2, 2})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

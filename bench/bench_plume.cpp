@@ -1,7 +1,8 @@
 // The contaminant plume of the Level 3 example (examples/
 // level3-gasworks-chalk.json): benzene after 100 years on a 200 x 200 grid
 // of 8 m spacing, 1600 m square, from the site to beyond the river, with 1
-// and 2 worker threads.
+// and 2 worker threads, with the fast and with the exact kernel side by
+// side.
 // Run: build/release/bin/bench_plume
 
 #include <benchmark/benchmark.h>
@@ -12,6 +13,7 @@
 #include "persist/ProjectJson.h"
 #include "run/PlumeGrid.h"
 #include "run/PlumeObserver.h"
+#include "settings/SolverKernel.h"
 
 namespace {
 
@@ -32,6 +34,8 @@ void Plume(benchmark::State& state) {
     request.widthM = 1600.0;
     request.heightM = 1600.0;
     request.threads = static_cast<int>(state.range(0));
+    project.solverKernel =
+        state.range(1) != 0 ? varnex::SolverKernel::exact : varnex::SolverKernel::fast;
     varnex::PlumeObserver observer;
     for (auto _ : state) {
         if (!varnex::ComputePlume(project, request, observer)) {
@@ -51,9 +55,8 @@ void Plume(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(Plume)
-    ->ArgName("threads")
-    ->Arg(1)
-    ->Arg(2)
+    ->ArgNames({"threads", "exact"})
+    ->ArgsProduct({{1, 2}, {0, 1}})
     ->Unit(benchmark::kSecond)
     ->UseRealTime()
     ->Iterations(1);

@@ -167,8 +167,12 @@ double LastLayerDecayRate(const Project& project, const Source& source,
 // independent and go to the solver together.
 void DilutedInputsAt(Project& project, Source& source, const EntryReceptorTime* points,
                      std::size_t count, std::size_t i, double* out) {
+    // Reserved at once: grown by doubling, the vectors of a batch of a few
+    // hundred points went through the allocator a dozen times each.
     std::vector<LayerRequest> requests;
     std::vector<std::size_t> at;
+    requests.reserve(count);
+    at.reserve(count);
     std::size_t decayOf = static_cast<std::size_t>(-1);
     double decay = 0.0;
     for (std::size_t n = 0; n < count; ++n) {
@@ -279,6 +283,7 @@ void ReceptorConcentrationsOfEntries(Project& project, Source& source,
 
     // Before the source starts it contributes nothing.
     std::vector<std::size_t> started;
+    started.reserve(count);
     for (std::size_t k = 0; k < count; ++k)
         if (timesYears[k] >= source.timeOffset) started.push_back(k);
     if (started.empty()) return;
@@ -291,6 +296,10 @@ void ReceptorConcentrationsOfEntries(Project& project, Source& source,
     std::vector<AquiferProblem> problems;
     std::vector<std::size_t> where;
     std::vector<EntryReceptorTime> points;
+    const std::size_t most = entryCount * receptors * started.size();
+    problems.reserve(most);
+    where.reserve(most);
+    if (!level3a) points.reserve(most);
     for (std::size_t e = 0; e < entryCount; ++e) {
         SourceContaminant& entry = source.inventory.at(entryIndices[e]);
         const double retardation = retardations[e];

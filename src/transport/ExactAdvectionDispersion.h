@@ -47,10 +47,12 @@ double ExactAquiferAdvectionDispersion(double concentration, double xM, double y
                                        double longitudinalDispersivityM, double decayPerS,
                                        double retardation);
 
-// Independent problems solved together; results[k] is the single call's
-// result for problems[k], bit for bit, whatever the batch holds. The input
-// checks are made for all problems first: the first failing problem's
-// exception is thrown and no result is written.
+// Independent problems solved together, side by side in SIMD lanes (the
+// widest register the processor has; ExactRegisterVariant.h); results[k] is
+// the single call's result for problems[k], bit for bit, whatever the batch
+// holds, its size, the lane and the register width. The input checks are
+// made for all problems first: the first failing problem's exception is
+// thrown and no result is written.
 void ExactAdvectionDispersionBatch(const ColumnProblem* problems, double* results,
                                    std::size_t count);
 void ExactAquiferAdvectionDispersionBatch(const AquiferProblem* problems, double* results,
