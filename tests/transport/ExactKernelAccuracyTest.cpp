@@ -199,9 +199,10 @@ std::string DifferenceTable(bool check) {
             const Recorded& bound = recordedBounds[b];
             EXPECT_LE(d.absolute, bound.absolute[f])
                 << "x/alpha from " << pecletEdges[b] << ", column " << f;
-            if (d.resolved > 0)
+            if (d.resolved > 0) {
                 EXPECT_LE(d.relative, bound.relative[f])
                     << "x/alpha from " << pecletEdges[b] << ", column " << f;
+            }
         }
         table << "\n";
     }
