@@ -25,44 +25,17 @@
 #include "settings/SolverKernel.h"
 #include "stochastic/IterationCount.h"
 #include "support/ScriptedRandomSource.h"
-#include "transport/TransportRunSupport.h"
+#include "transport/KernelRunValues.h"
 
 namespace varnex {
 namespace {
-
-struct RunValues {
-    std::vector<std::string> names;
-    std::vector<std::vector<double>> values;
-    std::vector<bool> concentration;
-    SolverKernel kernel = SolverKernel::fast;
-};
-
-RunValues RunWithKernel(const std::string& path, SolverKernel kernel, int threads) {
-    test::ResetProgramState();
-    Project project;
-    std::vector<std::string> problems;
-    EXPECT_TRUE(LoadProjectJsonFile(path, project, problems)) << path;
-    SetIterationCount(40);
-    project.solverKernel = kernel;
-    const test::RunResult run = test::RunProject(project, threads);
-    EXPECT_TRUE(run.succeeded) << path << ": " << (run.failures.empty() ? "" : run.failures[0]);
-    RunValues result;
-    result.kernel = project.resultsKernel.value_or(SolverKernel::reference);
-    for (const ResultEntry& entry : StatisticsSet(project)) {
-        result.names.push_back(entry.kind + " " + entry.source + " " + entry.contaminant + " " +
-                               entry.pathway + " " + entry.receptor + " " + entry.vector->Label());
-        result.values.push_back(entry.vector->Values());
-        result.concentration.push_back(entry.concentration);
-    }
-    return result;
-}
 
 class ExactKernelRun : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ExactKernelRun, AgreesWithTheFastKernelAndWithItselfOnAnyThreadCount) {
     const std::string path = std::string(VARNEX_SOURCE_DIR) + "/" + GetParam();
-    const RunValues fast = RunWithKernel(path, SolverKernel::fast, 2);
-    const RunValues exact = RunWithKernel(path, SolverKernel::exact, 2);
+    const test::KernelRunValues fast = test::RunWithKernel(path, SolverKernel::fast, 2, 40);
+    const test::KernelRunValues exact = test::RunWithKernel(path, SolverKernel::exact, 2, 40);
     ASSERT_EQ(exact.names, fast.names);
     EXPECT_EQ(exact.kernel, SolverKernel::exact);
     EXPECT_EQ(fast.kernel, SolverKernel::fast);
@@ -97,7 +70,8 @@ TEST_P(ExactKernelRun, AgreesWithTheFastKernelAndWithItselfOnAnyThreadCount) {
                 largestSource > 0 ? worstAbsolute / largestSource : 0.0, largestSource);
 
     for (int threads : {1, 5}) {
-        const RunValues again = RunWithKernel(path, SolverKernel::exact, threads);
+        const test::KernelRunValues again =
+            test::RunWithKernel(path, SolverKernel::exact, threads, 40);
         ASSERT_EQ(again.names, exact.names);
         for (std::size_t v = 0; v < exact.values.size(); ++v)
             ASSERT_EQ(again.values[v], exact.values[v])

@@ -14,43 +14,19 @@
 #include "settings/SolverKernel.h"
 #include "stochastic/IterationCount.h"
 #include "support/ScriptedRandomSource.h"
-#include "transport/TransportRunSupport.h"
+#include "transport/KernelRunValues.h"
 
 namespace varnex {
 namespace {
-
-struct RunValues {
-    std::vector<std::string> names;
-    std::vector<std::vector<double>> values;
-    std::vector<bool> concentration;
-};
-
-RunValues RunWithKernel(const std::string& path, SolverKernel kernel, int threads) {
-    test::ResetProgramState();
-    Project project;
-    std::vector<std::string> problems;
-    EXPECT_TRUE(LoadProjectJsonFile(path, project, problems)) << path;
-    // Few iterations: the reference kernel also runs under the sanitizers.
-    SetIterationCount(16);
-    project.solverKernel = kernel;
-    const test::RunResult run = test::RunProject(project, threads);
-    EXPECT_TRUE(run.succeeded) << path << ": " << (run.failures.empty() ? "" : run.failures[0]);
-    RunValues result;
-    for (const ResultEntry& entry : StatisticsSet(project)) {
-        result.names.push_back(entry.kind + " " + entry.source + " " + entry.contaminant + " " +
-                               entry.pathway + " " + entry.receptor + " " + entry.vector->Label());
-        result.values.push_back(entry.vector->Values());
-        result.concentration.push_back(entry.concentration);
-    }
-    return result;
-}
 
 class KernelAgreement : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(KernelAgreement, FastRunsAgreeWithTheReferenceAndWithThemselves) {
     const std::string path = std::string(VARNEX_SOURCE_DIR) + "/" + GetParam();
-    const RunValues reference = RunWithKernel(path, SolverKernel::reference, 1);
-    const RunValues fast = RunWithKernel(path, SolverKernel::fast, 2);
+    // Few iterations: the reference kernel also runs under the sanitizers.
+    const test::KernelRunValues reference =
+        test::RunWithKernel(path, SolverKernel::reference, 1, 16);
+    const test::KernelRunValues fast = test::RunWithKernel(path, SolverKernel::fast, 2, 16);
     ASSERT_EQ(fast.names, reference.names);
 
     // The kernel's accuracy bound is 1e-9 of its inlet concentration or 1e-8
@@ -81,7 +57,8 @@ TEST_P(KernelAgreement, FastRunsAgreeWithTheReferenceAndWithThemselves) {
     EXPECT_GT(compared, 0u) << "no non-zero concentration was compared";
 
     for (int threads : {1, 5}) {
-        const RunValues again = RunWithKernel(path, SolverKernel::fast, threads);
+        const test::KernelRunValues again =
+            test::RunWithKernel(path, SolverKernel::fast, threads, 16);
         ASSERT_EQ(again.names, fast.names);
         for (std::size_t v = 0; v < fast.values.size(); ++v)
             ASSERT_EQ(again.values[v], fast.values[v])
