@@ -813,6 +813,29 @@ private slots:
             empty.ShownErrors().startsWith(QStringLiteral("At least one timeslice is required.")));
     }
 
+    // The sampling method is chosen on the form, shown as stored, and a new
+    // choice leaves the project without the results of the old one.
+    void samplingMethodIsChosenOnTheSimulationParameters() {
+        Project project = NewProject();
+        project.samplingMethod = varnex::SamplingMethod::latinHypercube;
+        project.resultsValid = true;
+        varnex::ui::FormDialog dialog(
+            varnex::ui::CreateInputForm(FormKind::simulationParameters, -1), project, prompts_);
+        QComboBox* method = Find<QComboBox>(dialog.Form(), "samplingMethod");
+        QCOMPARE(method->count(), 2);
+        QCOMPARE(method->currentText(), QStringLiteral("Latin Hypercube"));
+        QCOMPARE(method->itemText(0), QStringLiteral("Monte Carlo"));
+        QVERIFY(dialog.TryAccept());
+        QVERIFY(project.resultsValid); // nothing changed
+
+        varnex::ui::FormDialog again(
+            varnex::ui::CreateInputForm(FormKind::simulationParameters, -1), project, prompts_);
+        Find<QComboBox>(again.Form(), "samplingMethod")->setCurrentIndex(0);
+        QVERIFY(again.TryAccept());
+        QCOMPARE(project.samplingMethod, varnex::SamplingMethod::monteCarlo);
+        QVERIFY(!project.resultsValid);
+    }
+
     void propertiesGridEditsTheProject() {
         CMainFrame frame(settings_);
         frame.SetPrompts(&prompts_);

@@ -1,6 +1,7 @@
 #include "ui/forms/SimulationParametersForm.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -56,6 +57,16 @@ SimulationParametersForm::SimulationParametersForm(QWidget* parent) : InputForm(
     auto* top = new QFormLayout;
     top->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     top->addRow(Tr(TranslatableText("Iterations")), iterations_);
+    samplingMethod_ = new QComboBox(this);
+    samplingMethod_->setObjectName(QStringLiteral("samplingMethod"));
+    // In the order of SamplingMethod.
+    samplingMethod_->addItem(Tr(TranslatableText("Monte Carlo")));
+    samplingMethod_->addItem(Tr(TranslatableText("Latin Hypercube")));
+    samplingMethod_->setToolTip(
+        Tr(TranslatableText("Latin Hypercube draws each input's values from equally probable "
+                            "strata of its distribution: means and percentiles scatter less "
+                            "from run to run for the same number of iterations.")));
+    top->addRow(Tr(TranslatableText("Sampling Method")), samplingMethod_);
 
     auto* seriesBox = new QGroupBox(Tr(TranslatableText("Calculate Timeslices")), this);
     auto* series = new QFormLayout(seriesBox);
@@ -139,6 +150,7 @@ void SimulationParametersForm::Load(const Project& project) {
     loadedSlices_ = project.timeSlices;
     loadedIterations_ = IterationCount();
     iterations_->setValue(loadedIterations_);
+    samplingMethod_->setCurrentIndex(static_cast<int>(project.samplingMethod));
     std::vector<int> years;
     for (double slice : project.timeSlices) years.push_back(static_cast<int>(std::lround(slice)));
     ShowYears(years);
@@ -192,6 +204,14 @@ void SimulationParametersForm::Apply(Project& project) {
     for (double slice : loadedSlices_) loadedYears.push_back(static_cast<int>(std::lround(slice)));
     std::vector<int> sortedYears = years;
     std::sort(sortedYears.begin(), sortedYears.end());
+    const SamplingMethod method = samplingMethod_->currentIndex() == 1
+                                      ? SamplingMethod::latinHypercube
+                                      : SamplingMethod::monteCarlo;
+    if (method != project.samplingMethod) {
+        // Results of the other method no longer describe the project.
+        project.samplingMethod = method;
+        project.InvalidateResults();
+    }
     if (sortedYears == loadedYears && iterations_->value() == loadedIterations_) return;
     const std::vector<double> oldSlices = project.timeSlices;
     std::string error;

@@ -5,12 +5,14 @@
 #include "ui/forms/InputForm.h"
 
 class QCheckBox;
+class QComboBox;
 class QListWidget;
 class QSpinBox;
 
 namespace varnex::ui {
 
-// "Simulation Parameters": the number of Monte Carlo iterations and the
+// "Simulation Parameters": the number of Monte Carlo iterations, how the
+// inputs are sampled (plain Monte Carlo or Latin hypercube) and the
 // assessment times (time slices), typed one by one or calculated as a linear
 // or logarithmic series.
 class SimulationParametersForm : public InputForm {
@@ -33,6 +35,7 @@ private:
     void ShowYears(std::vector<int> years);
 
     QSpinBox* iterations_;
+    QComboBox* samplingMethod_;
     QSpinBox* startYear_;
     QSpinBox* endYear_;
     QSpinBox* step_;
