@@ -197,6 +197,52 @@ private slots:
         QCOMPARE(LineSeries(window).front()->name(), QStringLiteral("90 (green)"));
     }
 
+    // Convergence: the mean and the 50th and 95th percentiles with their
+    // intervals against the iterations, for the first picked time slice;
+    // the last point is the whole run's statistics.
+    void convergenceGraphEndsAtTheRunsStatistics() {
+        GraphWindow window(*level3_);
+        Select(window.ResultSelector(), Kind::receptorConcentration);
+        Select(window.SourceSelector(), 0);
+        window.SetGraphType(GraphType::convergence);
+        QVERIFY(window.TypeAction(GraphType::convergence)->isChecked());
+        QCOMPARE(window.PickListCaption()->text(), QStringLiteral("Times"));
+        // Only the second time slice picked.
+        for (int i = 0; i < window.PickList()->count(); ++i)
+            window.PickList()->item(i)->setCheckState(i == 1 ? Qt::Checked : Qt::Unchecked);
+        // Iterations open on a log axis; compared in data units on linear
+        // axes.
+        QVERIFY(window.Chart()->Settings().x.logarithmic);
+        ChartSettings linear = window.Chart()->Settings();
+        linear.x.logarithmic = false;
+        linear.y.logarithmic = false;
+        window.ApplyScale(linear);
+        const QList<QLineSeries*> lines = LineSeries(window);
+        QVERIFY(lines.size() >= GraphBuilder::convergenceCurves);
+        QCOMPARE(lines[1]->name(), QStringLiteral("95th percentile"));
+        QCOMPARE(lines[6]->name(), QStringLiteral("Mean"));
+        ResultLocation location;
+        location.kind = Kind::receptorConcentration;
+        const ResultVector* vector = FindResultVector(*level3_, location, 1);
+        QVERIFY(vector);
+        const QLineSeries* p95 = lines[1];
+        QCOMPARE(p95->at(0).x(), 10.0);
+        QCOMPARE(p95->at(p95->count() - 1).x(), static_cast<double>(iterations));
+        QCOMPARE(p95->at(p95->count() - 1).y(), vector->PercentileValue(6));
+        QCOMPARE(lines[4]->at(lines[4]->count() - 1).y(), vector->PercentileValue(3));
+        QVERIFY(std::fabs(lines[6]->at(lines[6]->count() - 1).y() - vector->Mean()) <=
+                1e-12 * std::fabs(vector->Mean()));
+        // Each percentile lies inside its interval.
+        for (int i = 0; i < p95->count(); ++i) {
+            QVERIFY(lines[0]->at(i).y() >= p95->at(i).y());
+            QVERIFY(lines[2]->at(i).y() <= p95->at(i).y());
+        }
+        QCOMPARE(window.Chart()->chart()->axes(Qt::Horizontal).front()->titleText(),
+                 QStringLiteral("Iterations"));
+        QVERIFY(window.Chart()->chart()->title().endsWith(
+            QString::fromStdString(" - " + GraphBuilder::TimeSliceText(level3_->timeSlices[1]))));
+    }
+
     void standardLineExactlyWhereAStandardApplies() {
         Project project = *level3_;
         GraphSelection selection;

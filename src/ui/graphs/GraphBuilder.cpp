@@ -7,6 +7,7 @@
 #include "base/NumberText.h"
 #include "base/TextFormat.h"
 #include "model/Project.h"
+#include "results/Convergence.h"
 #include "results/ResultVector.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
@@ -89,6 +90,42 @@ unsigned GraphBuilder::StandardLineColour() {
     return 0xb0003c;
 }
 
+const char* GraphBuilder::ConvergenceCurveName(int curve) {
+    static constexpr const char* names[convergenceCurves] = {
+        TranslatableText("95th percentile: upper 95 % limit"),
+        TranslatableText("95th percentile"),
+        TranslatableText("95th percentile: lower 95 % limit"),
+        TranslatableText("50th percentile: upper 95 % limit"),
+        TranslatableText("50th percentile"),
+        TranslatableText("50th percentile: lower 95 % limit"),
+        TranslatableText("Mean"),
+    };
+    return curve >= 0 && curve < convergenceCurves ? names[curve] : "";
+}
+
+namespace {
+
+// The convergence curves of one vector: the limits in the pale colour of
+// their percentile, so that the band reads as one.
+std::vector<GraphCurve> ConvergenceCurves(const ResultVector& vector) {
+    const std::vector<ConvergencePoint> points = ConvergenceOf(vector.Values());
+    static constexpr unsigned colours[GraphBuilder::convergenceCurves] = {
+        0x9090f0, 0x0000e0, 0x9090f0, 0x90d8e0, 0x00a8b8, 0x90d8e0, 0x000000};
+    std::vector<GraphCurve> curves;
+    for (int c = 0; c < GraphBuilder::convergenceCurves; ++c) {
+        GraphCurve curve{Translate(GraphBuilder::ConvergenceCurveName(c)), colours[c], {}};
+        for (const ConvergencePoint& p : points) {
+            const double values[GraphBuilder::convergenceCurves] = {
+                p.p95High, p.p95, p.p95Low, p.medianHigh, p.median, p.medianLow, p.mean};
+            curve.points.push_back({static_cast<double>(p.iterations), values[c]});
+        }
+        curves.push_back(std::move(curve));
+    }
+    return curves;
+}
+
+} // namespace
+
 std::string GraphBuilder::TimeSliceText(double years) {
     return FormatText(TranslateFormat("%.0lf years"), {years});
 }
@@ -126,7 +163,18 @@ GraphContent GraphBuilder::Build(const Project& project, const GraphSelection& s
     content.yTitle = ValueAxisTitle(project, location);
 
     std::size_t iterations = 0;
-    if (DependsOnTime(location.kind)) {
+    std::string timeText;
+    if (selection.graphType == GraphType::convergence) {
+        content.xTitle = Translate("Iterations");
+        // One time slice: the first picked, the first of all without a pick.
+        const int slice = selection.timeSlices.empty() ? 0 : selection.timeSlices.front();
+        if (const ResultVector* vector = FindResultVector(project, location, slice)) {
+            iterations = vector->Size();
+            content.curves = ConvergenceCurves(*vector);
+            if (DependsOnTime(location.kind))
+                timeText = TimeSliceText(project.timeSlices[static_cast<std::size_t>(slice)]);
+        }
+    } else if (DependsOnTime(location.kind)) {
         if (timeHistory) {
             std::vector<double> times;
             std::vector<ResultVector> perTime;
@@ -175,6 +223,7 @@ GraphContent GraphBuilder::Build(const Project& project, const GraphSelection& s
         return content;
     }
     content.title = Title(project, location, iterations);
+    if (!timeText.empty()) content.title += " - " + timeText;
     if (ApplicableStandard(project, location, content.standard)) {
         content.hasStandard = true;
         content.standardLabel = FormatText(TranslateFormat("WQS: %g [mg/l]"), {content.standard});

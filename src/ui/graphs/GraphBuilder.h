@@ -12,9 +12,17 @@ class Project;
 
 namespace varnex::ui {
 
-// Graph types by their menu codes; 2 has no menu entry.
+// Graph types by their menu codes; 2 has no menu entry. Convergence: how the
+// mean and the 50th and 95th percentiles, with their 95 % intervals, settle
+// as the iterations accumulate (results/Convergence.h), for the first picked
+// time slice.
 namespace GraphType {
-enum : int { cumulativeFrequency = 0, reverseCumulativeFrequency = 1, timeHistory = 3 };
+enum : int {
+    cumulativeFrequency = 0,
+    reverseCumulativeFrequency = 1,
+    timeHistory = 3,
+    convergence = 4
+};
 }
 
 // What the graph window shows: the location of the result, the graph type
@@ -38,6 +46,9 @@ public:
     // The water quality standard's dashed line, in a colour no curve uses,
     // so that it cannot be taken for one.
     static unsigned StandardLineColour();
+    // The convergence graph's curves, in drawing order.
+    static const char* ConvergenceCurveName(int curve);
+    static constexpr int convergenceCurves = 7;
 
     // The curves, titles and standard line of the selection, from the
     // project's results; empty (with "No results to graph") when the run

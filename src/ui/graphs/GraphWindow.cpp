@@ -32,8 +32,9 @@ namespace varnex::ui {
 
 namespace {
 
-constexpr int graphTypes[3] = {GraphType::cumulativeFrequency,
-                               GraphType::reverseCumulativeFrequency, GraphType::timeHistory};
+constexpr int graphTypes[4] = {GraphType::cumulativeFrequency,
+                               GraphType::reverseCumulativeFrequency, GraphType::timeHistory,
+                               GraphType::convergence};
 
 QString Tr(const char* english) { return ToQString(Translate(english)); }
 
@@ -139,10 +140,11 @@ void GraphWindow::BuildMenus() {
 
     QMenu* view = menuBar()->addMenu(Tr("&View"));
     auto* group = new QActionGroup(this);
-    const char* typeCaptions[3] = {TranslatableText("&Cumulative Frequency"),
+    const char* typeCaptions[4] = {TranslatableText("&Cumulative Frequency"),
                                    TranslatableText("&Reverse Cumulative Frequency"),
-                                   TranslatableText("&Time History")};
-    for (int i = 0; i < 3; ++i) {
+                                   TranslatableText("&Time History"),
+                                   TranslatableText("C&onvergence")};
+    for (int i = 0; i < 4; ++i) {
         typeActions_[i] = view->addAction(Tr(typeCaptions[i]));
         typeActions_[i]->setCheckable(true);
         group->addAction(typeActions_[i]);
@@ -164,7 +166,7 @@ void GraphWindow::BuildMenus() {
 }
 
 QAction* GraphWindow::TypeAction(int type) const {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
         if (graphTypes[i] == type) return typeActions_[i];
     return nullptr;
 }
@@ -293,9 +295,7 @@ void GraphWindow::OnSelectionChanged() {
 }
 
 void GraphWindow::SetGraphType(int type) {
-    if (type != GraphType::cumulativeFrequency && type != GraphType::reverseCumulativeFrequency &&
-        type != GraphType::timeHistory)
-        return;
+    if (TypeAction(type) == nullptr) return;
     ReadSelectors();
     selection_.graphType = type;
     if (QAction* action = TypeAction(type)) action->setChecked(true);
@@ -311,7 +311,9 @@ void GraphWindow::Redraw() {
         settings = chart_->Settings();
         settings.grid = grid;
     } else {
-        settings = CTChart::FittingSettings(content, xLog_, YLogarithmic(content), grid);
+        // The convergence points are evenly spaced in log(iterations).
+        const bool xLog = xLog_ || selection_.graphType == GraphType::convergence;
+        settings = CTChart::FittingSettings(content, xLog, YLogarithmic(content), grid);
     }
     chart_->Show(content, settings);
     copyAction_->setEnabled(!content.Empty());

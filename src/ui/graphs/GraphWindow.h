@@ -18,7 +18,8 @@ class Project;
 namespace varnex::ui {
 
 // "Graph": the results of the finished run as a cumulative frequency,
-// reverse cumulative frequency or time-history graph of one result kind,
+// reverse cumulative frequency, time-history or convergence graph of one
+// result kind,
 // source, contaminant, receptor or unsaturated pathway. The window keeps
 // only indices into the project and looks its vectors up on every redraw,
 // so a new run or another project never leaves it with stale results.
@@ -96,7 +97,7 @@ private:
     QAction* printAction_ = nullptr;
     QAction* gridAction_ = nullptr;
     QAction* previousAction_ = nullptr;
-    QAction* typeActions_[3]{};
+    QAction* typeActions_[4]{};
 };
 
 } // namespace varnex::ui
