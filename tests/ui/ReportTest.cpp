@@ -13,19 +13,24 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ExampleProjects.h"
+#include "base/NumberText.h"
 #include "model/Project.h"
 #include "model/SimulationLevel.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
+#include "results/Convergence.h"
+#include "results/ResultVector.h"
 #include "run/RunDriver.h"
 #include "run/RunObserver.h"
 #include "settings/Preferences.h"
 #include "stochastic/IterationCount.h"
 #include "ui/graphs/GraphBuilder.h"
+#include "ui/graphs/GraphResultKind.h"
 #include "ui/reports/ReportModel.h"
 #include "ui/reports/ReportPrinter.h"
 
@@ -185,6 +190,31 @@ private slots:
                     for (const QStringList& row : table.rows)
                         for (qsizetype cell = 1; cell < row.size(); ++cell)
                             QVERIFY(row[cell] != QStringLiteral("---"));
+                    // Then whether the run had iterations enough: the 95th
+                    // percentile of the last time slice, its interval and
+                    // the iterations for a half-width of 10 %, as the
+                    // statistics compute them.
+                    const ReportBlock& convergence = model.blocks.at(at + 2);
+                    QCOMPARE(convergence.text,
+                             QStringLiteral("Convergence of the 95th percentile"));
+                    QCOMPARE(convergence.header.size(), table.header.size());
+                    QCOMPARE(convergence.rows.size(), 4);
+                    ResultLocation location;
+                    location.kind = receptors ? GraphResultKind::receptorConcentration
+                                              : GraphResultKind::sourceConcentration;
+                    location.contaminant = static_cast<int>(c);
+                    location.source = receptors ? ResultLocation::total : static_cast<int>(i);
+                    location.receptor = receptors ? static_cast<int>(i) : 0;
+                    const int last = static_cast<int>(project->timeSlices.size()) - 1;
+                    const varnex::ResultVector* vector =
+                        varnex::ui::FindResultVector(*project, location, last);
+                    QVERIFY(vector);
+                    QCOMPARE(convergence.rows[0].last(),
+                             QString::fromStdString(varnex::FormatG(vector->PercentileValue(6))));
+                    const std::optional<long long> needed =
+                        varnex::IterationsForPercentileWidth(vector->Values(), 0.1);
+                    QCOMPARE(convergence.rows[3].last(),
+                             needed ? QString::number(*needed) : QStringLiteral("-"));
                 }
             }
             QVERIFY2(places > 0, qPrintable(model.title));

@@ -2,13 +2,19 @@
 
 #include <QDate>
 #include <QFileInfo>
+#include <cmath>
+#include <optional>
 
 #include "base/NumberText.h"
 #include "base/TextFormat.h"
 #include "model/Project.h"
 #include "model/SimulationLevel.h"
+#include "results/Convergence.h"
+#include "results/ResultStatistics.h"
+#include "results/ResultVector.h"
 #include "settings/SolverSettings.h"
 #include "settings/Translate.h"
+#include "stochastic/IterationCount.h"
 #include "ui/common/InputText.h"
 #include "ui/common/QtText.h"
 #include "ui/common/ResultsKernelText.h"
@@ -117,6 +123,47 @@ void AddTimeTable(ReportModel& model, const Project& project, StatisticsChoice c
         columns.emplace_back(TimeHeader(project.timeSlices[k]), choice);
     }
     AddStatisticsTable(model, project, Tr(StatisticsKind::Caption(choice.kind)), columns);
+}
+
+// Whether the run had iterations enough for its 95th percentiles: per time
+// slice the percentile, its distribution-free 95 % interval, the interval's
+// half-width relative to it, and the iterations a half-width of 10 % would
+// need (results/Convergence.h).
+void AddConvergenceTable(ReportModel& model, const Project& project, StatisticsChoice choice) {
+    ReportBlock table;
+    table.kind = ReportBlock::Kind::table;
+    // Numbers as the statistics table above writes them.
+    const QString caption = Tr(TranslatableText("Convergence of the 95th percentile"));
+    table.text = caption;
+    table.header.push_back(caption);
+    table.columnWeights.push_back(2.0);
+    QStringList rows[4] = {{Tr(TranslatableText("95th percentile"))},
+                           {Tr(TranslatableText("95 % interval"))},
+                           {Tr(TranslatableText("Half-width [% of the percentile]"))},
+                           {Tr(TranslatableText("Iterations for a half-width of 10 %"))}};
+    for (std::size_t k = 0; k < project.timeSlices.size(); ++k) {
+        choice.timeSlice = static_cast<int>(k);
+        ResultLocation location;
+        if (!StatisticsTable::Locate(choice, location)) continue;
+        const ResultVector* vector = FindResultVector(project, location, choice.timeSlice);
+        if (!vector || vector->Size() == 0) continue;
+        std::vector<double> sorted = vector->Values();
+        SortValues(sorted);
+        const double p95 = Percentile(sorted, 95);
+        const auto [low, high] = PercentileConfidenceInterval95(sorted, 95);
+        const std::optional<long long> needed = IterationsForPercentileWidth(sorted, 0.1);
+        table.header.push_back(TimeHeader(project.timeSlices[k]));
+        table.columnWeights.push_back(1.0);
+        rows[0].push_back(ToQString(FormatG(p95)));
+        rows[1].push_back(ToQString(FormatG(low)) + QStringLiteral("\u00a0- ") +
+                          ToQString(FormatG(high)));
+        rows[2].push_back(p95 != 0.0 ? QString::number(50.0 * (high - low) / std::fabs(p95), 'f', 1)
+                                     : QStringLiteral("-"));
+        rows[3].push_back(needed ? QString::number(*needed) : QStringLiteral("-"));
+    }
+    if (table.header.size() < 2) return;
+    for (const QStringList& row : rows) table.rows.push_back(row);
+    model.blocks.push_back(std::move(table));
 }
 
 // Retarded and unretarded travel times side by side: they are read together.
@@ -326,6 +373,9 @@ ReportModel ReportBuilder::ResultsReport(const Project& project) {
         // later choice applies to the next run only.
         run.rows.push_back(
             {Tr(SolverSettings::kernelLabel), ResultsKernelText(project.resultsKernel)});
+        run.rows.push_back({Tr(TranslatableText("Sampling Method")),
+                            Tr(SamplingMethodName(project.samplingMethod).c_str())});
+        run.rows.push_back({Tr(TranslatableText("Iterations")), QString::number(IterationCount())});
         model.blocks.push_back(std::move(run));
     }
 
@@ -345,6 +395,7 @@ ReportModel ReportBuilder::ResultsReport(const Project& project) {
                 choice.measuredAt = MeasuredAt::receptor;
                 choice.kind = StatisticsKind::concentration;
                 AddTimeTable(model, project, choice);
+                AddConvergenceTable(model, project, choice);
                 AddTravelTimeTable(model, project, choice);
                 AddReceptorGraphs(model, project, static_cast<int>(c), static_cast<int>(r));
             }
@@ -357,6 +408,7 @@ ReportModel ReportBuilder::ResultsReport(const Project& project) {
             choice.kind = StatisticsKind::concentration;
             choice.measuredAt = MeasuredAt::source;
             AddTimeTable(model, project, choice);
+            AddConvergenceTable(model, project, choice);
             for (std::size_t p = 0; p < source.pathways.size(); ++p) {
                 choice.measuredAt = MeasuredAt::firstPathway + static_cast<int>(p);
                 const std::size_t before = model.blocks.size();
