@@ -8,6 +8,9 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev python3
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
+  # Maps for a GIS and background maps: GDAL (gdal-bin for checking the
+  # written files by hand and in the package check).
+  libgdal-dev gdal-bin
   # The desktop program, and its tests on the offscreen platform (which
   # needs fonts to lay out and draw text).
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libdxflib-dev

@@ -35,7 +35,10 @@ void Project::Reset() {
     correlationOutcomes.clear();
     redrawnInputs.clear();
     samplingMethod = SamplingMethod::monteCarlo;
+    coordinateSystemEpsg = 0;
+    plumeMap = PlumeMapChoices();
     resultsValid = false;
+    runStateInMemory = false;
     resultsKernel.reset();
     SetIterationCount(defaultIterationCount);
 }

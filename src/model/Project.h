@@ -7,6 +7,7 @@
 #include "model/ActiveProcesses.h"
 #include "model/Aquifer.h"
 #include "model/Contaminant.h"
+#include "model/PlumeMapChoices.h"
 #include "model/PlumeSettings.h"
 #include "model/ProjectDetails.h"
 #include "model/Receptor.h"
@@ -113,6 +114,14 @@ public:
     // How the run samples its inputs; kept in the project file's trailing
     // block and in the JSON form.
     SamplingMethod samplingMethod = SamplingMethod::monteCarlo;
+    // The coordinate reference system of the site plan, as an EPSG code:
+    // plan coordinates are metres in it. 0: none given (a local plan). Maps
+    // written for a GIS carry it; kept in the project file's trailing block
+    // and in the JSON form.
+    int coordinateSystemEpsg = 0;
+    // The user's choices for the plume map (central values or probability,
+    // the quantity drawn, the percentiles computed); kept like the above.
+    PlumeMapChoices plumeMap;
 
     // Run counters, rebuilt by every run: per contaminant, the iterations in
     // which its leachate was cut to its solubility in some source; per
@@ -135,7 +144,16 @@ public:
     // set by a successful run, cleared by a failed or stopped run and by any
     // change of what a run depends on.
     bool resultsValid = false;
-    void InvalidateResults() { resultsValid = false; }
+    // True while, besides the results, every per-iteration value of the last
+    // run is still in memory (the samples, source points, flows and travel
+    // times): set by a successful run, cleared with resultsValid. Results
+    // read from a file have none of them, so nothing that must repeat the
+    // run's iterations (the probability map) can use them.
+    bool runStateInMemory = false;
+    void InvalidateResults() {
+        resultsValid = false;
+        runStateInMemory = false;
+    }
 
     // The advection-dispersion kernel the run and the plume use: a choice of
     // the program (its settings, or the command line), not of the project,

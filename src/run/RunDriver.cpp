@@ -357,6 +357,7 @@ bool RunSimulation(Project& project, RunObserver& observer, const RunOptions& op
         return false;
     }
     project.resultsValid = true;
+    project.runStateInMemory = true;
     project.resultsKernel = project.solverKernel;
     return true;
 }
