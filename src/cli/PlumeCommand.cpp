@@ -512,7 +512,7 @@ int PlumeCommand::RunProbability(Project& project) const {
         return 1;
     }
     if (!OutputsWritable({csv_, geotiff_, contours_})) return 1;
-    if (!standard && !quiet_)
+    if (!standard)
         std::cerr << "varnex-cli: "
                   << project.contaminants[static_cast<std::size_t>(request.contaminantIndex)].name
                   << " has no water quality standard: the probability of exceeding it is not "
