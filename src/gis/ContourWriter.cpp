@@ -95,7 +95,7 @@ std::optional<std::string> ContourBytes(const MapRaster& raster,
     error.clear();
     if (format != "geojson" && format != "gpkg") {
         error = FormatText(TranslateFormat("Contour lines are written as GeoJSON or GeoPackage, "
-                                           "not as \"%s\"."),
+                                           "not as %s."),
                            {format});
         return std::nullopt;
     }

@@ -39,7 +39,7 @@ MapRaster RasterOfProbabilityMap(const ProbabilityMap& map, int epsg) {
         const int level = map.percentileLevels[i];
         raster.bands.push_back(
             {PercentileBandName(level),
-             FormatText(TranslateFormat("%dth percentile of the concentration of %s, mg/l"),
+             FormatText(TranslateFormat("Percentile P%d of the concentration of %s, mg/l"),
                         {static_cast<long long>(level), what}),
              "mg/l", map.percentiles[i]});
     }
