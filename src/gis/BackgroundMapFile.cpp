@@ -134,7 +134,9 @@ GDALDatasetH WarpedIfNeeded(GDALDataset& file, int projectEpsg, bool& warped, st
 bool ReadRaster(GDALDataset& file, const std::string& path, int projectEpsg, BackgroundMapFile& map,
                 std::string& error) {
     double fileTransform[6] = {};
-    if (file.GetGeoTransform(fileTransform) != CE_None) {
+    // A pixel of no width or height has no place either (a damaged header).
+    if (file.GetGeoTransform(fileTransform) != CE_None ||
+        fileTransform[1] * fileTransform[5] - fileTransform[2] * fileTransform[4] == 0.0) {
         error = FormatText(
             TranslateFormat("The background map %s has no position on the plan: it has neither a "
                             "geotransform (as a GeoTIFF has) nor a world file beside it."),

@@ -71,8 +71,13 @@ QRectF SitePlanMapItem::boundingRect() const { return bounds_; }
 void SitePlanMapItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
     // Images first, beneath the lines. The plan's y runs north and an
     // image's rows south, so each is drawn from its top edge downward.
+    const double pixelsPerUnit = std::abs(painter->worldTransform().m22());
     for (const PlacedImage& image : images_) {
         painter->save();
+        // Shrunk on screen, neighbouring pixels are averaged rather than
+        // dropped; enlarged, each stays a crisp square, as the data is.
+        painter->setRenderHint(QPainter::SmoothPixmapTransform,
+                               image.area.height() / image.image.height() * pixelsPerUnit < 1.0);
         painter->translate(image.area.left(), image.area.bottom());
         painter->scale(image.area.width() / image.image.width(),
                        -image.area.height() / image.image.height());
@@ -85,7 +90,6 @@ void SitePlanMapItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, 
     painter->setBrush(Qt::NoBrush);
     painter->drawPath(lines_);
 
-    const double pixelsPerUnit = std::abs(painter->worldTransform().m22());
     painter->setPen(QColor(0x5b, 0x64, 0x6e));
     for (const PlacedText& text : texts_) {
         if (text.height * pixelsPerUnit < smallestTextPixels) continue;
