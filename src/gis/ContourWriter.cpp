@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cpl_string.h>
 #include <gdal_alg.h>
 #include <ogrsf_frmts.h>
@@ -150,10 +151,15 @@ std::optional<std::string> ContourBytes(const MapRaster& raster,
         }
         if (layer != nullptr) {
             written = true;
-            for (std::size_t i = 0; i < contours.size() && written; ++i)
-                if (!contours[i].levels.empty())
-                    written = AddContoursOfBand(raster, bandIndices[i], contours[i].levels, *layer,
-                                                error);
+            for (std::size_t i = 0; i < contours.size() && written; ++i) {
+                // A level that is no number (a map without a standard asked
+                // for its standard) draws nothing.
+                std::vector<double> levels;
+                for (double level : contours[i].levels)
+                    if (std::isfinite(level)) levels.push_back(level);
+                if (!levels.empty())
+                    written = AddContoursOfBand(raster, bandIndices[i], levels, *layer, error);
+            }
         }
         if (file) {
             CPLErrorReset();
