@@ -26,6 +26,7 @@
 #include "ui/forms/InputForm.h"
 #include "ui/siteplan/CPhaseView.h"
 #include "ui/siteplan/DxfMapGeometry.h"
+#include "ui/siteplan/DxfMapReader.h"
 #include "ui/siteplan/SitePlanLayers.h"
 #include "ui/siteplan/SitePlanScene.h"
 
@@ -175,6 +176,17 @@ private slots:
         QVERIFY2(message.contains(path) && message.contains(QStringLiteral("Cannot open")),
                  qPrintable(message));
         QVERIFY(prompts_.errors.isEmpty());
+
+        // A drawing that claims DWG R2000 goes to GDAL's CAD driver, which
+        // refuses this one; any other DWG version is refused as before.
+        const QString dwg = WriteText(folder, QStringLiteral("yard.dwg"),
+                                      QByteArray("AC1015") + QByteArray(64, '\0'));
+        varnex::ui::DxfMapGeometry map;
+        std::string error;
+        QVERIFY(
+            !varnex::ui::DxfMapReader::ReadFile(varnex::ui::ToStdString(dwg), 27700, map, error));
+        QVERIFY2(varnex::ui::ToQString(error).contains(dwg), error.c_str());
+        QVERIFY(map.Empty());
     }
 
     void theDomainFormNamesTheSystemAndRefusesOneThePlanCannotUse() {
