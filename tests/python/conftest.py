@@ -9,6 +9,9 @@ import pytest
 
 if os.environ.get("VARNEX_PYTHONPATH"):
     sys.path.insert(0, os.environ["VARNEX_PYTHONPATH"])
+    # Worker processes (a process pool, a Dask cluster) import it too.
+    os.environ["PYTHONPATH"] = os.pathsep.join(
+        p for p in (os.environ["VARNEX_PYTHONPATH"], os.environ.get("PYTHONPATH", "")) if p)
 
 SOURCE = os.environ.get("VARNEX_SOURCE_DIR",
                         os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
