@@ -12,13 +12,13 @@
 #include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "persist/ProjectJson.h"
+#include "persist/ProjectJsonEdit.h"
 #include "python/EngineLock.h"
 #include "python/PythonRunObserver.h"
 #include "run/DefaultPlumeArea.h"
 #include "run/PlumeGrid.h"
 #include "run/RunDriver.h"
 #include "settings/SolverKernel.h"
-#include "stochastic/Distribution.h"
 #include "stochastic/IterationCount.h"
 #include "stochastic/RandomStream.h"
 
@@ -161,64 +161,31 @@ py::list PyProject::Validate() const {
 }
 
 void PyProject::Set(const std::string& pointer, py::object value) {
-    nlohmann::json document = nlohmann::json::parse(ToJson());
-    nlohmann::json::json_pointer at;
-    try {
-        at = nlohmann::json::json_pointer(pointer);
-    } catch (const nlohmann::json::exception&) {
-        throw py::value_error("\"" + pointer + "\" is not a JSON pointer (\"/sources/0/name\")");
-    }
-    if (!document.contains(at))
-        throw py::value_error("\"" + pointer + "\" names nothing in the project's JSON form");
-    nlohmann::json& target = document[at];
-    const std::map<std::int32_t, std::string> inputs = InputJsonPointers(*project_);
-    const bool input = std::any_of(inputs.begin(), inputs.end(),
-                                   [&](const auto& entry) { return entry.second == pointer; });
-    // The new value takes the type of the old one: an input's distribution
-    // is a text, so a number given for it is its single value.
-    if (target.is_string()) {
-        if (py::isinstance<py::str>(value))
-            target = value.cast<std::string>();
-        else if (input && !py::isinstance<py::bool_>(value) &&
-                 (py::isinstance<py::int_>(value) || py::isinstance<py::float_>(value)))
-            target = py::str(value).cast<std::string>();
-        else
-            throw py::type_error("\"" + pointer + "\" takes a text" +
-                                 (input ? std::string(" or a number") : std::string()));
-    } else if (target.is_boolean()) {
-        if (!py::isinstance<py::bool_>(value))
-            throw py::type_error("\"" + pointer + "\" takes True or False");
-        target = value.cast<bool>();
-    } else if (target.is_number()) {
-        if (py::isinstance<py::bool_>(value) ||
-            !(py::isinstance<py::int_>(value) || py::isinstance<py::float_>(value)))
-            throw py::type_error("\"" + pointer + "\" takes a number");
-        if (target.is_number_integer()) {
-            if (!py::isinstance<py::int_>(value))
-                throw py::type_error("\"" + pointer + "\" takes a whole number");
-            target = value.cast<long long>();
-        } else {
-            target = value.cast<double>();
+    JsonEditValue edit;
+    if (py::isinstance<py::bool_>(value))
+        edit = JsonEditValue::Truth(value.cast<bool>());
+    else if (py::isinstance<py::int_>(value))
+        edit = JsonEditValue::Integer(value.cast<long long>(), py::str(value).cast<std::string>());
+    else if (py::isinstance<py::float_>(value))
+        edit = JsonEditValue::Number(value.cast<double>(), py::str(value).cast<std::string>());
+    else if (py::isinstance<py::str>(value))
+        edit = JsonEditValue::Text(value.cast<std::string>());
+    else
+        throw py::type_error("\"" + pointer + "\" takes a text, a number or a truth value");
+    JsonEditResult result;
+    {
+        std::lock_guard lock(EngineLock());
+        IterationsScope scope;
+        SetIterationCount(iterations_);
+        auto edited = std::make_shared<Project>(*project_);
+        result = EditProjectJson(*edited, pointer, edit);
+        if (result) {
+            iterations_ = IterationCount();
+            project_ = std::move(edited);
         }
-    } else {
-        throw py::type_error("\"" + pointer +
-                             "\" is a list or an object; set its members one by one");
     }
-    std::lock_guard lock(EngineLock());
-    IterationsScope scope;
-    // An input's text must be a valid distribution, whatever the project
-    // would make of it later.
-    if (input) {
-        Distribution distribution;
-        if (!distribution.Parse(target.get<std::string>()) || !distribution.Validate())
-            throw py::value_error("\"" + pointer + "\": " + distribution.ErrorText());
-    }
-    auto edited = std::make_shared<Project>();
-    std::vector<std::string> problems;
-    if (!ReadProjectJson(document.dump(), *edited, problems))
-        throw py::value_error("\"" + pointer + "\" cannot take this value:" + Joined(problems));
-    iterations_ = IterationCount();
-    project_ = std::move(edited);
+    if (result.problem == JsonEditProblem::wrongType) throw py::type_error(result.message);
+    if (!result) throw py::value_error(result.message);
 }
 
 py::object PyProject::Get(const std::string& pointer) const {

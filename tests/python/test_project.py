@@ -41,7 +41,7 @@ def test_editing_by_pointer(example):
     ("/sources/0/name", 3, TypeError, "takes a text"),
     ("/iterations", 2.5, TypeError, "whole number"),
     ("/sources/0/vertices", 1, TypeError, "list or an object"),
-    ("/processes/biodegradationAquifer", 1, TypeError, "True or False"),
+    ("/processes/biodegradationAquifer", 1, TypeError, "true or false"),
 ])
 def test_refusals_name_the_pointer_and_change_nothing(example, pointer, value, error, words):
     project = varnex.Project.load(example("level3-gasworks-chalk.json"))
