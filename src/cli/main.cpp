@@ -13,6 +13,7 @@
 #include "cli/SampleCommand.h"
 #include "cli/SensitivityCommand.h"
 #include "cli/StatsCommand.h"
+#include "cli/StudyCommand.h"
 #include "cli/ValidateCommand.h"
 
 namespace {
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     varnex::cli::ConvertCommand convert(app);
     varnex::cli::PlumeCommand plume(app);
     varnex::cli::SensitivityCommand sensitivity(app);
+    varnex::cli::StudyCommand study(app);
 
     try {
         app.parse(argc, argv);
@@ -63,6 +65,7 @@ int main(int argc, char** argv) {
         if (convert.Chosen()) return convert.Run();
         if (plume.Chosen()) return plume.Run();
         if (sensitivity.Chosen()) return sensitivity.Run();
+        if (study.Chosen()) return study.Run();
     } catch (const std::exception& e) {
         std::cerr << "varnex-cli: " << e.what() << "\n";
         return 1;
