@@ -191,6 +191,7 @@ private:
             return h;
         }
         case ReportBlock::Kind::graph: return std::min(Mm(graphHeightMm), BodyHeight());
+        case ReportBlock::Kind::picture: return std::min(Mm(block.heightMm), BodyHeight());
         case ReportBlock::Kind::table: break;
         }
         const std::vector<double> widths = ColumnWidths(block);
@@ -343,6 +344,9 @@ private:
         case ReportBlock::Kind::graph:
             PaintGraph(painter, block.graph, block.chart,
                        QRectF(0.0, placement.y, width_, Height(block)));
+            break;
+        case ReportBlock::Kind::picture:
+            if (block.paint) block.paint(painter, QRectF(0.0, placement.y, width_, Height(block)));
             break;
         case ReportBlock::Kind::table: {
             const std::vector<double> widths = ColumnWidths(block);

@@ -20,14 +20,19 @@
 #include <QToolBar>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include "archive/FileVersion.h"
+#include "base/AtomicFile.h"
 #include "base/Exception.h"
 #include "base/ProgramPaths.h"
 #include "base/TextFormat.h"
+#include "gis/GisOutputs.h"
+#include "gis/MapRaster.h"
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
 #include "settings/LanguageList.h"
@@ -47,6 +52,7 @@
 #include "ui/graphs/SensitivityDialog.h"
 #include "ui/graphs/StatisticsView.h"
 #include "ui/reports/PlumePicture.h"
+#include "ui/reports/ProbabilityMapPicture.h"
 #include "ui/reports/ReportModel.h"
 #include "ui/reports/ReportPrinter.h"
 #include "ui/shell/CVarnexDoc.h"
@@ -60,7 +66,10 @@
 #include "ui/shell/WindowStateStore.h"
 #include "ui/siteplan/CPhaseView.h"
 #include "ui/siteplan/PlumeDialog.h"
+#include "ui/siteplan/PlumeLegendPainter.h"
 #include "ui/siteplan/PlumeProgressDialog.h"
+#include "ui/siteplan/ProbabilityMapDrawing.h"
+#include "ui/siteplan/ProbabilityMapProgressDialog.h"
 #include "ui/siteplan/SitePlanPlumeItem.h"
 #include "ui/siteplan/SitePlanScene.h"
 
@@ -100,6 +109,8 @@ const std::vector<MenuEntry>& MenuTable() {
         Separator(),
         Item(TranslatableText("Import JSON..."), Command::fileImportJson),
         Item(TranslatableText("Export JSON..."), Command::fileExportJson),
+        Item(TranslatableText("Export Map as GeoTIFF..."), Command::fileExportMapGeoTiff),
+        Item(TranslatableText("Export Contours as GeoJSON..."), Command::fileExportMapContours),
         Separator(),
         Menu(TranslatableText("&Print...")),
         Item(TranslatableText("Model"), Command::filePrintModel, "Ctrl+P"),
@@ -342,6 +353,8 @@ void CMainFrame::ConnectActions() {
     on(Command::fileSaveWithoutResults, &CMainFrame::OnFileSaveWithoutResults);
     on(Command::fileImportJson, &CMainFrame::OnFileImportJson);
     on(Command::fileExportJson, &CMainFrame::OnFileExportJson);
+    on(Command::fileExportMapGeoTiff, &CMainFrame::OnFileExportMapGeoTiff);
+    on(Command::fileExportMapContours, &CMainFrame::OnFileExportMapContours);
     on(Command::filePrintModel, &CMainFrame::OnFilePrintModel);
     on(Command::filePrintResults, &CMainFrame::OnFilePrintResults);
     on(Command::filePrintSetup, &CMainFrame::OnFilePrintSetup);
@@ -532,6 +545,8 @@ void CMainFrame::UpdateCommandStates() {
     const Project& project = document_->GetProject();
     for (Command command : pendingCommands) CommandAction(command)->setEnabled(false);
     for (Command command : resultCommands) CommandAction(command)->setEnabled(project.resultsValid);
+    for (Command command : {Command::fileExportMapGeoTiff, Command::fileExportMapContours})
+        CommandAction(command)->setEnabled(PhaseView()->ShowsMap());
     const int level = project.simulationLevel;
     for (int i = 0; i < 4; ++i) CommandAction(levelCommands[i])->setChecked(level == i + 1);
     CommandAction(Command::viewStatusBar)->setChecked(!statusBar()->isHidden());
@@ -569,6 +584,7 @@ void CMainFrame::OnEditRedo() {
 }
 
 void CMainFrame::OnProjectReplaced() {
+    DropProbabilityMap();
     RefreshViews();
     // A project just opened is shown whole, wherever the last one was; an
     // undone edit keeps the place the user is working at.
@@ -584,6 +600,7 @@ void CMainFrame::RefreshViews() {
 
 void CMainFrame::OnProjectEdited(const char* editName) {
     document_->RecordEdit(editName);
+    DropProbabilityMap();
     RefreshViews();
     // An open list of problems follows every edit, from a form, the
     // Properties pane or the plan, so that it shows what is left to mend.
@@ -840,6 +857,115 @@ void CMainFrame::OnFileExportJson() {
     if (!path.isEmpty()) ExportJsonFile(path);
 }
 
+void CMainFrame::OnFileExportMapGeoTiff() {
+    if (!PhaseView()->ShowsMap()) return;
+    QString suggested = document_->SuggestedSavePath();
+    if (!suggested.isEmpty())
+        suggested = QFileInfo(suggested).dir().filePath(QFileInfo(suggested).completeBaseName());
+    QString path = Prompts().ChooseSaveFile(
+        ToQString(Translate("Export Map as GeoTIFF")), suggested,
+        ToQString(Translate("GeoTIFF Raster")) + QStringLiteral(" (*.tif)"));
+    if (path.isEmpty()) return;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QStringLiteral("tif") && suffix != QStringLiteral("tiff"))
+        path = WithSuffix(path, QStringLiteral("tif"));
+    ExportMapGeoTiff(path);
+}
+
+void CMainFrame::OnFileExportMapContours() {
+    if (!PhaseView()->ShowsMap()) return;
+    QString suggested = document_->SuggestedSavePath();
+    if (!suggested.isEmpty())
+        suggested = QFileInfo(suggested).dir().filePath(QFileInfo(suggested).completeBaseName() +
+                                                        QStringLiteral("-contours"));
+    QString path = Prompts().ChooseSaveFile(
+        ToQString(Translate("Export Contours as GeoJSON")), suggested,
+        ToQString(Translate("GeoJSON Lines")) + QStringLiteral(" (*.geojson);;") +
+            ToQString(Translate("GeoPackage")) + QStringLiteral(" (*.gpkg)"));
+    if (path.isEmpty()) return;
+    if (ContourFormatOfPath(ToStdString(path)).empty())
+        path = WithSuffix(path, QStringLiteral("geojson"));
+    ExportMapContours(path);
+}
+
+namespace {
+
+// The raster of the map on the plan: the probability map when there is
+// one, else the central-value plume.
+MapRaster RasterOfShownMap(const Project& project, const ProbabilityMap* map) {
+    return map ? RasterOfProbabilityMap(*map, project.coordinateSystemEpsg)
+               : RasterOfPlume(project);
+}
+
+// Writes `bytes` over `path` whole or not at all; false with the message.
+bool WriteMapFile(const QString& path, const std::string& bytes, QString& error) {
+    std::error_code reason;
+    if (ReplaceFileAtomically(ToStdString(path), bytes, reason)) return true;
+    error = ToQString(WithSystemReason(FormatText(TranslateFormat("Cannot write the file %s"),
+                                                  {ToStdString(QDir::toNativeSeparators(path))}),
+                                       reason));
+    return false;
+}
+
+} // namespace
+
+bool CMainFrame::ExportMapGeoTiff(const QString& path) {
+    const std::shared_ptr<const ProbabilityMap> map = document_->GetProbabilityMap();
+    const MapRaster raster = RasterOfShownMap(document_->GetProject(), map.get());
+    std::string why;
+    const std::optional<std::string> bytes = GeoTiffBytes(raster, why);
+    QString error;
+    if (!bytes || bytes->empty()) {
+        error = ToQString(
+            FormatText(TranslateFormat("The map could not be made a GeoTIFF: %s"), {why}));
+    } else if (WriteMapFile(path, *bytes, error)) {
+        return true;
+    }
+    Prompts().ShowError(error);
+    return false;
+}
+
+bool CMainFrame::ExportMapContours(const QString& path) {
+    const Project& project = document_->GetProject();
+    const std::shared_ptr<const ProbabilityMap> map = document_->GetProbabilityMap();
+    const MapRaster raster = RasterOfShownMap(project, map.get());
+    std::vector<ContourRequest> contours;
+    if (map) {
+        contours = StandardContours(*map, project.plumeMap.shownPercentile);
+    } else if (const double standard = PlumeStandard(project); standard > 0.0) {
+        contours.push_back({"concentration_mg_per_l", {standard}});
+    }
+    if (contours.empty()) {
+        Prompts().ShowError(ToQString(
+            Translate("The contaminant has no water quality standard: the map has no contours "
+                      "to export.")));
+        return false;
+    }
+    std::string format = ContourFormatOfPath(ToStdString(path));
+    if (format.empty()) format = "geojson";
+    std::string why;
+    const std::optional<std::string> bytes = ContourBytes(raster, contours, format, why);
+    QString error;
+    if (!bytes || bytes->empty()) {
+        error = ToQString(FormatText(TranslateFormat("The contours could not be written as %s: %s"),
+                                     {format, why}));
+    } else if (WriteMapFile(path, *bytes, error)) {
+        return true;
+    }
+    Prompts().ShowError(error);
+    return false;
+}
+
+ReportModel CMainFrame::ResultsReportWithMap() const {
+    const Project& project = document_->GetProject();
+    ReportModel model = ReportBuilder::ResultsReport(project);
+    if (const std::shared_ptr<const ProbabilityMap> map = document_->GetProbabilityMap())
+        ReportBuilder::AddProbabilityMapPage(
+            model, project,
+            std::make_shared<ProbabilityMapPicture>(project, PhaseView()->BackgroundMap(), *map));
+    return model;
+}
+
 void CMainFrame::OnFilePrintModel() {
     // The platform's dialog also offers printing to a PDF file.
     QPrinter& printer = ReportPrinter::SharedPrinter();
@@ -858,7 +984,7 @@ void CMainFrame::OnFilePrintResults() {
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(ToQString(Translate("Results")));
     if (dialog.exec() != QDialog::Accepted) return;
-    if (ReportPrinter::Print(ReportBuilder::ResultsReport(project), printer) == 0)
+    if (ReportPrinter::Print(ResultsReportWithMap(), printer) == 0)
         Prompts().ShowError(ToQString(Translate("The report could not be printed.")));
 }
 
@@ -1057,9 +1183,18 @@ void CMainFrame::OnModelContaminantPlume() {
     PlumeRequest request;
     {
         PlumeDialog settings(project, PhaseView()->VisiblePlanArea(), Prompts(), this);
-        if (settings.exec() != QDialog::Accepted || !project.plume.active) return;
+        if (settings.exec() != QDialog::Accepted) return;
+        if (settings.Kind() == PlumeMapKind::probability) {
+            const ProbabilityMapRequest mapRequest = settings.MapRequest();
+            ComputeProbabilityMap(mapRequest);
+            return;
+        }
+        if (!project.plume.active) return;
         request = settings.Request();
     }
+    // The plan shows one map: the new central-value plume replaces a
+    // probability map.
+    DropProbabilityMap();
     request.title = ToStdString(document_->DisplayName());
     bool computed = false;
     QString failure;
@@ -1086,6 +1221,51 @@ void CMainFrame::OnModelContaminantPlume() {
     OnProjectEdited(TranslatableText("Contaminant Plume"));
 }
 
+void CMainFrame::ComputeProbabilityMap(const ProbabilityMapRequest& mapRequest) {
+    Project& project = document_->GetProject();
+    // The choices of the dialog are the project's; they are kept whatever
+    // follows (but are not a change of the model that discards the run).
+    document_->RecordEdit(TranslatableText("Contaminant Plume"));
+    UpdateCommandStates();
+    if (!project.runStateInMemory) {
+        if (!Prompts().AskYesNo(ToQString(Translate("The probability map uses the iterations of "
+                                                    "the last run. Run the simulation now?"))))
+            return;
+        RunAndSave();
+        if (!project.runStateInMemory) return;
+    }
+    ProbabilityMapRequest request = mapRequest;
+    request.title = ToStdString(document_->DisplayName());
+    ProbabilityMap map;
+    bool computed = false;
+    QStringList failures;
+    {
+        // The engine reads the run's samples and results from a copy, so
+        // that the plan may paint the project meanwhile and nothing of the
+        // run can change.
+        Project working = project;
+        ProbabilityMapProgressDialog progress(working, request, this);
+        computed = progress.RunModal();
+        failures = progress.Failures();
+        map = progress.Map();
+    }
+    if (!failures.isEmpty()) Prompts().ShowError(failures.join(QLatin1Char('\n')));
+    // A stopped map keeps the nodes computed; a refused one has none.
+    bool anyNode = false;
+    for (double value : map.mean) anyNode = anyNode || !std::isnan(value);
+    if (!computed && !anyNode) return;
+    DropProbabilityMap();
+    document_->SetProbabilityMap(std::move(map));
+    PhaseView()->SetProbabilityMap(std::make_shared<const ProbabilityMapDrawing>(
+        *document_->GetProbabilityMap(), project.plumeMap));
+    UpdateCommandStates();
+}
+
+void CMainFrame::DropProbabilityMap() {
+    document_->ClearProbabilityMap();
+    PhaseView()->SetProbabilityMap(nullptr);
+}
+
 void CMainFrame::OnModelRun() { RunAndSave(); }
 
 bool CMainFrame::RunAndSave() {
@@ -1096,6 +1276,8 @@ bool CMainFrame::RunAndSave() {
     QString failure;
     bool stopped = false;
     project.solverKernel = solver_.kernel;
+    // The map belongs to the run it was computed from.
+    DropProbabilityMap();
     {
         RunProgressDialog dialog(project, Prompts(), this);
         finished = dialog.RunModal(runOptions_);

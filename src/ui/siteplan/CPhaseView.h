@@ -19,6 +19,8 @@ class Project;
 namespace varnex::ui {
 
 class DialogPrompts;
+class ProbabilityMapDrawing;
+class ProbabilityMapItem;
 class SitePlanScene;
 class UserPrompts;
 struct DxfMapGeometry;
@@ -79,6 +81,14 @@ public:
     void SetFlowArrowVisible(bool visible);
     bool PlumeLegendVisible() const { return plumeLegendVisible_; }
     void SetPlumeLegendVisible(bool visible);
+
+    // The probability map drawn over the plan (null: none), in place of the
+    // central-value plume, with its legend and contour labels.
+    void SetProbabilityMap(std::shared_ptr<const ProbabilityMapDrawing> drawing);
+    const ProbabilityMapDrawing* ShownProbabilityMap() const { return probabilityMap_.get(); }
+    ProbabilityMapItem* ProbabilityItem() const { return probabilityItem_; }
+    // Whether a map is drawn: a central-value plume or a probability map.
+    bool ShowsMap() const;
 
     // Digitising: the left button places vertices; a double-click or Enter
     // finishes, Escape cancels. `sourceIndex` -1 makes a new source,
@@ -160,6 +170,7 @@ private:
     void PaintScaleBar(QPainter& painter) const;
     void PaintDigitising(QPainter& painter) const;
     void PaintMapError(QPainter& painter) const;
+    void PaintProbabilityMapOverlay(QPainter& painter) const;
 
     SitePlanScene* scene_;
     Project* project_ = nullptr;
@@ -186,6 +197,9 @@ private:
     std::set<int> keepShape_;
     // User stacking by (0 source / 1 receptor, index).
     std::map<std::pair<int, int>, double> zOrder_;
+
+    std::shared_ptr<const ProbabilityMapDrawing> probabilityMap_;
+    ProbabilityMapItem* probabilityItem_ = nullptr; // owned by the scene
 
     std::unique_ptr<DxfMapGeometry> map_;
     std::string loadedMapFile_; // the resolved path of the map read last
