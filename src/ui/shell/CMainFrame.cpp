@@ -1254,10 +1254,13 @@ void CMainFrame::ComputeProbabilityMap(const ProbabilityMapRequest& mapRequest) 
     bool anyNode = false;
     for (double value : map.mean) anyNode = anyNode || !std::isnan(value);
     if (!computed && !anyNode) return;
-    DropProbabilityMap();
+    ShowProbabilityMap(std::move(map));
+}
+
+void CMainFrame::ShowProbabilityMap(ProbabilityMap map) {
     document_->SetProbabilityMap(std::move(map));
     PhaseView()->SetProbabilityMap(std::make_shared<const ProbabilityMapDrawing>(
-        *document_->GetProbabilityMap(), project.plumeMap));
+        *document_->GetProbabilityMap(), document_->GetProject().plumeMap));
     UpdateCommandStates();
 }
 

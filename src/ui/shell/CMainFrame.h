@@ -144,6 +144,12 @@ public:
     bool SaveDocumentAs(bool withResults);
     // Offers to save changes; false when the user cancelled.
     bool MaybeSave();
+    // Keeps `map` in the document (until the next run or model change) and
+    // draws it on the plan as the project's plume map choices ask.
+    void ShowProbabilityMap(ProbabilityMap map);
+    // The report of the results, with the probability map's page when the
+    // document holds one.
+    ReportModel ResultsReportWithMap() const;
     // The Run command after validation; true when it ran and was saved.
     bool RunAndSave();
     // Switches the language at once (the OK of "Program Options").
@@ -262,9 +268,6 @@ private:
     // The document's probability map goes, with its drawing: the model or
     // the run it belongs to has changed.
     void DropProbabilityMap();
-    // The report of the results, with the probability map's page when the
-    // document holds one.
-    ReportModel ResultsReportWithMap() const;
     // Opens a result window over the site plan, each next one a step lower
     // and to the right, kept on the screen.
     void ShowResultWindow(QWidget& window);
