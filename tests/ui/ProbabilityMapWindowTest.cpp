@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <memory>
 #include <utility>
 
 #include "MainWindowTest.h"
@@ -74,6 +76,15 @@ std::map<std::pair<long long, long long>, int> EndpointUse(const std::vector<QLi
         for (const QPointF& point : {segment.p1(), segment.p2()})
             ++use[{std::llround(point.x() * 1e9), std::llround(point.y() * 1e9)}];
     return use;
+}
+
+// The site plan's context menu off the sources and receptors.
+QStringList ContextMenuTexts(CMainFrame& frame) {
+    QStringList texts;
+    const QPoint corner(3, frame.PhaseView()->viewport()->height() - 3);
+    if (std::unique_ptr<QMenu> menu = frame.PhaseView()->ContextMenuAt(corner))
+        for (const QAction* action : menu->actions()) texts << action->text();
+    return texts;
 }
 
 // Colours equal but for the rounding of a premultiplied, translucent pixel.
@@ -337,7 +348,7 @@ private slots:
         QVERIFY(prompts_.errors.isEmpty());
         QVERIFY(!frame_->Document().GetProbabilityMap());
         QVERIFY(!project.resultsValid);
-        QVERIFY(!frame_->CommandAction(Command::fileExportMapGeoTiff)->isEnabled());
+        QCOMPARE(ContextMenuTexts(*frame_), QStringList({"DXF Options..."}));
     }
 
     // A map drawn on the plan: the cells in their classes' colours, nodes
@@ -387,8 +398,9 @@ private slots:
         QCOMPARE(drawing->ContourTexts(),
                  QStringList({QStringLiteral("Contour P = 0.05"), QStringLiteral("Contour P = 0.5"),
                               QStringLiteral("Contour P = 0.95")}));
-        QVERIFY(frame_->CommandAction(Command::fileExportMapGeoTiff)->isEnabled());
-        QVERIFY(frame_->CommandAction(Command::fileExportMapContours)->isEnabled());
+        QCOMPARE(ContextMenuTexts(*frame_),
+                 QStringList({"Export Map as GeoTIFF...", "Export Contours as GeoJSON...",
+                              "DXF Options..."}));
         frame_->PhaseView()->ZoomToArea(drawing->AreaM().adjusted(-50, -50, 50, 50));
         varnex::ui::test::SaveScreenshot(*frame_, QStringLiteral("probability-map-hand-made.png"));
 
@@ -408,7 +420,7 @@ private slots:
         frame_->OnProjectEdited("Edit");
         QVERIFY(!frame_->Document().GetProbabilityMap());
         QVERIFY(!frame_->PhaseView()->ProbabilityItem());
-        QVERIFY(!frame_->CommandAction(Command::fileExportMapGeoTiff)->isEnabled());
+        QCOMPARE(ContextMenuTexts(*frame_), QStringList({"DXF Options..."}));
     }
 
     void reportHasTheMapPage() {

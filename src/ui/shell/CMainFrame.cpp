@@ -109,8 +109,6 @@ const std::vector<MenuEntry>& MenuTable() {
         Separator(),
         Item(TranslatableText("Import JSON..."), Command::fileImportJson),
         Item(TranslatableText("Export JSON..."), Command::fileExportJson),
-        Item(TranslatableText("Export Map as GeoTIFF..."), Command::fileExportMapGeoTiff),
-        Item(TranslatableText("Export Contours as GeoJSON..."), Command::fileExportMapContours),
         Separator(),
         Menu(TranslatableText("&Print...")),
         Item(TranslatableText("Model"), Command::filePrintModel, "Ctrl+P"),
@@ -288,6 +286,10 @@ CMainFrame::CMainFrame(UserInterfaceSettings& settings, QWidget* parent)
             [this](int) { EditWithForm(FormKind::receptors); });
     connect(view_->PhaseView(), &CPhaseView::PlumeMapSaveRequested, this,
             &CMainFrame::OnSavePlumeMap);
+    connect(view_->PhaseView(), &CPhaseView::MapGeoTiffExportRequested, this,
+            &CMainFrame::OnExportMapGeoTiff);
+    connect(view_->PhaseView(), &CPhaseView::MapContoursExportRequested, this,
+            &CMainFrame::OnExportMapContours);
     connect(view_->PhaseView(), &CPhaseView::DxfOptionsRequested, this,
             &CMainFrame::OnViewDxfOptions);
     PhaseView()->SetProject(&document_->GetProject());
@@ -353,8 +355,6 @@ void CMainFrame::ConnectActions() {
     on(Command::fileSaveWithoutResults, &CMainFrame::OnFileSaveWithoutResults);
     on(Command::fileImportJson, &CMainFrame::OnFileImportJson);
     on(Command::fileExportJson, &CMainFrame::OnFileExportJson);
-    on(Command::fileExportMapGeoTiff, &CMainFrame::OnFileExportMapGeoTiff);
-    on(Command::fileExportMapContours, &CMainFrame::OnFileExportMapContours);
     on(Command::filePrintModel, &CMainFrame::OnFilePrintModel);
     on(Command::filePrintResults, &CMainFrame::OnFilePrintResults);
     on(Command::filePrintSetup, &CMainFrame::OnFilePrintSetup);
@@ -545,8 +545,6 @@ void CMainFrame::UpdateCommandStates() {
     const Project& project = document_->GetProject();
     for (Command command : pendingCommands) CommandAction(command)->setEnabled(false);
     for (Command command : resultCommands) CommandAction(command)->setEnabled(project.resultsValid);
-    for (Command command : {Command::fileExportMapGeoTiff, Command::fileExportMapContours})
-        CommandAction(command)->setEnabled(PhaseView()->ShowsMap());
     const int level = project.simulationLevel;
     for (int i = 0; i < 4; ++i) CommandAction(levelCommands[i])->setChecked(level == i + 1);
     CommandAction(Command::viewStatusBar)->setChecked(!statusBar()->isHidden());
@@ -857,7 +855,7 @@ void CMainFrame::OnFileExportJson() {
     if (!path.isEmpty()) ExportJsonFile(path);
 }
 
-void CMainFrame::OnFileExportMapGeoTiff() {
+void CMainFrame::OnExportMapGeoTiff() {
     if (!PhaseView()->ShowsMap()) return;
     QString suggested = document_->SuggestedSavePath();
     if (!suggested.isEmpty())
@@ -872,7 +870,7 @@ void CMainFrame::OnFileExportMapGeoTiff() {
     ExportMapGeoTiff(path);
 }
 
-void CMainFrame::OnFileExportMapContours() {
+void CMainFrame::OnExportMapContours() {
     if (!PhaseView()->ShowsMap()) return;
     QString suggested = document_->SuggestedSavePath();
     if (!suggested.isEmpty())

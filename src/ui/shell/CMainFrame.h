@@ -53,8 +53,6 @@ public:
         fileSaveWithoutResults,
         fileImportJson,
         fileExportJson,
-        fileExportMapGeoTiff,
-        fileExportMapContours,
         filePrintModel,
         filePrintResults,
         filePrintSetup,
@@ -195,8 +193,10 @@ public slots:
     void OnFileSaveWithoutResults();
     void OnFileImportJson();
     void OnFileExportJson();
-    void OnFileExportMapGeoTiff();
-    void OnFileExportMapContours();
+    // The probability map on the plan for a GIS (the plan's context menu
+    // offers them while one is drawn): the file is asked for, then written.
+    void OnExportMapGeoTiff();
+    void OnExportMapContours();
     void OnFilePrintModel();
     void OnFilePrintResults();
     void OnFilePrintSetup();

@@ -536,6 +536,12 @@ std::unique_ptr<QMenu> CPhaseView::ContextMenuAt(const QPoint& viewportPosition)
     if (source < 0 && receptor < 0) {
         if (!project_->plume.columns.empty() && !probabilityMap_)
             add(TranslatableText("Save Plume Map As..."), [this] { emit PlumeMapSaveRequested(); });
+        if (probabilityMap_) {
+            add(TranslatableText("Export Map as GeoTIFF..."),
+                [this] { emit MapGeoTiffExportRequested(); });
+            add(TranslatableText("Export Contours as GeoJSON..."),
+                [this] { emit MapContoursExportRequested(); });
+        }
 
         add(TranslatableText("DXF Options..."), [this] { emit DxfOptionsRequested(); });
         return menu;

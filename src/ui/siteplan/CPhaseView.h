@@ -111,7 +111,8 @@ public:
     // The context menu for the point `viewportPosition`, null where there
     // is nothing to offer. Off the sources and receptors it offers the
     // background map's "DXF Options" and, on a plan showing a plume, to
-    // save the plume as a picture.
+    // save the plume as a picture, or for a probability map to export it
+    // and its contours for a GIS.
     std::unique_ptr<QMenu> ContextMenuAt(const QPoint& viewportPosition);
     // The English name of the last edit reported by ProjectEdited ("Move
     // Source"): the name its undo step carries.
@@ -128,6 +129,10 @@ signals:
     void ReceptorFormRequested(int receptorIndex);
     // The user asked to save the plume shown as a picture.
     void PlumeMapSaveRequested();
+    // The user asked to export the probability map shown for a GIS: as a
+    // GeoTIFF raster, or its contour lines as GeoJSON.
+    void MapGeoTiffExportRequested();
+    void MapContoursExportRequested();
     // The user asked for the background map's options (off the sources).
     void DxfOptionsRequested();
     // The domain's background map could not be read (the message names the
