@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -368,11 +369,12 @@ private slots:
         const varnex::ui::ProbabilityMapItem* item = frame_->PhaseView()->ProbabilityItem();
         QVERIFY(item);
         QCOMPARE(item->Image().size(), QSize(21, 11));
-        // Column 0: P = 1, the top class; column 20: P = 0, the lowest; column
-        // 10: P = 0.5, in "50-75 %".
+        // Column 0: P = 1, the top class; column 19: P = 0.05, in "5-25 %";
+        // column 10: P = 0.5, in "50-75 %"; column 20, P = 0, is not drawn.
         const auto classes = ProbabilityMapClasses(PlumeMapQuantity::exceedance, 0.01);
         QVERIFY(SameColour(item->Image().pixelColor(0, 0), classes[5].colour));
-        QVERIFY(SameColour(item->Image().pixelColor(20, 0), classes[0].colour));
+        QVERIFY(SameColour(item->Image().pixelColor(19, 0), classes[1].colour));
+        QCOMPARE(item->Image().pixelColor(20, 0).alpha(), 0); // P = 0: left clear
         QVERIFY(SameColour(item->Image().pixelColor(10, 5), classes[3].colour));
         QCOMPARE(item->Image().pixelColor(5, 10).alpha(), 0);
         // P = 1 - c / 20: P = 0.5 at c = 10, x = 100 m; P = 0.05 at c = 19,

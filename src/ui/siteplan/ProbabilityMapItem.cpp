@@ -23,6 +23,10 @@ ProbabilityMapItem::ProbabilityMapItem(const ProbabilityMapDrawing& drawing)
     const std::vector<MapLegendClass>& classes = drawing.Classes();
     for (std::size_t r = 0; r < grid.rows; ++r)
         for (std::size_t c = 0; c < grid.columns; ++c) {
+            // Nothing at all (no iteration exceeds, or no contaminant
+            // arrives) is left clear, so that the plan shows through away
+            // from the plume, as beyond the central-value plume.
+            if (drawing.Values()[r * grid.columns + c] == 0.0) continue;
             const int k = drawing.ClassAt(c, r);
             if (k < 0) continue;
             QColor colour = classes[static_cast<std::size_t>(k)].colour;

@@ -11,8 +11,9 @@ namespace varnex::ui {
 class ProbabilityMapDrawing;
 
 // A probability map on the site plan: every computed node colours the cell
-// of one grid spacing around it in its class's colour (nodes not computed
-// stay clear), with the contour lines over the cells. The labels of the
+// of one grid spacing around it in its class's colour (nodes not computed,
+// and nodes whose value is 0, stay clear), with the contour lines over the
+// cells. The labels of the
 // lines are written by the view, upright, over everything.
 class ProbabilityMapItem : public QGraphicsItem {
 public:
