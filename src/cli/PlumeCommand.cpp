@@ -3,22 +3,32 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <initializer_list>
 #include <iostream>
+#include <optional>
 #include <vector>
 
 #include "base/NumberText.h"
 #include "base/OutputTransaction.h"
+#include "cli/ConsoleRunObserver.h"
 #include "cli/InterruptGuard.h"
 #include "cli/KernelOption.h"
+#include "cli/ProbabilityMapCsv.h"
 #include "cli/ProgressLine.h"
 #include "cli/ProjectInput.h"
 #include "cli/TestPause.h"
+#include "gis/CoordinateSystem.h"
+#include "gis/GisOutputs.h"
 #include "model/Project.h"
 #include "run/DefaultPlumeArea.h"
 #include "run/PlumeGrid.h"
 #include "run/PlumeLegend.h"
 #include "run/PlumeObserver.h"
+#include "run/ProbabilityMap.h"
+#include "run/RunDriver.h"
 #include "settings/Translate.h"
+#include "stochastic/IterationCount.h"
+#include "stochastic/RandomStream.h"
 
 namespace varnex::cli {
 
@@ -99,6 +109,20 @@ CLI::Validator FiniteNumber() {
         "NUMBER");
 }
 
+// "NX,NY": two whole numbers above 0.
+bool ParseNodes(const std::string& text, long long counts[2]) {
+    const std::vector<std::string> parts = SplitAtCommas(text);
+    if (parts.size() != 2) return false;
+    for (std::size_t k = 0; k < 2; ++k) {
+        double value = 0.0;
+        if (!ParseWholeNumber(parts[k], value) || !(value >= 1.0) || value > 1e9 ||
+            value != std::floor(value))
+            return false;
+        counts[k] = static_cast<long long>(value);
+    }
+    return true;
+}
+
 std::string ContaminantNames(const Project& project) {
     std::string names;
     for (const Contaminant& contaminant : project.contaminants) {
@@ -106,6 +130,39 @@ std::string ContaminantNames(const Project& project) {
         names += "\"" + contaminant.name + "\"";
     }
     return names.empty() ? std::string("none") : names;
+}
+
+// Whether every named output could be written; says why not on standard
+// error.
+bool OutputsWritable(std::initializer_list<std::string> targets) {
+    for (const std::string& target : targets) {
+        std::string error;
+        if (!target.empty() && !OutputTransaction::Check(target, error)) {
+            std::cerr << "varnex-cli: " << error << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+// The coordinate system the GIS files carry: --epsg, or the project's.
+int ChosenEpsg(const Project& project, int option) {
+    return option >= 0 ? option : project.coordinateSystemEpsg;
+}
+
+bool CoordinateSystemUsable(const Project& project, int option) {
+    const std::string problem = CoordinateSystemProblem(ChosenEpsg(project, option));
+    if (problem.empty()) return true;
+    std::cerr << "varnex-cli: " << problem << "\n";
+    return false;
+}
+
+// Progress of the run on standard error as `run` shows it, then the map's.
+bool RunForTheMap(Project& project, int threads, bool quiet) {
+    ConsoleRunObserver observer(quiet);
+    RunOptions options;
+    options.threads = threads;
+    return RunSimulation(project, observer, options);
 }
 
 } // namespace
@@ -116,14 +173,27 @@ PlumeCommand::PlumeCommand(CLI::App& parent)
     command_
         ->add_option("PROJECT", path_, "Project: a project file (.vnx) or its JSON form (.json)")
         ->required();
-    command_->add_option("--contaminant", contaminant_, "Name of the contaminant to map")
-        ->required();
-    command_->add_option("--time", timeYears_, "Time of the map, years")
-        ->required()
+    command_->add_option("--contaminant", contaminant_,
+                         "Name of the contaminant to map (required for the central-value map; "
+                         "default with --probability: the first contaminant in the run)");
+    command_
+        ->add_option("--time", timeYears_,
+                     "Time of the map, years (required for the central-value map; with "
+                     "--probability one of the project's time slices, default the last)")
         ->check(FiniteNumber());
     command_->add_option("--spacing", spacingM_, "Distance between grid nodes, metres")
-        ->required()
         ->check(FiniteNumber());
+    command_
+        ->add_option("--nodes", nodes_,
+                     "With --probability instead of --spacing: NX,NY nodes spanning the area")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                long long counts[2];
+                return ParseNodes(text, counts)
+                           ? std::string()
+                           : "expected NX,NY, two whole numbers above 0: " + text;
+            },
+            "NX,NY"));
     command_
         ->add_option(
             "--area", area_,
@@ -145,6 +215,46 @@ PlumeCommand::PlumeCommand(CLI::App& parent)
         "Print the legend (title and band texts) on standard output instead of the grid");
     command_->add_flag("--quiet", quiet_, "No progress display");
     AddKernelOption(*command_, kernel_);
+
+    command_->add_flag("--probability", probability_,
+                       "Run the project's Monte Carlo simulation and map, at every node, the "
+                       "probability of exceeding the standard, the mean and percentiles");
+    command_
+        ->add_option("--percentiles", percentiles_,
+                     "With --probability: percentile levels mapped (default 50,95)")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                return ParsePercentileLevels(text)
+                           ? std::string()
+                           : "expected whole numbers from 1 to 99, each once: " + text;
+            },
+            "P1,P2,..."));
+    command_->add_option("--geotiff", geotiff_,
+                         "With --probability (or for the central-value map): write a GeoTIFF, one "
+                         "band per quantity");
+    command_->add_option("--contours", contours_,
+                         "With --probability: write contour lines (.geojson, .json or .gpkg) at "
+                         "P = 0.05, 0.5, 0.95 and at the standard on a percentile map");
+    command_
+        ->add_option("--contour-percentile", contourPercentile_,
+                     "The percentile map whose contour at the standard is drawn (default: the "
+                     "project's choice when mapped, else the highest level mapped)")
+        ->check(CLI::Range(1, 99));
+    command_
+        ->add_option("--epsg", epsg_,
+                     "Coordinate reference system of the site plan for the GIS files, an EPSG "
+                     "code (default: the project's; 0 for none)")
+        ->check(CLI::Range(0, 999999));
+    command_->add_option("--iterations", iterations_,
+                         "With --probability: iterations of the run (default: the project's)");
+    command_->add_option("--seed", seed_,
+                         "With --probability: seed of the random stream (default: that of a "
+                         "fresh program)");
+    command_
+        ->add_option("--sampling", sampling_,
+                     "With --probability: mc (Monte Carlo) or lhs (Latin hypercube); default "
+                     "the project's")
+        ->check(CLI::IsMember({"mc", "lhs"}));
 }
 
 std::string PlumeCommand::GridCsv(const Project& project) {
@@ -177,6 +287,21 @@ int PlumeCommand::Run() const {
     }
 
     project.solverKernel = KernelFromOption(kernel_);
+    if (probability_) return RunProbability(project);
+    for (const char* option : {"--contaminant", "--time", "--spacing"}) {
+        if (command_->count(option) == 0) {
+            std::cerr << "varnex-cli plume: " << option
+                      << " is required for the central-value map\n";
+            return 2;
+        }
+    }
+    for (const char* option : {"--contours", "--nodes", "--percentiles", "--contour-percentile",
+                               "--iterations", "--seed", "--sampling"}) {
+        if (command_->count(option) > 0) {
+            std::cerr << "varnex-cli plume: " << option << " needs --probability\n";
+            return 2;
+        }
+    }
     PlumeRequest request;
     for (std::size_t k = 0; k < project.contaminants.size(); ++k) {
         if (project.contaminants[k].name == contaminant_) {
@@ -201,10 +326,7 @@ int PlumeCommand::Run() const {
     }
 
     // A file that will be refused is refused now, not after the grid.
-    if (std::string error; !csv_.empty() && !OutputTransaction::Check(csv_, error)) {
-        std::cerr << "varnex-cli: " << error << "\n";
-        return 1;
-    }
+    if (!OutputsWritable({csv_, geotiff_}) || !CoordinateSystemUsable(project, epsg_)) return 1;
     InterruptGuard guard;
     const bool computed = [&] {
         ConsolePlumeObserver observer(quiet_);
@@ -223,24 +345,22 @@ int PlumeCommand::Run() const {
         return 1;
     }
 
-    if (!csv_.empty()) {
+    std::string geotiff;
+    if (!geotiff_.empty()) {
         std::string error;
-        // From here a stop signal removes the temporary and ends the program.
-        OutputTransaction outputs;
-        if (InterruptGuard::Requested()) {
-            std::cerr << "varnex-cli: stopped; nothing written\n";
-            return InterruptGuard::ExitCode();
-        }
-        if (!outputs.Add(csv_, GridCsv(project), error, true)) {
-            std::cerr << "varnex-cli: " << error << "\n";
+        MapRaster raster = RasterOfPlume(project);
+        if (epsg_ >= 0) raster.epsg = epsg_;
+        const std::optional<std::string> bytes = GeoTiffBytes(raster, error);
+        if (!bytes) {
+            std::cerr << "varnex-cli: the GeoTIFF cannot be made: " << error << "\n";
             return 1;
         }
-        TestPause::At("writing");
-        if (!outputs.Commit(error)) {
-            std::cerr << "varnex-cli: " << error << "\n";
-            return 1;
-        }
+        geotiff = *bytes;
     }
+    if (const int written =
+            WriteOutputs(csv_.empty() ? std::string() : GridCsv(project), geotiff, std::string());
+        written != 0)
+        return written;
     // After the file, so that a command stopped while writing it prints
     // nothing.
     if (legend_) {
@@ -253,6 +373,196 @@ int PlumeCommand::Run() const {
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "varnex-cli: cannot write the plume to standard output\n";
+        return 1;
+    }
+    return 0;
+}
+
+int PlumeCommand::WriteOutputs(const std::string& csv, const std::string& geotiff,
+                               const std::string& contours) const {
+    if (csv_.empty() && geotiff_.empty() && contours_.empty()) return 0;
+    std::string error;
+    // From here a stop signal removes the temporaries and ends the program.
+    OutputTransaction outputs;
+    if (InterruptGuard::Requested()) {
+        std::cerr << "varnex-cli: stopped; nothing written\n";
+        return InterruptGuard::ExitCode();
+    }
+    for (const auto& [target, contents] : {std::pair{&csv_, &csv}, std::pair{&geotiff_, &geotiff},
+                                           std::pair{&contours_, &contours}}) {
+        if (target->empty()) continue;
+        if (!outputs.Add(*target, *contents, error, true)) {
+            std::cerr << "varnex-cli: " << error << "\n";
+            return 1;
+        }
+    }
+    TestPause::At("writing");
+    if (!outputs.Commit(error)) {
+        std::cerr << "varnex-cli: " << error << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int PlumeCommand::RunProbability(Project& project) const {
+    if (command_->count("--legend") > 0) {
+        std::cerr << "varnex-cli plume: --legend is for the central-value map\n";
+        return 2;
+    }
+    if (command_->count("--spacing") > 0 && command_->count("--nodes") > 0) {
+        std::cerr << "varnex-cli plume: give either --spacing or --nodes, not both\n";
+        return 2;
+    }
+    if (command_->count("--spacing") == 0 && command_->count("--nodes") == 0) {
+        std::cerr << "varnex-cli plume: --probability needs --spacing or --nodes\n";
+        return 2;
+    }
+    if (iterations_ >= 0) SetIterationCount(iterations_);
+    if (command_->count("--seed") > 0) SetRandomSeed(seed_);
+    if (!sampling_.empty())
+        project.samplingMethod =
+            sampling_ == "lhs" ? SamplingMethod::latinHypercube : SamplingMethod::monteCarlo;
+
+    ProbabilityMapRequest request;
+    request.threads = threads_;
+    request.percentileLevels = *ParsePercentileLevels(percentiles_);
+    request.title = !project.details.title.empty()
+                        ? project.details.title
+                        : std::filesystem::path(path_).filename().string();
+    if (!contaminant_.empty()) {
+        for (std::size_t k = 0; k < project.contaminants.size(); ++k)
+            if (project.contaminants[k].name == contaminant_)
+                request.contaminantIndex = static_cast<int>(k);
+        if (request.contaminantIndex < 0) {
+            std::cerr << "varnex-cli: the project has no contaminant named \"" << contaminant_
+                      << "\"; its contaminants: " << ContaminantNames(project) << "\n";
+            return 1;
+        }
+    } else {
+        for (std::size_t k = 0; k < project.contaminants.size(); ++k)
+            if (project.ContaminantTakesPart(k)) {
+                request.contaminantIndex = static_cast<int>(k);
+                break;
+            }
+    }
+    request.timeYears = command_->count("--time") > 0 ? timeYears_
+                        : project.timeSlices.empty()  ? 0.0
+                                                      : project.timeSlices.back();
+
+    // The area: as given, or around the sources and receptors.
+    PlumeRequest area;
+    double given[4];
+    const double nominalSpacing = command_->count("--spacing") > 0 ? spacingM_ : 1.0;
+    if (!area_.empty() && ParseArea(area_, given)) {
+        area.leftX = given[0];
+        area.topY = given[1];
+        area.widthM = given[2];
+        area.heightM = given[3];
+    } else {
+        DefaultPlumeArea(project, nominalSpacing, area);
+    }
+    MapGrid& grid = request.grid;
+    grid.leftX = area.leftX;
+    grid.topY = area.topY;
+    if (command_->count("--nodes") > 0) {
+        long long counts[2] = {0, 0};
+        ParseNodes(nodes_, counts);
+        grid.columns = static_cast<std::size_t>(counts[0]);
+        grid.rows = static_cast<std::size_t>(counts[1]);
+        grid.spacingXM = area.widthM / static_cast<double>(counts[0]);
+        grid.spacingYM = area.heightM / static_cast<double>(counts[1]);
+    } else {
+        grid.spacingXM = grid.spacingYM = spacingM_;
+        // As the central-value map counts them; a count beyond any grid
+        // is left for the engine to refuse by size.
+        const double columns = spacingM_ > 0.0 ? std::ceil(area.widthM / spacingM_) : 0.0;
+        const double rows = spacingM_ > 0.0 ? std::ceil(area.heightM / spacingM_) : 0.0;
+        grid.columns = static_cast<std::size_t>(std::min(columns, 1e9));
+        grid.rows = static_cast<std::size_t>(std::min(rows, 1e9));
+    }
+
+    // Everything that can be refused is refused before the run.
+    std::vector<std::string> problems = ProbabilityMapRequestProblems(project, request);
+    const int epsg = ChosenEpsg(project, epsg_);
+    if (const std::string problem = CoordinateSystemProblem(epsg); !problem.empty())
+        problems.push_back(problem);
+    const bool standard =
+        request.contaminantIndex >= 0 &&
+        project.contaminants[static_cast<std::size_t>(request.contaminantIndex)].standard > 0.0;
+    if (!contours_.empty() && ContourFormatOfPath(contours_).empty())
+        problems.push_back("--contours: the file name must end in .geojson, .json or .gpkg: " +
+                           contours_);
+    if (!contours_.empty() && request.contaminantIndex >= 0 && !standard)
+        problems.push_back(
+            project.contaminants[static_cast<std::size_t>(request.contaminantIndex)].name +
+            " has no water quality standard, so there are no contours to draw (they follow the "
+            "probability of exceeding the standard, and the standard itself)");
+    int contourLevel = contourPercentile_ > 0 ? contourPercentile_ : 0;
+    const std::vector<int>& levels = request.percentileLevels;
+    if (contourLevel == 0)
+        contourLevel = std::find(levels.begin(), levels.end(), project.plumeMap.shownPercentile) !=
+                               levels.end()
+                           ? project.plumeMap.shownPercentile
+                           : levels.back();
+    if (std::find(levels.begin(), levels.end(), contourLevel) == levels.end())
+        problems.push_back("--contour-percentile " + std::to_string(contourLevel) +
+                           " is not one of the mapped percentiles (" + percentiles_ + ")");
+    if (!problems.empty()) {
+        for (const std::string& problem : problems) std::cerr << problem << "\n";
+        return 1;
+    }
+    if (!OutputsWritable({csv_, geotiff_, contours_})) return 1;
+    if (!standard)
+        std::cerr << "varnex-cli: "
+                  << project.contaminants[static_cast<std::size_t>(request.contaminantIndex)].name
+                  << " has no water quality standard: the probability of exceeding it is not "
+                     "mapped, the mean and percentiles are\n";
+
+    InterruptGuard guard;
+    const bool ran = RunForTheMap(project, threads_, quiet_);
+    if (InterruptGuard::Requested()) {
+        std::cerr << "varnex-cli: stopped; nothing written\n";
+        return InterruptGuard::ExitCode();
+    }
+    if (!ran) return 1;
+    ProbabilityMap map;
+    const bool computed = [&] {
+        ConsolePlumeObserver observer(quiet_);
+        const bool done = ComputeProbabilityMap(project, request, observer, map);
+        observer.Finish();
+        return done;
+    }();
+    if (InterruptGuard::Requested()) {
+        std::cerr << "varnex-cli: stopped; nothing written\n";
+        return InterruptGuard::ExitCode();
+    }
+    if (!computed) return 1;
+
+    std::string geotiff, contours, error;
+    const MapRaster raster = RasterOfProbabilityMap(map, epsg);
+    if (!geotiff_.empty()) {
+        const std::optional<std::string> bytes = GeoTiffBytes(raster, error);
+        if (!bytes) {
+            std::cerr << "varnex-cli: the GeoTIFF cannot be made: " << error << "\n";
+            return 1;
+        }
+        geotiff = *bytes;
+    }
+    if (!contours_.empty()) {
+        const std::optional<std::string> bytes = ContourBytes(
+            raster, StandardContours(map, contourLevel), ContourFormatOfPath(contours_), error);
+        if (!bytes) {
+            std::cerr << "varnex-cli: the contours cannot be made: " << error << "\n";
+            return 1;
+        }
+        contours = *bytes;
+    }
+    const std::string csv = ProbabilityMapCsv(map);
+    if (const int written = WriteOutputs(csv, geotiff, contours); written != 0) return written;
+    if (csv_.empty()) std::cout << csv;
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "varnex-cli: cannot write the map to standard output\n";
         return 1;
     }
     return 0;

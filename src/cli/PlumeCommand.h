@@ -1,6 +1,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <string>
 
 namespace varnex {
@@ -27,6 +28,14 @@ public:
     static std::string GridCsv(const Project& project);
 
 private:
+    // --probability: runs the project's Monte Carlo simulation, then maps
+    // it; returns the exit code.
+    int RunProbability(Project& project) const;
+    // Writes the outputs (CSV, GeoTIFF, contours) as one transaction;
+    // returns the exit code.
+    int WriteOutputs(const std::string& csv, const std::string& geotiff,
+                     const std::string& contours) const;
+
     CLI::App* command_;
     std::string path_;
     std::string contaminant_;
@@ -38,6 +47,17 @@ private:
     bool quiet_ = false;
     std::string kernel_ = "fast";
     bool legend_ = false;
+    // The probability map and its run.
+    bool probability_ = false;
+    std::string percentiles_ = "50,95";
+    std::string nodes_;
+    std::string geotiff_;
+    std::string contours_;
+    int contourPercentile_ = 0;
+    int epsg_ = -1;
+    int iterations_ = -1;
+    std::uint32_t seed_ = 0;
+    std::string sampling_;
 };
 
 } // namespace varnex::cli

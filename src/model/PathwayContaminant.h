@@ -39,6 +39,14 @@ public:
     std::vector<ResultVector> concentrations; // per time slice, at the base of the layer
     std::vector<ResultVector> matrixConcentrations;  // per time slice
     std::vector<ResultVector> dilutedConcentrations; // per time slice, in the mixing zone
+    // The retarded travel time through this layer alone (years), per
+    // iteration. The run turns retardedTravelTime into the time from the top
+    // of the first layer once an iteration is done; a calculation that
+    // repeats the run's iterations afterwards (the probability map) needs
+    // each layer's own delay, exactly as the iteration used it. Kept for the
+    // layers below the first only (the first layer's time is not changed);
+    // not saved.
+    std::vector<double> layerRetardedTravelTime;
 };
 
 } // namespace varnex

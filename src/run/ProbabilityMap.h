@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "model/PlanPoint.h"
+
 namespace varnex {
 
 class PlumeObserver;
@@ -67,6 +69,16 @@ struct ProbabilityMap {
 // The most nodes a probability map may have.
 constexpr std::size_t maximumProbabilityMapNodes = 1000000;
 
+// The total concentration (mg/l) of a contaminant at one of the project's
+// time slices that receptors standing at the points (plan and aquifer-frame
+// coordinates) would have received in iteration i of the run in memory:
+// the run's own value where a receptor stood, to the bit. The run's results
+// are left as they were. Threads may call it at once on different
+// iterations.
+void RepeatIterationAtPoints(Project& project, std::size_t contaminantIndex, double timeYears,
+                             const PlanPoint* points, std::size_t count, std::size_t i,
+                             double* totals);
+
 // The problems of a request, all of them, each a sentence (empty when it
 // can be computed): no run in memory, a level other than "Level 3" or
 // "Level 3a", no such contaminant, a time that is not a time slice, a grid
@@ -74,6 +86,10 @@ constexpr std::size_t maximumProbabilityMapNodes = 1000000;
 // not above 0, percentile levels outside 1..99.
 std::vector<std::string> ProbabilityMapProblems(const Project& project,
                                                 const ProbabilityMapRequest& request);
+// The same without the run: what is wrong with the request itself, so that
+// a front end can refuse it before spending the run's time.
+std::vector<std::string> ProbabilityMapRequestProblems(const Project& project,
+                                                       const ProbabilityMapRequest& request);
 
 // Computes the map from the run in memory: every node sees the run's own
 // samples, source points and unsaturated zone, with the kernel the run

@@ -50,6 +50,7 @@ void EmptyEntry(SourceContaminant& entry) {
         record.concentrations.clear();
         record.matrixConcentrations.clear();
         record.dilutedConcentrations.clear();
+        record.layerRetardedTravelTime.clear();
     }
 }
 
@@ -99,6 +100,7 @@ void PrepareResultStore(Project& project) {
                               times);
                 PrepareSeries(record.dilutedConcentrations, slices, labels.dilutedConcentration,
                               times);
+                record.layerRetardedTravelTime.assign(p > 0 ? n : 0, 0.0);
             }
             Prepare(entry.leachMass, Translate("Leach Mass"));
             Prepare(entry.maxLeachMass, Translate("Max Leach Mass"));

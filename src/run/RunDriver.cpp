@@ -38,6 +38,9 @@ void AccumulateTravelTimes(Project& project, std::size_t i) {
             for (std::size_t k = 1; k < source.pathways.size(); ++k) {
                 PathwayContaminant& above = entry.pathwayProperties.at(static_cast<int>(k - 1));
                 PathwayContaminant& layer = entry.pathwayProperties.at(static_cast<int>(k));
+                // The layer's own delay stays at hand for calculations
+                // that repeat this iteration later.
+                layer.layerRetardedTravelTime.at(i) = layer.retardedTravelTime.At(i);
                 layer.unretardedTravelTime.At(i) += above.unretardedTravelTime.At(i);
                 layer.retardedTravelTime.At(i) += above.retardedTravelTime.At(i);
                 layer.matrixUnretardedTravelTime.At(i) += above.matrixUnretardedTravelTime.At(i);

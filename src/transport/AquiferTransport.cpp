@@ -139,11 +139,21 @@ double AquiferTravelTime(Project& project, Source& source, std::size_t receptorI
 namespace {
 
 // One point at which an entry's contribution is wanted: an entry of the
-// source, a receptor and a time (years).
+// source, the retarded aquifer travel time of that entry to the place
+// (years) and a time (years).
 struct EntryReceptorTime {
     std::size_t entryIndex;
-    std::size_t receptorIndex;
+    double aquiferTravelYears;
     double timeYears;
+};
+
+// A place in the aquifer where an entry's contribution is wanted (a
+// receptor, or a node of a map): its aquifer-frame coordinates (m) and the
+// retarded aquifer travel time of the entry to it (years).
+struct AquiferTarget {
+    double rotatedX;
+    double rotatedY;
+    double aquiferTravelYears;
 };
 
 // The decay rate (1/s) in the last layer of the source's pathway.
@@ -183,10 +193,7 @@ void DilutedInputsAt(Project& project, Source& source, const EntryReceptorTime* 
             decay = LastLayerDecayRate(project, source, entry, i);
             decayOf = points[n].entryIndex;
         }
-        requests.push_back({&entry,
-                            points[n].timeYears -
-                                entry.receptorAquiferTravelTimes.at(points[n].receptorIndex).At(i),
-                            decay});
+        requests.push_back({&entry, points[n].timeYears - points[n].aquiferTravelYears, decay});
         at.push_back(n);
     }
     if (requests.empty()) return;
@@ -224,8 +231,10 @@ double DilutedInputConcentration(Project& project, Source& source, std::size_t e
 void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex,
                                 const double* timesYears, std::size_t count,
                                 std::size_t receptorIndex, std::size_t i, double* out) {
+    const double travel =
+        source.inventory.at(entryIndex).receptorAquiferTravelTimes.at(receptorIndex).At(i);
     std::vector<EntryReceptorTime> points(count);
-    for (std::size_t k = 0; k < count; ++k) points[k] = {entryIndex, receptorIndex, timesYears[k]};
+    for (std::size_t k = 0; k < count; ++k) points[k] = {entryIndex, travel, timesYears[k]};
     DilutedInputsAt(project, source, points.data(), count, i, out);
 }
 
@@ -254,14 +263,19 @@ void ReceptorConcentrationsAt(Project& project, Source& source, std::size_t entr
                                     timesYears, count, i, sourceIndex, out);
 }
 
-void ReceptorConcentrationsOfEntries(Project& project, Source& source,
-                                     const std::size_t* entryIndices, std::size_t entryCount,
-                                     std::size_t firstReceptor, std::size_t endReceptor,
-                                     const double* timesYears, std::size_t count, std::size_t i,
-                                     std::size_t sourceIndex, double* out) {
-    if (endReceptor <= firstReceptor || entryCount == 0) return;
-    const std::size_t receptors = endReceptor - firstReceptor;
-    std::fill(out, out + entryCount * receptors * count, 0.0);
+namespace {
+
+// The contributions of the entries of a source at places of the aquifer, at
+// `count` times: out[(e * targetCount + t) * count + k] for entryIndices[e],
+// targets[e * targetCount + t] and timesYears[k]. Receptors and the nodes of
+// a map both come here, so a node standing on a receptor gets the
+// receptor's value to the bit.
+void ContributionsAt(Project& project, Source& source, const std::size_t* entryIndices,
+                     std::size_t entryCount, const AquiferTarget* targets, std::size_t targetCount,
+                     const double* timesYears, std::size_t count, std::size_t i,
+                     std::size_t sourceIndex, double* out) {
+    if (targetCount == 0 || entryCount == 0) return;
+    std::fill(out, out + entryCount * targetCount * count, 0.0);
     const Aquifer& aquifer = project.aquifer;
     const PlanPoint& point = source.centres.at(i);
     const double velocity = source.aquiferPoreVelocity.At(i) * metresPerYearToMetresPerSecond;
@@ -288,15 +302,15 @@ void ReceptorConcentrationsOfEntries(Project& project, Source& source,
         if (timesYears[k] >= source.timeOffset) started.push_back(k);
     if (started.empty()) return;
 
-    // The aquifer solutions of every entry at every receptor downstream and
+    // The aquifer solutions of every entry at every place downstream and
     // every time are independent: they go to the solver in one batch, entry
-    // by entry, receptor by receptor and in time order, and each lands where
-    // a call for its entry and receptor alone would have put it (the
-    // solver's result does not depend on the batch).
+    // by entry, place by place and in time order, and each lands where a
+    // call for its entry and place alone would have put it (the solver's
+    // result does not depend on the batch).
     std::vector<AquiferProblem> problems;
     std::vector<std::size_t> where;
     std::vector<EntryReceptorTime> points;
-    const std::size_t most = entryCount * receptors * started.size();
+    const std::size_t most = entryCount * targetCount * started.size();
     problems.reserve(most);
     where.reserve(most);
     if (!level3a) points.reserve(most);
@@ -311,16 +325,16 @@ void ReceptorConcentrationsOfEntries(Project& project, Source& source,
             level3a ? 0.0
                     : entry.pathwayProperties.at(static_cast<int>(source.pathways.size() - 1))
                           .retardedTravelTime.At(i);
-        for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
-            const Receptor& receptor = project.receptors.at(r);
-            const double x = receptor.rotatedX - point.rotatedX;
-            const double y = receptor.rotatedY - point.rotatedY;
+        for (std::size_t t = 0; t < targetCount; ++t) {
+            const AquiferTarget& target = targets[e * targetCount + t];
+            const double x = target.rotatedX - point.rotatedX;
+            const double y = target.rotatedY - point.rotatedY;
             if (x <= 0.0) continue;
-            const std::size_t row = (e * receptors + (r - firstReceptor)) * count;
+            const std::size_t row = (e * targetCount + t) * count;
             if (level3a) {
-                // A receptor this close sees the water as it enters the
+                // A place this close sees the water as it enters the
                 // aquifer.
-                if (entry.receptorAquiferTravelTimes.at(r).At(i) < directArrivalYears) {
+                if (target.aquiferTravelYears < directArrivalYears) {
                     for (std::size_t k : started) out[row + k] = entry.concentration.SampleAt(i);
                     continue;
                 }
@@ -332,7 +346,7 @@ void ReceptorConcentrationsOfEntries(Project& project, Source& source,
                 }
             } else {
                 for (std::size_t k : started) {
-                    points.push_back({entryIndices[e], r, timesYears[k]});
+                    points.push_back({entryIndices[e], target.aquiferTravelYears, timesYears[k]});
                     problems.push_back(
                         {0.0, x, y, width,
                          (timesYears[k] - source.timeOffset - lastLayerDelay) * secondsPerYear,
@@ -351,6 +365,80 @@ void ReceptorConcentrationsOfEntries(Project& project, Source& source,
     std::vector<double> solutions(problems.size());
     SolveAquiferColumns(project.solverKernel, problems.data(), solutions.data(), problems.size());
     for (std::size_t n = 0; n < problems.size(); ++n) out[where[n]] = solutions[n];
+}
+
+} // namespace
+
+void ReceptorConcentrationsOfEntries(Project& project, Source& source,
+                                     const std::size_t* entryIndices, std::size_t entryCount,
+                                     std::size_t firstReceptor, std::size_t endReceptor,
+                                     const double* timesYears, std::size_t count, std::size_t i,
+                                     std::size_t sourceIndex, double* out) {
+    if (endReceptor <= firstReceptor || entryCount == 0) return;
+    const std::size_t receptors = endReceptor - firstReceptor;
+    std::vector<AquiferTarget> targets;
+    targets.reserve(entryCount * receptors);
+    for (std::size_t e = 0; e < entryCount; ++e) {
+        const SourceContaminant& entry = source.inventory.at(entryIndices[e]);
+        for (std::size_t r = firstReceptor; r < endReceptor; ++r) {
+            const Receptor& receptor = project.receptors.at(r);
+            targets.push_back({receptor.rotatedX, receptor.rotatedY,
+                               entry.receptorAquiferTravelTimes.at(r).At(i)});
+        }
+    }
+    ContributionsAt(project, source, entryIndices, entryCount, targets.data(), receptors,
+                    timesYears, count, i, sourceIndex, out);
+}
+
+void TotalConcentrationsAtPoints(Project& project, std::size_t contaminantIndex, double timeYears,
+                                 const PlanPoint* points, std::size_t count, std::size_t i,
+                                 double* totals) {
+    std::fill(totals, totals + count, 0.0);
+    if (count == 0) return;
+    const Contaminant& contaminant = project.contaminants.at(contaminantIndex);
+    const double retardation = contaminant.aquiferRetardation.At(i);
+    const double longitudinal = project.aquifer.longitudinalDispersivity.SampleAt(i);
+    std::vector<std::size_t> entries;
+    std::vector<AquiferTarget> targets;
+    std::vector<double> values;
+    for (std::size_t s = 0; s < project.sources.size(); ++s) {
+        Source& source = project.sources[s];
+        entries.clear();
+        for (std::size_t e = 0; e < source.inventory.size(); ++e) {
+            const SourceContaminant& entry = source.inventory[e];
+            if (entry.contaminant == contaminant.identifier && project.EntryTakesPart(entry))
+                entries.push_back(e);
+        }
+        if (entries.empty()) continue;
+        // The travel time as a receptor's is reckoned: the advective arrival
+        // of the dispersed front's half-height, from the run's velocity
+        // beneath this source, retarded.
+        const double velocity = source.aquiferPoreVelocity.At(i); // m/year
+        const double fromX = source.centres.at(i).rotatedX;
+        targets.resize(count);
+        for (std::size_t n = 0; n < count; ++n) {
+            const double distance = points[n].rotatedX - fromX;
+            const double travel =
+                distance < 0.0 ? neverArrivesYears
+                               : TimeToCover(std::max(distance - longitudinal, 0.0), velocity);
+            targets[n] = {points[n].rotatedX, points[n].rotatedY, travel * retardation};
+        }
+        // Every entry of the contaminant goes to the same places.
+        targets.resize(entries.size() * count);
+        for (std::size_t e = 1; e < entries.size(); ++e)
+            std::copy(targets.begin(), targets.begin() + static_cast<std::ptrdiff_t>(count),
+                      targets.begin() + static_cast<std::ptrdiff_t>(e * count));
+        values.resize(entries.size() * count);
+        ContributionsAt(project, source, entries.data(), entries.size(), targets.data(), count,
+                        &timeYears, 1, i, s, values.data());
+        // Added source by source, entry by entry, as a receptor's total is.
+        for (std::size_t e = 0; e < entries.size(); ++e)
+            for (std::size_t n = 0; n < count; ++n) totals[n] += values[e * count + n];
+    }
+    if (contaminant.backgroundOption != 0 && project.ContaminantTakesPart(contaminantIndex)) {
+        const double background = contaminant.backgroundConcentration.SampleAt(i);
+        for (std::size_t n = 0; n < count; ++n) totals[n] += background;
+    }
 }
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "model/PlanPoint.h"
+
 namespace varnex {
 
 class Project;
@@ -70,6 +72,19 @@ void ReceptorConcentrationsOfEntries(Project& project, Source& source,
                                      std::size_t firstReceptor, std::size_t endReceptor,
                                      const double* timesYears, std::size_t count, std::size_t i,
                                      std::size_t sourceIndex, double* out);
+// The total concentration (mg/l) of a contaminant at a time (years) that a
+// receptor standing at each of the points (aquifer frame: rotatedX,
+// rotatedY) would receive in iteration i, from every source with the
+// background of a species present in the aquifer: the value the run gives
+// a receptor there, to the bit. Reads the run's state of iteration i (its
+// samples, source points, flows, retardation and unsaturated zone); the
+// only writes are the source term's derived porosities of iteration i,
+// which it derives again to the same values. So several threads may call
+// it at once on different iterations, as the run's own threads do.
+void TotalConcentrationsAtPoints(Project& project, std::size_t contaminantIndex, double timeYears,
+                                 const PlanPoint* points, std::size_t count, std::size_t i,
+                                 double* totals);
+
 void DilutedInputConcentrations(Project& project, Source& source, std::size_t entryIndex,
                                 const double* timesYears, std::size_t count,
                                 std::size_t receptorIndex, std::size_t i, double* out);

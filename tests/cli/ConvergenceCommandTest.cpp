@@ -48,9 +48,10 @@ TEST(ConvergenceCommand, EndsWithTheRunsStatisticsInJsonAndCsv) {
         EXPECT_EQ(last["p50"], whole[i]["percentiles"]["50"]);
         EXPECT_EQ(last["p95"], whole[i]["percentiles"]["95"]);
         EXPECT_EQ(last["p95CI95"], whole[i]["percentileCI95"]["95"]);
-        if (!whole[i]["mean"].is_null())
+        if (!whole[i]["mean"].is_null()) {
             EXPECT_NEAR(last["mean"].get<double>(), whole[i]["mean"].get<double>(),
                         1e-12 * std::abs(whole[i]["mean"].get<double>()) + 1e-300);
+        }
         EXPECT_EQ(row["iterationsFor95thPercentile"]["relativeHalfWidth"], 0.1);
         const nlohmann::json& needed = row["iterationsFor95thPercentile"]["iterations"];
         EXPECT_EQ(needed.is_null(), whole[i]["percentiles"]["95"] == 0.0);

@@ -28,7 +28,9 @@ TEST(Convergence, AboutFiftyPrefixesFromTenToAll) {
         EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end()));
         EXPECT_EQ(std::adjacent_find(counts.begin(), counts.end()), counts.end());
         EXPECT_LE(counts.size(), 51u);
-        if (n >= 1001) EXPECT_GE(counts.size(), 45u);
+        if (n >= 1001) {
+            EXPECT_GE(counts.size(), 45u);
+        }
     }
     // Evenly spaced in log(m): the middle point of 10 .. 10000 is near 316.
     const std::vector<int> counts = ConvergenceIterationCounts(10000);

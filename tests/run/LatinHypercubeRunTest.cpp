@@ -209,7 +209,9 @@ TEST(LatinHypercubeCorrelation, RequestedRankCorrelationsAreReachedAsWithRandomS
             std::sort(b.begin(), b.end());
             EXPECT_EQ(a, b);
         }
-        if (target == 0.8) EXPECT_NEAR(randomMean, target, 0.04);
+        if (target == 0.8) {
+            EXPECT_NEAR(randomMean, target, 0.04);
+        }
         double stratifiedMean = 0.0;
         for (double achieved : stratified) {
             stratifiedMean += achieved / seeds;
