@@ -425,6 +425,102 @@ private slots:
         QCOMPARE(ContextMenuTexts(*frame_), QStringList({"DXF Options..."}));
     }
 
+    // Yes to the question runs the project (saved where the user says),
+    // then the map is computed from the run's iterations and drawn; the
+    // run's results stay, and the map goes to a GIS from the context menu.
+    void mapComputedAfterTheRunKeepsTheResults() {
+        QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level3-gasworks-chalk.json"))));
+        Project& project = frame_->Document().GetProject();
+        QTemporaryDir folder;
+        prompts_.yesNoAnswers << true;
+        prompts_.saveFiles << folder.filePath(QStringLiteral("gasworks.vnx"));
+        frame_->PhaseView()->ZoomAll();
+        // About 60 columns over the view: quick, and enough for contours.
+        const double spacing = std::ceil(frame_->PhaseView()->VisiblePlanArea().width() / 60.0);
+        WhenModalOpens<PlumeDialog>([spacing](PlumeDialog& dialog) {
+            dialog.KindBox()->setCurrentIndex(1);
+            dialog.ContaminantBox()->setCurrentIndex(0); // benzene
+            dialog.TimeSliceBox()->setCurrentIndex(3);   // 50 years
+            dialog.QuantityBox()->setCurrentIndex(0);    // exceedance
+            dialog.SpacingEntry()->setText(QString::number(spacing));
+            dialog.accept();
+        });
+        frame_->OnModelContaminantPlume();
+        QVERIFY2(prompts_.errors.isEmpty(), qPrintable(prompts_.errors.join("\n")));
+        QCOMPARE(prompts_.questions.size(), 1);
+        QVERIFY(project.resultsValid);
+        QVERIFY(project.runStateInMemory);
+        QVERIFY(frame_->CommandAction(Command::resultsStatistics)->isEnabled());
+        QVERIFY(QFileInfo::exists(folder.filePath(QStringLiteral("gasworks.vnx"))));
+
+        const auto map = frame_->Document().GetProbabilityMap();
+        QVERIFY(map);
+        QVERIFY(map->complete);
+        QCOMPARE(map->iterations, 1001);
+        QCOMPARE(map->timeYears, 50.0);
+        QCOMPARE(map->grid.spacingXM, spacing);
+        QCOMPARE(map->exceedance.size(), map->grid.Nodes());
+        double highest = 0.0;
+        for (double p : map->exceedance) {
+            QVERIFY(p >= 0.0 && p <= 1.0);
+            highest = std::max(highest, p);
+        }
+        // Benzene exceeds its standard near the tar well in some iterations.
+        QVERIFY(highest > 0.0);
+        QVERIFY(frame_->PhaseView()->ProbabilityItem());
+        QCOMPARE(frame_->PhaseView()->ShownProbabilityMap()->Title().value(1),
+                 QStringLiteral("Benzene at 50 years, 1001 iterations"));
+        varnex::ui::test::SaveScreenshot(*frame_, QStringLiteral("probability-map-gasworks.png"));
+
+        // A new run drops the map: it belongs to the last one.
+        prompts_.saveFiles << folder.filePath(QStringLiteral("gasworks.vnx"));
+        QVERIFY(frame_->RunAndSave());
+        QVERIFY(!frame_->Document().GetProbabilityMap());
+        QVERIFY(!frame_->PhaseView()->ProbabilityItem());
+    }
+
+    // Stop ends the calculation with the nodes computed so far, which are
+    // drawn; the others stay clear.
+    void stopKeepsTheNodesComputed() {
+        QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level3-gasworks-chalk.json"))));
+        Project& project = frame_->Document().GetProject();
+        QTemporaryDir folder;
+        prompts_.saveFiles << folder.filePath(QStringLiteral("gasworks.vnx"));
+        QVERIFY(frame_->RunAndSave());
+        ProbabilityMapRequest request;
+        request.contaminantIndex = 0;
+        request.timeYears = 50.0;
+        request.grid = MapGrid{-300.0, 300.0, 2.0, 2.0, 300, 300};
+        request.blockNodes = 200;
+        request.title = "gasworks";
+        ProbabilityMapProgressDialog progress(project, request);
+        int shownAtStop = -1;
+        QTimer::singleShot(1500, &progress, [&] {
+            shownAtStop = progress.ProgressValue();
+            progress.OnStop();
+        });
+        QVERIFY(!progress.RunModal());
+        QVERIFY(progress.Stopped());
+        QVERIFY2(progress.Failures().isEmpty(), qPrintable(progress.Failures().join("\n")));
+        QCOMPARE(progress.result(), ProbabilityMapProgressDialog::stoppedOrFailed);
+        QVERIFY(shownAtStop >= 0 && shownAtStop < 1000);
+        const ProbabilityMap& map = progress.Map();
+        QVERIFY(!map.complete);
+        std::size_t computed = 0;
+        for (double mean : map.mean) computed += std::isnan(mean) ? 0 : 1;
+        QVERIFY(computed > 0 && computed < map.grid.Nodes());
+
+        project.plumeMap.kind = PlumeMapKind::probability;
+        project.plumeMap.quantity = PlumeMapQuantity::mean;
+        frame_->ShowProbabilityMap(map);
+        const varnex::ui::ProbabilityMapItem* item = frame_->PhaseView()->ProbabilityItem();
+        QVERIFY(item);
+        // The last node is not computed: its cell is clear.
+        QCOMPARE(item->Image().pixelColor(299, 299).alpha(), 0);
+        QCOMPARE(frame_->PhaseView()->ShownProbabilityMap()->Title().last(),
+                 QStringLiteral("Stopped: only the nodes computed are drawn"));
+    }
+
     void reportHasTheMapPage() {
         QVERIFY(frame_->ImportJsonFile(ExamplePath(QStringLiteral("level3-gasworks-chalk.json"))));
         Project& project = frame_->Document().GetProject();

@@ -1238,11 +1238,10 @@ void CMainFrame::ComputeProbabilityMap(const ProbabilityMapRequest& mapRequest) 
     bool computed = false;
     QStringList failures;
     {
-        // The engine reads the run's samples and results from a copy, so
-        // that the plan may paint the project meanwhile and nothing of the
-        // run can change.
-        Project working = project;
-        ProbabilityMapProgressDialog progress(working, request, this);
+        // On the project itself: a copy has no samples (a copied input is a
+        // new input). The window is modal, so nothing edits the project
+        // meanwhile; the calculation changes no result of the run.
+        ProbabilityMapProgressDialog progress(project, request, this);
         computed = progress.RunModal();
         failures = progress.Failures();
         map = progress.Map();

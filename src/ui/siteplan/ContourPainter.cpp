@@ -98,14 +98,24 @@ void ContourPainter::PaintLabels(QPainter& painter, const QTransform& planToDevi
     const QFontMetricsF metrics(painter.font());
     for (const PlanContour& contour : contours_) {
         if (contour.segments.empty() || contour.label.isEmpty()) continue;
-        // The longest segment on the device: where the label can be read
-        // against its line.
-        QLineF best;
-        double bestLength = -1.0;
+        // The segment nearest the middle of the line's extent, among the
+        // longer half on the device: the label sits on a stretch where it
+        // can be read, away from the ends where a line meets the sources.
+        QRectF extent;
+        double longest = 0.0;
         for (const QLineF& segment : contour.segments) {
             const QLineF shown = planToDevice.map(segment);
-            if (shown.length() > bestLength) {
-                bestLength = shown.length();
+            extent |= QRectF(shown.p1(), shown.p2()).normalized();
+            longest = std::max(longest, shown.length());
+        }
+        QLineF best;
+        double nearest = -1.0;
+        for (const QLineF& segment : contour.segments) {
+            const QLineF shown = planToDevice.map(segment);
+            if (shown.length() < 0.5 * longest) continue;
+            const double distance = QLineF(shown.center(), extent.center()).length();
+            if (nearest < 0.0 || distance < nearest) {
+                nearest = distance;
                 best = shown;
             }
         }
