@@ -40,6 +40,7 @@
 #include "settings/Translate.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/DistributionMessages.h"
+#include "stochastic/IterationCount.h"
 #include "ui/common/DialogPrompts.h"
 #include "ui/common/ImageFile.h"
 #include "ui/common/QtText.h"
@@ -1234,6 +1235,14 @@ void CMainFrame::ComputeProbabilityMap(const ProbabilityMapRequest& mapRequest) 
     }
     ProbabilityMapRequest request = mapRequest;
     request.title = ToStdString(document_->DisplayName());
+    // Blocks of about a fiftieth of the grid, so that the progress bar moves
+    // steadily and Stop keeps all but the block under way; never more than
+    // the engine's own bound of about 64 MB of iteration values.
+    const std::size_t iterations = static_cast<std::size_t>(std::max(1, IterationCount()));
+    const std::size_t memoryBound =
+        std::max<std::size_t>(1, (std::size_t{64} << 20) / (sizeof(double) * iterations));
+    request.blockNodes =
+        std::min(std::max<std::size_t>(request.grid.Nodes() / 50, 16), memoryBound);
     ProbabilityMap map;
     bool computed = false;
     QStringList failures;
