@@ -84,13 +84,23 @@ QStringList ProbabilityMapPicture::LegendTexts() const {
 void ProbabilityMapPicture::Paint(QPainter& painter, const QRectF& target) const {
     if (!(areaM_.width() > 0.0) || !(areaM_.height() > 0.0)) return;
     painter.save();
-    // The report's fonts are in points; the overlays follow them.
+    // Laid out at screen size (96 dpi, a 12 pixel font) and scaled onto the
+    // device, so that the legend, scale bar and labels keep the proportions
+    // they have on the site plan on a printer's fine raster too.
+    const double dpi = painter.device() ? painter.device()->logicalDpiX() : 96.0;
+    const double toDevice = dpi > 0.0 ? dpi / 96.0 : 1.0;
+    painter.translate(target.topLeft());
+    painter.scale(toDevice, toDevice);
+    QFont font = painter.font();
+    font.setPixelSize(12);
+    painter.setFont(font);
+    const QRectF page(0.0, 0.0, target.width() / toDevice, target.height() / toDevice);
+
     const MapLegendPainter legend = drawing_->Legend();
     const QSize legendSize = legend.Size(painter);
-    const double gap = 0.02 * target.width();
-    const QRectF mapRect(target.left(), target.top(),
-                         std::max(50.0, target.width() - legendSize.width() - gap),
-                         target.height());
+    const double gap = 10.0;
+    const QRectF mapRect(0.0, 0.0, std::max(50.0, page.width() - legendSize.width() - gap),
+                         page.height());
     const double scale =
         std::min(mapRect.width() / areaM_.width(), mapRect.height() / areaM_.height());
     // The plan around the mapped area that fills the map's space.
@@ -98,28 +108,24 @@ void ProbabilityMapPicture::Paint(QPainter& painter, const QRectF& target) const
     const QRectF shown(areaM_.center() - QPointF(0.5 * shownSize.width(), 0.5 * shownSize.height()),
                        shownSize);
     // Plan metres have y north; the page's y runs down.
-    const QTransform planToDevice(scale, 0.0, 0.0, -scale, mapRect.left() - scale * shown.left(),
-                                  mapRect.top() + scale * shown.bottom());
+    const QTransform planToPage(scale, 0.0, 0.0, -scale, mapRect.left() - scale * shown.left(),
+                                mapRect.top() + scale * shown.bottom());
     painter.save();
     painter.setClipRect(mapRect);
-    painter.setTransform(planToDevice, true);
+    painter.setTransform(planToPage, true);
     scene_->render(&painter, shown, shown, Qt::IgnoreAspectRatio);
     painter.restore();
     painter.save();
     painter.setClipRect(mapRect);
-    ContourPainter(drawing_->Contours()).PaintLabels(painter, planToDevice * painter.transform());
+    ContourPainter(drawing_->Contours()).PaintLabels(painter, planToPage);
     painter.restore();
     painter.setPen(QPen(QColor(0x6b, 0x74, 0x7e), 1.0));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(mapRect);
 
-    const double margin = 0.015 * target.width();
-    ScaleBarPainter(scale).Paint(painter,
-                                 QPointF(mapRect.left() + margin, mapRect.bottom() - margin));
-    PaintNorthArrow(painter, QPointF(mapRect.right() - margin, mapRect.top() + margin),
-                    std::max(24.0, 0.06 * mapRect.width()));
-    legend.Paint(painter, QPoint(static_cast<int>(target.right()),
-                                 static_cast<int>(target.top()) + legendSize.height()));
+    ScaleBarPainter(scale).Paint(painter, QPointF(mapRect.left() + 10.0, mapRect.bottom() - 10.0));
+    PaintNorthArrow(painter, QPointF(mapRect.right() - 10.0, mapRect.top() + 10.0), 36.0);
+    legend.Paint(painter, QPoint(static_cast<int>(page.right()), legendSize.height()));
     painter.restore();
 }
 

@@ -453,11 +453,13 @@ void ReportBuilder::AddProbabilityMapPage(ReportModel& model, const Project& pro
     const QStringList title = drawing.Title();
     Heading(model, Tr(TranslatableText("Probability Map")) + QStringLiteral(": ") + title.value(0),
             1);
+    // The map, its legend and the run's summary on a page of their own.
+    model.blocks.back().newPage = true;
     ReportBlock map;
     map.kind = ReportBlock::Kind::picture;
     map.text = picture->LegendTexts().join(QLatin1Char('\n'));
     // Most of an A4 page's body, leaving room for the summary below it.
-    map.heightMm = 150.0;
+    map.heightMm = 140.0;
     map.paint = [picture](QPainter& painter, const QRectF& target) {
         picture->Paint(painter, target);
     };

@@ -47,6 +47,8 @@ struct ReportBlock {
     // the model.
     std::function<void(QPainter&, const QRectF&)> paint;
     double heightMm = 0.0;
+    // Starts a new page (a section meant to be read as one page).
+    bool newPage = false;
 };
 
 // A report as a list of blocks, with the title for the header line of each

@@ -64,6 +64,7 @@ public:
         };
         for (std::size_t i = 0; i < model.blocks.size(); ++i) {
             const ReportBlock& block = model.blocks[i];
+            if (block.newPage && y > bodyTop_) newPage();
             double gap = y > bodyTop_ ? Gap(block) : 0.0;
             if (block.kind != ReportBlock::Kind::table) {
                 double need = Height(block);

@@ -94,7 +94,6 @@ void ContourPainter::PaintLines(QPainter& painter, double pixelWidth) const {
 
 void ContourPainter::PaintLabels(QPainter& painter, const QTransform& planToDevice) const {
     painter.save();
-    painter.resetTransform();
     const QFontMetricsF metrics(painter.font());
     for (const PlanContour& contour : contours_) {
         if (contour.segments.empty() || contour.label.isEmpty()) continue;

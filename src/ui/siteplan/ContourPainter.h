@@ -41,7 +41,8 @@ struct PlanContour {
 
 // Draws the labels of contours drawn by the scene: each label in a small
 // white box on the contour near the middle of its extent, upright whatever
-// the plan's orientation. `planToDevice` maps site-plan metres to the painter's pixels.
+// the plan's orientation. `planToDevice` maps site-plan metres to the
+// painter's present coordinates (pixels on the screen).
 class ContourPainter {
 public:
     explicit ContourPainter(const std::vector<PlanContour>& contours);

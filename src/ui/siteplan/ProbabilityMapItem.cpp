@@ -1,5 +1,6 @@
 #include "ui/siteplan/ProbabilityMapItem.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
 
@@ -52,7 +53,10 @@ void ProbabilityMapItem::paint(QPainter* painter, const QStyleOptionGraphicsItem
     painter->restore();
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, true);
-    ContourPainter(contours_).PaintLines(*painter, 2.0);
+    // Two pixels on the screen; as wide to the eye on a printer's finer
+    // raster.
+    const double dpi = painter->device() ? painter->device()->logicalDpiX() : 96.0;
+    ContourPainter(contours_).PaintLines(*painter, 2.0 * std::max(1.0, dpi / 96.0));
     painter->restore();
 }
 
