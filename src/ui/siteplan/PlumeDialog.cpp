@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <optional>
 
 #include "base/NumberText.h"
@@ -124,6 +125,11 @@ PlumeDialog::PlumeDialog(Project& project, const QRectF& area, UserPrompts& prom
     connect(contaminantBox_, &QComboBox::currentIndexChanged, this, &PlumeDialog::UpdateQuantities);
     connect(quantityBox_, &QComboBox::currentIndexChanged, this, &PlumeDialog::UpdateKind);
     connect(percentilesEntry_, &QLineEdit::textChanged, this, &PlumeDialog::UpdatePercentiles);
+
+    // The keyboard walks the rows from the top, as they are read.
+    QWidget* const order[] = {kindBox_,     contaminantBox_, timeEntry_,        timeSliceBox_,
+                              quantityBox_, percentileBox_,  percentilesEntry_, spacingEntry_};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
