@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -471,6 +472,20 @@ private slots:
         QCOMPARE(frame_->PhaseView()->ShownProbabilityMap()->Title().value(1),
                  QStringLiteral("Benzene at 50 years, 1001 iterations"));
         varnex::ui::test::SaveScreenshot(*frame_, QStringLiteral("probability-map-gasworks.png"));
+
+        // The mean of the same map is drawn at once from the map in memory
+        // (its calculation took seconds).
+        const std::vector<double> means = map->mean;
+        WhenModalOpens<PlumeDialog>([](PlumeDialog& dialog) {
+            dialog.QuantityBox()->setCurrentIndex(1); // mean
+            dialog.accept();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        frame_->OnModelContaminantPlume();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(frame_->PhaseView()->ShownProbabilityMap()->Quantity(), PlumeMapQuantity::mean);
+        QVERIFY(frame_->Document().GetProbabilityMap()->mean == means);
 
         // A new run drops the map: it belongs to the last one.
         prompts_.saveFiles << folder.filePath(QStringLiteral("gasworks.vnx"));

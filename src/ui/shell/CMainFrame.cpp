@@ -1233,6 +1233,13 @@ void CMainFrame::ComputeProbabilityMap(const ProbabilityMapRequest& mapRequest) 
         RunAndSave();
         if (!project.runStateInMemory) return;
     }
+    // Another quantity of the map in memory (the mean after the exceedance,
+    // another percentile computed) is drawn at once, without computing.
+    if (const std::shared_ptr<const ProbabilityMap> shown = document_->GetProbabilityMap();
+        shown && shown->complete && SameMap(*shown, mapRequest)) {
+        ShowProbabilityMap(*shown);
+        return;
+    }
     ProbabilityMapRequest request = mapRequest;
     request.title = ToStdString(document_->DisplayName());
     // Blocks of about a fiftieth of the grid, so that the progress bar moves
@@ -1268,6 +1275,15 @@ void CMainFrame::ShowProbabilityMap(ProbabilityMap map) {
     PhaseView()->SetProbabilityMap(std::make_shared<const ProbabilityMapDrawing>(
         *document_->GetProbabilityMap(), document_->GetProject().plumeMap));
     UpdateCommandStates();
+}
+
+bool CMainFrame::SameMap(const ProbabilityMap& map, const ProbabilityMapRequest& request) {
+    const MapGrid& a = map.grid;
+    const MapGrid& b = request.grid;
+    return map.contaminantIndex == request.contaminantIndex && map.timeYears == request.timeYears &&
+           map.percentileLevels == request.percentileLevels && a.leftX == b.leftX &&
+           a.topY == b.topY && a.spacingXM == b.spacingXM && a.spacingYM == b.spacingYM &&
+           a.columns == b.columns && a.rows == b.rows;
 }
 
 void CMainFrame::DropProbabilityMap() {

@@ -265,6 +265,9 @@ private:
     // runs first when the run is not in memory (if the user agrees), then
     // computes with a progress bar and stop, and draws it.
     void ComputeProbabilityMap(const ProbabilityMapRequest& request);
+    // Whether `map` is what `request` asks for: the same contaminant, time,
+    // grid and percentile levels (the quantity drawn may differ).
+    static bool SameMap(const ProbabilityMap& map, const ProbabilityMapRequest& request);
     // The document's probability map goes, with its drawing: the model or
     // the run it belongs to has changed.
     void DropProbabilityMap();
