@@ -326,7 +326,9 @@ int PlumeCommand::Run() const {
     }
 
     // A file that will be refused is refused now, not after the grid.
-    if (!OutputsWritable({csv_, geotiff_}) || !CoordinateSystemUsable(project, epsg_)) return 1;
+    if (!OutputsWritable({csv_, geotiff_}) ||
+        (!geotiff_.empty() && !CoordinateSystemUsable(project, epsg_)))
+        return 1;
     InterruptGuard guard;
     const bool computed = [&] {
         ConsolePlumeObserver observer(quiet_);
@@ -484,7 +486,9 @@ int PlumeCommand::RunProbability(Project& project) const {
     // Everything that can be refused is refused before the run.
     std::vector<std::string> problems = ProbabilityMapRequestProblems(project, request);
     const int epsg = ChosenEpsg(project, epsg_);
-    if (const std::string problem = CoordinateSystemProblem(epsg); !problem.empty())
+    // Only the GIS files carry the coordinate system.
+    if (const std::string problem = CoordinateSystemProblem(epsg);
+        !problem.empty() && !(geotiff_.empty() && contours_.empty()))
         problems.push_back(problem);
     const bool standard =
         request.contaminantIndex >= 0 &&
