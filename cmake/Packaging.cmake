@@ -50,12 +50,16 @@ set(CPACK_PACKAGE_VENDOR "Kestrane")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Probabilistic risk assessment of contaminants reaching groundwater")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Varnex builds a model of contaminated land (contaminants, source areas, unsaturated layers, an aquifer, receptors), takes every input as a value or a probability distribution, and runs a Monte Carlo simulation of leaching, transport through the unsaturated zone, mixing and transport in the aquifer. It reports statistics, exceedance probabilities, graphs, a sensitivity ranking and plume maps. The package holds the desktop program varnex and the command-line tool varnex-cli.")
+    "Varnex builds a model of contaminated land (contaminants, source areas, unsaturated layers, an aquifer, receptors), takes every input as a value or a probability distribution, and runs a Monte Carlo simulation of leaching, transport through the unsaturated zone, mixing and transport in the aquifer. It reports statistics, exceedance probabilities, graphs, a sensitivity ranking and plume maps. The package holds the desktop program varnex, the command-line tool varnex-cli and the Python module varnex.")
 set(CPACK_PACKAGE_CONTACT "Varnex developers <varnex@kestrane.example>")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
+# The Python module's arrays need numpy; tables, studies and figures use
+# pandas, Dask and matplotlib when they are there.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3, python3-numpy")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-pandas, python3-distributed, python3-matplotlib")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY varnex)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

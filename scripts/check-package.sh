@@ -51,8 +51,20 @@ open_examples() {
   "$program" --render-graph "$examples/level3-petrol-station.vnx" --kind 2 --type 3 "$root/graph.png" 2>"$root/open.log" || { cat "$root/open.log"; exit 1; }
   [ -s "$root/graph.png" ] || { echo "no graph drawn"; exit 1; }
 }
+# The installed Python module: importable by Debian's python3, and its
+# tests pass against it (with the installed command-line tool beside it).
+check_python() {
+  local packages=$1 cli=$2
+  [ -f "$packages/varnex/__init__.py" ] || { echo "package lacks the Python module"; exit 1; }
+  PYTHONPATH="$packages" /usr/bin/python3 -c "import varnex" || { echo "the installed module does not import"; exit 1; }
+  VARNEX_PYTHONPATH="$packages" VARNEX_CLI="$cli" /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/python >"$root/pytest.log" 2>&1 ||
+    { cat "$root/pytest.log"; echo "the Python tests failed against the installed module"; exit 1; }
+}
 run_example "$root/usr/bin/varnex-cli" "$root/usr/share/varnex/examples"
 open_examples "$root/usr/bin/varnex" "$root/usr/share/varnex/examples"
+if [ -e "$build/python/varnex/__init__.py" ]; then
+  check_python "$root/usr/lib/python3/dist-packages" "$root/usr/bin/varnex-cli"
+fi
 echo "-- the unpacked package runs an example and its desktop program opens every example"
 
 # The README's other way in: cmake --install into a folder of one's choice.
@@ -68,6 +80,10 @@ if [ "$(id -u)" -eq 0 ] && [ "${VARNEX_PACKAGE_INSTALL:-1}" != 0 ]; then
     apt-get install -y -q --no-install-recommends "$(realpath "$deb")" >/dev/null
     run_example /usr/bin/varnex-cli /usr/share/varnex/examples
     open_examples /usr/bin/varnex /usr/share/varnex/examples
+    if [ -e "$build/python/varnex/__init__.py" ]; then
+      (cd / && /usr/bin/python3 -c "import varnex") || { echo "python3 -c 'import varnex' fails after installing the package"; exit 1; }
+      check_python /usr/lib/python3/dist-packages /usr/bin/varnex-cli
+    fi
     apt-get remove -y -q varnex >/dev/null
     echo "-- installed with apt, ran an example, removed"
   fi

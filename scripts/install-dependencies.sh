@@ -11,6 +11,10 @@ packages=(
   # Maps for a GIS and background maps: GDAL (gdal-bin for checking the
   # written files by hand and in the package check).
   libgdal-dev gdal-bin
+  # The Python module and its tests, studies on Dask, and the scripted
+  # studies under GNU parallel.
+  pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest python3-distributed
+  python3-matplotlib parallel
   # The desktop program, and its tests on the offscreen platform (which
   # needs fonts to lay out and draw text).
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libdxflib-dev

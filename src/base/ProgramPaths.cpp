@@ -16,14 +16,21 @@ std::string ReadProgramDirectory() {
     return program.substr(0, slash);
 }
 
+std::string& ChosenDirectory() {
+    static std::string chosen;
+    return chosen;
+}
+
 } // namespace
 
 std::string ProgramDirectory() {
     // Read once: data files are looked up often, and the folder the program
     // was started from is where its data files were installed with it.
     static const std::string directory = ReadProgramDirectory();
-    return directory;
+    return ChosenDirectory().empty() ? directory : ChosenDirectory();
 }
+
+void SetProgramDirectory(const std::string& directory) { ChosenDirectory() = directory; }
 
 std::string InfoFilePath(const std::string& name) { return ProgramDirectory() + "/Info/" + name; }
 

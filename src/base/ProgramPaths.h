@@ -10,6 +10,12 @@ namespace varnex {
 // "." when the program's path cannot be read (no /proc).
 std::string ProgramDirectory();
 
+// For a program that embeds the engine in another one (the Python module
+// inside python3): the folder its data files ship in, used by
+// ProgramDirectory() from then on. An empty folder goes back to the running
+// program's own.
+void SetProgramDirectory(const std::string& directory);
+
 // A file of the "Info" folder beside the program: ProgramDirectory() +
 // "/Info/" + name.
 std::string InfoFilePath(const std::string& name);

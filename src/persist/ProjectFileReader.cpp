@@ -8,6 +8,7 @@
 #include "base/TextEncoding.h"
 #include "base/TextFormat.h"
 #include "model/Project.h"
+#include "persist/CoordinateSystemText.h"
 #include "persist/ProjectFileMessages.h"
 #include "persist/ProjectFileResultLabels.h"
 #include "settings/Translate.h"
@@ -281,11 +282,31 @@ void ProjectFileReader::ReadTrailer(Project& project) {
         if (key == ProjectFileTrailer::samplingMethodKey)
             project.samplingMethod =
                 ParseSamplingMethod(value).value_or(SamplingMethod::monteCarlo);
+        // Likewise the map settings: what cannot be read is the default.
+        ReadMapSetting(key, value, project);
     }
     computedChecksum_ = archive_.ValueChecksum();
     storedChecksum_ = static_cast<std::uint32_t>(Int());
     integrity_ =
         storedChecksum_ == computedChecksum_ ? FileIntegrity::intact : FileIntegrity::damaged;
+}
+
+void ProjectFileReader::ReadMapSetting(const std::string& key, const std::string& value,
+                                       Project& project) {
+    PlumeMapChoices& map = project.plumeMap;
+    const PlumeMapChoices defaults;
+    if (key == ProjectFileTrailer::coordinateSystemKey)
+        project.coordinateSystemEpsg = ParseCoordinateSystemText(value).value_or(0);
+    else if (key == ProjectFileTrailer::plumeMapKey)
+        map.kind = ParsePlumeMapKind(value).value_or(defaults.kind);
+    else if (key == ProjectFileTrailer::plumeMapQuantityKey)
+        map.quantity = ParsePlumeMapQuantity(value).value_or(defaults.quantity);
+    else if (key == ProjectFileTrailer::plumeMapPercentileKey) {
+        const std::optional<std::vector<int>> level = ParsePercentileLevels(value);
+        map.shownPercentile =
+            level && level->size() == 1 ? level->front() : defaults.shownPercentile;
+    } else if (key == ProjectFileTrailer::plumeMapPercentilesKey)
+        map.percentiles = ParsePercentileLevels(value).value_or(defaults.percentiles);
 }
 
 void ProjectFileReader::ReadSitePlan(Project& project) {

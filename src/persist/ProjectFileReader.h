@@ -90,6 +90,8 @@ private:
     void ReadContaminant(Contaminant& contaminant);
     void ReadCorrelations(Project& project);
     void ReadTrailer(Project& project);
+    // One of the map settings of the trailing block, when `key` names one.
+    void ReadMapSetting(const std::string& key, const std::string& value, Project& project);
     void Repair(Project& project) const;
 
     bool Newer(const FileVersion& version) const { return version_.NewerThan(version); }

@@ -27,6 +27,15 @@ inline constexpr const char* solverKernelKey = "Solver Kernel";
 // The project's sampling method ("Latin Hypercube"); absent: plain Monte
 // Carlo.
 inline constexpr const char* samplingMethodKey = "Sampling Method";
+// The site plan's coordinate reference system ("EPSG:27700"); absent: none.
+inline constexpr const char* coordinateSystemKey = "Coordinate System";
+// The plume map last drawn, each only when it is not the default: the kind
+// ("probability"), the quantity ("mean", "percentile"), the percentile
+// shown ("50") and the levels computed ("50,95").
+inline constexpr const char* plumeMapKey = "Plume Map";
+inline constexpr const char* plumeMapQuantityKey = "Plume Map Quantity";
+inline constexpr const char* plumeMapPercentileKey = "Plume Map Percentile";
+inline constexpr const char* plumeMapPercentilesKey = "Plume Map Percentiles";
 } // namespace ProjectFileTrailer
 
 // What the reader could tell about a file's integrity.

@@ -2,11 +2,14 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "archive/CompFile.h"
 #include "archive/FileVersion.h"
 #include "base/TextEncoding.h"
 #include "model/Project.h"
+#include "persist/CoordinateSystemText.h"
 #include "persist/ProjectFileTrailer.h"
 #include "settings/SolverKernel.h"
 #include "stochastic/IterationCount.h"
@@ -102,17 +105,31 @@ void ProjectFileWriter::WriteTrailer() {
     // Settings beyond the layout, each only when it is not the default, so
     // that a project that uses none is written as before; results say which
     // kernel computed them.
-    const bool kernelKnown = withResults_ && project_.resultsKernel.has_value();
-    const bool stratified = project_.samplingMethod != SamplingMethod::monteCarlo;
-    archive_.WriteInt((kernelKnown ? 1 : 0) + (stratified ? 1 : 0));
-    if (kernelKnown) {
-        archive_.WriteString(ProjectFileTrailer::solverKernelKey)
-            .WriteString(SolverKernelName(*project_.resultsKernel));
-    }
-    if (stratified) {
-        archive_.WriteString(ProjectFileTrailer::samplingMethodKey)
-            .WriteString(SamplingMethodName(project_.samplingMethod));
-    }
+    std::vector<std::pair<const char*, std::string>> settings;
+    if (withResults_ && project_.resultsKernel.has_value())
+        settings.emplace_back(ProjectFileTrailer::solverKernelKey,
+                              SolverKernelName(*project_.resultsKernel));
+    if (project_.samplingMethod != SamplingMethod::monteCarlo)
+        settings.emplace_back(ProjectFileTrailer::samplingMethodKey,
+                              SamplingMethodName(project_.samplingMethod));
+    if (project_.coordinateSystemEpsg != 0)
+        settings.emplace_back(ProjectFileTrailer::coordinateSystemKey,
+                              CoordinateSystemText(project_.coordinateSystemEpsg));
+    const PlumeMapChoices& map = project_.plumeMap;
+    const PlumeMapChoices defaults;
+    if (map.kind != defaults.kind)
+        settings.emplace_back(ProjectFileTrailer::plumeMapKey, PlumeMapKindName(map.kind));
+    if (map.quantity != defaults.quantity)
+        settings.emplace_back(ProjectFileTrailer::plumeMapQuantityKey,
+                              PlumeMapQuantityName(map.quantity));
+    if (map.shownPercentile != defaults.shownPercentile)
+        settings.emplace_back(ProjectFileTrailer::plumeMapPercentileKey,
+                              std::to_string(map.shownPercentile));
+    if (map.percentiles != defaults.percentiles)
+        settings.emplace_back(ProjectFileTrailer::plumeMapPercentilesKey,
+                              PercentileLevelsText(map.percentiles));
+    archive_.WriteInt(static_cast<std::int32_t>(settings.size()));
+    for (const auto& [key, value] : settings) archive_.WriteString(key).WriteString(value);
     archive_.WriteInt(static_cast<std::int32_t>(archive_.ValueChecksum()));
 }
 

@@ -5,6 +5,7 @@
 
 #include "model/Project.h"
 #include "model/TextLimit.h"
+#include "persist/CoordinateSystemText.h"
 #include "persist/ProjectJsonFields.h"
 #include "persist/ProjectJsonPath.h"
 #include "stochastic/DistributionError.h"
@@ -321,6 +322,84 @@ void ProjectJsonReader::ReadSamplingMethod(const Json& document) {
         return;
     }
     project_.samplingMethod = *method;
+}
+
+// Optional: without it the site plan has no coordinate reference system.
+// Only the form is checked; whether GDAL knows the code is for the front
+// ends to tell.
+void ProjectJsonReader::ReadCoordinateSystem(const Json& document) {
+    const Json* value = Member(document, "coordinateSystem");
+    if (value == nullptr) return;
+    const std::optional<int> epsg =
+        value->is_string() ? ParseCoordinateSystemText(value->get<std::string>()) : std::nullopt;
+    if (!epsg) {
+        Problem("/coordinateSystem",
+                "expected \"EPSG:\" and a positive whole number, found " + Found(*value));
+        return;
+    }
+    project_.coordinateSystemEpsg = *epsg;
+}
+
+// Optional, and so is each member: what is missing keeps its default.
+void ProjectJsonReader::ReadPlumeMap(const Json& document) {
+    const Json* object = Member(document, "plumeMap");
+    if (object == nullptr || !ExpectObject(*object, "/plumeMap")) return;
+    CheckKeys(*object, "/plumeMap", {"kind", "quantity", "shownPercentile", "percentiles"});
+    PlumeMapChoices& choices = project_.plumeMap;
+    if (const Json* value = Member(*object, "kind")) {
+        const std::optional<PlumeMapKind> kind =
+            value->is_string() ? ParsePlumeMapKind(value->get<std::string>()) : std::nullopt;
+        if (kind)
+            choices.kind = *kind;
+        else
+            Problem("/plumeMap/kind",
+                    "expected \"central values\" or \"probability\", found " + Found(*value));
+    }
+    if (const Json* value = Member(*object, "quantity")) {
+        const std::optional<PlumeMapQuantity> quantity =
+            value->is_string() ? ParsePlumeMapQuantity(value->get<std::string>()) : std::nullopt;
+        if (quantity)
+            choices.quantity = *quantity;
+        else
+            Problem("/plumeMap/quantity",
+                    "expected \"exceedance\", \"mean\" or \"percentile\", found " + Found(*value));
+    }
+    bool levelsRead = true;
+    if (const Json* value = Member(*object, "percentiles")) {
+        std::vector<int> levels;
+        if (!ExpectArray(*value, "/plumeMap/percentiles")) {
+            levelsRead = false;
+        } else if (value->empty()) {
+            Problem("/plumeMap/percentiles", "at least one percentile level is required");
+            levelsRead = false;
+        }
+        for (std::size_t i = 0; levelsRead && i < value->size(); ++i) {
+            std::int64_t level = 0;
+            if (ReadInteger((*value)[i], JsonPointerChild("/plumeMap/percentiles", i), 1, 99,
+                            level))
+                levels.push_back(static_cast<int>(level));
+            else
+                levelsRead = false;
+        }
+        std::sort(levels.begin(), levels.end());
+        if (levelsRead && std::adjacent_find(levels.begin(), levels.end()) != levels.end()) {
+            Problem("/plumeMap/percentiles", "each percentile level may appear only once");
+            levelsRead = false;
+        }
+        if (levelsRead) choices.percentiles = levels;
+    }
+    if (const Json* value = Member(*object, "shownPercentile")) {
+        std::int64_t level = 0;
+        if (ReadInteger(*value, "/plumeMap/shownPercentile", 1, 99, level)) {
+            choices.shownPercentile = static_cast<int>(level);
+            const std::vector<int>& levels = choices.percentiles;
+            if (levelsRead &&
+                std::find(levels.begin(), levels.end(), choices.shownPercentile) == levels.end())
+                Problem("/plumeMap/shownPercentile",
+                        "expected one of the percentile levels computed (" +
+                            PercentileLevelsText(levels) + "), found " + Found(*value));
+        }
+    }
 }
 
 void ProjectJsonReader::ReadTimeSlices(const Json& document) {
@@ -694,8 +773,8 @@ void ProjectJsonReader::Read(const Json& document) {
     if (!ReadFormat(document)) return;
     CheckKeys(document, "",
               {"format", "formatVersion", "details", "iterations", "samplingMethod", "timeSlices",
-               "simulationLevel", "standardSelection", "processes", "sitePlan", "aquifer",
-               "contaminants", "sources", "receptors", "correlations"});
+               "simulationLevel", "standardSelection", "processes", "sitePlan", "coordinateSystem",
+               "plumeMap", "aquifer", "contaminants", "sources", "receptors", "correlations"});
     ReadSection(document, "details", project_.details);
     ReadIterations(document);
     ReadSamplingMethod(document);
@@ -703,6 +782,8 @@ void ProjectJsonReader::Read(const Json& document) {
     ReadFields(document, "", project_);
     ReadSection(document, "processes", project_.processes);
     ReadSection(document, "sitePlan", project_.sitePlan);
+    ReadCoordinateSystem(document);
+    ReadPlumeMap(document);
     ReadAquifer(document);
     ReadContaminants(document);
     ReadSources(document);

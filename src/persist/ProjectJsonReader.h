@@ -82,6 +82,8 @@ private:
     bool ReadFormat(const Json& document);
     void ReadIterations(const Json& document);
     void ReadSamplingMethod(const Json& document);
+    void ReadCoordinateSystem(const Json& document);
+    void ReadPlumeMap(const Json& document);
     void ReadTimeSlices(const Json& document);
     void ReadAquifer(const Json& document);
     void ReadContaminants(const Json& document);

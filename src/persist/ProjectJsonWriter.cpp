@@ -3,6 +3,7 @@
 #include <set>
 
 #include "model/Project.h"
+#include "persist/CoordinateSystemText.h"
 #include "persist/ProjectJsonFields.h"
 #include "persist/ProjectJsonPath.h"
 #include "stochastic/DistributionError.h"
@@ -182,6 +183,18 @@ Json ProjectJsonWriter::Document() {
     Json sitePlan = Json::object();
     WriteFields(project.sitePlan, sitePlan);
     document["sitePlan"] = std::move(sitePlan);
+    // Both only when set, like the sampling method.
+    if (project.coordinateSystemEpsg != 0)
+        document["coordinateSystem"] = CoordinateSystemText(project.coordinateSystemEpsg);
+    if (!project.plumeMap.IsDefault()) {
+        const PlumeMapChoices& choices = project.plumeMap;
+        Json plumeMap = Json::object();
+        plumeMap["kind"] = PlumeMapKindName(choices.kind);
+        plumeMap["quantity"] = PlumeMapQuantityName(choices.quantity);
+        plumeMap["shownPercentile"] = choices.shownPercentile;
+        plumeMap["percentiles"] = choices.percentiles;
+        document["plumeMap"] = std::move(plumeMap);
+    }
 
     Json aquifer = Json::object();
     WriteEntity(project.aquifer, "/aquifer", aquifer);

@@ -3,13 +3,17 @@
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "base/TextFormat.h"
+#include "gis/CoordinateSystem.h"
 #include "model/Project.h"
 #include "settings/Translate.h"
 #include "ui/common/QtText.h"
+#include "ui/common/UserPrompts.h"
 #include "ui/forms/DxfOptionsForm.h"
 #include "ui/forms/FormDialog.h"
 
@@ -33,15 +37,32 @@ DomainForm::DomainForm(QWidget* parent) : InputForm(parent) {
     LimitTextLength(mapFile_);
     auto* browse = new QPushButton(Tr(TranslatableText("Browse...")), this);
     browse->setObjectName(QStringLiteral("browse"));
-    connect(browse, &QPushButton::clicked, this,
-            [this] { DxfOptionsForm::BrowseMapFile(Prompts(), mapFile_); });
+    connect(browse, &QPushButton::clicked, this, &DomainForm::BrowseMapFile);
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(mapFile_);
     fileRow->addWidget(browse);
     auto* dxfOptions = new QPushButton(Tr(TranslatableText("DXF Options...")), this);
     dxfOptions->setObjectName(QStringLiteral("dxfOptions"));
     connect(dxfOptions, &QPushButton::clicked, this, &DomainForm::EditDxfOptions);
+    coordinateSystem_ = new QLineEdit(this);
+    coordinateSystem_->setObjectName(QStringLiteral("coordinateSystem"));
+    coordinateSystem_->setMinimumWidth(140);
+    coordinateSystem_->setPlaceholderText(Tr(TranslatableText("none")));
+    coordinateSystem_->setToolTip(
+        Tr(TranslatableText("The EPSG code of the projected coordinate reference system the site "
+                            "plan's metres are in, e.g. 27700 for the British National Grid; "
+                            "empty or 0 for none. Maps for a GIS carry it, and background maps "
+                            "in another system are transformed into it.")));
+    coordinateSystemName_ = new QLabel(this);
+    coordinateSystemName_->setObjectName(QStringLiteral("coordinateSystemName"));
+    coordinateSystemName_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* systemRow = new QHBoxLayout;
+    systemRow->addWidget(coordinateSystem_);
+    systemRow->addWidget(coordinateSystemName_);
+    connect(coordinateSystem_, &QLineEdit::textChanged, this,
+            &DomainForm::ShowCoordinateSystemName);
     layout->addRow(Tr(TranslatableText("Grid Spacing (m)")), gridSpacing_);
+    layout->addRow(Tr(TranslatableText("Coordinate System (EPSG)")), systemRow);
     layout->addRow(showGrid_);
     layout->addRow(showBackgroundMap_);
     layout->addRow(Tr(TranslatableText("Background Map")), fileRow);
@@ -64,6 +85,37 @@ void DomainForm::EditDxfOptions() {
     mapFile_->setText(ToQString(plan_.backgroundMapFile));
 }
 
+void DomainForm::BrowseMapFile() {
+    const QString filter =
+        Tr(TranslatableText("Supported File Types")) +
+        QStringLiteral(" (*.dxf *.dwg *.tif *.tiff *.png *.jpg *.jpeg *.gpkg *.shp *.geojson "
+                       "*.json);;") +
+        Tr(TranslatableText("All Files")) + QStringLiteral(" (*)");
+    const QString path = Prompts().ChooseOpenFile(Tr(TranslatableText("Background Map")), filter);
+    if (!path.isEmpty()) mapFile_->setText(path);
+}
+
+std::optional<int> DomainForm::EnteredEpsg() const {
+    QString text = coordinateSystem_->text().trimmed();
+    // "EPSG:27700", as GIS programs show a code, is taken as well.
+    if (text.startsWith(QStringLiteral("EPSG:"), Qt::CaseInsensitive)) text = text.mid(5).trimmed();
+    if (text.isEmpty()) return 0;
+    bool number = false;
+    const int code = text.toInt(&number);
+    if (!number || code < 0) return std::nullopt;
+    return code;
+}
+
+void DomainForm::ShowCoordinateSystemName() {
+    const std::optional<int> epsg = EnteredEpsg();
+    QString name;
+    if (epsg && *epsg > 0) {
+        name = ToQString(CoordinateSystemName(*epsg));
+        if (name.isEmpty()) name = Tr(TranslatableText("(unknown code)"));
+    }
+    coordinateSystemName_->setText(name);
+}
+
 void DomainForm::Load(const Project& project) {
     plan_ = project.sitePlan;
     gridSpacing_->setValue(plan_.gridSpacing);
@@ -71,11 +123,31 @@ void DomainForm::Load(const Project& project) {
     showGrid_->setChecked(plan_.showGrid);
     showBackgroundMap_->setChecked(plan_.showBackgroundMap);
     mapFile_->setText(ToQString(plan_.backgroundMapFile));
+    coordinateSystem_->setText(project.coordinateSystemEpsg != 0
+                                   ? QString::number(project.coordinateSystemEpsg)
+                                   : QString());
+    ShowCoordinateSystemName();
 }
 
 bool DomainForm::Validate(QStringList& errors) {
-    return CheckTextFits(mapFile_->text().trimmed(), Tr(TranslatableText("Background Map")),
-                         errors);
+    bool valid =
+        CheckTextFits(mapFile_->text().trimmed(), Tr(TranslatableText("Background Map")), errors);
+    const std::optional<int> epsg = EnteredEpsg();
+    QString problem;
+    if (!epsg)
+        problem = ToQString(
+            FormatText(TranslateFormat("%s is not an EPSG code: please enter a whole number such "
+                                       "as 27700, or leave the field empty for none."),
+                       {ToStdString(coordinateSystem_->text().trimmed())}));
+    else
+        problem = ToQString(CoordinateSystemProblem(*epsg));
+    if (!problem.isEmpty()) {
+        errors << problem;
+        coordinateSystem_->setFocus(Qt::OtherFocusReason);
+        coordinateSystem_->selectAll();
+        valid = false;
+    }
+    return valid;
 }
 
 void DomainForm::Apply(Project& project) {
@@ -90,6 +162,7 @@ void DomainForm::Apply(Project& project) {
     plan.mapOffsetX = plan_.mapOffsetX;
     plan.mapOffsetY = plan_.mapOffsetY;
     plan.mapScale = plan_.mapScale;
+    project.coordinateSystemEpsg = EnteredEpsg().value_or(project.coordinateSystemEpsg);
 }
 
 } // namespace varnex::ui

@@ -1,16 +1,21 @@
 #pragma once
 
+#include <optional>
+
 #include "model/SitePlan.h"
 #include "ui/forms/InputForm.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QSpinBox;
 
 namespace varnex::ui {
 
-// "Domain": the grid of the site plan and the background map behind it;
-// the map's placement is edited in "DXF Options", which the form opens.
+// "Domain": the grid of the site plan, its coordinate reference system
+// (an EPSG code, checked against GDAL's register) and the background map
+// behind it; the map's placement is edited in "DXF Options", which the form
+// opens.
 class DomainForm : public InputForm {
     Q_OBJECT
 
@@ -26,6 +31,11 @@ private:
     // "DXF Options" on the entries of this form: what it changes waits here
     // for this form's OK.
     void EditDxfOptions();
+    // A DXF drawing or anything GDAL reads as a raster or vector map.
+    void BrowseMapFile();
+    // The code typed: 0 for an empty field; nullopt when it is no number.
+    std::optional<int> EnteredEpsg() const;
+    void ShowCoordinateSystemName();
 
     // The loaded plan with the placement taken from "DXF Options".
     SitePlan plan_;
@@ -36,6 +46,8 @@ private:
     QCheckBox* showGrid_;
     QCheckBox* showBackgroundMap_;
     QLineEdit* mapFile_;
+    QLineEdit* coordinateSystem_;
+    QLabel* coordinateSystemName_;
 };
 
 } // namespace varnex::ui

@@ -3,12 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "gis/BackgroundMapFile.h"
+
 namespace varnex::ui {
 
 // A background map as plain geometry in drawing units: what the site plan
 // draws beneath the project, with no reference back to the file it came
 // from. Curves of the drawing (arcs, polyline bulges) are kept as circles
-// and arcs or flattened into points.
+// and arcs or flattened into points. A map read with GDAL brings its lines
+// as polylines and a raster as an image with its extent.
 struct DxfMapGeometry {
     struct Point {
         double x = 0.0;
@@ -35,8 +38,13 @@ struct DxfMapGeometry {
     std::vector<Polyline> polylines; // LINE entities are two-point polylines
     std::vector<Arc> arcs;           // CIRCLE and ARC
     std::vector<Text> texts;         // TEXT and MTEXT
+    // RGBA pixels, north row first, with the rectangle they cover.
+    using Image = BackgroundMapFile::Image;
+    std::vector<Image> images;
 
-    bool Empty() const { return polylines.empty() && arcs.empty() && texts.empty(); }
+    bool Empty() const {
+        return polylines.empty() && arcs.empty() && texts.empty() && images.empty();
+    }
     // The extent of everything in the map; false for an empty map.
     bool Bounds(double& minX, double& minY, double& maxX, double& maxY) const;
 };

@@ -34,6 +34,10 @@ bool DxfMapGeometry::Bounds(double& minX, double& minY, double& maxX, double& ma
         include(arc.centre.x + arc.radius, arc.centre.y + arc.radius);
     }
     for (const Text& text : texts) include(text.position.x, text.position.y);
+    for (const Image& image : images) {
+        include(image.minX, image.minY);
+        include(image.maxX, image.maxY);
+    }
     return minX <= maxX;
 }
 
@@ -349,18 +353,50 @@ bool IsDwgName(const std::string& path) {
 std::string DwgRefusal(const std::string& name) {
     return FormatText(
         TranslateFormat(
-            "%s is a DWG drawing, which Varnex cannot read. Please save the drawing as DXF in your drawing program and choose the DXF file as the background map."),
+            "%s is a DWG drawing of a version Varnex cannot read (it reads DWG R2000 drawings only). Please save the drawing as DXF in your drawing program and choose the DXF file as the background map."),
         {name});
+}
+
+// Whether a DWG file is of the one version GDAL's CAD driver (libopencad)
+// reads: R2000, whose header begins "AC1015".
+bool IsDwgR2000(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    char version[6] = {};
+    return file.read(version, 6) && std::string(version, 6) == "AC1015";
+}
+
+// A map GDAL reads, in the geometry the plan draws.
+bool ReadWithGdal(const std::string& path, int projectEpsg, const std::string& onlyDriver,
+                  DxfMapGeometry& map, std::string& errorText) {
+    BackgroundMapFile file;
+    if (!ReadBackgroundMapFile(path, projectEpsg, file, errorText, onlyDriver)) return false;
+    for (BackgroundMapFile::Polyline& line : file.polylines) {
+        DxfMapGeometry::Polyline polyline;
+        polyline.closed = line.closed;
+        polyline.points.reserve(line.points.size());
+        for (const BackgroundMapFile::Point& point : line.points)
+            polyline.points.push_back({point.x, point.y});
+        map.polylines.push_back(std::move(polyline));
+    }
+    map.images = std::move(file.images);
+    return true;
 }
 
 } // namespace
 
 bool DxfMapReader::ReadFile(const std::string& path, DxfMapGeometry& map, std::string& errorText) {
+    return ReadFile(path, 0, map, errorText);
+}
+
+bool DxfMapReader::ReadFile(const std::string& path, int projectEpsg, DxfMapGeometry& map,
+                            std::string& errorText) {
     map = DxfMapGeometry();
     if (IsDwgName(path)) {
+        if (IsDwgR2000(path)) return ReadWithGdal(path, projectEpsg, "CAD", map, errorText);
         errorText = DwgRefusal(path);
         return false;
     }
+    if (IsGdalMapFile(path)) return ReadWithGdal(path, projectEpsg, std::string(), map, errorText);
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         errorText = FormatText(TranslateFormat("Cannot open the background map %s."), {path});

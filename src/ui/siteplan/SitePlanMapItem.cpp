@@ -44,7 +44,19 @@ SitePlanMapItem::SitePlanMapItem(const DxfMapGeometry& map, double offsetX, doub
     for (const DxfMapGeometry::Text& text : map.texts)
         texts_.push_back(
             {place(text.position), scale * text.height, text.angleDegrees, ToQString(text.text)});
+    for (const DxfMapGeometry::Image& image : map.images) {
+        if (image.width <= 0 || image.height <= 0 ||
+            image.rgba.size() != static_cast<std::size_t>(image.width) * image.height * 4)
+            continue;
+        // A deep copy: the item outlives the geometry it was made from.
+        QImage pixels(image.rgba.data(), image.width, image.height, image.width * 4,
+                      QImage::Format_RGBA8888);
+        const QPointF low = place({image.minX, image.minY});
+        const QPointF high = place({image.maxX, image.maxY});
+        images_.push_back({pixels.copy(), QRectF(low, high).normalized()});
+    }
     bounds_ = lines_.boundingRect();
+    for (const PlacedImage& image : images_) bounds_ = bounds_.united(image.area);
     for (const PlacedText& text : texts_)
         bounds_ = bounds_.united(
             QRectF(text.position, QSizeF(text.height * text.text.size(), text.height)));
@@ -57,13 +69,27 @@ int SitePlanMapItem::type() const { return mapItemType; }
 QRectF SitePlanMapItem::boundingRect() const { return bounds_; }
 
 void SitePlanMapItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+    // Images first, beneath the lines. The plan's y runs north and an
+    // image's rows south, so each is drawn from its top edge downward.
+    const double pixelsPerUnit = std::abs(painter->worldTransform().m22());
+    for (const PlacedImage& image : images_) {
+        painter->save();
+        // Shrunk on screen, neighbouring pixels are averaged rather than
+        // dropped; enlarged, each stays a crisp square, as the data is.
+        painter->setRenderHint(QPainter::SmoothPixmapTransform,
+                               image.area.height() / image.image.height() * pixelsPerUnit < 1.0);
+        painter->translate(image.area.left(), image.area.bottom());
+        painter->scale(image.area.width() / image.image.width(),
+                       -image.area.height() / image.image.height());
+        painter->drawImage(QPointF(0.0, 0.0), image.image);
+        painter->restore();
+    }
     QPen pen(QColor(0x7d, 0x86, 0x91), 1.0);
     pen.setCosmetic(true);
     painter->setPen(pen);
     painter->setBrush(Qt::NoBrush);
     painter->drawPath(lines_);
 
-    const double pixelsPerUnit = std::abs(painter->worldTransform().m22());
     painter->setPen(QColor(0x5b, 0x64, 0x6e));
     for (const PlacedText& text : texts_) {
         if (text.height * pixelsPerUnit < smallestTextPixels) continue;
