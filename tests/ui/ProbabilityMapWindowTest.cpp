@@ -473,6 +473,34 @@ private slots:
                  QStringLiteral("Benzene at 50 years, 1001 iterations"));
         varnex::ui::test::SaveScreenshot(*frame_, QStringLiteral("probability-map-gasworks.png"));
 
+        // The exports, each written whole: a TIFF (over an older file of that
+        // name), GeoJSON with the levels; nothing else left in the folder.
+        const QString tif = folder.filePath(QStringLiteral("benzene.tif"));
+        const QString lines = folder.filePath(QStringLiteral("benzene.geojson"));
+        {
+            QFile older(tif);
+            QVERIFY(older.open(QIODevice::WriteOnly));
+            older.write("older contents");
+        }
+        QVERIFY(frame_->ExportMapGeoTiff(tif));
+        QVERIFY(frame_->ExportMapContours(lines));
+        QVERIFY2(prompts_.errors.isEmpty(), qPrintable(prompts_.errors.join("\n")));
+        QFile tiff(tif), json(lines);
+        QVERIFY(tiff.open(QIODevice::ReadOnly) && json.open(QIODevice::ReadOnly));
+        const QByteArray tiffBytes = tiff.readAll(), jsonBytes = json.readAll();
+        QVERIFY(tiffBytes.startsWith("II*") || tiffBytes.startsWith("MM"));
+        QVERIFY(jsonBytes.contains("FeatureCollection") && jsonBytes.contains("\"level\""));
+        QCOMPARE(QDir(folder.path())
+                     .entryList({QStringLiteral("*benzene*")}, QDir::Files | QDir::Hidden),
+                 QStringList({QStringLiteral("benzene.geojson"), QStringLiteral("benzene.tif")}));
+        // A folder that is a file: the message names the file and the
+        // system's reason.
+        QVERIFY(!frame_->ExportMapGeoTiff(folder.filePath(QStringLiteral("gasworks.vnx/map.tif"))));
+        QCOMPARE(prompts_.errors.size(), 1);
+        QVERIFY(prompts_.errors.front().contains(QStringLiteral("gasworks.vnx/map.tif")));
+        QVERIFY(prompts_.errors.front().contains(QStringLiteral("\n")));
+        prompts_.errors.clear();
+
         // The mean of the same map is drawn at once from the map in memory
         // (its calculation took seconds).
         const std::vector<double> means = map->mean;
