@@ -35,6 +35,7 @@ figures=(
   "statistics-all-times.png   statistics-all-times.png"
   "graph-log-axis.png         graph-log-axis.png"
   "plume-map-standard.png     plume-map-standard.png"
+  "probability-map.png        probability-map-gasworks.png"
 )
 missing=0
 for pair in "${figures[@]}"; do

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,11 +17,15 @@
 #include "run/DefaultPlumeArea.h"
 #include "run/PlumeGrid.h"
 #include "run/PlumeObserver.h"
+#include "run/ProbabilityMap.h"
+#include "run/RunDriver.h"
+#include "run/RunObserver.h"
 #include "ui/common/ImageFile.h"
 #include "ui/common/QtText.h"
 #include "ui/graphs/CTChart.h"
 #include "ui/graphs/GraphBuilder.h"
 #include "ui/reports/PlumePicture.h"
+#include "ui/reports/ProbabilityMapPicture.h"
 #include "ui/reports/ReportModel.h"
 #include "ui/reports/ReportPrinter.h"
 #include "ui/siteplan/BackgroundMapPath.h"
@@ -140,20 +145,103 @@ std::vector<std::string> Names(const std::vector<Entity>& entities) {
     return names;
 }
 
+class QuietRunObserver : public RunObserver {
+public:
+    void Failed(const std::string& message) override { failure = message; }
+    std::string failure;
+};
+
+class QuietMapObserver : public PlumeObserver {
+public:
+    void Failed(const std::string& message) override {
+        failures += (failures.empty() ? "" : "\n") + message;
+    }
+    std::string failures;
+};
+
+// The background map as the site plan shows it; a map that cannot be read
+// is told and left out rather than failing the picture. False without one.
+bool ReadBackgroundMap(const Project& project, const QString& projectPath, DxfMapGeometry& map) {
+    const QString mapPath = BackgroundMapPath(project, QFileInfo(projectPath).absolutePath());
+    if (mapPath.isEmpty()) return false;
+    std::string mapError;
+    if (DxfMapReader::ReadFile(ToStdString(mapPath), map, mapError)) return true;
+    Error(QStringLiteral("background map left out: ") + ToQString(mapError));
+    return false;
+}
+
 int Report(const QStringList& arguments) {
-    const Arguments args(arguments, {}, {});
+    const Arguments args(arguments,
+                         {QStringLiteral("--probability-map"), QStringLiteral("--time"),
+                          QStringLiteral("--spacing")},
+                         {});
     QString projectPath, out;
     args.Files(QStringLiteral("--report"), projectPath, out);
     if (!out.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         throw UsageError{out + QStringLiteral(": the output file must end in .pdf")};
+    const std::optional<QString> mapped = args.Value(QStringLiteral("--probability-map"));
+    ProbabilityMapRequest mapRequest;
+    if (mapped) {
+        mapRequest.timeYears = args.Number(QStringLiteral("--time"));
+        mapRequest.grid.spacingXM = mapRequest.grid.spacingYM =
+            args.Number(QStringLiteral("--spacing"));
+    }
     Project project;
     if (!ReadProject(projectPath, project)) return usageError;
-    if (!project.resultsValid) {
-        Error(QStringLiteral("no results: run the project first"));
-        return workFailed;
+    ReportModel model;
+    if (mapped) {
+        // A probability map repeats the run's iterations, which a file does
+        // not hold: the project is run again (its seed gives the same
+        // samples), then mapped around its sources and receptors.
+        mapRequest.contaminantIndex =
+            IndexByName(QStringLiteral("--probability-map"), *mapped, Names(project.contaminants));
+        std::string report;
+        if (!project.Validate(report)) {
+            Error(QStringLiteral("Validation Errors:\n") + ToQString(report));
+            return workFailed;
+        }
+        QuietRunObserver runObserver;
+        if (!RunSimulation(project, runObserver)) {
+            Error(runObserver.failure.empty() ? QStringLiteral("the run failed")
+                                              : ToQString(runObserver.failure));
+            return workFailed;
+        }
+        PlumeRequest area;
+        if (!DefaultPlumeArea(project, mapRequest.grid.spacingXM, area)) {
+            Error(QStringLiteral("the project has neither sources nor receptors to map around"));
+            return workFailed;
+        }
+        MapGrid& grid = mapRequest.grid;
+        grid.leftX = area.leftX;
+        grid.topY = area.topY;
+        grid.columns = static_cast<std::size_t>(std::ceil(area.widthM / grid.spacingXM));
+        grid.rows = static_cast<std::size_t>(std::ceil(area.heightM / grid.spacingYM));
+        mapRequest.percentileLevels = project.plumeMap.percentiles;
+        mapRequest.title = ToStdString(ReportBuilder::ReportTitle(project));
+        project.plumeMap.kind = PlumeMapKind::probability;
+        QuietMapObserver mapObserver;
+        ProbabilityMap map;
+        if (!ComputeProbabilityMap(project, mapRequest, mapObserver, map)) {
+            Error(mapObserver.failures.empty() ? QStringLiteral("the probability map failed")
+                                               : ToQString(mapObserver.failures));
+            return workFailed;
+        }
+        auto backgroundMap = std::make_shared<DxfMapGeometry>();
+        const bool mapRead = ReadBackgroundMap(project, projectPath, *backgroundMap);
+        model = ReportBuilder::ResultsReport(project);
+        ReportBuilder::AddProbabilityMapPage(
+            model, project,
+            std::make_shared<ProbabilityMapPicture>(project,
+                                                    mapRead ? backgroundMap.get() : nullptr, map));
+    } else {
+        if (!project.resultsValid) {
+            Error(QStringLiteral("no results: run the project first"));
+            return workFailed;
+        }
+        model = ReportBuilder::ResultsReport(project);
     }
     QString error;
-    if (!ReportPrinter::WritePdf(ReportBuilder::ResultsReport(project), out, error)) {
+    if (!ReportPrinter::WritePdf(model, out, error)) {
         // The printer's message names the file, then gives the system's reason.
         const qsizetype reasonAt = error.indexOf(QLatin1Char('\n'));
         Error(QStringLiteral("cannot write ") + out +

@@ -6,7 +6,10 @@ namespace varnex::ui {
 
 // The desktop program's options for scripted studies, which draw with the
 // windows' own code but open no window:
-//   --report PROJECT OUT.pdf
+//   --report PROJECT OUT.pdf [--probability-map CONTAMINANT --time YEARS
+//                             --spacing METRES]
+//       (with a probability map the project is run again, since a file holds
+//       no iterations, and the report ends with the map's page)
 //   --render-graph PROJECT --kind CODE --type 0|1|3 [--contaminant NAME]
 //                  [--source NAME|<Total>] [--receptor NAME] [--pathway NAME]
 //                  [--time YEARS] [--log] [--size WxH] OUT.png|OUT.svg

@@ -22,6 +22,8 @@
 #include "ui/graphs/GraphBuilder.h"
 #include "ui/graphs/GraphResultKind.h"
 #include "ui/graphs/StatisticsTable.h"
+#include "ui/reports/ProbabilityMapPicture.h"
+#include "ui/siteplan/ProbabilityMapDrawing.h"
 
 namespace varnex::ui {
 
@@ -443,6 +445,54 @@ ReportModel ReportBuilder::ResultsReport(const Project& project) {
             model.blocks.resize(before);
     }
     return model;
+}
+
+void ReportBuilder::AddProbabilityMapPage(ReportModel& model, const Project& project,
+                                          std::shared_ptr<const ProbabilityMapPicture> picture) {
+    const ProbabilityMapDrawing& drawing = picture->Drawing();
+    const QStringList title = drawing.Title();
+    Heading(model, Tr(TranslatableText("Probability Map")) + QStringLiteral(": ") + title.value(0),
+            1);
+    // The map, its legend and the run's summary on a page of their own.
+    model.blocks.back().newPage = true;
+    ReportBlock map;
+    map.kind = ReportBlock::Kind::picture;
+    map.text = picture->LegendTexts().join(QLatin1Char('\n'));
+    // Most of an A4 page's body, leaving room for the summary below it.
+    map.heightMm = 140.0;
+    map.paint = [picture](QPainter& painter, const QRectF& target) {
+        picture->Paint(painter, target);
+    };
+    model.blocks.push_back(std::move(map));
+
+    // The run the map repeats at every node, and what was mapped.
+    const ProbabilityMap& summary = picture->Summary();
+    ReportBlock run = PropertyTable();
+    run.rows.push_back({Tr(TranslatableText("Simulation Level")),
+                        Tr(SimulationLevelName(project.simulationLevel).c_str())});
+    run.rows.push_back({Tr(TranslatableText("Iterations")), QString::number(summary.iterations)});
+    run.rows.push_back({Tr(TranslatableText("Sampling Method")),
+                        Tr(SamplingMethodName(project.samplingMethod).c_str())});
+    run.rows.push_back({Tr(SolverSettings::kernelLabel), ResultsKernelText(project.resultsKernel)});
+    run.rows.push_back({Tr(TranslatableText("Contaminant")), ToQString(summary.contaminantName)});
+    run.rows.push_back({Tr(TranslatableText("Time [years]")), Number(summary.timeYears)});
+    run.rows.push_back({Tr(TranslatableText("Water quality standard [mg/l]")),
+                        summary.standardMgPerL > 0.0 ? Number(summary.standardMgPerL)
+                                                     : Tr(TranslatableText("None"))});
+    QStringList levels;
+    for (int level : summary.percentileLevels) levels << QString::number(level);
+    run.rows.push_back(
+        {Tr(TranslatableText("Percentiles computed")), levels.join(QStringLiteral(", "))});
+    run.rows.push_back(
+        {Tr(TranslatableText("Grid")),
+         ToQString(FormatText(TranslateFormat("%d x %d nodes, %g m apart, from (%.2lf,%.2lf)"),
+                              {static_cast<int>(summary.grid.columns),
+                               static_cast<int>(summary.grid.rows), summary.grid.spacingXM,
+                               summary.grid.leftX, summary.grid.topY}))});
+    if (!summary.complete)
+        run.rows.push_back({Tr(TranslatableText("Nodes")),
+                            Tr(TranslatableText("Stopped: only the nodes computed are drawn"))});
+    model.blocks.push_back(std::move(run));
 }
 
 } // namespace varnex::ui

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "ui/graphs/CTChart.h"
@@ -11,7 +13,12 @@ namespace varnex {
 class Project;
 }
 
+class QPainter;
+class QRectF;
+
 namespace varnex::ui {
+
+class ProbabilityMapPicture;
 
 // One piece of a printed report, laid out by ReportPrinter.
 struct ReportBlock {
@@ -21,6 +28,7 @@ struct ReportBlock {
         paragraph,  // `text`
         table,      // `header` and `rows`; the header repeats on every page
         graph,      // `graph` drawn with `chart`, one third of a page high
+        picture,    // `paint` over the page's width, `heightMm` high (at most the page)
     };
 
     Kind kind = Kind::paragraph;
@@ -34,6 +42,13 @@ struct ReportBlock {
     bool numbersRight = true;
     GraphContent graph;
     ChartSettings chart;
+    // A picture: drawn into the rectangle given, in device pixels. `text`
+    // then holds what the picture writes (a map's legend), for a reader of
+    // the model.
+    std::function<void(QPainter&, const QRectF&)> paint;
+    double heightMm = 0.0;
+    // Starts a new page (a section meant to be read as one page).
+    bool newPage = false;
 };
 
 // A report as a list of blocks, with the title for the header line of each
@@ -58,6 +73,13 @@ public:
     // slice and the time history. Empty (no blocks after the title block)
     // when the project holds no valid results.
     static ReportModel ResultsReport(const Project& project);
+
+    // The page of a probability map after the results: the map with its
+    // cells, contours, sources and receptors, its legend, scale bar and
+    // north arrow, and the run it comes from (level, iterations, sampling
+    // method, solver, contaminant, time, standard).
+    static void AddProbabilityMapPage(ReportModel& model, const Project& project,
+                                      std::shared_ptr<const ProbabilityMapPicture> picture);
 
     // The title of the header line: the project's title, else its file name.
     static QString ReportTitle(const Project& project);

@@ -64,6 +64,7 @@ public:
         };
         for (std::size_t i = 0; i < model.blocks.size(); ++i) {
             const ReportBlock& block = model.blocks[i];
+            if (block.newPage && y > bodyTop_) newPage();
             double gap = y > bodyTop_ ? Gap(block) : 0.0;
             if (block.kind != ReportBlock::Kind::table) {
                 double need = Height(block);
@@ -191,6 +192,7 @@ private:
             return h;
         }
         case ReportBlock::Kind::graph: return std::min(Mm(graphHeightMm), BodyHeight());
+        case ReportBlock::Kind::picture: return std::min(Mm(block.heightMm), BodyHeight());
         case ReportBlock::Kind::table: break;
         }
         const std::vector<double> widths = ColumnWidths(block);
@@ -343,6 +345,9 @@ private:
         case ReportBlock::Kind::graph:
             PaintGraph(painter, block.graph, block.chart,
                        QRectF(0.0, placement.y, width_, Height(block)));
+            break;
+        case ReportBlock::Kind::picture:
+            if (block.paint) block.paint(painter, QRectF(0.0, placement.y, width_, Height(block)));
             break;
         case ReportBlock::Kind::table: {
             const std::vector<double> widths = ColumnWidths(block);

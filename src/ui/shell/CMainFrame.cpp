@@ -20,14 +20,19 @@
 #include <QToolBar>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include "archive/FileVersion.h"
+#include "base/AtomicFile.h"
 #include "base/Exception.h"
 #include "base/ProgramPaths.h"
 #include "base/TextFormat.h"
+#include "gis/GisOutputs.h"
+#include "gis/MapRaster.h"
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
 #include "settings/LanguageList.h"
@@ -35,6 +40,7 @@
 #include "settings/Translate.h"
 #include "settings/UserInterfaceSettings.h"
 #include "stochastic/DistributionMessages.h"
+#include "stochastic/IterationCount.h"
 #include "ui/common/DialogPrompts.h"
 #include "ui/common/ImageFile.h"
 #include "ui/common/QtText.h"
@@ -47,6 +53,7 @@
 #include "ui/graphs/SensitivityDialog.h"
 #include "ui/graphs/StatisticsView.h"
 #include "ui/reports/PlumePicture.h"
+#include "ui/reports/ProbabilityMapPicture.h"
 #include "ui/reports/ReportModel.h"
 #include "ui/reports/ReportPrinter.h"
 #include "ui/shell/CVarnexDoc.h"
@@ -60,7 +67,10 @@
 #include "ui/shell/WindowStateStore.h"
 #include "ui/siteplan/CPhaseView.h"
 #include "ui/siteplan/PlumeDialog.h"
+#include "ui/siteplan/PlumeLegendPainter.h"
 #include "ui/siteplan/PlumeProgressDialog.h"
+#include "ui/siteplan/ProbabilityMapDrawing.h"
+#include "ui/siteplan/ProbabilityMapProgressDialog.h"
 #include "ui/siteplan/SitePlanPlumeItem.h"
 #include "ui/siteplan/SitePlanScene.h"
 
@@ -277,6 +287,10 @@ CMainFrame::CMainFrame(UserInterfaceSettings& settings, QWidget* parent)
             [this](int) { EditWithForm(FormKind::receptors); });
     connect(view_->PhaseView(), &CPhaseView::PlumeMapSaveRequested, this,
             &CMainFrame::OnSavePlumeMap);
+    connect(view_->PhaseView(), &CPhaseView::MapGeoTiffExportRequested, this,
+            &CMainFrame::OnExportMapGeoTiff);
+    connect(view_->PhaseView(), &CPhaseView::MapContoursExportRequested, this,
+            &CMainFrame::OnExportMapContours);
     connect(view_->PhaseView(), &CPhaseView::DxfOptionsRequested, this,
             &CMainFrame::OnViewDxfOptions);
     PhaseView()->SetProject(&document_->GetProject());
@@ -569,6 +583,7 @@ void CMainFrame::OnEditRedo() {
 }
 
 void CMainFrame::OnProjectReplaced() {
+    DropProbabilityMap();
     RefreshViews();
     // A project just opened is shown whole, wherever the last one was; an
     // undone edit keeps the place the user is working at.
@@ -584,6 +599,7 @@ void CMainFrame::RefreshViews() {
 
 void CMainFrame::OnProjectEdited(const char* editName) {
     document_->RecordEdit(editName);
+    DropProbabilityMap();
     RefreshViews();
     // An open list of problems follows every edit, from a form, the
     // Properties pane or the plan, so that it shows what is left to mend.
@@ -840,6 +856,115 @@ void CMainFrame::OnFileExportJson() {
     if (!path.isEmpty()) ExportJsonFile(path);
 }
 
+void CMainFrame::OnExportMapGeoTiff() {
+    if (!PhaseView()->ShowsMap()) return;
+    QString suggested = document_->SuggestedSavePath();
+    if (!suggested.isEmpty())
+        suggested = QFileInfo(suggested).dir().filePath(QFileInfo(suggested).completeBaseName());
+    QString path = Prompts().ChooseSaveFile(
+        ToQString(Translate("Export Map as GeoTIFF")), suggested,
+        ToQString(Translate("GeoTIFF Raster")) + QStringLiteral(" (*.tif)"));
+    if (path.isEmpty()) return;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QStringLiteral("tif") && suffix != QStringLiteral("tiff"))
+        path = WithSuffix(path, QStringLiteral("tif"));
+    ExportMapGeoTiff(path);
+}
+
+void CMainFrame::OnExportMapContours() {
+    if (!PhaseView()->ShowsMap()) return;
+    QString suggested = document_->SuggestedSavePath();
+    if (!suggested.isEmpty())
+        suggested = QFileInfo(suggested).dir().filePath(QFileInfo(suggested).completeBaseName() +
+                                                        QStringLiteral("-contours"));
+    QString path = Prompts().ChooseSaveFile(
+        ToQString(Translate("Export Contours as GeoJSON")), suggested,
+        ToQString(Translate("GeoJSON Lines")) + QStringLiteral(" (*.geojson);;") +
+            ToQString(Translate("GeoPackage")) + QStringLiteral(" (*.gpkg)"));
+    if (path.isEmpty()) return;
+    if (ContourFormatOfPath(ToStdString(path)).empty())
+        path = WithSuffix(path, QStringLiteral("geojson"));
+    ExportMapContours(path);
+}
+
+namespace {
+
+// The raster of the map on the plan: the probability map when there is
+// one, else the central-value plume.
+MapRaster RasterOfShownMap(const Project& project, const ProbabilityMap* map) {
+    return map ? RasterOfProbabilityMap(*map, project.coordinateSystemEpsg)
+               : RasterOfPlume(project);
+}
+
+// Writes `bytes` over `path` whole or not at all; false with the message.
+bool WriteMapFile(const QString& path, const std::string& bytes, QString& error) {
+    std::error_code reason;
+    if (ReplaceFileAtomically(ToStdString(path), bytes, reason)) return true;
+    error = ToQString(WithSystemReason(FormatText(TranslateFormat("Cannot write the file %s"),
+                                                  {ToStdString(QDir::toNativeSeparators(path))}),
+                                       reason));
+    return false;
+}
+
+} // namespace
+
+bool CMainFrame::ExportMapGeoTiff(const QString& path) {
+    const std::shared_ptr<const ProbabilityMap> map = document_->GetProbabilityMap();
+    const MapRaster raster = RasterOfShownMap(document_->GetProject(), map.get());
+    std::string why;
+    const std::optional<std::string> bytes = GeoTiffBytes(raster, why);
+    QString error;
+    if (!bytes || bytes->empty()) {
+        error = ToQString(
+            FormatText(TranslateFormat("The map could not be made a GeoTIFF: %s"), {why}));
+    } else if (WriteMapFile(path, *bytes, error)) {
+        return true;
+    }
+    Prompts().ShowError(error);
+    return false;
+}
+
+bool CMainFrame::ExportMapContours(const QString& path) {
+    const Project& project = document_->GetProject();
+    const std::shared_ptr<const ProbabilityMap> map = document_->GetProbabilityMap();
+    const MapRaster raster = RasterOfShownMap(project, map.get());
+    std::vector<ContourRequest> contours;
+    if (map) {
+        contours = StandardContours(*map, project.plumeMap.shownPercentile);
+    } else if (const double standard = PlumeStandard(project); standard > 0.0) {
+        contours.push_back({"concentration_mg_per_l", {standard}});
+    }
+    if (contours.empty()) {
+        Prompts().ShowError(ToQString(
+            Translate("The contaminant has no water quality standard: the map has no contours "
+                      "to export.")));
+        return false;
+    }
+    std::string format = ContourFormatOfPath(ToStdString(path));
+    if (format.empty()) format = "geojson";
+    std::string why;
+    const std::optional<std::string> bytes = ContourBytes(raster, contours, format, why);
+    QString error;
+    if (!bytes || bytes->empty()) {
+        error = ToQString(FormatText(TranslateFormat("The contours could not be written as %s: %s"),
+                                     {format, why}));
+    } else if (WriteMapFile(path, *bytes, error)) {
+        return true;
+    }
+    Prompts().ShowError(error);
+    return false;
+}
+
+ReportModel CMainFrame::ResultsReportWithMap() const {
+    const Project& project = document_->GetProject();
+    ReportModel model = ReportBuilder::ResultsReport(project);
+    if (const std::shared_ptr<const ProbabilityMap> map = document_->GetProbabilityMap())
+        ReportBuilder::AddProbabilityMapPage(
+            model, project,
+            std::make_shared<ProbabilityMapPicture>(project, PhaseView()->BackgroundMap(), *map));
+    return model;
+}
+
 void CMainFrame::OnFilePrintModel() {
     // The platform's dialog also offers printing to a PDF file.
     QPrinter& printer = ReportPrinter::SharedPrinter();
@@ -858,7 +983,7 @@ void CMainFrame::OnFilePrintResults() {
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(ToQString(Translate("Results")));
     if (dialog.exec() != QDialog::Accepted) return;
-    if (ReportPrinter::Print(ReportBuilder::ResultsReport(project), printer) == 0)
+    if (ReportPrinter::Print(ResultsReportWithMap(), printer) == 0)
         Prompts().ShowError(ToQString(Translate("The report could not be printed.")));
 }
 
@@ -1057,9 +1182,18 @@ void CMainFrame::OnModelContaminantPlume() {
     PlumeRequest request;
     {
         PlumeDialog settings(project, PhaseView()->VisiblePlanArea(), Prompts(), this);
-        if (settings.exec() != QDialog::Accepted || !project.plume.active) return;
+        if (settings.exec() != QDialog::Accepted) return;
+        if (settings.Kind() == PlumeMapKind::probability) {
+            const ProbabilityMapRequest mapRequest = settings.MapRequest();
+            ComputeProbabilityMap(mapRequest);
+            return;
+        }
+        if (!project.plume.active) return;
         request = settings.Request();
     }
+    // The plan shows one map: the new central-value plume replaces a
+    // probability map.
+    DropProbabilityMap();
     request.title = ToStdString(document_->DisplayName());
     bool computed = false;
     QString failure;
@@ -1086,6 +1220,77 @@ void CMainFrame::OnModelContaminantPlume() {
     OnProjectEdited(TranslatableText("Contaminant Plume"));
 }
 
+void CMainFrame::ComputeProbabilityMap(const ProbabilityMapRequest& mapRequest) {
+    Project& project = document_->GetProject();
+    // The choices of the dialog are the project's; they are kept whatever
+    // follows (but are not a change of the model that discards the run).
+    document_->RecordEdit(TranslatableText("Contaminant Plume"));
+    UpdateCommandStates();
+    if (!project.runStateInMemory) {
+        if (!Prompts().AskYesNo(ToQString(Translate("The probability map uses the iterations of "
+                                                    "the last run. Run the simulation now?"))))
+            return;
+        RunAndSave();
+        if (!project.runStateInMemory) return;
+    }
+    // Another quantity of the map in memory (the mean after the exceedance,
+    // another percentile computed) is drawn at once, without computing.
+    if (const std::shared_ptr<const ProbabilityMap> shown = document_->GetProbabilityMap();
+        shown && shown->complete && SameMap(*shown, mapRequest)) {
+        ShowProbabilityMap(*shown);
+        return;
+    }
+    ProbabilityMapRequest request = mapRequest;
+    request.title = ToStdString(document_->DisplayName());
+    // Blocks of about a fiftieth of the grid, so that the progress bar moves
+    // steadily and Stop keeps all but the block under way; never more than
+    // the engine's own bound of about 64 MB of iteration values.
+    const std::size_t iterations = static_cast<std::size_t>(std::max(1, IterationCount()));
+    const std::size_t memoryBound =
+        std::max<std::size_t>(1, (std::size_t{64} << 20) / (sizeof(double) * iterations));
+    request.blockNodes =
+        std::min(std::max<std::size_t>(request.grid.Nodes() / 50, 16), memoryBound);
+    ProbabilityMap map;
+    bool computed = false;
+    QStringList failures;
+    {
+        // On the project itself: a copy has no samples (a copied input is a
+        // new input). The window is modal, so nothing edits the project
+        // meanwhile; the calculation changes no result of the run.
+        ProbabilityMapProgressDialog progress(project, request, this);
+        computed = progress.RunModal();
+        failures = progress.Failures();
+        map = progress.Map();
+    }
+    if (!failures.isEmpty()) Prompts().ShowError(failures.join(QLatin1Char('\n')));
+    // A stopped map keeps the nodes computed; a refused one has none.
+    bool anyNode = false;
+    for (double value : map.mean) anyNode = anyNode || !std::isnan(value);
+    if (!computed && !anyNode) return;
+    ShowProbabilityMap(std::move(map));
+}
+
+void CMainFrame::ShowProbabilityMap(ProbabilityMap map) {
+    document_->SetProbabilityMap(std::move(map));
+    PhaseView()->SetProbabilityMap(std::make_shared<const ProbabilityMapDrawing>(
+        *document_->GetProbabilityMap(), document_->GetProject().plumeMap));
+    UpdateCommandStates();
+}
+
+bool CMainFrame::SameMap(const ProbabilityMap& map, const ProbabilityMapRequest& request) {
+    const MapGrid& a = map.grid;
+    const MapGrid& b = request.grid;
+    return map.contaminantIndex == request.contaminantIndex && map.timeYears == request.timeYears &&
+           map.percentileLevels == request.percentileLevels && a.leftX == b.leftX &&
+           a.topY == b.topY && a.spacingXM == b.spacingXM && a.spacingYM == b.spacingYM &&
+           a.columns == b.columns && a.rows == b.rows;
+}
+
+void CMainFrame::DropProbabilityMap() {
+    document_->ClearProbabilityMap();
+    PhaseView()->SetProbabilityMap(nullptr);
+}
+
 void CMainFrame::OnModelRun() { RunAndSave(); }
 
 bool CMainFrame::RunAndSave() {
@@ -1096,6 +1301,8 @@ bool CMainFrame::RunAndSave() {
     QString failure;
     bool stopped = false;
     project.solverKernel = solver_.kernel;
+    // The map belongs to the run it was computed from.
+    DropProbabilityMap();
     {
         RunProgressDialog dialog(project, Prompts(), this);
         finished = dialog.RunModal(runOptions_);

@@ -5,10 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "run/ProbabilityMap.h"
 #include "run/RunDriver.h"
 #include "settings/SolverSettings.h"
 #include "ui/common/ProjectItem.h"
 #include "ui/forms/FormKind.h"
+#include "ui/reports/ReportModel.h"
 #include "ui/shell/RecentFileList.h"
 #include "ui/shell/StartDialog.h"
 
@@ -130,11 +132,22 @@ public:
     bool OpenDocumentFile(const QString& path);
     bool ImportJsonFile(const QString& path);
     bool ExportJsonFile(const QString& path);
+    // The map on the plan (the probability map, else the central-value
+    // plume) as a GeoTIFF, or its contour lines as GeoJSON (a GeoPackage
+    // for a .gpkg name), written whole or not at all.
+    bool ExportMapGeoTiff(const QString& path);
+    bool ExportMapContours(const QString& path);
     bool SaveDocument();
     bool SaveDocumentTo(const QString& path, bool withResults);
     bool SaveDocumentAs(bool withResults);
     // Offers to save changes; false when the user cancelled.
     bool MaybeSave();
+    // Keeps `map` in the document (until the next run or model change) and
+    // draws it on the plan as the project's plume map choices ask.
+    void ShowProbabilityMap(ProbabilityMap map);
+    // The report of the results, with the probability map's page when the
+    // document holds one.
+    ReportModel ResultsReportWithMap() const;
     // The Run command after validation; true when it ran and was saved.
     bool RunAndSave();
     // Switches the language at once (the OK of "Program Options").
@@ -180,6 +193,10 @@ public slots:
     void OnFileSaveWithoutResults();
     void OnFileImportJson();
     void OnFileExportJson();
+    // The probability map on the plan for a GIS (the plan's context menu
+    // offers them while one is drawn): the file is asked for, then written.
+    void OnExportMapGeoTiff();
+    void OnExportMapContours();
     void OnFilePrintModel();
     void OnFilePrintResults();
     void OnFilePrintSetup();
@@ -244,6 +261,16 @@ private:
     // force.
     void RetranslateOpenWindows();
     void OnProjectReplaced();
+    // The contaminant plume as a probability map of the run's iterations:
+    // runs first when the run is not in memory (if the user agrees), then
+    // computes with a progress bar and stop, and draws it.
+    void ComputeProbabilityMap(const ProbabilityMapRequest& request);
+    // Whether `map` is what `request` asks for: the same contaminant, time,
+    // grid and percentile levels (the quantity drawn may differ).
+    static bool SameMap(const ProbabilityMap& map, const ProbabilityMapRequest& request);
+    // The document's probability map goes, with its drawing: the model or
+    // the run it belongs to has changed.
+    void DropProbabilityMap();
     // Opens a result window over the site plan, each next one a step lower
     // and to the right, kept on the screen.
     void ShowResultWindow(QWidget& window);

@@ -294,6 +294,10 @@ bool CVarnexDoc::ExportJson(const QString& path, QString& error) const {
     return true;
 }
 
+void CVarnexDoc::SetProbabilityMap(ProbabilityMap map) {
+    probabilityMap_ = std::make_shared<const ProbabilityMap>(std::move(map));
+}
+
 void CVarnexDoc::NotifyProjectReplaced() {
     emit ProjectReplaced();
     emit TitleChanged();

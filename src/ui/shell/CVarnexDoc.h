@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/Project.h"
+#include "run/ProbabilityMap.h"
 
 class QTemporaryDir;
 
@@ -99,6 +100,13 @@ public:
     // The project was replaced as a whole (new, open, import).
     void NotifyProjectReplaced();
 
+    // The probability map computed last from the run in memory (null for
+    // none). It belongs to that run and model: it is kept until the next
+    // run or change of the model, and never written to the project file.
+    std::shared_ptr<const ProbabilityMap> GetProbabilityMap() const { return probabilityMap_; }
+    void SetProbabilityMap(ProbabilityMap map);
+    void ClearProbabilityMap() { probabilityMap_.reset(); }
+
 signals:
     void ProjectReplaced();
     void TitleChanged();
@@ -123,6 +131,7 @@ private:
     void MoveStep(std::deque<Step>& from, std::deque<Step>& to);
 
     Project project_;
+    std::shared_ptr<const ProbabilityMap> probabilityMap_;
     QString filePath_;
     QString importedName_;       // the JSON file of an imported, not yet saved project
     std::deque<Step> undoSteps_; // newest last

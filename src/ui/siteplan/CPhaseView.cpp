@@ -24,6 +24,8 @@
 #include "ui/siteplan/DxfMapGeometry.h"
 #include "ui/siteplan/DxfMapReader.h"
 #include "ui/siteplan/PlumeLegendPainter.h"
+#include "ui/siteplan/ProbabilityMapDrawing.h"
+#include "ui/siteplan/ProbabilityMapItem.h"
 #include "ui/siteplan/ScaleBarPainter.h"
 #include "ui/siteplan/SitePlanLayers.h"
 #include "ui/siteplan/SitePlanPlumeItem.h"
@@ -85,6 +87,7 @@ UserPrompts& CPhaseView::Prompts() { return prompts_ ? *prompts_ : *dialogPrompt
 void CPhaseView::RefreshFromProject() {
     if (!project_) {
         scene_->clear();
+        probabilityItem_ = nullptr;
         viewport()->update();
         return;
     }
@@ -101,7 +104,24 @@ void CPhaseView::RefreshFromProject() {
 
     LoadMapIfChanged();
     scene_->Rebuild(*project_, map_.get(), zOrder_);
+    probabilityItem_ = nullptr;
+    if (probabilityMap_) {
+        // One map at a time: the probability map replaces the central one.
+        if (scene_->PlumeItem()) scene_->PlumeItem()->setVisible(false);
+        probabilityItem_ = new ProbabilityMapItem(*probabilityMap_);
+        scene_->addItem(probabilityItem_);
+    }
     viewport()->update();
+}
+
+void CPhaseView::SetProbabilityMap(std::shared_ptr<const ProbabilityMapDrawing> drawing) {
+    if (!drawing && !probabilityMap_) return;
+    probabilityMap_ = std::move(drawing);
+    RefreshFromProject();
+}
+
+bool CPhaseView::ShowsMap() const {
+    return probabilityItem_ != nullptr || scene_->PlumeItem() != nullptr;
 }
 
 void CPhaseView::SetDocumentFolder(const QString& folder) { documentFolder_ = folder; }
@@ -514,8 +534,15 @@ std::unique_ptr<QMenu> CPhaseView::ContextMenuAt(const QPoint& viewportPosition)
         return action;
     };
     if (source < 0 && receptor < 0) {
-        if (!project_->plume.columns.empty())
+        if (!project_->plume.columns.empty() && !probabilityMap_)
             add(TranslatableText("Save Plume Map As..."), [this] { emit PlumeMapSaveRequested(); });
+        if (probabilityMap_) {
+            add(TranslatableText("Export Map as GeoTIFF..."),
+                [this] { emit MapGeoTiffExportRequested(); });
+            add(TranslatableText("Export Contours as GeoJSON..."),
+                [this] { emit MapContoursExportRequested(); });
+        }
+
         add(TranslatableText("DXF Options..."), [this] { emit DxfOptionsRequested(); });
         return menu;
     }
@@ -617,7 +644,9 @@ void CPhaseView::drawForeground(QPainter* painter, const QRectF&) {
     if (project_ && flowArrowVisible_) PaintFlowArrow(*painter);
     PaintScaleBar(*painter);
     if (!mapError_.empty()) PaintMapError(*painter);
-    if (project_ && plumeLegendVisible_ && scene_->PlumeItem()) {
+    if (probabilityItem_) {
+        PaintProbabilityMapOverlay(*painter);
+    } else if (project_ && plumeLegendVisible_ && scene_->PlumeItem()) {
         const int contaminant = project_->plume.contaminantIndex;
         const std::string name =
             contaminant >= 0 && contaminant < static_cast<int>(project_->contaminants.size())
@@ -628,6 +657,13 @@ void CPhaseView::drawForeground(QPainter* painter, const QRectF&) {
                    viewport()->rect().bottomRight() - QPoint(overlayMargin, overlayMargin));
     }
     painter->restore();
+}
+
+void CPhaseView::PaintProbabilityMapOverlay(QPainter& painter) const {
+    ContourPainter(probabilityMap_->Contours()).PaintLabels(painter, viewportTransform());
+    if (plumeLegendVisible_)
+        probabilityMap_->Legend().Paint(painter, viewport()->rect().bottomRight() -
+                                                     QPoint(overlayMargin, overlayMargin));
 }
 
 void CPhaseView::PaintFlowArrow(QPainter& painter) const {

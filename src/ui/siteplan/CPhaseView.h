@@ -19,6 +19,8 @@ class Project;
 namespace varnex::ui {
 
 class DialogPrompts;
+class ProbabilityMapDrawing;
+class ProbabilityMapItem;
 class SitePlanScene;
 class UserPrompts;
 struct DxfMapGeometry;
@@ -80,6 +82,14 @@ public:
     bool PlumeLegendVisible() const { return plumeLegendVisible_; }
     void SetPlumeLegendVisible(bool visible);
 
+    // The probability map drawn over the plan (null: none), in place of the
+    // central-value plume, with its legend and contour labels.
+    void SetProbabilityMap(std::shared_ptr<const ProbabilityMapDrawing> drawing);
+    const ProbabilityMapDrawing* ShownProbabilityMap() const { return probabilityMap_.get(); }
+    ProbabilityMapItem* ProbabilityItem() const { return probabilityItem_; }
+    // Whether a map is drawn: a central-value plume or a probability map.
+    bool ShowsMap() const;
+
     // Digitising: the left button places vertices; a double-click or Enter
     // finishes, Escape cancels. `sourceIndex` -1 makes a new source,
     // otherwise that source's outline is replaced.
@@ -101,7 +111,8 @@ public:
     // The context menu for the point `viewportPosition`, null where there
     // is nothing to offer. Off the sources and receptors it offers the
     // background map's "DXF Options" and, on a plan showing a plume, to
-    // save the plume as a picture.
+    // save the plume as a picture, or for a probability map to export it
+    // and its contours for a GIS.
     std::unique_ptr<QMenu> ContextMenuAt(const QPoint& viewportPosition);
     // The English name of the last edit reported by ProjectEdited ("Move
     // Source"): the name its undo step carries.
@@ -118,6 +129,10 @@ signals:
     void ReceptorFormRequested(int receptorIndex);
     // The user asked to save the plume shown as a picture.
     void PlumeMapSaveRequested();
+    // The user asked to export the probability map shown for a GIS: as a
+    // GeoTIFF raster, or its contour lines as GeoJSON.
+    void MapGeoTiffExportRequested();
+    void MapContoursExportRequested();
     // The user asked for the background map's options (off the sources).
     void DxfOptionsRequested();
     // The domain's background map could not be read (the message names the
@@ -160,6 +175,7 @@ private:
     void PaintScaleBar(QPainter& painter) const;
     void PaintDigitising(QPainter& painter) const;
     void PaintMapError(QPainter& painter) const;
+    void PaintProbabilityMapOverlay(QPainter& painter) const;
 
     SitePlanScene* scene_;
     Project* project_ = nullptr;
@@ -186,6 +202,9 @@ private:
     std::set<int> keepShape_;
     // User stacking by (0 source / 1 receptor, index).
     std::map<std::pair<int, int>, double> zOrder_;
+
+    std::shared_ptr<const ProbabilityMapDrawing> probabilityMap_;
+    ProbabilityMapItem* probabilityItem_ = nullptr; // owned by the scene
 
     std::unique_ptr<DxfMapGeometry> map_;
     std::string loadedMapFile_; // the resolved path of the map read last

@@ -20,12 +20,15 @@ enum SitePlanItemType {
     vertexHandleType,
     mapItemType,
     plumeItemType,
+    probabilityMapItemType,
 };
 
-// Stacking: the map at the bottom, then the plume, sources, receptors and
-// the handles of the source being edited on top.
+// Stacking: the map at the bottom, then the plume (a probability map over
+// a central-value one), sources, receptors and the handles of the source
+// being edited on top.
 constexpr double mapZ = -100.0;
 constexpr double plumeZ = -50.0;
+constexpr double probabilityMapZ = -49.0;
 constexpr double sourceZ = 0.0;
 constexpr double receptorZ = 1000.0;
 constexpr double handleZ = 2000.0;
