@@ -516,6 +516,10 @@ int PlumeCommand::RunProbability(Project& project) const {
         return 1;
     }
     if (!OutputsWritable({csv_, geotiff_, contours_})) return 1;
+    if (!contours_.empty() && epsg == 0 && ContourFormatOfPath(contours_) == "geojson")
+        std::cerr << "varnex-cli: note: the contours have no coordinate system, and GIS programs "
+                     "read GeoJSON without one as longitude and latitude; give the project's "
+                     "(--epsg) or write a GeoPackage (.gpkg) for a local plan\n";
     if (!standard)
         std::cerr << "varnex-cli: "
                   << project.contaminants[static_cast<std::size_t>(request.contaminantIndex)].name

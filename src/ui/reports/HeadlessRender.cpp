@@ -165,7 +165,8 @@ bool ReadBackgroundMap(const Project& project, const QString& projectPath, DxfMa
     const QString mapPath = BackgroundMapPath(project, QFileInfo(projectPath).absolutePath());
     if (mapPath.isEmpty()) return false;
     std::string mapError;
-    if (DxfMapReader::ReadFile(ToStdString(mapPath), map, mapError)) return true;
+    if (DxfMapReader::ReadFile(ToStdString(mapPath), project.coordinateSystemEpsg, map, mapError))
+        return true;
     Error(QStringLiteral("background map left out: ") + ToQString(mapError));
     return false;
 }
@@ -407,7 +408,8 @@ int RenderPlume(const QStringList& arguments) {
     const QString mapPath = BackgroundMapPath(project, QFileInfo(projectPath).absolutePath());
     if (!mapPath.isEmpty()) {
         std::string mapError;
-        mapRead = DxfMapReader::ReadFile(ToStdString(mapPath), backgroundMap, mapError);
+        mapRead = DxfMapReader::ReadFile(ToStdString(mapPath), project.coordinateSystemEpsg,
+                                         backgroundMap, mapError);
         if (!mapRead) Error(QStringLiteral("background map left out: ") + ToQString(mapError));
     }
     const PlumePicture picture(project, mapRead ? &backgroundMap : nullptr, plan);

@@ -129,7 +129,10 @@ void CPhaseView::SetDocumentFolder(const QString& folder) { documentFolder_ = fo
 void CPhaseView::LoadMapIfChanged() {
     const std::string& file = project_->sitePlan.backgroundMapFile;
     const QString path = BackgroundMapPath(*project_, documentFolder_);
-    const std::string resolved = ToStdString(path);
+    // Read again when the file or the plan's coordinate system changes: a
+    // map in another system is transformed into the plan's.
+    const std::string resolved =
+        ToStdString(path) + "|" + std::to_string(project_->coordinateSystemEpsg);
     if (resolved == loadedMapFile_) return;
     loadedMapFile_ = resolved;
     map_.reset();
@@ -137,7 +140,7 @@ void CPhaseView::LoadMapIfChanged() {
     if (file.empty()) return;
     auto map = std::make_unique<DxfMapGeometry>();
     std::string error;
-    if (DxfMapReader::ReadFile(ToStdString(path), *map, error)) {
+    if (DxfMapReader::ReadFile(ToStdString(path), project_->coordinateSystemEpsg, *map, error)) {
         map_ = std::move(map);
     } else {
         // Told on the plan rather than in a message box: a project whose map

@@ -207,7 +207,7 @@ private:
     ProbabilityMapItem* probabilityItem_ = nullptr; // owned by the scene
 
     std::unique_ptr<DxfMapGeometry> map_;
-    std::string loadedMapFile_; // the resolved path of the map read last
+    std::string loadedMapFile_; // the resolved path of the map read last, with the EPSG code
     QString documentFolder_;
     std::string mapError_;
     const char* lastEditName_ = "";
