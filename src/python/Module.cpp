@@ -46,6 +46,12 @@ PYBIND11_MODULE(_varnex, module) {
              py::arg("progress") = py::none(),
              "The probability map of a contaminant at a time slice over a grid of the site "
              "plan, from this run's iterations")
+        .def("sensitivity", &PyResults::Sensitivity, py::arg("result"),
+             py::arg("time") = py::none(), py::arg("source") = "", py::arg("receptor") = "",
+             py::arg("pathway") = "", py::arg("contaminant") = "", py::arg("rank") = false,
+             py::arg("first_ten") = false, py::arg("include_zero") = false,
+             "The inputs that drive a result kind, strongest first, as the command line's "
+             "sensitivity lists them")
         .def("save", &PyResults::Save, py::arg("path"),
              "Saves the project with these results as a project file (.vnx)")
         .def_property_readonly("iterations", &PyResults::Iterations)

@@ -4,6 +4,8 @@
 #include <pybind11/stl.h>
 #include <stdexcept>
 
+#include "analysis/SensitivityAnalysis.h"
+#include "analysis/SensitivityRequest.h"
 #include "model/Project.h"
 #include "persist/ProjectFile.h"
 #include "python/EngineLock.h"
@@ -221,6 +223,40 @@ py::dict PyResults::ProbabilityMap(const std::string& contaminant, std::optional
         levels[py::int_(map.percentileLevels[k])] = Raster(map.percentiles[k], grid);
     result["percentiles"] = levels;
     return result;
+}
+
+py::list PyResults::Sensitivity(int result, std::optional<double> timeYears,
+                                const std::string& source, const std::string& receptor,
+                                const std::string& pathway, const std::string& contaminant,
+                                bool rank, bool firstTen, bool includeZero) const {
+    if (result < 0 || result > 4)
+        throw py::value_error("result is a code from 0 to 4 (4: concentration at a receptor)");
+    SensitivityRequest request{result, timeYears, source, receptor, pathway, contaminant, rank};
+    std::vector<SensitivityRow> rows;
+    std::string problems;
+    bool selected = false;
+    {
+        py::gil_scoped_release released;
+        std::lock_guard lock(EngineLock());
+        RunIterations iterations(Iterations());
+        SensitivitySelection selection;
+        selected = SelectSensitivity(*project_, request, "", selection, problems);
+        if (selected) rows = FillList(ComputeEntries(*project_, selection), firstTen, !includeZero);
+    }
+    if (!selected) {
+        while (!problems.empty() && problems.back() == '\n') problems.pop_back();
+        throw py::value_error(problems);
+    }
+    py::list list;
+    for (const SensitivityRow& row : rows) {
+        py::dict record;
+        record["input"] = row.label;
+        record["coefficient"] =
+            row.isSingleValue ? py::object(py::none()) : py::object(py::float_(row.coefficient));
+        record["text"] = row.text;
+        list.append(record);
+    }
+    return list;
 }
 
 void PyResults::Save(const std::string& path) const {

@@ -31,6 +31,15 @@ public:
     // 95 % intervals, and for a concentration with a standard the
     // probability of exceeding it.
     pybind11::list Statistics() const;
+    // The sensitivity ranking of a result kind (0 unsaturated zone travel
+    // time, 1 receptor travel time, 2 source concentration, 3 concentration
+    // at the base of the unsaturated zone, 4 receptor concentration), as the
+    // command line's `sensitivity` lists it, strongest first: input,
+    // coefficient (None for a single-valued input), text.
+    pybind11::list Sensitivity(int result, std::optional<double> timeYears,
+                               const std::string& source, const std::string& receptor,
+                               const std::string& pathway, const std::string& contaminant,
+                               bool rank, bool firstTen, bool includeZero) const;
     // The probability map of a contaminant at a time slice over a grid:
     // x and y of the nodes (1-D), and per quantity a 2-D array [row, column]
     // with row 0 at the top.

@@ -116,3 +116,20 @@ def test_ctrl_c_stops_a_run(example, tmp_path):
     out, _ = child.communicate(timeout=120)
     assert out.split() == ["interrupted", "usable"]
     assert child.returncode == 0
+
+
+def test_sensitivity_is_the_command_lines(example, cli, tmp_path):
+    results = varnex.Project.load(example("level3-gasworks-chalk.json")).run(iterations=101, seed=4)
+    mine = results.sensitivity(4, time=50, receptor="Abstraction borehole", contaminant="Benzene")
+    results.save(str(tmp_path / "ran.vnx"))
+    listed = json.loads(subprocess.run(
+        [cli, "sensitivity", str(tmp_path / "ran.vnx"), "--result", "4", "--time", "50",
+         "--receptor", "Abstraction borehole", "--contaminant", "Benzene", "--json"],
+        capture_output=True, text=True, check=True).stdout)["rows"]
+    assert [row["input"] for row in mine] == [row["input"] for row in listed]
+    assert [row["coefficient"] for row in mine] == [row.get("coefficient") for row in listed]
+    assert abs(mine[0]["coefficient"]) >= abs(mine[-1]["coefficient"] or 0)
+    with pytest.raises(ValueError, match="time 37: not a time slice"):
+        results.sensitivity(4, time=37)
+    with pytest.raises(ValueError, match="result is a code from 0 to 4"):
+        results.sensitivity(7)
