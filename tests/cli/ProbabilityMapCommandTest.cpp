@@ -113,6 +113,7 @@ TEST(ProbabilityMapCommand, RefusalsComeBeforeTheRunAndWriteNothing) {
         {{"--spacing", "50", "--contours", dir.File("lines.txt")}, 1, ".geojson, .json or .gpkg"},
         {{"--spacing", "50", "--contour-percentile", "90"}, 1, "not one of the mapped percentiles"},
         {{"--spacing", "50", "--legend"}, 2, "--legend is for the central-value map"},
+        {{"--spacing", "50", "--epsg", "99999", "--geotiff", dir.File("map.tif")}, 1, "EPSG:99999"},
         // A folder that is a file (root may write anywhere else).
         {{"--spacing", "50", "--csv", dir.File("plain-file/map.csv")}, 1, "plain-file"},
     };
@@ -130,6 +131,7 @@ TEST(ProbabilityMapCommand, RefusalsComeBeforeTheRunAndWriteNothing) {
         EXPECT_EQ(r.err.find("Sampling"), std::string::npos) << "refused only after the run";
         EXPECT_EQ(r.out, "");
         EXPECT_FALSE(std::filesystem::exists(csv));
+        EXPECT_FALSE(std::filesystem::exists(dir.File("map.tif")));
     }
 
     // A contaminant without a standard: no probability to map, and no
