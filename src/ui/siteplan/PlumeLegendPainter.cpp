@@ -11,6 +11,7 @@
 #include "settings/Translate.h"
 #include "ui/common/QtText.h"
 #include "ui/graphs/GraphBuilder.h"
+#include "ui/siteplan/LegendFrame.h"
 
 namespace varnex::ui {
 
@@ -87,12 +88,7 @@ QSize PlumeLegendPainter::Size(const QPainter& painter) const {
 
 void PlumeLegendPainter::Paint(QPainter& painter, const QPoint& bottomRight) const {
     painter.save();
-    const QSize size = Size(painter);
-    const QRect box(bottomRight.x() - size.width(), bottomRight.y() - size.height(), size.width(),
-                    size.height());
-    painter.setPen(QPen(QColor(0x9a, 0xa3, 0xad), 1));
-    painter.setBrush(QColor(255, 255, 255, 235));
-    painter.drawRoundedRect(box, 4, 4);
+    const QRect box = PaintLegendFrame(painter, bottomRight, Size(painter));
 
     const QFont normal = painter.font();
     const QFontMetrics metrics(normal);
