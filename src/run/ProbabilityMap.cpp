@@ -36,15 +36,20 @@ constexpr std::size_t blockValues = std::size_t{8} << 20;
 constexpr std::size_t nodesPerCall = 256;
 
 // Whether every per-iteration value a node's calculation reads is there for
-// all N iterations: the run that set runStateInMemory left them, and
-// nothing since has resized them (a plume changes the iteration count).
+// exactly the N iterations of the program's count: the run that set
+// runStateInMemory left them, and the count has not changed since (a map
+// over fewer or more iterations than the run's would not be the run's).
 bool RunStateComplete(const Project& project, std::size_t n) {
     if (!project.resultsValid || !project.runStateInMemory || n == 0) return false;
+    // A copy of a project keeps the flag but not the inputs' samples.
+    if (project.aquifer.longitudinalDispersivity.SampleCount() != n) return false;
     for (const Source& source : project.sources) {
-        if (source.centres.size() < n || source.aquiferPoreVelocity.Size() < n) return false;
+        if (source.centres.size() != n || source.aquiferPoreVelocity.Size() != n) return false;
     }
     for (const Contaminant& contaminant : project.contaminants)
-        if (contaminant.aquiferRetardation.Size() < n) return false;
+        if (contaminant.aquiferRetardation.Size() != 0 &&
+            contaminant.aquiferRetardation.Size() != n)
+            return false;
     for (const Source& source : project.sources)
         for (const SourceContaminant& entry : source.inventory)
             if (project.EntryTakesPart(entry))

@@ -321,6 +321,8 @@ TEST_F(ProbabilityMapTest, RefusalsNameEveryProblemAndChangeNothing) {
              r.percentileLevels = {95, 50};
          },
          "ascending"},
+        {"another iteration count than the run's",
+         [](Project&, ProbabilityMapRequest&) { SetIterationCount(4); }, "there is none in memory"},
         {"a level without an aquifer",
          [](Project& p, ProbabilityMapRequest&) { p.simulationLevel = SimulationLevel::level2; },
          "Level 3 or Level 3a"},
@@ -329,6 +331,7 @@ TEST_F(ProbabilityMapTest, RefusalsNameEveryProblemAndChangeNothing) {
     RunIterations(ran, 5);
     for (const Case& refusal : cases) {
         SCOPED_TRACE(refusal.what);
+        SetIterationCount(5);
         Project project = ran;
         ProbabilityMapRequest request = RequestAt(110.0, 7.0, 0, 20.0);
         refusal.change(project, request);
@@ -346,6 +349,10 @@ TEST_F(ProbabilityMapTest, RefusalsNameEveryProblemAndChangeNothing) {
     request.grid.spacingXM = -1.0;
     const std::vector<std::string> problems = ProbabilityMapProblems(ran, request);
     EXPECT_EQ(problems.size(), 3u);
+    // A copy of the project has the results but not the run's samples.
+    const Project copy = ran;
+    EXPECT_EQ(ProbabilityMapProblems(copy, RequestAt(110.0, 7.0, 0, 20.0)).size(), 1u);
+    EXPECT_TRUE(ProbabilityMapProblems(ran, RequestAt(110.0, 7.0, 0, 20.0)).empty());
     // A plume since the run replaced the run's iterations with central
     // values: the map must not use them.
     PlumeRequest plume;
