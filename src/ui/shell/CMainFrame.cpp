@@ -884,7 +884,15 @@ void CMainFrame::OnExportMapContours() {
     if (path.isEmpty()) return;
     if (ContourFormatOfPath(ToStdString(path)).empty())
         path = WithSuffix(path, QStringLiteral("geojson"));
-    ExportMapContours(path);
+    // GeoJSON cannot say "local plan metres": without a coordinate system a
+    // GIS reads it as longitude and latitude and puts it off the coast of
+    // Africa. Say so once the file is there.
+    if (ExportMapContours(path) && document_->GetProject().coordinateSystemEpsg == 0 &&
+        ContourFormatOfPath(ToStdString(path)) == "geojson")
+        Prompts().ShowWarning(ToQString(
+            Translate("The contours were written without a coordinate system. GIS programs read "
+                      "GeoJSON without one as longitude and latitude: set the project's coordinate "
+                      "system (Domain form) or export a GeoPackage (.gpkg) for a local plan.")));
 }
 
 namespace {
