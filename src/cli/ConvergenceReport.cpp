@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "cli/CsvTable.h"
 #include "results/Convergence.h"
 #include "results/ResultVector.h"
 
@@ -26,16 +27,6 @@ nlohmann::ordered_json Identity(const ResultEntry& entry) {
     if (!entry.receptor.empty()) row["receptor"] = entry.receptor;
     if (entry.hasTime) row["time"] = entry.timeYears;
     return row;
-}
-
-std::string CsvText(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
 }
 
 std::string CsvNumber(double value) {
@@ -84,10 +75,10 @@ std::string ConvergenceCsv(const std::vector<ResultEntry>& entries) {
     std::string text = "kind,label,source,contaminant,pathway,receptor,time,iterations,mean,p50,"
                        "p50_low,p50_high,p95,p95_low,p95_high\n";
     for (const ResultEntry& entry : entries) {
-        const std::string identity = CsvText(entry.kind) + "," + CsvText(entry.vector->Label()) +
-                                     "," + CsvText(entry.source) + "," +
-                                     CsvText(entry.contaminant) + "," + CsvText(entry.pathway) +
-                                     "," + CsvText(entry.receptor) + "," +
+        const std::string identity = CsvField(entry.kind) + "," + CsvField(entry.vector->Label()) +
+                                     "," + CsvField(entry.source) + "," +
+                                     CsvField(entry.contaminant) + "," + CsvField(entry.pathway) +
+                                     "," + CsvField(entry.receptor) + "," +
                                      (entry.hasTime ? CsvNumber(entry.timeYears) : std::string());
         for (const ConvergencePoint& p : ConvergenceOf(entry.vector->Values())) {
             text += identity + "," + std::to_string(p.iterations);
