@@ -47,6 +47,17 @@ public:
     // Non-zero: "Species Present as Background Concentration" in the aquifer.
     int backgroundOption = 0;
 
+    // Decay chain: the identifier of the contaminant whose degradation forms
+    // this one (noParent: none), and the yield, the mass of this contaminant
+    // formed per mass of the parent degraded ("Yield [mg/mg]"; for a
+    // chlorinated ethene the ratio of the molar masses). The yield is used
+    // only with a parent; it is not among ParameterFields(), so that
+    // contaminants without a parent keep their stored layout and parameter
+    // identities.
+    static constexpr int noParent = -1;
+    int parentIdentifier = noParent;
+    StochasticParameter yield;
+
     // Result of a run: the aquifer retardation factor, unlabelled.
     ResultVector aquiferRetardation;
 };
