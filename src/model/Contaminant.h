@@ -21,8 +21,12 @@ public:
 
     Contaminant();
     static const std::vector<ParameterField<Contaminant>>& ParameterFields();
-    void ApplyNames() { ApplyFieldLabels(*this); }
-    void Renumber() { RenumberParameters(*this); }
+    // The yield's key, label and limits, as its table would hold them: it is
+    // kept out of the table (see `yield`), so everything that walks the
+    // table and needs the yield visits this too.
+    static const ParameterField<Contaminant>& YieldField();
+    void ApplyNames();
+    void Renumber();
 
     std::string name; // unique in the project
     int identifier = -1;

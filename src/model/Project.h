@@ -71,6 +71,8 @@ public:
     bool DuplicateSource(std::size_t index, std::string& errorText);
     void RemoveSource(std::size_t index);
     bool RemoveReceptor(std::size_t index, std::string& errorText);
+    // Removing a contaminant clears the parent of every contaminant formed
+    // from it (DecayChain::Daughters names them, for the form to say so).
     bool RemoveContaminant(std::size_t index, std::string& errorText);
     // Appends a pathway at the bottom of the source's layers.
     void AddPathway(std::size_t sourceIndex);

@@ -157,6 +157,13 @@ bool Project::RemoveContaminant(std::size_t index, std::string& errorText) {
         }
     }
     RemoveCorrelationsOf(removed);
+    // Its daughters are no longer formed from anything: they lose their
+    // parent rather than keep an identifier that names nothing (or, once a
+    // new species takes the number, the wrong contaminant). Each keeps its
+    // yield, for the parent the user may choose next.
+    for (Contaminant& daughter : contaminants)
+        if (daughter.parentIdentifier == contaminant.identifier)
+            daughter.parentIdentifier = Contaminant::noParent;
     contaminants.erase(contaminants.begin() + static_cast<std::ptrdiff_t>(index));
     SyncAllInventories();
     InvalidateResults();

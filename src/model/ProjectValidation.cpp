@@ -8,6 +8,7 @@
 #include <set>
 
 #include "base/TextFormat.h"
+#include "model/DecayChain.h"
 #include "model/PlanGeometry.h"
 #include "model/Project.h"
 #include "model/RunInputs.h"
@@ -62,9 +63,13 @@ bool FindIn(Entity& entity, const StochasticParameter* input, std::string& key) 
 ValidationProblem Locate(Project& project, const StochasticParameter* input) {
     using E = ValidationProblem::Entity;
     std::string key;
-    for (std::size_t c = 0; c < project.contaminants.size(); ++c)
+    for (std::size_t c = 0; c < project.contaminants.size(); ++c) {
         if (FindIn(project.contaminants[c], input, key))
             return Place(E::contaminant, -1, int(c), -1, key);
+        // Not in the contaminant's table (Contaminant::yield says why).
+        if (&project.contaminants[c].yield == input)
+            return Place(E::contaminant, -1, int(c), -1, "yield");
+    }
     if (FindIn(project.aquifer, input, key)) return Place(E::aquifer, -1, -1, -1, key);
     for (std::size_t s = 0; s < project.sources.size(); ++s) {
         Source& source = project.sources[s];
@@ -263,6 +268,14 @@ bool ValidateInto(Project& project, std::string& report, Problems problems) {
     for (Contaminant& contaminant : project.contaminants)
         if (inputs.KocNeeded(contaminant))
             Test(project, report, problems, {&contaminant.koc}, contaminant.name, tested);
+
+    // The chains' structure (a parent that is missing, a cycle, a chain too
+    // long) and, where chains act, a daughter left out at a source; then
+    // each daughter's yield as an input of the run.
+    for (const ValidationProblem& problem : DecayChain::LocatedProblems(project))
+        Note(report, problems, problem.text, problem);
+    for (Contaminant& contaminant : project.contaminants)
+        Test(project, report, problems, inputs.ChainInputs(contaminant), contaminant.name, tested);
 
     const ValidationProblem slices = Place(E::simulation, -1, -1, -1, "timeSlices");
     if (project.timeSlices.empty())

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "model/DecayChain.h"
 #include "model/Project.h"
 
 namespace varnex {
@@ -243,6 +244,12 @@ Inputs RunInputs::ContaminantAquiferInputs(Contaminant& contaminant) const {
     return inputs;
 }
 
+Inputs RunInputs::ChainInputs(Contaminant& contaminant) const {
+    if (contaminant.parentIdentifier == Contaminant::noParent || !DecayChain::ChainsAct(project_))
+        return {};
+    return {&contaminant.yield};
+}
+
 Inputs RunInputs::All() const {
     Inputs all;
     std::set<const StochasticParameter*> seen;
@@ -267,6 +274,7 @@ Inputs RunInputs::All() const {
     if (AquiferComputed())
         for (Contaminant* contaminant : ContaminantsInAquifer())
             append(ContaminantAquiferInputs(*contaminant));
+    for (Contaminant& contaminant : project_.contaminants) append(ChainInputs(contaminant));
     return all;
 }
 

@@ -50,7 +50,16 @@ public:
     // A contaminant's aquifer inputs.
     std::vector<StochasticParameter*> ContaminantAquiferInputs(Contaminant& contaminant) const;
 
-    // Every input the run uses, each once.
+    // The decay chain's input of a contaminant: its yield, when it has a
+    // parent and the run degrades something where chains act (the
+    // unsaturated zone at levels 2 and 3, the aquifer at levels 3 and 3a;
+    // DecayChain::ChainsAct); otherwise none. The run samples it and the
+    // sensitivity analysis lists it for the daughter's results.
+    std::vector<StochasticParameter*> ChainInputs(Contaminant& contaminant) const;
+
+    // Every input the run uses, each once; the chain inputs come after
+    // every other, so that a project without parents lists what it always
+    // listed, in the same order.
     std::vector<StochasticParameter*> All() const;
 
     // The soil check kind of a source: 0 when no active entry is measured as
