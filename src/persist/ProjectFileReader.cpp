@@ -9,6 +9,7 @@
 #include "base/TextFormat.h"
 #include "model/Project.h"
 #include "persist/CoordinateSystemText.h"
+#include "persist/DecayChainSettings.h"
 #include "persist/ProjectFileMessages.h"
 #include "persist/ProjectFileResultLabels.h"
 #include "settings/Translate.h"
@@ -273,9 +274,11 @@ void ProjectFileReader::ReadTrailer(Project& project) {
     if (BytesLeft() < 4 || Int() != ProjectFileTrailer::marker) return;
     Int(); // the block's version: later versions only add keys
     const std::int32_t settings = Count(8, TranslatableText("the number of stored settings"));
+    std::vector<DecayChainSettings::Setting> chains;
     for (std::int32_t i = 0; i < settings; ++i) {
         const std::string key = String();
         const std::string value = String();
+        if (DecayChainSettings::IsChainKey(key)) chains.emplace_back(key, value);
         if (key == ProjectFileTrailer::solverKernelKey) resultsKernel_ = ParseSolverKernel(value);
         // An unknown method (a later program's) is read as the default
         // rather than refusing the file.
@@ -285,6 +288,9 @@ void ProjectFileReader::ReadTrailer(Project& project) {
         // Likewise the map settings: what cannot be read is the default.
         ReadMapSetting(key, value, project);
     }
+    // Samples belong to a file with results; the iteration count is the
+    // file's.
+    DecayChainSettings::Apply(chains, withResults_ ? iterations_ : 0, project);
     computedChecksum_ = archive_.ValueChecksum();
     storedChecksum_ = static_cast<std::uint32_t>(Int());
     integrity_ =

@@ -10,6 +10,7 @@
 #include "base/TextEncoding.h"
 #include "model/Project.h"
 #include "persist/CoordinateSystemText.h"
+#include "persist/DecayChainSettings.h"
 #include "persist/ProjectFileTrailer.h"
 #include "settings/SolverKernel.h"
 #include "stochastic/IterationCount.h"
@@ -105,7 +106,7 @@ void ProjectFileWriter::WriteTrailer() {
     // Settings beyond the layout, each only when it is not the default, so
     // that a project that uses none is written as before; results say which
     // kernel computed them.
-    std::vector<std::pair<const char*, std::string>> settings;
+    std::vector<std::pair<std::string, std::string>> settings;
     if (withResults_ && project_.resultsKernel.has_value())
         settings.emplace_back(ProjectFileTrailer::solverKernelKey,
                               SolverKernelName(*project_.resultsKernel));
@@ -128,6 +129,8 @@ void ProjectFileWriter::WriteTrailer() {
     if (map.percentiles != defaults.percentiles)
         settings.emplace_back(ProjectFileTrailer::plumeMapPercentilesKey,
                               PercentileLevelsText(map.percentiles));
+    for (auto& setting : DecayChainSettings::Write(project_, withResults_))
+        settings.push_back(std::move(setting));
     archive_.WriteInt(static_cast<std::int32_t>(settings.size()));
     for (const auto& [key, value] : settings) archive_.WriteString(key).WriteString(value);
     archive_.WriteInt(static_cast<std::int32_t>(archive_.ValueChecksum()));

@@ -67,6 +67,29 @@ JsonEditResult Refused(JsonEditProblem problem, const std::string& pointer,
     return {problem, "\"" + pointer + "\" " + why};
 }
 
+enum class ChainPlace { none, parent, yield };
+
+// Whether the pointer names "/contaminants/<i>/parent" or ".../yield" of a
+// contaminant the document has.
+ChainPlace ChainPlaceOf(const nlohmann::json& document, const std::string& pointer) {
+    const std::string prefix = "/contaminants/";
+    if (pointer.compare(0, prefix.size(), prefix) != 0) return ChainPlace::none;
+    const std::size_t slash = pointer.find('/', prefix.size());
+    if (slash == std::string::npos) return ChainPlace::none;
+    const std::string index = pointer.substr(prefix.size(), slash - prefix.size());
+    if (index.empty() || index.size() > 9 || (index.size() > 1 && index[0] == '0') ||
+        !std::all_of(index.begin(), index.end(),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+        return ChainPlace::none;
+    const auto list = document.find("contaminants");
+    if (list == document.end() || !list->is_array() || std::stoul(index) >= list->size())
+        return ChainPlace::none;
+    const std::string key = pointer.substr(slash + 1);
+    if (key == "parent") return ChainPlace::parent;
+    if (key == "yield") return ChainPlace::yield;
+    return ChainPlace::none;
+}
+
 } // namespace
 
 JsonEditResult EditProjectJson(Project& project, const std::string& pointer,
@@ -80,15 +103,30 @@ JsonEditResult EditProjectJson(Project& project, const std::string& pointer,
         return {JsonEditProblem::notAPointer,
                 "\"" + pointer + "\" is not a JSON pointer (\"/sources/0/name\")"};
     }
+    // A contaminant's place in a decay chain is in the form only once it
+    // has one (a project without chains writes as before), yet a script
+    // may set it on any contaminant.
+    const ChainPlace chain = ChainPlaceOf(document, pointer);
+    if (chain != ChainPlace::none && !document.contains(at)) document[at] = nullptr;
     if (pointer.empty() || !document.contains(at))
         return Refused(JsonEditProblem::namesNothing, pointer,
                        "names nothing in the project's JSON form");
     const std::map<std::int32_t, std::string> inputs = InputJsonPointers(project);
-    const bool input = std::any_of(inputs.begin(), inputs.end(),
+    const bool input = chain == ChainPlace::yield ||
+                       std::any_of(inputs.begin(), inputs.end(),
                                    [&](const auto& entry) { return entry.second == pointer; });
     nlohmann::json& target = document[at];
     const bool numeric = value.kind == Kind::integer || value.kind == Kind::number;
-    if (target.is_string() || (input && target.is_null())) {
+    if (chain == ChainPlace::parent) {
+        // A contaminant's name (or identifier); an empty text: no parent.
+        if (value.kind == Kind::text)
+            target = value.text.empty() ? nlohmann::json(nullptr) : nlohmann::json(value.text);
+        else if (value.kind == Kind::integer)
+            target = value.integer;
+        else
+            return Refused(JsonEditProblem::wrongType, pointer,
+                           "takes a contaminant's name, or an empty text for none");
+    } else if (target.is_string() || (input && target.is_null())) {
         // An input's distribution is a text; a number given for it is its
         // single value, written as it was given.
         if (value.kind != Kind::text && !(input && numeric))

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "model/Project.h"
 #include "model/TextLimit.h"
@@ -452,7 +453,11 @@ void ProjectJsonReader::ReadAquifer(const Json& document) {
 void ProjectJsonReader::ReadContaminants(const Json& document) {
     const Json* list = Member(document, "contaminants");
     if (list == nullptr || !ExpectArray(*list, "/contaminants")) return;
-    const std::set<std::string> keys = KeysOf<Contaminant>();
+    // Besides the table: the decay chain's parent and yield.
+    const std::set<std::string> keys = KeysOf<Contaminant>({"parent", "yield"});
+    // A parent may be listed after its daughter: names are resolved once
+    // every contaminant is read.
+    std::vector<std::pair<std::size_t, const Json*>> parents;
     std::map<std::string, std::string> names;
     std::map<int, std::string> identifiers;
     for (std::size_t i = 0; i < list->size(); ++i) {
@@ -463,6 +468,11 @@ void ProjectJsonReader::ReadContaminants(const Json& document) {
         Contaminant contaminant;
         ReadFields(object, path, contaminant);
         ReadInputs(object, path, contaminant);
+        // Not among the inputs a correlation may name (Contaminant::yield).
+        if (const Json* yield = Member(object, "yield"))
+            ReadInput(*yield, JsonPointerChild(path, "yield"), contaminant.yield);
+        if (const Json* parent = Member(object, "parent"))
+            parents.emplace_back(project_.contaminants.size(), parent);
         if (Member(object, "name")) {
             const auto [first, added] =
                 names.emplace(contaminant.name, JsonPointerChild(path, "name"));
@@ -482,6 +492,41 @@ void ProjectJsonReader::ReadContaminants(const Json& document) {
         }
         contaminantIdentifiers_.insert(contaminant.identifier);
         project_.contaminants.push_back(std::move(contaminant));
+    }
+    ReadParents(parents);
+}
+
+// Each parent is a contaminant's name (as the writer writes it) or its
+// identifier; null is none. Cycles and chains too long are the check's
+// business before a run, as for every other value that reads but cannot
+// run.
+void ProjectJsonReader::ReadParents(
+    const std::vector<std::pair<std::size_t, const Json*>>& parents) {
+    for (const auto& [index, value] : parents) {
+        const std::string path =
+            JsonPointerChild(JsonPointerChild("/contaminants", index), "parent");
+        Contaminant& daughter = project_.contaminants[index];
+        if (value->is_null()) continue;
+        if (value->is_string()) {
+            const std::string name = value->get<std::string>();
+            const auto found =
+                std::find_if(project_.contaminants.begin(), project_.contaminants.end(),
+                             [&](const Contaminant& c) { return c.name == name; });
+            if (found == project_.contaminants.end())
+                Problem(path, "no contaminant is named \"" + name + "\"");
+            else
+                daughter.parentIdentifier = found->identifier;
+            continue;
+        }
+        std::int64_t identifier = 0;
+        if (!value->is_number_integer()) {
+            Problem(path, "expected a contaminant's name or null, found " + Found(*value));
+        } else if (ReadInteger(*value, path, 0, std::numeric_limits<int>::max(), identifier)) {
+            if (!contaminantIdentifiers_.count(static_cast<int>(identifier)))
+                Problem(path, "no contaminant has the identifier " + std::to_string(identifier));
+            else
+                daughter.parentIdentifier = static_cast<int>(identifier);
+        }
     }
 }
 

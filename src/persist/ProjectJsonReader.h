@@ -87,6 +87,7 @@ private:
     void ReadTimeSlices(const Json& document);
     void ReadAquifer(const Json& document);
     void ReadContaminants(const Json& document);
+    void ReadParents(const std::vector<std::pair<std::size_t, const Json*>>& parents);
     void ReadSources(const Json& document);
     void ReadSource(const Json& object, const std::string& path, Source& source);
     // False when the document's pathways are not read (too many).

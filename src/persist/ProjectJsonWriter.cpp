@@ -139,6 +139,23 @@ Json ProjectJsonWriter::SourceObject(std::size_t index) {
     return object;
 }
 
+// The contaminant's place in a decay chain: its parent by name, and its
+// yield. Both are left out for a contaminant without a parent, so projects
+// without chains read and write as before; a yield the user entered is
+// kept even without a parent (after its parent was removed, or set before
+// the parent by an edit), so that nothing entered is lost. A parent that
+// names no contaminant is written as its identifier, which the reader
+// reports, rather than dropped.
+void ProjectJsonWriter::WriteChain(const Contaminant& contaminant, Json& object) const {
+    if (contaminant.parentIdentifier != Contaminant::noParent) {
+        const Contaminant* parent = project_.FindContaminant(contaminant.parentIdentifier);
+        object["parent"] = parent ? Json(parent->name) : Json(contaminant.parentIdentifier);
+    }
+    if (contaminant.parentIdentifier != Contaminant::noParent ||
+        contaminant.yield.distribution.type != DistributionType::undefined)
+        object["yield"] = Input(contaminant.yield, Contaminant::YieldField());
+}
+
 Json ProjectJsonWriter::Correlations() const {
     Json records = Json::array();
     for (const auto& [reference, record] : project_.correlations) {
@@ -204,6 +221,7 @@ Json ProjectJsonWriter::Document() {
     for (std::size_t c = 0; c < project.contaminants.size(); ++c) {
         Json item = Json::object();
         WriteEntity(project.contaminants[c], JsonPointerChild("/contaminants", c), item);
+        WriteChain(project.contaminants[c], item);
         contaminants.push_back(std::move(item));
     }
     document["contaminants"] = std::move(contaminants);

@@ -7,6 +7,8 @@
 
 namespace varnex {
 
+class Contaminant;
+
 class Project;
 class StochasticParameter;
 template <class Entity>
@@ -33,6 +35,7 @@ private:
     template <class Entity>
     nlohmann::ordered_json Input(const StochasticParameter& input,
                                  const ParameterField<Entity>& field) const;
+    void WriteChain(const Contaminant& contaminant, nlohmann::ordered_json& object) const;
     nlohmann::ordered_json SourceObject(std::size_t index);
     nlohmann::ordered_json Correlations() const;
 
