@@ -49,7 +49,10 @@ struct JsonEditResult {
 // truth value place a truth value. An input's text must be a valid
 // distribution. On refusal the project is as it was. Writes and reads the
 // program-wide iteration count as the JSON form does: the caller sets it to
-// the project's first and takes it back after.
+// the project's first and takes it back after. A contaminant's decay chain
+// places, "/contaminants/<i>/parent" (a contaminant's name; an empty text
+// for none) and "/contaminants/<i>/yield" (an input), may be set on every
+// contaminant, though the form holds them only for one with a parent.
 JsonEditResult EditProjectJson(Project& project, const std::string& pointer,
                                const JsonEditValue& value);
 

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/TextFormat.h"
+#include "model/DecayChain.h"
 #include "settings/Translate.h"
 #include "ui/common/QtText.h"
 #include "ui/common/UserPrompts.h"
@@ -50,6 +52,13 @@ ContaminantInventoryForm::ContaminantInventoryForm(QWidget* parent)
     halfLifeOption_->addItems(
         {Tr(TranslatableText("In Situ")), Tr(TranslatableText("Aqueous Phase"))});
     form->addRow(Tr(TranslatableText("Degradation Rate Measurement")), halfLifeOption_);
+    // Decay chain: the contaminant whose degradation forms this one, and how
+    // much of it per mass degraded.
+    parent_ = new QComboBox(this);
+    parent_->setObjectName(QStringLiteral("parent"));
+    form->addRow(Tr(TranslatableText("Parent")), parent_);
+    yield_ = AddInput(form, QString::fromLatin1(Contaminant::YieldField().key),
+                      Contaminant::YieldField().label);
     backgroundOption_ =
         new QCheckBox(Tr(TranslatableText("Species Present as Background Concentration")), this);
     backgroundOption_->setObjectName(QStringLiteral("backgroundOption"));
@@ -76,6 +85,7 @@ ContaminantInventoryForm::ContaminantInventoryForm(QWidget* parent)
             [this](int koc) { ShowPartitionUse(koc != 0); });
     connect(backgroundOption_, &QCheckBox::toggled, this,
             [this](bool on) { ShowBackgroundUse(on); });
+    connect(parent_, &QComboBox::activated, this, [this](int row) { ChooseParent(row); });
 }
 
 ContaminantInventoryForm::~ContaminantInventoryForm() = default;
@@ -104,12 +114,14 @@ void ContaminantInventoryForm::ShowContaminant(int index) {
     const bool any = index >= 0 && index < static_cast<int>(working_->contaminants.size());
     for (QWidget* widget :
          std::initializer_list<QWidget*>{name_, henryFlag_, partitionFromKoc_, halfLifeOption_,
-                                         backgroundOption_, deleteButton_})
+                                         backgroundOption_, deleteButton_, parent_})
         widget->setEnabled(any);
     for (InputField& field : inputs_)
         if (field.edit) field.edit->setEnabled(any);
+    yield_.edit->setEnabled(any);
     if (!any) {
         shown_ = -1;
+        parent_->clear();
         return;
     }
     const Contaminant& contaminant = working_->contaminants[static_cast<std::size_t>(index)];
@@ -119,8 +131,52 @@ void ContaminantInventoryForm::ShowContaminant(int index) {
     halfLifeOption_->setCurrentIndex(contaminant.halfLifeOption != 0 ? 1 : 0);
     backgroundOption_->setChecked(contaminant.backgroundOption != 0);
     LoadInputs(inputs_, contaminant);
+    LoadInput(yield_, contaminant.yield);
     ShowPartitionUse(contaminant.partitionFromKoc != 0);
     ShowBackgroundUse(contaminant.backgroundOption != 0);
+    ShowParentChoice(contaminant);
+}
+
+void ContaminantInventoryForm::ShowParentChoice(const Contaminant& contaminant) {
+    QSignalBlocker blocker(parent_);
+    parent_->clear();
+    parent_->addItem(Tr(TranslatableText("None")), Contaminant::noParent);
+    parentRow_ = 0;
+    for (const Contaminant& other : working_->contaminants) {
+        if (&other == &contaminant) continue;
+        if (other.identifier == contaminant.parentIdentifier) parentRow_ = parent_->count();
+        parent_->addItem(ToQString(other.name), other.identifier);
+    }
+    // A parent that names no contaminant (a damaged file) is shown as such,
+    // so that the user sees it and the form does not drop it unasked.
+    if (contaminant.parentIdentifier != Contaminant::noParent && parentRow_ == 0) {
+        parentRow_ = parent_->count();
+        parent_->addItem(QString::number(contaminant.parentIdentifier),
+                         contaminant.parentIdentifier);
+    }
+    parent_->setCurrentIndex(parentRow_);
+    ShowYieldUse(parentRow_ != 0);
+}
+
+void ContaminantInventoryForm::ChooseParent(int row) {
+    if (shown_ < 0 || row < 0) return;
+    const int identifier = parent_->itemData(row).toInt();
+    const std::string refusal =
+        DecayChain::ParentRefusal(*working_, static_cast<std::size_t>(shown_), identifier);
+    if (!refusal.empty()) {
+        Prompts().ShowError(ToQString(refusal));
+        QSignalBlocker blocker(parent_);
+        parent_->setCurrentIndex(parentRow_);
+        return;
+    }
+    parentRow_ = row;
+    ShowYieldUse(identifier != Contaminant::noParent);
+}
+
+void ContaminantInventoryForm::ShowYieldUse(bool withParent) {
+    SetUsed(&yield_, withParent,
+            TranslatableText("Used only when the contaminant has a parent: the mass of this "
+                             "contaminant formed per mass of the parent degraded."));
 }
 
 void ContaminantInventoryForm::ShowPartitionUse(bool fromKoc) {
@@ -138,6 +194,7 @@ bool ContaminantInventoryForm::TakeShown(QStringList& errors) {
     Contaminant& contaminant = working_->contaminants[static_cast<std::size_t>(shown_)];
     const QString name = name_->text().trimmed();
     bool valid = CheckInputs<Contaminant>(inputs_, errors, name);
+    if (!CheckInput(yield_, errors, name)) valid = false;
     if (name.isEmpty()) {
         errors << Tr(TranslatableText("Name must be entered"));
         valid = false;
@@ -168,8 +225,16 @@ bool ContaminantInventoryForm::TakeShown(QStringList& errors) {
     contaminant.partitionFromKoc = partitionFromKoc_->currentIndex();
     contaminant.halfLifeOption = halfLifeOption_->currentIndex();
     contaminant.backgroundOption = backgroundOption_->isChecked() ? 1 : 0;
+    const int parent = parent_->currentData().toInt();
+    // A yield that comes into use takes an identity of its own (one read
+    // from a file without chains may share another input's).
+    if (contaminant.parentIdentifier == Contaminant::noParent && parent != Contaminant::noParent)
+        contaminant.yield.Renumber();
+    contaminant.parentIdentifier = parent;
+    ApplyInput(yield_, contaminant.yield);
     ApplyInputs(inputs_, contaminant);
     LoadInputs(inputs_, contaminant);
+    LoadInput(yield_, contaminant.yield);
     if (QListWidgetItem* item = list_->item(shown_)) item->setText(name);
     return true;
 }
@@ -194,10 +259,15 @@ void ContaminantInventoryForm::DeleteContaminant() {
         Prompts().ShowError(ToQString(error));
         return;
     }
-    if (!Prompts().AskYesNo(Tr(TranslatableText("Are you sure you want to delete")) +
-                            QStringLiteral(" ") + ToQString(contaminant.name) +
-                            QStringLiteral("?")))
-        return;
+    // The contaminants formed from it lose their parent with it.
+    QString question = Tr(TranslatableText("Are you sure you want to delete")) +
+                       QStringLiteral(" ") + ToQString(contaminant.name) + QStringLiteral("?");
+    for (std::size_t daughter : DecayChain::Daughters(*working_, index))
+        question += QStringLiteral("\n") +
+                    ToQString(FormatText(TranslateFormat("%s is formed from it and will have no "
+                                                         "parent."),
+                                         {working_->contaminants[daughter].name}));
+    if (!Prompts().AskYesNo(question)) return;
     if (!working_->RemoveContaminant(index, error)) {
         Prompts().ShowError(ToQString(error));
         return;

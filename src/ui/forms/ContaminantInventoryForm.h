@@ -35,6 +35,12 @@ private:
     // Disables, with the reason, the inputs the chosen options leave unused.
     void ShowPartitionUse(bool fromKoc);
     void ShowBackgroundUse(bool on);
+    // The choice of parent: "None" and every other contaminant by name.
+    void ShowParentChoice(const Contaminant& contaminant);
+    // A parent that would make a cycle or a chain too long is refused with
+    // the reason, and the choice goes back to what it was.
+    void ChooseParent(int row);
+    void ShowYieldUse(bool withParent);
     void ShowList();
     void ShowContaminant(int index);
     // Takes the shown species' entries into the working copy; false (and
@@ -51,6 +57,10 @@ private:
     QComboBox* partitionFromKoc_;
     QComboBox* halfLifeOption_;
     QCheckBox* backgroundOption_;
+    QComboBox* parent_;
+    // The row of parent_ last accepted, to go back to on a refusal.
+    int parentRow_ = 0;
+    InputField yield_;
     std::vector<InputField> inputs_;
 };
 

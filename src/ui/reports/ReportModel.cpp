@@ -325,6 +325,18 @@ ReportModel ReportBuilder::ModelReport(const Project& project) {
         table.rows.push_back(
             {Tr(TranslatableText("Water Quality Standard [mg/l]")), Number(contaminant.standard)});
         AddInputs(table, contaminant);
+        // Its place in a decay chain, only where it has one, so that a
+        // project without chains reports as before.
+        if (contaminant.parentIdentifier != Contaminant::noParent) {
+            const Contaminant* parent = project.FindContaminant(contaminant.parentIdentifier);
+            table.rows.push_back(
+                {Tr(TranslatableText("Parent")),
+                 parent ? ToQString(parent->name) : QString::number(contaminant.parentIdentifier)});
+            table.rows.push_back({contaminant.yield.Label().empty()
+                                      ? Tr(Contaminant::YieldField().label)
+                                      : ToQString(contaminant.yield.Label()),
+                                  InputText(contaminant.yield)});
+        }
         model.blocks.push_back(std::move(table));
     }
 
