@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -60,10 +61,24 @@ public:
     // identities.
     static constexpr int noParent = -1;
     int parentIdentifier = noParent;
-    StochasticParameter yield;
+    // A yield takes an identity number only once it is used (Numbered):
+    // every other input of a new entity draws the next number, and those
+    // numbers are saved, so a yield drawing one too would shift the inputs
+    // of every entity made after a contaminant and change the project files
+    // of projects without chains.
+    static constexpr std::int32_t unnumbered = 0;
+    StochasticParameter yield{UnnumberedYield()};
+    // Gives the yield an identity of its own when it has none yet (the
+    // first time a run, a form or a file uses it).
+    void NumberYield() {
+        if (yield.id == unnumbered) yield.Renumber();
+    }
 
     // Result of a run: the aquifer retardation factor, unlabelled.
     ResultVector aquiferRetardation;
+
+    // The yield every contaminant starts from, without an identity.
+    static const StochasticParameter& UnnumberedYield();
 };
 
 } // namespace varnex

@@ -247,6 +247,9 @@ Inputs RunInputs::ContaminantAquiferInputs(Contaminant& contaminant) const {
 Inputs RunInputs::ChainInputs(Contaminant& contaminant) const {
     if (contaminant.parentIdentifier == Contaminant::noParent || !DecayChain::ChainsAct(project_))
         return {};
+    // An input of the run needs its own identity (samples and sensitivity
+    // are told apart by it); a yield gets one the first time it is used.
+    contaminant.NumberYield();
     return {&contaminant.yield};
 }
 

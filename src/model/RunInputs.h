@@ -54,7 +54,8 @@ public:
     // parent and the run degrades something where chains act (the
     // unsaturated zone at levels 2 and 3, the aquifer at levels 3 and 3a;
     // DecayChain::ChainsAct); otherwise none. The run samples it and the
-    // sensitivity analysis lists it for the daughter's results.
+    // sensitivity analysis lists it for the daughter's results. A yield
+    // without an identity yet is given one (Contaminant::NumberYield).
     std::vector<StochasticParameter*> ChainInputs(Contaminant& contaminant) const;
 
     // Every input the run uses, each once; the chain inputs come after

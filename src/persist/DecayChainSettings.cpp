@@ -97,14 +97,13 @@ void Apply(const std::vector<Setting>& settings, int iterations, Project& projec
         }
     }
     for (Contaminant& contaminant : project.contaminants) {
-        // The contaminant's inputs took their identities from the file and
-        // raised the counter past them; the yield's was drawn before that
-        // and could be one of them. Only a yield in use takes a new one, so
-        // that loading a project without chains leaves the counter where it
-        // always did (the identities of the inputs made after it are saved).
+        // A yield in use takes an identity, after the loaded inputs raised
+        // the counter past theirs; an unused one stays without, so that
+        // loading a project without chains leaves the counter where it
+        // always did (the identities of inputs made after it are saved).
         if (contaminant.parentIdentifier != Contaminant::noParent ||
             contaminant.yield.distribution.type != DistributionType::undefined)
-            contaminant.yield.Renumber();
+            contaminant.NumberYield();
         const auto found = chunks.find(contaminant.identifier);
         if (found == chunks.end()) continue;
         std::vector<double> samples;

@@ -516,6 +516,7 @@ void ProjectJsonReader::ReadParents(
                 Problem(path, "no contaminant is named \"" + name + "\"");
             else
                 daughter.parentIdentifier = found->identifier;
+            daughter.NumberYield();
             continue;
         }
         std::int64_t identifier = 0;
@@ -526,6 +527,7 @@ void ProjectJsonReader::ReadParents(
                 Problem(path, "no contaminant has the identifier " + std::to_string(identifier));
             else
                 daughter.parentIdentifier = static_cast<int>(identifier);
+            daughter.NumberYield();
         }
     }
 }

@@ -8,6 +8,7 @@
 #include "model/DecayChain.h"
 #include "model/Project.h"
 #include "model/RunInputs.h"
+#include "stochastic/ParameterIdentity.h"
 #include "support/ModelBuilders.h"
 #include "support/ScriptedRandomSource.h"
 
@@ -248,6 +249,39 @@ TEST_F(DecayChainTest, CopiesKeepTheParentAndTheYield) {
     EXPECT_EQ(tce.yield.Format(), "SINGLE(0.5)");
     EXPECT_EQ(tce.yield.id, Named("TCE").yield.id);
     EXPECT_EQ(tce.yield.Label(), "Yield [mg/mg]");
+}
+
+// Identity numbers are saved with every input, so a contaminant must draw
+// exactly the numbers it drew before it had a yield: one per input of its
+// table. A yield takes one only when used, and then one of its own.
+TEST_F(DecayChainTest, AYieldDrawsNoIdentityUntilItIsUsed) {
+    const std::int32_t before = ParameterIdCounter();
+    Contaminant made;
+    EXPECT_EQ(ParameterIdCounter() - before,
+              static_cast<std::int32_t>(Contaminant::ParameterFields().size()));
+    EXPECT_EQ(made.yield.id, Contaminant::unnumbered);
+    EXPECT_EQ(made.yield.Label(), "Yield [mg/mg]");
+    EXPECT_EQ(made.yield.distribution.maxLimit, 10.0);
+
+    // Two daughters used by a run have yields told apart.
+    project.simulationLevel = SimulationLevel::level3a;
+    project.processes.biodegradationAquifer = true;
+    Link("PCE", "TCE");
+    Link("PCE", "DCE");
+    EXPECT_EQ(Named("TCE").yield.id, Contaminant::unnumbered);
+    const std::vector<StochasticParameter*> inputs = RunInputs(project).All();
+    const std::int32_t tce = Named("TCE").yield.id, dce = Named("DCE").yield.id;
+    EXPECT_NE(tce, Contaminant::unnumbered);
+    EXPECT_NE(dce, Contaminant::unnumbered);
+    EXPECT_NE(tce, dce);
+    for (const StochasticParameter* input : inputs) {
+        if (input != &Named("TCE").yield) {
+            EXPECT_NE(input->id, tce) << input->Label();
+        }
+    }
+    // Once numbered, it keeps its number.
+    RunInputs(project).All();
+    EXPECT_EQ(Named("TCE").yield.id, tce);
 }
 
 } // namespace

@@ -1,10 +1,18 @@
 // Decay chains are stored in the project file's trailing block only: a
 // project whose contaminants name no parent is written byte for byte as the
 // program wrote it before chains existed, and the files it wrote then read
-// as they did. The fixtures under data/ were written by the program at the
-// commit that introduced the parent and yield in the model, before the file
-// knew about them (run this program with VARNEX_WRITE_CHAIN_FIXTURES=1 to
-// write them again, which is only right on such a tree).
+// as they did.
+//
+// The fixtures under data/ were written by the program at the commit that
+// put the parent and yield into the model, before the files knew about
+// them (VARNEX_WRITE_CHAIN_FIXTURES=1 writes them again). The file read
+// from the corpus carries its inputs' identity numbers, and its fixture is
+// that commit's bytes. The two from JSON examples were written again once
+// the yield stopped drawing an identity number: at that commit every
+// contaminant's yield drew one, shifting the numbers of every input made
+// after it against the program before chains (AYieldDrawsNoIdentityUntil-
+// ItIsUsed in the model's tests pins that a contaminant draws exactly one
+// per input of its table again, as before).
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -226,11 +226,9 @@ bool ContaminantInventoryForm::TakeShown(QStringList& errors) {
     contaminant.halfLifeOption = halfLifeOption_->currentIndex();
     contaminant.backgroundOption = backgroundOption_->isChecked() ? 1 : 0;
     const int parent = parent_->currentData().toInt();
-    // A yield that comes into use takes an identity of its own (one read
-    // from a file without chains may share another input's).
-    if (contaminant.parentIdentifier == Contaminant::noParent && parent != Contaminant::noParent)
-        contaminant.yield.Renumber();
+    // A yield that comes into use takes an identity of its own.
     contaminant.parentIdentifier = parent;
+    if (parent != Contaminant::noParent) contaminant.NumberYield();
     ApplyInput(yield_, contaminant.yield);
     ApplyInputs(inputs_, contaminant);
     LoadInputs(inputs_, contaminant);
