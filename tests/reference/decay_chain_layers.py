@@ -75,9 +75,11 @@ for one species), inverted by Talbot's method at 30 digits. The table
 prints its difference from (b), which stays within the Richardson estimate.
 
 Sensitivity: with (c) as the reference, the approximation's error at the
-base of a 2 m + 3 m stack for sand over sand, sand over clayey silt and
-clayey silt over sand, thickness-to-dispersivity ratios L/alpha = 50, 10
-and 4 in both layers, fast and slow decay, at 20 and 100 years.
+base of a 2 m + 3 m stack: one uniform sand (the S2 sand, dispersivity
+0.2 m throughout); and sand over sand, sand over clayey silt and clayey silt
+over sand (the S2 materials) with each layer's dispersivity 1/50, 1/10 or
+1/4 of its thickness (L/alpha = 50, 10, 4); fast and slow decay; at 20 and
+100 years.
 
 Cases, in the model's terms (q = 0.2 m/year in every case; leachate 1 mg/l
 of PCE from t0 = 0, no daughters in the leachate):
@@ -557,24 +559,28 @@ def sensitivity(out):
           ' exact 100 y | rel. diff. 100 y', file=out)
     sand, silt = (0.15, 1.6, 0.1), (0.30, 1.5, 0.5)   # theta, rho, foc %
     stacks = (('sand/sand', sand, sand), ('sand/silt', sand, silt), ('silt/sand', silt, sand))
+    # one uniform sand (one dispersivity, 0.2 m): the stack is one column
+    variants = [('uniform sand', '10 / 15', HOMOGENEOUS)]
+    for name, upper, lower in stacks:
+        for ratio in (50.0, 10.0, 4.0):
+            variants.append((name, '%g' % ratio,
+                             ((2.0, upper[0], upper[1], 2.0 / ratio, upper[2]),
+                              (3.0, lower[0], lower[1], 3.0 / ratio, lower[2]))))
     with mp.workdps(20):
-        for name, upper, lower in stacks:
-            for ratio in (50.0, 10.0, 4.0):
-                specs = ((2.0, upper[0], upper[1], 2.0 / ratio, upper[2]),
-                         (3.0, lower[0], lower[1], 3.0 / ratio, lower[2]))
-                for label, half_lives in (('fast', FAST), ('slow', SLOW)):
-                    layers = [Layer(spec, 4, half_lives) for spec in specs]
-                    approximation = Approximation(layers, 4)
-                    exact = {t: layered(layers, 4, t) for t in (20.0, 100.0)}
-                    for j in range(4):
-                        cells = []
-                        for t in (20.0, 100.0):
-                            e = exact[t][1][j]
-                            a = approximation.base(1, mp.mpf(t))[j]
-                            cells += [fmt(float(e)), '%+.3f' % float((a - e) / e)]
-                        print('// %s | %g | %s | %s | %s' % (name, ratio, label, NAMES[j],
-                                                            ' | '.join(cells)), file=out)
-                    out.flush()
+        for name, ratio, specs in variants:
+            for label, half_lives in (('fast', FAST), ('slow', SLOW)):
+                layers = [Layer(spec, 4, half_lives) for spec in specs]
+                approximation = Approximation(layers, 4)
+                exact = {t: layered(layers, 4, t) for t in (20.0, 100.0)}
+                for j in range(4):
+                    cells = []
+                    for t in (20.0, 100.0):
+                        e = exact[t][1][j]
+                        a = approximation.base(1, mp.mpf(t))[j]
+                        cells += [fmt(float(e)), '%+.3f' % float((a - e) / e)]
+                    print('// %s | %s | %s | %s | %s' % (name, ratio, label, NAMES[j],
+                                                        ' | '.join(cells)), file=out)
+                out.flush()
 
 
 if __name__ == '__main__':
