@@ -82,7 +82,9 @@ over sand (the S2 materials) with each layer's dispersivity 1/50, 1/10 or
 100 years.
 
 Cases, in the model's terms (q = 0.2 m/year in every case; leachate 1 mg/l
-of PCE from t0 = 0, no daughters in the leachate):
+of PCE from t0 = 0, no daughters in the leachate; biodegradation in the
+unsaturated zone on, degrading dissolved and sorbed phases, the same
+half-life in every layer; every input single-valued):
 
   layers "sand over clayey silt" (S2):
      layer 1: thickness 2 m, water-filled porosity 0.15, bulk density
@@ -166,8 +168,8 @@ LEVELS = ((0.02, 0.04), (0.01, 0.02), (0.005, 0.01), (0.0025, 0.005))  # dz m, d
 
 
 class Layer:
-    def __init__(self, spec, members, half_lives):
-        self.L, self.theta, self.rho, self.alpha, foc = spec
+    def __init__(self, inputs, members, half_lives):
+        self.L, self.theta, self.rho, self.alpha, foc = inputs
         self.v = Q / self.theta                                   # m/year
         self.D = self.alpha * self.v + FLOOR * YEAR                 # m2/year
         kd = [KOC[j] * foc * 0.01 for j in range(members)]          # ml/g
@@ -485,7 +487,7 @@ def main():
     out = sys.stdout
     results = []
     for number, stack, members, half_lives in CASES:
-        layers = [Layer(spec, members, half_lives) for spec in stack]
+        layers = [Layer(inputs, members, half_lives) for inputs in stack]
         approximation = Approximation(layers, members)
         for p in range(len(layers)):
             for j in range(members):
@@ -498,7 +500,7 @@ def main():
         results.append((number, stack, members, half_lives, layers, approximation))
 
     # the check: two identical layers are one column
-    layers = [Layer(spec, 4, FAST) for spec in HOMOGENEOUS]
+    layers = [Layer(inputs, 4, FAST) for inputs in HOMOGENEOUS]
     table = converged(layers, 4)
     print('// check, two identical layers (the S2 sand, 5 m), chain of case 1: base of the'
           ' stack, reference (finest level) against the exact single column', file=out)
@@ -567,9 +569,9 @@ def sensitivity(out):
                              ((2.0, upper[0], upper[1], 2.0 / ratio, upper[2]),
                               (3.0, lower[0], lower[1], 3.0 / ratio, lower[2]))))
     with mp.workdps(20):
-        for name, ratio, specs in variants:
+        for name, ratio, stack_inputs in variants:
             for label, half_lives in (('fast', FAST), ('slow', SLOW)):
-                layers = [Layer(spec, 4, half_lives) for spec in specs]
+                layers = [Layer(inputs, 4, half_lives) for inputs in stack_inputs]
                 approximation = Approximation(layers, 4)
                 exact = {t: layered(layers, 4, t) for t in (20.0, 100.0)}
                 for j in range(4):
