@@ -154,5 +154,60 @@ TEST(DecayChainRunTest, WithZeroYieldsEveryDaughterEqualsItsRunAloneToTheBit) {
     }
 }
 
+// Level 3a: tetrachloroethene and trichloroethene entered at the aquifer
+// (tests/transport/data/level3a.json with a second contaminant); at the
+// borehole, trichloroethene is its own plume plus what tetrachloroethene's
+// decay forms on the way. Expected values: tests/reference/
+// decay_chain_level3a.py (30 digits; Talbot's inversion of the chain
+// transform, van Genuchten and Alves' closed form, the exact lateral factor).
+TEST(DecayChainRunTest, Level3aFormsTheDaughterInTheAquifer) {
+    struct Expected {
+        double years, alone, withParent;
+    };
+    const Expected expected[] = {
+        {3, 0.0062540928702218051, 0.0074200960992140134},
+        {10, 0.012497909882625974, 0.038738035237423422},
+        {30, 0.012497951207625409, 0.040132173906455836},
+    };
+    for (bool chain : {false, true}) {
+        Project project = LoadTransportFixture("level3a.json");
+        project.timeSlices = {3.0, 10.0, 30.0};
+        project.processes.biodegradationAquifer = true;
+        project.solverKernel = SolverKernel::exact;
+        // The fixture's contaminant becomes tetrachloroethene; trichloroethene
+        // is added beside it, entered at half the concentration.
+        Contaminant& pce = project.contaminants[0];
+        pce.name = "Tetrachloroethene";
+        SetSingle(pce.partitionCoefficient, 0.5);
+        SetSingle(pce.halfLife, 2.0);
+        pce.halfLifeOption = 0; // in situ
+        Contaminant tce = pce;
+        tce.name = "Trichloroethene";
+        tce.identifier = pce.identifier + 1;
+        SetSingle(tce.partitionCoefficient, 0.2);
+        SetSingle(tce.halfLife, 1.0);
+        tce.halfLifeOption = 1; // aqueous phase
+        if (chain) {
+            tce.parentIdentifier = pce.identifier;
+            SetSingle(tce.yield, molarMass[1] / molarMass[0]);
+        }
+        project.contaminants.push_back(tce);
+        SourceContaminant entry = project.sources[0].inventory[0];
+        SetSingle(project.sources[0].inventory[0].concentration, 1.0);
+        entry.contaminant = tce.identifier;
+        SetSingle(entry.concentration, 0.5);
+        project.sources[0].inventory.push_back(entry);
+        ASSERT_TRUE(RunProject(project).succeeded);
+        // The source point is the centroid, as the reference assumes.
+        ASSERT_EQ(project.sources[0].centres.at(0).rotatedX, 10.0);
+        const std::size_t borehole = 1;
+        for (std::size_t k = 0; k < 3; ++k) {
+            const double want = chain ? expected[k].withParent : expected[k].alone;
+            const double got = project.receptors[borehole].results[1].totalConcentrations[k].At(0);
+            EXPECT_NEAR(got, want, 1e-9 * want) << expected[k].years << " years, chain " << chain;
+        }
+    }
+}
+
 } // namespace
 } // namespace varnex
