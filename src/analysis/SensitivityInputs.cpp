@@ -6,6 +6,7 @@
 #include "base/TextFormat.h"
 #include "model/Project.h"
 #include "settings/Translate.h"
+#include "transport/ChainLineage.h"
 
 namespace varnex {
 
@@ -28,6 +29,43 @@ SensitivityInputs::SensitivityInputs(Project& project) : project_(project), runI
 std::vector<SensitivityInputs::Input> SensitivityInputs::For(int resultCode, Source& source,
                                                              SourceContaminant& entry,
                                                              std::size_t pathwayIndex) const {
+    std::vector<Input> inputs = OwnInputs(resultCode, source, entry, pathwayIndex);
+    // A daughter of a decay chain: its concentrations carry what its
+    // ancestors' decay formed, so every input of theirs that shapes the same
+    // result shapes it too, and so do the yields down the chain. Each is
+    // named after its contaminant; an input already listed (a layer's
+    // thickness, the aquifer's flow) stays where it was.
+    const bool concentration =
+        resultCode == SensitivityResult::baseOfUnsaturatedZoneConcentration ||
+        resultCode == SensitivityResult::receptorConcentration;
+    const std::size_t entryIndex = static_cast<std::size_t>(&entry - source.inventory.data());
+    const SourceLineage lineage = LineageAtSource(project_, source, entryIndex);
+    if (!concentration || lineage.count < 2) return inputs;
+    std::set<const StochasticParameter*> listed;
+    for (const Input& input : inputs) listed.insert(input.parameter);
+    auto add = [&](StochasticParameter* p, const std::string& prefix) {
+        if (p && used_.count(p) && listed.insert(p).second) inputs.push_back(Input{p, prefix});
+    };
+    for (std::size_t l = 0; l < lineage.count; ++l) {
+        SourceContaminant& member = source.inventory.at(lineage.entryIndices[l]);
+        Contaminant* contaminant = nullptr;
+        for (Contaminant& c : project_.contaminants)
+            if (c.identifier == member.contaminant) contaminant = &c;
+        if (!contaminant) continue;
+        const bool self = l + 1 == lineage.count;
+        const std::string owner =
+            self ? std::string() : FormatText(TranslateFormat("%s: "), {contaminant->name});
+        if (!self)
+            for (const Input& input : OwnInputs(resultCode, source, member, pathwayIndex))
+                add(input.parameter, owner + input.prefix);
+        if (l > 0) add(&contaminant->yield, owner);
+    }
+    return inputs;
+}
+
+std::vector<SensitivityInputs::Input> SensitivityInputs::OwnInputs(int resultCode, Source& source,
+                                                                   SourceContaminant& entry,
+                                                                   std::size_t pathwayIndex) const {
     using namespace SensitivityResult;
     const int level = project_.simulationLevel;
     const ActiveProcesses& processes = project_.processes;

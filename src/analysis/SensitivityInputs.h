@@ -34,7 +34,11 @@ class StochasticParameter;
 //   the other layers only what caps the infiltration;
 // - aquifer, for receptor results above "Level 2": the flow, retardation and
 //   dispersion inputs of the travel time, and for concentrations also the
-//   mixing zone, lateral spreading, decay and background.
+//   mixing zone, lateral spreading, decay and background;
+// - for the concentrations of a daughter of a decay chain, also the inputs
+//   of each ancestor at the source that shape the same result, named after
+//   the ancestor ("Tetrachloroethene: Source Concentration [mg/l]"), and the
+//   yields down the chain.
 class SensitivityInputs {
 public:
     struct Input {
@@ -51,6 +55,11 @@ public:
                            std::size_t pathwayIndex) const;
 
 private:
+    // The inputs of the entry's own transport, without what its ancestors in
+    // a decay chain contribute.
+    std::vector<Input> OwnInputs(int resultCode, Source& source, SourceContaminant& entry,
+                                 std::size_t pathwayIndex) const;
+
     Project& project_;
     RunInputs runInputs_;
     std::set<const StochasticParameter*> used_;

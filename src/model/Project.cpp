@@ -4,6 +4,7 @@
 #include <set>
 
 #include "archive/FileVersion.h"
+#include "model/DecayChain.h"
 #include "settings/Translate.h"
 #include "stochastic/IterationCount.h"
 
@@ -122,12 +123,21 @@ bool Project::EntryTakesPart(const SourceContaminant& entry) const {
     if (!entry.active) return false;
     if (!plume.active) return true;
     const int index = plume.contaminantIndex;
-    return index >= 0 && index < static_cast<int>(contaminants.size()) &&
-           contaminants[static_cast<std::size_t>(index)].identifier == entry.contaminant;
+    if (index < 0 || index >= static_cast<int>(contaminants.size())) return false;
+    if (contaminants[static_cast<std::size_t>(index)].identifier == entry.contaminant) return true;
+    // The plume of a daughter of a decay chain needs its ancestors.
+    for (std::size_t c : DecayChain::Lineage(*this, static_cast<std::size_t>(index)))
+        if (contaminants[c].identifier == entry.contaminant) return true;
+    return false;
 }
 
 bool Project::ContaminantTakesPart(std::size_t index) const {
-    return !plume.active || static_cast<int>(index) == plume.contaminantIndex;
+    if (!plume.active || static_cast<int>(index) == plume.contaminantIndex) return true;
+    const int plumeIndex = plume.contaminantIndex;
+    if (plumeIndex < 0 || plumeIndex >= static_cast<int>(contaminants.size())) return false;
+    const std::vector<std::size_t> lineage =
+        DecayChain::Lineage(*this, static_cast<std::size_t>(plumeIndex));
+    return std::find(lineage.begin(), lineage.end(), index) != lineage.end();
 }
 
 void Project::RemoveCorrelationsOf(const std::vector<StochasticParameter*>& parameters) {

@@ -73,8 +73,10 @@ private:
 
 void ReleaseAll(Project& project) {
     for (StochasticParameter* p : ParametersOf(project.aquifer)) p->FreeSamples();
-    for (Contaminant& contaminant : project.contaminants)
+    for (Contaminant& contaminant : project.contaminants) {
         for (StochasticParameter* p : ParametersOf(contaminant)) p->FreeSamples();
+        contaminant.yield.FreeSamples();
+    }
     for (Source& source : project.sources) {
         for (StochasticParameter* p : source.AllParameters()) p->FreeSamples();
         source.sourceArea.FreeSamples();
@@ -442,6 +444,19 @@ void SampleIterationInputs(Project& project) {
             if (project.processes.biodegradationAquifer) sampler.All(contaminant.halfLife);
         }
     }
+
+    // Decay chains: the yields of the daughters, where anything degrades,
+    // after every other input, so that a project without chains draws
+    // exactly what it drew before chains existed.
+    const bool degrades =
+        (level == SimulationLevel::level2 && project.processes.biodegradationUz) ||
+        (level == SimulationLevel::level3 &&
+         (project.processes.biodegradationUz || project.processes.biodegradationAquifer)) ||
+        (level == SimulationLevel::level3a && project.processes.biodegradationAquifer);
+    if (degrades)
+        for (Contaminant& contaminant : project.contaminants)
+            if (contaminant.parentIdentifier != Contaminant::noParent)
+                sampler.All(contaminant.yield);
 }
 
 } // namespace varnex

@@ -1,12 +1,16 @@
 #include "transport/AquiferTransport.h"
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "model/DecayChain.h"
 #include "model/Project.h"
 #include "settings/Translate.h"
+#include "transport/ChainAdvectionDispersion.h"
+#include "transport/ChainLineage.h"
 #include "transport/MixingZone.h"
 #include "transport/SolverDispatch.h"
 #include "transport/TransportArithmetic.h"
@@ -265,6 +269,101 @@ void ReceptorConcentrationsAt(Project& project, Source& source, std::size_t entr
 
 namespace {
 
+// What the decay of a chain's members forms in the aquifer on the way to
+// the places: for every entry that is a daughter at this source, the
+// response at each place and time to the inlet of each member above it,
+// added to out (laid out as in ContributionsAt). Each member's inlet is
+// what reached the water table one retarded aquifer travel time of its own
+// earlier and its aquifer solution starts when it reached the water table,
+// as for the member alone; the lateral spreading is the daughter's.
+void AddFormedInAquifer(Project& project, Source& source, const std::size_t* entryIndices,
+                        std::size_t entryCount, const AquiferTarget* targets,
+                        std::size_t targetCount, const double* timesYears, std::size_t count,
+                        const std::vector<std::size_t>& started, std::size_t i,
+                        std::size_t sourceIndex, double* out) {
+    const Aquifer& aquifer = project.aquifer;
+    const PlanPoint& point = source.centres.at(i);
+    const double velocity = source.aquiferPoreVelocity.At(i) * metresPerYearToMetresPerSecond;
+    const double width = aquifer.effectiveWidths.at(sourceIndex).at(i);
+    const double lateral = aquifer.lateralDispersivity.SampleAt(i);
+    const double longitudinal = aquifer.longitudinalDispersivity.SampleAt(i);
+    const bool level3a = project.simulationLevel == SimulationLevel::level3a;
+
+    // One formation per (daughter, place, time, member above it).
+    struct Formation {
+        std::size_t at;     // index into out
+        std::size_t member; // position in the lineage
+        std::size_t lineage;
+        double x, y, elapsedS;
+    };
+    std::vector<SourceLineage> lineages;
+    std::vector<std::array<ChainMember, maximumChainMembers>> chains;
+    std::vector<Formation> formations;
+    std::vector<EntryReceptorTime> points; // the members' inlets (not at Level 3a)
+    for (std::size_t e = 0; e < entryCount; ++e) {
+        const SourceLineage lineage = LineageAtSource(project, source, entryIndices[e]);
+        if (lineage.count < 2) continue;
+        std::array<ChainMember, maximumChainMembers> members{};
+        std::array<double, maximumChainMembers> retardations{};
+        std::array<double, maximumChainMembers> waterTableDelays{};
+        for (std::size_t l = 0; l < lineage.count; ++l) {
+            const SourceContaminant& member = source.inventory.at(lineage.entryIndices[l]);
+            const Contaminant& contaminant =
+                project.contaminants[ContaminantIndexOf(project, member.contaminant)];
+            retardations[l] = contaminant.aquiferRetardation.At(i);
+            members[l] = {retardations[l],
+                          AquiferDecayRate(project, contaminant, retardations[l], i),
+                          l == 0 ? 0.0 : YieldOf(contaminant, i)};
+            waterTableDelays[l] =
+                level3a ? 0.0
+                        : member.pathwayProperties.at(static_cast<int>(source.pathways.size() - 1))
+                              .retardedTravelTime.At(i);
+        }
+        const std::size_t last = lineage.count - 1;
+        for (std::size_t t = 0; t < targetCount; ++t) {
+            const AquiferTarget& target = targets[e * targetCount + t];
+            const double x = target.rotatedX - point.rotatedX;
+            const double y = target.rotatedY - point.rotatedY;
+            if (x <= 0.0) continue;
+            // A place this close sees the water as it enters the aquifer.
+            if (level3a && target.aquiferTravelYears < directArrivalYears) continue;
+            const std::size_t row = (e * targetCount + t) * count;
+            for (std::size_t m = 0; m < last; ++m) {
+                // The member's own retarded travel time to the place.
+                const double travel =
+                    target.aquiferTravelYears / retardations[last] * retardations[m];
+                for (std::size_t k : started) {
+                    formations.push_back(
+                        {row + k, m, lineages.size(), x, y,
+                         (timesYears[k] - source.timeOffset - waterTableDelays[m]) *
+                             secondsPerYear});
+                    if (!level3a)
+                        points.push_back({lineage.entryIndices[m], travel, timesYears[k]});
+                }
+            }
+        }
+        lineages.push_back(lineage);
+        chains.push_back(members);
+    }
+    if (formations.empty()) return;
+    std::vector<double> inlets(formations.size());
+    if (level3a) {
+        for (std::size_t n = 0; n < formations.size(); ++n)
+            inlets[n] = source.inventory
+                            .at(lineages[formations[n].lineage].entryIndices[formations[n].member])
+                            .concentration.SampleAt(i);
+    } else {
+        DilutedInputsAt(project, source, points.data(), points.size(), i, inlets.data());
+    }
+    for (std::size_t n = 0; n < formations.size(); ++n) {
+        const Formation& f = formations[n];
+        const std::size_t members = lineages[f.lineage].count - f.member;
+        out[f.at] += ChainAquiferResponse(project.solverKernel, inlets[n],
+                                          chains[f.lineage].data() + f.member, members, f.x, f.y,
+                                          width, f.elapsedS, velocity, lateral, longitudinal);
+    }
+}
+
 // The contributions of the entries of a source at places of the aquifer, at
 // `count` times: out[(e * targetCount + t) * count + k] for entryIndices[e],
 // targets[e * targetCount + t] and timesYears[k]. Receptors and the nodes of
@@ -365,6 +464,9 @@ void ContributionsAt(Project& project, Source& source, const std::size_t* entryI
     std::vector<double> solutions(problems.size());
     SolveAquiferColumns(project.solverKernel, problems.data(), solutions.data(), problems.size());
     for (std::size_t n = 0; n < problems.size(); ++n) out[where[n]] = solutions[n];
+    if (project.processes.biodegradationAquifer && DecayChain::AnyParent(project))
+        AddFormedInAquifer(project, source, entryIndices, entryCount, targets, targetCount,
+                           timesYears, count, started, i, sourceIndex, out);
 }
 
 } // namespace

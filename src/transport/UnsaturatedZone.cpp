@@ -4,8 +4,11 @@
 #include <cmath>
 #include <vector>
 
+#include "model/DecayChain.h"
 #include "model/Project.h"
 #include "settings/Translate.h"
+#include "transport/ChainAdvectionDispersion.h"
+#include "transport/ChainLineage.h"
 #include "transport/MixingZone.h"
 #include "transport/SolverDispatch.h"
 #include "transport/SourceTerm.h"
@@ -385,12 +388,126 @@ void SolveLayer(Project& project, Source& source, const LayerRequest* requests, 
     }
 }
 
+// The concentrations at the base of one layer for requests of contaminants
+// that travel alone (defined below).
+void ConcentrationsOfSingleMembers(Project& project, Source& source, const LayerRequest* requests,
+                                   std::size_t count, std::size_t i, std::size_t pathwayIndex,
+                                   LayerConcentrations* out);
+
+// The concentrations at the base of layer p at time t (years) of the last
+// member of a decay chain at the source (`lineage`: inventory indices, root
+// first). Each member enters the layer with what left the layer above (or
+// the source) one retarded travel time of its own earlier, held constant,
+// as a contaminant travelling alone does; the last member's concentration
+// is its own solution plus what the decay of each member above it in the
+// chain forms in this layer from that member's inlet. The recursion asks
+// the layer above for every member at its own earlier time: a chain of n
+// members through P layers solves of the order of n^P layer problems.
+LayerConcentrations ChainConcentrationAtBase(Project& project, Source& source,
+                                             const std::size_t* lineage, std::size_t count,
+                                             double t, std::size_t i, std::size_t pathwayIndex) {
+    const UnsaturatedPathway& pathway = source.pathways.at(pathwayIndex);
+    double inlets[maximumChainMembers] = {};
+    for (std::size_t m = 0; m < count; ++m) {
+        SourceContaminant& member = source.inventory.at(lineage[m]);
+        const double delay = RecordOf(member, pathwayIndex).retardedTravelTime.At(i); // years
+        if (pathwayIndex == 0) {
+            bool limited = false; // the source term's business
+            inlets[m] = ConcentrationAtTime(project, source, member, t - delay, i,
+                                            PartitionFactor(project, source, member, i), limited);
+        } else {
+            inlets[m] = ChainConcentrationAtBase(project, source, lineage, m + 1, t - delay, i,
+                                                 pathwayIndex - 1)
+                            .concentration;
+        }
+    }
+    SourceContaminant& last = source.inventory.at(lineage[count - 1]);
+    // The member's own solution, exactly as for a contaminant alone.
+    const LayerRequest own{&last, t,
+                           pathway.include ? UnsaturatedDecayRate(project, source, pathway,
+                                                                  RecordOf(last, pathwayIndex), i)
+                                           : 0.0};
+    const LayerConcentrations ownInlet{inlets[count - 1], 0.0};
+    LayerConcentrations base;
+    SolveLayer(project, source, &own, 1, i, pathwayIndex, &ownInlet, &base);
+    // Nothing forms where nothing degrades: an excluded layer, before the
+    // source starts, without biodegradation.
+    if (!pathway.include || t < source.timeOffset || !project.processes.biodegradationUz)
+        return base;
+
+    // Under fissure flow the fissure water passes too fast to degrade
+    // (nothing forms there); the matrix water degrades and forms daughters.
+    const bool matrix = FissureFlowing(pathway, i);
+    ChainMember members[maximumChainMembers];
+    for (std::size_t l = 0; l < count; ++l) {
+        SourceContaminant& member = source.inventory.at(lineage[l]);
+        const PathwayContaminant& record = RecordOf(member, pathwayIndex);
+        const double retardation =
+            matrix ? record.matrixRetardation.At(i) : record.retardation.At(i);
+        const double rate = UnsaturatedDecayRate(project, source, pathway, record, i);
+        // Phase 0: only the dissolved fraction 1/R degrades.
+        members[l].retardation = retardation;
+        members[l].decayPerS = record.degradationPhase == 0 ? rate / retardation : rate;
+        const Contaminant* contaminant = project.FindContaminant(member.contaminant);
+        members[l].yield = l == 0 || contaminant == nullptr ? 0.0 : YieldOf(*contaminant, i);
+    }
+    const PathwayContaminant& lastRecord = RecordOf(last, pathwayIndex);
+    const double velocity =
+        (matrix ? lastRecord.retardedMatrixVelocity.At(i) : lastRecord.retardedVelocity.At(i)) *
+        metresPerYearToMetresPerSecond;
+    const double thickness = pathway.thickness.SampleAt(i);
+    const double dispersivity = pathway.verticalDispersivity.SampleAt(i);
+    const double elapsed = (t - source.timeOffset) * secondsPerYear;
+    double formed = 0.0;
+    for (std::size_t m = 0; m + 1 < count; ++m)
+        formed += ChainColumnResponse(project.solverKernel, inlets[m], members + m, count - m,
+                                      thickness, elapsed, velocity, dispersivity);
+    (matrix ? base.matrixConcentration : base.concentration) += formed;
+    return base;
+}
+
 } // namespace
 
 void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* requests,
                           std::size_t count, std::size_t i, std::size_t pathwayIndex,
                           LayerConcentrations* out) {
     if (count == 0) return;
+    // The daughters of decay chains go their own way, request by request;
+    // everything else (every request of a project without chains) goes on
+    // together below.
+    if (DecayChain::AnyParent(project)) {
+        std::vector<LayerRequest> alone;
+        std::vector<std::size_t> where;
+        for (std::size_t n = 0; n < count; ++n) {
+            const std::size_t entryIndex =
+                static_cast<std::size_t>(requests[n].entry - source.inventory.data());
+            const SourceLineage lineage = LineageAtSource(project, source, entryIndex);
+            if (lineage.count > 1) {
+                out[n] =
+                    ChainConcentrationAtBase(project, source, lineage.entryIndices.data(),
+                                             lineage.count, requests[n].timeYears, i, pathwayIndex);
+            } else {
+                alone.push_back(requests[n]);
+                where.push_back(n);
+            }
+        }
+        if (alone.size() < count) {
+            std::vector<LayerConcentrations> bases(alone.size());
+            if (!alone.empty())
+                ConcentrationsOfSingleMembers(project, source, alone.data(), alone.size(), i,
+                                              pathwayIndex, bases.data());
+            for (std::size_t n = 0; n < alone.size(); ++n) out[where[n]] = bases[n];
+            return;
+        }
+    }
+    ConcentrationsOfSingleMembers(project, source, requests, count, i, pathwayIndex, out);
+}
+
+namespace {
+
+void ConcentrationsOfSingleMembers(Project& project, Source& source, const LayerRequest* requests,
+                                   std::size_t count, std::size_t i, std::size_t pathwayIndex,
+                                   LayerConcentrations* out) {
     // What enters a layer at a time is what left the layer above (or the
     // source) one retarded travel time of this layer earlier. So the
     // requests are first carried up, layer by layer, to the source, and the
@@ -414,6 +531,8 @@ void ConcentrationsAtBase(Project& project, Source& source, const LayerRequest* 
         if (p < pathwayIndex) inlets.swap(outlets);
     }
 }
+
+} // namespace
 
 void ComputeUnsaturatedZone(Project& project, std::size_t i) {
     const bool dilute =
