@@ -2,7 +2,8 @@
 // contaminants, refuses a parent that would make a cycle or a chain of more
 // than four members (saying why), enables the yield only with a parent, and
 // writes both into the project; deleting a parent says which contaminants
-// lose it; the inputs report shows parent and yield.
+// lose it; the inputs report and the properties pane show parent and
+// yield.
 
 #include <QComboBox>
 #include <QLabel>
@@ -16,9 +17,11 @@
 #include "model/Project.h"
 #include "persist/ProjectJson.h"
 #include "stochastic/IterationCount.h"
+#include "ui/common/ProjectItem.h"
 #include "ui/forms/DistributionEdit.h"
 #include "ui/forms/FormKind.h"
 #include "ui/forms/InputForm.h"
+#include "ui/forms/PropertyGrid.h"
 #include "ui/reports/ReportModel.h"
 
 using varnex::Contaminant;
@@ -176,6 +179,30 @@ private slots:
         QVERIFY(!pce.isEmpty());
         for (const QString& row : pce) QVERIFY(!row.startsWith(QStringLiteral("Parent")));
         for (const QString& row : pce) QVERIFY(!row.startsWith(QStringLiteral("Yield")));
+    }
+
+    void thePropertiesPaneShowsTheParentAndEditsTheYield() {
+        Project project = Ethenes();
+        project.contaminants[1].parentIdentifier = project.contaminants[0].identifier;
+        QVERIFY(project.contaminants[1].yield.distribution.Parse("SINGLE(0.7923)"));
+        varnex::ui::PropertyGrid grid;
+        varnex::ui::ProjectItem item;
+        item.kind = varnex::ui::ProjectItem::Kind::contaminant;
+        item.index = 1;
+        grid.ShowItem(project, item);
+        QCOMPARE(grid.ValueOf(QStringLiteral("Parent")), QStringLiteral("PCE"));
+        QCOMPARE(grid.ValueOf(QStringLiteral("Yield [mg/mg]")), QStringLiteral("SINGLE(0.7923)"));
+        // The parent is chosen on the form only; the yield is typed here.
+        QVERIFY(!grid.EditValue(QStringLiteral("Parent"), QStringLiteral("DCE")));
+        QVERIFY(
+            grid.EditValue(QStringLiteral("Yield [mg/mg]"), QStringLiteral("UNIFORM(0.7,0.8)")));
+        QCOMPARE(project.contaminants[1].yield.Format(), std::string("UNIFORM(0.7,0.8)"));
+        QCOMPARE(project.contaminants[1].parentIdentifier, project.contaminants[0].identifier);
+        // A contaminant without a parent shows neither row.
+        item.index = 0;
+        grid.ShowItem(project, item);
+        QVERIFY(grid.ValueOf(QStringLiteral("Parent")).isEmpty());
+        QVERIFY(grid.ValueOf(QStringLiteral("Yield [mg/mg]")).isEmpty());
     }
 
 private:

@@ -235,6 +235,18 @@ void PropertyGrid::Fill(const Project& project, const ProjectItem& item) {
         AddRow(ToQString(Translate("Water Quality Standard [mg/l]")),
                Number(project.contaminants[index].standard));
         AddInputs(project.contaminants[index]);
+        // Its place in a decay chain, only where it has one; the parent is
+        // chosen on the contaminant form, the yield may be edited here.
+        if (const Contaminant& contaminant = project.contaminants[index];
+            contaminant.parentIdentifier != Contaminant::noParent) {
+            const Contaminant* parent = project.FindContaminant(contaminant.parentIdentifier);
+            AddRow(ToQString(Translate("Parent")),
+                   parent ? ToQString(parent->name)
+                          : QString::number(contaminant.parentIdentifier));
+            AddRow(ToQString(contaminant.yield.Label()), InputText(contaminant.yield),
+                   QString::fromLatin1(Contaminant::YieldField().key));
+            this->item(rowCount() - 1, 1)->setData(TextLimitDelegate::distributionRole, true);
+        }
         break;
     case Kind::aquifer:
         AddSection(ToQString(Translate("Aquifer")));
@@ -280,8 +292,11 @@ StochasticParameter* PropertyGrid::FindInput(const QString& key) {
         return InputOf(source.pathways[p], key);
     }
     case Kind::contaminant:
-        return index < project_->contaminants.size() ? InputOf(project_->contaminants[index], key)
-                                                     : nullptr;
+        if (index >= project_->contaminants.size()) return nullptr;
+        // The yield is not in the table (Contaminant::yield says why).
+        if (key == QLatin1String(Contaminant::YieldField().key))
+            return &project_->contaminants[index].yield;
+        return InputOf(project_->contaminants[index], key);
     case Kind::aquifer: return InputOf(project_->aquifer, key);
     default: return nullptr;
     }
