@@ -1,5 +1,6 @@
 #include "transport/ChainAdvectionDispersion.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -20,6 +21,16 @@ using namespace InversionConstants;
 
 // A source width that makes the lateral factor 1 exactly.
 constexpr double unboundedWidthM = 1e300;
+
+// a / b without the library's guards against overflow (a call into
+// libgcc per division): every divisor here is a difference of separated
+// nodes or a sum of square roots with positive real parts, far from both
+// ends of the double range.
+inline Complex Quotient(const Complex& a, const Complex& b) {
+    const double scale = 1.0 / std::norm(b);
+    return Complex((a.real() * b.real() + a.imag() * b.imag()) * scale,
+                   (a.imag() * b.real() - a.real() * b.imag()) * scale);
+}
 
 double Floored(double value) {
     // Written so that NaN also ends as 0.
@@ -46,13 +57,13 @@ Complex GDividedDifference(const Complex* w, const Complex* beta, std::size_t fi
     case 0:
         // r = (v - W) / (2D) = -2 beta / (v + W): no cancellation when
         // W is close to v (advection-dominated transport).
-        return -2.0 * x * beta[first] / (velocity + a[0]);
-    case 1: return -2.0 * x / (a[0] + a[1]);
-    case 2: return 8.0 * dispersion * x / ((a[0] + a[1]) * (a[1] + a[2]) * (a[0] + a[2]));
+        return Quotient(-2.0 * x * beta[first], velocity + a[0]);
+    case 1: return Quotient(-2.0 * x, a[0] + a[1]);
+    case 2: return Quotient(8.0 * dispersion * x, (a[0] + a[1]) * (a[1] + a[2]) * (a[0] + a[2]));
     default:
-        return -32.0 * dispersion * dispersion * x * (a[0] + a[1] + a[2] + a[3]) /
-               ((a[0] + a[1]) * (a[0] + a[2]) * (a[0] + a[3]) * (a[1] + a[2]) * (a[1] + a[3]) *
-                (a[2] + a[3]));
+        return Quotient(-32.0 * dispersion * dispersion * x * (a[0] + a[1] + a[2] + a[3]),
+                        (a[0] + a[1]) * (a[0] + a[2]) * (a[0] + a[3]) * (a[1] + a[2]) *
+                            (a[1] + a[3]) * (a[2] + a[3]));
     }
 }
 
@@ -69,7 +80,33 @@ Complex ComposedDividedDifference(const Complex* beta, std::size_t count, double
         g[l] = GDividedDifference(w, beta, l, l, velocity, dispersion, x);
     }
     if (count == 1) return std::exp(g[0]);
+    // Nodes whose exponents lie at least 0.05 apart: Newton's table of
+    // divided differences in beta directly, from one exponential per node,
+    // at a fraction of the chain rule's cost. Each order of the table loses
+    // at most a factor 1 / |u_a - u_b| <= 20 to cancellation, so a chain of
+    // four keeps 12 of its 16 digits: far more than either inversion can
+    // use (de Hoog's 1e-9, Talbot's 1e-10).
+    bool separated = true;
+    for (std::size_t a = 0; a < count && separated; ++a)
+        for (std::size_t b = a + 1; b < count; ++b)
+            if (std::norm(g[a] - g[b]) < 0.05 * 0.05) {
+                separated = false;
+                break;
+            }
+    if (separated) {
+        Complex table[maximumChainMembers];
+        for (std::size_t l = 0; l < count; ++l) table[l] = std::exp(g[l]);
+        for (std::size_t order = 1; order < count; ++order)
+            for (std::size_t l = 0; l + order < count; ++l)
+                table[l] = Quotient(table[l + 1] - table[l], beta[l + order] - beta[l]);
+        return table[0];
+    }
     const std::size_t last = count - 1;
+    // g's divided difference over every run first ... last of nodes, once.
+    Complex runs[maximumChainMembers][maximumChainMembers];
+    for (std::size_t first = 0; first < count; ++first)
+        for (std::size_t end = first + 1; end < count; ++end)
+            runs[first][end] = GDividedDifference(w, beta, first, end, velocity, dispersion, x);
     Complex total = 0.0;
     // Bit b of `cuts` set: a run ends at interior node b + 1.
     for (unsigned cuts = 0; cuts < (1u << (last - 1)); ++cuts) {
@@ -80,7 +117,7 @@ Complex ComposedDividedDifference(const Complex* beta, std::size_t count, double
         at[points++] = g[0];
         for (std::size_t node = 1; node <= last; ++node) {
             if (node != last && !((cuts >> (node - 1)) & 1u)) continue;
-            product *= GDividedDifference(w, beta, start, node, velocity, dispersion, x);
+            product *= runs[start][node];
             at[points++] = g[node];
             start = node;
         }
@@ -205,8 +242,8 @@ Complex ExpDividedDifference(const Complex* nodes, std::size_t count) {
     double diameter = 0.0;
     for (std::size_t a = 0; a < count; ++a)
         for (std::size_t b = a + 1; b < count; ++b)
-            if (std::abs(nodes[a] - nodes[b]) > diameter) {
-                diameter = std::abs(nodes[a] - nodes[b]);
+            if (std::norm(nodes[a] - nodes[b]) > diameter) {
+                diameter = std::norm(nodes[a] - nodes[b]); // squared
                 farA = a;
                 farB = b;
             }
@@ -221,8 +258,8 @@ Complex ExpDividedDifference(const Complex* nodes, std::size_t count) {
             if (l != farA) withoutA[na++] = nodes[l];
             if (l != farB) withoutB[nb++] = nodes[l];
         }
-        return (ExpDividedDifference(withoutA, na) - ExpDividedDifference(withoutB, nb)) /
-               (nodes[farB] - nodes[farA]);
+        return Quotient(ExpDividedDifference(withoutA, na) - ExpDividedDifference(withoutB, nb),
+                        nodes[farB] - nodes[farA]);
     }
     // exp[u_0..u_{n-1}] = exp(c) sum_{p >= n-1} h_{p-n+1}(u - c) / p!,
     // h_q the complete homogeneous symmetric polynomial of degree q: the
@@ -235,21 +272,34 @@ Complex ExpDividedDifference(const Complex* nodes, std::size_t count) {
     for (std::size_t l = 0; l < count; ++l) offsets[l] = nodes[l] - centre;
     // h[l] holds h_q over the first l + 1 offsets for the current q:
     // h_q(d_0..d_l) = h_q(d_0..d_{l-1}) + d_l h_{q-1}(d_0..d_l). With the
-    // offsets within the unit disc the terms fall faster than 1 / q!
-    // times a cubic in q, so 30 of them leave nothing of the sixteen
-    // digits out (a fixed count: a term can vanish by symmetry long
-    // before the series has converged).
-    constexpr int termCount = 30;
+    // offsets within the unit disc (radius rho) the term of degree q is at
+    // most C(q+n-1, n-1) rho^q / (q+n-1)!, and the series stops once that
+    // bound for the next term is below 1e-18 of the sum (a term itself can
+    // vanish by symmetry long before the series has converged, so the
+    // bound, not the term, decides).
+    constexpr int maximumTerms = 40;
+    double rho = 0.0;
+    for (std::size_t l = 0; l < count; ++l) rho = std::max(rho, std::norm(offsets[l]));
+    rho = std::sqrt(rho);
     Complex h[maximumChainMembers];
     for (std::size_t l = 0; l < count; ++l) h[l] = 1.0; // degree 0
     double factorial = 1.0;                             // (n-1)!, for degree 0
     for (std::size_t p = 2; p < count; ++p) factorial *= static_cast<double>(p);
+    const double firstFactorial = factorial;
     Complex sum = h[count - 1] / factorial;
-    for (int q = 1; q < termCount; ++q) {
+    double rhoPower = 1.0;
+    const int n = static_cast<int>(count);
+    for (int q = 1; q < maximumTerms; ++q) {
         h[0] = offsets[0] * h[0];
         for (std::size_t l = 1; l < count; ++l) h[l] = h[l - 1] + offsets[l] * h[l];
-        factorial *= static_cast<double>(q + static_cast<int>(count) - 1);
+        factorial *= static_cast<double>(q + n - 1);
         sum += h[count - 1] / factorial;
+        rhoPower *= rho;
+        // C(q+n, n-1) <= (q+n)^(n-1) / (n-1)!.
+        double binomial = 1.0 / firstFactorial;
+        for (int p = 1; p < n; ++p) binomial *= static_cast<double>(q + n);
+        const double next = rhoPower * rho * binomial / (factorial * static_cast<double>(q + n));
+        if (next * next <= 1e-36 * std::norm(sum)) break;
     }
     return std::exp(centre) * sum;
 }
