@@ -17,7 +17,7 @@ install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/varnex/examples
 # the JSON each time it or the tool changes: never out of step with the
 # engine.
 set(VARNEX_RUN_EXAMPLES level1-gasworks level2-solvent-soakaway level3-petrol-station level3-gasworks-chalk
-    level3a-landfill hand-check-level1)
+    level3a-landfill hand-check-level1 level3-solvent-chain)
 set(VARNEX_EXAMPLE_PROJECTS)
 foreach(example IN LISTS VARNEX_RUN_EXAMPLES)
   set(project ${CMAKE_BINARY_DIR}/examples/${example}.vnx)

@@ -1,7 +1,5 @@
 #include "model/Contaminant.h"
 
-#include "stochastic/ParameterIdentity.h"
-
 namespace varnex {
 
 Contaminant::Contaminant() {
@@ -21,28 +19,6 @@ void Contaminant::Renumber() {
     RenumberParameters(*this);
     if (yield.id != unnumbered) yield.Renumber();
 }
-
-const StochasticParameter& Contaminant::UnnumberedYield() {
-    static const StochasticParameter prototype = [] {
-        // Making the parameter draws a number; it is given back at once, so
-        // that the numbers of all other inputs are those they were before
-        // contaminants had a yield. Safe only while no other thread draws
-        // numbers: it runs during static initialisation (below), before
-        // main starts any thread.
-        const std::int32_t before = ParameterIdCounter();
-        StochasticParameter parameter;
-        if (ParameterIdCounter() == parameter.id && parameter.id == before + 1)
-            ResetParameterIdCounter(before);
-        parameter.id = unnumbered;
-        return parameter;
-    }();
-    return prototype;
-}
-
-namespace {
-// Makes the prototype during static initialisation, single-threaded.
-[[maybe_unused]] const bool yieldPrototypeMade = (Contaminant::UnnumberedYield(), true);
-} // namespace
 
 const ParameterField<Contaminant>& Contaminant::YieldField() {
     // A mass ratio: for the chlorinated ethenes and ethanes the ratio of the

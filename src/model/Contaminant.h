@@ -66,8 +66,8 @@ public:
     // numbers are saved, so a yield drawing one too would shift the inputs
     // of every entity made after a contaminant and change the project files
     // of projects without chains.
-    static constexpr std::int32_t unnumbered = 0;
-    StochasticParameter yield{UnnumberedYield()};
+    static constexpr std::int32_t unnumbered = StochasticParameter::noIdentity;
+    StochasticParameter yield{StochasticParameter::Unnumbered{}};
     // Gives the yield an identity of its own when it has none yet (the
     // first time a run, a form or a file uses it).
     void NumberYield() {
@@ -76,9 +76,6 @@ public:
 
     // Result of a run: the aquifer retardation factor, unlabelled.
     ResultVector aquiferRetardation;
-
-    // The yield every contaminant starts from, without an identity.
-    static const StochasticParameter& UnnumberedYield();
 };
 
 } // namespace varnex

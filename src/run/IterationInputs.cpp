@@ -11,6 +11,7 @@
 #include "model/PolygonGeometry.h"
 #include "model/PolygonSampler.h"
 #include "model/Project.h"
+#include "model/RunInputs.h"
 #include "settings/Translate.h"
 #include "stochastic/DistributionType.h"
 #include "stochastic/IterationCount.h"
@@ -445,18 +446,12 @@ void SampleIterationInputs(Project& project) {
         }
     }
 
-    // Decay chains: the yields of the daughters, where anything degrades,
-    // after every other input, so that a project without chains draws
-    // exactly what it drew before chains existed.
-    const bool degrades =
-        (level == SimulationLevel::level2 && project.processes.biodegradationUz) ||
-        (level == SimulationLevel::level3 &&
-         (project.processes.biodegradationUz || project.processes.biodegradationAquifer)) ||
-        (level == SimulationLevel::level3a && project.processes.biodegradationAquifer);
-    if (degrades)
-        for (Contaminant& contaminant : project.contaminants)
-            if (contaminant.parentIdentifier != Contaminant::noParent)
-                sampler.All(contaminant.yield);
+    // Decay chains: the yields of the daughters where chains act, after
+    // every other input, so that a project without chains draws exactly
+    // what it drew before chains existed.
+    const RunInputs inputs(project);
+    for (Contaminant& contaminant : project.contaminants)
+        for (StochasticParameter* yield : inputs.ChainInputs(contaminant)) sampler.All(*yield);
 }
 
 } // namespace varnex

@@ -20,7 +20,15 @@ class CompFile;
 // inputs' samples.
 class StochasticParameter {
 public:
+    // An input that takes its identity number later (Renumber), for an
+    // input most projects never use: every input made draws the next
+    // number, and the numbers are stored, so drawing one for it would
+    // shift the numbers of every input made after it.
+    struct Unnumbered {};
+    static constexpr std::int32_t noIdentity = 0;
+
     StochasticParameter();
+    explicit StochasticParameter(Unnumbered) : id(noIdentity) {}
     StochasticParameter(const StochasticParameter& other);
     StochasticParameter(StochasticParameter&& other) noexcept;
     // Copies what the copy constructor copies; the target's samples stay.

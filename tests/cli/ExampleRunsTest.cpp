@@ -123,5 +123,36 @@ TEST(ExampleRuns, GasworksOnChalkResultsHangTogether) {
     }
 }
 
+// The solvent chain: tetrachloroethene leaches, its daughters form on the
+// way, and every daughter has a total concentration at every receptor and
+// time with its standard and exceedance probability. Vinyl chloride is in
+// none of the leachate, so whatever reaches the receptors was formed from
+// tetrachloroethene; more of it reaches the near receptor later than
+// sooner.
+TEST(ExampleRuns, SolventChainFormsVinylChlorideAtEveryReceptor) {
+    const ExampleRun run = RunExample("level3-solvent-chain.json", 40);
+    ASSERT_EQ(run.program.exitCode, 0) << run.program.err;
+    for (const auto& row : run.rows)
+        for (const char* key : {"min", "max", "mean"})
+            EXPECT_TRUE(row[key].is_number()) << row["label"] << " " << key;
+    const std::vector<std::string> daughters = {"Trichloroethene", "cis-1,2-Dichloroethene",
+                                                "Vinyl chloride"};
+    for (const char* receptor : {"Site boundary", "Mill spring", "Supply borehole SB2"})
+        for (const std::string& daughter : daughters)
+            for (double time : {5.0, 10.0, 25.0, 50.0, 100.0}) {
+                const nlohmann::json& row =
+                    Row(run.rows, "totalReceptorConcentration", daughter, receptor, time);
+                EXPECT_GE(Number(row, "exceedanceProbability"), 0.0) << daughter << " " << time;
+                EXPECT_GT(Number(row, "standard"), 0.0);
+            }
+    const auto vinylChloride = [&](double time) {
+        return Number(
+            Row(run.rows, "totalReceptorConcentration", "Vinyl chloride", "Site boundary", time),
+            "mean");
+    };
+    EXPECT_GT(vinylChloride(50.0), 0.0);
+    EXPECT_GT(vinylChloride(50.0), vinylChloride(5.0));
+}
+
 } // namespace
 } // namespace varnex

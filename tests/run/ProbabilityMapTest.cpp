@@ -83,8 +83,9 @@ struct IdentityCase {
     SolverKernel kernel;
 };
 
-// Every Level 3 and 3a example, the aquifer fixtures with several sources,
-// receptors and a background, Latin hypercube sampling and the exact
+// Every Level 3 and 3a example (a decay chain among them), the aquifer
+// fixtures with several sources, receptors and a background, Latin
+// hypercube sampling and the exact
 // kernel (the map must solve with the kernel of the run, whatever the
 // program's choice is by then).
 const IdentityCase identityCases[] = {
@@ -99,6 +100,8 @@ const IdentityCase identityCases[] = {
     {"tests/transport/data", "level3-receptors.json", SamplingMethod::monteCarlo,
      SolverKernel::fast},
     {"tests/transport/data", "level3a.json", SamplingMethod::monteCarlo, SolverKernel::fast},
+    // A decay chain: the daughters' nodes repeat what their ancestors form.
+    {"examples", "level3-solvent-chain.json", SamplingMethod::monteCarlo, SolverKernel::exact},
 };
 
 TEST_F(ProbabilityMapTest, NodesOnReceptorsRepeatTheRunToTheBit) {

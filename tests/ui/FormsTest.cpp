@@ -135,8 +135,12 @@ void TypeAsShown(QWidget* from, QWidget* to, const QStringList& skip = {}) {
         QWidget* target = counterpart(field);
         if (!target) continue;
         if (auto* box = qobject_cast<QComboBox*>(field)) {
-            if (auto* into = qobject_cast<QComboBox*>(target))
-                into->setCurrentIndex(box->currentIndex());
+            // By the text shown where the lists differ (a contaminant's
+            // parent among the project's contaminants), else by position.
+            if (auto* into = qobject_cast<QComboBox*>(target)) {
+                const int same = into->findText(box->currentText());
+                into->setCurrentIndex(same >= 0 ? same : box->currentIndex());
+            }
         } else if (auto* button = qobject_cast<QAbstractButton*>(field)) {
             auto* into = qobject_cast<QAbstractButton*>(target);
             if (into && button->isCheckable()) into->setChecked(button->isChecked());
