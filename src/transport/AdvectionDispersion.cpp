@@ -68,16 +68,9 @@ double SolveAquiferAdvectionDispersion(double concentration, double xM, double y
                                        double lateralDispersivityM,
                                        double longitudinalDispersivityM, double decayPerS,
                                        double retardation) {
-    if (timeS <= 0.0) return 0.0;
-    if (lateralDispersivityM < 0.0 || longitudinalDispersivityM < 0.0) {
-        throw Exception(Translate("Dispersivity cannot be less than zero.  Advection diffusion "
-                                  "equation cannot be solved."));
-    }
-    if (velocityMPerS < 0.0) {
-        throw Exception(Translate("Speed of contaminant cannot be less than zero.  Advection "
-                                  "diffusion equation cannot be solved."));
-    }
-    if (xM < 0.0) return 0.0;
+    if (AquiferSolutionIsZero(timeS, xM, velocityMPerS, lateralDispersivityM,
+                              longitudinalDispersivityM))
+        return 0.0;
 
     const double halfPeriodT = periodFactor * timeS;
     const double gamma = -std::log(relativeAccuracy) / (2.0 * halfPeriodT);

@@ -342,16 +342,9 @@ double ChainAquiferResponse(SolverKernel kernel, double concentration, const Cha
                             std::size_t count, double xM, double yM, double widthM, double timeS,
                             double velocityMPerS, double lateralDispersivityM,
                             double longitudinalDispersivityM) {
-    if (timeS <= 0.0) return 0.0;
-    if (lateralDispersivityM < 0.0 || longitudinalDispersivityM < 0.0) {
-        throw Exception(Translate("Dispersivity cannot be less than zero.  Advection diffusion "
-                                  "equation cannot be solved."));
-    }
-    if (velocityMPerS < 0.0) {
-        throw Exception(Translate("Speed of contaminant cannot be less than zero.  Advection "
-                                  "diffusion equation cannot be solved."));
-    }
-    if (xM < 0.0) return 0.0;
+    if (AquiferSolutionIsZero(timeS, xM, velocityMPerS, lateralDispersivityM,
+                              longitudinalDispersivityM))
+        return 0.0;
     if (count < 2 || count > maximumChainMembers || concentration == 0.0 ||
         FormationProduct(members, count) == 0.0)
         return 0.0;

@@ -26,4 +26,21 @@ inline bool ColumnSolutionIsZero(double timeS, double distanceM, double velocity
     return distanceM < 0.0;
 }
 
+// The same for the aquifer solution, in its order: zero dispersivities are
+// accepted there (the lateral factor and the column keep the dispersion
+// floor), negative ones are not; downstream means x >= 0.
+inline bool AquiferSolutionIsZero(double timeS, double xM, double velocityMPerS,
+                                  double lateralDispersivityM, double longitudinalDispersivityM) {
+    if (timeS <= 0.0) return true;
+    if (lateralDispersivityM < 0.0 || longitudinalDispersivityM < 0.0) {
+        throw Exception(Translate("Dispersivity cannot be less than zero.  Advection diffusion "
+                                  "equation cannot be solved."));
+    }
+    if (velocityMPerS < 0.0) {
+        throw Exception(Translate("Speed of contaminant cannot be less than zero.  Advection "
+                                  "diffusion equation cannot be solved."));
+    }
+    return xM < 0.0;
+}
+
 } // namespace varnex

@@ -75,17 +75,9 @@ constexpr double erfcVanishes = 27.0;
 
 // The checks of SolveAquiferAdvectionDispersion, in its order: true when the
 // result is 0 without computing it.
-bool AquiferSolutionIsZero(const AquiferProblem& a) {
-    if (a.timeS <= 0.0) return true;
-    if (a.lateralDispersivityM < 0.0 || a.longitudinalDispersivityM < 0.0) {
-        throw Exception(Translate("Dispersivity cannot be less than zero.  Advection diffusion "
-                                  "equation cannot be solved."));
-    }
-    if (a.velocityMPerS < 0.0) {
-        throw Exception(Translate("Speed of contaminant cannot be less than zero.  Advection "
-                                  "diffusion equation cannot be solved."));
-    }
-    return a.xM < 0.0;
+bool AquiferIsZero(const AquiferProblem& a) {
+    return AquiferSolutionIsZero(a.timeS, a.xM, a.velocityMPerS, a.lateralDispersivityM,
+                                 a.longitudinalDispersivityM);
 }
 
 bool ColumnIsZero(const ColumnProblem& c) {
@@ -242,7 +234,7 @@ void ExactAdvectionDispersionBatch(ExactRegisterVariant variant, const ColumnPro
 void ExactAquiferAdvectionDispersionBatch(ExactRegisterVariant variant,
                                           const AquiferProblem* problems, double* results,
                                           std::size_t count) {
-    SolveBatch(problems, results, count, AquiferSolutionIsZero, Choose(variant), AquifersOf);
+    SolveBatch(problems, results, count, AquiferIsZero, Choose(variant), AquifersOf);
 }
 
 double ExactAdvectionDispersion(double concentration, double distanceM, double timeS,

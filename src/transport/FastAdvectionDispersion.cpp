@@ -311,16 +311,9 @@ bool ColumnIsZero(const ColumnProblem& problem) {
 
 // The same for SolveAquiferAdvectionDispersion.
 bool AquiferIsZero(const AquiferProblem& problem) {
-    if (problem.timeS <= 0.0) return true;
-    if (problem.lateralDispersivityM < 0.0 || problem.longitudinalDispersivityM < 0.0) {
-        throw Exception(Translate("Dispersivity cannot be less than zero.  Advection diffusion "
-                                  "equation cannot be solved."));
-    }
-    if (problem.velocityMPerS < 0.0) {
-        throw Exception(Translate("Speed of contaminant cannot be less than zero.  Advection "
-                                  "diffusion equation cannot be solved."));
-    }
-    if (problem.xM < 0.0) return true;
+    if (AquiferSolutionIsZero(problem.timeS, problem.xM, problem.velocityMPerS,
+                              problem.lateralDispersivityM, problem.longitudinalDispersivityM))
+        return true;
     return problem.concentration == 0.0;
 }
 
