@@ -269,6 +269,26 @@ void ReceptorConcentrationsAt(Project& project, Source& source, std::size_t entr
 
 namespace {
 
+// What the aquifer solution of one source in iteration i reads, whatever
+// the entry: the source point, the pore velocity (m/s), the source's
+// effective width and the dispersivities (m).
+struct SourceAquifer {
+    PlanPoint point;
+    double velocity, width, lateral, longitudinal;
+    bool level3a;
+};
+
+SourceAquifer SourceAquiferOf(const Project& project, const Source& source, std::size_t sourceIndex,
+                              std::size_t i) {
+    const Aquifer& aquifer = project.aquifer;
+    return {source.centres.at(i),
+            source.aquiferPoreVelocity.At(i) * metresPerYearToMetresPerSecond,
+            aquifer.effectiveWidths.at(sourceIndex).at(i),
+            aquifer.lateralDispersivity.SampleAt(i),
+            aquifer.longitudinalDispersivity.SampleAt(i),
+            project.simulationLevel == SimulationLevel::level3a};
+}
+
 // What the decay of a chain's members forms in the aquifer on the way to
 // the places: for every entry that is a daughter at this source, the
 // response at each place and time to the inlet of each member above it,
@@ -281,13 +301,8 @@ void AddFormedInAquifer(Project& project, Source& source, const std::size_t* ent
                         std::size_t targetCount, const double* timesYears, std::size_t count,
                         const std::vector<std::size_t>& started, std::size_t i,
                         std::size_t sourceIndex, double* out) {
-    const Aquifer& aquifer = project.aquifer;
-    const PlanPoint& point = source.centres.at(i);
-    const double velocity = source.aquiferPoreVelocity.At(i) * metresPerYearToMetresPerSecond;
-    const double width = aquifer.effectiveWidths.at(sourceIndex).at(i);
-    const double lateral = aquifer.lateralDispersivity.SampleAt(i);
-    const double longitudinal = aquifer.longitudinalDispersivity.SampleAt(i);
-    const bool level3a = project.simulationLevel == SimulationLevel::level3a;
+    const auto [point, velocity, width, lateral, longitudinal, level3a] =
+        SourceAquiferOf(project, source, sourceIndex, i);
 
     // One formation per (daughter, place, time, member above it).
     struct Formation {
@@ -375,13 +390,8 @@ void ContributionsAt(Project& project, Source& source, const std::size_t* entryI
                      std::size_t sourceIndex, double* out) {
     if (targetCount == 0 || entryCount == 0) return;
     std::fill(out, out + entryCount * targetCount * count, 0.0);
-    const Aquifer& aquifer = project.aquifer;
-    const PlanPoint& point = source.centres.at(i);
-    const double velocity = source.aquiferPoreVelocity.At(i) * metresPerYearToMetresPerSecond;
-    const double width = aquifer.effectiveWidths.at(sourceIndex).at(i);
-    const double lateral = aquifer.lateralDispersivity.SampleAt(i);
-    const double longitudinal = aquifer.longitudinalDispersivity.SampleAt(i);
-    const bool level3a = project.simulationLevel == SimulationLevel::level3a;
+    const auto [point, velocity, width, lateral, longitudinal, level3a] =
+        SourceAquiferOf(project, source, sourceIndex, i);
     // Each entry's retardation and aquifer decay, whether or not the source
     // has started (a half-life of 0 is an error at any time).
     std::vector<double> retardations(entryCount);
